@@ -1,0 +1,39 @@
+// The slots of the progress window that a worker writes, one method per slot,
+// and the end-of-run routine. Implementations hand every write to their own
+// thread in order and must never block the worker: this is called after every
+// buffer copied.
+#pragma once
+
+#include <string_view>
+
+class ProgressDisplay {
+public:
+    virtual ~ProgressDisplay() = default;
+
+    virtual void bar1(int position) = 0;  // 0..100
+    virtual void bar2(int position) = 0;  // 0..100
+    virtual void lblPourcentage(std::string_view text) = 0;
+    virtual void lblInfo(std::string_view text) = 0;
+    virtual void lblPartie(std::string_view text) = 0;
+    virtual void lblDone(std::string_view text) = 0;
+    virtual void Timer1(bool enabled) = 0;
+
+    // Called once at the end of a run, after the last write and the result
+    // message: puts the slots back to rest and ends the modal run with result 1.
+    virtual void CloseAfterJob() = 0;
+};
+
+// Shows nothing; what a job writes to before a window is given to it.
+class NullDisplay final : public ProgressDisplay {
+public:
+    void bar1(int) override {}
+    void bar2(int) override {}
+    void lblPourcentage(std::string_view) override {}
+    void lblInfo(std::string_view) override {}
+    void lblPartie(std::string_view) override {}
+    void lblDone(std::string_view) override {}
+    void Timer1(bool) override {}
+    void CloseAfterJob() override {}
+
+    static NullDisplay& Instance();
+};

@@ -1,0 +1,110 @@
+// The part-set job: what the user chose, the counters that the worker advances
+// and the progress window reads, and the worker thread itself. Every format
+// derives from it and supplies its workers, ShowProgress and EndOfWork.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <thread>
+
+#include "core/ProgressDisplay.h"
+#include "core/SharedValue.h"
+#include "core/UzelReglage.h"
+#include "platform/Messages.h"
+#include "platform/PauseGate.h"
+
+// Phase of a worker; shared by all formats.
+enum class Step : uint8_t {
+    Splitting = 0,
+    Joining = 1,
+    CreatingDigests = 2,
+    CheckingDigests = 3,
+    Finished = 4,
+    Failed = 5,
+};
+
+// Which format a job handles.
+namespace FormatKind {
+inline constexpr uint8_t Parcelwise = 0;
+inline constexpr uint8_t Parcelwise10 = 1;
+inline constexpr uint8_t Cutkiller = 2;
+inline constexpr uint8_t Generik = 3;
+inline constexpr uint8_t DKoup = 4;
+inline constexpr uint8_t KFK = 5;
+inline constexpr uint8_t EasySplit = 6;
+inline constexpr uint8_t KoupKoup = 7;
+inline constexpr uint8_t Splitter40 = 8;
+inline constexpr uint8_t MaxSplit = 9;
+}  // namespace FormatKind
+
+// Asks the user for a folder with the given caption; nothing when cancelled.
+using FolderPicker = std::function<std::optional<std::string>(const std::string& caption)>;
+
+class TzelFichier {
+public:
+    TzelFichier();
+    // Waits for a worker that is still finishing: a job never dies under it.
+    virtual ~TzelFichier();
+    TzelFichier(const TzelFichier&) = delete;
+    TzelFichier& operator=(const TzelFichier&) = delete;
+
+    std::string sourcePath;
+    int64_t sourceSize = 0;
+    bool opened = false;
+    platform::WindowHandle ownerWindow = nullptr;
+    platform::WindowHandle progressWindow = nullptr;
+    // The progress window's slots; a job without a window writes to nothing.
+    ProgressDisplay* display = &NullDisplay::Instance();
+    uint8_t formatKind = FormatKind::Parcelwise;
+    bool joining = false;
+    SharedValue<uint8_t> timeDisplayMode{0};
+    SharedValue<double> startTime{0};
+    SharedValue<double> elapsedTime{0};
+    SharedValue<double> remainingTime{0};
+    SharedValue<int32_t> partNumber{0};
+    SharedValue<int64_t> totalBytes{0};
+    SharedValue<int64_t> doneBytes{0};
+    SharedValue<int64_t> partBytes{0};
+    SharedValue<int64_t> partDoneBytes{0};
+    TzelReglage settings;
+    SharedValue<Step> step{Step::Splitting};
+
+    // Empties what the user chose and the counters; keeps the source size, the
+    // windows, the kind, the times, the digest choice and the buffer size.
+    virtual void Reset();
+    void SetBufferSize(uint32_t bytes);
+    // Lets the user pick the destination folder; keeps the current one when the
+    // picker is cancelled or the folder is on an optical disc. Returns the folder.
+    std::string ChooseFolder(const FolderPicker& picker);
+
+    // Start routines: the progress window calls the one of its direction.
+    // Formats that cannot split or join refuse through their own messages.
+    virtual void StartSplit();
+    virtual void StartJoin();
+    // Pause and resume take effect at the worker's next buffer.
+    void Suspend();
+    void Resume();
+    bool Suspended() const { return gate_.Paused(); }
+    platform::PauseGate& Gate() { return gate_; }
+    // Waits until the worker has returned (the command line's way to wait).
+    void WaitForWorker();
+
+    // The progress window's clock: elapsed and remaining time from the counters.
+    void UpdateTimes(double now);
+
+    virtual void ShowProgress() = 0;
+    virtual void EndOfWork() = 0;
+
+protected:
+    // Records the start time and runs the worker on its own thread. Nothing
+    // escapes the worker: an unexpected fault ends it as a failure.
+    void StartWorker(std::function<void()> worker);
+    // Where the worker honours a pause: between buffers.
+    void PausePoint() { gate_.Wait(); }
+
+private:
+    std::thread thread_;
+    platform::PauseGate gate_;
+};

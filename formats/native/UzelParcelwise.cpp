@@ -1,0 +1,537 @@
+#include "formats/native/UzelParcelwise.h"
+
+#include <cstring>
+
+#include "core/CopyLoop.h"
+#include "core/ParcelTools.h"
+#include "core/Texts.h"
+#include "formats/native/md5.h"
+#include "platform/Clock.h"
+#include "platform/File.h"
+#include "platform/Fs.h"
+
+using platform::kIconError;
+using platform::kIconInfo;
+using platform::kIconWarning;
+
+namespace {
+
+constexpr char kTitle[] = "-=Parcelwise=-";
+constexpr char kSignature[] = "Parcelwise";
+constexpr char kVersion[] = "1.1";
+constexpr char kLegacyMark[] = "Corvane(c) - 2004";
+
+constexpr size_t kSignatureAt = 0, kSignatureRoom = 20;
+constexpr size_t kVersionAt = 21, kVersionRoom = 10;
+constexpr size_t kDateAt = 32;
+constexpr size_t kNameAt = 40;
+constexpr size_t kDigestFlagAt = 91;
+constexpr size_t kCountAt = 92;
+constexpr size_t kSizeAt = 96;
+
+constexpr char kProblemsIntro[] = "Une ou plusieurs informations sont incorrectes : \n\r";
+constexpr char kDestExists[] = "- Le fichier de destination existe déjà :";
+constexpr char kCreateFailed[] =
+    "Une erreur est survenue pendant la création du fichier de destination : \n\r\n\r"
+    "    - Le fichier de destination existe déjà.\n\r"
+    "    - Le dossier de destination est en lecture seule.";
+constexpr char kJoinStopped[] = "Recollage interrompu";
+
+void PutText(uint8_t* at, size_t room, const std::string& utf8) {
+    std::string bytes = Utf8ToCp1252(utf8);
+    if (bytes.size() > room) bytes.resize(room);
+    at[0] = static_cast<uint8_t>(bytes.size());
+    std::memcpy(at + 1, bytes.data(), bytes.size());
+}
+
+std::string GetText(const uint8_t* at, size_t room) {
+    size_t length = std::min<size_t>(at[0], room);
+    return Cp1252ToUtf8(std::string_view(reinterpret_cast<const char*>(at + 1), length));
+}
+
+template <class T>
+void PutLe(uint8_t* at, T value) {
+    std::memcpy(at, &value, sizeof value);  // little-endian machines only, as the format
+}
+
+template <class T>
+T GetLe(const uint8_t* at) {
+    T value;
+    std::memcpy(&value, at, sizeof value);
+    return value;
+}
+
+std::string Number(int64_t n) { return std::to_string(n); }
+
+}  // namespace
+
+std::array<uint8_t, kHeaderSize> EncodeHeader(const TzelHeader& header) {
+    std::array<uint8_t, kHeaderSize> bytes{};
+    PutText(&bytes[kSignatureAt], kSignatureRoom, header.signature);
+    PutText(&bytes[kVersionAt], kVersionRoom, header.version);
+    PutLe(&bytes[kDateAt], header.splitDate);
+    PutText(&bytes[kNameAt], kOriginalNameRoom, header.originalName);
+    bytes[kDigestFlagAt] = header.hasDigests;
+    PutLe(&bytes[kCountAt], header.partCount);
+    PutLe(&bytes[kSizeAt], header.originalSize);
+    return bytes;
+}
+
+TzelHeader DecodeHeader(const uint8_t* bytes) {
+    TzelHeader header;
+    header.signature = GetText(bytes + kSignatureAt, kSignatureRoom);
+    header.version = GetText(bytes + kVersionAt, kVersionRoom);
+    header.splitDate = GetLe<double>(bytes + kDateAt);
+    header.originalName = GetText(bytes + kNameAt, kOriginalNameRoom);
+    header.hasDigests = bytes[kDigestFlagAt];
+    header.partCount = GetLe<int32_t>(bytes + kCountAt);
+    header.originalSize = GetLe<int64_t>(bytes + kSizeAt);
+    return header;
+}
+
+bool IsValidHeader(const TzelHeader& header) {
+    return header.signature == kSignature && header.version == kVersion &&
+           !header.originalName.empty() && header.partCount > 1 && header.originalSize > 0;
+}
+
+bool HasLegacyMark(const uint8_t* bytes, size_t size) {
+    constexpr size_t length = sizeof kLegacyMark - 1;
+    return size > length && bytes[0] == length && std::memcmp(bytes + 1, kLegacyMark, length) == 0;
+}
+
+std::string NativePartName(const std::string& base, int64_t number) {
+    return base + "." + PartNumberText(number) + ".pcw";
+}
+
+TzelParcelwise::TzelParcelwise() { formatKind = FormatKind::Parcelwise; }
+
+TzelParcelwise::~TzelParcelwise() { WaitForWorker(); }
+
+void TzelParcelwise::ResetSet() {
+    Reset();
+    header.signature.clear();
+    header.version.clear();
+    header.originalName.clear();
+    header.hasDigests = 0;
+    header.partCount = 0;
+    header.originalSize = 0;
+}
+
+std::string TzelParcelwise::BasePath() const {
+    return sourcePath.size() >= 8 ? sourcePath.substr(0, sourcePath.size() - 8) : std::string();
+}
+
+int64_t TzelParcelwise::DataBytesOf(int32_t number, int64_t fileSize) const {
+    int64_t bytes = fileSize;
+    if (number == 1) bytes -= static_cast<int64_t>(kHeaderSize);
+    if (number == header.partCount && header.hasDigests == 1)
+        bytes -= static_cast<int64_t>(kDigestTextSize) * header.partCount;
+    return bytes;
+}
+
+// ---------------------------------------------------------------------------
+// Split
+
+bool TzelParcelwise::CheckSplitParameters(const std::string& sourceName, const std::string& destName,
+                                          bool withDigests, int32_t partSize) {
+    bool valid = true;
+    std::string problems;
+    if (sourceName.empty()) {
+        valid = false;
+        problems += "\n\r- Nom du fichier Original (longeur entre 1 et 255 car.).";
+    } else {
+        header.originalName = Utf8Left(sourceName, kOriginalNameRoom);
+    }
+    if (destName.empty()) {
+        valid = false;
+        problems += "\n\r- Nom du fichier de Destination (longeur entre 1 et 255 car.).";
+    } else {
+        settings.fileName = Utf8Left(destName, kDestNameRoom);
+    }
+    if (partSize <= 0) {
+        valid = false;
+        problems += "\n\r- Taille de découpage incorrecte (Supérieure à 0).";
+    } else if (partSize > sourceSize) {
+        valid = false;
+        problems += "\n\r- Taille de découpage supérieure à la taille originale du fichier.";
+    } else {
+        settings.partSize = partSize;
+    }
+    header.hasDigests = withDigests ? 1 : 0;
+    if (platform::FileExists(settings.folder + destName + ".001.pcw")) {
+        valid = false;
+        problems += std::string("\n\r") + kDestExists;
+        problems += "\n\r\n\r" + settings.folder + destName;
+    }
+    if (!valid) platform::MessageBoxA(ownerWindow, kProblemsIntro + problems, kTitle, kIconWarning);
+    return valid;
+}
+
+void TzelParcelwise::StartSplit() {
+    joining = false;
+    StartWorker([this] { SplitThread(); });
+}
+
+void TzelParcelwise::Fail(std::string_view text, std::string_view title, int icon) {
+    step = Step::Failed;
+    platform::MessageBoxA(progressWindow, text, title, icon);
+    EndOfWork();
+}
+
+void TzelParcelwise::ShowHashProgress(int64_t bytesHashed) {
+    int position;
+    if (bytesHashed > 0 && Percent(bytesHashed, partBytes, position)) display->bar2(position);
+}
+
+void TzelParcelwise::SplitThread() {
+    step = Step::Splitting;
+    totalBytes = sourceSize;
+    doneBytes = 0;
+    partNumber = 0;
+    header.signature = kSignature;
+    header.version = kVersion;
+    header.splitDate = platform::Today();
+    header.originalSize = sourceSize;
+    header.partCount = 0;
+
+    CopyBuffer buffer(settings.bufferSize);
+    if (!buffer.Allocated())
+        return Fail("Impossible d'allouer la mémoire nécessaire au buffer !", "Erreur", kIconError);
+
+    const std::string base = settings.folder + settings.fileName;
+    platform::File source = platform::File::OpenRead(sourcePath);
+    if (!source.IsOpen()) return Fail("Le fichier source n'est pas accessible !", "Erreur", kIconError);
+
+    auto afterStep = [this](int64_t n) {
+        doneBytes += n;
+        partDoneBytes += n;
+        ShowProgress();
+        PausePoint();
+    };
+    // Copies one part; on failure the message is shown and false returned.
+    auto copyPart = [&](platform::File& target, int32_t number) {
+        CopyResult result = CopyBytes(source, target, partBytes, buffer, afterStep);
+        if (result == CopyResult::Done && target.Close()) return true;
+        if (result == CopyResult::ReadFailed)
+            Fail("Erreur de lecture du fichier source !", "Erreur", kIconError);
+        else if (result == CopyResult::SourceEnded)
+            Fail("Le fichier source est plus court que prévu : il a changé pendant le découpage !",
+                 "Erreur", kIconError);
+        else
+            Fail("Erreur d'écriture dans le fichier *." + PartNumberText(number) +
+                     ".pcw : le disque est peut-être plein.",
+                 "Erreur", kIconError);
+        return false;
+    };
+
+    platform::File target = platform::File::CreateNew(NativePartName(base, 1));
+    if (!target.IsOpen()) return Fail(kCreateFailed, "Erreur", kIconError);
+    if (!target.Seek(kHeaderSize)) return Fail(kCreateFailed, "Erreur", kIconError);
+    partBytes = settings.partSize;
+    partDoneBytes = 0;
+    if (!copyPart(target, 1)) return;
+    header.partCount = 1;
+    partNumber = 1;
+    ShowProgress();
+
+    for (int32_t k = 2; doneBytes < totalBytes; ++k) {
+        target = platform::File::CreateNew(NativePartName(base, k));
+        if (!target.IsOpen()) return Fail(kCreateFailed, "Erreur", kIconError);
+        if (doneBytes + settings.partSize > totalBytes)
+            settings.partSize = static_cast<int32_t>(totalBytes - doneBytes);
+        partBytes = settings.partSize;
+        partDoneBytes = 0;
+        if (!copyPart(target, k)) return;
+        header.partCount = k;
+        partNumber = k;
+    }
+
+    platform::File first = platform::File::OpenWrite(NativePartName(base, 1));
+    if (!first.IsOpen()) return Fail("Le fichier *.001.pcw est introuvable.", "Erreur", kIconError);
+    auto headerBytes = EncodeHeader(header);
+    if (!first.Seek(0) || !first.Write(headerBytes.data(), headerBytes.size()).ok() || !first.Close())
+        return Fail("Erreur d'écriture dans le fichier *.001.pcw : le disque est peut-être plein.",
+                    "Erreur", kIconError);
+    source.Close();
+
+    if (header.hasDigests == 1) {
+        step = Step::CreatingDigests;
+        partNumber = 1;
+        digests.assign(static_cast<size_t>(header.partCount), std::string());
+        for (int32_t i = 1; i <= header.partCount; ++i) {
+            const std::string name = NativePartName(base, i);
+            partBytes = platform::FileSize(name);
+            ShowProgress();
+            auto digest = HashFile(name, [this](int64_t n) { ShowHashProgress(n); });
+            if (!digest)
+                return Fail("Impossible de lire le fichier *." + PartNumberText(i) +
+                                ".pcw pour calculer son Hash MD5.",
+                            "Erreur", kIconError);
+            digests[static_cast<size_t>(i - 1)] = DigestToHex(*digest);
+            partNumber = partNumber + 1;
+        }
+        const std::string lastName = "Le fichier *." + PartNumberText(header.partCount) + ".pcw";
+        platform::File last = platform::File::OpenWrite(NativePartName(base, header.partCount));
+        if (!last.IsOpen()) return Fail(lastName + " est introuvable.", "Erreur", kIconError);
+        std::string block;
+        for (const std::string& d : digests) block += d;
+        if (!last.Seek(last.Size()) || !last.Write(block.data(), block.size()).ok() || !last.Close())
+            return Fail("Erreur d'écriture dans " + lastName.substr(3) +
+                            " : le disque est peut-être plein.",
+                        "Erreur", kIconError);
+    }
+
+    ShowProgress();
+    step = Step::Finished;
+    EndOfWork();
+}
+
+// ---------------------------------------------------------------------------
+// Join
+
+bool TzelParcelwise::OpenSet() {
+    header = TzelHeader{};
+    platform::File file = platform::File::OpenRead(sourcePath);
+    if (!file.IsOpen()) {
+        platform::MessageBoxA(ownerWindow, "Impossible d'ouvrir le fichier !", "Erreur", kIconError);
+        return false;
+    }
+    std::array<uint8_t, kHeaderSize> bytes{};
+    if (!file.Read(bytes.data(), bytes.size()).ok()) {
+        platform::MessageBoxA(ownerWindow, "Impossible de lire les données du fichier.",
+                              "Echec de lecture du fichier", kIconWarning);
+        return false;
+    }
+    TzelHeader read = DecodeHeader(bytes.data());
+    auto corrupt = [this] {
+        platform::MessageBoxA(ownerWindow,
+                              "Le fichier Parcelwise semble être corrompu. Il n'est pas possible de le recoller.",
+                              "Fichier corrompu", kIconWarning);
+        return false;
+    };
+    if (!IsValidHeader(read)) {
+        if (HasLegacyMark(bytes.data(), bytes.size())) {
+            platform::MessageBoxA(ownerWindow, "Ce fichier nécessite une conversion du format 1.0 au format 1.1.",
+                                  "Conversion nécessaire", kIconInfo);
+            return false;
+        }
+        return corrupt();
+    }
+    // The name comes from someone else's file: it must stay a plain file name.
+    read.originalName = platform::SafeFileName(read.originalName);
+    header = read;
+    settings.fileName = header.originalName;
+    settings.folder = platform::FolderOf(sourcePath);
+    file.Close();
+
+    // Digests stay empty when the last part cannot be read now: none will match.
+    digests.clear();
+    if (header.hasDigests == 1) {
+        platform::File last = platform::File::OpenRead(NativePartName(BasePath(), header.partCount));
+        if (last.IsOpen()) {
+            const int64_t blockSize = static_cast<int64_t>(kDigestTextSize) * header.partCount;
+            const int64_t size = last.Size();
+            if (size < blockSize) {
+                header = TzelHeader{};
+                return corrupt();
+            }
+            std::string block(static_cast<size_t>(blockSize), '\0');
+            if (last.Seek(size - blockSize) && last.Read(block.data(), block.size()).bytes == blockSize) {
+                digests.reserve(static_cast<size_t>(header.partCount));
+                for (int32_t i = 0; i < header.partCount; ++i)
+                    digests.push_back(block.substr(static_cast<size_t>(i) * kDigestTextSize, kDigestTextSize));
+            }
+        }
+    }
+    return true;
+}
+
+bool TzelParcelwise::CheckJoinParameters(const std::string& destName, bool verifyHash) {
+    bool valid = true;
+    std::string problems;
+    if (destName.empty()) {
+        valid = false;
+        problems += "\n\r- Nom du fichier de Destination (longeur entre 1 et 255 car.).";
+    } else {
+        settings.fileName = Utf8Left(destName, kDestNameRoom);
+    }
+    settings.verifyHash = verifyHash;
+    if (platform::FileExists(settings.folder + destName)) {
+        valid = false;
+        problems += std::string("\n\r") + kDestExists;
+        problems += "\n\r\n\r" + settings.folder + destName;
+    }
+    if (!valid) platform::MessageBoxA(ownerWindow, kProblemsIntro + problems, kTitle, kIconWarning);
+    return valid;
+}
+
+void TzelParcelwise::StartJoin() {
+    joining = true;
+    StartWorker([this] { JoinThread(); });
+}
+
+void TzelParcelwise::JoinThread() {
+    step = Step::Joining;
+    const std::string base = BasePath();
+    const bool verify = header.hasDigests == 1 && settings.verifyHash;
+
+    // Every part is looked at before anything is written.
+    int64_t dataBytes = 0;
+    for (int32_t i = 1; i <= header.partCount; ++i) {
+        const std::string name = NativePartName(base, i);
+        const int64_t size = platform::FileSize(name);
+        if (size < 0)
+            return Fail("Le fichier n°" + Number(i) + " est introuvable", kJoinStopped, kIconWarning);
+        dataBytes += DataBytesOf(i, size);
+        if (verify) {
+            step = Step::CheckingDigests;
+            partNumber = i;
+            partBytes = DataBytesOf(i, size) + (i == 1 ? static_cast<int64_t>(kHeaderSize) : 0);
+            ShowProgress();
+            auto digest = HashFilePrefix(name, partBytes, [this](int64_t n) { ShowHashProgress(n); });
+            if (!digest)
+                return Fail("Le fichier n°" + Number(i) + " n'est pas accessible !", kJoinStopped,
+                            kIconWarning);
+            const size_t index = static_cast<size_t>(i - 1);
+            if (index >= digests.size() || DigestToHex(*digest) != digests[index])
+                return Fail("Le fichier n°" + Number(i) + " est corrompu.", kJoinStopped, kIconWarning);
+        }
+    }
+    // Parts that do not add up to the original would rebuild a wrong file.
+    if (dataBytes != header.originalSize)
+        return Fail("La taille des fichiers ne correspond pas à celle du fichier d'origine : "
+                    "le jeu de fichiers est incomplet ou corrompu.",
+                    kJoinStopped, kIconWarning);
+
+    step = Step::Joining;
+    totalBytes = header.originalSize;
+    doneBytes = 0;
+    partNumber = 0;
+
+    CopyBuffer buffer(settings.bufferSize);
+    if (!buffer.Allocated())
+        return Fail("Impossible d'allouer de la mémoire pour le buffer.", "Mémoire insuffisante", kIconError);
+
+    platform::File source = platform::File::OpenRead(sourcePath);
+    if (!source.IsOpen()) return Fail("Le fichier n'est pas accessible.", "Erreur", kIconError);
+    platform::File target = platform::File::CreateNew(settings.folder + settings.fileName);
+    if (!target.IsOpen()) return Fail(kCreateFailed, "Erreur", kIconWarning);
+
+    auto afterStep = [this](int64_t n) {
+        doneBytes += n;
+        partDoneBytes += n;
+        ShowProgress();
+        PausePoint();
+    };
+    for (int32_t k = 1; k <= header.partCount; ++k) {
+        if (k > 1) {
+            source = platform::File::OpenRead(NativePartName(base, k));
+            if (!source.IsOpen()) return Fail("Le fichier n'est pas accessible !", "Erreur", kIconWarning);
+        } else if (!source.Seek(kHeaderSize)) {
+            return Fail("Le fichier n'est pas accessible.", "Erreur", kIconError);
+        }
+        partBytes = DataBytesOf(k, source.Size());
+        partDoneBytes = 0;
+        CopyResult result = CopyBytes(source, target, partBytes, buffer, afterStep);
+        if (result == CopyResult::ReadFailed)
+            return Fail("Erreur de lecture du fichier n°" + Number(k) + ".", kJoinStopped, kIconError);
+        if (result == CopyResult::SourceEnded)
+            return Fail("Le fichier n°" + Number(k) + " est plus court que prévu : il a changé pendant le recollage.",
+                        kJoinStopped, kIconError);
+        if (result == CopyResult::WriteFailed)
+            return Fail("Erreur d'écriture dans le fichier de destination : le disque est peut-être plein.",
+                        "Erreur", kIconError);
+        source.Close();
+        partNumber = partNumber + 1;
+        if (k == 1) ShowProgress();
+    }
+    if (!target.Close())
+        return Fail("Erreur d'écriture dans le fichier de destination : le disque est peut-être plein.",
+                    "Erreur", kIconError);
+    ShowProgress();
+    step = Step::Finished;
+    EndOfWork();
+}
+
+// ---------------------------------------------------------------------------
+// Display
+
+void TzelParcelwise::ShowProgress() {
+    ProgressDisplay& d = *display;
+    const Step now = step;
+    auto fault = [&] {
+        d.lblPourcentage("* %");
+        lastBar1_ = -1;
+    };
+    auto showBar1 = [&](int position) {
+        d.bar1(position);
+        if (position != lastBar1_) {
+            d.lblPourcentage(std::to_string(position) + "%");
+            lastBar1_ = position;
+        }
+    };
+    // Texts that only change with the phase and the part are made once each.
+    auto textsChanged = [&](int64_t key) {
+        key = key * 8 + static_cast<int64_t>(now);
+        if (key == lastTextKey_) return false;
+        lastTextKey_ = key;
+        return true;
+    };
+
+    int position;
+    switch (now) {
+        case Step::Splitting:
+        case Step::Joining: {
+            if (!Percent(doneBytes, totalBytes, position)) return fault();
+            showBar1(position);
+            if (!Percent(partDoneBytes, partBytes, position)) return fault();
+            d.bar2(position);
+            const int64_t count = now == Step::Splitting ? header.partCount : partNumber.get();
+            if (textsChanged(count)) {
+                if (now == Step::Splitting) {
+                    d.lblInfo(Number(count) + (static_cast<uint32_t>(count) < 2 ? " fichier créé..." : " fichiers créés..."));
+                    d.lblPartie("Création de < " + settings.fileName + "." + PartNumberText(count + 1) + ".pcw >");
+                } else {
+                    d.lblInfo(Number(count) + (static_cast<uint32_t>(count) < 2 ? " fichier recollé..." : " fichiers recollés..."));
+                    d.lblPartie("Recollage du fichier n° " + Number(count < header.partCount ? count + 1 : count));
+                }
+            }
+            const int64_t hundredths = doneBytes * 100 / 1048576;
+            if (hundredths != lastDoneHundredths_) {
+                d.lblDone(FormatSize(doneBytes));
+                lastDoneHundredths_ = hundredths;
+            }
+            break;
+        }
+        case Step::CreatingDigests:
+        case Step::CheckingDigests: {
+            const int32_t number = partNumber;
+            if (textsChanged(number)) {
+                const bool creating = now == Step::CreatingDigests;
+                d.lblInfo(creating ? "Création des Hash MD5" : "Contrôle des Hash MD5");
+                d.lblPartie((creating ? "Hash MD5 du fichier n° " : "Vérification du fichier n° ") + Number(number));
+            }
+            if (header.partCount == 0) return fault();
+            showBar1(number * 100 / header.partCount);
+            break;
+        }
+        case Step::Finished:
+            d.Timer1(false);
+            d.lblInfo("Processus terminé avec succès");
+            lastTextKey_ = -1;
+            break;
+        case Step::Failed:
+            break;
+    }
+}
+
+void TzelParcelwise::EndOfWork() {
+    ShowProgress();
+    if (step == Step::Finished)
+        platform::MessageBoxA(progressWindow,
+                              joining ? "Le fichier a été recoller avec succès !" : "Le fichier a été coupé avec succès !",
+                              kTitle, kIconInfo);
+    else
+        platform::MessageBoxA(progressWindow, "Le processus a été arrêté à cause d'une erreur !", kTitle, kIconError);
+    display->CloseAfterJob();
+}

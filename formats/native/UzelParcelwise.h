@@ -1,0 +1,79 @@
+// The native part set: its names and 104-byte header, the splitter that writes
+// it and the joiner that reads it back.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/UzelFichier.h"
+
+inline constexpr size_t kHeaderSize = 104;
+inline constexpr size_t kDigestTextSize = 32;
+inline constexpr size_t kOriginalNameRoom = 50;
+inline constexpr size_t kDestNameRoom = 255;
+
+// The header of the first part, in memory. Texts are UTF-8 here and
+// Windows-1252 on disk, each behind its length byte.
+struct TzelHeader {
+    std::string signature;     // "Parcelwise"
+    std::string version;       // "1.1"
+    double splitDate = 0;      // local date of the split, a whole day count
+    std::string originalName;  // at most 50 characters
+    uint8_t hasDigests = 0;
+    int32_t partCount = 0;
+    int64_t originalSize = 0;
+};
+
+std::array<uint8_t, kHeaderSize> EncodeHeader(const TzelHeader& header);
+TzelHeader DecodeHeader(const uint8_t* bytes);
+// The five rules a readable header follows.
+bool IsValidHeader(const TzelHeader& header);
+// True when the bytes start with the mark of a version 1.0 first part.
+bool HasLegacyMark(const uint8_t* bytes, size_t size);
+
+// base + "." + the number on three digits or more + ".pcw".
+std::string NativePartName(const std::string& base, int64_t number);
+
+class TzelParcelwise : public TzelFichier {
+public:
+    TzelParcelwise();
+    ~TzelParcelwise() override;
+
+    std::vector<std::string> digests;
+    TzelHeader header;
+
+    // Split side: checks the user's choices and reports every problem at once.
+    bool CheckSplitParameters(const std::string& sourceName, const std::string& destName,
+                              bool withDigests, int32_t partSize);
+    void StartSplit() override;
+
+    // Join side: reads and checks the first part, then the destination.
+    bool OpenSet();
+    bool CheckJoinParameters(const std::string& destName, bool verifyHash);
+    void StartJoin() override;
+
+    // Forgets the opened set (after a refused open).
+    void ResetSet();
+
+    void ShowProgress() override;
+    void EndOfWork() override;
+
+    // The set's parts: the first part's path without its ".001.pcw".
+    std::string BasePath() const;
+    // Bytes of original data that part `number` holds, given its size on disk.
+    int64_t DataBytesOf(int32_t number, int64_t fileSize) const;
+
+private:
+    void SplitThread();
+    void JoinThread();
+    void Fail(std::string_view text, std::string_view title, int icon);
+    void ShowHashProgress(int64_t bytesHashed);
+
+    // What the display was last given, so that a buffer costs no text work
+    // unless something visible changed.
+    int lastBar1_ = -1;
+    int64_t lastDoneHundredths_ = -1;
+    int64_t lastTextKey_ = -1;
+};

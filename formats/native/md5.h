@@ -1,0 +1,42 @@
+// MD5 (RFC 1321) and the 32-character upper-case digest texts that native part
+// sets store, with the hashing of whole files.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "platform/File.h"
+
+using Digest = std::array<uint8_t, 16>;
+
+struct MD5Context {
+    uint32_t state[4];
+    uint32_t count[2];  // message length in bits, low word first
+    uint8_t buffer[64];
+};
+
+void MD5Init(MD5Context& context);
+void MD5Update(MD5Context& context, const void* bytes, size_t count);
+// Produces the digest and wipes the context.
+Digest MD5Final(MD5Context& context);
+
+// Two upper-case hexadecimal digits per byte, high nibble first.
+std::string DigestToHex(const Digest& digest);
+
+// Called with the running count of bytes hashed.
+using HashProgressFn = std::function<void(int64_t bytesHashed)>;
+
+// The digest of a whole file; nothing when the file cannot be opened or read.
+std::optional<Digest> HashFile(const std::string& path, const HashProgressFn& progress = {});
+// The digest of the first `limit` bytes of a file (all of it when limit < 0).
+std::optional<Digest> HashFilePrefix(const std::string& path, int64_t limit,
+                                     const HashProgressFn& progress = {});
+// The digest of an open file from its start (its first `limit` bytes when limit >= 0).
+std::optional<Digest> HashStream(platform::File& file, const HashProgressFn& progress = {},
+                                 int64_t limit = -1);
+// Moves the progress window's second bar for the current job.
+void HashProgress(int64_t bytesHashed);

@@ -1,0 +1,216 @@
+#include "platform/File.h"
+
+#include <cerrno>
+#include <algorithm>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/IoFaults.h"
+
+namespace platform {
+
+namespace {
+
+std::atomic<testing::IoFaults*> g_faults{nullptr};
+
+// Applies the installed plan to a read of n bytes: how many may be read, or -1
+// with errno set when the read must fail.
+int64_t AllowedRead(testing::IoFaults* plan, size_t n) {
+    int64_t done = plan->bytesRead.load();
+    if (plan->readErrorAfter >= 0 && done >= plan->readErrorAfter) {
+        errno = EIO;
+        return -1;
+    }
+    int64_t allowed = static_cast<int64_t>(n);
+    if (plan->readErrorAfter >= 0) allowed = std::min(allowed, plan->readErrorAfter - done);
+    if (plan->readEndAfter >= 0) allowed = std::min(allowed, std::max<int64_t>(0, plan->readEndAfter - done));
+    return allowed;
+}
+
+int64_t AllowedWrite(testing::IoFaults* plan, size_t n) {
+    int64_t done = plan->bytesWritten.load();
+    if (plan->writeErrorAfter >= 0 && done >= plan->writeErrorAfter) {
+        errno = ENOSPC;
+        return -1;
+    }
+    int64_t allowed = static_cast<int64_t>(n);
+    if (plan->writeErrorAfter >= 0) allowed = std::min(allowed, plan->writeErrorAfter - done);
+    return allowed;
+}
+
+bool KernelCopyUnsupported(int error) {
+    return error == EXDEV || error == EINVAL || error == ENOSYS || error == EOPNOTSUPP ||
+           error == EBADF || error == ETXTBSY || error == EPERM;
+}
+
+}  // namespace
+
+namespace testing {
+void InstallIoFaults(IoFaults* plan) { g_faults.store(plan); }
+IoFaults* InstalledIoFaults() { return g_faults.load(std::memory_order_relaxed); }
+}  // namespace testing
+
+File::~File() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+File::File(File&& other) noexcept
+    : fd_(other.fd_), openError_(other.openError_), kernelCopyRefused_(other.kernelCopyRefused_) {
+    other.fd_ = -1;
+}
+
+File& File::operator=(File&& other) noexcept {
+    if (this != &other) {
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = other.fd_;
+        openError_ = other.openError_;
+        kernelCopyRefused_ = other.kernelCopyRefused_;
+        other.fd_ = -1;
+    }
+    return *this;
+}
+
+File File::Open(const std::string& path, int flags, bool exclusiveLock) {
+    int fd = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
+    if (fd < 0) return File(-1, errno);
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+        ::close(fd);
+        return File(-1, EISDIR);
+    }
+    // The lock only keeps our own jobs apart; file systems without flock still
+    // get their files opened.
+    if (::flock(fd, (exclusiveLock ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+        ::close(fd);
+        return File(-1, EBUSY);
+    }
+    return File(fd, 0);
+}
+
+File File::OpenRead(const std::string& path, Share share) {
+    return Open(path, O_RDONLY, share == Share::None);
+}
+
+File File::CreateNew(const std::string& path) {
+    return Open(path, O_WRONLY | O_CREAT | O_EXCL, true);
+}
+
+File File::OpenWrite(const std::string& path) { return Open(path, O_WRONLY, true); }
+
+IoResult File::Read(void* buffer, size_t n) {
+    size_t wanted = n;
+    testing::IoFaults* plan = g_faults.load(std::memory_order_relaxed);
+    if (plan) {
+        int64_t allowed = AllowedRead(plan, n);
+        if (allowed < 0) return {0, errno};
+        wanted = static_cast<size_t>(allowed);
+    }
+    IoResult result;
+    auto* out = static_cast<char*>(buffer);
+    while (static_cast<size_t>(result.bytes) < wanted) {
+        ssize_t r = ::read(fd_, out + result.bytes, wanted - static_cast<size_t>(result.bytes));
+        if (r < 0) {
+            if (errno == EINTR) continue;
+            result.error = errno;
+            break;
+        }
+        if (r == 0) break;
+        result.bytes += r;
+    }
+    if (plan) {
+        plan->bytesRead += result.bytes;
+        if (result.ok() && wanted < n && plan->readErrorAfter >= 0 &&
+            plan->bytesRead.load() >= plan->readErrorAfter)
+            result.error = EIO;
+    }
+    return result;
+}
+
+IoResult File::Write(const void* buffer, size_t n) {
+    IoResult result;
+    size_t allowedBytes = n;
+    testing::IoFaults* plan = g_faults.load(std::memory_order_relaxed);
+    if (plan) {
+        int64_t allowed = AllowedWrite(plan, n);
+        if (allowed < 0) return {0, errno, true};
+        allowedBytes = static_cast<size_t>(allowed);
+    }
+    const auto* in = static_cast<const char*>(buffer);
+    while (static_cast<size_t>(result.bytes) < allowedBytes) {
+        ssize_t w = ::write(fd_, in + result.bytes, allowedBytes - static_cast<size_t>(result.bytes));
+        if (w < 0) {
+            if (errno == EINTR) continue;
+            result.error = errno;
+            break;
+        }
+        if (w == 0) {
+            result.error = ENOSPC;
+            break;
+        }
+        result.bytes += w;
+    }
+    if (plan) {
+        plan->bytesWritten += result.bytes;
+        if (result.ok() && allowedBytes < n) result.error = ENOSPC;
+    }
+    result.writing = !result.ok();
+    return result;
+}
+
+IoResult File::CopyTo(File& target, size_t n, void* buffer) {
+    IoResult result;
+    bool kernel = !kernelCopyRefused_ && g_faults.load(std::memory_order_relaxed) == nullptr;
+    while (kernel && static_cast<size_t>(result.bytes) < n) {
+        ssize_t c = ::copy_file_range(fd_, nullptr, target.fd_, nullptr,
+                                      n - static_cast<size_t>(result.bytes), 0);
+        if (c > 0) {
+            result.bytes += c;
+            continue;
+        }
+        if (c == 0) return result;  // end of the source
+        if (errno == EINTR) continue;
+        if (result.bytes == 0 && KernelCopyUnsupported(errno)) {
+            kernelCopyRefused_ = true;
+            kernel = false;
+            break;
+        }
+        result.error = errno;
+        // The kernel does not say which side failed; these can only be the target's.
+        result.writing = errno == ENOSPC || errno == EFBIG || errno == EDQUOT;
+        return result;
+    }
+    if (kernel) return result;
+
+    IoResult in = Read(buffer, n);
+    if (in.bytes > 0) {
+        IoResult out = target.Write(buffer, static_cast<size_t>(in.bytes));
+        if (!out.ok()) return out;
+    }
+    return in;
+}
+
+bool File::Seek(int64_t position) {
+    return fd_ >= 0 && ::lseek(fd_, static_cast<off_t>(position), SEEK_SET) == position;
+}
+
+int64_t File::Size() const {
+    struct stat st {};
+    if (fd_ < 0 || ::fstat(fd_, &st) != 0) return -1;
+    return static_cast<int64_t>(st.st_size);
+}
+
+bool File::Truncate(int64_t size) {
+    return fd_ >= 0 && ::ftruncate(fd_, static_cast<off_t>(size)) == 0;
+}
+
+bool File::Close() {
+    if (fd_ < 0) return true;
+    int r = ::close(fd_);
+    fd_ = -1;
+    return r == 0 || errno == EINTR;
+}
+
+}  // namespace platform

@@ -1,0 +1,72 @@
+// An owned handle on a regular file, in the few opening modes that the jobs use.
+//
+// Every open is exclusive in the advisory sense (flock), so two jobs of ours never
+// read and write the same file at once; readers that allow other readers ask for
+// Share::Read. Sizes and positions are 64-bit. Errors come back as values: the
+// errno of the failure, never an exception.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace platform {
+
+// What one I/O call did: how many bytes moved, or the errno that stopped it.
+// A read that moved fewer bytes than asked without an error met the end of file.
+struct IoResult {
+    int64_t bytes = 0;
+    int error = 0;
+    bool writing = false;  // the error came from the file being written
+    bool ok() const { return error == 0; }
+};
+
+enum class Share { None, Read };
+
+class File {
+public:
+    File() = default;
+    ~File();
+    File(File&& other) noexcept;
+    File& operator=(File&& other) noexcept;
+    File(const File&) = delete;
+    File& operator=(const File&) = delete;
+
+    // An existing file, for reading.
+    static File OpenRead(const std::string& path, Share share = Share::None);
+    // A new file, for writing; fails when anything of that name exists.
+    static File CreateNew(const std::string& path);
+    // An existing file, for writing; never creates one.
+    static File OpenWrite(const std::string& path);
+
+    bool IsOpen() const { return fd_ >= 0; }
+    // The errno of the failed open, 0 when the file is open.
+    int OpenError() const { return openError_; }
+
+    // Reads up to n bytes; stops short only at the end of the file or on an error.
+    IoResult Read(void* buffer, size_t n);
+    // Writes all n bytes or reports why it could not.
+    IoResult Write(const void* buffer, size_t n);
+    // Copies up to n bytes from this file's position to the target's position,
+    // inside the kernel when it agrees (copy_file_range), otherwise through the
+    // buffer, which must hold n bytes. Fewer bytes than n without an error means
+    // this file ended.
+    IoResult CopyTo(File& target, size_t n, void* buffer);
+
+    bool Seek(int64_t position);
+    // Size in bytes, -1 when it cannot be had.
+    int64_t Size() const;
+    bool Truncate(int64_t size);
+    // Closes the handle; false when the system reports that buffered data was lost.
+    bool Close();
+
+private:
+    explicit File(int fd, int error) : fd_(fd), openError_(error) {}
+    static File Open(const std::string& path, int flags, bool exclusiveLock);
+
+    int fd_ = -1;
+    int openError_ = 0;
+    bool kernelCopyRefused_ = false;
+};
+
+}  // namespace platform

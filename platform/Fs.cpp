@@ -1,0 +1,145 @@
+#include "platform/Fs.h"
+
+#include <atomic>
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/statfs.h>
+#include <sys/statvfs.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include "platform/IoFaults.h"
+
+#ifndef RENAME_NOREPLACE
+#define RENAME_NOREPLACE (1 << 0)
+#endif
+
+namespace platform {
+
+namespace {
+std::atomic<int64_t> g_freeSpaceOverride{-1};
+
+constexpr long kIso9660Magic = 0x9660;
+constexpr long kUdfMagic = 0x15013346;
+
+bool IsControl(unsigned char c) { return c < 0x20 || c == 0x7F; }
+}  // namespace
+
+namespace testing {
+void OverrideFreeSpace(int64_t bytes) { g_freeSpaceOverride.store(bytes); }
+}  // namespace testing
+
+bool FileExists(const std::string& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+int64_t FileSize(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return -1;
+    return static_cast<int64_t>(st.st_size);
+}
+
+bool RenameNoReplace(const std::string& from, const std::string& to) {
+    if (::syscall(SYS_renameat2, AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno != EINVAL && errno != ENOSYS) return false;
+    // File systems without renameat2 flags: a hard link never replaces its target.
+    if (::link(from.c_str(), to.c_str()) != 0) return false;
+    if (::unlink(from.c_str()) != 0) {
+        ::unlink(to.c_str());
+        return false;
+    }
+    return true;
+}
+
+int64_t FreeSpace(const std::string& folder) {
+    int64_t forced = g_freeSpaceOverride.load();
+    if (forced >= 0) return forced;
+    struct statvfs sv {};
+    if (::statvfs(folder.c_str(), &sv) != 0) return 0;
+    return static_cast<int64_t>(sv.f_bavail) * static_cast<int64_t>(sv.f_frsize);
+}
+
+bool IsOpticalDisc(const std::string& folder) {
+    struct statfs sf {};
+    if (::statfs(folder.c_str(), &sf) != 0) return false;
+    return sf.f_type == kIso9660Magic || sf.f_type == kUdfMagic;
+}
+
+std::string VolumeOf(const std::string& folder) {
+    std::string path = AbsolutePath(folder);
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return "/";
+    // Climb while the parent lies on the same device.
+    while (path.size() > 1) {
+        while (path.size() > 1 && path.back() == kSeparator) path.pop_back();
+        size_t slash = path.rfind(kSeparator);
+        std::string parent = slash == 0 ? "/" : path.substr(0, slash);
+        struct stat pst {};
+        if (::stat(parent.c_str(), &pst) != 0 || pst.st_dev != st.st_dev) break;
+        path = parent;
+    }
+    return path.empty() ? "/" : path;
+}
+
+std::string FolderOf(std::string_view path) {
+    size_t slash = path.rfind(kSeparator);
+    if (slash == std::string_view::npos) return std::string(".") + kSeparator;
+    return std::string(path.substr(0, slash + 1));
+}
+
+std::string FileNameOf(std::string_view path) {
+    size_t slash = path.rfind(kSeparator);
+    return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+
+std::string WithSeparator(std::string_view folder) {
+    std::string f(folder);
+    while (f.size() > 1 && f.back() == kSeparator && f[f.size() - 2] == kSeparator) f.pop_back();
+    if (f.empty() || f.back() != kSeparator) f += kSeparator;
+    return f;
+}
+
+std::string AbsolutePath(std::string_view path) {
+    std::string folder = FolderOf(path);
+    std::string name = FileNameOf(path);
+    char resolved[PATH_MAX];
+    if (::realpath(folder.c_str(), resolved) == nullptr) {
+        if (!path.empty() && path.front() == kSeparator) return std::string(path);
+        char cwd[PATH_MAX];
+        if (::getcwd(cwd, sizeof cwd) == nullptr) return std::string(path);
+        return WithSeparator(cwd) + std::string(path);
+    }
+    return WithSeparator(resolved) + name;
+}
+
+bool IsSafeFileName(std::string_view name) { return SafeFileName(name) == name; }
+
+std::string SafeFileName(std::string_view name) {
+    std::string out;
+    out.reserve(name.size());
+    for (size_t i = 0; i < name.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(name[i]);
+        // C1 controls, U+0080 to U+009F, are C2 80..9F in UTF-8.
+        if (c == 0xC2 && i + 1 < name.size()) {
+            unsigned char next = static_cast<unsigned char>(name[i + 1]);
+            if (next >= 0x80 && next <= 0x9F) {
+                out += '_';
+                ++i;
+                continue;
+            }
+        }
+        out += (c == kSeparator || c == '\\' || c == '\0' || IsControl(c)) ? '_' : static_cast<char>(c);
+    }
+    if (out.empty()) return "_";
+    if (out.find_first_not_of('.') == std::string::npos) out.assign(out.size(), '_');
+    return out;
+}
+
+}  // namespace platform

@@ -1,0 +1,41 @@
+// Files, folders and disks: the few questions the jobs ask of the file system.
+// Folders handed around the program end with kSeparator.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+inline constexpr char kSeparator = '/';
+
+// True when anything (file, folder, link) carries that name.
+bool FileExists(const std::string& path);
+// Size of a file in bytes, -1 when it cannot be had.
+int64_t FileSize(const std::string& path);
+// Renames, and fails rather than replace an existing target.
+bool RenameNoReplace(const std::string& from, const std::string& to);
+// Bytes available to this user on the disk that holds the folder; 0 when unknown.
+int64_t FreeSpace(const std::string& folder);
+// True when the folder lies on an optical disc (ISO 9660 or UDF).
+bool IsOpticalDisc(const std::string& folder);
+// The mount point of the disk that holds the folder ("/" when unknown).
+std::string VolumeOf(const std::string& folder);
+
+// The folder part of a path, ending with kSeparator ("./" for a bare name).
+std::string FolderOf(std::string_view path);
+// The last component of a path.
+std::string FileNameOf(std::string_view path);
+// The folder with exactly one trailing separator.
+std::string WithSeparator(std::string_view folder);
+// An absolute form of the path, without resolving links of the last component.
+std::string AbsolutePath(std::string_view path);
+// True when the name is a plain file name here: not empty, not "." or "..",
+// no separator, no NUL and no control character.
+bool IsSafeFileName(std::string_view name);
+// The name made into a plain file name: separators and control characters
+// become "_", a name of dots alone becomes underscores, an empty name "_".
+std::string SafeFileName(std::string_view name);
+
+}  // namespace platform

@@ -1,0 +1,33 @@
+// Modal messages in the manner of MessageBoxA(owner, text, title, icon).
+//
+// The program installs one sink at start: the windows show a message box on the
+// UI thread and hold the calling worker until it is dismissed, the command line
+// prints, tests record. Texts are UTF-8 and keep their "\n\r" line breaks.
+#pragma once
+
+#include <string_view>
+
+namespace platform {
+
+// Identifies the window that owns a message; nullptr for none.
+using WindowHandle = const void*;
+
+inline constexpr int kIconError = 16;
+inline constexpr int kIconWarning = 48;
+inline constexpr int kIconInfo = 64;
+
+class MessageSink {
+public:
+    virtual ~MessageSink() = default;
+    // Returns once the user has seen the message.
+    virtual void Show(WindowHandle owner, std::string_view text, std::string_view title, int icon) = 0;
+};
+
+// Installs the process-wide sink (nullptr restores the default, which prints
+// "title: text" on stderr). The sink must outlive its installation.
+void SetMessageSink(MessageSink* sink);
+MessageSink* CurrentMessageSink();
+
+void MessageBoxA(WindowHandle owner, std::string_view text, std::string_view title, int icon);
+
+}  // namespace platform

@@ -1,0 +1,115 @@
+#include "support/TestSupport.h"
+
+#include <algorithm>
+#include <cstring>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+namespace testsupport {
+
+namespace fs = std::filesystem;
+
+TempDir::TempDir() {
+    std::string pattern = (fs::temp_directory_path() / "pcw-test-XXXXXX").string();
+    char* made = ::mkdtemp(pattern.data());
+    path_ = std::string(made ? made : pattern.c_str()) + "/";
+}
+
+TempDir::~TempDir() {
+    std::error_code ec;
+    fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
+    fs::remove_all(path_, ec);
+}
+
+std::string RandomBytes(size_t size, uint32_t seed) {
+    std::mt19937 engine(seed);
+    std::string bytes(size, '\0');
+    size_t i = 0;
+    for (; i + 4 <= size; i += 4) {
+        uint32_t v = engine();
+        std::memcpy(&bytes[i], &v, 4);
+    }
+    for (; i < size; ++i) bytes[i] = static_cast<char>(engine());
+    return bytes;
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+std::vector<std::string> ListDir(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+RecordingSink::RecordingSink() : previous_(platform::CurrentMessageSink()) { platform::SetMessageSink(this); }
+
+RecordingSink::~RecordingSink() { platform::SetMessageSink(nullptr); }
+
+void RecordingSink::Show(platform::WindowHandle owner, std::string_view text, std::string_view title, int icon) {
+    std::lock_guard lock(mutex_);
+    messages_.push_back({std::string(text), std::string(title), icon, owner});
+}
+
+std::vector<Message> RecordingSink::messages() const {
+    std::lock_guard lock(mutex_);
+    return messages_;
+}
+
+std::vector<std::string> RecordingSink::texts() const {
+    std::lock_guard lock(mutex_);
+    std::vector<std::string> out;
+    for (const auto& m : messages_) out.push_back(m.text);
+    return out;
+}
+
+void RecordingDisplay::Record(const std::string& slot, std::string value) {
+    std::lock_guard lock(mutex_);
+    writes_.push_back(slot + "=" + value);
+}
+
+void RecordingDisplay::bar1(int position) { Record("bar1", std::to_string(position)); }
+void RecordingDisplay::bar2(int position) { Record("bar2", std::to_string(position)); }
+void RecordingDisplay::lblPourcentage(std::string_view t) { Record("lblPourcentage", std::string(t)); }
+void RecordingDisplay::lblInfo(std::string_view t) { Record("lblInfo", std::string(t)); }
+void RecordingDisplay::lblPartie(std::string_view t) { Record("lblPartie", std::string(t)); }
+void RecordingDisplay::lblDone(std::string_view t) { Record("lblDone", std::string(t)); }
+void RecordingDisplay::Timer1(bool enabled) { Record("Timer1", enabled ? "on" : "off"); }
+void RecordingDisplay::CloseAfterJob() {
+    std::lock_guard lock(mutex_);
+    ++closes_;
+    writes_.push_back("CloseAfterJob");
+}
+
+std::vector<std::string> RecordingDisplay::writes() const {
+    std::lock_guard lock(mutex_);
+    return writes_;
+}
+
+std::vector<std::string> RecordingDisplay::valuesOf(const std::string& slot) const {
+    std::lock_guard lock(mutex_);
+    std::vector<std::string> out;
+    for (const auto& w : writes_)
+        if (w.rfind(slot + "=", 0) == 0) out.push_back(w.substr(slot.size() + 1));
+    return out;
+}
+
+int RecordingDisplay::closes() const {
+    std::lock_guard lock(mutex_);
+    return closes_;
+}
+
+}  // namespace testsupport
