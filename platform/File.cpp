@@ -206,6 +206,8 @@ bool File::Truncate(int64_t size) {
     return fd_ >= 0 && ::ftruncate(fd_, static_cast<off_t>(size)) == 0;
 }
 
+bool File::Sync() { return fd_ >= 0 && ::fsync(fd_) == 0; }
+
 bool File::Close() {
     if (fd_ < 0) return true;
     int r = ::close(fd_);

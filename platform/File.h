@@ -57,6 +57,8 @@ public:
     // Size in bytes, -1 when it cannot be had.
     int64_t Size() const;
     bool Truncate(int64_t size);
+    // Forces written data to the disk.
+    bool Sync();
     // Closes the handle; false when the system reports that buffered data was lost.
     bool Close();
 

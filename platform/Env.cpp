@@ -1,0 +1,120 @@
+#include "platform/Env.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <random>
+
+#include <fcntl.h>
+#include <pwd.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "platform/File.h"
+#include "platform/Fs.h"
+
+extern char** environ;
+
+namespace platform {
+
+std::optional<std::string> GetEnv(const char* name) {
+    const char* value = std::getenv(name);
+    if (value == nullptr || *value == '\0') return std::nullopt;
+    return std::string(value);
+}
+
+std::string HomeFolder() {
+    if (auto home = GetEnv("HOME")) return *home;
+    if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_dir) return pw->pw_dir;
+    return "/";
+}
+
+std::string ExecutablePath() {
+    char path[PATH_MAX];
+    ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
+    if (n <= 0) return {};
+    return std::string(path, static_cast<size_t>(n));
+}
+
+bool MakeFolders(const std::string& folder) {
+    std::string path;
+    for (size_t i = 0; i <= folder.size(); ++i) {
+        if (i == folder.size() || folder[i] == kSeparator) {
+            if (!path.empty() && ::mkdir(path.c_str(), 0755) != 0 && errno != EEXIST) return false;
+        }
+        if (i < folder.size()) path += folder[i];
+    }
+    struct stat st {};
+    return ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::optional<std::string> ReadWholeFile(const std::string& path) {
+    File file = File::OpenRead(path, Share::Read);
+    if (!file.IsOpen()) return std::nullopt;
+    std::string content;
+    char chunk[65536];
+    for (;;) {
+        IoResult r = file.Read(chunk, sizeof chunk);
+        if (!r.ok()) return std::nullopt;
+        content.append(chunk, static_cast<size_t>(r.bytes));
+        if (static_cast<size_t>(r.bytes) < sizeof chunk) break;
+    }
+    return content;
+}
+
+bool WriteFileAtomically(const std::string& path, std::string_view content) {
+    std::random_device seed;
+    const std::string temp = path + ".tmp" + std::to_string(seed() % 1000000);
+    File file = File::CreateNew(temp);
+    if (!file.IsOpen()) return false;
+    bool written = file.Write(content.data(), content.size()).ok() && file.Sync() && file.Close();
+    if (!written || ::rename(temp.c_str(), path.c_str()) != 0) {
+        ::unlink(temp.c_str());
+        return false;
+    }
+    // The rename itself must reach the disk too.
+    int dir = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+    return true;
+}
+
+bool HasTool(const std::string& name) {
+    auto path = GetEnv("PATH");
+    if (!path) return false;
+    size_t start = 0;
+    while (start <= path->size()) {
+        size_t end = path->find(':', start);
+        if (end == std::string::npos) end = path->size();
+        std::string candidate = WithSeparator(path->substr(start, end - start)) + name;
+        if (end > start && ::access(candidate.c_str(), X_OK) == 0) return true;
+        start = end + 1;
+    }
+    return false;
+}
+
+bool RunTool(const std::vector<std::string>& argv) {
+    if (argv.empty()) return false;
+    std::vector<char*> args;
+    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    pid_t pid;
+    int rc = ::posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (rc != 0) return false;
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0)
+        if (errno != EINTR) return false;
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+}  // namespace platform

@@ -1,0 +1,33 @@
+// The process's surroundings: environment, home, own location, terminals,
+// helper programs, and whole-file reads and atomic whole-file writes.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace platform {
+
+// The variable's value; nothing when unset or empty.
+std::optional<std::string> GetEnv(const char* name);
+// The user's home folder, without a trailing separator.
+std::string HomeFolder();
+// The full path of the running program.
+std::string ExecutablePath();
+
+// Creates the folder and its missing parents; true when it exists after.
+bool MakeFolders(const std::string& folder);
+// The whole file; nothing when it cannot be read.
+std::optional<std::string> ReadWholeFile(const std::string& path);
+// Replaces the file's content so that a crash or a full disk leaves either the
+// old content or the new one, never a mix: temporary file, fsync, rename.
+bool WriteFileAtomically(const std::string& path, std::string_view content);
+
+// True when a program of that name is on the PATH.
+bool HasTool(const std::string& name);
+// Runs a program with its arguments (no shell) and waits for it; true when it
+// exited with status 0. Its output is discarded.
+bool RunTool(const std::vector<std::string>& argv);
+
+}  // namespace platform
