@@ -40,7 +40,10 @@ void TzelFichier::StartSplit() {}
 void TzelFichier::StartJoin() {}
 
 void TzelFichier::Suspend() { gate_.Pause(); }
-void TzelFichier::Resume() { gate_.Resume(); }
+void TzelFichier::Resume() {
+    redraw_.store(true, std::memory_order_relaxed);
+    gate_.Resume();
+}
 
 void TzelFichier::WaitForWorker() {
     if (thread_.joinable() && thread_.get_id() != std::this_thread::get_id()) thread_.join();

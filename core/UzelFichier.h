@@ -3,6 +3,7 @@
 // derives from it and supplies its workers, ShowProgress and EndOfWork.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -94,6 +95,9 @@ public:
     // The progress window's clock: elapsed and remaining time from the counters.
     void UpdateTimes(double now);
 
+    // Size of the file that a join of the opened set rebuilds.
+    virtual int64_t RebuiltSize() const { return sourceSize; }
+
     virtual void ShowProgress() = 0;
     virtual void EndOfWork() = 0;
 
@@ -103,8 +107,12 @@ protected:
     void StartWorker(std::function<void()> worker);
     // Where the worker honours a pause: between buffers.
     void PausePoint() { gate_.Wait(); }
+    // True once after a resume: the window wrote over the status line while
+    // the worker was held, so the next progress must write every text again.
+    bool TakeRedraw() { return redraw_.exchange(false, std::memory_order_relaxed); }
 
 private:
     std::thread thread_;
     platform::PauseGate gate_;
+    std::atomic<bool> redraw_{false};
 };

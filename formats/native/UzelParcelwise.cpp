@@ -459,6 +459,11 @@ void TzelParcelwise::JoinThread() {
 void TzelParcelwise::ShowProgress() {
     ProgressDisplay& d = *display;
     const Step now = step;
+    if (TakeRedraw()) {
+        lastTextKey_ = -1;
+        lastBar1_ = -1;
+        lastDoneHundredths_ = -1;
+    }
     auto fault = [&] {
         d.lblPourcentage("* %");
         lastBar1_ = -1;

@@ -60,6 +60,9 @@ public:
     void ShowProgress() override;
     void EndOfWork() override;
 
+    // Size of the file that a join of the opened set writes.
+    int64_t RebuiltSize() const override { return header.originalSize; }
+
     // The set's parts: the first part's path without its ".001.pcw".
     std::string BasePath() const;
     // Bytes of original data that part `number` holds, given its size on disk.
