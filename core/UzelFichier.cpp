@@ -36,6 +36,8 @@ std::string TzelFichier::ChooseFolder(const FolderPicker& picker) {
     return settings.folder;
 }
 
+bool TzelFichier::CheckJoinParameters(const std::string&, bool) { return false; }
+
 void TzelFichier::StartSplit() {}
 void TzelFichier::StartJoin() {}
 

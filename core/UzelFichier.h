@@ -95,6 +95,11 @@ public:
     // The progress window's clock: elapsed and remaining time from the counters.
     void UpdateTimes(double now);
 
+    // Join side of every format: reads the chosen file and checks the set,
+    // checks the destination, forgets a refused set. Each shows its own messages.
+    virtual bool OpenSet() { return false; }
+    virtual bool CheckJoinParameters(const std::string& destName, bool verifyHash);
+    virtual void ResetSet() { Reset(); }
     // Size of the file that a join of the opened set rebuilds.
     virtual int64_t RebuiltSize() const { return sourceSize; }
 

@@ -50,12 +50,12 @@ public:
     void StartSplit() override;
 
     // Join side: reads and checks the first part, then the destination.
-    bool OpenSet();
-    bool CheckJoinParameters(const std::string& destName, bool verifyHash);
+    bool OpenSet() override;
+    bool CheckJoinParameters(const std::string& destName, bool verifyHash) override;
     void StartJoin() override;
 
     // Forgets the opened set (after a refused open).
-    void ResetSet();
+    void ResetSet() override;
 
     void ShowProgress() override;
     void EndOfWork() override;
