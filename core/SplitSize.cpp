@@ -1,0 +1,13 @@
+#include "core/SplitSize.h"
+
+#include <limits>
+
+int32_t PartSizeFor(int sizeMode, int64_t value, int64_t sourceSize) {
+    int64_t bytes = 0;
+    if (sizeMode == 0)
+        bytes = value * 1048576;
+    else if (value > 0)
+        bytes = sourceSize / value + 1;
+    if (bytes > std::numeric_limits<int32_t>::max() || bytes < 0) return 0;
+    return static_cast<int32_t>(bytes);
+}
