@@ -1,0 +1,330 @@
+// The main window driven as a user would: sources, the editor, the action and
+// whole runs of the native split and join, headless.
+#include <QTimer>
+#include <filesystem>
+
+#include "WindowsFixture.h"
+#include "core/CurrentJob.h"
+#include "core/ParcelTools.h"
+#include "formats/native/UzelParcelwise.h"
+#include "settings/UzelParams.h"
+
+using namespace testsupport;
+
+namespace {
+
+constexpr char kNoSource[] = "Vous n'avez ouvert aucun fichier !";
+
+TEST_F(WindowsTest, StartsInSplitModeWithNothingOpened) {
+    EXPECT_EQ(main->mode, 1);
+    EXPECT_TRUE(Find<QRadioButton>("rbCouper")->isChecked());
+    EXPECT_EQ(Text("lblAction"), "COUPER");
+    EXPECT_EQ(Text("lblTaille"), "15");
+    EXPECT_FALSE(Find<QLabel>("lblMo")->isHidden());
+    EXPECT_EQ(Text("lblMd5"), "Créer Hash MD5");
+    EXPECT_TRUE(Find<QCheckBox>("chkMD5")->isEnabled());
+    EXPECT_FALSE(Find<QCheckBox>("chkMD5")->isChecked());
+    EXPECT_EQ(Text("lblDate"), QLocale().toString(QDate::currentDate(), QLocale::ShortFormat));
+    EXPECT_EQ(main->windowTitle(), "Parcelwise v1.1");
+    EXPECT_EQ(main->size(), QSize(450, 275));
+
+    main->lblActionClick();
+    ASSERT_EQ(sink.messages().size(), 1u);
+    EXPECT_EQ(sink.messages()[0].text, kNoSource);
+    EXPECT_EQ(sink.messages()[0].title, "-=Parcelwise=-");
+    EXPECT_EQ(sink.messages()[0].owner, main.get());
+}
+
+TEST_F(WindowsTest, SplitSourcesMustBeLargerThanOneMo) {
+    WriteFile(work / "small.bin", std::string(1048576, 'x'));
+    Open(work / "small.bin");
+    ASSERT_EQ(Texts(), std::vector<std::string>{"Le fichier sélectionné à une taille inférieure à 1 Mo."});
+    EXPECT_EQ(sink.messages()[0].title, "Fichier trop petit...");
+    EXPECT_FALSE(main->job->opened);
+
+    WriteFile(work / "big.bin", std::string(1048577, 'x'));
+    Open(work / "big.bin");
+    EXPECT_EQ(sink.messages().size(), 1u);
+    EXPECT_TRUE(main->job->opened);
+    EXPECT_EQ(Text("lblFichier"), "big.bin");
+    EXPECT_EQ(Find<QLabel>("lblFichier")->toolTip().toStdString(), work / "big.bin");
+    EXPECT_EQ(Text("lblDest"), "big.bin");
+    EXPECT_EQ(Text("lblDossier").toStdString(), work.path());
+
+    // A cancelled dialog in split mode leaves a fresh job that is not opened.
+    FileDialogs::SetNextOpen(std::nullopt);
+    main->lblOuvrirClick();
+    main->lblActionClick();
+    EXPECT_EQ(Texts().back(), kNoSource);
+}
+
+TEST_F(WindowsTest, SwitchingModeClearsTheSource) {
+    WriteFile(work / "big.bin", RandomBytes(2 << 20, 1));
+    Open(work / "big.bin");
+    main->lblTailleClick();
+    main->edTempKeyPress('\x1b');
+    main->rbJoindreClick();
+    EXPECT_EQ(Text("lblAction"), "COLLER");
+    EXPECT_EQ(Text("lblFichier"), "");
+    EXPECT_EQ(Text("lblDest"), "");
+    EXPECT_EQ(Text("lblDossier"), "");
+    EXPECT_EQ(Text("lblTaille"), "");
+    EXPECT_EQ(Text("lblMd5"), "Vérifier Hash MD5");
+    EXPECT_FALSE(Find<QCheckBox>("chkMD5")->isEnabled());
+    EXPECT_TRUE(Find<QComboBox>("cboMode")->isHidden());
+    EXPECT_FALSE(main->job->opened);
+    main->rbCouperClick();
+    EXPECT_EQ(Text("lblTaille"), "15");
+    EXPECT_FALSE(Find<QCheckBox>("chkMD5")->isChecked());
+}
+
+TEST_F(WindowsTest, EditorFiltersKeysAndValidatesEntries) {
+    WriteFile(work / "film.avi", RandomBytes(2 << 20, 2));
+    Open(work / "film.avi");
+    auto* editor = Find<QLineEdit>("edTemp");
+
+    // The size: digits only; 1 to 999; leading zeros kept on the label.
+    main->lblTailleClick();
+    ASSERT_TRUE(editor->isVisible());
+    EXPECT_FALSE(Find<QWidget>("lblAction")->isEnabled());
+    editor->clear();
+    QTest::keyClicks(editor, "0a0-7");
+    EXPECT_EQ(editor->text(), "007");
+    QTest::keyClick(editor, Qt::Key_Return);
+    EXPECT_FALSE(editor->isVisible());
+    EXPECT_EQ(Text("lblTaille"), "007");
+    EXPECT_EQ(main->params->defaultSize, 7);
+
+    main->lblTailleClick();
+    for (const char* refused : {"1000", "0"}) {
+        editor->setText(refused);
+        QTest::keyClick(editor, Qt::Key_Return);
+        EXPECT_TRUE(editor->isVisible()) << refused;
+    }
+    EXPECT_TRUE(sink.messages().empty());
+    editor->setText("99999999999");
+    QTest::keyClick(editor, Qt::Key_Return);
+    EXPECT_TRUE(editor->isVisible());
+    ASSERT_EQ(Texts(), std::vector<std::string>{"Vous devez saisir un entier entre 1 et 999 !"});
+    EXPECT_EQ(sink.messages()[0].title, "Erreur de saisie");
+    editor->setText("999");
+    QTest::keyClick(editor, Qt::Key_Return);
+    EXPECT_EQ(Text("lblTaille"), "999");
+
+    // Names refuse what a file name may not hold; an empty entry does nothing.
+    main->lblDestClick();
+    editor->clear();
+    QTest::keyClicks(editor, "a:b\\c|d");
+    EXPECT_EQ(editor->text(), "abcd");
+    editor->clear();
+    QTest::keyClick(editor, Qt::Key_Return);
+    EXPECT_TRUE(editor->isVisible());
+    const std::string sixty(60, 'n');
+    editor->setText(QString::fromStdString(sixty));
+    QTest::keyClick(editor, Qt::Key_Return);
+    EXPECT_EQ(Text("lblDest").toStdString(), sixty.substr(0, 50));
+
+    // A destination whose first part exists already keeps the editor open.
+    WriteFile(work / "taken.001.pcw", "x");
+    main->lblDestClick();
+    editor->setText("taken");
+    QTest::keyClick(editor, Qt::Key_Return);
+    EXPECT_TRUE(editor->isVisible());
+    EXPECT_EQ(Texts().back(), "Le fichier < taken > existe déjà !");
+    EXPECT_EQ(sink.messages().back().title, "Nom incorrecte !");
+    QTest::keyClick(editor, Qt::Key_Escape);
+    EXPECT_FALSE(editor->isVisible());
+    EXPECT_TRUE(Find<QWidget>("lblAction")->isEnabled());
+    EXPECT_EQ(Text("lblDest").toStdString(), sixty.substr(0, 50));
+
+    // The stored name is edited in split mode only.
+    main->lblFichierClick();
+    editor->setText("autre.avi");
+    QTest::keyClick(editor, Qt::Key_Enter);
+    EXPECT_EQ(Text("lblFichier"), "autre.avi");
+}
+
+TEST_F(WindowsTest, LabelsIgnoreClicksWithoutASource) {
+    main->lblFichierClick();
+    main->lblDestClick();
+    main->lblTailleClick();
+    EXPECT_FALSE(Find<QLineEdit>("edTemp")->isVisible());
+}
+
+// Runs the action; the progress window is modal until the job ends.
+void RunAction(TfrmMain& main) { main.lblActionClick(); }
+
+TEST_F(WindowsTest, SplitAndJoinEndToEnd) {
+    const std::string original = RandomBytes(3 * 1048576 + 12345, 3);
+    WriteFile(work / "film.avi", original);
+    Open(work / "film.avi");
+    // "Nombre" 3: parts just large enough for exactly three.
+    Find<QComboBox>("cboMode")->setCurrentIndex(1);
+    main->cboModeChange(1);
+    SetSize("3");
+    main->lblMd5Click();
+    ASSERT_TRUE(Find<QCheckBox>("chkMD5")->isChecked());
+
+    RunAction(*main);
+    EXPECT_EQ(Texts(), std::vector<std::string>{"Le fichier a été coupé avec succès !"});
+    EXPECT_EQ(sink.messages()[0].owner, processing.get());
+    const int64_t part = static_cast<int64_t>(original.size()) / 3 + 1;
+    EXPECT_EQ(std::filesystem::file_size(work / "film.avi.001.pcw"), static_cast<uintmax_t>(part + 104));
+    EXPECT_EQ(std::filesystem::file_size(work / "film.avi.003.pcw"),
+              static_cast<uintmax_t>(static_cast<int64_t>(original.size()) - 2 * part + 3 * 32));
+    // Back in split mode, nothing opened.
+    EXPECT_TRUE(main->isVisible());
+    EXPECT_EQ(main->mode, 1);
+    EXPECT_FALSE(main->job->opened);
+    EXPECT_EQ(Text("lblFichier"), "");
+
+    std::filesystem::rename(work / "film.avi", work / "film.orig");
+    main->rbJoindreClick();
+    Open(work / "film.avi.001.pcw");
+    EXPECT_EQ(Text("lblDest"), "film.avi");
+    EXPECT_EQ(Text("lblTaille").toStdString(), FormatSize(static_cast<int64_t>(original.size())));
+    EXPECT_TRUE(Find<QCheckBox>("chkMD5")->isChecked());
+    EXPECT_TRUE(Find<QCheckBox>("chkMD5")->isEnabled());
+    EXPECT_EQ(Text("lblDate"), QLocale().toString(QDate::currentDate(), QLocale::ShortFormat));
+    RunAction(*main);
+    EXPECT_EQ(Texts().back(), "Le fichier a été recoller avec succès !");
+    EXPECT_EQ(ReadFile(work / "film.avi"), original);
+    EXPECT_EQ(main->mode, 0);
+    main->lblActionClick();
+    EXPECT_EQ(Texts().back(), kNoSource);
+}
+
+TEST_F(WindowsTest, FreeSpaceMustExceedWhatTheJobWrites) {
+    const std::string original = RandomBytes(2 * 1048576 + 7, 4);
+    WriteFile(work / "data.bin", original);
+    Open(work / "data.bin");
+    const int64_t size = static_cast<int64_t>(original.size());
+
+    platform::testing::OverrideFreeSpace(size);
+    RunAction(*main);
+    ASSERT_EQ(sink.messages().size(), 1u);
+    EXPECT_EQ(sink.messages()[0].text.rfind("Il n'y a pas assez d'espace sur le disque dur ( ", 0), 0u);
+    EXPECT_NE(sink.messages()[0].text.find("Libre : 2,00 Mo | Nécessaire : 2,00 Mo | Besoin : 0,00 Mo"),
+              std::string::npos);
+    EXPECT_TRUE(main->job->opened);  // the source stays for another try
+
+    platform::testing::OverrideFreeSpace(size + 1);
+    SetSize("1");
+    RunAction(*main);
+    EXPECT_EQ(Texts().back(), "Le fichier a été coupé avec succès !");
+
+    // A join is measured by the file it rebuilds, not by its first part.
+    std::filesystem::rename(work / "data.bin", work / "data.orig");
+    main->rbJoindreClick();
+    Open(work / "data.bin.001.pcw");
+    platform::testing::OverrideFreeSpace(size);
+    RunAction(*main);
+    EXPECT_NE(Texts().back().find("Nécessaire : 2,00 Mo"), std::string::npos) << Texts().back();
+    EXPECT_FALSE(std::filesystem::exists(work / "data.bin"));
+    platform::testing::OverrideFreeSpace(size + 1);
+    RunAction(*main);
+    EXPECT_EQ(Texts().back(), "Le fichier a été recoller avec succès !");
+}
+
+TEST_F(WindowsTest, RefusedParametersCancelTheAction) {
+    WriteFile(work / "data.bin", RandomBytes(2 * 1048576, 5));
+    WriteFile(work / "data.bin.001.pcw", "in the way");
+    Open(work / "data.bin");
+    RunAction(*main);
+    ASSERT_EQ(sink.messages().size(), 2u);
+    EXPECT_NE(Texts()[0].find("- Le fichier de destination existe déjà :"), std::string::npos);
+    EXPECT_EQ(Texts()[1], "Le découpage a été annulé.");
+    EXPECT_TRUE(main->job->opened);
+}
+
+TEST_F(WindowsTest, RefusedSetLeavesNothingOpened) {
+    WriteFile(work / "junk.001.pcw", std::string(200, 'j'));
+    main->rbJoindreClick();
+    Open(work / "junk.001.pcw");
+    EXPECT_EQ(Texts(), std::vector<std::string>{
+                           "Le fichier Parcelwise semble être corrompu. Il n'est pas possible de le recoller."});
+    EXPECT_FALSE(main->job->opened);
+    EXPECT_EQ(Text("lblFichier"), "");
+    // Formats this build cannot read yet say so and open nothing.
+    Open(work / "junk.001.pcw", 3);
+    EXPECT_EQ(sink.messages().back().title, "Format non disponible");
+}
+
+TEST_F(WindowsTest, SettingsDialogChoosesTheNextJobsBuffer) {
+    EXPECT_EQ(main->params->bufferSize, 16384u);
+    QTimer::singleShot(0, [this] {
+        EXPECT_EQ(param->cboBuffer()->currentText(), "16 ko");
+        param->cboBuffer()->setCurrentIndex(5);
+        param->btAnnulerClick();
+    });
+    main->lblParamClick();
+    EXPECT_EQ(main->params->bufferSize, 16384u);
+
+    QTimer::singleShot(0, [this] {
+        EXPECT_EQ(param->cboBuffer()->currentText(), "16 ko");
+        param->cboBuffer()->setCurrentIndex(6);
+        param->btOKClick();
+    });
+    main->lblParamClick();
+    EXPECT_EQ(main->params->bufferSize, 4194304u);
+
+    WriteFile(work / "data.bin", RandomBytes(2 * 1048576 + 1, 6));
+    Open(work / "data.bin");
+    SetSize("1");
+    RunAction(*main);
+    EXPECT_EQ(Texts().back(), "Le fichier a été coupé avec succès !");
+    EXPECT_EQ(main->job->settings.bufferSize, 4194304u);
+
+    QTimer::singleShot(0, [this] {
+        EXPECT_EQ(param->cboBuffer()->currentText(), "4096 ko");
+        param->btOKClick();
+    });
+    main->lblParamClick();
+    EXPECT_EQ(main->params->bufferSize, 4194304u);
+}
+
+TEST_F(WindowsTest, FolderChooserKeepsTheFolderWhenCancelled) {
+    WriteFile(work / "data.bin", RandomBytes(2 * 1048576, 7));
+    Open(work / "data.bin");
+    FileDialogs::SetNextFolder(std::nullopt);
+    main->lblChangerDossierClick();
+    EXPECT_EQ(Text("lblDossier").toStdString(), work.path());
+    FileDialogs::SetNextFolder(QString::fromStdString(home.path() + "out"));
+    std::filesystem::create_directories(home / "out");
+    main->lblChangerDossierClick();
+    EXPECT_EQ(Text("lblDossier").toStdString(), home / "out/");
+    EXPECT_EQ(main->job->settings.folder, home / "out/");
+}
+
+class CommandLineStart : public WindowsTest {
+protected:
+    void SetUp() override {
+        const std::string original = RandomBytes(2 * 1048576 + 3, 8);
+        WriteFile(work / "x.bin", original);
+        TzelParcelwise splitter;
+        splitter.sourcePath = work / "x.bin";
+        splitter.sourceSize = static_cast<int64_t>(original.size());
+        splitter.settings.folder = work.path();
+        splitter.settings.fileName = "x.bin";
+        splitter.CheckSplitParameters("x.bin", "x.bin", false, 1048576);
+        splitter.StartSplit();
+        splitter.WaitForWorker();
+        std::filesystem::remove(work / "x.bin");
+        WindowsTest::SetUp();
+    }
+    std::vector<std::string> Args() override { return {work / "x.bin.001.pcw"}; }
+};
+
+TEST_F(CommandLineStart, OpensTheFileAsANativeSetInJoinMode) {
+    EXPECT_EQ(main->mode, 0);
+    EXPECT_TRUE(main->job->opened);
+    EXPECT_EQ(Text("lblAction"), "COLLER");
+    EXPECT_EQ(Text("lblDest"), "x.bin");
+    EXPECT_EQ(Text("lblFichier"), "x.bin.001.pcw");
+    EXPECT_FALSE(Find<QCheckBox>("chkMD5")->isEnabled());
+    main->lblActionClick();
+    EXPECT_EQ(Texts().back(), "Le fichier a été recoller avec succès !");
+    EXPECT_TRUE(std::filesystem::exists(work / "x.bin"));
+}
+
+}  // namespace

@@ -1,0 +1,128 @@
+// The progress window: its clock, its pause button, its reset state, and a
+// job that cannot be closed away while it runs.
+#include <QMenu>
+#include <QProgressBar>
+#include <QThread>
+#include <QTimer>
+#include <chrono>
+
+#include "WindowsFixture.h"
+#include "core/CurrentJob.h"
+#include "formats/native/UzelParcelwise.h"
+#include "platform/Clock.h"
+
+using namespace testsupport;
+
+namespace {
+
+constexpr double kSecond = 1.0 / 86400.0;
+
+TEST_F(WindowsTest, ClockShowsTheChosenTimeOfTheJob) {
+    TzelParcelwise job;
+    SetCurrentJob(&job);
+    job.startTime = platform::Now() - 5 * kSecond;
+    job.totalBytes = 100;
+    job.doneBytes = 25;
+    processing->Timer1Timer();
+    EXPECT_EQ(Text("lblTemps"), "00:00:05");
+    processing->ChooseTimeMode(1);
+    EXPECT_EQ(Text("lblTemps"), "00:00:05");  // the text follows at the next tick
+    processing->Timer1Timer();
+    EXPECT_EQ(Text("lblTemps"), "00:00:15");
+    processing->ChooseTimeMode(2);
+    processing->Timer1Timer();
+    EXPECT_EQ(Text("lblTemps"), "00:00:20");
+    processing->ChooseTimeMode(3);
+    processing->Timer1Timer();
+    const QTime end = QTime(0, 0).addSecs(
+        static_cast<int>(std::lround((job.startTime - std::floor(job.startTime)) * 86400 + 20)) % 86400);
+    EXPECT_EQ(Text("lblTemps"), end.toString("HH:mm:ss"));
+    EXPECT_EQ(job.timeDisplayMode.get(), 3);
+
+    // Durations past a day show modulo the day; no bytes yet, no estimate.
+    TzelParcelwise longJob;
+    SetCurrentJob(&longJob);
+    EXPECT_EQ(longJob.timeDisplayMode.get(), 0);  // a new job starts on elapsed time
+    EXPECT_TRUE(processing->findChild<QAction*>("Heuredefin1")->isChecked());
+    longJob.startTime = platform::Now() - (25 * 3600) * kSecond;
+    processing->Timer1Timer();
+    EXPECT_EQ(Text("lblTemps"), "01:00:00");
+    longJob.timeDisplayMode = 1;
+    processing->Timer1Timer();
+    EXPECT_EQ(Text("lblTemps"), "00:00:00");
+
+    SetCurrentJob(nullptr);
+    processing->Timer1Timer();  // no job: nothing happens
+    SetCurrentJob(main->job.get());
+}
+
+TEST_F(WindowsTest, PauseHoldsTheWorkerWithinOneBufferAndResumes) {
+    const std::string original = RandomBytes(64 << 20, 9);
+    WriteFile(work / "big.bin", original);
+    Open(work / "big.bin");
+    SetSize("1");
+    bool held = false;
+    int64_t heldAt = -1;
+    QTimer::singleShot(0, [&] {
+        processing->lblTestClick();
+        EXPECT_EQ(Text("lblTest"), "Continuer");
+        EXPECT_EQ(Text("lblInfo"), "Découpage en pause...");
+        EXPECT_EQ(processing->PauseState, 0);
+        TzelFichier* job = CurrentJob();
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (!job->Gate().WorkerHeld() && job->step != Step::Finished &&
+               std::chrono::steady_clock::now() < deadline)
+            QThread::msleep(1);
+        held = job->Gate().WorkerHeld();
+        heldAt = job->doneBytes;
+        QThread::msleep(100);
+        EXPECT_EQ(job->doneBytes.get(), heldAt);
+        processing->lblTestClick();
+        EXPECT_EQ(Text("lblTest"), "Pause");
+        EXPECT_EQ(processing->PauseState, TfrmProcessing::kNotPaused);
+    });
+    main->lblActionClick();
+    EXPECT_TRUE(held);
+    EXPECT_LT(heldAt, static_cast<int64_t>(original.size()));
+    EXPECT_EQ(Texts().back(), "Le fichier a été coupé avec succès !");
+    EXPECT_EQ(std::filesystem::file_size(work / "big.bin.064.pcw"), 1048576u);
+}
+
+TEST_F(WindowsTest, TheWindowOnlyClosesAtTheEndOfItsJob) {
+    WriteFile(work / "big.bin", RandomBytes(24 << 20, 10));
+    Open(work / "big.bin");
+    SetSize("1");
+    bool stillShown = false;
+    QTimer::singleShot(0, [&] {
+        processing->lblTestClick();  // keep the job running while we try
+        processing->close();
+        processing->reject();
+        stillShown = processing->isVisible();
+        processing->lblTestClick();
+    });
+    main->lblActionClick();
+    EXPECT_TRUE(stillShown);
+    EXPECT_EQ(Texts().back(), "Le fichier a été coupé avec succès !");
+    // Back at rest for the next job.
+    EXPECT_FALSE(processing->isVisible());
+    EXPECT_EQ(Text("lblPourcentage"), "0 %");
+    EXPECT_EQ(Text("lblDone"), "0 Mo");
+    EXPECT_EQ(Text("lblPartie"), "...");
+    EXPECT_EQ(Text("lblTemps"), "00:00:00");
+    EXPECT_EQ(Find<QProgressBar>("bar1")->value(), 0);
+}
+
+TEST_F(WindowsTest, AJoinPausesWithoutTouchingTheStatusLine) {
+    TzelParcelwise job;
+    job.joining = true;
+    SetCurrentJob(&job);
+    processing->lblTestClick();
+    EXPECT_EQ(processing->PauseState, 1);
+    EXPECT_NE(Text("lblInfo"), "Découpage en pause...");
+    EXPECT_TRUE(job.Suspended());
+    processing->lblTestClick();
+    EXPECT_FALSE(job.Suspended());
+    SetCurrentJob(main->job.get());
+}
+
+}  // namespace

@@ -1,0 +1,82 @@
+// The four windows of the program in a scratch home, with the dialogs answered
+// by the test and the messages recorded.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTest>
+#include <memory>
+
+#include "platform/IoFaults.h"
+#include "support/TestSupport.h"
+#include "ui/Seams.h"
+#include "ui/Skin.h"
+#include "ui/u_frmconvert.h"
+#include "ui/u_parametre.h"
+#include "ui/Unit1.h"
+#include "ui/Unit3.h"
+
+class WindowsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ::setenv("XDG_DATA_HOME", (home / "data").c_str(), 1);
+        ::setenv("HOME", home.path().c_str(), 1);
+        FileDialogs::ExpectAnswers(true);
+        main = std::make_unique<TfrmMain>(Args(), "/usr/bin/parcelwise", home / "reg");
+        processing = std::make_unique<TfrmProcessing>(main.get());
+        param = std::make_unique<TfrmParam>(main->params.get(), main.get());
+        convert = std::make_unique<TfrmConvert>(main.get());
+        main->SetWindows(processing.get(), param.get(), convert.get());
+        main->show();
+        main->FormActivate();
+    }
+    void TearDown() override {
+        platform::testing::OverrideFreeSpace(-1);
+        FileDialogs::ExpectAnswers(false);
+        convert.reset();
+        param.reset();
+        processing.reset();
+        main.reset();
+    }
+    virtual std::vector<std::string> Args() { return {}; }
+
+    template <class T>
+    T* Find(const char* name) {
+        for (QWidget* w : {static_cast<QWidget*>(main.get()), static_cast<QWidget*>(processing.get()),
+                           static_cast<QWidget*>(param.get())}) {
+            if (w->objectName() == name) return qobject_cast<T*>(w);
+            if (T* found = w->findChild<T*>(name)) return found;
+        }
+        ADD_FAILURE() << "no widget " << name;
+        return nullptr;
+    }
+    QString Text(const char* label) { return Find<QLabel>(label)->text(); }
+    void Click(const char* name) { QTest::mouseClick(Find<QWidget>(name), Qt::LeftButton); }
+
+    // Opens a source through the dialog, as the user would.
+    void Open(const std::string& path, int filter = 1) {
+        FileDialogs::SetNextOpen(OpenChoice{QString::fromStdString(path), filter});
+        main->lblOuvrirClick();
+    }
+    // Types a size into the editor and validates it.
+    void SetSize(const QString& value) {
+        main->lblTailleClick();
+        Find<QLineEdit>("edTemp")->setText(value);
+        QTest::keyClick(Find<QLineEdit>("edTemp"), Qt::Key_Return);
+    }
+    std::vector<std::string> Texts() { return sink.texts(); }
+
+    testsupport::TempDir home;
+    testsupport::TempDir work;
+    testsupport::RecordingSink sink;
+    std::unique_ptr<TfrmMain> main;
+    std::unique_ptr<TfrmProcessing> processing;
+    std::unique_ptr<TfrmParam> param;
+    std::unique_ptr<TfrmConvert> convert;
+};

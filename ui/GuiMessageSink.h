@@ -1,0 +1,14 @@
+// Message boxes for the windows: shown on the UI thread, owned by the window
+// the job names; a worker that reports waits until the user has read it.
+#pragma once
+
+#include "platform/Messages.h"
+
+class GuiMessageSink final : public platform::MessageSink {
+public:
+    void Show(platform::WindowHandle owner, std::string_view text, std::string_view title, int icon) override;
+};
+
+// "\n\r" as the texts write it, "\n" as Qt shows it.
+class QString;
+QString DisplayText(std::string_view text);

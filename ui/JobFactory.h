@@ -1,0 +1,15 @@
+// Which job each entry of the join dialog's type list creates.
+#pragma once
+
+#include <QList>
+#include <memory>
+
+#include "ui/Seams.h"
+
+class TzelFichier;
+
+QList<DialogFilter> SplitFilters();
+QList<DialogFilter> JoinFilters();
+// The job for join filter `index` (1-based); nothing for a format this build
+// cannot read yet.
+std::unique_ptr<TzelFichier> CreateJoinJob(int index);

@@ -1,0 +1,49 @@
+// What the skinned windows share: labels that act as buttons, the rounded
+// borderless shape, dragging by the background, and the artwork.
+#pragma once
+
+#include <QLabel>
+#include <QPointer>
+#include <QString>
+
+class QWidget;
+class QPainter;
+
+// A label that answers clicks and hovering; a disabled one ignores both.
+class ClickLabel : public QLabel {
+    Q_OBJECT
+public:
+    explicit ClickLabel(QWidget* parent = nullptr, bool hand = true);
+
+signals:
+    void clicked();
+    void hovered();
+    void left();
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+};
+
+// Gives a top-level window no frame and the rounded shape of the skins.
+void MakeSkinned(QWidget* window, int width, int height);
+// Lets the user move the window by dragging `area` (the window itself for its
+// background): the system moves it where it can, we move it where it cannot.
+void DragsWindow(QWidget* area);
+// Draws an artwork picture (":/artwork/NAME.svg") over the whole rectangle;
+// false when the picture is missing.
+bool PaintArtwork(QPainter& painter, const QString& name, const QRect& target);
+QPixmap ArtworkPixmap(const QString& name, const QSize& size);
+
+// Places a widget at the skin's coordinates with the skin's font.
+struct LabelStyle {
+    int pixelSize = 11;
+    bool bold = true;
+    QString color = "#FFFFFF";
+    QString family = "Arial";
+    Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter;
+};
+void Place(QWidget* widget, int left, int top, int width, int height);
+void Style(QLabel* label, const LabelStyle& style);
+QFont SkinFont(int pixelSize, bool bold, const QString& family = "Arial");

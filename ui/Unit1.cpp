@@ -1,0 +1,648 @@
+#include "ui/Unit1.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDate>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPainter>
+#include <QRadioButton>
+#include <QScreen>
+#include <QTimer>
+#include <QStyledItemDelegate>
+#include <charconv>
+
+#include "core/CurrentJob.h"
+#include "core/FreeSpace.h"
+#include "core/ParcelTools.h"
+#include "core/SplitSize.h"
+#include "formats/native/UzelParcelwise.h"
+#include "platform/File.h"
+#include "platform/Fs.h"
+#include "platform/Messages.h"
+#include "settings/UzelParams.h"
+#include "ui/JobFactory.h"
+#include "ui/Seams.h"
+#include "ui/Skin.h"
+#include "ui/u_frmconvert.h"
+#include "ui/u_parametre.h"
+#include "ui/Unit3.h"
+
+namespace {
+
+const QColor kActionColor(0x43, 0x72, 0xC0);
+const QString kTitle = "-=Parcelwise=-";
+
+std::string Utf8(const QString& text) { return text.toUtf8().toStdString(); }
+QString FromUtf8(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+QString ShortDate(const QDate& date) { return QLocale().toString(date, QLocale::ShortFormat); }
+QDate FromDayCount(double days) { return QDate(1899, 12, 30).addDays(static_cast<qint64>(days)); }
+
+// The size list's items, painted as the skin wants them: a light fill per item
+// and the text centred in black.
+void PaintModeItem(QPainter* painter, const QRect& rect, int index, const QString& text) {
+    painter->save();
+    painter->setPen(Qt::black);
+    painter->setBrush(index == 0 ? QColor(0xEE, 0xEE, 0xFF) : QColor(0xDD, 0xDD, 0xFF));
+    painter->drawRect(rect.adjusted(0, 0, -1, -1));
+    painter->setFont(SkinFont(11, true));
+    painter->drawText(rect.adjusted(0, 1, 0, -1), Qt::AlignHCenter | Qt::AlignVCenter, text);
+    painter->restore();
+}
+
+class ModeItemDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        PaintModeItem(painter, option.rect, index.row(), index.data().toString());
+    }
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        return QSize(QStyledItemDelegate::sizeHint(option, index).width(), 15);
+    }
+};
+
+class ModeCombo : public QComboBox {
+public:
+    using QComboBox::QComboBox;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        PaintModeItem(&painter, rect(), currentIndex(), currentText());
+        painter.setOpacity(isEnabled() ? 1.0 : 0.4);
+        // A small arrow keeps it recognisable as a list.
+        QPolygon arrow({QPoint(width() - 9, height() / 2 - 2), QPoint(width() - 3, height() / 2 - 2),
+                        QPoint(width() - 6, height() / 2 + 2)});
+        painter.setBrush(Qt::black);
+        painter.drawPolygon(arrow);
+    }
+};
+
+ClickLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, QRect at, LabelStyle style,
+                      bool hand = true) {
+    auto* label = new ClickLabel(parent, hand);
+    label->setObjectName(name);
+    label->setText(text);
+    Style(label, style);
+    Place(label, at.x(), at.y(), at.width(), at.height());
+    return label;
+}
+
+}  // namespace
+
+TfrmMain::TfrmMain(std::vector<std::string> args, std::string programPath, std::string registryFolder) {
+    setObjectName("frmMain");
+    setWindowTitle("Parcelwise v1.1");
+    MakeSkinned(this, 450, 275);
+    setFont(SkinFont(11, false));
+    setStyleSheet("TfrmMain { background: white; }");
+    DragsWindow(this);
+
+    const LabelStyle white{11, true};
+    lblQuitter_ = MakeLabel(this, "lblQuitter", "x", {428, 9, 8, 12}, white);
+    lblQuitter_->setToolTip("Quitter Parcelwise 1.1");
+    lblMin_ = MakeLabel(this, "lblMin", "-", {407, 9, 5, 17}, {12, true, "#FFFFFF", "Arial Black"});
+    lblMin_->setToolTip("Minimiser Parcelwise 1.1");
+    lblAide_ = MakeLabel(this, "lblAide", "?", {383, 10, 10, 15}, {11, true, "#FFFFFF", "Arial", Qt::AlignCenter});
+    lblAide_->setToolTip("A propos d''Parcelwise 1.1");
+    lblParam_ = MakeLabel(this, "lblParam", "Paramètres", {363, 59, 68, 14}, {11, false, "#FFFFFF", "Arial", Qt::AlignCenter});
+
+    const QString radioStyle = "QRadioButton { color: white; background: #3E5584; }";
+    rbCouper_ = new QRadioButton("Couper", this);
+    rbCouper_->setObjectName("rbCouper");
+    rbJoindre_ = new QRadioButton("Coller", this);
+    rbJoindre_->setObjectName("rbJoindre");
+    for (QRadioButton* rb : {rbCouper_, rbJoindre_}) {
+        rb->setFont(SkinFont(13, true));
+        rb->setStyleSheet(radioStyle);
+        rb->setCursor(Qt::PointingHandCursor);
+    }
+    Place(rbCouper_, 138, 57, 72, 17);
+    Place(rbJoindre_, 245, 57, 68, 17);
+    rbCouper_->setToolTip("Couper un fichier");
+    rbJoindre_->setToolTip("Joindre un fichier");
+
+    lblFichier_ = MakeLabel(this, "lblFichier", "", {157, 97, 234, 14}, white);
+    lblOuvrir_ = MakeLabel(this, "lblOuvrir", "...", {404, 97, 27, 14}, {11, true, "#FFFFFF", "Arial", Qt::AlignCenter});
+    lblOuvrir_->setToolTip("Ouvrir un fichier");
+    lblDest_ = MakeLabel(this, "lblDest", "", {157, 127, 234, 14},
+                         {11, true, "#FFFFFF", "Arial", Qt::AlignRight | Qt::AlignVCenter});
+    lblExtension_ = MakeLabel(this, "lblExtension", ".001.pcw", {399, 127, 41, 14}, {11, false}, false);
+    lblDossier_ = MakeLabel(this, "lblDossier", "", {157, 153, 234, 14}, white, false);
+    lblChangerDossier_ = MakeLabel(this, "lblChangerDossier", "...", {404, 153, 27, 14},
+                                   {11, true, "#FFFFFF", "Arial", Qt::AlignCenter});
+    lblChangerDossier_->setToolTip("Changer le dossier de destination");
+    for (QLabel* l : {static_cast<QLabel*>(lblFichier_), static_cast<QLabel*>(lblDest_), lblDossier_})
+        l->setTextFormat(Qt::PlainText);
+
+    cboMode_ = new ModeCombo(this);
+    cboMode_->setObjectName("cboMode");
+    cboMode_->addItems({"Taille", "Nombre"});
+    cboMode_->setItemDelegate(new ModeItemDelegate(cboMode_));
+    cboMode_->setFont(SkinFont(11, true));
+    cboMode_->setToolTip("Choisir un mode de calcul");
+    Place(cboMode_, 46, 192, 72, 21);
+
+    lblTaille_ = MakeLabel(this, "lblTaille", "15", {120, 196, 31, 15},
+                           {12, true, "#FFFFFF", "Arial", Qt::AlignRight | Qt::AlignVCenter});
+    lblMo_ = MakeLabel(this, "lblMo", "Mo", {154, 197, 17, 14}, white, false);
+    lblMo_->hide();
+    lblDate_ = MakeLabel(this, "lblDate", "", {218, 196, 62, 15},
+                         {12, true, "#FFFFFF", "Arial", Qt::AlignRight | Qt::AlignVCenter}, false);
+
+    chkMD5_ = new QCheckBox(this);
+    chkMD5_->setObjectName("chkMD5");
+    chkMD5_->setCursor(Qt::PointingHandCursor);
+    Place(chkMD5_, 300, 195, 13, 14);
+    lblMd5_ = MakeLabel(this, "lblMd5", "Créer Hash MD5", {318, 195, 92, 15}, {12, true});
+
+    lblAction_ = MakeLabel(this, "lblAction", "COUPER", {179, 237, 113, 17},
+                           {12, false, kActionColor.name(), "Arial Black", Qt::AlignCenter});
+    lblConvert_ = MakeLabel(this, "lblConvert", "Convertir", {15, 238, 73, 14},
+                            {11, false, "#000000", "Arial", Qt::AlignCenter});
+    lblConvert_->setToolTip("Convertir un fichier Parcelwise 1.0 vers 1.1");
+
+    edTemp_ = new QLineEdit(this);
+    edTemp_->setObjectName("edTemp");
+    edTemp_->setFrame(false);
+    edTemp_->setMaxLength(255);
+    edTemp_->setCursor(Qt::WhatsThisCursor);
+    edTemp_->setToolTip("< ENTRER > pour valider\r\n< ECHAP > pour annuler");
+    Place(edTemp_, 43, 165, 65, 20);
+    edTemp_->hide();
+    edTemp_->installEventFilter(this);
+
+    setTabOrder(edTemp_, rbCouper_);
+    setTabOrder(rbCouper_, rbJoindre_);
+    setTabOrder(rbJoindre_, cboMode_);
+    setTabOrder(cboMode_, chkMD5_);
+
+    // The background drags the window, and so do the labels that do not click.
+    for (QWidget* w : {static_cast<QWidget*>(lblDossier_), static_cast<QWidget*>(lblMd5_),
+                       static_cast<QWidget*>(lblDate_)})
+        DragsWindow(w);
+
+    connect(lblQuitter_, &ClickLabel::clicked, this, &TfrmMain::lblQuitterClick);
+    connect(lblMin_, &ClickLabel::clicked, this, &TfrmMain::lblMinClick);
+    connect(lblAide_, &ClickLabel::clicked, this, &TfrmMain::lblAideClick);
+    connect(lblParam_, &ClickLabel::clicked, this, &TfrmMain::lblParamClick);
+    connect(rbCouper_, &QRadioButton::clicked, this, &TfrmMain::rbCouperClick);
+    connect(rbJoindre_, &QRadioButton::clicked, this, &TfrmMain::rbJoindreClick);
+    connect(lblOuvrir_, &ClickLabel::clicked, this, &TfrmMain::lblOuvrirClick);
+    connect(lblFichier_, &ClickLabel::clicked, this, &TfrmMain::lblFichierClick);
+    connect(lblDest_, &ClickLabel::clicked, this, &TfrmMain::lblDestClick);
+    connect(lblTaille_, &ClickLabel::clicked, this, &TfrmMain::lblTailleClick);
+    connect(lblChangerDossier_, &ClickLabel::clicked, this, &TfrmMain::lblChangerDossierClick);
+    connect(cboMode_, &QComboBox::activated, this, &TfrmMain::cboModeChange);
+    connect(lblMd5_, &ClickLabel::clicked, this, &TfrmMain::lblMd5Click);
+    connect(lblAction_, &ClickLabel::clicked, this, &TfrmMain::lblActionClick);
+    connect(lblAction_, &ClickLabel::hovered, this, [this] { lblAction_->setStyleSheet("QLabel { color: white; }"); });
+    connect(lblAction_, &ClickLabel::left, this,
+            [this] { lblAction_->setStyleSheet("QLabel { color: " + kActionColor.name() + "; }"); });
+    connect(lblConvert_, &ClickLabel::clicked, this, &TfrmMain::lblConvertClick);
+
+    FormCreate(std::move(args), std::move(programPath), std::move(registryFolder));
+}
+
+TfrmMain::~TfrmMain() {
+    SetCurrentJob(nullptr);
+    if (job) job->WaitForWorker();
+}
+
+void TfrmMain::FormCreate(std::vector<std::string> args, std::string programPath, std::string registryFolder) {
+    cboMode_->setCurrentIndex(0);
+    params = std::make_unique<TzelParams>(std::move(args), std::move(programPath), std::move(registryFolder));
+    params->LoadSettings();
+    SetCurrentMode(mode);
+    ShowModeDefaults();
+}
+
+void TfrmMain::SetWindows(TfrmProcessing* processing, TfrmParam* param, TfrmConvert* convert) {
+    frmProcessing_ = processing;
+    frmParam_ = param;
+    frmConvert_ = convert;
+    if (frmProcessing_) connect(frmProcessing_, &TfrmProcessing::jobClosed, this, [this] { SetMode(mode); });
+}
+
+void TfrmMain::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::white);
+    PaintArtwork(painter, "main", rect());
+}
+
+void TfrmMain::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (activated_) return;
+    if (QScreen* screen = this->screen()) move(screen->availableGeometry().center() - rect().center());
+    // Without a window manager the window may never be told it is active.
+    QTimer::singleShot(0, this, [this] {
+        if (!activated_) {
+            activated_ = true;
+            FormActivate();
+        }
+    });
+}
+
+void TfrmMain::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && !activated_) {
+        activated_ = true;
+        FormActivate();
+    }
+}
+
+void TfrmMain::closeEvent(QCloseEvent* event) {
+    params->SaveSettings();
+    QWidget::closeEvent(event);
+}
+
+void TfrmMain::FormActivate() {
+    activated_ = true;
+    if (params->HasParamFile()) {
+        SetMode(0);
+        OpenParamFile(FromUtf8(params->GetParamFile()));
+    } else {
+        SetMode(1);
+        EnableControls(true);
+    }
+}
+
+void TfrmMain::Message(const QString& text, const QString& title, int icon) {
+    platform::MessageBoxA(this, Utf8(text), Utf8(title), icon);
+}
+
+void TfrmMain::ReplaceJob(std::unique_ptr<TzelFichier> next) {
+    SetCurrentJob(nullptr);
+    job = std::move(next);
+    SetCurrentJob(job.get());
+}
+
+void TfrmMain::SetLabel(QLabel* label, const QString& text, const QString& hint) {
+    label->setText(text);
+    label->setToolTip(hint);
+}
+
+// Split mode keeps the size label's right edge at 151 px; join mode sizes it
+// to its text, growing to the left.
+void TfrmMain::PlaceTaille() {
+    if (!tailleAutoSize_) {
+        Place(lblTaille_, 120, 196, 31, 15);
+        return;
+    }
+    int width = std::max(31, lblTaille_->fontMetrics().horizontalAdvance(lblTaille_->text()) + 2);
+    Place(lblTaille_, 151 - width, 196, width, 15);
+}
+
+void TfrmMain::ShowModeDefaults() {
+    SetLabel(lblFichier_, "", "");
+    SetLabel(lblDest_, "", "");
+    SetLabel(lblDossier_, "", "");
+    {
+        QSignalBlocker quiet(cboMode_);
+        cboMode_->setCurrentIndex(std::clamp(params->sizeMode, 0, 1));
+    }
+    if (mode == 0) {
+        lblAction_->setText(rbJoindre_->text().toUpper());
+        lblTaille_->setText("");
+        tailleAutoSize_ = true;
+        Place(lblTaille_, 120, 196, 31, 15);
+        lblDate_->setText("");
+        chkMD5_->setChecked(false);
+        chkMD5_->setEnabled(false);
+        lblMd5_->setText("Vérifier Hash MD5");
+        lblMd5_->setEnabled(false);
+    } else {
+        lblAction_->setText(rbCouper_->text().toUpper());
+        lblTaille_->setText(QString::number(params->defaultSize));
+        PlaceTaille();
+        lblMo_->setVisible(params->sizeMode == 0);
+        lblDate_->setText(ShortDate(QDate::currentDate()));
+        chkMD5_->setChecked(false);
+        chkMD5_->setEnabled(true);
+        lblMd5_->setText("Créer Hash MD5");
+        lblMd5_->setEnabled(true);
+    }
+}
+
+void TfrmMain::SetMode(int m) {
+    cboMode_->setVisible(m == 1);
+    lblMo_->setVisible(m == 1);
+    lblExtension_->setVisible(m == 1);
+    mode = static_cast<uint8_t>(m);
+    SetCurrentMode(m == 1 ? kModeSplit : kModeJoin);
+    rbCouper_->setChecked(m == 1);
+    rbJoindre_->setChecked(m == 0);
+    if (job) job->Reset();
+    ShowModeDefaults();
+}
+
+void TfrmMain::EnableControls(bool on) {
+    for (QWidget* w : std::initializer_list<QWidget*>{lblQuitter_, rbCouper_, rbJoindre_, lblFichier_, lblOuvrir_,
+                                                      lblDest_, lblDossier_, lblChangerDossier_, cboMode_, lblTaille_})
+        w->setEnabled(on);
+    if (mode == 1) {
+        lblMo_->setEnabled(on);
+        lblMd5_->setEnabled(on);
+        chkMD5_->setEnabled(on);
+    } else if (job && job->formatKind == FormatKind::Parcelwise) {
+        auto* native = dynamic_cast<TzelParcelwise*>(job.get());
+        const bool digests = on && native && native->header.hasDigests == 1;
+        lblMd5_->setEnabled(digests);
+        chkMD5_->setEnabled(digests);
+    }
+    lblAction_->setEnabled(on);
+}
+
+// --- Opening a source
+
+bool TfrmMain::OpenSource(int forMode) {
+    const bool split = forMode == 1;
+    if (split) ReplaceJob(std::make_unique<TzelParcelwise>());
+    auto choice = FileDialogs::GetOpenFile(this, split ? SplitFilters() : JoinFilters());
+    if (!choice) return false;
+    if (!split) {
+        std::unique_ptr<TzelFichier> next = CreateJoinJob(choice->filterIndex);
+        if (!next) {
+            Message("Ce format de fichier n'est pas encore pris en charge par cette version de Parcelwise.",
+                    "Format non disponible", platform::kIconInfo);
+            return false;
+        }
+        ReplaceJob(std::move(next));
+    }
+    job->ownerWindow = this;
+    job->progressWindow = frmProcessing_;
+    job->display = frmProcessing_ ? static_cast<ProgressDisplay*>(frmProcessing_) : job->display;
+    job->sourcePath = Utf8(choice->path);
+
+    platform::File file = platform::File::OpenRead(job->sourcePath);
+    if (!file.IsOpen()) {
+        job->opened = false;
+        Message("Impossible d'ouvrir le fichier !", "Erreur", platform::kIconError);
+        return false;
+    }
+    job->sourceSize = file.Size();
+    if (split) {
+        if (job->sourceSize <= 1048576) {
+            job->opened = false;
+            Message("Le fichier sélectionné à une taille inférieure à 1 Mo.", "Fichier trop petit...",
+                    platform::kIconWarning);
+            return false;
+        }
+        job->settings.fileName = platform::FileNameOf(job->sourcePath);
+        job->settings.folder = platform::FolderOf(job->sourcePath);
+    }
+    job->opened = true;
+    return true;
+}
+
+void TfrmMain::ShowOpenedSet() {
+    const bool accepted = job->OpenSet();
+    if (job->formatKind == FormatKind::Parcelwise) {
+        auto* native = static_cast<TzelParcelwise*>(job.get());
+        if (accepted) {
+            SetLabel(lblDest_, FromUtf8(native->header.originalName), FromUtf8(native->header.originalName));
+            lblTaille_->setText(FromUtf8(FormatSize(native->header.originalSize)));
+            PlaceTaille();
+            lblDate_->setText(ShortDate(FromDayCount(native->header.splitDate)));
+            lblMd5_->setEnabled(true);
+            chkMD5_->setChecked(native->header.hasDigests == 1);
+            chkMD5_->setEnabled(native->header.hasDigests == 1);
+        } else {
+            native->ResetSet();
+        }
+    } else if (accepted) {
+        SetLabel(lblDest_, FromUtf8(job->settings.fileName), FromUtf8(job->settings.fileName));
+        lblTaille_->setText(FromUtf8(FormatSize(job->RebuiltSize())));
+        PlaceTaille();
+        lblMd5_->setEnabled(false);
+        chkMD5_->setChecked(false);
+        chkMD5_->setEnabled(false);
+    } else {
+        ShowModeDefaults();
+        job->ResetSet();
+    }
+    SetLabel(lblDossier_, FromUtf8(job->settings.folder), FromUtf8(job->settings.folder));
+}
+
+void TfrmMain::lblOuvrirClick() {
+    if (!OpenSource(mode)) return;
+    if (mode == 1) {
+        SetLabel(lblDossier_, FromUtf8(job->settings.folder), FromUtf8(job->settings.folder));
+        SetLabel(lblDest_, FromUtf8(job->settings.fileName), FromUtf8(job->settings.fileName));
+    } else {
+        ShowOpenedSet();
+    }
+    SetLabel(lblFichier_, FromUtf8(platform::FileNameOf(job->sourcePath)), FromUtf8(job->sourcePath));
+}
+
+bool TfrmMain::OpenParamFile(const QString& path) {
+    ReplaceJob(std::make_unique<TzelParcelwise>());
+    job->ownerWindow = this;
+    job->progressWindow = frmProcessing_;
+    if (frmProcessing_) job->display = frmProcessing_;
+    job->sourcePath = platform::AbsolutePath(Utf8(path));
+    job->sourceSize = platform::FileSize(job->sourcePath);
+    job->opened = true;
+    ShowOpenedSet();
+    SetLabel(lblFichier_, FromUtf8(platform::FileNameOf(job->sourcePath)), FromUtf8(job->sourcePath));
+    return true;
+}
+
+// --- The in-place editor
+
+void TfrmMain::OpenEditor(QLabel* label, int target) {
+    const QRect at = label->geometry();
+    EnableControls(false);
+    editTarget = static_cast<uint8_t>(target);
+    edTemp_->setText(label->text());
+    edTemp_->setGeometry(at);
+    edTemp_->show();
+    edTemp_->raise();
+    edTemp_->setFocus();
+}
+
+void TfrmMain::CloseEditor() {
+    edTemp_->hide();
+    EnableControls(true);
+}
+
+void TfrmMain::lblFichierClick() {
+    if (job && job->opened && rbCouper_->isChecked()) OpenEditor(lblFichier_, 0);
+}
+
+void TfrmMain::lblDestClick() {
+    if (job && job->opened) OpenEditor(lblDest_, 1);
+}
+
+void TfrmMain::lblTailleClick() {
+    if (mode == 1 && job && job->opened) OpenEditor(lblTaille_, 2);
+}
+
+bool TfrmMain::edTempKeyPress(QChar key) {
+    const char16_t c = key.unicode();
+    if (editTarget == 2) {
+        if (c != 8 && c != 13 && c != 27 && !(c >= '0' && c <= '9')) return false;
+    } else if (QStringView(u"\"*/:<>?\\|").contains(key)) {
+        return false;
+    }
+    if (c == 27) {
+        CloseEditor();
+        return false;
+    }
+    if (c != 13) return true;
+
+    const QString entry = edTemp_->text();
+    if (entry.isEmpty()) return false;
+    switch (editTarget) {
+        case 0:
+            SetLabel(lblFichier_, entry, entry);
+            CloseEditor();
+            break;
+        case 1: {
+            // Looked up where the job will write.
+            const std::string folder = job ? job->settings.folder : std::string();
+            const std::string taken = folder + Utf8(entry) + (mode == 1 ? ".001.pcw" : "");
+            if (platform::FileExists(taken)) {
+                Message("Le fichier < " + entry + " > existe déjà !", "Nom incorrecte !", platform::kIconWarning);
+                break;
+            }
+            const QString shown = mode == 1 ? entry.left(50) : entry;
+            SetLabel(lblDest_, shown, shown);
+            CloseEditor();
+            break;
+        }
+        case 2: {
+            const std::string digits = Utf8(entry);
+            int32_t value = 0;
+            auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+            if (ec != std::errc() || end != digits.data() + digits.size()) {
+                Message("Vous devez saisir un entier entre 1 et 999 !", "Erreur de saisie", platform::kIconWarning);
+                break;
+            }
+            if (value < 1 || value > 999) break;
+            lblTaille_->setText(entry);
+            PlaceTaille();
+            params->defaultSize = value;
+            CloseEditor();
+            break;
+        }
+        default:
+            break;
+    }
+    return false;
+}
+
+bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == edTemp_ && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        QChar c;
+        switch (key->key()) {
+            case Qt::Key_Escape: c = QChar(27); break;
+            case Qt::Key_Return:
+            case Qt::Key_Enter: c = QChar(13); break;
+            case Qt::Key_Backspace: c = QChar(8); break;
+            default:
+                if (key->text().isEmpty()) return false;  // arrows, Home, Delete...
+                c = key->text().front();
+        }
+        return !edTempKeyPress(c);
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// --- The rest of the window
+
+void TfrmMain::lblChangerDossierClick() {
+    if (!job || !job->opened) return;
+    const std::string folder = job->ChooseFolder([this](const std::string& caption) -> std::optional<std::string> {
+        auto chosen = FileDialogs::GetFolder(this, FromUtf8(caption));
+        if (!chosen) return std::nullopt;
+        return Utf8(*chosen);
+    });
+    SetLabel(lblDossier_, FromUtf8(folder), FromUtf8(folder));
+}
+
+void TfrmMain::cboModeChange(int index) {
+    lblMo_->setVisible(index == 0);
+    params->sizeMode = index;
+}
+
+void TfrmMain::lblMd5Click() { chkMD5_->setChecked(!chkMD5_->isChecked()); }
+
+void TfrmMain::lblActionClick() {
+    if (!job || !job->opened) {
+        Message("Vous n'avez ouvert aucun fichier !");
+        return;
+    }
+    // The disk must take the file the job writes: the source for a split, the
+    // rebuilt file for a join.
+    const int64_t needed = mode == 1 ? job->sourceSize : job->RebuiltSize();
+    if (!CheckFreeSpace(this, job->settings.folder, needed)) return;
+
+    if (rbCouper_->isChecked()) {
+        auto* native = static_cast<TzelParcelwise*>(job.get());
+        const QString size = lblTaille_->text();
+        const int32_t partSize = size.isEmpty() ? 0 : PartSizeFor(cboMode_->currentIndex(), size.toLongLong(), job->sourceSize);
+        if (native->CheckSplitParameters(Utf8(lblFichier_->text()), Utf8(lblDest_->text()), chkMD5_->isChecked(),
+                                         partSize)) {
+            job->SetBufferSize(params->bufferSize);
+            RunJob();
+        } else {
+            Message("Le découpage a été annulé.");
+        }
+        return;
+    }
+    if (job->CheckJoinParameters(Utf8(lblDest_->text()), chkMD5_->isChecked())) {
+        job->SetBufferSize(params->bufferSize);
+        RunJob();
+    } else {
+        Message("Le recollage a été annulé.");
+    }
+}
+
+void TfrmMain::RunJob() {
+    EnableControls(false);
+    hide();
+    setEnabled(false);
+    const int result = frmProcessing_ ? frmProcessing_->exec() : 0;
+    // The job ends before its window closes; this only waits for its thread to return.
+    if (job) job->WaitForWorker();
+    setEnabled(true);
+    show();
+    EnableControls(true);
+    SetMode(mode);
+    if (result != 1)
+        Message("Le processus a été arrêté !\n\r\n\rDes fichiers ont été créé et sont sûrement inutilisable !", kTitle,
+                platform::kIconError);
+}
+
+void TfrmMain::lblParamClick() {
+    if (!frmParam_) return;
+    if (frmParam_->exec() == 1) {
+        const int index = frmParam_->cboBuffer()->currentIndex();
+        if (index >= 0 && index < static_cast<int>(kBufferSizes.size())) params->bufferSize = kBufferSizes[index];
+    }
+}
+
+void TfrmMain::lblConvertClick() {
+    if (!frmConvert_) return;
+    hide();
+    frmConvert_->exec();
+    show();
+}
+
+void TfrmMain::lblAideClick() {
+    Message("Pour plus d'informations, rendez-vous sur le site web de Parcelwise : https://parcelwise.example.org",
+            "-=Parcelwise v1.1=-", platform::kIconInfo);
+}
+
+void TfrmMain::lblMinClick() { showMinimized(); }
+
+void TfrmMain::lblQuitterClick() {
+    close();
+    params->SaveSettings();
+}

@@ -1,0 +1,112 @@
+// The main window: the choice between splitting and joining, the source, the
+// destination, the size, the digest option and the action. It owns the
+// current job and the user's settings.
+#pragma once
+
+#include <QWidget>
+#include <memory>
+#include <string>
+#include <vector>
+
+class ClickLabel;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QRadioButton;
+class TfrmConvert;
+class TfrmParam;
+class TfrmProcessing;
+class TzelFichier;
+class TzelParams;
+
+class TfrmMain : public QWidget {
+    Q_OBJECT
+public:
+    // args: the program's arguments after its name; programPath: what ".pcw"
+    // files are associated with; registryFolder: where the settings live.
+    TfrmMain(std::vector<std::string> args, std::string programPath, std::string registryFolder);
+    ~TfrmMain() override;
+
+    // The other windows, created after this one.
+    void SetWindows(TfrmProcessing* processing, TfrmParam* param, TfrmConvert* convert);
+
+    uint8_t mode = 0;  // 1 split, 0 join
+    std::unique_ptr<TzelFichier> job;
+    std::unique_ptr<TzelParams> params;
+    uint8_t editTarget = 0;  // 0 lblFichier, 1 lblDest, 2 lblTaille
+
+    void FormActivate();
+    void SetMode(int m);
+    void ShowModeDefaults();
+    void EnableControls(bool on);
+    void RunJob();
+    bool OpenSource(int forMode);
+    bool OpenParamFile(const QString& path);
+
+    void rbCouperClick() { SetMode(1); }
+    void rbJoindreClick() { SetMode(0); }
+    void lblOuvrirClick();
+    void lblFichierClick();
+    void lblDestClick();
+    void lblTailleClick();
+    // One character typed in the editor (8 backspace, 13 Enter, 27 Escape);
+    // true when the editor takes it, false when it is discarded or handled.
+    bool edTempKeyPress(QChar key);
+    void lblChangerDossierClick();
+    void cboModeChange(int index);
+    void lblMd5Click();
+    void lblActionClick();
+    void lblParamClick();
+    void lblConvertClick();
+    void lblAideClick();
+    void lblMinClick();
+    void lblQuitterClick();
+
+    TfrmProcessing* frmProcessing() const { return frmProcessing_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void FormCreate(std::vector<std::string> args, std::string programPath, std::string registryFolder);
+    void ReplaceJob(std::unique_ptr<TzelFichier> next);
+    void ShowOpenedSet();
+    void OpenEditor(QLabel* label, int target);
+    void CloseEditor();
+    void SetLabel(QLabel* label, const QString& text, const QString& hint);
+    void PlaceTaille();
+    void Message(const QString& text, const QString& title = "-=Parcelwise=-", int icon = 48);
+
+    bool activated_ = false;
+    bool tailleAutoSize_ = false;
+    TfrmProcessing* frmProcessing_ = nullptr;
+    TfrmParam* frmParam_ = nullptr;
+    TfrmConvert* frmConvert_ = nullptr;
+
+    ClickLabel* lblQuitter_;
+    ClickLabel* lblMin_;
+    ClickLabel* lblAide_;
+    ClickLabel* lblParam_;
+    QRadioButton* rbCouper_;
+    QRadioButton* rbJoindre_;
+    ClickLabel* lblFichier_;
+    ClickLabel* lblOuvrir_;
+    ClickLabel* lblDest_;
+    QLabel* lblExtension_;
+    QLabel* lblDossier_;
+    ClickLabel* lblChangerDossier_;
+    QLineEdit* edTemp_;
+    QComboBox* cboMode_;
+    ClickLabel* lblTaille_;
+    QLabel* lblMo_;
+    QLabel* lblDate_;
+    QCheckBox* chkMD5_;
+    ClickLabel* lblMd5_;
+    ClickLabel* lblAction_;
+    ClickLabel* lblConvert_;
+};

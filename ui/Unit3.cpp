@@ -1,0 +1,322 @@
+#include "ui/Unit3.h"
+
+#include <QActionGroup>
+#include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QPainter>
+#include <QProgressBar>
+#include <QTime>
+#include <cmath>
+
+#include "core/CurrentJob.h"
+#include "core/UzelFichier.h"
+#include "platform/Clock.h"
+#include "ui/Skin.h"
+
+namespace {
+
+const char* const kClockIcons[4] = {"clock-elapsed", "clock-remaining", "clock-total", "clock-end"};
+
+QString FromUtf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The time of day of a day count, to the second: whole days are dropped.
+QString ClockText(double dayCount) {
+    double fraction = dayCount - std::floor(dayCount);
+    int seconds = static_cast<int>(std::floor(fraction * 86400.0 + 0.5)) % 86400;
+    return QTime(0, 0).addSecs(seconds).toString("HH:mm:ss");
+}
+
+QProgressBar* MakeBar(QWidget* parent, const QColor& color) {
+    auto* bar = new QProgressBar(parent);
+    bar->setRange(0, 100);
+    bar->setValue(0);
+    bar->setTextVisible(false);
+    bar->setStyleSheet(QString("QProgressBar { border: 0; background: #202020; }"
+                               "QProgressBar::chunk { background: %1; }")
+                           .arg(color.name()));
+    return bar;
+}
+
+}  // namespace
+
+TfrmProcessing::TfrmProcessing(QWidget* parent) : QDialog(parent) {
+    setObjectName("frmProcessing");
+    setWindowTitle("Parcelwise");
+    MakeSkinned(this, 385, 180);
+    setModal(true);
+    DragsWindow(this);
+
+    imgTemps_ = new QLabel(this);
+    imgTemps_->setObjectName("imgTemps");
+    Place(imgTemps_, 95, 33, 23, 13);
+    imgTemps_->setCursor(Qt::WhatsThisCursor);
+
+    lblTemps_ = new ClickLabel(this, false);
+    lblTemps_->setObjectName("lblTemps");
+    Place(lblTemps_, 125, 32, 48, 15);
+    Style(lblTemps_, {12, true});
+    lblTemps_->setCursor(Qt::WhatsThisCursor);
+
+    lblDone_ = new QLabel(this);
+    lblDone_->setObjectName("lblDone");
+    Place(lblDone_, 192, 32, 77, 15);
+    Style(lblDone_, {11, true, "#FFFFFF", "Arial", Qt::AlignRight | Qt::AlignVCenter});
+
+    imgBt_ = new ClickLabel(this);
+    imgBt_->setObjectName("imgBt");
+    Place(imgBt_, 288, 32, 16, 16);
+
+    lblTest_ = new ClickLabel(this);
+    lblTest_->setObjectName("lblTest");
+    Place(lblTest_, 310, 32, 60, 15);
+    Style(lblTest_, {11, true});
+    lblTest_->setText("Pause");
+
+    lblInfo_ = new QLabel(this);
+    lblInfo_->setObjectName("lblInfo");
+    Place(lblInfo_, 7, 79, 370, 18);
+    Style(lblInfo_, {15, true, "#FFFFFF", "Arial", Qt::AlignCenter});
+    lblInfo_->setText("En attente...");
+
+    lblPartie_ = new QLabel(this);
+    lblPartie_->setObjectName("lblPartie");
+    Place(lblPartie_, 10, 110, 366, 14);
+    Style(lblPartie_, {11, true, "#000000"});
+    lblPartie_->setText("...");
+
+    bar2_ = MakeBar(this, QColor(255, 170, 0));
+    bar2_->setObjectName("bar2");
+    Place(bar2_, 10, 130, 365, 6);
+    bar1_ = MakeBar(this, QColor(170, 255, 0));
+    bar1_->setObjectName("bar1");
+    Place(bar1_, 10, 156, 328, 6);
+
+    lblPourcentage_ = new QLabel(this);
+    lblPourcentage_->setObjectName("lblPourcentage");
+    Place(lblPourcentage_, 341, 151, 37, 14);
+    Style(lblPourcentage_, {11, true, "#FFFFFF", "Arial", Qt::AlignRight | Qt::AlignVCenter});
+    lblPourcentage_->setText("100 %");
+
+    Timer1_.setInterval(1000);
+    Timer1_.setObjectName("Timer1");
+    connect(&Timer1_, &QTimer::timeout, this, &TfrmProcessing::Timer1Timer);
+
+    popTime_ = new QMenu(this);
+    popTime_->setObjectName("popTime");
+    auto* group = new QActionGroup(popTime_);
+    const char* names[4] = {"empscoul1", "empsrestant1", "Duretotale1", "Heuredefin1"};
+    const char* captions[4] = {"Temps écoulé", "Temps restant", "Estimation durée totale",
+                               "Estimation heure de fin"};
+    for (int i = 0; i < 4; ++i) {
+        timeItems_[i] = popTime_->addAction(ArtworkPixmap(kClockIcons[i], QSize(23, 13)), captions[i]);
+        timeItems_[i]->setObjectName(names[i]);
+        timeItems_[i]->setCheckable(true);
+        group->addAction(timeItems_[i]);
+        connect(timeItems_[i], &QAction::triggered, this, [this, i] { ChooseTimeMode(i); });
+    }
+    timeItems_[0]->setChecked(true);
+    popTime_->setDefaultAction(timeItems_[0]);
+    for (QWidget* w : {static_cast<QWidget*>(imgTemps_), static_cast<QWidget*>(lblTemps_)}) {
+        w->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(w, &QWidget::customContextMenuRequested, this,
+                [this, w](const QPoint& at) { popTime_->popup(w->mapToGlobal(at)); });
+    }
+
+    connect(imgBt_, &ClickLabel::clicked, this, &TfrmProcessing::lblTestClick);
+    connect(lblTest_, &ClickLabel::clicked, this, &TfrmProcessing::lblTestClick);
+
+    imgBt_->setPixmap(ArtworkPixmap("pause", QSize(16, 16)));
+    imgTemps_->setPixmap(ArtworkPixmap(kClockIcons[0], QSize(23, 13)));
+}
+
+void TfrmProcessing::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    if (!PaintArtwork(painter, "processing", rect())) painter.fillRect(rect(), Qt::black);
+}
+
+void TfrmProcessing::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (parentWidget()) move(parentWidget()->geometry().center() - rect().center());
+    FormShow();
+}
+
+void TfrmProcessing::FormShow() {
+    ResetDisplay();
+    closing_ = false;
+    Timer1_.start();
+    TzelFichier* job = CurrentJob();
+    if (job == nullptr) return;
+    if (CurrentMode() == kModeSplit) {
+        job->joining = false;
+        job->StartSplit();
+    } else if (CurrentMode() == kModeJoin) {
+        job->joining = true;
+        job->StartJoin();
+    }
+}
+
+// A job has no cancel: the window only closes at the end of its job.
+void TfrmProcessing::closeEvent(QCloseEvent* event) {
+    if (closing_)
+        QDialog::closeEvent(event);
+    else
+        event->ignore();
+}
+
+void TfrmProcessing::reject() {
+    if (closing_) QDialog::reject();
+}
+
+void TfrmProcessing::ResetDisplay() {
+    {
+        std::lock_guard lock(slotsMutex_);
+        pending_ = Slots{};
+    }
+    bar1_->setValue(0);
+    bar2_->setValue(0);
+    lblPourcentage_->setText("0 %");
+    lblInfo_->setText("");
+    lblTemps_->setText("00:00:00");
+    lblDone_->setText("0 Mo");
+    lblPartie_->setText("...");
+    imgBt_->setPixmap(ArtworkPixmap("pause", QSize(16, 16)));
+    imgTemps_->setPixmap(ArtworkPixmap(kClockIcons[0], QSize(23, 13)));
+    lblTest_->setText("Pause");
+    Timer1_.stop();
+    PauseState = kNotPaused;
+}
+
+// --- The worker's side: remember the value, post one apply at a time.
+
+void TfrmProcessing::Post() {
+    if (applyPosted_) return;
+    applyPosted_ = true;
+    QMetaObject::invokeMethod(this, &TfrmProcessing::ApplySlots, Qt::QueuedConnection);
+}
+
+void TfrmProcessing::bar1(int position) {
+    std::lock_guard lock(slotsMutex_);
+    pending_.bar1 = position;
+    Post();
+}
+
+void TfrmProcessing::bar2(int position) {
+    std::lock_guard lock(slotsMutex_);
+    pending_.bar2 = position;
+    Post();
+}
+
+void TfrmProcessing::lblPourcentage(std::string_view text) {
+    std::lock_guard lock(slotsMutex_);
+    pending_.pourcentage.assign(text);
+    pending_.hasPourcentage = true;
+    Post();
+}
+
+void TfrmProcessing::lblInfo(std::string_view text) {
+    std::lock_guard lock(slotsMutex_);
+    pending_.info.assign(text);
+    pending_.hasInfo = true;
+    Post();
+}
+
+void TfrmProcessing::lblPartie(std::string_view text) {
+    std::lock_guard lock(slotsMutex_);
+    pending_.partie.assign(text);
+    pending_.hasPartie = true;
+    Post();
+}
+
+void TfrmProcessing::lblDone(std::string_view text) {
+    std::lock_guard lock(slotsMutex_);
+    pending_.done.assign(text);
+    pending_.hasDone = true;
+    Post();
+}
+
+void TfrmProcessing::Timer1(bool enabled) {
+    std::lock_guard lock(slotsMutex_);
+    pending_.timer = enabled ? 1 : 0;
+    Post();
+}
+
+void TfrmProcessing::CloseAfterJob() {
+    // Queued behind every write the worker made, and behind its last message.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            ApplySlots();
+            ResetDisplay();
+            closing_ = true;
+            done(1);
+            repaint();
+            emit jobClosed();
+        },
+        Qt::QueuedConnection);
+}
+
+void TfrmProcessing::ApplySlots() {
+    Slots s;
+    {
+        std::lock_guard lock(slotsMutex_);
+        s = std::move(pending_);
+        pending_ = Slots{};
+        applyPosted_ = false;
+    }
+    if (s.bar1 >= 0) bar1_->setValue(s.bar1);
+    if (s.bar2 >= 0) bar2_->setValue(s.bar2);
+    if (s.hasPourcentage) lblPourcentage_->setText(FromUtf8(s.pourcentage));
+    if (s.hasInfo) lblInfo_->setText(FromUtf8(s.info));
+    if (s.hasPartie) lblPartie_->setText(FromUtf8(s.partie));
+    if (s.hasDone) lblDone_->setText(FromUtf8(s.done));
+    if (s.timer == 0) Timer1_.stop();
+    if (s.timer == 1) Timer1_.start();
+}
+
+// --- The UI's side.
+
+void TfrmProcessing::Timer1Timer() {
+    TzelFichier* job = CurrentJob();
+    if (job == nullptr) return;
+    job->UpdateTimes(platform::Now());
+    const double elapsed = job->elapsedTime;
+    const double remaining = job->remainingTime;
+    switch (job->timeDisplayMode.get()) {
+        case 0: lblTemps_->setText(ClockText(elapsed)); break;
+        case 1: lblTemps_->setText(ClockText(remaining)); break;
+        case 2: lblTemps_->setText(ClockText(elapsed + remaining)); break;
+        case 3: lblTemps_->setText(ClockText(job->startTime + elapsed + remaining)); break;
+        default: break;
+    }
+}
+
+void TfrmProcessing::ChooseTimeMode(int mode) {
+    if (TzelFichier* job = CurrentJob()) job->timeDisplayMode = static_cast<uint8_t>(mode);
+    timeItems_[mode]->setChecked(true);
+    imgTemps_->setPixmap(ArtworkPixmap(kClockIcons[mode], QSize(23, 13)));
+}
+
+void TfrmProcessing::lblTestClick() {
+    TzelFichier* job = CurrentJob();
+    if (job == nullptr) return;
+    if (lblTest_->text() == "Pause") {
+        job->Suspend();
+        lblTest_->setText("Continuer");
+        imgBt_->setPixmap(ArtworkPixmap("resume", QSize(16, 16)));
+        if (!job->joining) {
+            lblInfo_->setText("Découpage en pause...");
+            PauseState = 0;
+        } else {
+            PauseState = 1;
+        }
+        return;
+    }
+    if (PauseState == kNotPaused) return;
+    job->Resume();
+    lblTest_->setText("Pause");
+    imgBt_->setPixmap(ArtworkPixmap("pause", QSize(16, 16)));
+    PauseState = kNotPaused;
+}

@@ -1,0 +1,90 @@
+// The progress window: shown modally while a job runs. It starts the job's
+// worker when shown, carries the display slots the worker writes, keeps the
+// clock and pauses or resumes the worker.
+#pragma once
+
+#include <QDialog>
+#include <QTimer>
+#include <mutex>
+#include <string>
+
+#include "core/ProgressDisplay.h"
+
+class ClickLabel;
+class QLabel;
+class QMenu;
+class QAction;
+class QProgressBar;
+class TzelFichier;
+
+class TfrmProcessing : public QDialog, public ProgressDisplay {
+    Q_OBJECT
+public:
+    explicit TfrmProcessing(QWidget* parent = nullptr);
+
+    // The slots, written by the worker; every write reaches the window in
+    // order on the UI thread, and none waits for it.
+    void bar1(int position) override;
+    void bar2(int position) override;
+    void lblPourcentage(std::string_view text) override;
+    void lblInfo(std::string_view text) override;
+    void lblPartie(std::string_view text) override;
+    void lblDone(std::string_view text) override;
+    void Timer1(bool enabled) override;
+    void CloseAfterJob() override;
+
+    void ResetDisplay();
+    void Timer1Timer();
+    void lblTestClick();
+    void ChooseTimeMode(int mode);
+
+    static constexpr uint8_t kNotPaused = 6;
+    uint8_t PauseState = kNotPaused;
+
+signals:
+    // The job has ended and the window closed: the main window returns to
+    // the defaults of its mode.
+    void jobClosed();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+public:
+    // Escape and the window manager's close do nothing while a job runs.
+    void reject() override;
+
+protected:
+
+private:
+    void FormShow();
+    void ApplySlots();
+    void Post();
+
+    QLabel* imgTemps_;
+    ClickLabel* lblTemps_;
+    QLabel* lblDone_;
+    ClickLabel* imgBt_;
+    ClickLabel* lblTest_;
+    QLabel* lblInfo_;
+    QLabel* lblPartie_;
+    QProgressBar* bar2_;
+    QProgressBar* bar1_;
+    QLabel* lblPourcentage_;
+    QTimer Timer1_;
+    QMenu* popTime_;
+    QAction* timeItems_[4];
+
+    // The latest value of each slot the worker wrote since the last apply.
+    struct Slots {
+        int bar1 = -1, bar2 = -1;
+        std::string pourcentage, info, partie, done;
+        bool hasPourcentage = false, hasInfo = false, hasPartie = false, hasDone = false;
+        int timer = -1;  // -1 untouched, 0 off, 1 on
+    };
+    std::mutex slotsMutex_;
+    Slots pending_;
+    bool applyPosted_ = false;
+    bool closing_ = false;
+};

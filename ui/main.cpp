@@ -1,0 +1,39 @@
+// The program: the main window and the three windows it shows modally.
+#include <QApplication>
+#include <QFontDatabase>
+#include <QLocale>
+
+#include "platform/Env.h"
+#include "platform/Registry.h"
+#include "ui/GuiMessageSink.h"
+#include "ui/Skin.h"
+#include "ui/u_frmconvert.h"
+#include "ui/u_parametre.h"
+#include "ui/Unit1.h"
+#include "ui/Unit3.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("Parcelwise 1.1");
+    QApplication::setApplicationDisplayName("Parcelwise 1.1");
+    QApplication::setWindowIcon(QIcon(ArtworkPixmap("app", QSize(64, 64))));
+    // The interface speaks French; so do its dates when the system has no say.
+    if (QLocale::system().language() == QLocale::C) QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+
+    GuiMessageSink sink;
+    platform::SetMessageSink(&sink);
+
+    std::vector<std::string> args;
+    for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
+
+    TfrmMain frmMain(args, platform::ExecutablePath(), platform::RegistryFolder());
+    TfrmProcessing frmProcessing(&frmMain);
+    TfrmParam frmParam(frmMain.params.get(), &frmMain);
+    TfrmConvert frmConvert(&frmMain);
+    frmMain.SetWindows(&frmProcessing, &frmParam, &frmConvert);
+
+    frmMain.show();
+    const int result = QApplication::exec();
+    platform::SetMessageSink(nullptr);
+    return result;
+}
