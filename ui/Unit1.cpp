@@ -131,7 +131,7 @@ TfrmMain::TfrmMain(std::vector<std::string> args, std::string programPath, std::
     lblOuvrir_->setToolTip("Ouvrir un fichier");
     lblDest_ = MakeLabel(this, "lblDest", "", {157, 127, 234, 14},
                          {11, true, "#FFFFFF", "Arial", Qt::AlignRight | Qt::AlignVCenter});
-    lblExtension_ = MakeLabel(this, "lblExtension", ".001.pcw", {399, 127, 41, 14}, {11, false}, false);
+    lblExtension_ = MakeLabel(this, "lblExtension", ".001.pcw", {399, 127, 45, 14}, {11, false}, false);
     lblDossier_ = MakeLabel(this, "lblDossier", "", {157, 153, 234, 14}, white, false);
     lblChangerDossier_ = MakeLabel(this, "lblChangerDossier", "...", {404, 153, 27, 14},
                                    {11, true, "#FFFFFF", "Arial", Qt::AlignCenter});
@@ -158,7 +158,7 @@ TfrmMain::TfrmMain(std::vector<std::string> args, std::string programPath, std::
     chkMD5_->setObjectName("chkMD5");
     chkMD5_->setCursor(Qt::PointingHandCursor);
     Place(chkMD5_, 300, 195, 13, 14);
-    lblMd5_ = MakeLabel(this, "lblMd5", "Créer Hash MD5", {318, 195, 92, 15}, {12, true});
+    lblMd5_ = MakeLabel(this, "lblMd5", "Créer Hash MD5", {318, 195, 114, 15}, {12, true});
 
     lblAction_ = MakeLabel(this, "lblAction", "COUPER", {179, 237, 113, 17},
                            {12, false, kActionColor.name(), "Arial Black", Qt::AlignCenter});
