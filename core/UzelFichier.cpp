@@ -74,3 +74,48 @@ void TzelFichier::StartWorker(std::function<void()> worker) {
         }
     });
 }
+
+void TzelFichier::Fail(std::string_view text, std::string_view title, int icon) {
+    step = Step::Failed;
+    platform::MessageBoxA(progressWindow, text, title, icon);
+    EndOfWork();
+}
+
+void TzelFichier::ReportEnd(std::string_view successText) {
+    ShowProgress();
+    if (step == Step::Finished)
+        platform::MessageBoxA(progressWindow, successText, "-=Parcelwise=-", platform::kIconInfo);
+    else
+        platform::MessageBoxA(progressWindow, "Le processus a été arrêté à cause d'une erreur !", "-=Parcelwise=-",
+                              platform::kIconError);
+    display->CloseAfterJob();
+}
+
+CopyResult TzelFichier::CopyWithProgress(platform::File& source, platform::File& target, int64_t bytes,
+                                         CopyBuffer& buffer) {
+    partBytes = bytes;
+    partDoneBytes = 0;
+    return CopyBytes(source, target, bytes, buffer, [this](int64_t n) {
+        doneBytes += n;
+        partDoneBytes += n;
+        ShowProgress();
+        PausePoint();
+    });
+}
+
+void TzelFichier::FailJoinCopy(CopyResult result, int32_t number) {
+    const std::string part = "Le fichier n°" + std::to_string(number);
+    switch (result) {
+        case CopyResult::ReadFailed:
+            return Fail("Erreur de lecture du fichier n°" + std::to_string(number) + ".", "Recollage interrompu",
+                        platform::kIconError);
+        case CopyResult::SourceEnded:
+            return Fail(part + " est plus court que prévu : il a changé pendant le recollage.", "Recollage interrompu",
+                        platform::kIconError);
+        case CopyResult::WriteFailed:
+            return Fail("Erreur d'écriture dans le fichier de destination : le disque est peut-être plein.", "Erreur",
+                        platform::kIconError);
+        case CopyResult::Done:
+            break;
+    }
+}

@@ -10,6 +10,7 @@
 #include <string>
 #include <thread>
 
+#include "core/CopyLoop.h"
 #include "core/ProgressDisplay.h"
 #include "core/SharedValue.h"
 #include "core/UzelReglage.h"
@@ -106,15 +107,26 @@ public:
     virtual void ShowProgress() = 0;
     virtual void EndOfWork() = 0;
 
+    // True once after a resume: the window wrote over the status line while
+    // the worker was held, so the next progress must write every text again.
+    bool TakeRedraw() { return redraw_.exchange(false, std::memory_order_relaxed); }
+
 protected:
     // Records the start time and runs the worker on its own thread. Nothing
     // escapes the worker: an unexpected fault ends it as a failure.
     void StartWorker(std::function<void()> worker);
     // Where the worker honours a pause: between buffers.
     void PausePoint() { gate_.Wait(); }
-    // True once after a resume: the window wrote over the status line while
-    // the worker was held, so the next progress must write every text again.
-    bool TakeRedraw() { return redraw_.exchange(false, std::memory_order_relaxed); }
+
+    // The worker's failure path: the specific message, then the end of the work.
+    void Fail(std::string_view text, std::string_view title, int icon);
+    // The end of every worker: the last progress, the result, the window closed.
+    void ReportEnd(std::string_view successText);
+    // Copies `bytes` of a part from the source's position, with the progress
+    // counted and shown after every buffer and pauses honoured between them.
+    CopyResult CopyWithProgress(platform::File& source, platform::File& target, int64_t bytes, CopyBuffer& buffer);
+    // Ends a join whose copy of part `number` went wrong, saying how.
+    void FailJoinCopy(CopyResult result, int32_t number);
 
 private:
     std::thread thread_;

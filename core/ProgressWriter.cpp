@@ -1,0 +1,66 @@
+#include "core/ProgressWriter.h"
+
+#include <string>
+
+#include "core/ParcelTools.h"
+#include "core/ProgressDisplay.h"
+#include "core/UzelFichier.h"
+
+void ProgressWriter::Invalidate() {
+    lastBar1_ = -1;
+    lastDoneHundredths_ = -1;
+    hasTextKey_ = false;
+}
+
+void ProgressWriter::Bar1(ProgressDisplay& display, int position) {
+    display.bar1(position);
+    if (position != lastBar1_) {
+        display.lblPourcentage(std::to_string(position) + "%");
+        lastBar1_ = position;
+    }
+}
+
+void ProgressWriter::Fault(ProgressDisplay& display) {
+    display.lblPourcentage("* %");
+    lastBar1_ = -1;
+}
+
+bool ProgressWriter::TextsChanged(int64_t key) {
+    if (hasTextKey_ && key == lastTextKey_) return false;
+    lastTextKey_ = key;
+    hasTextKey_ = true;
+    return true;
+}
+
+void ProgressWriter::Copying(TzelFichier& job, int64_t textKey,
+                             const std::function<void(ProgressDisplay&)>& texts) {
+    if (job.TakeRedraw()) Invalidate();
+    ProgressDisplay& display = *job.display;
+    int position;
+    if (!Percent(job.doneBytes, job.totalBytes, position)) return Fault(display);
+    Bar1(display, position);
+    if (!Percent(job.partDoneBytes, job.partBytes, position)) return Fault(display);
+    display.bar2(position);
+    if (TextsChanged(textKey * 8 + static_cast<int64_t>(job.step.get()))) texts(display);
+    const int64_t done = job.doneBytes;
+    const int64_t hundredths = done * 100 / 1048576;
+    if (hundredths != lastDoneHundredths_) {
+        display.lblDone(FormatSize(done));
+        lastDoneHundredths_ = hundredths;
+    }
+}
+
+void ProgressWriter::Digesting(TzelFichier& job, int64_t textKey,
+                               const std::function<void(ProgressDisplay&)>& texts, int32_t number, int32_t count) {
+    if (job.TakeRedraw()) Invalidate();
+    ProgressDisplay& display = *job.display;
+    if (TextsChanged(textKey * 8 + static_cast<int64_t>(job.step.get()))) texts(display);
+    if (count == 0) return Fault(display);
+    Bar1(display, number * 100 / count);
+}
+
+void ProgressWriter::Finished(TzelFichier& job) {
+    job.display->Timer1(false);
+    job.display->lblInfo("Processus terminé avec succès");
+    Invalidate();
+}

@@ -1,0 +1,142 @@
+#include "formats/foreign/UzelForeign.h"
+
+#include "core/CopyLoop.h"
+#include "core/Texts.h"
+#include "platform/Fs.h"
+#include "platform/Messages.h"
+
+using platform::kIconError;
+using platform::kIconWarning;
+
+namespace {
+constexpr char kJoinStopped[] = "Recollage interrompu";
+std::string Missing(int32_t number) { return "Le fichier n°" + std::to_string(number) + " est introuvable"; }
+}  // namespace
+
+TzelForeignSet::~TzelForeignSet() {
+    Resume();
+    WaitForWorker();
+}
+
+std::string TzelForeignSet::OpenFailure(const std::string& tool) {
+    return "Impossible d'ouvrir ce fichier, vérifier qu'il s'agit bien d'un fichier découpé avec " + tool + ".";
+}
+
+std::string TzelForeignSet::ChosenFolder() const { return platform::FolderOf(sourcePath); }
+std::string TzelForeignSet::ChosenName() const { return platform::FileNameOf(sourcePath); }
+
+bool TzelForeignSet::OpenSet() {
+    platform::File chosen = platform::File::OpenRead(sourcePath);
+    if (!chosen.IsOpen()) {
+        platform::MessageBoxA(ownerWindow, "Impossible d'ouvrir le fichier !", "Erreur", kIconError);
+        return false;
+    }
+    bool read = false;
+    try {
+        read = ReadSet(chosen);
+    } catch (...) {
+        read = false;
+    }
+    if (!read) {
+        platform::MessageBoxA(ownerWindow, OpenFailureText(), "Erreur", kIconError);
+        return false;
+    }
+    // The name may come from someone else's file: it must stay a plain file name.
+    settings.fileName = platform::SafeFileName(settings.fileName);
+    return true;
+}
+
+bool TzelForeignSet::CheckJoinParameters(const std::string& name, bool) {
+    bool ok = true;
+    std::string problems;
+    const size_t length = Utf8Length(name);
+    if (length == 0 || length > 255) {
+        ok = false;
+        problems = "\n\r- Nom du fichier original (longeur entre 1 et 255 car.).";
+    } else {
+        settings.fileName = name;
+    }
+    const std::string target = settings.folder + settings.fileName;
+    if (!settings.fileName.empty() && platform::FileExists(target)) {
+        ok = false;
+        problems += "\n\r- Le fichier de destination existe déjà :\n\r\n\r" + target;
+    }
+    if (!ok)
+        platform::MessageBoxA(ownerWindow, "Une ou plusieurs informations sont incorrectes : \n\r" + problems,
+                              "-=Parcelwise=-", kIconWarning);
+    return ok;
+}
+
+void TzelForeignSet::StartJoin() {
+    joining = true;
+    StartWorker([this] { JoinThread(); });
+}
+
+void TzelForeignSet::JoinThread() {
+    const int32_t first = FirstNumber();
+    const int32_t last = LastNumber();
+    // Every part is looked for before anything is written.
+    for (int32_t n = first; n <= last; ++n)
+        if (!platform::FileExists(PartName(n))) return Fail(Missing(n), kJoinStopped, kIconWarning);
+
+    step = Step::Joining;
+    totalBytes = rebuiltSize;
+    doneBytes = 0;
+    CopyBuffer buffer(settings.bufferSize);
+    if (!buffer.Allocated())
+        return Fail("Impossible d'allouer de la mémoire pour le buffer.", "Mémoire insuffisante", kIconError);
+
+    platform::File source = platform::File::OpenRead(FirstDataPart());
+    if (!source.IsOpen()) return Fail("Le fichier n'est pas accessible.", "Erreur", kIconError);
+    platform::File target = platform::File::CreateNew(settings.folder + settings.fileName);
+    if (!target.IsOpen())
+        return Fail("Une erreur est survenue pendant la création du fichier de destination : \n\r\n\r"
+                    "    - Le fichier de destination existe déjà.\n\r"
+                    "    - Le dossier de destination est en lecture seule.",
+                    "Erreur", kIconWarning);
+
+    partNumber = 0;
+    for (int32_t n = first; n <= last; ++n) {
+        const bool isFirst = n == first;
+        if (!isFirst) {
+            source = platform::File::OpenRead(PartName(n));
+            if (!source.IsOpen()) {
+                if (!platform::FileExists(PartName(n))) return Fail(Missing(n), kJoinStopped, kIconWarning);
+                return Fail("Le fichier n'est pas accessible !", "Erreur", kIconWarning);
+            }
+        }
+        const int64_t offset = isFirst ? FirstOffset() : LaterOffset();
+        const int64_t bytes = source.Size() - offset;
+        if (bytes < 0 || !source.Seek(offset)) return FailJoinCopy(CopyResult::SourceEnded, n);
+        CopyResult result = CopyWithProgress(source, target, bytes, buffer);
+        if (result != CopyResult::Done) return FailJoinCopy(result, n);
+        source.Close();
+        partNumber = partNumber + 1;
+        if (isFirst) ShowProgress();
+    }
+    if (!target.Close()) return FailJoinCopy(CopyResult::WriteFailed, last);
+    ShowProgress();
+    step = Step::Finished;
+    EndOfWork();
+}
+
+void TzelForeignSet::ShowProgress() {
+    switch (step.get()) {
+        case Step::Joining: {
+            const int32_t count = LastNumber() - FirstNumber() + 1;
+            const int32_t done = partNumber;
+            writer_.Copying(*this, done, [&](ProgressDisplay& d) {
+                d.lblInfo(std::to_string(done) + (done > 1 ? " fichiers recollés..." : " fichier recollé..."));
+                d.lblPartie("Recollage du fichier n° " + std::to_string(done < count ? done + 1 : count));
+            });
+            break;
+        }
+        case Step::Finished:
+            writer_.Finished(*this);
+            break;
+        default:
+            break;
+    }
+}
+
+void TzelForeignSet::EndOfWork() { ReportEnd("Le fichier a été recoller avec succès !"); }
