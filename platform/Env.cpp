@@ -38,6 +38,8 @@ std::string ExecutablePath() {
     return std::string(path, static_cast<size_t>(n));
 }
 
+bool IsTerminal(int fd) { return ::isatty(fd) == 1; }
+
 bool MakeFolders(const std::string& folder) {
     std::string path;
     for (size_t i = 0; i <= folder.size(); ++i) {

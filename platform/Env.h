@@ -15,6 +15,8 @@ std::optional<std::string> GetEnv(const char* name);
 std::string HomeFolder();
 // The full path of the running program.
 std::string ExecutablePath();
+// True when the descriptor (0 input, 1 output, 2 errors) is a terminal.
+bool IsTerminal(int fd);
 
 // Creates the folder and its missing parents; true when it exists after.
 bool MakeFolders(const std::string& folder);

@@ -12,6 +12,10 @@ inline constexpr char kSeparator = '/';
 
 // True when anything (file, folder, link) carries that name.
 bool FileExists(const std::string& path);
+// True for a regular file, following links: what may be split or joined.
+bool IsRegularFile(const std::string& path);
+// True for a folder, following links.
+bool IsFolder(const std::string& path);
 // Size of a file in bytes, -1 when it cannot be had.
 int64_t FileSize(const std::string& path);
 // Renames, and fails rather than replace an existing target.

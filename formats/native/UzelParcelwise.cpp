@@ -1,5 +1,6 @@
 #include "formats/native/UzelParcelwise.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "core/CopyLoop.h"
@@ -105,7 +106,12 @@ std::string NativePartName(const std::string& base, int64_t number) {
 
 TzelParcelwise::TzelParcelwise() { formatKind = FormatKind::Parcelwise; }
 
-TzelParcelwise::~TzelParcelwise() { WaitForWorker(); }
+// The worker calls back into this class: it must have ended before the class
+// goes, and a paused one must be let go first or it would never end.
+TzelParcelwise::~TzelParcelwise() {
+    Resume();
+    WaitForWorker();
+}
 
 void TzelParcelwise::ResetSet() {
     Reset();
@@ -194,6 +200,11 @@ void TzelParcelwise::SplitThread() {
     header.originalSize = sourceSize;
     header.partCount = 0;
 
+    // Only a checked job gets here; without a part size no part would ever
+    // fill and parts would be made until the disk is full.
+    if (settings.partSize <= 0)
+        return Fail("Taille de découpage incorrecte (Supérieure à 0).", "Erreur", kIconError);
+
     CopyBuffer buffer(settings.bufferSize);
     if (!buffer.Allocated())
         return Fail("Impossible d'allouer la mémoire nécessaire au buffer !", "Erreur", kIconError);
@@ -256,10 +267,10 @@ void TzelParcelwise::SplitThread() {
 
     if (header.hasDigests == 1) {
         step = Step::CreatingDigests;
-        partNumber = 1;
         digests.assign(static_cast<size_t>(header.partCount), std::string());
         for (int32_t i = 1; i <= header.partCount; ++i) {
             const std::string name = NativePartName(base, i);
+            partNumber = i;
             partBytes = platform::FileSize(name);
             ShowProgress();
             auto digest = HashFile(name, [this](int64_t n) { ShowHashProgress(n); });
@@ -268,17 +279,17 @@ void TzelParcelwise::SplitThread() {
                                 ".pcw pour calculer son Hash MD5.",
                             "Erreur", kIconError);
             digests[static_cast<size_t>(i - 1)] = DigestToHex(*digest);
-            partNumber = partNumber + 1;
         }
-        const std::string lastName = "Le fichier *." + PartNumberText(header.partCount) + ".pcw";
+        const std::string lastName = "fichier *." + PartNumberText(header.partCount) + ".pcw";
         platform::File last = platform::File::OpenWrite(NativePartName(base, header.partCount));
-        if (!last.IsOpen()) return Fail(lastName + " est introuvable.", "Erreur", kIconError);
+        if (!last.IsOpen())
+            return Fail("Le " + lastName + " est introuvable.", "Erreur", kIconError);
         std::string block;
         for (const std::string& d : digests) block += d;
         if (!last.Seek(last.Size()) || !last.Write(block.data(), block.size()).ok() || !last.Close())
-            return Fail("Erreur d'écriture dans " + lastName.substr(3) +
-                            " : le disque est peut-être plein.",
-                        "Erreur", kIconError);
+            return Fail(
+                "Erreur d'écriture dans le " + lastName + " : le disque est peut-être plein.",
+                "Erreur", kIconError);
     }
 
     ShowProgress();
@@ -356,7 +367,7 @@ bool TzelParcelwise::CheckJoinParameters(const std::string& destName, bool verif
         settings.fileName = Utf8Left(destName, kDestNameRoom);
     }
     settings.verifyHash = verifyHash;
-    if (platform::FileExists(settings.folder + destName)) {
+    if (!destName.empty() && platform::FileExists(settings.folder + destName)) {
         valid = false;
         problems += std::string("\n\r") + kDestExists;
         problems += "\n\r\n\r" + settings.folder + destName;
@@ -375,30 +386,38 @@ void TzelParcelwise::JoinThread() {
     const std::string base = BasePath();
     const bool verify = header.hasDigests == 1 && settings.verifyHash;
 
-    // Every part is looked at before anything is written.
+    // Every part is looked for before any is hashed: a missing part is named as
+    // such, and the last one carries the digests, without which every part would
+    // seem corrupt. The copy then takes exactly the bytes measured here: a part
+    // that changes size afterwards ends the join instead of making the output
+    // longer or shorter than the original.
+    std::vector<int64_t> partData;
     int64_t dataBytes = 0;
     for (int32_t i = 1; i <= header.partCount; ++i) {
-        const std::string name = NativePartName(base, i);
-        const int64_t size = platform::FileSize(name);
+        const int64_t size = platform::FileSize(NativePartName(base, i));
         if (size < 0)
             return Fail("Le fichier n°" + Number(i) + " est introuvable", kJoinStopped, kIconWarning);
-        dataBytes += DataBytesOf(i, size);
-        if (verify) {
-            step = Step::CheckingDigests;
-            partNumber = i;
-            partBytes = DataBytesOf(i, size) + (i == 1 ? static_cast<int64_t>(kHeaderSize) : 0);
-            ShowProgress();
-            auto digest = HashFilePrefix(name, partBytes, [this](int64_t n) { ShowHashProgress(n); });
-            if (!digest)
-                return Fail("Le fichier n°" + Number(i) + " n'est pas accessible !", kJoinStopped,
-                            kIconWarning);
-            const size_t index = static_cast<size_t>(i - 1);
-            if (index >= digests.size() || DigestToHex(*digest) != digests[index])
-                return Fail("Le fichier n°" + Number(i) + " est corrompu.", kJoinStopped, kIconWarning);
-        }
+        partData.push_back(DataBytesOf(i, size));
+        dataBytes += partData.back();
     }
-    // Parts that do not add up to the original would rebuild a wrong file.
-    if (dataBytes != header.originalSize)
+    for (int32_t i = 1; verify && i <= header.partCount; ++i) {
+        step = Step::CheckingDigests;
+        partNumber = i;
+        const size_t index = static_cast<size_t>(i - 1);
+        partBytes = partData[index] + (i == 1 ? static_cast<int64_t>(kHeaderSize) : 0);
+        ShowProgress();
+        auto digest = HashFilePrefix(NativePartName(base, i), partBytes,
+                                     [this](int64_t n) { ShowHashProgress(n); });
+        if (!digest)
+            return Fail("Le fichier n°" + Number(i) + " n'est pas accessible !", kJoinStopped,
+                        kIconWarning);
+        if (index >= digests.size() || DigestToHex(*digest) != digests[index])
+            return Fail("Le fichier n°" + Number(i) + " est corrompu.", kJoinStopped, kIconWarning);
+    }
+    // Parts that do not add up to the original would rebuild a wrong file; so
+    // would a part too short to hold its header or digests, whatever the sum.
+    if (dataBytes != header.originalSize ||
+        std::any_of(partData.begin(), partData.end(), [](int64_t bytes) { return bytes < 0; }))
         return Fail("La taille des fichiers ne correspond pas à celle du fichier d'origine : "
                     "le jeu de fichiers est incomplet ou corrompu.",
                     kJoinStopped, kIconWarning);
@@ -430,7 +449,7 @@ void TzelParcelwise::JoinThread() {
         } else if (!source.Seek(kHeaderSize)) {
             return Fail("Le fichier n'est pas accessible.", "Erreur", kIconError);
         }
-        partBytes = DataBytesOf(k, source.Size());
+        partBytes = partData[static_cast<size_t>(k - 1)];
         partDoneBytes = 0;
         CopyResult result = CopyBytes(source, target, partBytes, buffer, afterStep);
         if (result == CopyResult::ReadFailed)
@@ -494,8 +513,11 @@ void TzelParcelwise::ShowProgress() {
             const int64_t count = now == Step::Splitting ? header.partCount : partNumber.get();
             if (textsChanged(count)) {
                 if (now == Step::Splitting) {
+                    // Once everything is copied no further part is being made.
+                    const int64_t making = count > 0 && doneBytes >= totalBytes ? count : count + 1;
                     d.lblInfo(Number(count) + (static_cast<uint32_t>(count) < 2 ? " fichier créé..." : " fichiers créés..."));
-                    d.lblPartie("Création de < " + settings.fileName + "." + PartNumberText(count + 1) + ".pcw >");
+                    d.lblPartie("Création de < " + settings.fileName + "." +
+                                PartNumberText(making) + ".pcw >");
                 } else {
                     d.lblInfo(Number(count) + (static_cast<uint32_t>(count) < 2 ? " fichier recollé..." : " fichiers recollés..."));
                     d.lblPartie("Recollage du fichier n° " + Number(count < header.partCount ? count + 1 : count));

@@ -57,7 +57,7 @@ std::vector<std::string> ListDir(const std::string& folder) {
 
 RecordingSink::RecordingSink() : previous_(platform::CurrentMessageSink()) { platform::SetMessageSink(this); }
 
-RecordingSink::~RecordingSink() { platform::SetMessageSink(nullptr); }
+RecordingSink::~RecordingSink() { platform::SetMessageSink(previous_); }
 
 void RecordingSink::Show(platform::WindowHandle owner, std::string_view text, std::string_view title, int icon) {
     std::lock_guard lock(mutex_);

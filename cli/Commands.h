@@ -1,0 +1,19 @@
+// The subcommands of pcw. Each takes the arguments after its own name and
+// returns the exit status: 0 done, 1 refused or failed, 2 wrong usage.
+#pragma once
+
+#include "cli/Common.h"
+
+namespace cli {
+
+// The whole command line after the program's name.
+int Run(const Args& args, Context& ctx);
+
+int Split(const Args& args, Context& ctx);
+int Join(const Args& args, Context& ctx);
+int Info(const Args& args, Context& ctx);
+
+// The text of --help, with the defaults in force.
+std::string HelpText(const CliDefaults& defaults);
+
+}  // namespace cli

@@ -1,0 +1,286 @@
+#include "cli/Common.h"
+
+#include <algorithm>
+#include <charconv>
+
+#include "core/CurrentJob.h"
+#include "core/Texts.h"
+#include "core/UzelFichier.h"
+#include "formats/native/UzelParcelwise.h"
+#include "platform/Fs.h"
+#include "settings/UzelParams.h"
+
+namespace cli {
+
+namespace {
+
+// The kinds of set that --format names, in the order of the open dialog's
+// join filters; only the first can be read for now.
+constexpr std::string_view kKinds[] = {"native",    "cutkiller", "generic",    "dkoup",   "kfk",
+                                       "easysplit", "koupkoup",  "splitter40", "maxsplit"};
+
+const OptionSpec* FindSpec(const std::vector<OptionSpec>& specs, std::string_view name) {
+    for (const OptionSpec& spec : specs)
+        if (spec.name == name) return &spec;
+    return nullptr;
+}
+
+}  // namespace
+
+const std::string* Parsed::Value(std::string_view name) const {
+    auto it = options.find(name);
+    return it == options.end() ? nullptr : &it->second;
+}
+
+Parsed ParseOptions(const Args& args, const std::vector<OptionSpec>& specs, size_t positionals) {
+    Parsed parsed;
+    bool optionsEnded = false;
+    for (size_t i = 0; i < args.size() && parsed.error.empty(); ++i) {
+        const std::string& arg = args[i];
+        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+            parsed.positionals.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        const size_t equals = arg.find('=');
+        const std::string name = arg.substr(0, equals);
+        const OptionSpec* spec = FindSpec(specs, name);
+        if (spec == nullptr) {
+            parsed.error = "option inconnue : " + name;
+        } else if (parsed.Has(name)) {
+            parsed.error = "option donnée deux fois : " + name;
+        } else if (!spec->takesValue) {
+            if (equals != std::string::npos)
+                parsed.error = "l'option " + name + " ne prend pas de valeur";
+            else
+                parsed.options[name];
+        } else if (equals != std::string::npos) {
+            parsed.options[name] = arg.substr(equals + 1);
+        } else if (i + 1 < args.size()) {
+            parsed.options[name] = args[++i];
+        } else {
+            parsed.error = "valeur manquante après " + name;
+        }
+    }
+    if (parsed.error.empty() && parsed.positionals.size() < positionals)
+        parsed.error = "fichier manquant";
+    else if (parsed.error.empty() && parsed.positionals.size() > positionals)
+        parsed.error = "argument en trop : " + parsed.positionals[positionals];
+    return parsed;
+}
+
+bool ReadNumber(const Parsed& parsed, std::string_view name, int64_t min, int64_t max, int64_t& out,
+                std::string& error) {
+    const std::string* text = parsed.Value(name);
+    if (text == nullptr) return true;
+    int64_t value = 0;
+    auto [end, ec] = std::from_chars(text->data(), text->data() + text->size(), value);
+    if (ec != std::errc() || end != text->data() + text->size() || value < min || value > max) {
+        error = std::string(name) + " attend un nombre entier de " + std::to_string(min) + " à " +
+                std::to_string(max) + " : " + *text;
+        return false;
+    }
+    out = value;
+    return true;
+}
+
+bool ReadBufferSize(const Parsed& parsed, uint32_t& out, std::string& error) {
+    const std::string* text = parsed.Value("--buffer");
+    if (text == nullptr) return true;
+    int64_t bytes = 0;
+    std::string notANumber;
+    if (ReadNumber(parsed, "--buffer", 1, UINT32_MAX, bytes, notANumber) &&
+        BufferSizeIndex(static_cast<uint32_t>(bytes)) >= 0) {
+        out = static_cast<uint32_t>(bytes);
+        return true;
+    }
+    error = "--buffer attend l'une des tailles";
+    for (uint32_t size : kBufferSizes) {
+        error += ' ';
+        error += std::to_string(size);
+    }
+    error += " : " + *text;
+    return false;
+}
+
+bool ReadName(const Parsed& parsed, std::string_view name, std::optional<std::string>& out,
+              std::string& error) {
+    const std::string* text = parsed.Value(name);
+    if (text == nullptr) return true;
+    if (!text->empty() && !platform::IsSafeFileName(*text)) {
+        error = std::string(name) +
+                " attend un nom de fichier, sans dossier ni caractère de contrôle : " + *text;
+        return false;
+    }
+    out = *text;
+    return true;
+}
+
+std::string Synopsis() {
+    return "Utilisation :\n"
+           "  pcw split SOURCE [--size MO | --count N | --bytes N] [--md5] [--name NOM]\n"
+           "            [--store-name NOM] [--folder DOSSIER] [--buffer OCTETS]\n"
+           "  pcw join PREMIER_FICHIER [--format TYPE] [--no-verify] [--name NOM]\n"
+           "           [--folder DOSSIER] [--buffer OCTETS]\n"
+           "  pcw info PREMIER_FICHIER [--format TYPE]\n"
+           "  pcw convert PREMIER_FICHIER_V10\n"
+           "  pcw --help | --version\n";
+}
+
+int UsageError(Context& ctx, std::string_view problem) {
+    ctx.err << "pcw: " << problem << "\n" << Synopsis() << "Voir « pcw --help ».\n";
+    return kExitUsage;
+}
+
+std::optional<int> RefuseFormat(const Parsed& parsed, Context& ctx) {
+    const std::string* kind = parsed.Value("--format");
+    if (kind == nullptr || *kind == kKinds[0]) return std::nullopt;
+    if (std::find(std::begin(kKinds), std::end(kKinds), *kind) == std::end(kKinds)) {
+        std::string known;
+        for (std::string_view k : kKinds)
+            known += std::string(known.empty() ? "" : ", ") + std::string(k);
+        return UsageError(ctx, "type de jeu inconnu : " + *kind + " (types : " + known + ")");
+    }
+    ctx.err << "pcw: les jeux de type " << *kind << " ne sont pas encore disponibles.\n";
+    return kExitFailed;
+}
+
+bool OpenFirstPart(TzelParcelwise& job, const std::string& path) {
+    if (!platform::IsRegularFile(path)) {
+        platform::MessageBoxA(nullptr, "Impossible d'ouvrir le fichier !", "Erreur",
+                              platform::kIconError);
+        return false;
+    }
+    // The other parts are found by replacing this ending: any other name
+    // would send the join looking for files that are not part of the set.
+    constexpr std::string_view kFirstEnding = ".001.pcw";
+    const std::string name = platform::FileNameOf(path);
+    if (name.size() <= kFirstEnding.size() ||
+        name.compare(name.size() - kFirstEnding.size(), kFirstEnding.size(), kFirstEnding) != 0) {
+        platform::MessageBoxA(nullptr,
+                              "Ce fichier n'est pas le premier fichier d'un jeu Parcelwise "
+                              "(*.001.pcw).",
+                              "Erreur", platform::kIconWarning);
+        return false;
+    }
+    job.sourcePath = platform::AbsolutePath(path);
+    job.sourceSize = platform::FileSize(job.sourcePath);
+    job.opened = true;
+    if (job.OpenSet()) return true;
+    job.ResetSet();
+    return false;
+}
+
+bool UseFolder(TzelFichier& job, const std::string& folder) {
+    const std::string absolute = platform::AbsolutePath(platform::WithSeparator(folder));
+    if (!platform::IsFolder(absolute)) {
+        platform::MessageBoxA(nullptr,
+                              "Le dossier de destination n'existe pas :\n\r\n\r" + absolute,
+                              "Destination incorrecte", platform::kIconWarning);
+        return false;
+    }
+    // The chooser keeps the current folder when it refuses the new one;
+    // emptied first, that refusal shows.
+    job.settings.folder.clear();
+    return !job.ChooseFolder([&](const std::string&) { return absolute; }).empty();
+}
+
+int RunJob(TzelFichier& job, bool join, Context& ctx) {
+    std::optional<TerminalProgress> line;
+    if (ctx.progress) job.display = &line.emplace(ctx.err);
+    SetCurrentMode(join ? kModeJoin : kModeSplit);
+    SetCurrentJob(&job);
+    if (join)
+        job.StartJoin();
+    else
+        job.StartSplit();
+    job.WaitForWorker();
+    SetCurrentJob(nullptr);
+    job.display = &NullDisplay::Instance();
+    return job.step == Step::Finished ? kExitOk : kExitFailed;
+}
+
+// ---------------------------------------------------------------------------
+
+TerminalProgress::TerminalProgress(std::ostream& out, std::chrono::milliseconds period)
+    : out_(out), period_(period), previous_(platform::CurrentMessageSink()) {
+    platform::SetMessageSink(this);
+    thread_ = std::thread([this] { Loop(); });
+}
+
+TerminalProgress::~TerminalProgress() {
+    Stop();
+}
+
+void TerminalProgress::Store(std::string& slot, std::string_view text) {
+    std::lock_guard lock(mutex_);
+    slot.assign(text);
+    changed_ = true;
+}
+
+void TerminalProgress::lblPourcentage(std::string_view text) {
+    Store(percent_, text);
+}
+void TerminalProgress::lblPartie(std::string_view text) {
+    Store(part_, text);
+}
+void TerminalProgress::lblDone(std::string_view text) {
+    Store(done_, text);
+}
+
+void TerminalProgress::CloseAfterJob() {
+    Stop();
+}
+
+void TerminalProgress::Show(platform::WindowHandle owner, std::string_view text,
+                            std::string_view title, int icon) {
+    std::lock_guard lock(mutex_);
+    EndLine();
+    previous_->Show(owner, text, title, icon);
+}
+
+void TerminalProgress::Loop() {
+    std::unique_lock lock(mutex_);
+    while (!stopping_) {
+        wake_.wait_for(lock, period_, [this] { return stopping_; });
+        if (!stopping_ && changed_) Draw();
+    }
+}
+
+void TerminalProgress::Stop() {
+    {
+        std::lock_guard lock(mutex_);
+        if (stopping_) return;
+        stopping_ = true;
+        EndLine();
+    }
+    wake_.notify_all();
+    thread_.join();
+    platform::SetMessageSink(previous_);
+}
+
+void TerminalProgress::Draw() {
+    std::string percent = percent_;
+    if (percent.size() < 4) percent.insert(0, 4 - percent.size(), ' ');
+    std::string line = percent + "  " + part_ + "  " + done_;
+    // Blanks over what a longer line left behind.
+    const size_t width = Utf8Length(line);
+    if (width < drawnWidth_) line.append(drawnWidth_ - width, ' ');
+    drawnWidth_ = width;
+    out_ << '\r' << line << std::flush;
+    lineOpen_ = true;
+    changed_ = false;
+}
+
+void TerminalProgress::EndLine() {
+    if (changed_) Draw();
+    if (!lineOpen_) return;
+    out_ << '\n' << std::flush;
+    lineOpen_ = false;
+    drawnWidth_ = 0;
+}
+
+}  // namespace cli

@@ -1,0 +1,153 @@
+// What the subcommands of pcw share: their context, the option parser, the
+// checks the main window makes before a run, and the terminal progress line.
+//
+// A command writes its own output and usage errors to the context's streams
+// and returns its exit status. The job's messages go through the platform's
+// message sink, as in the windows: on stderr by default, recorded in tests.
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+#include "core/ProgressDisplay.h"
+#include "platform/Messages.h"
+
+class TzelFichier;
+class TzelParcelwise;
+
+namespace cli {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailed = 1;  // refused or failed
+inline constexpr int kExitUsage = 2;
+
+inline constexpr char kVersion[] = "Parcelwise 1.1";
+inline constexpr char kTitle[] = "-=Parcelwise=-";
+
+// What the size of a split counts, as in the main window's list.
+inline constexpr int kSizeModeTaille = 0;  // Mo per part
+inline constexpr int kSizeModeNombre = 1;  // parts
+
+// What the command line falls back on when an option is not given; the one
+// place that the persisted settings will fill.
+struct CliDefaults {
+    uint32_t bufferSize = 16384;
+    int sizeMode = kSizeModeTaille;
+    int defaultSize = 15;
+};
+
+struct Context {
+    std::ostream& out;
+    std::ostream& err;
+    CliDefaults defaults{};
+    // Redraw a progress line on err during a run: only when err is a terminal.
+    bool progress = false;
+};
+
+using Args = std::vector<std::string>;
+
+struct OptionSpec {
+    std::string_view name;  // with its dashes: "--size"
+    bool takesValue;
+};
+
+// The arguments of one subcommand: its positional arguments and the options
+// given, each at most once; `error` says what was wrong, empty when nothing.
+struct Parsed {
+    std::vector<std::string> positionals;
+    std::map<std::string, std::string, std::less<>> options;  // a flag maps to ""
+    std::string error;
+
+    bool Has(std::string_view name) const { return options.find(name) != options.end(); }
+    const std::string* Value(std::string_view name) const;
+};
+
+// Accepts "--opt value" and "--opt=value"; "--" ends the options so that a
+// file whose name starts with a dash can be named.
+Parsed ParseOptions(const Args& args, const std::vector<OptionSpec>& specs, size_t positionals);
+
+// Reads an option as a whole decimal number in [min, max] into `out`, which is
+// left alone when the option is absent. False, with `error` set, otherwise.
+bool ReadNumber(const Parsed& parsed, std::string_view name, int64_t min, int64_t max, int64_t& out,
+                std::string& error);
+// The copy buffer: one of the seven sizes of the settings dialog.
+bool ReadBufferSize(const Parsed& parsed, uint32_t& out, std::string& error);
+// A name option must be a plain file name; an empty one is left to the job's
+// own check, which reports it in the program's words.
+bool ReadName(const Parsed& parsed, std::string_view name, std::optional<std::string>& out,
+              std::string& error);
+
+// The five lines of the synopsis.
+std::string Synopsis();
+// Prints the problem and the synopsis on err; returns kExitUsage.
+int UsageError(Context& ctx, std::string_view problem);
+
+// Answers for --format: nothing when the set is native (the default), the exit
+// status otherwise, after saying why on err.
+std::optional<int> RefuseFormat(const Parsed& parsed, Context& ctx);
+
+// Opens the first part of a native set the way the window opens the file it
+// was started with; shows the reason and forgets the set when it is refused.
+bool OpenFirstPart(TzelParcelwise& job, const std::string& path);
+// Makes `folder` the job's destination through the job's folder chooser;
+// false, after a message, when it does not exist or lies on an optical disc.
+bool UseFolder(TzelFichier& job, const std::string& folder);
+// Runs the prepared job to its end; kExitOk exactly when it finished.
+int RunJob(TzelFichier& job, bool join, Context& ctx);
+
+// The progress window of the terminal: one line, "\r" + percentage + part +
+// size done, redrawn by its own thread at most once a period from the latest
+// values. The worker only stores texts under a mutex. While it lives it also
+// stands in front of the message sink, so that a message starts on a line of
+// its own and the line is not drawn over it.
+class TerminalProgress final : public ProgressDisplay, private platform::MessageSink {
+public:
+    explicit TerminalProgress(std::ostream& out,
+                              std::chrono::milliseconds period = std::chrono::milliseconds(200));
+    ~TerminalProgress() override;
+    TerminalProgress(const TerminalProgress&) = delete;
+    TerminalProgress& operator=(const TerminalProgress&) = delete;
+
+    void bar1(int) override {}
+    void bar2(int) override {}
+    void lblPourcentage(std::string_view text) override;
+    void lblInfo(std::string_view) override {}
+    void lblPartie(std::string_view text) override;
+    void lblDone(std::string_view text) override;
+    void Timer1(bool) override {}
+    // Stops the redraw, ends the line and gives the message sink back.
+    void CloseAfterJob() override;
+
+private:
+    void Show(platform::WindowHandle owner, std::string_view text, std::string_view title,
+              int icon) override;
+    void Store(std::string& slot, std::string_view text);
+    void Loop();
+    void Stop();
+    // Under the mutex.
+    void Draw();
+    void EndLine();
+
+    std::ostream& out_;
+    const std::chrono::milliseconds period_;
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::string percent_, part_, done_;
+    bool changed_ = false;
+    bool lineOpen_ = false;
+    bool stopping_ = false;
+    size_t drawnWidth_ = 0;
+    platform::MessageSink* previous_;
+    std::thread thread_;
+};
+
+}  // namespace cli

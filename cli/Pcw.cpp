@@ -1,0 +1,71 @@
+#include <algorithm>
+#include <string>
+
+#include "cli/Commands.h"
+
+namespace cli {
+
+std::string HelpText(const CliDefaults& defaults) {
+    const bool byCount = defaults.sizeMode == kSizeModeNombre;
+    const std::string size = std::to_string(defaults.defaultSize);
+    return std::string(kVersion) +
+           " : coupe un fichier en un jeu de fichiers et recolle les jeux.\n\n" + Synopsis() +
+           "\n"
+           "Commandes :\n"
+           "  split    coupe SOURCE en NOM.001.pcw, NOM.002.pcw... dans le dossier de SOURCE\n"
+           "  join     recolle le jeu dont PREMIER_FICHIER est le fichier *.001.pcw\n"
+           "  info     décrit le jeu sans rien écrire\n"
+           "  convert  convertit un jeu du format 1.0 (pas encore disponible)\n"
+           "\n"
+           "Options :\n"
+           "  --size MO         taille de chaque fichier en Mo, de 1 à 999" +
+           (byCount ? "" : " (" + size + " par défaut)") +
+           "\n"
+           "  --count N         nombre de fichiers, de 1 à 999" +
+           (byCount ? " (" + size + " par défaut)" : "") +
+           "\n"
+           "  --bytes N         taille exacte de chaque fichier en octets, de 1 à 2147483647\n"
+           "  --md5             ajoute au dernier fichier le Hash MD5 de chaque fichier\n"
+           "  --name NOM        nom de destination (par défaut : le nom du fichier source,\n"
+           "                    ou pour join le nom enregistré dans le jeu)\n"
+           "  --store-name NOM  nom enregistré dans le jeu (par défaut : le nom de SOURCE)\n"
+           "  --folder DOSSIER  dossier de destination (par défaut : celui de la source)\n"
+           "  --buffer OCTETS   taille du buffer de copie : 16384, 32768, 65536, 262144,\n"
+           "                    524288, 1048576 ou 4194304 (" +
+           std::to_string(defaults.bufferSize) +
+           " par défaut)\n"
+           "  --format TYPE     type du jeu : native (par défaut), cutkiller, generic, dkoup,\n"
+           "                    kfk, easysplit, koupkoup, splitter40, maxsplit ; seul native\n"
+           "                    est disponible pour l'instant\n"
+           "  --no-verify       recolle sans contrôler les Hash MD5 du jeu\n"
+           "\n"
+           "Les messages s'affichent sur la sortie d'erreur, précédés de leur titre.\n"
+           "Code de sortie : 0 succès, 1 opération refusée ou échouée, 2 mauvaise utilisation.\n";
+}
+
+int Run(const Args& args, Context& ctx) {
+    if (args.empty()) return UsageError(ctx, "commande manquante");
+    const std::string& command = args[0];
+    const Args rest(args.begin() + 1, args.end());
+    const auto endOfOptions = std::find(rest.begin(), rest.end(), "--");
+    const bool helpAsked = command == "--help" || command == "-h" ||
+                           std::find(rest.begin(), endOfOptions, "--help") != endOfOptions;
+    if (helpAsked) {
+        ctx.out << HelpText(ctx.defaults);
+        return kExitOk;
+    }
+    if (command == "--version") {
+        ctx.out << kVersion << "\n";
+        return kExitOk;
+    }
+    if (command == "split") return Split(rest, ctx);
+    if (command == "join") return Join(rest, ctx);
+    if (command == "info") return Info(rest, ctx);
+    if (command == "convert") {
+        ctx.err << "pcw: la conversion des jeux du format 1.0 n'est pas encore disponible.\n";
+        return kExitFailed;
+    }
+    return UsageError(ctx, "commande inconnue : " + command);
+}
+
+}  // namespace cli

@@ -1,0 +1,239 @@
+// pcw run in-process: usage errors, the checks made before a run, and real
+// splits and joins in a scratch folder.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <sstream>
+
+#include "cli/Commands.h"
+#include "platform/Env.h"
+#include "platform/Fs.h"
+#include "platform/IoFaults.h"
+#include "support/TestSupport.h"
+
+using namespace testsupport;
+
+namespace {
+
+constexpr int64_t kMo = 1048576;
+
+class FreeSpaceIs {
+public:
+    explicit FreeSpaceIs(int64_t bytes) { platform::testing::OverrideFreeSpace(bytes); }
+    ~FreeSpaceIs() { platform::testing::OverrideFreeSpace(-1); }
+};
+
+class CommandsTest : public ::testing::Test {
+protected:
+    int Pcw(std::vector<std::string> args) {
+        out.str("");
+        err.str("");
+        cli::Context ctx{out, err, defaults};
+        return cli::Run(args, ctx);
+    }
+    // A file of random bytes in the scratch folder; its path.
+    std::string Source(size_t size, const std::string& name = "film.avi") {
+        original = RandomBytes(size, static_cast<uint32_t>(size));
+        WriteFile(dir / name, original);
+        return dir / name;
+    }
+    int64_t SizeOf(const std::string& name) { return platform::FileSize(dir / name); }
+    bool Said(const std::string& text) {
+        auto texts = sink.texts();
+        return std::find(texts.begin(), texts.end(), text) != texts.end();
+    }
+    std::string LastText() {
+        auto texts = sink.texts();
+        return texts.empty() ? std::string() : texts.back();
+    }
+
+    TempDir dir;
+    RecordingSink sink;
+    std::ostringstream out, err;
+    cli::CliDefaults defaults;
+    std::string original;
+};
+
+TEST_F(CommandsTest, WrongUsageIsStatus2AndTouchesNothing) {
+    const std::string source = Source(2 * kMo);
+    const std::vector<std::vector<std::string>> cases = {
+        {},
+        {"cut", source},
+        {"split"},
+        {"split", source, source},
+        {"split", source, "--size", "1000"},
+        {"split", source, "--size", "5Mo"},
+        {"split", source, "--count", "0"},
+        {"split", source, "--bytes", "2147483648"},
+        {"split", source, "--size=5", "--count", "3"},
+        {"split", source, "--buffer", "16385"},
+        {"split", source, "--md5", "--md5"},
+        {"split", source, "--no-verify"},
+        {"split", source, "--name", "sub/film.avi"},
+        {"split", source, "--store-name", "../film.avi"},
+        {"join", source, "--name", "/tmp/film.avi"},
+        {"join", source, "--format", "rar"},
+        {"info", source, "--folder"},
+    };
+    for (const auto& args : cases) {
+        SCOPED_TRACE(::testing::PrintToString(args));
+        EXPECT_EQ(Pcw(args), 2);
+        EXPECT_NE(err.str().find("Utilisation :"), std::string::npos) << err.str();
+        EXPECT_TRUE(out.str().empty());
+    }
+    EXPECT_TRUE(sink.messages().empty());
+    EXPECT_EQ(ListDir(dir.path()), std::vector<std::string>{"film.avi"});
+}
+
+TEST_F(CommandsTest, WhatIsNotThereYetIsRefusedNotMisused) {
+    for (const char* kind : {"cutkiller", "generic", "dkoup", "kfk", "easysplit", "koupkoup",
+                             "splitter40", "maxsplit"}) {
+        SCOPED_TRACE(kind);
+        EXPECT_EQ(Pcw({"join", "x.001", "--format", kind}), 1);
+        EXPECT_NE(err.str().find("pas encore disponible"), std::string::npos) << err.str();
+    }
+    EXPECT_EQ(Pcw({"convert", "x.001.pcw"}), 1);
+}
+
+TEST_F(CommandsTest, SplitInfoJoinRebuildsTheSameBytes) {
+    const std::string source = Source(5 * kMo / 2 + 3);
+    ASSERT_EQ(Pcw({"split", source, "--size", "1", "--md5", "--store-name", "vacances.avi",
+                   "--buffer", "65536"}),
+              0);
+    EXPECT_TRUE(Said("Le fichier a été coupé avec succès !"));
+    EXPECT_EQ(SizeOf("film.avi.001.pcw"), kMo + 104);
+    EXPECT_EQ(SizeOf("film.avi.002.pcw"), kMo);
+    EXPECT_EQ(SizeOf("film.avi.003.pcw"), kMo / 2 + 3 + 3 * 32);
+
+    ASSERT_EQ(Pcw({"info", dir / "film.avi.001.pcw"}), 0);
+    const std::string info = out.str();
+    EXPECT_NE(info.find("Nom d'origine : vacances.avi\n"), std::string::npos) << info;
+    EXPECT_NE(info.find("Taille d'origine : 2621443 octets (2,50 Mo)\n"), std::string::npos);
+    EXPECT_NE(info.find("Nombre de fichiers : 3\n"), std::string::npos);
+    EXPECT_NE(info.find("Hash MD5 : oui\n"), std::string::npos);
+
+    platform::MakeFolders(dir / "rebuilt");
+    ASSERT_EQ(Pcw({"join", dir / "film.avi.001.pcw", "--folder", dir / "rebuilt"}), 0);
+    EXPECT_TRUE(Said("Le fichier a été recoller avec succès !"));
+    EXPECT_EQ(ReadFile(dir / "rebuilt/vacances.avi"), original);
+}
+
+TEST_F(CommandsTest, SizeCountBytesAndTheDefaults) {
+    const std::string source = Source(10 * kMo);
+    ASSERT_EQ(Pcw({"split", source, "--count", "3", "--name", "n"}), 0);
+    EXPECT_EQ(SizeOf("n.001.pcw"), 3495254 + 104);
+    EXPECT_EQ(SizeOf("n.002.pcw"), 3495254);
+    EXPECT_EQ(SizeOf("n.003.pcw"), 3495252);
+    EXPECT_EQ(SizeOf("n.004.pcw"), -1);
+
+    ASSERT_EQ(Pcw({"split", source, "--bytes", "4000000", "--name", "b"}), 0);
+    EXPECT_EQ(SizeOf("b.001.pcw"), 4000000 + 104);
+    EXPECT_EQ(SizeOf("b.003.pcw"), 10 * kMo - 8000000);
+
+    // One part holding the whole file is no set: the join would refuse it.
+    EXPECT_EQ(Pcw({"split", source, "--size", "10", "--name", "one"}), 1);
+    EXPECT_EQ(LastText(), "Le découpage a été annulé.");
+    EXPECT_EQ(SizeOf("one.001.pcw"), -1);
+
+    // Without an option the defaults decide: 15 Mo is more than the file.
+    EXPECT_EQ(Pcw({"split", source, "--name", "d"}), 1);
+    defaults.sizeMode = 1;
+    defaults.defaultSize = 4;
+    ASSERT_EQ(Pcw({"split", source, "--name", "d"}), 0);
+    EXPECT_EQ(SizeOf("d.004.pcw"), 10 * kMo - 3 * (10 * kMo / 4 + 1));
+}
+
+TEST_F(CommandsTest, SourceMustBeAFileOfMoreThanOneMo) {
+    Source(kMo, "small.bin");
+    EXPECT_EQ(Pcw({"split", dir / "small.bin", "--bytes", "1000"}), 1);
+    ASSERT_EQ(sink.messages().size(), 1u);
+    EXPECT_EQ(sink.messages()[0].text, "Le fichier sélectionné à une taille inférieure à 1 Mo.");
+    EXPECT_EQ(sink.messages()[0].title, "Fichier trop petit...");
+
+    Source(kMo + 1, "just.bin");
+    EXPECT_EQ(Pcw({"split", dir / "just.bin", "--bytes", "524289"}), 0);
+    EXPECT_EQ(SizeOf("just.bin.002.pcw"), 524288);
+
+    EXPECT_EQ(Pcw({"split", dir / "missing.bin"}), 1);
+    EXPECT_EQ(Pcw({"split", dir.path()}), 1);
+    EXPECT_EQ(LastText(), "Impossible d'ouvrir le fichier !");
+}
+
+TEST_F(CommandsTest, ExistingDestinationIsRefused) {
+    const std::string source = Source(2 * kMo);
+    ASSERT_EQ(Pcw({"split", source, "--bytes", "1000000"}), 0);
+    EXPECT_EQ(Pcw({"split", source, "--bytes", "700000"}), 1);
+    EXPECT_EQ(LastText(), "Le découpage a été annulé.");
+    EXPECT_EQ(SizeOf("film.avi.004.pcw"), -1);
+
+    // The rebuilt name is the source itself, still there.
+    EXPECT_EQ(Pcw({"join", dir / "film.avi.001.pcw"}), 1);
+    EXPECT_EQ(LastText(), "Le recollage a été annulé.");
+    EXPECT_EQ(ReadFile(source), original);
+}
+
+TEST_F(CommandsTest, RoomIsCheckedAgainstWhatTheJobWrites) {
+    const std::string source = Source(3 * kMo);
+    const int64_t split = 3 * kMo + 104 + 3 * 32;  // data, header, digests
+    {
+        FreeSpaceIs free(split);
+        EXPECT_EQ(Pcw({"split", source, "--size", "1", "--md5"}), 1);
+    }
+    {
+        FreeSpaceIs free(split + 1);
+        ASSERT_EQ(Pcw({"split", source, "--size", "1", "--md5"}), 0);
+    }
+    // The first part would fit; the rebuilt file would not.
+    const int64_t rebuilt = 3 * kMo;
+    {
+        FreeSpaceIs free(rebuilt);
+        EXPECT_EQ(Pcw({"join", dir / "film.avi.001.pcw", "--name", "out"}), 1);
+        EXPECT_EQ(LastText(), "Il n'y a pas assez d'espace sur le disque dur ( " +
+                                  platform::VolumeOf(dir.path()) +
+                                  ": ) !\n\r\n\rLibre : 3,00 Mo | Nécessaire : 3,00 Mo | "
+                                  "Besoin : 0,00 Mo");
+        EXPECT_EQ(SizeOf("out"), -1);
+    }
+    {
+        FreeSpaceIs free(rebuilt + 1);
+        EXPECT_EQ(Pcw({"join", dir / "film.avi.001.pcw", "--name", "out"}), 0);
+        EXPECT_EQ(ReadFile(dir / "out"), original);
+    }
+}
+
+TEST_F(CommandsTest, FoldersAndFirstPartsThatCannotBeUsed) {
+    const std::string source = Source(2 * kMo);
+    platform::MakeFolders(dir / "parts");
+    ASSERT_EQ(Pcw({"split", source, "--bytes", "1000000", "--folder", dir / "parts/"}), 0);
+    EXPECT_EQ(SizeOf("parts/film.avi.003.pcw"), 2 * kMo - 2000000);
+    EXPECT_EQ(Pcw({"split", source, "--folder", source}), 1);
+    EXPECT_EQ(Pcw({"join", dir / "parts/film.avi.001.pcw", "--folder", dir / "nowhere"}), 1);
+    EXPECT_EQ(LastText().rfind("Le dossier de destination n'existe pas", 0), 0u);
+
+    // Under any other name the other parts would be looked for under the wrong stem.
+    WriteFile(dir / "renamed.pcw", ReadFile(dir / "parts/film.avi.001.pcw"));
+    EXPECT_EQ(Pcw({"info", dir / "renamed.pcw"}), 1);
+    EXPECT_EQ(Pcw({"info", dir / "parts/film.avi.002.pcw"}), 1);
+    WriteFile(dir / "noise.001.pcw", RandomBytes(500, 7));
+    EXPECT_EQ(Pcw({"join", dir / "noise.001.pcw"}), 1);
+    EXPECT_EQ(LastText(),
+              "Le fichier Parcelwise semble être corrompu. Il n'est pas possible de le recoller.");
+    EXPECT_TRUE(out.str().empty());
+}
+
+TEST_F(CommandsTest, FailedJoinIsStatus1) {
+    const std::string source = Source(3 * kMo);
+    ASSERT_EQ(Pcw({"split", source, "--size", "1", "--md5", "--name", "s"}), 0);
+
+    // One byte changed in part 2: the digests stop the join unless told not to check.
+    std::string part = ReadFile(dir / "s.002.pcw");
+    part[1000] = static_cast<char>(part[1000] ^ 1);
+    WriteFile(dir / "s.002.pcw", part);
+    EXPECT_EQ(Pcw({"join", dir / "s.001.pcw", "--name", "checked"}), 1);
+    EXPECT_TRUE(Said("Le fichier n°2 est corrompu."));
+    EXPECT_EQ(LastText(), "Le processus a été arrêté à cause d'une erreur !");
+    EXPECT_EQ(SizeOf("checked"), -1);
+    EXPECT_EQ(Pcw({"join", dir / "s.001.pcw", "--name", "unchecked", "--no-verify"}), 0);
+}
+
+}  // namespace

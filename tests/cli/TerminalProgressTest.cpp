@@ -1,0 +1,52 @@
+// The terminal's progress line must never be drawn over a message.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "cli/Common.h"
+
+namespace {
+
+// Writes messages into the same stream as the line, as stderr does.
+class StreamSink final : public platform::MessageSink {
+public:
+    explicit StreamSink(std::ostream& out) : out_(out) { platform::SetMessageSink(this); }
+    ~StreamSink() override { platform::SetMessageSink(nullptr); }
+    void Show(platform::WindowHandle, std::string_view text, std::string_view title, int) override {
+        out_ << title << ": " << text << "\n";
+    }
+
+private:
+    std::ostream& out_;
+};
+
+TEST(TerminalProgress, MessageEndsTheLineWithTheLatestValues) {
+    std::ostringstream out;
+    StreamSink sink(out);
+    {
+        // A period this long leaves all drawing to the message and the close.
+        cli::TerminalProgress line(out, std::chrono::hours(1));
+        line.lblPourcentage("4%");
+        line.lblPourcentage("45%");
+        line.lblPartie("Création de < a.bin.002.pcw >");
+        line.lblDone("1,00 Mo");
+        platform::MessageBoxA(nullptr, "Le fichier a été coupé avec succès !", "-=Parcelwise=-",
+                              64);
+        line.CloseAfterJob();
+        EXPECT_EQ(platform::CurrentMessageSink(), &sink);
+    }
+    EXPECT_EQ(out.str(),
+              "\r 45%  Création de < a.bin.002.pcw >  1,00 Mo\n"
+              "-=Parcelwise=-: Le fichier a été coupé avec succès !\n");
+}
+
+TEST(TerminalProgress, FailureBeforeAnyProgressDrawsNoLine) {
+    std::ostringstream out;
+    StreamSink sink(out);
+    cli::TerminalProgress line(out, std::chrono::milliseconds(1));
+    platform::MessageBoxA(nullptr, "Le fichier source n'est pas accessible !", "Erreur", 16);
+    line.CloseAfterJob();
+    EXPECT_EQ(out.str(), "Erreur: Le fichier source n'est pas accessible !\n");
+}
+
+}  // namespace

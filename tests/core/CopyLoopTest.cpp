@@ -1,0 +1,101 @@
+// The copy loop of every job, on real files, with the system refusing reads and
+// writes at chosen points: it must stop with the right result and never write a
+// byte that it did not read.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "core/CopyLoop.h"
+#include "platform/IoFaults.h"
+#include "support/TestSupport.h"
+
+using namespace testsupport;
+using platform::File;
+using platform::testing::IoFaults;
+using platform::testing::ScopedIoFaults;
+
+namespace {
+
+class CopyLoopTest : public ::testing::Test {
+protected:
+    void SetUp() override { WriteFile(dir / "source", data); }
+
+    // Copies `count` bytes of the source into a new target through a buffer
+    // of `bufferSize` bytes, recording every step.
+    CopyResult Copy(int64_t count, size_t bufferSize) {
+        File source = File::OpenRead(dir / "source");
+        File target = File::CreateNew(dir / "target");
+        EXPECT_TRUE(source.IsOpen() && target.IsOpen());
+        CopyBuffer buffer(bufferSize);
+        CopyResult result = CopyBytes(source, target, count, buffer, [&](int64_t n) {
+            steps.push_back(n);
+            reported += n;
+        });
+        EXPECT_TRUE(target.Close());
+        return result;
+    }
+    std::string Target() { return ReadFile(dir / "target"); }
+
+    TempDir dir;
+    const std::string data = RandomBytes(100000, 7);
+    std::vector<int64_t> steps;
+    int64_t reported = 0;
+};
+
+}  // namespace
+
+TEST_F(CopyLoopTest, CopiesTheCountInBufferSizedSteps) {
+    EXPECT_EQ(Copy(70000, 16384), CopyResult::Done);
+    EXPECT_EQ(Target(), data.substr(0, 70000));
+    EXPECT_EQ(reported, 70000);
+
+    // Through the buffer path (any plan forces it) every step is one buffer at most.
+    std::remove((dir / "target").c_str());
+    steps.clear();
+    reported = 0;
+    IoFaults none;
+    ScopedIoFaults faults(none);
+    EXPECT_EQ(Copy(70000, 16384), CopyResult::Done);
+    EXPECT_EQ(Target(), data.substr(0, 70000));
+    EXPECT_EQ(steps, (std::vector<int64_t>{16384, 16384, 16384, 16384, 4464}));
+}
+
+TEST_F(CopyLoopTest, ASourceShorterThanTheCountEndsTheLoop) {
+    EXPECT_EQ(Copy(150000, 4096), CopyResult::SourceEnded);
+    EXPECT_EQ(Target(), data);
+    EXPECT_EQ(reported, 100000);
+}
+
+TEST_F(CopyLoopTest, InjectedFaultsEndWithTheirResultAndKeepOnlyWhatWasRead) {
+    const struct {
+        const char* what;
+        int64_t readErrorAfter, readEndAfter, writeErrorAfter;
+        CopyResult expected;
+        int64_t written;
+    } cases[] = {
+        {"read error inside a buffer", 10000, -1, -1, CopyResult::ReadFailed, 10000},
+        {"read error on a buffer boundary", 8192, -1, -1, CopyResult::ReadFailed, 8192},
+        {"read error at once", 0, -1, -1, CopyResult::ReadFailed, 0},
+        {"premature end", -1, 12345, -1, CopyResult::SourceEnded, 12345},
+        {"full disk inside a buffer", -1, -1, 5000, CopyResult::WriteFailed, 5000},
+        {"full disk at once", -1, -1, 0, CopyResult::WriteFailed, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::remove((dir / "target").c_str());
+        reported = 0;
+        IoFaults plan;
+        plan.readErrorAfter = c.readErrorAfter;
+        plan.readEndAfter = c.readEndAfter;
+        plan.writeErrorAfter = c.writeErrorAfter;
+        {
+            ScopedIoFaults faults(plan);
+            EXPECT_EQ(Copy(50000, 4096), c.expected);
+        }
+        const std::string target = Target();
+        EXPECT_EQ(static_cast<int64_t>(target.size()), c.written);
+        EXPECT_LE(plan.bytesWritten.load(), plan.bytesRead.load());
+        EXPECT_EQ(target, data.substr(0, target.size()));
+        EXPECT_EQ(reported, c.written);
+    }
+}

@@ -1,0 +1,156 @@
+// The job object's own behaviour: what Reset keeps, the folder chooser, the
+// clock's estimates, the pause gate and the day counts of job and header dates.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <ctime>
+#include <thread>
+
+#include "core/UzelFichier.h"
+#include "platform/Clock.h"
+#include "platform/PauseGate.h"
+#include "support/TestSupport.h"
+
+using namespace std::chrono_literals;
+
+namespace {
+
+class BareJob final : public TzelFichier {
+public:
+    void ShowProgress() override {}
+    void EndOfWork() override {}
+};
+
+// Polls until the condition holds or a few seconds have passed.
+template <class Condition>
+bool Eventually(Condition condition) {
+    for (int i = 0; i < 500; ++i) {
+        if (condition()) return true;
+        std::this_thread::sleep_for(10ms);
+    }
+    return condition();
+}
+
+}  // namespace
+
+TEST(TzelFichier, ResetForgetsTheChoicesButKeepsSizeBufferAndDigestChoice) {
+    BareJob job;
+    job.sourcePath = "/data/film.avi";
+    job.sourceSize = 123456789;
+    job.opened = true;
+    job.partNumber = 7;
+    job.totalBytes = 10;
+    job.doneBytes = 5;
+    job.partBytes = 4;
+    job.partDoneBytes = 2;
+    job.timeDisplayMode = 2;
+    job.settings = {4096, "film.avi", "/data/", true, 0};
+    job.SetBufferSize(262144);
+
+    job.Reset();
+
+    EXPECT_TRUE(job.sourcePath.empty());
+    EXPECT_FALSE(job.opened);
+    EXPECT_EQ(job.totalBytes, 0);
+    EXPECT_EQ(job.doneBytes, 0);
+    EXPECT_EQ(job.partBytes, 0);
+    EXPECT_EQ(job.partDoneBytes, 0);
+    EXPECT_EQ(job.settings.partSize, 0);
+    EXPECT_TRUE(job.settings.fileName.empty());
+    EXPECT_TRUE(job.settings.folder.empty());
+
+    EXPECT_EQ(job.sourceSize, 123456789);
+    EXPECT_EQ(job.settings.bufferSize, 262144u);
+    EXPECT_TRUE(job.settings.verifyHash);
+    EXPECT_EQ(job.partNumber, 7);
+    EXPECT_EQ(job.timeDisplayMode, 2);
+}
+
+TEST(TzelFichier, ChooseFolderKeepsTheFolderWhenCancelledAndEndsItWithASeparator) {
+    testsupport::TempDir dir;
+    testsupport::RecordingSink sink;
+    BareJob job;
+    job.settings.folder = "/previous/";
+
+    std::string asked;
+    auto cancel = [&](const std::string& caption) -> std::optional<std::string> {
+        asked = caption;
+        return std::nullopt;
+    };
+    EXPECT_EQ(job.ChooseFolder(cancel), "/previous/");
+    EXPECT_EQ(asked, "Choisissez un dossier de destination.");
+    EXPECT_EQ(job.ChooseFolder([](const std::string&) { return std::optional<std::string>(""); }),
+              "/previous/");
+
+    std::string bare = dir.path();
+    bare.pop_back();
+    EXPECT_EQ(job.ChooseFolder([&](const std::string&) { return std::optional(bare); }),
+              dir.path());
+    EXPECT_EQ(job.settings.folder, dir.path());
+    // A folder that already ends with the separator, the root included, keeps one.
+    EXPECT_EQ(job.ChooseFolder([](const std::string&) { return std::optional<std::string>("/"); }),
+              "/");
+    EXPECT_EQ(job.ChooseFolder([&](const std::string&) { return std::optional(dir.path()); }),
+              dir.path());
+    EXPECT_TRUE(sink.messages().empty());
+}
+
+TEST(TzelFichier, UpdateTimesEstimatesTheRemainingTimeFromTheCounters) {
+    BareJob job;
+    job.startTime = 100.0;
+    job.UpdateTimes(100.5);
+    EXPECT_DOUBLE_EQ(job.elapsedTime, 0.5);
+    EXPECT_DOUBLE_EQ(job.remainingTime, 0.0);  // nothing done yet: no estimate
+
+    job.totalBytes = 400;
+    job.doneBytes = 100;
+    job.UpdateTimes(101.0);
+    EXPECT_DOUBLE_EQ(job.elapsedTime, 1.0);
+    EXPECT_DOUBLE_EQ(job.remainingTime, 3.0);
+
+    job.totalBytes = 0;  // an estimate is kept, never divided by nothing
+    job.UpdateTimes(102.0);
+    EXPECT_DOUBLE_EQ(job.remainingTime, 3.0);
+}
+
+TEST(PauseGate, HoldsTheWorkerUntilResumed) {
+    platform::PauseGate gate;
+    std::atomic<int> passed{0};
+    gate.Pause();
+    std::thread worker([&] {
+        gate.Wait();
+        ++passed;
+        gate.Wait();  // open again: returns at once
+        ++passed;
+    });
+    ASSERT_TRUE(Eventually([&] { return gate.WorkerHeld(); }));
+    std::this_thread::sleep_for(50ms);
+    EXPECT_EQ(passed, 0);
+    EXPECT_TRUE(gate.Paused());
+
+    gate.Resume();
+    ASSERT_TRUE(Eventually([&] { return passed == 2; }));
+    worker.join();
+    EXPECT_FALSE(gate.WorkerHeld());
+}
+
+TEST(Clock, AnyTimeOfTheSeventhOfMarch2005IsDay38418) {
+    for (int hour : {0, 12, 23}) {
+        std::tm local{};
+        local.tm_year = 105;
+        local.tm_mon = 2;
+        local.tm_mday = 7;
+        local.tm_hour = hour;
+        local.tm_min = hour == 23 ? 59 : 0;
+        local.tm_sec = hour == 0 ? 1 : 0;
+        local.tm_isdst = -1;
+        const double day = platform::ToDateTime(std::mktime(&local));
+        EXPECT_EQ(std::floor(day), 38418.0) << hour;
+        const std::tm back = platform::FromDateTime(day);
+        EXPECT_EQ(back.tm_mday, 7);
+        EXPECT_EQ(back.tm_hour, local.tm_hour);
+    }
+    EXPECT_EQ(platform::Today(), std::floor(platform::Today()));
+}

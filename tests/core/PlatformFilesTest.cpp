@@ -1,0 +1,74 @@
+// The file layer's promises that the jobs build on: outputs never replace a
+// file, renames never replace one, names from part files stay plain names.
+#include <gtest/gtest.h>
+
+#include <cerrno>
+
+#include <unistd.h>
+
+#include "platform/File.h"
+#include "platform/Fs.h"
+#include "support/TestSupport.h"
+
+using namespace testsupport;
+using platform::File;
+
+TEST(File, CreateNewNeverOverwrites) {
+    TempDir dir;
+    WriteFile(dir / "kept", "precious");
+    File again = File::CreateNew(dir / "kept");
+    EXPECT_FALSE(again.IsOpen());
+    EXPECT_EQ(again.OpenError(), EEXIST);
+    EXPECT_EQ(ReadFile(dir / "kept"), "precious");
+
+    // Nor through a dangling link, which would create the file elsewhere.
+    ASSERT_EQ(::symlink((dir / "elsewhere").c_str(), (dir / "link").c_str()), 0);
+    EXPECT_FALSE(File::CreateNew(dir / "link").IsOpen());
+    EXPECT_FALSE(platform::FileExists(dir / "elsewhere"));
+
+    File fresh = File::CreateNew(dir / "fresh");
+    ASSERT_TRUE(fresh.IsOpen());
+    EXPECT_TRUE(fresh.Write("abc", 3).ok());
+    EXPECT_TRUE(fresh.Close());
+    EXPECT_EQ(ReadFile(dir / "fresh"), "abc");
+}
+
+TEST(RenameNoReplace, RefusesAnExistingTarget) {
+    TempDir dir;
+    WriteFile(dir / "from", "new");
+    WriteFile(dir / "to", "old");
+    EXPECT_FALSE(platform::RenameNoReplace(dir / "from", dir / "to"));
+    EXPECT_EQ(ReadFile(dir / "from"), "new");
+    EXPECT_EQ(ReadFile(dir / "to"), "old");
+
+    EXPECT_TRUE(platform::RenameNoReplace(dir / "from", dir / "free"));
+    EXPECT_FALSE(platform::FileExists(dir / "from"));
+    EXPECT_EQ(ReadFile(dir / "free"), "new");
+}
+
+TEST(SafeFileName, TurnsAnyStoredNameIntoAPlainName) {
+    const struct {
+        std::string stored, safe;
+    } cases[] = {
+        {"film.avi", "film.avi"},
+        {"Été 2005 €.avi", "Été 2005 €.avi"},
+        {"../evil", ".._evil"},
+        {"a/b", "a_b"},
+        {"a\\b", "a_b"},
+        {"/etc/passwd", "_etc_passwd"},
+        {"..", "__"},
+        {".", "_"},
+        {"...", "___"},
+        {".hidden", ".hidden"},
+        {"", "_"},
+        {std::string("a\0b", 3), "a_b"},
+        {"line\nbreak\r\t", "line_break__"},
+        {"del\x7F", "del_"},
+        {"c1\xC2\x85x", "c1_x"},  // U+0085, a C1 control
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(platform::SafeFileName(c.stored), c.safe) << c.stored;
+        EXPECT_TRUE(platform::IsSafeFileName(platform::SafeFileName(c.stored)));
+        EXPECT_EQ(platform::IsSafeFileName(c.stored), c.stored == c.safe) << c.stored;
+    }
+}

@@ -1,0 +1,287 @@
+// Native sets that are hostile, damaged or change under the job, and systems
+// that refuse reads and writes: every run ends through its failure path, with
+// its two messages, leaves the set as it was and writes no byte it did not read.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "NativeJobs.h"
+#include "platform/IoFaults.h"
+
+using namespace nativetest;
+using platform::testing::IoFaults;
+using platform::testing::ScopedIoFaults;
+
+namespace {
+
+constexpr int32_t kPart = 40000;
+constexpr int64_t kSize = 100000;  // three parts: 40000, 40000, 20000
+
+// A set of three parts with digests: 40000, 40000 and 20000 bytes of data.
+class NativeFaultTest : public NativeSetTest {
+protected:
+    void SetUp() override { Source(kSize); }
+    Step SplitSet() { return Split(dir / "film.avi", dir.path(), kPart, 16384, true); }
+};
+
+}  // namespace
+
+TEST_F(NativeFaultTest, StoredNamesNeverLeadOutOfTheDestinationFolder) {
+    const struct {
+        std::string raw, safe;
+    } cases[] = {
+        {"../evil", ".._evil"},
+        {"a/b", "a_b"},
+        {"..", "__"},
+        {".", "_"},
+        {"a\\b", "a_b"},
+        {"/etc/passwd", "_etc_passwd"},
+        {"a\x01\x1F!", "a__!"},
+        {"x\x81y", "x_y"},
+        {std::string(1, '\0'), "_"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.safe);
+        TempDir outer;
+        const std::string folder = outer / "set/";
+        std::filesystem::create_directory(folder);
+        TzelHeader h{"Parcelwise", "1.1", 38418, "placeholder", 0, 2, kSize};
+        auto header = EncodeHeader(h);
+        header[40] = static_cast<uint8_t>(c.raw.size());
+        std::copy(c.raw.begin(), c.raw.end(), header.begin() + 41);
+        std::fill(header.begin() + 41 + c.raw.size(), header.begin() + 91, 0);
+        WriteFile(folder + "x.001.pcw",
+                  std::string(header.begin(), header.end()) + source.substr(0, 60000));
+        WriteFile(folder + "x.002.pcw", source.substr(60000));
+
+        RecordingSink messages;
+        RecordingDisplay display;
+        TzelParcelwise job;
+        ASSERT_TRUE(OpenSet(job, folder + "x.001.pcw", display));
+        EXPECT_EQ(job.settings.fileName, c.safe);
+        EXPECT_EQ(job.header.originalName, c.safe);
+        ASSERT_EQ(Join(job, false), Step::Finished);
+        EXPECT_EQ(ListDir(outer.path()), (std::vector<std::string>{"set"}));
+        EXPECT_EQ(ListDir(folder).size(), 3u);
+        EXPECT_TRUE(ReadFile(folder + c.safe) == source);
+    }
+}
+
+TEST_F(NativeFaultTest, ALastPartShorterThanItsDigestBlockIsCorrupt) {
+    ASSERT_EQ(SplitSet(), Step::Finished);
+    WriteFile(Part(3), ReadFile(Part(3)).substr(0, 95));  // the block alone takes 96 bytes
+    RecordingSink messages;
+    RecordingDisplay display;
+    TzelParcelwise job;
+    EXPECT_FALSE(OpenSet(job, Part(1), display));
+    ASSERT_EQ(messages.messages().size(), 1u);
+    EXPECT_EQ(messages.messages()[0].title, "Fichier corrompu");
+    EXPECT_EQ(messages.messages()[0].icon, 48);
+}
+
+TEST_F(NativeFaultTest, PartsThatDoNotAddUpStopTheJoinBeforeTheOutputExists) {
+    ASSERT_EQ(SplitSet(), Step::Finished);
+    const std::string part2 = ReadFile(Part(2));
+    for (const std::string& altered : {part2 + "x", part2.substr(1)}) {
+        WriteFile(Part(2), altered);
+        const auto set = Parts();
+        RecordingSink messages;
+        EXPECT_EQ(Join(Part(1), "joined", false), Step::Failed);
+        ExpectFailure(
+            messages,
+            "La taille des fichiers ne correspond pas à celle du fichier d'origine : le jeu "
+            "de fichiers est incomplet ou corrompu.",
+            "Recollage interrompu", 48);
+        EXPECT_FALSE(platform::FileExists(dir / "joined"));
+        EXPECT_TRUE(Parts() == set);
+    }
+
+    // A first part cut inside its own header still reads as one (the missing
+    // bytes are zeros); the data that it lacks must not be made up by part 2.
+    TempDir crafted;
+    const auto header = EncodeHeader({"Parcelwise", "1.1", 38418, "x", 0, 2, 50000});
+    WriteFile(crafted / "x.001.pcw", std::string(header.begin(), header.begin() + 100));
+    WriteFile(crafted / "x.002.pcw", source.substr(0, 50004));
+    RecordingSink messages;
+    EXPECT_EQ(Join(crafted / "x.001.pcw", "joined", false), Step::Failed);
+    EXPECT_EQ(messages.messages().at(0).title, "Recollage interrompu");
+    EXPECT_FALSE(platform::FileExists(crafted / "joined"));
+}
+
+TEST_F(NativeFaultTest, SplitFailuresEndTheRunAndKeepOnlyWhatWasRead) {
+    const std::string noSpace = " : le disque est peut-être plein.";
+    const struct {
+        const char* what;
+        int64_t readErrorAfter, readEndAfter, writeErrorAfter;
+        std::string text;
+    } cases[] = {
+        {"read error in part 2", 50000, -1, -1, "Erreur de lecture du fichier source !"},
+        {"source ends in part 2", -1, 50000, -1,
+         "Le fichier source est plus court que prévu : il a changé pendant le découpage !"},
+        {"full disk in part 2", -1, -1, 50000,
+         "Erreur d'écriture dans le fichier *.002.pcw" + noSpace},
+        {"full disk at the header", -1, -1, kSize,
+         "Erreur d'écriture dans le fichier *.001.pcw" + noSpace},
+        {"full disk at the digests", -1, -1, kSize + 104 + 10,
+         "Erreur d'écriture dans le fichier *.003.pcw" + noSpace},
+        {"read error while hashing", kSize + 1000, -1, -1,
+         "Impossible de lire le fichier *.001.pcw pour calculer son Hash MD5."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir scratch;
+        WriteFile(scratch / "film.avi", source);
+        RecordingSink messages;
+        RecordingDisplay display;
+        IoFaults plan;
+        plan.readErrorAfter = c.readErrorAfter;
+        plan.readEndAfter = c.readEndAfter;
+        plan.writeErrorAfter = c.writeErrorAfter;
+        {
+            ScopedIoFaults faults(plan);
+            EXPECT_EQ(Split(scratch / "film.avi", scratch.path(), kPart, 4096, true, display),
+                      Step::Failed);
+        }
+        ExpectFailure(messages, c.text, "Erreur", 16);
+        EXPECT_EQ(display.closes(), 1);
+        EXPECT_TRUE(ReadFile(scratch / "film.avi") == source);
+
+        // Whatever reached the parts is the source, in its place.
+        std::string data;
+        for (int k = 1; platform::FileExists(PartPath(scratch.path(), "film.avi", k)); ++k) {
+            std::string part = ReadFile(PartPath(scratch.path(), "film.avi", k));
+            data += k == 1 ? part.substr(104) : part;
+        }
+        if (data.size() > source.size()) data.resize(source.size());  // a digest block
+        EXPECT_TRUE(source.compare(0, data.size(), data) == 0);
+        EXPECT_LE(static_cast<int64_t>(data.size()), plan.bytesRead.load());
+    }
+}
+
+TEST_F(NativeFaultTest, JoinFailuresEndTheRunAndLeaveTheSetAsItWas) {
+    ASSERT_EQ(SplitSet(), Step::Finished);
+    const auto set = Parts();
+    const std::string full =
+        "Erreur d'écriture dans le fichier de destination : le disque est peut-être plein.";
+    const struct {
+        const char* what;
+        bool verify;
+        int64_t readErrorAfter, readEndAfter, writeErrorAfter;
+        std::string text, title;
+        int icon;
+        bool outputCreated;
+    } cases[] = {
+        {"read error in part 2", false, 50000, -1, -1, "Erreur de lecture du fichier n°2.",
+         "Recollage interrompu", 16, true},
+        {"part 2 ends early", false, -1, 50000, -1,
+         "Le fichier n°2 est plus court que prévu : il a changé pendant le recollage.",
+         "Recollage interrompu", 16, true},
+        {"full disk in part 2", false, -1, -1, 50000, full, "Erreur", 16, true},
+        {"full disk at once", false, -1, -1, 0, full, "Erreur", 16, true},
+        {"read error while verifying", true, 10000, -1, -1, "Le fichier n°1 n'est pas accessible !",
+         "Recollage interrompu", 48, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string dest = std::string(c.what) + ".out";
+        RecordingSink messages;
+        RecordingDisplay display;
+        TzelParcelwise job;
+        ASSERT_TRUE(OpenSet(job, Part(1), display));
+        IoFaults plan;
+        plan.readErrorAfter = c.readErrorAfter;
+        plan.readEndAfter = c.readEndAfter;
+        plan.writeErrorAfter = c.writeErrorAfter;
+        {
+            ScopedIoFaults faults(plan);
+            EXPECT_EQ(Join(job, c.verify, 4096, dest), Step::Failed);
+        }
+        ExpectFailure(messages, c.text, c.title, c.icon);
+        EXPECT_EQ(display.closes(), 1);
+        EXPECT_TRUE(Parts() == set);
+        EXPECT_EQ(platform::FileExists(dir / dest), c.outputCreated);
+        const std::string output = ReadFile(dir / dest);
+        EXPECT_TRUE(source.compare(0, output.size(), output) == 0);
+        EXPECT_LE(static_cast<int64_t>(output.size()), plan.bytesRead.load());
+    }
+}
+
+TEST_F(NativeFaultTest, APartThatChangesSizeDuringTheJoinNeverYieldsAWrongFile) {
+    ASSERT_EQ(SplitSet(), Step::Finished);
+    const std::string part2 = ReadFile(Part(2));
+    const std::string part3 = ReadFile(Part(3));
+    const struct {
+        const char* what;
+        int changed;
+        std::string content;
+        Step step;
+    } cases[] = {
+        {"part 3 got shorter", 3, part3.substr(0, 5000), Step::Failed},
+        {"part 2 got shorter", 2, part2.substr(0, 30000), Step::Failed},
+        {"part 2 grew", 2, part2 + "appended", Step::Finished},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteFile(Part(2), part2);
+        WriteFile(Part(3), part3);
+        const std::string dest = std::string(c.what) + ".out";
+        RecordingSink messages;
+        RecordingDisplay display;
+        TzelParcelwise job;
+        ASSERT_TRUE(OpenSet(job, Part(1), display));
+        ASSERT_TRUE(job.CheckJoinParameters(dest, false));
+        job.SetBufferSize(4096);
+        // Held after its first buffer: every part has been measured by then.
+        job.Suspend();
+        job.StartJoin();
+        ASSERT_TRUE(HeldAtItsFirstPause(job));
+        WriteFile(Part(c.changed), c.content);
+        job.Resume();
+        AwaitWorker(job);
+
+        EXPECT_EQ(job.step, c.step);
+        const std::string output = ReadFile(dir / dest);
+        if (c.step == Step::Finished) {
+            EXPECT_TRUE(output == source);
+        } else {
+            ExpectFailure(messages,
+                          "Le fichier n°" + std::to_string(c.changed) +
+                              " est plus court que prévu : il a changé pendant le recollage.",
+                          "Recollage interrompu", 16);
+            EXPECT_TRUE(source.compare(0, output.size(), output) == 0);
+        }
+    }
+}
+
+TEST_F(NativeFaultTest, APausedJobCanBeDestroyed) {
+    RecordingSink messages;
+    RecordingDisplay display;
+    auto job = std::make_unique<TzelParcelwise>();
+    PrepareSplit(*job, dir / "film.avi", dir.path(), display);
+    ASSERT_TRUE(job->CheckSplitParameters("film.avi", "film.avi", false, kPart));
+    job->SetBufferSize(4096);
+    job->Suspend();
+    job->StartSplit();
+    ASSERT_TRUE(HeldAtItsFirstPause(*job));
+
+    auto destroyed = std::async(std::launch::async, [&job] { job.reset(); });
+    if (destroyed.wait_for(std::chrono::seconds(20)) != std::future_status::ready) {
+        ADD_FAILURE() << "destroying a paused job never returns";
+        std::fflush(stdout);
+        std::_Exit(1);
+    }
+    EXPECT_EQ(display.closes(), 1);
+    EXPECT_EQ(messages.texts(), (std::vector<std::string>{"Le fichier a été coupé avec succès !"}));
+}
+
+TEST_F(NativeFaultTest, ASplitWithoutAPartSizeStopsBeforeMakingParts) {
+    RecordingSink messages;
+    RecordingDisplay display;
+    TzelParcelwise job;
+    PrepareSplit(job, dir / "film.avi", dir.path(), display);
+    job.StartSplit();  // no parameter check: the part size is still 0
+    AwaitWorker(job);
+    EXPECT_EQ(job.step, Step::Failed);
+    ExpectFailure(messages, "Taille de découpage incorrecte (Supérieure à 0).", "Erreur", 16);
+    EXPECT_EQ(ListDir(dir.path()), (std::vector<std::string>{"film.avi"}));
+}

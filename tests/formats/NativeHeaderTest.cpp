@@ -1,0 +1,168 @@
+// The 104-byte header of a native set, byte for byte, and what the opening of a
+// first part accepts, refuses or proposes to convert.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "NativeJobs.h"
+#include "platform/Clock.h"
+
+using namespace nativetest;
+
+namespace {
+
+std::string Bytes(std::initializer_list<int> values) {
+    std::string out;
+    for (int v : values) out += static_cast<char>(v);
+    return out;
+}
+
+// A header assembled from the layout by hand, with nothing of the code under test.
+std::string HandMadeHeader(const std::string& cp1252Name, uint8_t hasDigests, int32_t count,
+                           int64_t size, double date) {
+    std::string h;
+    h += '\x0A' + std::string("Parcelwise") + std::string(10, '\0');  // 0: 1 + 20
+    h += '\x03' + std::string("1.1") + std::string(7, '\0');          // 21: 1 + 10
+    uint64_t dateBits;
+    std::memcpy(&dateBits, &date, 8);
+    for (int i = 0; i < 8; ++i) h += static_cast<char>(dateBits >> (8 * i));  // 32
+    h += static_cast<char>(cp1252Name.size()) + cp1252Name +
+         std::string(50 - cp1252Name.size(), '\0');  // 40: 1 + 50
+    h += static_cast<char>(hasDigests);              // 91
+    for (int i = 0; i < 4; ++i) h += static_cast<char>(static_cast<uint32_t>(count) >> (8 * i));
+    for (int i = 0; i < 8; ++i) h += static_cast<char>(static_cast<uint64_t>(size) >> (8 * i));
+    return h;
+}
+
+TzelHeader ValidHeader() {
+    TzelHeader h;
+    h.signature = "Parcelwise";
+    h.version = "1.1";
+    h.splitDate = 38418.0;
+    h.originalName = "film.avi";
+    h.hasDigests = 1;
+    h.partCount = 3;
+    h.originalSize = 10485761;
+    return h;
+}
+
+}  // namespace
+
+TEST(NativeHeader, EncodesTheLayoutByteForByte) {
+    TzelHeader header = ValidHeader();
+    header.originalName = "Été 2005 €.avi";
+    const auto encoded = EncodeHeader(header);
+    const std::string expected = HandMadeHeader("\xC9t\xE9 2005 \x80.avi", 1, 3, 10485761, 38418.0);
+    ASSERT_EQ(expected.size(), 104u);
+    EXPECT_EQ(std::string(encoded.begin(), encoded.end()), expected);
+    // The day 38418 (7 March 2005) as the double the format stores.
+    EXPECT_EQ(expected.substr(32, 8), Bytes({0, 0, 0, 0, 0x40, 0xC2, 0xE2, 0x40}));
+    EXPECT_EQ(expected.substr(92, 4), Bytes({3, 0, 0, 0}));
+    EXPECT_EQ(expected.substr(96, 8), Bytes({0x01, 0x00, 0xA0, 0x00, 0, 0, 0, 0}));
+
+    const TzelHeader decoded = DecodeHeader(encoded.data());
+    EXPECT_EQ(decoded.originalName, "Été 2005 €.avi");
+    EXPECT_TRUE(EncodeHeader(decoded) == encoded);
+}
+
+TEST(NativeHeader, ALengthByteBeyondItsFieldReadsNoFurther) {
+    auto bytes = EncodeHeader(ValidHeader());
+    bytes[40] = 200;  // the name claims more than its 50 characters of room
+    EXPECT_EQ(DecodeHeader(bytes.data()).originalName.size(), 50u);
+    EXPECT_EQ(DecodeHeader(bytes.data()).partCount, 3);
+}
+
+TEST(NativeHeader, FiveRulesMakeAReadableHeader) {
+    EXPECT_TRUE(IsValidHeader(ValidHeader()));
+    const struct {
+        const char* rule;
+        void (*spoil)(TzelHeader&);
+    } rules[] = {
+        {"signature", [](TzelHeader& h) { h.signature = "Parcelwisf"; }},
+        {"signature length", [](TzelHeader& h) { h.signature = "Parcelwise "; }},
+        {"version", [](TzelHeader& h) { h.version = "1.0"; }},
+        {"empty name", [](TzelHeader& h) { h.originalName.clear(); }},
+        {"one part", [](TzelHeader& h) { h.partCount = 1; }},
+        {"negative parts", [](TzelHeader& h) { h.partCount = -5; }},
+        {"empty original", [](TzelHeader& h) { h.originalSize = 0; }},
+        {"negative original", [](TzelHeader& h) { h.originalSize = -1; }},
+    };
+    for (const auto& r : rules) {
+        TzelHeader h = ValidHeader();
+        r.spoil(h);
+        EXPECT_FALSE(IsValidHeader(DecodeHeader(EncodeHeader(h).data()))) << r.rule;
+    }
+}
+
+TEST(NativeHeader, PartNamesHaveThreeDigitsOrMore) {
+    EXPECT_EQ(NativePartName("/d/film.avi", 1), "/d/film.avi.001.pcw");
+    EXPECT_EQ(NativePartName("/d/film.avi", 999), "/d/film.avi.999.pcw");
+    EXPECT_EQ(NativePartName("/d/film.avi", 1000), "/d/film.avi.1000.pcw");
+}
+
+TEST_F(NativeSetTest, OpeningRefusesWhatIsNotAValidFirstPart) {
+    RecordingDisplay display;
+    const std::string converting =
+        "Ce fichier nécessite une conversion du format 1.0 au format 1.1.";
+    const std::string corrupt =
+        "Le fichier Parcelwise semble être corrompu. Il n'est pas possible de le recoller.";
+    const struct {
+        const char* what;
+        std::string content;
+        std::string text, title;
+        int icon;
+    } cases[] = {
+        {"legacy mark",
+         "\x11"
+         "Corvane(c) - 2004" +
+             RandomBytes(200, 1),
+         converting, "Conversion nécessaire", 64},
+        {"random bytes", RandomBytes(500, 2), corrupt, "Fichier corrompu", 48},
+        {"shorter than a header", std::string("\x0AParcelwise", 11), corrupt, "Fichier corrompu",
+         48},
+        {"empty file", "", corrupt, "Fichier corrompu", 48},
+        {"single part", HandMadeHeader("a", 0, 1, 10, 0) + "0123456789", corrupt,
+         "Fichier corrompu", 48},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string path = dir / (std::string(c.what) + ".001.pcw");
+        WriteFile(path, c.content);
+        TzelParcelwise job;
+        const size_t before = sink.messages().size();
+        EXPECT_FALSE(OpenSet(job, path, display));
+        ASSERT_EQ(sink.messages().size(), before + 1);
+        const Message m = sink.messages().back();
+        EXPECT_EQ(m.text, c.text);
+        EXPECT_EQ(m.title, c.title);
+        EXPECT_EQ(m.icon, c.icon);
+        EXPECT_EQ(m.owner, kOwner);
+    }
+
+    TzelParcelwise job;
+    EXPECT_FALSE(OpenSet(job, dir / "absent.001.pcw", display));
+    EXPECT_EQ(sink.messages().back().text, "Impossible d'ouvrir le fichier !");
+    EXPECT_EQ(sink.messages().back().title, "Erreur");
+    EXPECT_EQ(sink.messages().back().icon, 16);
+}
+
+TEST_F(NativeSetTest, TheFirstPartCarriesTheHeaderOfItsSet) {
+    RecordingDisplay display;
+    const std::string name(60, 'n');
+    const std::string stored = name.substr(0, 50);
+    WriteFile(dir / name, RandomBytes(50000, 3));
+    const double before = platform::Today();
+    ASSERT_EQ(Split(dir / name, dir.path(), 20000, 16384, true), Step::Finished);
+    const double after = platform::Today();
+
+    const std::string first = ReadFile(PartPath(dir.path(), name, 1));
+    const TzelHeader h = DecodeHeader(reinterpret_cast<const uint8_t*>(first.data()));
+    EXPECT_EQ(first.substr(0, 104), HandMadeHeader(stored, 1, 3, 50000, h.splitDate));
+    EXPECT_TRUE(h.splitDate == before || h.splitDate == after);
+
+    TzelParcelwise job;
+    ASSERT_TRUE(OpenSet(job, PartPath(dir.path(), name, 1), display));
+    EXPECT_EQ(job.settings.fileName, stored);
+    EXPECT_EQ(job.settings.folder, dir.path());
+    EXPECT_EQ(job.digests.size(), 3u);
+}

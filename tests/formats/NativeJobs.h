@@ -1,0 +1,180 @@
+// What the native suites share: jobs run to their end as the windows would run
+// them, on a recording display, and whole folders compared before and after.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <future>
+#include <map>
+#include <string>
+#include <thread>
+
+#include "formats/native/UzelParcelwise.h"
+#include "formats/native/md5.h"
+#include "platform/Env.h"
+#include "platform/Fs.h"
+#include "support/TestSupport.h"
+
+namespace nativetest {
+
+using namespace testsupport;
+
+inline const int kMainWindow = 0;
+inline const int kProgressWindow = 0;
+inline constexpr platform::WindowHandle kOwner = &kMainWindow;
+inline constexpr platform::WindowHandle kProgress = &kProgressWindow;
+
+inline constexpr char kStopped[] = "Le processus a été arrêté à cause d'une erreur !";
+
+// Waits for the worker; one that does not end stops the whole run rather than
+// let it hang until the test driver gives up.
+inline void AwaitWorker(TzelFichier& job) {
+    auto ended = std::async(std::launch::async, [&job] { job.WaitForWorker(); });
+    if (ended.wait_for(std::chrono::seconds(30)) != std::future_status::ready) {
+        ADD_FAILURE() << "the worker did not end";
+        std::fflush(stdout);
+        std::_Exit(1);
+    }
+}
+
+// Fills a job as the main window does after opening a file to split.
+inline void PrepareSplit(TzelParcelwise& job, const std::string& source, const std::string& folder,
+                         ProgressDisplay& display) {
+    job.sourcePath = source;
+    job.sourceSize = platform::FileSize(source);
+    job.opened = true;
+    job.ownerWindow = kOwner;
+    job.progressWindow = kProgress;
+    job.display = &display;
+    job.settings.fileName = platform::FileNameOf(source);
+    job.settings.folder = folder;
+}
+
+// Splits the source into parts named after it in `folder`; the step the worker ended on.
+inline Step Split(const std::string& source, const std::string& folder, int32_t partSize,
+                  uint32_t bufferSize, bool digests, ProgressDisplay& display) {
+    TzelParcelwise job;
+    PrepareSplit(job, source, folder, display);
+    const std::string name = platform::FileNameOf(source);
+    if (!job.CheckSplitParameters(name, name, digests, partSize)) return Step::Failed;
+    job.SetBufferSize(bufferSize);
+    job.StartSplit();
+    AwaitWorker(job);
+    return job.step;
+}
+
+inline Step Split(const std::string& source, const std::string& folder, int32_t partSize,
+                  uint32_t bufferSize = 16384, bool digests = false) {
+    RecordingDisplay display;
+    return Split(source, folder, partSize, bufferSize, digests, display);
+}
+
+// Opens the set of `firstPart` into `job` as the main window does; false when refused.
+inline bool OpenSet(TzelParcelwise& job, const std::string& firstPart, ProgressDisplay& display) {
+    job.sourcePath = firstPart;
+    job.sourceSize = platform::FileSize(firstPart);
+    job.opened = true;
+    job.ownerWindow = kOwner;
+    job.progressWindow = kProgress;
+    job.display = &display;
+    return job.OpenSet();
+}
+
+// Joins an opened set into `destName` (the stored name when empty).
+inline Step Join(TzelParcelwise& job, bool verify, uint32_t bufferSize = 16384,
+                 std::string destName = "") {
+    if (destName.empty()) destName = job.settings.fileName;
+    if (!job.CheckJoinParameters(destName, verify)) return Step::Failed;
+    job.SetBufferSize(bufferSize);
+    job.StartJoin();
+    AwaitWorker(job);
+    return job.step;
+}
+
+// Opens and joins in one go.
+inline Step Join(const std::string& firstPart, const std::string& destName, bool verify,
+                 uint32_t bufferSize = 16384) {
+    RecordingDisplay display;
+    TzelParcelwise job;
+    if (!OpenSet(job, firstPart, display)) return Step::Failed;
+    return Join(job, verify, bufferSize, destName);
+}
+
+// The two messages of a failed run: its own, then the general one.
+inline void ExpectFailure(const RecordingSink& messages, const std::string& text,
+                          const std::string& title, int icon) {
+    const auto m = messages.messages();
+    ASSERT_EQ(m.size(), 2u);
+    EXPECT_EQ(m[0].text, text);
+    EXPECT_EQ(m[0].title, title);
+    EXPECT_EQ(m[0].icon, icon);
+    EXPECT_EQ(m[0].owner, kProgress);
+    EXPECT_EQ(m[1].text, kStopped);
+    EXPECT_EQ(m[1].title, "-=Parcelwise=-");
+    EXPECT_EQ(m[1].icon, 16);
+    EXPECT_EQ(m[1].owner, kProgress);
+}
+
+// Every file of a folder with its content.
+inline std::map<std::string, std::string> Snapshot(const std::string& folder) {
+    std::map<std::string, std::string> files;
+    for (const std::string& name : ListDir(folder)) files[name] = ReadFile(folder + name);
+    return files;
+}
+
+inline std::string PartPath(const std::string& folder, const std::string& base, int number) {
+    return NativePartName(folder + base, number);
+}
+
+// md5sum's digest of a file in upper case; empty when md5sum cannot be run.
+inline std::string Md5sumOf(const std::string& path) {
+    FILE* pipe = ::popen(("md5sum '" + path + "' 2>/dev/null").c_str(), "r");
+    if (pipe == nullptr) return "";
+    char line[64] = {};
+    const bool read = std::fgets(line, sizeof line, pipe) != nullptr;
+    ::pclose(pipe);
+    std::string digest = read ? std::string(line, 32) : "";
+    for (char& c : digest) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return digest;
+}
+
+// Waits until the worker of a job started while suspended is held at its first pause.
+inline bool HeldAtItsFirstPause(TzelFichier& job) {
+    for (int i = 0; i < 2000 && !job.Gate().WorkerHeld(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    return job.Gate().WorkerHeld();
+}
+
+// A scratch folder with a random "film.avi" to cut and the parts made from it.
+class NativeSetTest : public ::testing::Test {
+protected:
+    std::string Source(int64_t size) {
+        source = RandomBytes(static_cast<size_t>(size), static_cast<uint32_t>(size));
+        WriteFile(dir / "film.avi", source);
+        return dir / "film.avi";
+    }
+    std::string Part(int number) { return PartPath(dir.path(), "film.avi", number); }
+    // The set's files, without the source and any output.
+    std::map<std::string, std::string> Parts() {
+        auto files = Snapshot(dir.path());
+        std::erase_if(files, [](const auto& f) { return !f.first.ends_with(".pcw"); });
+        return files;
+    }
+
+    TempDir dir;
+    RecordingSink sink;
+    std::string source;
+};
+
+inline std::string TestMD5(const std::string& bytes) {
+    MD5Context context;
+    MD5Init(context);
+    MD5Update(context, bytes.data(), bytes.size());
+    return DigestToHex(MD5Final(context));
+}
+
+}  // namespace nativetest

@@ -1,0 +1,349 @@
+// Splitting and joining native sets on real files: the layout of the parts,
+// their digests, the join with and without verification, the checks before a
+// run and what the progress window is shown.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "NativeJobs.h"
+
+using namespace nativetest;
+
+namespace {
+
+constexpr int64_t kMiB = 1048576;
+
+// The values a slot took, each run of equal values once.
+std::vector<std::string> Distinct(const std::vector<std::string>& values) {
+    std::vector<std::string> out;
+    for (const std::string& v : values)
+        if (out.empty() || out.back() != v) out.push_back(v);
+    return out;
+}
+
+bool Contains(const std::vector<std::string>& values, const std::string& value) {
+    return std::find(values.begin(), values.end(), value) != values.end();
+}
+
+}  // namespace
+
+TEST_F(NativeSetTest, RoundTripsAcrossPartAndBufferBoundaries) {
+    const struct {
+        const char* what;
+        int64_t size;
+        int32_t part;
+        uint32_t buffer;
+    } cases[] = {
+        {"part smaller than the buffer", 100000, 10000, 16384},
+        {"part equal to the buffer", 3 * 16384 + 5, 16384, 16384},
+        {"part larger than the buffer", 200001, 50000, 16384},
+        {"exact multiple of the part", 120000, 30000, 16384},
+        {"part of exactly two buffers", 131072, 32768, 16384},
+        {"odd buffer, last part of one byte", 1000, 999, 7},
+        {"10 MiB + 1 in 5 MiB parts", 10 * kMiB + 1, 5 * kMiB, 1048576},
+        {"exactly 10 MiB in 5 MiB parts", 10 * kMiB, 5 * kMiB, 1048576},
+    };
+    for (const auto& c : cases) {
+        for (bool digests : {false, true}) {
+            SCOPED_TRACE(std::string(c.what) + (digests ? ", with digests" : ""));
+            TempDir scratch;
+            const std::string original = RandomBytes(static_cast<size_t>(c.size), 99);
+            WriteFile(scratch / "data.bin", original);
+            ASSERT_EQ(Split(scratch / "data.bin", scratch.path(), c.part, c.buffer, digests),
+                      Step::Finished);
+
+            const int n = static_cast<int>((c.size + c.part - 1) / c.part);
+            EXPECT_EQ(ListDir(scratch.path()).size(), static_cast<size_t>(n) + 1);
+            const std::string first = ReadFile(PartPath(scratch.path(), "data.bin", 1));
+            const TzelHeader h = DecodeHeader(reinterpret_cast<const uint8_t*>(first.data()));
+            EXPECT_EQ(h.partCount, n);
+            EXPECT_EQ(h.originalSize, c.size);
+            std::string data;
+            for (int k = 1; k <= n; ++k) {
+                std::string part = ReadFile(PartPath(scratch.path(), "data.bin", k));
+                if (k == 1) part.erase(0, 104);
+                if (k == n && digests) part.resize(part.size() - 32 * n);
+                EXPECT_EQ(static_cast<int64_t>(part.size()),
+                          std::min<int64_t>(c.part, c.size - (k - 1) * c.part))
+                    << "part " << k;
+                data += part;
+            }
+            EXPECT_TRUE(data == original);
+
+            const auto before = Snapshot(scratch.path());
+            ASSERT_EQ(
+                Join(PartPath(scratch.path(), "data.bin", 1), "joined", digests, c.buffer + 1),
+                Step::Finished);
+            EXPECT_TRUE(ReadFile(scratch / "joined") == original);
+            auto after = Snapshot(scratch.path());
+            after.erase("joined");
+            EXPECT_TRUE(after == before) << "the join changed the set";
+        }
+    }
+}
+
+TEST_F(NativeSetTest, APartAsLargeAsTheFileGivesOneUnjoinablePart) {
+    Source(300000);
+    ASSERT_EQ(Split(dir / "film.avi", dir.path(), 300000), Step::Finished);
+    EXPECT_EQ(ListDir(dir.path()), (std::vector<std::string>{"film.avi", "film.avi.001.pcw"}));
+    EXPECT_TRUE(ReadFile(Part(1)).substr(104) == source);
+    RecordingDisplay display;
+    TzelParcelwise job;
+    EXPECT_FALSE(OpenSet(job, Part(1), display));
+    EXPECT_EQ(sink.messages().back().title, "Fichier corrompu");
+}
+
+TEST_F(NativeSetTest, DigestsAreTheUpperCaseMd5OfEachFinishedPart) {
+    Source(2 * 40000 + 123);
+    ASSERT_EQ(Split(dir / "film.avi", dir.path(), 40000, 16384, true), Step::Finished);
+    std::string last = ReadFile(Part(3));
+    ASSERT_EQ(last.size(), 123u + 3 * 32);
+    const std::string block = last.substr(123);
+    last.resize(123);
+    const std::string parts[] = {ReadFile(Part(1)), ReadFile(Part(2)), last};
+    ASSERT_EQ(parts[0].size(), 104u + 40000);  // the first digest covers the header
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(block.substr(32 * i, 32), TestMD5(parts[i])) << i;
+    if (!platform::HasTool("md5sum")) GTEST_SKIP() << "md5sum is not installed";
+    EXPECT_EQ(block.substr(0, 32), Md5sumOf(Part(1)));
+    EXPECT_EQ(block.substr(32, 32), Md5sumOf(Part(2)));
+}
+
+TEST_F(NativeSetTest, JoinsWithAndWithoutVerificationAndLeavesTheSetAsItWas) {
+    for (bool digests : {true, false}) {
+        for (bool verify : {true, false}) {
+            SCOPED_TRACE(std::string(digests ? "digests" : "no digests") +
+                         (verify ? ", verified" : ""));
+            TempDir scratch;
+            Source(3 * 30000 - 7);
+            WriteFile(scratch / "film.avi", source);
+            ASSERT_EQ(Split(scratch / "film.avi", scratch.path(), 30000, 16384, digests),
+                      Step::Finished);
+            const auto set = Snapshot(scratch.path());
+            RecordingDisplay display;
+            TzelParcelwise job;
+            ASSERT_TRUE(OpenSet(job, PartPath(scratch.path(), "film.avi", 1), display));
+            ASSERT_EQ(Join(job, verify, 4096, "joined"), Step::Finished);
+            EXPECT_TRUE(ReadFile(scratch / "joined") == source);
+            auto after = Snapshot(scratch.path());
+            after.erase("joined");
+            EXPECT_TRUE(after == set);
+            // Digests are checked only when the set has them and the user asks.
+            EXPECT_EQ(Contains(display.valuesOf("lblInfo"), "Contrôle des Hash MD5"),
+                      digests && verify);
+        }
+    }
+}
+
+TEST_F(NativeSetTest, AnAlteredPartIsFoundBeforeAnyOutputExists) {
+    Source(3 * 20000);
+    ASSERT_EQ(Split(dir / "film.avi", dir.path(), 20000, 16384, true), Step::Finished);
+    std::string part2 = ReadFile(Part(2));
+    part2[12345] ^= 0x01;
+    WriteFile(Part(2), part2);
+    const auto set = Parts();
+
+    RecordingSink failures;
+    RecordingDisplay display;
+    TzelParcelwise job;
+    ASSERT_TRUE(OpenSet(job, Part(1), display));
+    EXPECT_EQ(Join(job, true, 16384, "joined"), Step::Failed);
+    ExpectFailure(failures, "Le fichier n°2 est corrompu.", "Recollage interrompu", 48);
+    EXPECT_FALSE(platform::FileExists(dir / "joined"));
+    EXPECT_TRUE(Parts() == set);
+    EXPECT_EQ(display.closes(), 1);
+}
+
+TEST_F(NativeSetTest, AMissingPartIsNamedBeforeAnythingIsHashedOrWritten) {
+    Source(3 * 20000);
+    ASSERT_EQ(Split(dir / "film.avi", dir.path(), 20000, 16384, true), Step::Finished);
+    const auto complete = Parts();
+    // Part 3 also carries the digests: without it no part could be verified.
+    for (int missing : {2, 3}) {
+        for (bool verify : {false, true}) {
+            SCOPED_TRACE("part " + std::to_string(missing) + (verify ? ", verified" : ""));
+            for (const auto& [name, content] : complete) WriteFile(dir / name, content);
+            ASSERT_EQ(std::remove(Part(missing).c_str()), 0);
+            const auto set = Parts();
+            RecordingSink failures;
+            RecordingDisplay display;
+            TzelParcelwise job;
+            ASSERT_TRUE(OpenSet(job, Part(1), display));
+            EXPECT_EQ(Join(job, verify, 16384, "joined"), Step::Failed);
+            ExpectFailure(failures, "Le fichier n°" + std::to_string(missing) + " est introuvable",
+                          "Recollage interrompu", 48);
+            EXPECT_TRUE(display.valuesOf("lblInfo").empty());
+            EXPECT_FALSE(platform::FileExists(dir / "joined"));
+            EXPECT_TRUE(Parts() == set);
+        }
+    }
+}
+
+TEST_F(NativeSetTest, CheckJoinParametersRefusesAnExistingOrEmptyDestination) {
+    Source(3 * 20000);
+    ASSERT_EQ(Split(dir / "film.avi", dir.path(), 20000), Step::Finished);
+    RecordingSink checks;
+    RecordingDisplay display;
+    TzelParcelwise job;
+    ASSERT_TRUE(OpenSet(job, Part(1), display));
+    EXPECT_EQ(job.settings.fileName, "film.avi");
+    EXPECT_FALSE(job.CheckJoinParameters("film.avi", true));
+    EXPECT_FALSE(job.CheckJoinParameters("", true));
+    const std::string intro = "Une ou plusieurs informations sont incorrectes : \n\r";
+    const auto m = checks.messages();
+    ASSERT_EQ(m.size(), 2u);
+    EXPECT_EQ(m[0].text, intro + "\n\r- Le fichier de destination existe déjà :\n\r\n\r" +
+                             dir.path() + "film.avi");
+    EXPECT_EQ(m[0].title, "-=Parcelwise=-");
+    EXPECT_EQ(m[0].icon, 48);
+    EXPECT_EQ(m[0].owner, kOwner);
+    EXPECT_EQ(m[1].text,
+              intro + "\n\r- Nom du fichier de Destination (longeur entre 1 et 255 car.).");
+
+    EXPECT_TRUE(job.CheckJoinParameters(std::string(300, 'x'), true));
+    EXPECT_EQ(job.settings.fileName, std::string(255, 'x'));
+    EXPECT_TRUE(job.settings.verifyHash);
+}
+
+TEST_F(NativeSetTest, CheckSplitParametersGathersEveryProblemInOrder) {
+    Source(5000);
+    WriteFile(dir / "taken.001.pcw", "x");
+    const std::string noSource = "\n\r- Nom du fichier Original (longeur entre 1 et 255 car.).";
+    const std::string noDest = "\n\r- Nom du fichier de Destination (longeur entre 1 et 255 car.).";
+    const std::string badSize = "\n\r- Taille de découpage incorrecte (Supérieure à 0).";
+    const std::string tooLarge =
+        "\n\r- Taille de découpage supérieure à la taille originale du fichier.";
+    const std::string taken =
+        "\n\r- Le fichier de destination existe déjà :\n\r\n\r" + dir.path() + "taken";
+    const struct {
+        std::string sourceName, destName;
+        int32_t partSize;
+        std::string problems;
+    } cases[] = {
+        {"", "", 0, noSource + noDest + badSize},
+        {"", "taken", -4, noSource + badSize + taken},
+        {"film.avi", "", 5001, noDest + tooLarge},
+        {"film.avi", "taken", 5000, taken},
+        {std::string(60, 'o'), std::string(300, 'd'), 5000, ""},
+    };
+    for (const auto& c : cases) {
+        RecordingSink checks;
+        RecordingDisplay display;
+        TzelParcelwise job;
+        PrepareSplit(job, dir / "film.avi", dir.path(), display);
+        EXPECT_EQ(job.CheckSplitParameters(c.sourceName, c.destName, true, c.partSize),
+                  c.problems.empty());
+        EXPECT_EQ(job.header.hasDigests, 1);
+        if (c.problems.empty()) {
+            EXPECT_TRUE(checks.messages().empty());
+            EXPECT_EQ(job.header.originalName, std::string(50, 'o'));
+            EXPECT_EQ(job.settings.fileName, std::string(255, 'd'));
+            EXPECT_EQ(job.settings.partSize, 5000);
+            continue;
+        }
+        ASSERT_EQ(checks.messages().size(), 1u);
+        EXPECT_EQ(checks.messages()[0].text,
+                  "Une ou plusieurs informations sont incorrectes : \n\r" + c.problems);
+        EXPECT_EQ(checks.messages()[0].owner, kOwner);
+    }
+}
+
+TEST_F(NativeSetTest, AVerifiedJoinShowsItsPhasesInOrder) {
+    Source(3 * 50000 - 11);
+    ASSERT_EQ(Split(dir / "film.avi", dir.path(), 50000, 16384, true), Step::Finished);
+    RecordingSink messages;
+    RecordingDisplay display;
+    TzelParcelwise job;
+    ASSERT_TRUE(OpenSet(job, Part(1), display));
+    ASSERT_EQ(Join(job, true, 16384, "joined"), Step::Finished);
+
+    std::vector<std::string> texts;
+    for (const std::string& w : display.writes())
+        if (w.starts_with("lbl") && !w.starts_with("lblPourcentage") && !w.starts_with("lblDone"))
+            texts.push_back(w);
+    std::vector<std::string> expected;
+    for (const char* n : {"1", "2", "3"}) {
+        expected.push_back("lblInfo=Contrôle des Hash MD5");
+        expected.push_back(std::string("lblPartie=Vérification du fichier n° ") + n);
+    }
+    const char* joined[] = {"0 fichier recollé...", "1 fichier recollé...",
+                            "2 fichiers recollés...", "3 fichiers recollés..."};
+    const char* joining[] = {"1", "2", "3", "3"};
+    for (int i = 0; i < 4; ++i) {
+        expected.push_back(std::string("lblInfo=") + joined[i]);
+        expected.push_back(std::string("lblPartie=Recollage du fichier n° ") + joining[i]);
+    }
+    expected.push_back("lblInfo=Processus terminé avec succès");
+    EXPECT_EQ(texts, expected);
+
+    const auto writes = display.writes();
+    EXPECT_EQ(display.closes(), 1);
+    ASSERT_GE(writes.size(), 3u);
+    EXPECT_EQ(writes.back(), "CloseAfterJob");
+    EXPECT_EQ(writes[writes.size() - 3], "Timer1=off");
+    for (const std::string& v : display.valuesOf("bar1")) EXPECT_LE(std::stoi(v), 100);
+    EXPECT_EQ(display.valuesOf("lblPourcentage").back(), "100%");
+    EXPECT_EQ(display.valuesOf("lblDone").back(), "0,14 Mo");
+    ASSERT_EQ(messages.messages().size(), 1u);
+    EXPECT_EQ(messages.messages()[0].text, "Le fichier a été recoller avec succès !");
+    EXPECT_EQ(messages.messages()[0].icon, 64);
+    EXPECT_EQ(messages.messages()[0].owner, kProgress);
+}
+
+TEST_F(NativeSetTest, ASplitShowsOnlyPartsThatExist) {
+    for (bool digests : {false, true}) {
+        SCOPED_TRACE(digests ? "with digests" : "without digests");
+        TempDir scratch;
+        Source(3 * 50000 - 11);
+        WriteFile(scratch / "film.avi", source);
+        RecordingSink messages;
+        RecordingDisplay display;
+        ASSERT_EQ(Split(scratch / "film.avi", scratch.path(), 50000, 16384, digests, display),
+                  Step::Finished);
+        std::vector<std::string> expected;
+        for (const char* n : {"1", "2", "3"})
+            expected.push_back(std::string("Création de < film.avi.00") + n + ".pcw >");
+        if (digests)
+            for (const char* n : {"1", "2", "3"})
+                expected.push_back(std::string("Hash MD5 du fichier n° ") + n);
+        EXPECT_EQ(Distinct(display.valuesOf("lblPartie")), expected);
+
+        const auto infos = display.valuesOf("lblInfo");
+        EXPECT_EQ(infos.front(), "0 fichier créé...");
+        EXPECT_TRUE(Contains(infos, "1 fichier créé...") && Contains(infos, "2 fichiers créés..."));
+        EXPECT_EQ(infos.back(), "Processus terminé avec succès");
+        for (const char* bar : {"bar1", "bar2"})
+            for (const std::string& v : display.valuesOf(bar)) EXPECT_LE(std::stoi(v), 100) << bar;
+        EXPECT_EQ(display.valuesOf("lblPourcentage").back(), "100%");
+        EXPECT_EQ(messages.texts(),
+                  (std::vector<std::string>{"Le fichier a été coupé avec succès !"}));
+        EXPECT_EQ(display.writes().back(), "CloseAfterJob");
+        EXPECT_EQ(display.closes(), 1);
+    }
+}
+
+TEST_F(NativeSetTest, NothingToMeasureShowsAStarAndTheJobGoesOn) {
+    RecordingDisplay display;
+    TzelParcelwise job;
+    job.display = &display;
+    job.step = Step::Joining;
+    job.ShowProgress();  // totalBytes 0
+    EXPECT_EQ(display.writes(), (std::vector<std::string>{"lblPourcentage=* %"}));
+    job.totalBytes = 200;
+    job.doneBytes = 100;
+    job.ShowProgress();  // partBytes 0: the first bar moves, the second cannot
+    EXPECT_EQ(display.valuesOf("bar1"), (std::vector<std::string>{"50"}));
+    EXPECT_EQ(display.valuesOf("lblPourcentage").back(), "* %");
+    EXPECT_TRUE(display.valuesOf("bar2").empty());
+
+    // A first part holding nothing but the header is joined all the same.
+    Source(30000);
+    const auto header = EncodeHeader({"Parcelwise", "1.1", 0, "film.avi", 0, 2, 30000});
+    WriteFile(Part(1), std::string(header.begin(), header.end()));
+    WriteFile(Part(2), source);
+    RecordingDisplay joining;
+    TzelParcelwise joiner;
+    ASSERT_TRUE(OpenSet(joiner, Part(1), joining));
+    ASSERT_EQ(Join(joiner, false, 16384, "joined"), Step::Finished);
+    EXPECT_TRUE(ReadFile(dir / "joined") == source);
+    EXPECT_TRUE(Contains(joining.valuesOf("lblPourcentage"), "* %"));
+}
