@@ -22,7 +22,7 @@ test: build
 	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
 bench: build
-	@./bench/run
+	@BUILD=$(BUILD) ./bench/run
 
 clean:
 	rm -rf $(BUILD)

@@ -40,15 +40,6 @@ bool OpenSource(TzelParcelwise& job, const std::string& path) {
     return true;
 }
 
-// Everything the split writes: the data, the header of the first part and,
-// when asked for, one digest per part at the end of the last one.
-int64_t BytesWritten(int64_t sourceSize, int32_t partSize, bool withDigests) {
-    int64_t bytes = sourceSize + static_cast<int64_t>(kHeaderSize);
-    if (withDigests && partSize > 0)
-        bytes += static_cast<int64_t>(kDigestTextSize) * ((sourceSize + partSize - 1) / partSize);
-    return bytes;
-}
-
 void Cancelled() {
     platform::MessageBoxA(nullptr, "Le découpage a été annulé.", kTitle, platform::kIconWarning);
 }
@@ -99,7 +90,7 @@ int Split(const Args& args, Context& ctx) {
 
     const bool withDigests = parsed.Has("--md5");
     if (!CheckFreeSpace(nullptr, job.settings.folder,
-                        BytesWritten(job.sourceSize, partSize, withDigests)))
+                        SplitOutputBytes(job.sourceSize, partSize, withDigests)))
         return kExitFailed;
 
     const std::string sourceName = job.settings.fileName;
@@ -108,18 +99,6 @@ int Split(const Args& args, Context& ctx) {
         Cancelled();
         return kExitFailed;
     }
-    // One part holding the whole file is no set: the join refuses it as
-    // corrupt, so the split must not pretend to have made one.
-    if (job.settings.partSize >= job.sourceSize) {
-        platform::MessageBoxA(nullptr,
-                              "Une ou plusieurs informations sont incorrectes : \n\r"
-                              "\n\r- Taille de découpage égale à la taille du fichier "
-                              "(il faut au moins 2 fichiers).",
-                              kTitle, platform::kIconWarning);
-        Cancelled();
-        return kExitFailed;
-    }
-
     job.SetBufferSize(bufferSize);
     return RunJob(job, false, ctx);
 }

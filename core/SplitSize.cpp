@@ -11,3 +11,11 @@ int32_t PartSizeFor(int sizeMode, int64_t value, int64_t sourceSize) {
     if (bytes > std::numeric_limits<int32_t>::max() || bytes < 0) return 0;
     return static_cast<int32_t>(bytes);
 }
+
+int64_t SplitOutputBytes(int64_t sourceSize, int32_t partSize, bool withDigests) {
+    constexpr int64_t kHeaderBytes = 104;
+    constexpr int64_t kDigestBytes = 32;
+    int64_t bytes = sourceSize + kHeaderBytes;
+    if (withDigests && partSize > 0) bytes += kDigestBytes * ((sourceSize + partSize - 1) / partSize);
+    return bytes;
+}

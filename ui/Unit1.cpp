@@ -578,15 +578,15 @@ void TfrmMain::lblActionClick() {
         Message("Vous n'avez ouvert aucun fichier !");
         return;
     }
-    // The disk must take the file the job writes: the source for a split, the
-    // rebuilt file for a join.
-    const int64_t needed = mode == 1 ? job->sourceSize : job->RebuiltSize();
-    if (!CheckFreeSpace(this, job->settings.folder, needed)) return;
-
     if (rbCouper_->isChecked()) {
         auto* native = static_cast<TzelParcelwise*>(job.get());
         const QString size = lblTaille_->text();
-        const int32_t partSize = size.isEmpty() ? 0 : PartSizeFor(cboMode_->currentIndex(), size.toLongLong(), job->sourceSize);
+        const int32_t partSize =
+            size.isEmpty() ? 0 : PartSizeFor(cboMode_->currentIndex(), size.toLongLong(), job->sourceSize);
+        // The disk must take all that the split writes, headers and digests included.
+        if (!CheckFreeSpace(this, job->settings.folder,
+                            SplitOutputBytes(job->sourceSize, partSize, chkMD5_->isChecked())))
+            return;
         if (native->CheckSplitParameters(Utf8(lblFichier_->text()), Utf8(lblDest_->text()), chkMD5_->isChecked(),
                                          partSize)) {
             job->SetBufferSize(params->bufferSize);
@@ -596,6 +596,8 @@ void TfrmMain::lblActionClick() {
         }
         return;
     }
+    // A join writes the file it rebuilds, whatever the size of the part opened.
+    if (!CheckFreeSpace(this, job->settings.folder, job->RebuiltSize())) return;
     if (job->CheckJoinParameters(Utf8(lblDest_->text()), chkMD5_->isChecked())) {
         job->SetBufferSize(params->bufferSize);
         RunJob();

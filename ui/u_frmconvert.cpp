@@ -1,8 +1,31 @@
 #include "ui/u_frmconvert.h"
 
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDate>
+#include <QLocale>
 #include <QPainter>
+#include <QProgressBar>
 
+#include "core/ParcelTools.h"
+#include "formats/native/UzelParcelwise10.h"
+#include "platform/Fs.h"
+#include "platform/Messages.h"
+#include "ui/Seams.h"
 #include "ui/Skin.h"
+
+namespace {
+QString FromUtf8(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+QLabel* FieldLabel(QWidget* parent, const char* name, QRect at) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(name);
+    label->setTextFormat(Qt::PlainText);
+    Style(label, {11, false, "#000000"});
+    Place(label, at.x(), at.y(), at.width(), at.height());
+    return label;
+}
+}  // namespace
 
 TfrmConvert::TfrmConvert(QWidget* parent) : QDialog(parent) {
     setObjectName("frmConvert");
@@ -11,21 +34,141 @@ TfrmConvert::TfrmConvert(QWidget* parent) : QDialog(parent) {
     setModal(true);
     DragsWindow(this);
 
-    auto* cancel = new ClickLabel(this);
-    cancel->setObjectName("lblCancel");
-    cancel->setText("Fermer");
-    Style(cancel, {11, false});
-    Place(cancel, 336, 128, 40, 13);
-    cancel->setToolTip("Annuler et fermer la fenêtre");
-    connect(cancel, &ClickLabel::clicked, this, &TfrmConvert::lblCancelClick);
+    lblFichier_ = FieldLabel(this, "lblFichier", {124, 46, 209, 13});
+    lblOuvrir_ = new ClickLabel(this);
+    lblOuvrir_->setObjectName("lblOuvrir");
+    lblOuvrir_->setText("...");
+    Style(lblOuvrir_, {11, true, "#000000", "Arial", Qt::AlignCenter});
+    Place(lblOuvrir_, 348, 46, 21, 13);
+    lblNom_ = FieldLabel(this, "lblNom", {84, 76, 289, 13});
+    lblTaille_ = FieldLabel(this, "lblTaille", {48, 97, 66, 13});
+    lblDate_ = FieldLabel(this, "lblDate", {157, 97, 66, 13});
+    lblMD5_ = FieldLabel(this, "lblMD5", {305, 97, 66, 13});
+
+    bar1_ = new QProgressBar(this);
+    bar1_->setObjectName("bar1");
+    bar1_->setRange(0, 100);
+    bar1_->setValue(0);
+    bar1_->setTextVisible(false);
+    bar1_->setStyleSheet("QProgressBar { border: 0; background: #202020; } QProgressBar::chunk { background: #FFFFFF; }");
+    Place(bar1_, 12, 133, 245, 6);
+
+    lblGo_ = new ClickLabel(this);
+    lblGo_->setObjectName("lblGo");
+    lblGo_->setText("Convertir");
+    Style(lblGo_, {11, true});
+    Place(lblGo_, 272, 128, 58, 13);
+    lblGo_->setToolTip("Convertir ce fichier au format 1.1");
+
+    lblCancel_ = new ClickLabel(this);
+    lblCancel_->setObjectName("lblCancel");
+    lblCancel_->setText("Fermer");
+    Style(lblCancel_, {11, false});
+    Place(lblCancel_, 336, 128, 40, 13);
+    lblCancel_->setToolTip("Annuler et fermer la fenêtre");
+
+    connect(lblOuvrir_, &ClickLabel::clicked, this, &TfrmConvert::lblOuvrirClick);
+    connect(lblGo_, &ClickLabel::clicked, this, &TfrmConvert::lblGoClick);
+    connect(lblCancel_, &ClickLabel::clicked, this, &TfrmConvert::lblCancelClick);
+}
+
+TfrmConvert::~TfrmConvert() {
+    if (job) job->WaitForWorker();
 }
 
 void TfrmConvert::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (parentWidget()) move(parentWidget()->geometry().center() - rect().center());
+    FormShow();
+}
+
+void TfrmConvert::FormShow() {
+    lblFichier_->clear();
+    lblNom_->clear();
+    lblTaille_->clear();
+    lblMD5_->clear();
 }
 
 void TfrmConvert::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     if (!PaintArtwork(painter, "convert", rect())) painter.fillRect(rect(), Qt::black);
+}
+
+// The worker relies on its job until it ends: nothing replaces it meanwhile.
+void TfrmConvert::lblOuvrirClick() {
+    if (Converting()) return;
+    auto choice = FileDialogs::GetOpenFile(this, {{"Parcelwise v1.0 (*.001.pcw)", "*.001.pcw"}});
+    if (!choice) return;
+    if (job) job->WaitForWorker();
+    job = std::make_unique<TzelParcelwise10>();
+    job->ownerWindow = this;
+    job->progressWindow = this;
+    job->display = this;
+    job->sourcePath = choice->path.toUtf8().toStdString();
+    job->sourceSize = platform::FileSize(job->sourcePath);
+    job->formatKind = 1;
+    job->opened = true;
+    if (!job->OpenSet()) {
+        // A file that failed to open is no set to convert.
+        job->opened = false;
+        if (!job->openError.empty())
+            platform::MessageBoxA(this, job->openError + ".", QApplication::applicationName().toUtf8().toStdString(),
+                                  platform::kIconError);
+        return;
+    }
+    lblFichier_->setText(FromUtf8(platform::FileNameOf(job->sourcePath)));
+    lblNom_->setText(FromUtf8(job->description.originalName));
+    lblTaille_->setText(FromUtf8(FormatSize(static_cast<int64_t>(job->lead.originalSize))));
+    lblDate_->setText(QLocale().toString(QDate(1899, 12, 30).addDays(static_cast<qint64>(job->description.splitDate)),
+                                         QLocale::ShortFormat));
+    if (job->description.digestFlag == 0) lblMD5_->setText("Non");
+    if (job->description.digestFlag == 1) lblMD5_->setText("Oui");
+}
+
+void TfrmConvert::lblGoClick() {
+    if (Converting()) return;
+    if (!job || !job->opened) {
+        platform::MessageBoxA(this, "Vous n'avez ouvert aucun fichier !", "-=Parcelwise=-", platform::kIconWarning);
+        return;
+    }
+    job->WaitForWorker();
+    converting_ = true;
+    job->StartConvert();
+}
+
+void TfrmConvert::lblCancelClick() {
+    if (!Converting()) done(2);
+}
+
+void TfrmConvert::reject() {
+    if (!Converting()) QDialog::reject();
+}
+
+void TfrmConvert::closeEvent(QCloseEvent* event) {
+    if (Converting())
+        event->ignore();
+    else
+        QDialog::closeEvent(event);
+}
+
+void TfrmConvert::bar1(int position) {
+    bar_.store(position);
+    if (!barPosted_.exchange(true)) QMetaObject::invokeMethod(this, &TfrmConvert::ApplyBar, Qt::QueuedConnection);
+}
+
+void TfrmConvert::ApplyBar() {
+    barPosted_.store(false);
+    bar1_->setValue(std::clamp(bar_.load(), 0, 100));
+}
+
+void TfrmConvert::CloseAfterJob() {
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            ApplyBar();
+            if (job) job->WaitForWorker();
+            converting_ = false;
+            emit conversionEnded();
+        },
+        Qt::QueuedConnection);
 }

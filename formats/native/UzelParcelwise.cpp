@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "core/CopyLoop.h"
+#include "formats/native/DiskFields.h"
 #include "core/ParcelTools.h"
 #include "core/Texts.h"
 #include "formats/native/md5.h"
@@ -38,55 +39,31 @@ constexpr char kCreateFailed[] =
     "    - Le dossier de destination est en lecture seule.";
 constexpr char kJoinStopped[] = "Recollage interrompu";
 
-void PutText(uint8_t* at, size_t room, const std::string& utf8) {
-    std::string bytes = Utf8ToCp1252(utf8);
-    if (bytes.size() > room) bytes.resize(room);
-    at[0] = static_cast<uint8_t>(bytes.size());
-    std::memcpy(at + 1, bytes.data(), bytes.size());
-}
-
-std::string GetText(const uint8_t* at, size_t room) {
-    size_t length = std::min<size_t>(at[0], room);
-    return Cp1252ToUtf8(std::string_view(reinterpret_cast<const char*>(at + 1), length));
-}
-
-template <class T>
-void PutLe(uint8_t* at, T value) {
-    std::memcpy(at, &value, sizeof value);  // little-endian machines only, as the format
-}
-
-template <class T>
-T GetLe(const uint8_t* at) {
-    T value;
-    std::memcpy(&value, at, sizeof value);
-    return value;
-}
-
 std::string Number(int64_t n) { return std::to_string(n); }
 
 }  // namespace
 
 std::array<uint8_t, kHeaderSize> EncodeHeader(const TzelHeader& header) {
     std::array<uint8_t, kHeaderSize> bytes{};
-    PutText(&bytes[kSignatureAt], kSignatureRoom, header.signature);
-    PutText(&bytes[kVersionAt], kVersionRoom, header.version);
-    PutLe(&bytes[kDateAt], header.splitDate);
-    PutText(&bytes[kNameAt], kOriginalNameRoom, header.originalName);
+    PutLengthTextAt(&bytes[kSignatureAt], kSignatureRoom, header.signature);
+    PutLengthTextAt(&bytes[kVersionAt], kVersionRoom, header.version);
+    PutLittleEndianAt(&bytes[kDateAt], header.splitDate);
+    PutLengthTextAt(&bytes[kNameAt], kOriginalNameRoom, header.originalName);
     bytes[kDigestFlagAt] = header.hasDigests;
-    PutLe(&bytes[kCountAt], header.partCount);
-    PutLe(&bytes[kSizeAt], header.originalSize);
+    PutLittleEndianAt(&bytes[kCountAt], header.partCount);
+    PutLittleEndianAt(&bytes[kSizeAt], header.originalSize);
     return bytes;
 }
 
 TzelHeader DecodeHeader(const uint8_t* bytes) {
     TzelHeader header;
-    header.signature = GetText(bytes + kSignatureAt, kSignatureRoom);
-    header.version = GetText(bytes + kVersionAt, kVersionRoom);
-    header.splitDate = GetLe<double>(bytes + kDateAt);
-    header.originalName = GetText(bytes + kNameAt, kOriginalNameRoom);
+    header.signature = LengthTextAt(bytes + kSignatureAt, kSignatureRoom);
+    header.version = LengthTextAt(bytes + kVersionAt, kVersionRoom);
+    header.splitDate = LittleEndianAt<double>(bytes + kDateAt);
+    header.originalName = LengthTextAt(bytes + kNameAt, kOriginalNameRoom);
     header.hasDigests = bytes[kDigestFlagAt];
-    header.partCount = GetLe<int32_t>(bytes + kCountAt);
-    header.originalSize = GetLe<int64_t>(bytes + kSizeAt);
+    header.partCount = LittleEndianAt<int32_t>(bytes + kCountAt);
+    header.originalSize = LittleEndianAt<int64_t>(bytes + kSizeAt);
     return header;
 }
 
@@ -160,6 +137,10 @@ bool TzelParcelwise::CheckSplitParameters(const std::string& sourceName, const s
     } else if (partSize > sourceSize) {
         valid = false;
         problems += "\n\r- Taille de découpage supérieure à la taille originale du fichier.";
+    } else if (partSize == sourceSize) {
+        // One part holding the whole file is no set: the joiner refuses it.
+        valid = false;
+        problems += "\n\r- Taille de découpage égale à la taille du fichier (il faut au moins 2 fichiers).";
     } else {
         settings.partSize = partSize;
     }
@@ -176,12 +157,6 @@ bool TzelParcelwise::CheckSplitParameters(const std::string& sourceName, const s
 void TzelParcelwise::StartSplit() {
     joining = false;
     StartWorker([this] { SplitThread(); });
-}
-
-void TzelParcelwise::Fail(std::string_view text, std::string_view title, int icon) {
-    step = Step::Failed;
-    platform::MessageBoxA(progressWindow, text, title, icon);
-    EndOfWork();
 }
 
 void TzelParcelwise::ShowHashProgress(int64_t bytesHashed) {
@@ -213,15 +188,9 @@ void TzelParcelwise::SplitThread() {
     platform::File source = platform::File::OpenRead(sourcePath);
     if (!source.IsOpen()) return Fail("Le fichier source n'est pas accessible !", "Erreur", kIconError);
 
-    auto afterStep = [this](int64_t n) {
-        doneBytes += n;
-        partDoneBytes += n;
-        ShowProgress();
-        PausePoint();
-    };
     // Copies one part; on failure the message is shown and false returned.
     auto copyPart = [&](platform::File& target, int32_t number) {
-        CopyResult result = CopyBytes(source, target, partBytes, buffer, afterStep);
+        CopyResult result = CopyWithProgress(source, target, settings.partSize, buffer);
         if (result == CopyResult::Done && target.Close()) return true;
         if (result == CopyResult::ReadFailed)
             Fail("Erreur de lecture du fichier source !", "Erreur", kIconError);
@@ -238,8 +207,6 @@ void TzelParcelwise::SplitThread() {
     platform::File target = platform::File::CreateNew(NativePartName(base, 1));
     if (!target.IsOpen()) return Fail(kCreateFailed, "Erreur", kIconError);
     if (!target.Seek(kHeaderSize)) return Fail(kCreateFailed, "Erreur", kIconError);
-    partBytes = settings.partSize;
-    partDoneBytes = 0;
     if (!copyPart(target, 1)) return;
     header.partCount = 1;
     partNumber = 1;
@@ -250,8 +217,6 @@ void TzelParcelwise::SplitThread() {
         if (!target.IsOpen()) return Fail(kCreateFailed, "Erreur", kIconError);
         if (doneBytes + settings.partSize > totalBytes)
             settings.partSize = static_cast<int32_t>(totalBytes - doneBytes);
-        partBytes = settings.partSize;
-        partDoneBytes = 0;
         if (!copyPart(target, k)) return;
         header.partCount = k;
         partNumber = k;
@@ -436,12 +401,6 @@ void TzelParcelwise::JoinThread() {
     platform::File target = platform::File::CreateNew(settings.folder + settings.fileName);
     if (!target.IsOpen()) return Fail(kCreateFailed, "Erreur", kIconWarning);
 
-    auto afterStep = [this](int64_t n) {
-        doneBytes += n;
-        partDoneBytes += n;
-        ShowProgress();
-        PausePoint();
-    };
     for (int32_t k = 1; k <= header.partCount; ++k) {
         if (k > 1) {
             source = platform::File::OpenRead(NativePartName(base, k));
@@ -449,24 +408,13 @@ void TzelParcelwise::JoinThread() {
         } else if (!source.Seek(kHeaderSize)) {
             return Fail("Le fichier n'est pas accessible.", "Erreur", kIconError);
         }
-        partBytes = partData[static_cast<size_t>(k - 1)];
-        partDoneBytes = 0;
-        CopyResult result = CopyBytes(source, target, partBytes, buffer, afterStep);
-        if (result == CopyResult::ReadFailed)
-            return Fail("Erreur de lecture du fichier n°" + Number(k) + ".", kJoinStopped, kIconError);
-        if (result == CopyResult::SourceEnded)
-            return Fail("Le fichier n°" + Number(k) + " est plus court que prévu : il a changé pendant le recollage.",
-                        kJoinStopped, kIconError);
-        if (result == CopyResult::WriteFailed)
-            return Fail("Erreur d'écriture dans le fichier de destination : le disque est peut-être plein.",
-                        "Erreur", kIconError);
+        CopyResult result = CopyWithProgress(source, target, partData[static_cast<size_t>(k - 1)], buffer);
+        if (result != CopyResult::Done) return FailJoinCopy(result, k);
         source.Close();
         partNumber = partNumber + 1;
         if (k == 1) ShowProgress();
     }
-    if (!target.Close())
-        return Fail("Erreur d'écriture dans le fichier de destination : le disque est peut-être plein.",
-                    "Erreur", kIconError);
+    if (!target.Close()) return FailJoinCopy(CopyResult::WriteFailed, header.partCount);
     ShowProgress();
     step = Step::Finished;
     EndOfWork();
@@ -476,76 +424,42 @@ void TzelParcelwise::JoinThread() {
 // Display
 
 void TzelParcelwise::ShowProgress() {
-    ProgressDisplay& d = *display;
     const Step now = step;
-    if (TakeRedraw()) {
-        lastTextKey_ = -1;
-        lastBar1_ = -1;
-        lastDoneHundredths_ = -1;
-    }
-    auto fault = [&] {
-        d.lblPourcentage("* %");
-        lastBar1_ = -1;
-    };
-    auto showBar1 = [&](int position) {
-        d.bar1(position);
-        if (position != lastBar1_) {
-            d.lblPourcentage(std::to_string(position) + "%");
-            lastBar1_ = position;
-        }
-    };
-    // Texts that only change with the phase and the part are made once each.
-    auto textsChanged = [&](int64_t key) {
-        key = key * 8 + static_cast<int64_t>(now);
-        if (key == lastTextKey_) return false;
-        lastTextKey_ = key;
-        return true;
-    };
-
-    int position;
     switch (now) {
-        case Step::Splitting:
+        case Step::Splitting: {
+            const int32_t count = header.partCount;
+            writer_.Copying(*this, count, [&](ProgressDisplay& d) {
+                // Once everything is copied no further part is being made.
+                const bool allCopied = count > 0 && doneBytes >= totalBytes;
+                d.lblInfo(Number(count) + (static_cast<uint32_t>(count) < 2 ? " fichier créé..." : " fichiers créés..."));
+                d.lblPartie("Création de < " + settings.fileName + "." + PartNumberText(allCopied ? count : count + 1) +
+                            ".pcw >");
+            });
+            break;
+        }
         case Step::Joining: {
-            if (!Percent(doneBytes, totalBytes, position)) return fault();
-            showBar1(position);
-            if (!Percent(partDoneBytes, partBytes, position)) return fault();
-            d.bar2(position);
-            const int64_t count = now == Step::Splitting ? header.partCount : partNumber.get();
-            if (textsChanged(count)) {
-                if (now == Step::Splitting) {
-                    // Once everything is copied no further part is being made.
-                    const int64_t making = count > 0 && doneBytes >= totalBytes ? count : count + 1;
-                    d.lblInfo(Number(count) + (static_cast<uint32_t>(count) < 2 ? " fichier créé..." : " fichiers créés..."));
-                    d.lblPartie("Création de < " + settings.fileName + "." +
-                                PartNumberText(making) + ".pcw >");
-                } else {
-                    d.lblInfo(Number(count) + (static_cast<uint32_t>(count) < 2 ? " fichier recollé..." : " fichiers recollés..."));
-                    d.lblPartie("Recollage du fichier n° " + Number(count < header.partCount ? count + 1 : count));
-                }
-            }
-            const int64_t hundredths = doneBytes * 100 / 1048576;
-            if (hundredths != lastDoneHundredths_) {
-                d.lblDone(FormatSize(doneBytes));
-                lastDoneHundredths_ = hundredths;
-            }
+            const int32_t count = partNumber;
+            writer_.Copying(*this, count, [&](ProgressDisplay& d) {
+                d.lblInfo(Number(count) + (static_cast<uint32_t>(count) < 2 ? " fichier recollé..." : " fichiers recollés..."));
+                d.lblPartie("Recollage du fichier n° " + Number(count < header.partCount ? count + 1 : count));
+            });
             break;
         }
         case Step::CreatingDigests:
         case Step::CheckingDigests: {
             const int32_t number = partNumber;
-            if (textsChanged(number)) {
-                const bool creating = now == Step::CreatingDigests;
-                d.lblInfo(creating ? "Création des Hash MD5" : "Contrôle des Hash MD5");
-                d.lblPartie((creating ? "Hash MD5 du fichier n° " : "Vérification du fichier n° ") + Number(number));
-            }
-            if (header.partCount == 0) return fault();
-            showBar1(number * 100 / header.partCount);
+            const bool creating = now == Step::CreatingDigests;
+            writer_.Digesting(
+                *this, number,
+                [&](ProgressDisplay& d) {
+                    d.lblInfo(creating ? "Création des Hash MD5" : "Contrôle des Hash MD5");
+                    d.lblPartie((creating ? "Hash MD5 du fichier n° " : "Vérification du fichier n° ") + Number(number));
+                },
+                number, header.partCount);
             break;
         }
         case Step::Finished:
-            d.Timer1(false);
-            d.lblInfo("Processus terminé avec succès");
-            lastTextKey_ = -1;
+            writer_.Finished(*this);
             break;
         case Step::Failed:
             break;
@@ -553,12 +467,5 @@ void TzelParcelwise::ShowProgress() {
 }
 
 void TzelParcelwise::EndOfWork() {
-    ShowProgress();
-    if (step == Step::Finished)
-        platform::MessageBoxA(progressWindow,
-                              joining ? "Le fichier a été recoller avec succès !" : "Le fichier a été coupé avec succès !",
-                              kTitle, kIconInfo);
-    else
-        platform::MessageBoxA(progressWindow, "Le processus a été arrêté à cause d'une erreur !", kTitle, kIconError);
-    display->CloseAfterJob();
+    ReportEnd(joining ? "Le fichier a été recoller avec succès !" : "Le fichier a été coupé avec succès !");
 }

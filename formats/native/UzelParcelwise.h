@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/ProgressWriter.h"
 #include "core/UzelFichier.h"
 
 inline constexpr size_t kHeaderSize = 104;
@@ -71,12 +72,7 @@ public:
 private:
     void SplitThread();
     void JoinThread();
-    void Fail(std::string_view text, std::string_view title, int icon);
     void ShowHashProgress(int64_t bytesHashed);
 
-    // What the display was last given, so that a buffer costs no text work
-    // unless something visible changed.
-    int lastBar1_ = -1;
-    int64_t lastDoneHundredths_ = -1;
-    int64_t lastTextKey_ = -1;
+    ProgressWriter writer_;
 };

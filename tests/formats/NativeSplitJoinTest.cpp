@@ -82,15 +82,14 @@ TEST_F(NativeSetTest, RoundTripsAcrossPartAndBufferBoundaries) {
     }
 }
 
-TEST_F(NativeSetTest, APartAsLargeAsTheFileGivesOneUnjoinablePart) {
+// A single part would make a set that no join accepts: the check refuses it.
+TEST_F(NativeSetTest, APartAsLargeAsTheFileIsRefused) {
     Source(300000);
-    ASSERT_EQ(Split(dir / "film.avi", dir.path(), 300000), Step::Finished);
-    EXPECT_EQ(ListDir(dir.path()), (std::vector<std::string>{"film.avi", "film.avi.001.pcw"}));
-    EXPECT_TRUE(ReadFile(Part(1)).substr(104) == source);
-    RecordingDisplay display;
-    TzelParcelwise job;
-    EXPECT_FALSE(OpenSet(job, Part(1), display));
-    EXPECT_EQ(sink.messages().back().title, "Fichier corrompu");
+    EXPECT_EQ(Split(dir / "film.avi", dir.path(), 300000), Step::Failed);
+    EXPECT_EQ(ListDir(dir.path()), std::vector<std::string>{"film.avi"});
+    ASSERT_EQ(sink.messages().size(), 1u);
+    EXPECT_NE(sink.messages()[0].text.find("- Taille de découpage égale à la taille du fichier"), std::string::npos);
+    EXPECT_EQ(Split(dir / "film.avi", dir.path(), 299999), Step::Finished);
 }
 
 TEST_F(NativeSetTest, DigestsAreTheUpperCaseMd5OfEachFinishedPart) {
@@ -212,6 +211,8 @@ TEST_F(NativeSetTest, CheckSplitParametersGathersEveryProblemInOrder) {
     const std::string badSize = "\n\r- Taille de découpage incorrecte (Supérieure à 0).";
     const std::string tooLarge =
         "\n\r- Taille de découpage supérieure à la taille originale du fichier.";
+    const std::string whole =
+        "\n\r- Taille de découpage égale à la taille du fichier (il faut au moins 2 fichiers).";
     const std::string taken =
         "\n\r- Le fichier de destination existe déjà :\n\r\n\r" + dir.path() + "taken";
     const struct {
@@ -222,8 +223,9 @@ TEST_F(NativeSetTest, CheckSplitParametersGathersEveryProblemInOrder) {
         {"", "", 0, noSource + noDest + badSize},
         {"", "taken", -4, noSource + badSize + taken},
         {"film.avi", "", 5001, noDest + tooLarge},
-        {"film.avi", "taken", 5000, taken},
-        {std::string(60, 'o'), std::string(300, 'd'), 5000, ""},
+        {"film.avi", "taken", 4999, taken},
+        {"film.avi", "other", 5000, whole},
+        {std::string(60, 'o'), std::string(300, 'd'), 4999, ""},
     };
     for (const auto& c : cases) {
         RecordingSink checks;
@@ -237,7 +239,7 @@ TEST_F(NativeSetTest, CheckSplitParametersGathersEveryProblemInOrder) {
             EXPECT_TRUE(checks.messages().empty());
             EXPECT_EQ(job.header.originalName, std::string(50, 'o'));
             EXPECT_EQ(job.settings.fileName, std::string(255, 'd'));
-            EXPECT_EQ(job.settings.partSize, 5000);
+            EXPECT_EQ(job.settings.partSize, 4999);
             continue;
         }
         ASSERT_EQ(checks.messages().size(), 1u);

@@ -198,9 +198,11 @@ TEST_F(WindowsTest, FreeSpaceMustExceedWhatTheJobWrites) {
     const std::string original = RandomBytes(2 * 1048576 + 7, 4);
     WriteFile(work / "data.bin", original);
     Open(work / "data.bin");
+    SetSize("1");
     const int64_t size = static_cast<int64_t>(original.size());
+    const int64_t written = size + 104;  // the data and the header of the first part
 
-    platform::testing::OverrideFreeSpace(size);
+    platform::testing::OverrideFreeSpace(written);
     RunAction(*main);
     ASSERT_EQ(sink.messages().size(), 1u);
     EXPECT_EQ(sink.messages()[0].text.rfind("Il n'y a pas assez d'espace sur le disque dur ( ", 0), 0u);
@@ -208,8 +210,7 @@ TEST_F(WindowsTest, FreeSpaceMustExceedWhatTheJobWrites) {
               std::string::npos);
     EXPECT_TRUE(main->job->opened);  // the source stays for another try
 
-    platform::testing::OverrideFreeSpace(size + 1);
-    SetSize("1");
+    platform::testing::OverrideFreeSpace(written + 1);
     RunAction(*main);
     EXPECT_EQ(Texts().back(), "Le fichier a été coupé avec succès !");
 

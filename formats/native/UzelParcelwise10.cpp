@@ -1,0 +1,312 @@
+#include "formats/native/UzelParcelwise10.h"
+
+#include <array>
+#include <optional>
+
+#include "core/CopyLoop.h"
+#include "core/ParcelTools.h"
+#include "core/Texts.h"
+#include "formats/native/DiskFields.h"
+#include "formats/native/UzelParcelwise.h"
+#include "platform/File.h"
+#include "platform/Fs.h"
+
+using platform::kIconError;
+using platform::kIconInfo;
+using platform::kIconWarning;
+
+struct ConvertFailure {
+    std::string text;
+    const char* title;
+    int icon;
+};
+
+namespace {
+
+constexpr char kTitle[] = "-=Parcelwise=-";
+constexpr char kConvertStopped[] = "Conersion interrompue";
+constexpr char kUnknownFormat[] = "Format de fichier inconnu";
+constexpr char kCorrupt[] =
+    "Le fichier Parcelwise semble être corrompu. Il n'est pas possible de le recoller.";
+constexpr char kNotFirstPart[] =
+    "Ce fichier n'est pas le premier d'un jeu : le nom du premier fichier se termine par .001.pcw.";
+constexpr char kCreateFailed[] =
+    "Une erreur est survenue pendant la création du fichier conversion : \n\r\n\r"
+    "    - Le fichier de conversion existe déjà.\n\r"
+    "    - Le dossier de conversion est en lecture seule.";
+constexpr char kFirstEnding[] = ".001.pcw";
+constexpr char kKeptEnding[] = ".ancien";
+constexpr char kConvertEnding[] = ".convert";
+
+constexpr size_t kOriginalSizeAt = 20, kPayloadAt = 24, kOffsetAt = 28;
+constexpr size_t kNameAt = 11, kCountAt = 112, kDateAt = 120, kFlagAt = 128;
+
+// What the part files are called in the messages: the folder is the set's own.
+std::string Quoted(const std::string& path) {
+    return "< " + platform::FileNameOf(path) + " >";
+}
+
+std::string KeptExists(const std::string& kept) {
+    return "Le fichier " + Quoted(kept) +
+           " existe déjà : la conversion ne peut pas conserver l'ancien fichier.";
+}
+
+// The numbers of a set that the 1.0 splitter could have written. Anything else
+// would have the conversion copy bytes from the wrong places, or write a
+// header that the joiner refuses after the old first part was put aside.
+bool Consistent(const TzelLeadBlock& lead, const TzelDescriptionBlock& description) {
+    return lead.descriptionOffset >= 0 && lead.payloadLength >= lead.descriptionOffset &&
+           lead.originalSize > 0 && lead.payloadLength <= lead.originalSize &&
+           description.partCount >= 1;
+}
+
+int64_t DigestBytes(const TzelDescriptionBlock& description) {
+    return description.digestFlag == 1
+               ? static_cast<int64_t>(kDigestTextSize) * description.partCount
+               : 0;
+}
+
+enum class Swap { Done, OldKept, OldRestored, OldAside };
+
+// Puts the converted file under the first part's name and the old first part
+// aside. When the second rename fails the old part goes back under its name,
+// so that the set stays usable; nothing is ever replaced or deleted.
+Swap SwapFirstPart(const std::string& first, const std::string& converted,
+                   const std::string& kept) {
+    if (!platform::RenameNoReplace(first, kept)) return Swap::OldKept;
+    if (platform::RenameNoReplace(converted, first)) return Swap::Done;
+    return platform::RenameNoReplace(kept, first) ? Swap::OldRestored : Swap::OldAside;
+}
+
+std::optional<ConvertFailure> CopyFailure(CopyResult result, const std::string& first,
+                                          const std::string& converted) {
+    switch (result) {
+        case CopyResult::Done:
+            break;
+        case CopyResult::ReadFailed:
+            return ConvertFailure{"Erreur de lecture du fichier " + Quoted(first) + ".",
+                                  kConvertStopped, kIconError};
+        case CopyResult::SourceEnded:
+            return ConvertFailure{"Le fichier " + Quoted(first) +
+                                      " est plus court que ne le disent ses blocs : il semble être "
+                                      "corrompu.",
+                                  kConvertStopped, kIconError};
+        case CopyResult::WriteFailed:
+            return ConvertFailure{"Erreur d'écriture dans le fichier " + Quoted(converted) +
+                                      " : le disque est peut-être plein.",
+                                  "Erreur", kIconError};
+    }
+    return std::nullopt;
+}
+
+std::optional<ConvertFailure> SwapFailure(Swap swap, const std::string& first,
+                                          const std::string& converted, const std::string& kept) {
+    const std::string notDone = " : la conversion n'a pas eu lieu.";
+    const std::string cannotTake =
+        "Le fichier converti " + Quoted(converted) + " ne peut pas prendre le nom " + Quoted(first);
+    switch (swap) {
+        case Swap::Done:
+            break;
+        case Swap::OldKept:
+            if (platform::FileExists(kept))
+                return ConvertFailure{KeptExists(kept), kConvertStopped, kIconWarning};
+            return ConvertFailure{"Le fichier " + Quoted(first) + " ne peut pas être renommé en " +
+                                      Quoted(kept) + notDone,
+                                  kConvertStopped, kIconWarning};
+        case Swap::OldRestored:
+            return ConvertFailure{cannotTake + ". L'ancien fichier a repris sa place" + notDone,
+                                  kConvertStopped, kIconWarning};
+        case Swap::OldAside:
+            return ConvertFailure{cannotTake +
+                                      ", et l'ancien fichier n'a pas pu reprendre le sien : il se "
+                                      "trouve sous le nom " +
+                                      Quoted(kept) + ".",
+                                  kConvertStopped, kIconWarning};
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+TzelLeadBlock DecodeLead(const uint8_t* bytes) {
+    return {LittleEndianAt<int32_t>(bytes + kOriginalSizeAt),
+            LittleEndianAt<int32_t>(bytes + kPayloadAt),
+            LittleEndianAt<int32_t>(bytes + kOffsetAt)};
+}
+
+TzelDescriptionBlock DecodeDescription(const uint8_t* bytes) {
+    return {LengthTextAt(bytes + kNameAt, kLegacyNameRoom),
+            LittleEndianAt<int32_t>(bytes + kCountAt), LittleEndianAt<double>(bytes + kDateAt),
+            LittleEndianAt<int32_t>(bytes + kFlagAt)};
+}
+
+bool HasDescriptionSignature(const uint8_t* bytes) {
+    return HasLengthText(bytes, "Parcelwise");
+}
+
+// The worker calls back into this class: it must have ended before the class goes.
+TzelParcelwise10::~TzelParcelwise10() {
+    WaitForWorker();
+}
+
+bool TzelParcelwise10::OpenSet() {
+    lead = {};
+    description = {};
+    digests.clear();
+    openError.clear();
+    readPath_.clear();
+
+    platform::File file = platform::File::OpenRead(sourcePath);
+    if (!file.IsOpen()) {
+        platform::MessageBoxA(ownerWindow, "Impossible d'ouvrir le fichier !", "Erreur",
+                              kIconError);
+        return false;
+    }
+    auto refuse = [this](const char* text) {
+        platform::MessageBoxA(ownerWindow, text, "Fichier corrompu", kIconWarning);
+        return false;
+    };
+    auto unknown = [this] {
+        openError = kUnknownFormat;
+        return false;
+    };
+
+    // Short reads leave zeros behind, which no mark or signature matches.
+    std::array<uint8_t, kLeadSize> leadBytes{};
+    if (!file.Read(leadBytes.data(), leadBytes.size()).ok()) return refuse(kCorrupt);
+    if (!HasLegacyMark(leadBytes.data(), leadBytes.size())) return unknown();
+    const TzelLeadBlock readLead = DecodeLead(leadBytes.data());
+    if (readLead.descriptionOffset < 0) return refuse(kCorrupt);
+
+    std::array<uint8_t, kDescriptionSize> descriptionBytes{};
+    if (!file.Seek(static_cast<int64_t>(kLeadSize) + readLead.descriptionOffset) ||
+        !file.Read(descriptionBytes.data(), descriptionBytes.size()).ok())
+        return refuse(kCorrupt);
+    if (!HasDescriptionSignature(descriptionBytes.data())) return unknown();
+    const TzelDescriptionBlock readDescription = DecodeDescription(descriptionBytes.data());
+    if (!Consistent(readLead, readDescription)) return refuse(kCorrupt);
+
+    // A first part shorter than its blocks say cannot be converted; checking it
+    // here also bounds the digest area by the file's real size.
+    const int64_t digestBytes = DigestBytes(readDescription);
+    const int64_t needed =
+        static_cast<int64_t>(kLeadSize + kDescriptionSize) + readLead.payloadLength + digestBytes;
+    if (file.Size() < needed) return refuse(kCorrupt);
+    std::string block(static_cast<size_t>(digestBytes), '\0');
+    if (file.Read(block.data(), block.size()).bytes != digestBytes) return refuse(kCorrupt);
+
+    // The worker finds the set and renames the first part by this ending.
+    if (!sourcePath.ends_with(kFirstEnding)) {
+        platform::MessageBoxA(ownerWindow, kNotFirstPart, "Erreur", kIconWarning);
+        return false;
+    }
+
+    lead = readLead;
+    description = readDescription;
+    for (int64_t at = 0; at < digestBytes; at += static_cast<int64_t>(kDigestTextSize))
+        digests.push_back(block.substr(static_cast<size_t>(at), kDigestTextSize));
+    // The name comes from someone else's file: it must stay a plain file name.
+    settings.fileName = platform::SafeFileName(description.originalName);
+    settings.folder = platform::FolderOf(sourcePath);
+    readPath_ = sourcePath;
+    return true;
+}
+
+void TzelParcelwise10::StartConvert() {
+    StartWorker([this] { ConvertThread(); });
+}
+
+void TzelParcelwise10::ConvertThread() {
+    const bool named = sourcePath.ends_with(kFirstEnding);
+    const std::string base =
+        named ? sourcePath.substr(0, sourcePath.size() - (sizeof kFirstEnding - 1)) : "";
+    for (int32_t n = 1; n <= description.partCount; ++n) {
+        if (!named || !platform::FileExists(NativePartName(base, n)))
+            return Fail("Le fichier n°" + std::to_string(n) + " est introuvable", kConvertStopped,
+                        kIconWarning);
+    }
+    // Only the file whose blocks OpenSet read may be rewritten with them.
+    if (readPath_.empty() || sourcePath != readPath_)
+        return Fail("Le fichier n'est pas accessible.", "Erreur", kIconError);
+    const std::string first = sourcePath;
+    const std::string kept = first + kKeptEnding;
+    const std::string converted = first + kConvertEnding;
+    // The old first part must find room before any work is done.
+    if (platform::FileExists(kept)) return Fail(KeptExists(kept), kConvertStopped, kIconWarning);
+
+    // The conversion has one copy phase, which takes the join's step value.
+    step = Step::Joining;
+    std::optional<ConvertFailure> failure = WriteConverted(first, converted);
+    if (!failure)
+        failure = SwapFailure(SwapFirstPart(first, converted, kept), first, converted, kept);
+    if (failure) return Fail(failure->text, failure->title, failure->icon);
+    ShowProgress();
+    step = Step::Finished;
+    EndOfWork();
+}
+
+std::optional<ConvertFailure> TzelParcelwise10::WriteConverted(const std::string& first,
+                                                               const std::string& converted) {
+    CopyBuffer buffer(settings.bufferSize);
+    if (!buffer.Allocated())
+        return ConvertFailure{"Impossible d'allouer de la mémoire pour le buffer.",
+                              "Mémoire insuffisante", kIconError};
+    platform::File source = platform::File::OpenRead(first);
+    if (!source.IsOpen())
+        return ConvertFailure{"Le fichier n'est pas accessible.", "Erreur", kIconError};
+    platform::File target = platform::File::CreateNew(converted);
+    if (!target.IsOpen()) return ConvertFailure{kCreateFailed, "Erreur", kIconWarning};
+
+    const int64_t size = source.Size();
+    partBytes = size - static_cast<int64_t>(kLeadSize);
+    partDoneBytes = 0;
+    const TzelHeader header{"Parcelwise",
+                            "1.1",
+                            description.splitDate,
+                            Utf8Left(settings.fileName, kOriginalNameRoom),
+                            0,
+                            description.partCount,
+                            lead.originalSize};
+    const auto headerBytes = EncodeHeader(header);
+    // The data lies on both sides of the description block and the digests.
+    const int64_t before = lead.descriptionOffset;
+    const int64_t after = static_cast<int64_t>(lead.payloadLength) - before;
+    const int64_t resume =
+        static_cast<int64_t>(kLeadSize + kDescriptionSize) + before + DigestBytes(description);
+    auto afterStep = [this](int64_t n) {
+        partDoneBytes += n;
+        ShowProgress();
+    };
+
+    CopyResult result = CopyResult::Done;
+    if (size < 0 || !source.Seek(kLeadSize)) result = CopyResult::ReadFailed;
+    if (result == CopyResult::Done && !target.Write(headerBytes.data(), headerBytes.size()).ok())
+        result = CopyResult::WriteFailed;
+    if (result == CopyResult::Done) result = CopyBytes(source, target, before, buffer, afterStep);
+    if (result == CopyResult::Done && !source.Seek(resume)) result = CopyResult::ReadFailed;
+    if (result == CopyResult::Done) result = CopyBytes(source, target, after, buffer, afterStep);
+    if (!target.Close() && result == CopyResult::Done) result = CopyResult::WriteFailed;
+    return CopyFailure(result, first, converted);
+}
+
+// Only the copy moves the bar: the conversion window shows nothing else.
+void TzelParcelwise10::ShowProgress() {
+    int position;
+    if (step == Step::Joining && Percent(partDoneBytes, partBytes, position))
+        display->bar1(position);
+}
+
+void TzelParcelwise10::EndOfWork() {
+    ShowProgress();
+    if (step == Step::Finished)
+        platform::MessageBoxA(progressWindow,
+                              "Le fichier a été converti au format Parcelwise 1.1 avec succès !",
+                              kTitle, kIconInfo);
+    else
+        platform::MessageBoxA(progressWindow, "Le processus a été arrêté à cause d'une erreur !",
+                              kTitle, kIconError);
+    // The window keeps its job after a conversion, emptied: a second click
+    // finds no set to convert.
+    Reset();
+    display->CloseAfterJob();
+}
