@@ -12,6 +12,16 @@
 
 namespace cli {
 
+CliDefaults ReadDefaults(const std::string& registryFolder) {
+    TzelParams params({}, std::string(), registryFolder);
+    params.PeekSettings();
+    CliDefaults defaults;
+    defaults.bufferSize = params.bufferSize;
+    defaults.sizeMode = params.sizeMode == kSizeModeNombre ? kSizeModeNombre : kSizeModeTaille;
+    defaults.defaultSize = params.defaultSize;
+    return defaults;
+}
+
 namespace {
 
 // The kinds of set that --format names, in the order of the open dialog's

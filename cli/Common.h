@@ -45,6 +45,10 @@ struct CliDefaults {
     int defaultSize = 15;
 };
 
+// The defaults of the user's settings in that folder, read without writing
+// anything: the command line never changes the windows' settings.
+CliDefaults ReadDefaults(const std::string& registryFolder);
+
 struct Context {
     std::ostream& out;
     std::ostream& err;

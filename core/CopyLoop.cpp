@@ -6,18 +6,27 @@
 CopyBuffer::CopyBuffer(size_t size)
     : data_(new (std::nothrow) unsigned char[size > 0 ? size : 1]), size_(size > 0 ? size : 1) {}
 
+namespace {
+// A copy inside the kernel never touches the buffer, but every call costs a
+// couple of microseconds: with a 16 KiB buffer that was a third of a join's
+// time against cat. Kernel steps are therefore at least this large, which
+// still shows progress and honours a pause every millisecond or so.
+constexpr size_t kKernelStep = 1 << 20;
+}  // namespace
+
 CopyResult CopyBytes(platform::File& source, platform::File& target, int64_t count,
                      CopyBuffer& buffer, const std::function<void(int64_t)>& afterStep) {
+    const size_t step = std::max(buffer.Size(), kKernelStep);
     int64_t done = 0;
     while (done < count) {
-        size_t chunk = static_cast<size_t>(std::min<int64_t>(buffer.Size(), count - done));
-        platform::IoResult r = source.CopyTo(target, chunk, buffer.Data());
+        size_t chunk = static_cast<size_t>(std::min<int64_t>(step, count - done));
+        platform::IoResult r = source.CopyTo(target, chunk, buffer.Data(), buffer.Size());
         if (r.bytes > 0) {
             done += r.bytes;
             afterStep(r.bytes);
         }
         if (!r.ok()) return r.writing ? CopyResult::WriteFailed : CopyResult::ReadFailed;
-        if (static_cast<size_t>(r.bytes) < chunk) return CopyResult::SourceEnded;
+        if (r.ended) return CopyResult::SourceEnded;
     }
     return CopyResult::Done;
 }

@@ -160,7 +160,7 @@ IoResult File::Write(const void* buffer, size_t n) {
     return result;
 }
 
-IoResult File::CopyTo(File& target, size_t n, void* buffer) {
+IoResult File::CopyTo(File& target, size_t n, void* buffer, size_t bufferSize) {
     IoResult result;
     bool kernel = !kernelCopyRefused_ && g_faults.load(std::memory_order_relaxed) == nullptr;
     while (kernel && static_cast<size_t>(result.bytes) < n) {
@@ -170,7 +170,10 @@ IoResult File::CopyTo(File& target, size_t n, void* buffer) {
             result.bytes += c;
             continue;
         }
-        if (c == 0) return result;  // end of the source
+        if (c == 0) {
+            result.ended = true;
+            return result;
+        }
         if (errno == EINTR) continue;
         if (result.bytes == 0 && KernelCopyUnsupported(errno)) {
             kernelCopyRefused_ = true;
@@ -184,11 +187,13 @@ IoResult File::CopyTo(File& target, size_t n, void* buffer) {
     }
     if (kernel) return result;
 
-    IoResult in = Read(buffer, n);
+    const size_t wanted = std::min(n, bufferSize);
+    IoResult in = Read(buffer, wanted);
     if (in.bytes > 0) {
         IoResult out = target.Write(buffer, static_cast<size_t>(in.bytes));
         if (!out.ok()) return out;
     }
+    in.ended = in.ok() && static_cast<size_t>(in.bytes) < wanted;
     return in;
 }
 

@@ -18,6 +18,7 @@ struct IoResult {
     int64_t bytes = 0;
     int error = 0;
     bool writing = false;  // the error came from the file being written
+    bool ended = false;    // the file being read ended first
     bool ok() const { return error == 0; }
 };
 
@@ -47,11 +48,11 @@ public:
     IoResult Read(void* buffer, size_t n);
     // Writes all n bytes or reports why it could not.
     IoResult Write(const void* buffer, size_t n);
-    // Copies up to n bytes from this file's position to the target's position,
-    // inside the kernel when it agrees (copy_file_range), otherwise through the
-    // buffer, which must hold n bytes. Fewer bytes than n without an error means
-    // this file ended.
-    IoResult CopyTo(File& target, size_t n, void* buffer);
+    // Copies from this file's position to the target's position: up to n bytes
+    // inside the kernel when it agrees (copy_file_range), otherwise up to one
+    // buffer of bufferSize bytes through it. `ended` tells that this file ended
+    // before the bytes asked for.
+    IoResult CopyTo(File& target, size_t n, void* buffer, size_t bufferSize);
 
     bool Seek(int64_t position);
     // Size in bytes, -1 when it cannot be had.

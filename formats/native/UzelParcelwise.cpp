@@ -180,6 +180,7 @@ void TzelParcelwise::SplitThread() {
     if (settings.partSize <= 0)
         return Fail("Taille de découpage incorrecte (Supérieure à 0).", "Erreur", kIconError);
 
+    partsToMake_ = (sourceSize + settings.partSize - 1) / settings.partSize;
     CopyBuffer buffer(settings.bufferSize);
     if (!buffer.Allocated())
         return Fail("Impossible d'allouer la mémoire nécessaire au buffer !", "Erreur", kIconError);
@@ -429,11 +430,10 @@ void TzelParcelwise::ShowProgress() {
         case Step::Splitting: {
             const int32_t count = header.partCount;
             writer_.Copying(*this, count, [&](ProgressDisplay& d) {
-                // Once everything is copied no further part is being made.
-                const bool allCopied = count > 0 && doneBytes >= totalBytes;
+                // The part being made, and no further one once the last is made.
+                const int64_t making = std::min<int64_t>(count + 1, partsToMake_);
                 d.lblInfo(Number(count) + (static_cast<uint32_t>(count) < 2 ? " fichier créé..." : " fichiers créés..."));
-                d.lblPartie("Création de < " + settings.fileName + "." + PartNumberText(allCopied ? count : count + 1) +
-                            ".pcw >");
+                d.lblPartie("Création de < " + settings.fileName + "." + PartNumberText(making) + ".pcw >");
             });
             break;
         }

@@ -75,4 +75,5 @@ private:
     void ShowHashProgress(int64_t bytesHashed);
 
     ProgressWriter writer_;
+    int64_t partsToMake_ = 0;
 };

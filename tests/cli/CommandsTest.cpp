@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <sstream>
 
 #include "cli/Commands.h"
@@ -237,3 +238,30 @@ TEST_F(CommandsTest, FailedJoinIsStatus1) {
 }
 
 }  // namespace
+
+// The command line takes its defaults from the windows' settings and never
+// writes them.
+TEST(CliDefaults, ComeFromTheSettingsWithoutChangingThem) {
+    testsupport::TempDir dir;
+    const cli::CliDefaults none = cli::ReadDefaults(dir / "reg");
+    EXPECT_EQ(none.bufferSize, 16384u);
+    EXPECT_EQ(none.sizeMode, 0);
+    EXPECT_EQ(none.defaultSize, 15);
+    EXPECT_FALSE(std::filesystem::exists(dir / "reg"));
+
+    std::filesystem::create_directories(dir / "reg");
+    const std::string hive = dir / "reg/HKEY_CURRENT_USER.reg";
+    testsupport::WriteFile(hive,
+                           "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\Parcelwise]\n"
+                           "\"BufferSize\"=dword:00000006\n\"DefaultSize\"=dword:00000003\n\"SizeMode\"=dword:00000001\n"
+                           "\"isHashEnabled\"=dword:00000001\n\"SplitQuit\"=dword:00000000\n\"JoinQuit\"=dword:00000000\n"
+                           "\"OpenDir\"=dword:00000000\n\"HideMessage\"=dword:00000000\n"
+                           "\"DeletePartialFile\"=dword:00000000\n\"DeleteAfterJoin\"=dword:00000000\n");
+    const std::string before = testsupport::ReadFile(hive);
+    const cli::CliDefaults stored = cli::ReadDefaults(dir / "reg");
+    EXPECT_EQ(stored.bufferSize, 4194304u);
+    EXPECT_EQ(stored.sizeMode, 1);
+    EXPECT_EQ(stored.defaultSize, 3);
+    EXPECT_EQ(testsupport::ReadFile(hive), before);
+    EXPECT_EQ(testsupport::ListDir(dir / "reg"), std::vector<std::string>{"HKEY_CURRENT_USER.reg"});
+}
