@@ -12,6 +12,7 @@ int Run(const Args& args, Context& ctx);
 int Split(const Args& args, Context& ctx);
 int Join(const Args& args, Context& ctx);
 int Info(const Args& args, Context& ctx);
+int Convert(const Args& args, Context& ctx);
 
 // The text of --help, with the defaults in force.
 std::string HelpText(const CliDefaults& defaults);

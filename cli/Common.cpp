@@ -6,6 +6,7 @@
 #include "core/CurrentJob.h"
 #include "core/Texts.h"
 #include "core/UzelFichier.h"
+#include "formats/foreign/ForeignFormats.h"
 #include "formats/native/UzelParcelwise.h"
 #include "platform/Fs.h"
 #include "settings/UzelParams.h"
@@ -25,7 +26,7 @@ CliDefaults ReadDefaults(const std::string& registryFolder) {
 namespace {
 
 // The kinds of set that --format names, in the order of the open dialog's
-// join filters; only the first can be read for now.
+// join filters.
 constexpr std::string_view kKinds[] = {"native",    "cutkiller", "generic",    "dkoup",   "kfk",
                                        "easysplit", "koupkoup",  "splitter40", "maxsplit"};
 
@@ -145,16 +146,31 @@ int UsageError(Context& ctx, std::string_view problem) {
     return kExitUsage;
 }
 
-std::optional<int> RefuseFormat(const Parsed& parsed, Context& ctx) {
-    const std::string* kind = parsed.Value("--format");
-    if (kind == nullptr || *kind == kKinds[0]) return std::nullopt;
-    if (std::find(std::begin(kKinds), std::end(kKinds), *kind) == std::end(kKinds)) {
+std::optional<int> OpenSetOfKind(const Parsed& parsed, Context& ctx, std::unique_ptr<TzelFichier>& job) {
+    const std::string* given = parsed.Value("--format");
+    const std::string kind = given ? *given : std::string(kKinds[0]);
+    if (std::find(std::begin(kKinds), std::end(kKinds), kind) == std::end(kKinds)) {
         std::string known;
-        for (std::string_view k : kKinds)
-            known += std::string(known.empty() ? "" : ", ") + std::string(k);
-        return UsageError(ctx, "type de jeu inconnu : " + *kind + " (types : " + known + ")");
+        for (std::string_view k : kKinds) known += std::string(known.empty() ? "" : ", ") + std::string(k);
+        return UsageError(ctx, "type de jeu inconnu : " + kind + " (types : " + known + ")");
     }
-    ctx.err << "pcw: les jeux de type " << *kind << " ne sont pas encore disponibles.\n";
+    const std::string& path = parsed.positionals[0];
+    if (kind == kKinds[0]) {
+        auto native = std::make_unique<TzelParcelwise>();
+        if (!OpenFirstPart(*native, path)) return kExitFailed;
+        job = std::move(native);
+        return std::nullopt;
+    }
+    job = CreateForeignJob(kind);
+    if (!platform::IsRegularFile(path)) {
+        platform::MessageBoxA(nullptr, "Impossible d'ouvrir le fichier !", "Erreur", platform::kIconError);
+        return kExitFailed;
+    }
+    job->sourcePath = platform::AbsolutePath(path);
+    job->sourceSize = platform::FileSize(job->sourcePath);
+    job->opened = true;
+    if (job->OpenSet()) return std::nullopt;
+    job->ResetSet();
     return kExitFailed;
 }
 
@@ -199,14 +215,15 @@ bool UseFolder(TzelFichier& job, const std::string& folder) {
 }
 
 int RunJob(TzelFichier& job, bool join, Context& ctx) {
+    SetCurrentMode(join ? kModeJoin : kModeSplit);
+    return RunJob(job, [&] { join ? job.StartJoin() : job.StartSplit(); }, ctx);
+}
+
+int RunJob(TzelFichier& job, const std::function<void()>& start, Context& ctx) {
     std::optional<TerminalProgress> line;
     if (ctx.progress) job.display = &line.emplace(ctx.err);
-    SetCurrentMode(join ? kModeJoin : kModeSplit);
     SetCurrentJob(&job);
-    if (join)
-        job.StartJoin();
-    else
-        job.StartSplit();
+    start();
     job.WaitForWorker();
     SetCurrentJob(nullptr);
     job.display = &NullDisplay::Instance();

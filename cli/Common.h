@@ -9,7 +9,9 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <ostream>
@@ -23,6 +25,7 @@
 
 class TzelFichier;
 class TzelParcelwise;
+class TzelParcelwise10;
 
 namespace cli {
 
@@ -95,18 +98,24 @@ std::string Synopsis();
 // Prints the problem and the synopsis on err; returns kExitUsage.
 int UsageError(Context& ctx, std::string_view problem);
 
-// Answers for --format: nothing when the set is native (the default), the exit
-// status otherwise, after saying why on err.
-std::optional<int> RefuseFormat(const Parsed& parsed, Context& ctx);
+// Opens the set named by the first argument as the kind --format gives (native
+// when absent): nothing when `job` holds the opened set, the exit status
+// otherwise, after the reason was given.
+std::optional<int> OpenSetOfKind(const Parsed& parsed, Context& ctx, std::unique_ptr<TzelFichier>& job);
 
 // Opens the first part of a native set the way the window opens the file it
 // was started with; shows the reason and forgets the set when it is refused.
 bool OpenFirstPart(TzelParcelwise& job, const std::string& path);
+// Opens the first part of a set of the 1.0 format; shows the reason and
+// answers false when it is none.
+bool OpenLegacyFirstPart(TzelParcelwise10& job, const std::string& path);
 // Makes `folder` the job's destination through the job's folder chooser;
 // false, after a message, when it does not exist or lies on an optical disc.
 bool UseFolder(TzelFichier& job, const std::string& folder);
 // Runs the prepared job to its end; kExitOk exactly when it finished.
 int RunJob(TzelFichier& job, bool join, Context& ctx);
+// The same with the job's own start routine.
+int RunJob(TzelFichier& job, const std::function<void()>& start, Context& ctx);
 
 // The progress window of the terminal: one line, "\r" + percentage + part +
 // size done, redrawn by its own thread at most once a period from the latest

@@ -4,7 +4,10 @@
 
 #include "cli/Commands.h"
 #include "core/ParcelTools.h"
+#include "formats/foreign/UzelForeign.h"
 #include "formats/native/UzelParcelwise.h"
+#include "formats/native/UzelParcelwise10.h"
+#include "platform/File.h"
 #include "platform/Clock.h"
 
 namespace cli {
@@ -19,16 +22,47 @@ std::string DateText(double dayCount) {
     return text;
 }
 
+// True when the file starts with the mark of a 1.0 first part.
+bool IsLegacyFirstPart(const std::string& path) {
+    platform::File file = platform::File::OpenRead(path, platform::Share::Read);
+    uint8_t head[kHeaderSize] = {};
+    const platform::IoResult r = file.IsOpen() ? file.Read(head, sizeof head) : platform::IoResult{};
+    return r.ok() && HasLegacyMark(head, static_cast<size_t>(r.bytes));
+}
+
 }  // namespace
 
 int Info(const Args& args, Context& ctx) {
     const Parsed parsed = ParseOptions(args, {{"--format", true}}, 1);
     if (!parsed.error.empty()) return UsageError(ctx, parsed.error);
-    if (std::optional<int> refused = RefuseFormat(parsed, ctx)) return *refused;
 
-    TzelParcelwise job;
-    if (!OpenFirstPart(job, parsed.positionals[0])) return kExitFailed;
-    const TzelHeader& header = job.header;
+    // A first part of the 1.0 format is described as it is, with what to do with it.
+    const std::string* kind = parsed.Value("--format");
+    if ((kind == nullptr || *kind == "native") && IsLegacyFirstPart(parsed.positionals[0])) {
+        TzelParcelwise10 legacy;
+        if (!OpenLegacyFirstPart(legacy, parsed.positionals[0])) return kExitFailed;
+        ctx.out << "Format : Parcelwise 1.0 (à convertir avec pcw convert)\n"
+                << "Nom d'origine : " << legacy.description.originalName << "\n"
+                << "Taille d'origine : " << legacy.lead.originalSize << " octets ("
+                << FormatSize(legacy.lead.originalSize) << ")\n"
+                << "Nombre de fichiers : " << legacy.description.partCount << "\n"
+                << "Date du découpage : " << DateText(legacy.description.splitDate) << "\n"
+                << "Hash MD5 : " << (legacy.description.digestFlag == 1 ? "oui" : "non") << "\n";
+        return kExitOk;
+    }
+    std::unique_ptr<TzelFichier> opened;
+    if (std::optional<int> status = OpenSetOfKind(parsed, ctx, opened)) return *status;
+    auto* native = dynamic_cast<TzelParcelwise*>(opened.get());
+    if (native == nullptr) {
+        // A foreign set says only its name, its parts and what it announces.
+        auto& foreign = static_cast<TzelForeignSet&>(*opened);
+        ctx.out << "Nom d'origine : " << foreign.settings.fileName << "\n"
+                << "Taille annoncée : " << foreign.rebuiltSize << " octets (" << FormatSize(foreign.rebuiltSize)
+                << ")\n"
+                << "Nombre de fichiers : " << foreign.LastNumber() - foreign.FirstNumber() + 1 << "\n";
+        return kExitOk;
+    }
+    const TzelHeader& header = native->header;
     ctx.out << "Nom d'origine : " << header.originalName << "\n"
             << "Taille d'origine : " << header.originalSize << " octets ("
             << FormatSize(header.originalSize) << ")\n"

@@ -21,10 +21,9 @@ int Join(const Args& args, Context& ctx) {
     std::string error;
     if (!ReadBufferSize(parsed, bufferSize, error) || !ReadName(parsed, "--name", destName, error))
         return UsageError(ctx, error);
-    if (std::optional<int> refused = RefuseFormat(parsed, ctx)) return *refused;
-
-    TzelParcelwise job;
-    if (!OpenFirstPart(job, parsed.positionals[0])) return kExitFailed;
+    std::unique_ptr<TzelFichier> opened;
+    if (std::optional<int> status = OpenSetOfKind(parsed, ctx, opened)) return *status;
+    TzelFichier& job = *opened;
     if (const std::string* folder = parsed.Value("--folder"); folder && !UseFolder(job, *folder))
         return kExitFailed;
     // The rebuilt file is what needs the room, not the first part.

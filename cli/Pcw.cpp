@@ -15,7 +15,7 @@ std::string HelpText(const CliDefaults& defaults) {
            "  split    coupe SOURCE en NOM.001.pcw, NOM.002.pcw... dans le dossier de SOURCE\n"
            "  join     recolle le jeu dont PREMIER_FICHIER est le fichier *.001.pcw\n"
            "  info     décrit le jeu sans rien écrire\n"
-           "  convert  convertit un jeu du format 1.0 (pas encore disponible)\n"
+           "  convert  convertit un jeu du format 1.0 au format 1.1 (réécrit son premier fichier)\n"
            "\n"
            "Options :\n"
            "  --size MO         taille de chaque fichier en Mo, de 1 à 999" +
@@ -35,8 +35,7 @@ std::string HelpText(const CliDefaults& defaults) {
            std::to_string(defaults.bufferSize) +
            " par défaut)\n"
            "  --format TYPE     type du jeu : native (par défaut), cutkiller, generic, dkoup,\n"
-           "                    kfk, easysplit, koupkoup, splitter40, maxsplit ; seul native\n"
-           "                    est disponible pour l'instant\n"
+           "                    kfk, easysplit, koupkoup, splitter40, maxsplit\n"
            "  --no-verify       recolle sans contrôler les Hash MD5 du jeu\n"
            "\n"
            "Les messages s'affichent sur la sortie d'erreur, précédés de leur titre.\n"
@@ -61,10 +60,7 @@ int Run(const Args& args, Context& ctx) {
     if (command == "split") return Split(rest, ctx);
     if (command == "join") return Join(rest, ctx);
     if (command == "info") return Info(rest, ctx);
-    if (command == "convert") {
-        ctx.err << "pcw: la conversion des jeux du format 1.0 n'est pas encore disponible.\n";
-        return kExitFailed;
-    }
+    if (command == "convert") return Convert(rest, ctx);
     return UsageError(ctx, "commande inconnue : " + command);
 }
 

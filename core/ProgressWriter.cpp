@@ -1,5 +1,6 @@
 #include "core/ProgressWriter.h"
 
+#include <algorithm>
 #include <string>
 
 #include "core/ParcelTools.h"
@@ -13,6 +14,9 @@ void ProgressWriter::Invalidate() {
 }
 
 void ProgressWriter::Bar1(ProgressDisplay& display, int position) {
+    // A bar holds 0 to 100, and the percentage shows what the bar shows: some
+    // sets announce less than they hold, and their joins go past their total.
+    position = std::clamp(position, 0, 100);
     display.bar1(position);
     if (position != lastBar1_) {
         display.lblPourcentage(std::to_string(position) + "%");

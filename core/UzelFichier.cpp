@@ -1,5 +1,7 @@
 #include "core/UzelFichier.h"
 
+#include <algorithm>
+
 #include "platform/Clock.h"
 #include "platform/Fs.h"
 
@@ -55,8 +57,11 @@ void TzelFichier::UpdateTimes(double now) {
     elapsedTime = now - startTime;
     int64_t total = totalBytes;
     int64_t done = doneBytes;
+    // Some foreign sets announce less than they hold: past the total there is
+    // nothing left to wait for, not a time below zero.
     if (total > 0 && done > 0)
-        remainingTime = static_cast<double>(total - done) * elapsedTime / static_cast<double>(done);
+        remainingTime = static_cast<double>(std::max<int64_t>(total - done, 0)) * elapsedTime /
+                        static_cast<double>(done);
 }
 
 void TzelFichier::StartWorker(std::function<void()> worker) {

@@ -1,5 +1,6 @@
 #include "ui/JobFactory.h"
 
+#include "formats/foreign/ForeignFormats.h"
 #include "formats/native/UzelParcelwise.h"
 
 QList<DialogFilter> SplitFilters() {
@@ -31,5 +32,5 @@ QList<DialogFilter> JoinFilters() {
 
 std::unique_ptr<TzelFichier> CreateJoinJob(int index) {
     if (index == 1) return std::make_unique<TzelParcelwise>();
-    return nullptr;
+    return CreateJoinJobForFilter(index);
 }

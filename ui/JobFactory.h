@@ -10,6 +10,5 @@ class TzelFichier;
 
 QList<DialogFilter> SplitFilters();
 QList<DialogFilter> JoinFilters();
-// The job for join filter `index` (1-based); nothing for a format this build
-// cannot read yet.
+// The job for join filter `index` (1-based); nothing for an index outside the list.
 std::unique_ptr<TzelFichier> CreateJoinJob(int index);

@@ -1,5 +1,8 @@
 #include "formats/foreign/UzelForeign.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include "core/CopyLoop.h"
 #include "core/Texts.h"
 #include "platform/Fs.h"
@@ -24,6 +27,30 @@ std::string TzelForeignSet::OpenFailure(const std::string& tool) {
 
 std::string TzelForeignSet::ChosenFolder() const { return platform::FolderOf(sourcePath); }
 std::string TzelForeignSet::ChosenName() const { return platform::FileNameOf(sourcePath); }
+
+int32_t TzelForeignSet::LastPresent(int32_t from) const {
+    int32_t last = from;
+    while (last < INT32_MAX && platform::FileExists(PartName(last + 1))) ++last;
+    return last;
+}
+
+int64_t TzelForeignSet::EstimatedSize() const {
+    const int32_t first = FirstNumber();
+    const int32_t last = LastNumber();
+    // Sized on the first part, which is the chosen file unless the user picked
+    // another part of the set.
+    int64_t partSize = platform::FileSize(PartName(first));
+    if (partSize < 0) partSize = std::max<int64_t>(platform::FileSize(sourcePath), 0);
+    const int64_t lastSize = last == first ? partSize : platform::FileSize(PartName(last));
+    return int64_t{last - first} * partSize + std::max<int64_t>(lastSize, 0);
+}
+
+void TzelForeignSet::ReadNamedSet(const std::string& originalName, int32_t& last) {
+    settings.fileName = originalName;
+    settings.folder = ChosenFolder();
+    last = LastPresent(FirstNumber());
+    rebuiltSize = EstimatedSize();
+}
 
 bool TzelForeignSet::OpenSet() {
     platform::File chosen = platform::File::OpenRead(sourcePath);
@@ -86,7 +113,12 @@ void TzelForeignSet::JoinThread() {
     if (!buffer.Allocated())
         return Fail("Impossible d'allouer de la mémoire pour le buffer.", "Mémoire insuffisante", kIconError);
 
-    platform::File source = platform::File::OpenRead(FirstDataPart());
+    // Every part, the first too, is found by its name: the chosen file is not
+    // the first part when the user picked another one of the set, or when it
+    // only describes the set. A set opened without parts has nothing to join,
+    // even if a part appeared since.
+    platform::File source;
+    if (last >= first) source = platform::File::OpenRead(PartName(first));
     if (!source.IsOpen()) return Fail("Le fichier n'est pas accessible.", "Erreur", kIconError);
     platform::File target = platform::File::CreateNew(settings.folder + settings.fileName);
     if (!target.IsOpen())

@@ -40,9 +40,6 @@ protected:
     // Where the data starts in the first part and in the others.
     virtual int64_t FirstOffset() const { return 0; }
     virtual int64_t LaterOffset() const { return 0; }
-    // The part that holds the first data: the chosen file, but for formats
-    // whose chosen file only describes the set.
-    virtual std::string FirstDataPart() const { return sourcePath; }
 
     // "Impossible d'ouvrir ce fichier, vérifier qu'il s'agit bien d'un fichier découpé avec " + tool + "."
     static std::string OpenFailure(const std::string& tool);
@@ -50,6 +47,16 @@ protected:
     std::string ChosenFolder() const;
     // The chosen file's name without its folder.
     std::string ChosenName() const;
+    // The last number of the unbroken run of parts that follows part `from`:
+    // the first missing name ends a set.
+    int32_t LastPresent(int32_t from) const;
+    // The rebuilt size of a set whose parts but the last are the size of the
+    // first: (last - first) times that, plus the last part (0 when absent).
+    int64_t EstimatedSize() const;
+    // What a set recognised by names alone gives once its original name is
+    // known: the chosen file's folder, the run of parts from the first one
+    // (its last number into `last`) and the estimated size.
+    void ReadNamedSet(const std::string& originalName, int32_t& last);
 
 private:
     void JoinThread();

@@ -246,9 +246,31 @@ TEST_F(WindowsTest, RefusedSetLeavesNothingOpened) {
                            "Le fichier Parcelwise semble être corrompu. Il n'est pas possible de le recoller."});
     EXPECT_FALSE(main->job->opened);
     EXPECT_EQ(Text("lblFichier"), "");
-    // Formats this build cannot read yet say so and open nothing.
-    Open(work / "junk.001.pcw", 3);
-    EXPECT_EQ(sink.messages().back().title, "Format non disponible");
+}
+
+TEST_F(WindowsTest, ForeignSetsJoinFromTheEntryChosenInTheDialog) {
+    const std::string original = RandomBytes(3 * 1048576 + 11, 12);
+    for (int k = 0; k < 4; ++k)
+        WriteFile(work / ("movie.avi.00" + std::to_string(k + 1)),
+                  original.substr(static_cast<size_t>(k) * 1048576, 1048576));
+    main->rbJoindreClick();
+
+    // The entry decides: read as Cutkiller, the plain part has no header.
+    Open(work / "movie.avi.001", 2);
+    EXPECT_NE(Texts().back().find("Cutkiller"), std::string::npos) << Texts().back();
+    EXPECT_FALSE(main->job->opened);
+    EXPECT_EQ(Text("lblDest"), "");
+
+    Open(work / "movie.avi.001", 10);
+    EXPECT_TRUE(main->job->opened);
+    EXPECT_EQ(main->job->formatKind, FormatKind::Generik);
+    EXPECT_EQ(Text("lblDest"), "movie.avi");
+    EXPECT_EQ(Text("lblTaille").toStdString(), FormatSize(static_cast<int64_t>(original.size())));
+    EXPECT_FALSE(Find<QCheckBox>("chkMD5")->isEnabled());
+    EXPECT_FALSE(Find<QWidget>("lblMd5")->isEnabled());
+    main->lblActionClick();
+    EXPECT_EQ(Texts().back(), "Le fichier a été recoller avec succès !");
+    EXPECT_EQ(ReadFile(work / "movie.avi"), original);
 }
 
 TEST_F(WindowsTest, SettingsDialogChoosesTheNextJobsBuffer) {

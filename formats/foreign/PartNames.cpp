@@ -1,0 +1,78 @@
+#include "formats/foreign/PartNames.h"
+
+#include "core/Texts.h"
+#include "platform/Fs.h"
+
+namespace {
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+}  // namespace
+
+std::string DropLast(std::string_view text, size_t count) {
+    const size_t length = Utf8Length(text);
+    return length > count ? Utf8Left(text, length - count) : std::string();
+}
+
+std::string NumberText(int64_t number, size_t width) {
+    std::string digits = std::to_string(number);
+    if (number >= 0 && digits.size() < width) digits.insert(0, width - digits.size(), '0');
+    return digits;
+}
+
+std::string ExtensionOf(std::string_view name) {
+    const size_t dot = name.rfind('.');
+    return dot == std::string_view::npos ? std::string() : std::string(name.substr(dot));
+}
+
+std::string ExtensionText(std::string_view name) {
+    const std::string extension = ExtensionOf(name);
+    return extension.empty() ? extension : extension.substr(1);
+}
+
+std::string StemOf(std::string_view name) {
+    return std::string(name.substr(0, name.size() - ExtensionOf(name).size()));
+}
+
+size_t NumberLength(std::string_view text) {
+    size_t digits = 0;
+    while (digits < text.size() && IsDigit(text[text.size() - 1 - digits])) ++digits;
+    return digits > 0 || text.empty() ? digits : 1;
+}
+
+std::string WithExtension(std::string_view stem, std::string_view extension) {
+    const size_t dot = stem.rfind('.');
+    std::string name(dot == std::string_view::npos ? stem : stem.substr(0, dot));
+    if (!extension.empty()) {
+        name += '.';
+        name += extension;
+    }
+    return name;
+}
+
+std::string_view UpToZero(std::string_view field) {
+    return field.substr(0, field.find('\0'));
+}
+
+bool ParseDigits(std::string_view text, int64_t max, int64_t& value) {
+    if (text.empty()) return false;
+    int64_t n = 0;
+    for (char c : text) {
+        if (!IsDigit(c)) return false;
+        const int digit = c - '0';
+        if (n > (max - digit) / 10) return false;
+        n = n * 10 + digit;
+    }
+    value = n;
+    return true;
+}
+
+int32_t HeaderNumber(std::string_view field) {
+    int64_t value = 0;
+    return ParseDigits(UpToZero(field), INT32_MAX, value) ? static_cast<int32_t>(value) : -1;
+}
+
+std::string HeaderExtension(std::string_view field) {
+    const std::string text = Cp1252ToUtf8(UpToZero(field));
+    return text.empty() ? text : platform::SafeFileName(text);
+}

@@ -1,0 +1,45 @@
+#include "formats/foreign/UzelCutkiller.h"
+
+#include "formats/foreign/PartNames.h"
+
+namespace {
+constexpr size_t kCountAt = 5;
+
+int32_t Count(const std::array<char, 8>& header) {
+    return HeaderNumber(std::string_view(header.data() + kCountAt, 3));
+}
+}  // namespace
+
+TzelCutkiller::TzelCutkiller() {
+    formatKind = FormatKind::Cutkiller;
+}
+
+int32_t TzelCutkiller::LastNumber() const {
+    return Count(header);
+}
+
+std::string TzelCutkiller::PartName(int32_t number) const {
+    return DropLast(sourcePath, 3) + NumberText(number, 3);
+}
+
+void TzelCutkiller::ResetSet() {
+    Reset();
+    header.fill(0);
+    rebuiltSize = 0;
+}
+
+bool TzelCutkiller::ReadSet(platform::File& chosen) {
+    header.fill(0);
+    std::array<char, 8> bytes{};
+    const platform::IoResult read = chosen.Read(bytes.data(), bytes.size());
+    if (!read.ok() || read.bytes != 8 || Count(bytes) <= 0) return false;
+
+    header = bytes;
+    settings.fileName = WithExtension(DropLast(ChosenName(), 3),
+                                      HeaderExtension(std::string_view(bytes.data(), kCountAt)));
+    settings.folder = ChosenFolder();
+    // The presence of the parts is left to the join; the estimate counts the
+    // header of part 001.
+    rebuiltSize = EstimatedSize();
+    return true;
+}

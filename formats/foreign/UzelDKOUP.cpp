@@ -1,0 +1,26 @@
+#include "formats/foreign/UzelDKOUP.h"
+
+#include "formats/foreign/PartNames.h"
+
+TzelDKOUP::TzelDKOUP() {
+    formatKind = FormatKind::DKoup;
+}
+
+std::string TzelDKOUP::PartName(int32_t number) const {
+    return DropLast(sourcePath, NumberLength(numberMask)) + NumberText(number, 2);
+}
+
+bool TzelDKOUP::ReadSet(platform::File&) {
+    const std::string name = ChosenName();
+    const std::string extension = ExtensionText(name);
+    // The last digit tells the tool: D-Koup starts at 0, Découpeur at 1. Any
+    // other digit names a later part, and a join from there would leave out
+    // the parts before it.
+    if (extension.empty() || (extension.back() != '0' && extension.back() != '1')) return false;
+    firstIndex = extension.back() - '0';
+    numberMask = extension;
+    numberMask.back() = '0';
+    baseName = StemOf(name);
+    ReadNamedSet(baseName, lastIndex);
+    return true;
+}

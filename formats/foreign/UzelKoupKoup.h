@@ -1,0 +1,22 @@
+// Koup Koup - XP and File Splitter Deluxe sets: the original name, a dot and
+// the part number from 1, unpadded (movie.avi.1 ... movie.avi.12). Recognised
+// by names alone.
+#pragma once
+
+#include "formats/foreign/UzelForeign.h"
+
+class TzelKoupKoup final : public TzelForeignSet {
+public:
+    TzelKoupKoup();
+
+    std::string baseName;  // movie.avi
+    int32_t partCount = 0;
+
+    int32_t FirstNumber() const override { return 1; }
+    int32_t LastNumber() const override { return partCount; }
+    std::string PartName(int32_t number) const override;
+
+protected:
+    bool ReadSet(platform::File& chosen) override;
+    std::string OpenFailureText() const override { return OpenFailure("Koup Koup"); }
+};

@@ -1,0 +1,26 @@
+#include "formats/foreign/UzelMaxSplit.h"
+
+#include "core/Texts.h"
+#include "formats/foreign/PartNames.h"
+
+TzelMaxSplit::TzelMaxSplit() {
+    formatKind = FormatKind::MaxSplit;
+}
+
+std::string TzelMaxSplit::PartName(int32_t number) const {
+    return ChosenFolder() + baseName + "__" + NumberText(number, numberMask.size());
+}
+
+bool TzelMaxSplit::ReadSet(platform::File&) {
+    const std::string name = ChosenName();
+    partExt = ExtensionOf(name);
+    // The number follows the last "__": the original extension may hold
+    // underscores of its own (a.x_y__001 is part 1 of a.x_y).
+    const size_t mark = partExt.rfind("__");
+    if (mark == std::string::npos) return false;
+    originalExt = partExt.substr(0, mark);
+    numberMask.assign(Utf8Length(partExt.substr(mark + 2)), '0');
+    baseName = StemOf(name) + originalExt;
+    ReadNamedSet(baseName, partCount);
+    return true;
+}

@@ -1,0 +1,143 @@
+// Sets of the eight foreign tools, built here file by file: what opening them
+// finds (original name, part range, announced size) and what their joins
+// write, into a folder other than the parts' one.
+#include <cstdlib>
+
+#include "ForeignJobs.h"
+
+using namespace foreigntest;
+
+namespace {
+
+constexpr size_t K = 1024;
+
+std::vector<Part> Cat(std::vector<Part> a, const std::vector<Part>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+std::vector<Part> Last(std::vector<Part> parts, size_t size) {
+    parts.back().size = size;
+    return parts;
+}
+std::string EasyHeader(const std::string& index) {
+    return "EasySpl" + index + "003avi";
+}
+
+}  // namespace
+
+TEST(ForeignSets, OpenAndJoinTheSetsOfEveryTool) {
+    const struct {
+        std::string kind, chosen, fileName;
+        int32_t first, last;
+        int64_t rebuilt;
+        std::vector<Part> parts;
+        size_t skip = 0, joined = 0;  // the files joined, 0 for all after those skipped
+    } cases[] = {
+        // clang-format off
+        {"maxsplit", "clip.mpg__1", "clip.mpg", 1, 10, 9 * K + 100,
+         Cat(Last(Numbered("clip.mpg__", 1, 10, 1, K), 100), {{"clip.mpg__12", "", 9}}), 0, 10},
+        // An underscore of the original extension; a part other than the first chosen.
+        {"maxsplit", "a.x_y__002", "a.x_y", 1, 3, 3 * K, Numbered("a.x_y__", 1, 3, 3, K)},
+        // A descriptor renamed next to the parts of another set named like its stored name.
+        {"splitter40", "renamed.h001", "movie.avi", 1, 2, 30000,
+         Cat(Cat({{"renamed.h001", "SpLi40?movie.avi\txx30000\t", 0}},
+                 Last(Numbered("renamed.", 1, 2, 3, 20000), 10000)),
+             Numbered("movie.avi.", 1, 3, 3, 50)), 1, 2},
+        {"koupkoup", "m.avi.1", "m.avi", 1, 12, 5600,
+         Cat(Last(Numbered("m.avi.", 1, 12, 0, 500), 100), {{"m.avi.14", "", 9}}), 0, 12},
+        {"easysplit", "movie.000", "movie.avi", 0, 2, 2 * 1016,
+         {{"movie.000", EasyHeader("000"), 1000}, {"movie.001", EasyHeader("001"), 1000},
+          {"movie.002", EasyHeader("002"), 500}}},
+        {"kfk", "m.avi.kk0", "m.avi", 0, 10, 3030,
+         Cat(Last(Numbered("m.avi.kk", 0, 10, 0, 300), 30), {{"m.avi.kk12", "", 9}}), 0, 11},
+        {"dkoup", "x.D00", "x", 0, 100, 101 * 16, Numbered("x.D", 0, 100, 2, 16)},
+        {"dkoup", "m.avi.D01", "m.avi", 1, 2, 3 * K, Last(Numbered("m.avi.D", 1, 2, 2, 2 * K), K)},
+        {"generic", "x.001", "x", 1, 1001, 1001 * 8,
+         Cat(Numbered("x.", 1, 1001, 3, 8), {{"x.1003", "", 9}}), 0, 1001},
+        {"generic", "film.u002", "film", 1, 2, K + 5, Last(Numbered("film.u", 1, 2, 3, K), 5)},
+        {"generic", "m.avi.001", "m.avi", 1, 1, 1234, {{"m.avi.001", "", 1234}}},
+        {"cutkiller", "movie.001", "movie.avi", 1, 3, 22016,
+         {{"movie.001", CutHeader("avi", "003"), 10000}, {"movie.002", "", 10000},
+          {"movie.003", "", 2000}}},
+        {"cutkiller", "my.movie.001", "my.movie.mpeg4", 1, 2, 1013,
+         {{"my.movie.001", CutHeader("mpeg4", std::string("2\0\0", 3)), 1000},
+          {"my.movie.002", "", 5}}},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.kind + " " + c.chosen);
+        TempDir parts, destination;
+        const std::vector<std::string> data = WriteParts(parts.path(), c.parts);
+        RecordingSink sink;
+        RecordingDisplay display;
+        auto job = Job(c.kind);
+        ASSERT_TRUE(Open(*job, parts / c.chosen, display));
+        EXPECT_EQ(job->settings.fileName, c.fileName);
+        EXPECT_EQ(job->settings.folder, parts.path());
+        EXPECT_EQ(job->FirstNumber(), c.first);
+        EXPECT_EQ(job->LastNumber(), c.last);
+        EXPECT_EQ(job->rebuiltSize, c.rebuilt);
+
+        job->settings.folder = destination.path();
+        ASSERT_EQ(Join(*job, c.fileName, 4096), Step::Finished);
+        std::string expected;
+        for (size_t i = c.skip; i < (c.joined ? c.skip + c.joined : data.size()); ++i)
+            expected += data[i];
+        EXPECT_TRUE(ReadFile(destination / c.fileName) == expected);
+        EXPECT_EQ(ListDir(parts.path()).size(), c.parts.size());
+    }
+}
+
+TEST(ForeignSets, ASetOpenedThroughTheWrongEntryIsReadByThatEntrysRules) {
+    TempDir dir;
+    RecordingSink sink;
+    RecordingDisplay display;
+    // Cutkiller parts taken as a plain numbered set: the header is data.
+    const auto data =
+        WriteParts(dir.path(), {{"m.001", CutHeader("avi", "002"), 600}, {"m.002", "", 0}});
+    auto generic = Job("generic");
+    ASSERT_TRUE(Open(*generic, dir / "m.001", display));
+    ASSERT_EQ(Join(*generic, "m"), Step::Finished);
+    EXPECT_TRUE(ReadFile(dir / "m") == CutHeader("avi", "002") + data[0]);
+    // A plain numbered part has no count where Cutkiller looks for one.
+    WriteParts(dir.path(), {{"m.avi.001", "RIFFxyzw", 600}});
+    EXPECT_FALSE(Open(*Job("cutkiller"), dir / "m.avi.001", display));
+    EXPECT_EQ(
+        sink.texts().back(),
+        "Impossible d'ouvrir ce fichier, vérifier qu'il s'agit bien d'un fichier découpé avec "
+        "Cutkiller.");
+}
+
+TEST(ForeignSets, JoinsBackByteForByteASetMadeBySplit) {
+    TempDir dir, destination;
+    const std::string original = RandomBytes(5 * 65536 + 17, 2024);
+    WriteFile(dir / "video.mkv", original);
+    const std::string split =
+        "cd '" + dir.path() +
+        "' && split -b 65536 -d -a 3 --numeric-suffixes=1 video.mkv video.mkv.";
+    ASSERT_EQ(std::system(split.c_str()), 0);
+
+    RecordingSink sink;
+    RecordingDisplay display;
+    auto job = Job("generic");
+    ASSERT_TRUE(Open(*job, dir / "video.mkv.001", display));
+    EXPECT_EQ(job->LastNumber(), 6);
+    EXPECT_EQ(job->rebuiltSize, static_cast<int64_t>(original.size()));
+    job->settings.folder = destination.path();
+    ASSERT_EQ(Join(*job, "video.mkv"), Step::Finished);
+    EXPECT_TRUE(ReadFile(destination / "video.mkv") == original);
+}
+
+TEST(ForeignSets, EveryKindAndJoinEntryMakesItsOwnFormat) {
+    const char* kinds[] = {"cutkiller", "generic",  "dkoup",      "kfk",
+                           "easysplit", "koupkoup", "splitter40", "maxsplit"};
+    // The entries 2 to 9 of the join dialog, in the order of the format codes.
+    for (int entry = 2; entry <= 9; ++entry) {
+        ASSERT_NE(CreateJoinJobForFilter(entry), nullptr) << entry;
+        EXPECT_EQ(CreateJoinJobForFilter(entry)->formatKind, entry);
+        EXPECT_EQ(CreateForeignJob(kinds[entry - 2])->formatKind, entry);
+    }
+    EXPECT_EQ(CreateJoinJobForFilter(10)->formatKind, FormatKind::Generik);
+    for (const char* kind : {"native", "", "Generic"}) EXPECT_EQ(CreateForeignJob(kind), nullptr);
+    for (int entry : {-1, 0, 1, 11}) EXPECT_EQ(CreateJoinJobForFilter(entry), nullptr);
+}
