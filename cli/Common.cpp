@@ -31,8 +31,8 @@ constexpr std::string_view kKinds[] = {"native",    "cutkiller", "generic",    "
                                        "easysplit", "koupkoup",  "splitter40", "maxsplit"};
 
 const OptionSpec* FindSpec(const std::vector<OptionSpec>& specs, std::string_view name) {
-    for (const OptionSpec& spec : specs)
-        if (spec.name == name) return &spec;
+    for (const OptionSpec& candidate : specs)
+        if (candidate.name == name) return &candidate;
     return nullptr;
 }
 
@@ -58,12 +58,12 @@ Parsed ParseOptions(const Args& args, const std::vector<OptionSpec>& specs, size
         }
         const size_t equals = arg.find('=');
         const std::string name = arg.substr(0, equals);
-        const OptionSpec* spec = FindSpec(specs, name);
-        if (spec == nullptr) {
+        const OptionSpec* option = FindSpec(specs, name);
+        if (option == nullptr) {
             parsed.error = "option inconnue : " + name;
         } else if (parsed.Has(name)) {
             parsed.error = "option donnée deux fois : " + name;
-        } else if (!spec->takesValue) {
+        } else if (!option->takesValue) {
             if (equals != std::string::npos)
                 parsed.error = "l'option " + name + " ne prend pas de valeur";
             else

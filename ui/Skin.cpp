@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QProgressBar>
 #include <QSvgRenderer>
 #include <QWindow>
 
@@ -129,4 +130,15 @@ void Style(QLabel* label, const LabelStyle& style) {
     label->setStyleSheet("QLabel { color: " + style.color + "; background: transparent; }"
                          "QLabel:disabled { color: " + dimmed + "; }");
     label->setAttribute(Qt::WA_TranslucentBackground);
+}
+
+QProgressBar* SkinBar(QWidget* parent, const QColor& color) {
+    auto* bar = new QProgressBar(parent);
+    bar->setRange(0, 100);
+    bar->setValue(0);
+    bar->setTextVisible(false);
+    bar->setStyleSheet(QString("QProgressBar { border: 0; background: #202020; }"
+                               "QProgressBar::chunk { background: %1; }")
+                           .arg(color.name()));
+    return bar;
 }

@@ -8,6 +8,7 @@
 
 class QWidget;
 class QPainter;
+class QProgressBar;
 
 // A label that answers clicks and hovering; a disabled one ignores both.
 class ClickLabel : public QLabel {
@@ -35,6 +36,9 @@ void DragsWindow(QWidget* area);
 // false when the picture is missing.
 bool PaintArtwork(QPainter& painter, const QString& name, const QRect& target);
 QPixmap ArtworkPixmap(const QString& name, const QSize& size);
+
+// A thin progress bar, 0 to 100, in the given colour on the skins' dark trough.
+QProgressBar* SkinBar(QWidget* parent, const QColor& color);
 
 // Places a widget at the skin's coordinates with the skin's font.
 struct LabelStyle {

@@ -29,17 +29,6 @@ QString ClockText(double dayCount) {
     return QTime(0, 0).addSecs(seconds).toString("HH:mm:ss");
 }
 
-QProgressBar* MakeBar(QWidget* parent, const QColor& color) {
-    auto* bar = new QProgressBar(parent);
-    bar->setRange(0, 100);
-    bar->setValue(0);
-    bar->setTextVisible(false);
-    bar->setStyleSheet(QString("QProgressBar { border: 0; background: #202020; }"
-                               "QProgressBar::chunk { background: %1; }")
-                           .arg(color.name()));
-    return bar;
-}
-
 }  // namespace
 
 TfrmProcessing::TfrmProcessing(QWidget* parent) : QDialog(parent) {
@@ -87,10 +76,10 @@ TfrmProcessing::TfrmProcessing(QWidget* parent) : QDialog(parent) {
     Style(lblPartie_, {11, true, "#000000"});
     lblPartie_->setText("...");
 
-    bar2_ = MakeBar(this, QColor(255, 170, 0));
+    bar2_ = SkinBar(this, QColor(255, 170, 0));
     bar2_->setObjectName("bar2");
     Place(bar2_, 10, 130, 365, 6);
-    bar1_ = MakeBar(this, QColor(170, 255, 0));
+    bar1_ = SkinBar(this, QColor(170, 255, 0));
     bar1_->setObjectName("bar1");
     Place(bar1_, 10, 156, 328, 6);
 

@@ -45,12 +45,8 @@ TfrmConvert::TfrmConvert(QWidget* parent) : QDialog(parent) {
     lblDate_ = FieldLabel(this, "lblDate", {157, 97, 66, 13});
     lblMD5_ = FieldLabel(this, "lblMD5", {305, 97, 66, 13});
 
-    bar1_ = new QProgressBar(this);
+    bar1_ = SkinBar(this, Qt::white);
     bar1_->setObjectName("bar1");
-    bar1_->setRange(0, 100);
-    bar1_->setValue(0);
-    bar1_->setTextVisible(false);
-    bar1_->setStyleSheet("QProgressBar { border: 0; background: #202020; } QProgressBar::chunk { background: #FFFFFF; }");
     Place(bar1_, 12, 133, 245, 6);
 
     lblGo_ = new ClickLabel(this);
