@@ -15,7 +15,6 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Parcelwise 1.1");
-    QApplication::setApplicationDisplayName("Parcelwise 1.1");
     QApplication::setWindowIcon(QIcon(ArtworkPixmap("app", QSize(64, 64))));
     // The interface speaks French; so do its dates when the system has no say.
     if (QLocale::system().language() == QLocale::C) QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
