@@ -180,18 +180,6 @@ bool OpenFirstPart(TzelParcelwise& job, const std::string& path) {
                               platform::kIconError);
         return false;
     }
-    // The other parts are found by replacing this ending: any other name
-    // would send the join looking for files that are not part of the set.
-    constexpr std::string_view kFirstEnding = ".001.pcw";
-    const std::string name = platform::FileNameOf(path);
-    if (name.size() <= kFirstEnding.size() ||
-        name.compare(name.size() - kFirstEnding.size(), kFirstEnding.size(), kFirstEnding) != 0) {
-        platform::MessageBoxA(nullptr,
-                              "Ce fichier n'est pas le premier fichier d'un jeu Parcelwise "
-                              "(*.001.pcw).",
-                              "Erreur", platform::kIconWarning);
-        return false;
-    }
     job.sourcePath = platform::AbsolutePath(path);
     job.sourceSize = platform::FileSize(job.sourcePath);
     job.opened = true;

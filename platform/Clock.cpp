@@ -27,6 +27,8 @@ double Now() {
 double Today() { return std::floor(ToDateTime(std::time(nullptr))); }
 
 std::tm FromDateTime(double dateTime) {
+    // Day counts come from files: one outside years 1 to 9999 is no date.
+    if (!std::isfinite(dateTime) || dateTime < -693593.0 || dateTime > 2958465.0) dateTime = 0;
     double seconds = std::round((dateTime - kUnixEpochDay) * kSecondsPerDay);
     std::time_t t = static_cast<std::time_t>(seconds);
     std::tm out {};

@@ -74,13 +74,16 @@ File& File::operator=(File&& other) noexcept {
 }
 
 File File::Open(const std::string& path, int flags, bool exclusiveLock) {
-    int fd = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
+    // Opened without waiting, so that a pipe or a device named like a part
+    // cannot hold the caller for ever; only regular files are ours to use.
+    int fd = ::open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK, 0666);
     if (fd < 0) return File(-1, errno);
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
-        return File(-1, EISDIR);
+        return File(-1, S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
     }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     // The lock only keeps our own jobs apart; file systems without flock still
     // get their files opened.
     if (::flock(fd, (exclusiveLock ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
@@ -171,6 +174,13 @@ IoResult File::CopyTo(File& target, size_t n, void* buffer, size_t bufferSize) {
             continue;
         }
         if (c == 0) {
+            // Some file systems answer 0 rather than refuse: the plain read
+            // below tells the end of the file from that.
+            if (result.bytes == 0) {
+                kernelCopyRefused_ = true;
+                kernel = false;
+                break;
+            }
             result.ended = true;
             return result;
         }

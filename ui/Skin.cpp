@@ -1,6 +1,7 @@
 #include "ui/Skin.h"
 
 #include <QEvent>
+#include <cmath>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -141,4 +142,9 @@ QProgressBar* SkinBar(QWidget* parent, const QColor& color) {
                                "QProgressBar::chunk { background: %1; }")
                            .arg(color.name()));
     return bar;
+}
+
+QDate DateOfDayCount(double days) {
+    if (!std::isfinite(days) || days < -693593.0 || days > 2958465.0) return QDate();
+    return QDate(1899, 12, 30).addDays(static_cast<qint64>(days));
 }

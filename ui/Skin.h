@@ -2,6 +2,7 @@
 // borderless shape, dragging by the background, and the artwork.
 #pragma once
 
+#include <QDate>
 #include <QLabel>
 #include <QPointer>
 #include <QString>
@@ -39,6 +40,10 @@ QPixmap ArtworkPixmap(const QString& name, const QSize& size);
 
 // A thin progress bar, 0 to 100, in the given colour on the skins' dark trough.
 QProgressBar* SkinBar(QWidget* parent, const QColor& color);
+
+// The date of a day count since 30 December 1899 read from a file; an
+// invalid date for one that is no date.
+QDate DateOfDayCount(double days);
 
 // Places a widget at the skin's coordinates with the skin's font.
 struct LabelStyle {

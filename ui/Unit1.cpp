@@ -40,7 +40,6 @@ std::string Utf8(const QString& text) { return text.toUtf8().toStdString(); }
 QString FromUtf8(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 QString ShortDate(const QDate& date) { return QLocale().toString(date, QLocale::ShortFormat); }
-QDate FromDayCount(double days) { return QDate(1899, 12, 30).addDays(static_cast<qint64>(days)); }
 
 // The size list's items, painted as the skin wants them: a light fill per item
 // and the text centred in black.
@@ -210,7 +209,10 @@ TfrmMain::TfrmMain(std::vector<std::string> args, std::string programPath, std::
 
 TfrmMain::~TfrmMain() {
     SetCurrentJob(nullptr);
-    if (job) job->WaitForWorker();
+    if (job) {
+        job->Resume();
+        job->WaitForWorker();
+    }
 }
 
 void TfrmMain::FormCreate(std::vector<std::string> args, std::string programPath, std::string registryFolder) {
@@ -407,7 +409,7 @@ void TfrmMain::ShowOpenedSet() {
             SetLabel(lblDest_, FromUtf8(native->header.originalName), FromUtf8(native->header.originalName));
             lblTaille_->setText(FromUtf8(FormatSize(native->header.originalSize)));
             PlaceTaille();
-            lblDate_->setText(ShortDate(FromDayCount(native->header.splitDate)));
+            lblDate_->setText(ShortDate(DateOfDayCount(native->header.splitDate)));
             lblMd5_->setEnabled(true);
             chkMD5_->setChecked(native->header.hasDigests == 1);
             chkMD5_->setEnabled(native->header.hasDigests == 1);

@@ -2,6 +2,7 @@
 
 #include <QActionGroup>
 #include <QCloseEvent>
+#include <QShowEvent>
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QPainter>
@@ -128,6 +129,9 @@ void TfrmProcessing::paintEvent(QPaintEvent*) {
 
 void TfrmProcessing::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
+    // A window restored from the task bar is shown again by the system: its
+    // job runs already and must not be started twice.
+    if (event->spontaneous()) return;
     if (parentWidget()) move(parentWidget()->geometry().center() - rect().center());
     FormShow();
 }

@@ -79,6 +79,9 @@ void TfrmConvert::showEvent(QShowEvent* event) {
 }
 
 void TfrmConvert::FormShow() {
+    // The labels of the last set are gone: so is the set, which "Convertir"
+    // must not convert unseen.
+    if (job && !Converting()) job->opened = false;
     lblFichier_->clear();
     lblNom_->clear();
     lblTaille_->clear();
@@ -115,7 +118,7 @@ void TfrmConvert::lblOuvrirClick() {
     lblFichier_->setText(FromUtf8(platform::FileNameOf(job->sourcePath)));
     lblNom_->setText(FromUtf8(job->description.originalName));
     lblTaille_->setText(FromUtf8(FormatSize(static_cast<int64_t>(job->lead.originalSize))));
-    lblDate_->setText(QLocale().toString(QDate(1899, 12, 30).addDays(static_cast<qint64>(job->description.splitDate)),
+    lblDate_->setText(QLocale().toString(DateOfDayCount(job->description.splitDate),
                                          QLocale::ShortFormat));
     if (job->description.digestFlag == 0) lblMD5_->setText("Non");
     if (job->description.digestFlag == 1) lblMD5_->setText("Oui");

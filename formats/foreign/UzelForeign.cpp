@@ -80,6 +80,10 @@ bool TzelForeignSet::CheckJoinParameters(const std::string& name, bool) {
     if (length == 0 || length > 255) {
         ok = false;
         problems = "\n\r- Nom du fichier original (longeur entre 1 et 255 car.).";
+    } else if (!platform::IsSafeFileName(name)) {
+        // A name typed or pasted by the user must not lead outside the destination folder.
+        ok = false;
+        problems = "\n\r- Nom du fichier original incorrect (caractères interdits : / \\ et caractères de contrôle).";
     } else {
         settings.fileName = name;
     }

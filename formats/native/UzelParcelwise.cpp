@@ -38,6 +38,9 @@ constexpr char kCreateFailed[] =
     "    - Le fichier de destination existe déjà.\n\r"
     "    - Le dossier de destination est en lecture seule.";
 constexpr char kJoinStopped[] = "Recollage interrompu";
+// A name typed or pasted by the user must not lead outside the destination folder.
+constexpr char kUnsafeName[] =
+    "\n\r- Nom du fichier de Destination incorrect (caractères interdits : / \\ et caractères de contrôle).";
 
 std::string Number(int64_t n) { return std::to_string(n); }
 
@@ -75,6 +78,24 @@ bool IsValidHeader(const TzelHeader& header) {
 bool HasLegacyMark(const uint8_t* bytes, size_t size) {
     constexpr size_t length = sizeof kLegacyMark - 1;
     return size > length && bytes[0] == length && std::memcmp(bytes + 1, kLegacyMark, length) == 0;
+}
+
+bool IsFirstPartName(const std::string& path) {
+    constexpr std::string_view kEnding = ".001.pcw";
+    const std::string name = platform::FileNameOf(path);
+    return name.size() > kEnding.size() && name.compare(name.size() - kEnding.size(), kEnding.size(), kEnding) == 0;
+}
+
+std::string TzelParcelwise::StoredDigest(int32_t number) const {
+    const size_t index = static_cast<size_t>(number - 1);
+    if (index < digests.size()) return digests[index];
+    platform::File last = platform::File::OpenRead(NativePartName(BasePath(), header.partCount), platform::Share::Read);
+    const int64_t size = last.IsOpen() ? last.Size() : -1;
+    const int64_t at = size - static_cast<int64_t>(kDigestTextSize) * (header.partCount - number + 1);
+    std::string digest(kDigestTextSize, '\0');
+    if (size < 0 || at < 0 || !last.Seek(at) || last.Read(digest.data(), digest.size()).bytes != static_cast<int64_t>(digest.size()))
+        return std::string();
+    return digest;
 }
 
 std::string NativePartName(const std::string& base, int64_t number) {
@@ -128,6 +149,9 @@ bool TzelParcelwise::CheckSplitParameters(const std::string& sourceName, const s
     if (destName.empty()) {
         valid = false;
         problems += "\n\r- Nom du fichier de Destination (longeur entre 1 et 255 car.).";
+    } else if (!platform::IsSafeFileName(destName)) {
+        valid = false;
+        problems += kUnsafeName;
     } else {
         settings.fileName = Utf8Left(destName, kDestNameRoom);
     }
@@ -188,6 +212,11 @@ void TzelParcelwise::SplitThread() {
     const std::string base = settings.folder + settings.fileName;
     platform::File source = platform::File::OpenRead(sourcePath);
     if (!source.IsOpen()) return Fail("Le fichier source n'est pas accessible !", "Erreur", kIconError);
+    // The set records the size measured at the open: a file that changed since
+    // would be cut to a length it no longer has.
+    if (source.Size() != sourceSize)
+        return Fail("Le fichier source a changé de taille depuis son ouverture : ouvrez-le à nouveau.", "Erreur",
+                    kIconError);
 
     // Copies one part; on failure the message is shown and false returned.
     auto copyPart = [&](platform::File& target, int32_t number) {
@@ -268,9 +297,17 @@ void TzelParcelwise::SplitThread() {
 
 bool TzelParcelwise::OpenSet() {
     header = TzelHeader{};
+    digests.clear();
     platform::File file = platform::File::OpenRead(sourcePath);
     if (!file.IsOpen()) {
         platform::MessageBoxA(ownerWindow, "Impossible d'ouvrir le fichier !", "Erreur", kIconError);
+        return false;
+    }
+    // The other parts are named after this one's ".001.pcw": any other name
+    // would check and copy files that are not the set.
+    if (!IsFirstPartName(sourcePath)) {
+        platform::MessageBoxA(ownerWindow, "Ce fichier n'est pas le premier fichier d'un jeu Parcelwise (*.001.pcw).",
+                              "Erreur", kIconWarning);
         return false;
     }
     std::array<uint8_t, kHeaderSize> bytes{};
@@ -286,6 +323,9 @@ bool TzelParcelwise::OpenSet() {
                               "Fichier corrompu", kIconWarning);
         return false;
     };
+    // Every part holds at least one byte of the original: more parts than bytes
+    // is no set, whatever the header says.
+    if (IsValidHeader(read) && read.partCount > read.originalSize) return corrupt();
     if (!IsValidHeader(read)) {
         if (HasLegacyMark(bytes.data(), bytes.size())) {
             platform::MessageBoxA(ownerWindow, "Ce fichier nécessite une conversion du format 1.0 au format 1.1.",
@@ -301,8 +341,6 @@ bool TzelParcelwise::OpenSet() {
     settings.folder = platform::FolderOf(sourcePath);
     file.Close();
 
-    // Digests stay empty when the last part cannot be read now: none will match.
-    digests.clear();
     if (header.hasDigests == 1) {
         platform::File last = platform::File::OpenRead(NativePartName(BasePath(), header.partCount));
         if (last.IsOpen()) {
@@ -312,11 +350,14 @@ bool TzelParcelwise::OpenSet() {
                 header = TzelHeader{};
                 return corrupt();
             }
-            std::string block(static_cast<size_t>(blockSize), '\0');
-            if (last.Seek(size - blockSize) && last.Read(block.data(), block.size()).bytes == blockSize) {
-                digests.reserve(static_cast<size_t>(header.partCount));
-                for (int32_t i = 0; i < header.partCount; ++i)
-                    digests.push_back(block.substr(static_cast<size_t>(i) * kDigestTextSize, kDigestTextSize));
+            // A set of many parts has its digests read one by one when they are checked.
+            if (header.partCount <= kDigestsReadAtOpen) {
+                std::string block(static_cast<size_t>(blockSize), '\0');
+                if (last.Seek(size - blockSize) && last.Read(block.data(), block.size()).bytes == blockSize) {
+                    digests.reserve(static_cast<size_t>(header.partCount));
+                    for (int32_t i = 0; i < header.partCount; ++i)
+                        digests.push_back(block.substr(static_cast<size_t>(i) * kDigestTextSize, kDigestTextSize));
+                }
             }
         }
     }
@@ -329,11 +370,14 @@ bool TzelParcelwise::CheckJoinParameters(const std::string& destName, bool verif
     if (destName.empty()) {
         valid = false;
         problems += "\n\r- Nom du fichier de Destination (longeur entre 1 et 255 car.).";
+    } else if (!platform::IsSafeFileName(destName)) {
+        valid = false;
+        problems += kUnsafeName;
     } else {
         settings.fileName = Utf8Left(destName, kDestNameRoom);
     }
     settings.verifyHash = verifyHash;
-    if (!destName.empty() && platform::FileExists(settings.folder + destName)) {
+    if (!destName.empty() && platform::IsSafeFileName(destName) && platform::FileExists(settings.folder + destName)) {
         valid = false;
         problems += std::string("\n\r") + kDestExists;
         problems += "\n\r\n\r" + settings.folder + destName;
@@ -377,7 +421,7 @@ void TzelParcelwise::JoinThread() {
         if (!digest)
             return Fail("Le fichier n°" + Number(i) + " n'est pas accessible !", kJoinStopped,
                         kIconWarning);
-        if (index >= digests.size() || DigestToHex(*digest) != digests[index])
+        if (DigestToHex(*digest) != StoredDigest(i))
             return Fail("Le fichier n°" + Number(i) + " est corrompu.", kJoinStopped, kIconWarning);
     }
     // Parts that do not add up to the original would rebuild a wrong file; so
@@ -397,7 +441,7 @@ void TzelParcelwise::JoinThread() {
     if (!buffer.Allocated())
         return Fail("Impossible d'allouer de la mémoire pour le buffer.", "Mémoire insuffisante", kIconError);
 
-    platform::File source = platform::File::OpenRead(sourcePath);
+    platform::File source = platform::File::OpenRead(NativePartName(base, 1));
     if (!source.IsOpen()) return Fail("Le fichier n'est pas accessible.", "Erreur", kIconError);
     platform::File target = platform::File::CreateNew(settings.folder + settings.fileName);
     if (!target.IsOpen()) return Fail(kCreateFailed, "Erreur", kIconWarning);

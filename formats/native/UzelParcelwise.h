@@ -34,6 +34,9 @@ bool IsValidHeader(const TzelHeader& header);
 // True when the bytes start with the mark of a version 1.0 first part.
 bool HasLegacyMark(const uint8_t* bytes, size_t size);
 
+// True when the file's name ends with ".001.pcw", as a set's first part does.
+bool IsFirstPartName(const std::string& path);
+
 // base + "." + the number on three digits or more + ".pcw".
 std::string NativePartName(const std::string& base, int64_t number);
 
@@ -70,6 +73,10 @@ public:
     int64_t DataBytesOf(int32_t number, int64_t fileSize) const;
 
 private:
+    // Above this many parts the digests are not all read at once.
+    static constexpr int32_t kDigestsReadAtOpen = 65536;
+    // The digest stored for part `number`; empty when it cannot be read.
+    std::string StoredDigest(int32_t number) const;
     void SplitThread();
     void JoinThread();
     void ShowHashProgress(int64_t bytesHashed);

@@ -53,11 +53,12 @@ std::string KeptExists(const std::string& kept) {
 
 // The numbers of a set that the 1.0 splitter could have written. Anything else
 // would have the conversion copy bytes from the wrong places, or write a
-// header that the joiner refuses after the old first part was put aside.
+// header that the joiner refuses after the old first part was put aside (a
+// set of one part is one of those).
 bool Consistent(const TzelLeadBlock& lead, const TzelDescriptionBlock& description) {
     return lead.descriptionOffset >= 0 && lead.payloadLength >= lead.descriptionOffset &&
            lead.originalSize > 0 && lead.payloadLength <= lead.originalSize &&
-           description.partCount >= 1;
+           description.partCount >= 2 && description.partCount <= lead.originalSize;
 }
 
 int64_t DigestBytes(const TzelDescriptionBlock& description) {

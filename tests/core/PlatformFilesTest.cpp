@@ -4,6 +4,7 @@
 
 #include <cerrno>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/File.h"
@@ -71,4 +72,14 @@ TEST(SafeFileName, TurnsAnyStoredNameIntoAPlainName) {
         EXPECT_TRUE(platform::IsSafeFileName(platform::SafeFileName(c.stored)));
         EXPECT_EQ(platform::IsSafeFileName(c.stored), c.stored == c.safe) << c.stored;
     }
+}
+
+// A pipe or a folder named like a part is refused at once instead of holding
+// the job until someone writes into it.
+TEST(PlatformFiles, OnlyRegularFilesOpen) {
+    testsupport::TempDir dir;
+    ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
+    EXPECT_FALSE(platform::File::OpenRead(dir / "pipe").IsOpen());
+    EXPECT_FALSE(platform::File::OpenWrite(dir / "pipe").IsOpen());
+    EXPECT_EQ(platform::File::OpenRead(dir.path()).OpenError(), EISDIR);
 }

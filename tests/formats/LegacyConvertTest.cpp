@@ -217,6 +217,7 @@ TEST(LegacyConvertTest, OpenSetRefusesWhatIsNoUsableSet) {
         {"negative offset", [](std::string& b) { Put(b, 28, int32_t{-1}); }, false},
         {"offset past the payload", [](std::string& b) { Put(b, 24, int32_t{999}); }, false},
         {"no parts", [](std::string& b) { Put(b, 36 + 1000 + 112, int32_t{0}); }, false},
+        {"one part: no set the joiner takes", [](std::string& b) { Put(b, 36 + 1000 + 112, int32_t{1}); }, false},
         {"no original size", [](std::string& b) { Put(b, 20, int32_t{0}); }, false},
         {"payload above the original", [](std::string& b) { Put(b, 20, int32_t{4999}); }, false},
         {"digests cut short", [](std::string& b) { b.resize(36 + 1000 + 136 + 50); }, false},

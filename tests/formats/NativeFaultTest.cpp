@@ -285,3 +285,71 @@ TEST_F(NativeFaultTest, ASplitWithoutAPartSizeStopsBeforeMakingParts) {
     ExpectFailure(messages, "Taille de découpage incorrecte (Supérieure à 0).", "Erreur", 16);
     EXPECT_EQ(ListDir(dir.path()), (std::vector<std::string>{"film.avi"}));
 }
+
+// Only a first part opens a set: a copy of it under another name would have
+// its parts checked while its own bytes were copied.
+TEST_F(NativeFaultTest, OnlyAFirstPartNameOpensASet) {
+    ASSERT_EQ(SplitSet(), Step::Finished);
+    std::string copy = ReadFile(PartPath(dir.path(), "film.avi", 1));
+    copy[2000] ^= 0x55;
+    WriteFile(dir / "film.avi.bak.pcw", copy);
+    RecordingSink messages;
+    RecordingDisplay display;
+    TzelParcelwise job;
+    EXPECT_FALSE(OpenSet(job, dir / "film.avi.bak.pcw", display));
+    ASSERT_EQ(messages.messages().size(), 1u);
+    EXPECT_EQ(messages.texts()[0], "Ce fichier n'est pas le premier fichier d'un jeu Parcelwise (*.001.pcw).");
+}
+
+// A header announcing more parts than the original has bytes is no set; it
+// must not make the open read or allocate what the header claims.
+TEST_F(NativeFaultTest, MorePartsThanBytesIsCorrupt) {
+    TzelHeader header;
+    header.signature = "Parcelwise";
+    header.version = "1.1";
+    header.originalName = "x";
+    header.hasDigests = 1;
+    header.partCount = 2000000000;
+    header.originalSize = 10;
+    const auto bytes = EncodeHeader(header);
+    WriteFile(dir / "x.001.pcw", std::string(bytes.begin(), bytes.end()) + "0123456789");
+    RecordingSink messages;
+    RecordingDisplay display;
+    TzelParcelwise job;
+    EXPECT_FALSE(OpenSet(job, dir / "x.001.pcw", display));
+    EXPECT_EQ(messages.messages().back().title, "Fichier corrompu");
+    EXPECT_TRUE(job.digests.empty());
+}
+
+// The set records the size measured at the open; a source that changed since
+// is not cut to a length it no longer has.
+TEST_F(NativeFaultTest, ASourceThatChangedSinceItsOpenIsNotSplit) {
+    RecordingSink messages;
+    RecordingDisplay display;
+    TzelParcelwise job;
+    PrepareSplit(job, dir / "film.avi", dir.path(), display);
+    ASSERT_TRUE(job.CheckSplitParameters("film.avi", "film.avi", false, kPart));
+    WriteFile(dir / "film.avi", source + "more");
+    job.StartSplit();
+    AwaitWorker(job);
+    ExpectFailure(messages, "Le fichier source a changé de taille depuis son ouverture : ouvrez-le à nouveau.",
+                  "Erreur", 16);
+    EXPECT_EQ(ListDir(dir.path()), (std::vector<std::string>{"film.avi"}));
+}
+
+// Names the user types or pastes stay in the destination folder.
+TEST_F(NativeFaultTest, DestinationNamesMustBePlainFileNames) {
+    ASSERT_EQ(SplitSet(), Step::Finished);
+    for (const std::string name : {"../out", "a/b", "..", "x\ty"}) {
+        RecordingSink messages;
+        RecordingDisplay display;
+        TzelParcelwise split;
+        PrepareSplit(split, dir / "film.avi", dir.path(), display);
+        EXPECT_FALSE(split.CheckSplitParameters("film.avi", name, false, kPart)) << name;
+        TzelParcelwise join;
+        ASSERT_TRUE(OpenSet(join, PartPath(dir.path(), "film.avi", 1), display));
+        EXPECT_FALSE(join.CheckJoinParameters(name, false)) << name;
+        ASSERT_EQ(messages.messages().size(), 2u);
+        EXPECT_NE(messages.texts()[1].find("caractères interdits"), std::string::npos);
+    }
+}

@@ -120,6 +120,16 @@ TEST_F(ConvertWindowTest, ConvertsAndThenAsksForAnotherFile) {
     EXPECT_TRUE(std::filesystem::exists(work / "big.bin.001.pcw.ancien"));
 }
 
+TEST_F(ConvertWindowTest, AReopenedWindowConvertsNothingItDoesNotShow) {
+    WriteFile(work / "film.avi.001.pcw", OldFirstPart(RandomBytes(5000, 4), 1000, 3, false, "film.avi", 38418.0, 12000));
+    WithWindowShown([&] { Choose(work / "film.avi.001.pcw"); });
+    WithWindowShown([&] {
+        convert->lblGoClick();
+        EXPECT_EQ(Texts().back(), "Vous n'avez ouvert aucun fichier !");
+    });
+    EXPECT_FALSE(std::filesystem::exists(work / "film.avi.001.pcw.ancien"));
+}
+
 TEST_F(ConvertWindowTest, MainWindowHidesWhileTheConversionWindowIsShown) {
     bool mainHidden = false;
     QTimer::singleShot(0, [&] {
