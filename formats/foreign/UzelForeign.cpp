@@ -143,7 +143,10 @@ void TzelForeignSet::JoinThread() {
         }
         const int64_t offset = isFirst ? FirstOffset() : LaterOffset();
         const int64_t bytes = source.Size() - offset;
-        if (bytes < 0 || !source.Seek(offset)) return FailJoinCopy(CopyResult::SourceEnded, n);
+        // A part smaller than its own header was never a whole part.
+        if (bytes < 0 || !source.Seek(offset))
+            return Fail("Le fichier n°" + std::to_string(n) + " est trop court pour contenir son en-tête : il semble être corrompu.",
+                        kJoinStopped, kIconWarning);
         CopyResult result = CopyWithProgress(source, target, bytes, buffer);
         if (result != CopyResult::Done) return FailJoinCopy(result, n);
         source.Close();

@@ -163,3 +163,16 @@ TEST(ForeignJoin, ThePercentageAndTheClockStayInRangeWhateverTheSetAnnounced) {
         EXPECT_GE(job->remainingTime, 0.0);
     }
 }
+
+// An EasySplit part shorter than its own header was never a whole part.
+TEST(ForeignJoin, APartShorterThanItsHeaderIsCorrupt) {
+    TempDir dir;
+    WriteParts(dir.path(), {{"m.000", "EasySpl000002avi", 50}, {"m.001", "EasySpl", 0}});
+    RecordingSink sink;
+    RecordingDisplay display;
+    auto job = Job("easysplit");
+    ASSERT_TRUE(Open(*job, dir / "m.000", display));
+    EXPECT_EQ(Join(*job, "joined"), Step::Failed);
+    ExpectFailure(sink, "Le fichier n°1 est trop court pour contenir son en-tête : il semble être corrompu.",
+                  "Recollage interrompu", 48);
+}
