@@ -183,11 +183,6 @@ void TzelParcelwise::StartSplit() {
     StartWorker([this] { SplitThread(); });
 }
 
-void TzelParcelwise::ShowHashProgress(int64_t bytesHashed) {
-    int position;
-    if (bytesHashed > 0 && Percent(bytesHashed, partBytes, position)) display->bar2(position);
-}
-
 void TzelParcelwise::SplitThread() {
     step = Step::Splitting;
     totalBytes = sourceSize;
@@ -268,7 +263,7 @@ void TzelParcelwise::SplitThread() {
             partNumber = i;
             partBytes = platform::FileSize(name);
             ShowProgress();
-            auto digest = HashFile(name, [this](int64_t n) { ShowHashProgress(n); });
+            auto digest = HashFile(name, [this](int64_t n) { HashProgressOf(*this, n); });
             if (!digest)
                 return Fail("Impossible de lire le fichier *." + PartNumberText(i) +
                                 ".pcw pour calculer son Hash MD5.",
@@ -417,7 +412,7 @@ void TzelParcelwise::JoinThread() {
         partBytes = partData[index] + (i == 1 ? static_cast<int64_t>(kHeaderSize) : 0);
         ShowProgress();
         auto digest = HashFilePrefix(NativePartName(base, i), partBytes,
-                                     [this](int64_t n) { ShowHashProgress(n); });
+                                     [this](int64_t n) { HashProgressOf(*this, n); });
         if (!digest)
             return Fail("Le fichier n°" + Number(i) + " n'est pas accessible !", kJoinStopped,
                         kIconWarning);

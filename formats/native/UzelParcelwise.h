@@ -79,7 +79,6 @@ private:
     std::string StoredDigest(int32_t number) const;
     void SplitThread();
     void JoinThread();
-    void ShowHashProgress(int64_t bytesHashed);
 
     ProgressWriter writer_;
     int64_t partsToMake_ = 0;

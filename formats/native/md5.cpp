@@ -215,9 +215,11 @@ std::optional<Digest> HashFile(const std::string& path, const HashProgressFn& pr
     return HashFilePrefix(path, -1, progress);
 }
 
-void HashProgress(int64_t bytesHashed) {
-    TzelFichier* job = CurrentJob();
-    if (job == nullptr || bytesHashed <= 0) return;
+void HashProgressOf(TzelFichier& job, int64_t bytesHashed) {
     int position;
-    if (Percent(bytesHashed, job->partBytes, position)) job->display->bar2(position);
+    if (bytesHashed > 0 && Percent(bytesHashed, job.partBytes, position)) job.display->bar2(position);
+}
+
+void HashProgress(int64_t bytesHashed) {
+    if (TzelFichier* job = CurrentJob()) HashProgressOf(*job, bytesHashed);
 }

@@ -38,5 +38,8 @@ std::optional<Digest> HashFilePrefix(const std::string& path, int64_t limit,
 // The digest of an open file from its start (its first `limit` bytes when limit >= 0).
 std::optional<Digest> HashStream(platform::File& file, const HashProgressFn& progress = {},
                                  int64_t limit = -1);
-// Moves the progress window's second bar for the current job.
+// Moves the progress window's second bar of a job whose partBytes holds the
+// size of the file being hashed; HashProgress does it for the current job.
+class TzelFichier;
+void HashProgressOf(TzelFichier& job, int64_t bytesHashed);
 void HashProgress(int64_t bytesHashed);
