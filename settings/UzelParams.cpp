@@ -67,7 +67,7 @@ bool TzelParams::LoadSettings() {
     bool failed = false;
     {
         platform::Registry registry(platform::RegRoot::CurrentUser, registryFolder_);
-        if (!registry.Loaded()) {
+        if (!registry.Loaded() || registry.KeyDamaged(kKey)) {
             failed = true;
         } else if (registry.KeyExists(kKey)) {
             failed = !(registry.OpenKey(kKey, true) && ReadAll(registry));
@@ -77,10 +77,17 @@ bool TzelParams::LoadSettings() {
         }
         if (!registry.Close()) failed = true;
     }
-    if (!failed && !RegisterFileType()) failed = true;
-    if (!failed) return result;
+    // The association is the desktop's business: failing to write it (a data
+    // folder without rights, a classes hive we may not replace) says nothing
+    // about the settings just read, which stay. The next start tries again.
+    if (!failed) {
+        RegisterFileType();
+        return result;
+    }
 
     {
+        // Only our key is written over; the store keeps every other key, and
+        // keeps the damaged file beside before it drops a line of ours.
         platform::Registry registry(platform::RegRoot::CurrentUser, registryFolder_);
         registry.OpenKey(kKey, true);
         WriteDefaults(registry);
@@ -113,7 +120,8 @@ bool TzelParams::SaveSettings() {
 void TzelParams::PeekSettings() {
     TzelParams read(args_, programPath_, registryFolder_);
     platform::Registry registry(platform::RegRoot::CurrentUser, registryFolder_);
-    bool ok = registry.Loaded() && registry.OpenKey(kKey, false) && read.ReadAll(registry);
+    bool ok = registry.Loaded() && !registry.KeyDamaged(kKey) && registry.OpenKey(kKey, false) &&
+              read.ReadAll(registry);
     if (!ok) {
         // The first-run defaults, as a load would put them.
         read.bufferSize = kBufferSizes[0];

@@ -36,7 +36,10 @@ public:
     bool deleteAfterJoin = false;
 
     // True when an existing key was read without error; false on the first run
-    // and after a load error, which puts every default back and says so.
+    // and after a load error, which puts every default back and says so. A key
+    // with a line that does not parse is a load error; damage elsewhere in the
+    // hive is not ours. The association is written after, and its failure
+    // changes nothing here.
     bool LoadSettings();
     // Writes the settings back; false when the save failed (the previous
     // settings then stay on disk untouched).

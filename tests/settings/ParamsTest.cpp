@@ -200,15 +200,101 @@ TEST_F(ParamsTest, FailedSaveLeavesThePreviousSettingsIntact) {
     for (const auto& name : ListDir(dir / "reg")) EXPECT_EQ(name.find(".tmp"), std::string::npos) << name;
 }
 
-TEST_F(ParamsTest, UnwritableDesktopFolderIsALoadFailure) {
+TEST_F(ParamsTest, AnAssociationThatCannotBeWrittenLeavesTheSettingsAlone) {
+    WriteUserHive(FullKey("00000001"));
+    const std::string before = ReadFile(UserHive());
+    auto expectStoredValuesKept = [&](const char* why) {
+        RecordingSink local;
+        TzelParams params = Params();
+        EXPECT_TRUE(params.LoadSettings()) << why;
+        EXPECT_TRUE(local.messages().empty()) << why;
+        EXPECT_EQ(params.bufferSize, 32768u) << why;
+        EXPECT_EQ(params.defaultSize, 40) << why;
+        EXPECT_TRUE(params.deleteAfterJoin) << why;
+        EXPECT_EQ(ReadFile(UserHive()), before) << why;
+    };
+
     WriteFile(dir / "blocker", "a file where a folder should be");
     ::setenv("XDG_DATA_HOME", (dir / "blocker").c_str(), 1);
-    WriteUserHive(FullKey("00000001"));
+    expectStoredValuesKept("data folder");
+    EXPECT_FALSE(Params().RegisterFileType());
+
+    ::setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
+    std::filesystem::remove(ClassesHive());
+    std::filesystem::create_directories(ClassesHive());  // a classes hive that cannot be replaced
+    expectStoredValuesKept("classes hive");
+    EXPECT_FALSE(Params().RegisterFileType());
+}
+
+TEST_F(ParamsTest, DamageInOurKeyRewritesOnlyOurKey) {
+    const std::string before =
+        "[HKEY_CURRENT_USER\\Software\\Aaa]\n"
+        "\"Theme\"=\"dark\"\n"
+        "\"Binary\"=hex:01,02\n"
+        "\n";
+    const std::string after =
+        "[HKEY_CURRENT_USER\\Software\\Parcelwise\\Sub]\n"
+        "\"Kept\"=dword:00000009\n"
+        "broken line of someone else's\n"
+        "\n"
+        "[HKEY_CURRENT_USER\\Software\\Zzz]\n"
+        "@=\"x\"\n";
+    const std::string original = "Windows Registry Editor Version 5.00\n\n" + before +
+                                 "[HKEY_CURRENT_USER\\Software\\Parcelwise]\n" +
+                                 FullKey("00000004") + "\"Extra\"=dword:zz\n\n" + after;
+    std::filesystem::create_directories(dir / "reg");
+    WriteFile(UserHive(), original);
+
     TzelParams params = Params();
     EXPECT_FALSE(params.LoadSettings());
     ASSERT_EQ(sink.messages().size(), 1u);
     EXPECT_EQ(sink.messages()[0].title, kLoadErrorTitle);
-    EXPECT_EQ(params.bufferSize, 16384u);
+    EXPECT_EQ(params.defaultSize, 15);
+
+    EXPECT_EQ(ReadFile(UserHive() + ".damaged"), original);
+    const std::string saved = ReadFile(UserHive());
+    EXPECT_NE(saved.find(before), std::string::npos) << saved;
+    EXPECT_NE(saved.find(after), std::string::npos) << saved;
+    EXPECT_EQ(saved.find("dword:zz"), std::string::npos) << saved;
+    EXPECT_EQ(StoredInteger("DefaultSize"), 15);
+    EXPECT_EQ(StoredInteger("BufferSize"), 0);
+
+    RecordingSink next;
+    EXPECT_TRUE(Params().LoadSettings());
+    EXPECT_TRUE(next.messages().empty());
+}
+
+TEST_F(ParamsTest, DamageInAnotherKeyIsNoneOfOurBusiness) {
+    const std::string other =
+        "[HKEY_CURRENT_USER\\Software\\Other]\n\"Half\n\"Hex\"=hex(7):41,00,00,00,00,00\n\n";
+    std::filesystem::create_directories(dir / "reg");
+    WriteFile(UserHive(), "Windows Registry Editor Version 5.00\n\n" + other +
+                              "[HKEY_CURRENT_USER\\Software\\Parcelwise]\n" + FullKey("00000002"));
+    TzelParams params = Params();
+    EXPECT_TRUE(params.LoadSettings());
+    EXPECT_TRUE(sink.messages().empty());
+    EXPECT_EQ(params.bufferSize, 65536u);
+    EXPECT_EQ(params.defaultSize, 40);
+
+    params.defaultSize = 99;
+    ASSERT_TRUE(params.SaveSettings());
+    EXPECT_NE(ReadFile(UserHive()).find(other), std::string::npos) << ReadFile(UserHive());
+    EXPECT_EQ(StoredInteger("DefaultSize"), 99);
+    EXPECT_FALSE(std::filesystem::exists(UserHive() + ".damaged"));
+
+    TzelParams peek = Params();
+    peek.PeekSettings();
+    EXPECT_EQ(peek.defaultSize, 99);
+}
+
+TEST_F(ParamsTest, PeekTakesADamagedKeyForTheDefaults) {
+    WriteUserHive(FullKey("00000006") + "\"Extra\"=dword:zz\n");
+    const std::string before = ReadFile(UserHive());
+    TzelParams peek = Params();
+    peek.PeekSettings();
+    EXPECT_EQ(peek.bufferSize, 16384u);
+    EXPECT_EQ(peek.defaultSize, 15);
+    EXPECT_EQ(ReadFile(UserHive()), before);
 }
 
 TEST_F(ParamsTest, AssociationFilesAreRewrittenOnlyWhenTheyChange) {
