@@ -348,7 +348,9 @@ bool Registry::Close() {
     if (!dirty_) return !saveFailed_;
     dirty_ = false;
     const std::string text = Text();
+    // Never write what the next load would refuse.
     saveFailed_ =
+        static_cast<int64_t>(text.size()) > kMaxHiveBytes ||
         !(MakeFolders(FolderOf(file_)) && (!DropsUnreadLines() || KeepDamagedCopy(file_)) &&
           WriteFileAtomically(file_, text));
     if (!saveFailed_) {
@@ -395,7 +397,11 @@ std::string Registry::Text() const {
     auto separate = [&] {
         if (out.size() >= 2 && out.compare(out.size() - 2, 2, "\n\n") != 0) out += '\n';
     };
-    std::set<std::string, NoCase> written;
+    std::set<std::string, NoCase> inFile, written;
+    for (const Block& block : blocks_) {
+        if (block.path.empty()) continue;
+        inFile.insert(block.path);
+    }
     for (const Block& block : blocks_) {
         if (block.path.empty() || !rewritten_.count(block.path)) {
             for (const std::string& line : block.lines) out += line + "\n";
@@ -406,12 +412,7 @@ std::string Registry::Text() const {
         }
     }
     for (const auto& [path, values] : keys_) {
-        const bool inFile =
-            std::any_of(blocks_.begin(), blocks_.end(), [&, &path = path](const Block& block) {
-                return !block.path.empty() && !NoCase()(block.path, path) &&
-                       !NoCase()(path, block.path);
-            });
-        if (inFile) continue;
+        if (inFile.count(path)) continue;
         separate();
         out += KeyText(root_, path, values);
     }

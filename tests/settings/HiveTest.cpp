@@ -184,12 +184,19 @@ TEST_F(HiveTest, AnAbsurdlyLargeFileIsRefusedUnread) {
     EXPECT_EQ(std::filesystem::file_size(Hive() + ".damaged"), big.size());
     EXPECT_LT(std::filesystem::file_size(Hive()), 200u);
 
-    // Exactly the limit is still a hive.
-    std::string limit = std::string(kHeader) + "\n[HKEY_CURRENT_USER\\Software\\Parcelwise]\n; ";
+    // Exactly the limit is still a hive...
+    std::string limit = std::string(kHeader) + "\n[HKEY_CURRENT_USER\\Other]\n; ";
     limit += std::string((1 << 20) - limit.size() - 1, 'x') + "\n";
     ASSERT_EQ(limit.size(), 1u << 20);
     WriteFile(Hive(), limit);
-    EXPECT_TRUE(Registry(RegRoot::CurrentUser, dir.path()).Loaded());
+    Registry full(RegRoot::CurrentUser, dir.path());
+    EXPECT_TRUE(full.Loaded());
+    // ... but a save that would make it larger is refused: the next load would
+    // refuse what it wrote.
+    full.OpenKey("\\Software\\Parcelwise", true);
+    full.WriteInteger("n", 3);
+    EXPECT_FALSE(full.Close());
+    EXPECT_TRUE(ReadFile(Hive()) == limit);
 }
 
 TEST_F(HiveTest, SaveKeepsTheFileModeAndWritesThroughItsLink) {
@@ -219,6 +226,17 @@ TEST_F(HiveTest, SaveKeepsTheFileModeAndWritesThroughItsLink) {
     ASSERT_EQ(RoundTrip("fourth"), "fourth");
     EXPECT_TRUE(std::filesystem::is_symlink(Hive()));
     EXPECT_EQ(ReadFile(real / "settings.reg.damaged"), "not a hive\n");
+}
+
+TEST_F(HiveTest, ASaveByRootLeavesTheUsersFileTheirs) {
+    if (::geteuid() != 0) GTEST_SKIP() << "only root can give a file to another user";
+    ASSERT_TRUE(RoundTrip("first"));
+    ASSERT_EQ(::chown(Hive().c_str(), 65534, 65534), 0);
+    ASSERT_EQ(RoundTrip("second"), "second");
+    struct stat st {};
+    ASSERT_EQ(::stat(Hive().c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, 65534u);
+    EXPECT_EQ(st.st_gid, 65534u);
 }
 
 TEST_F(HiveTest, AnUnreadableHiveIsNeverReplaced) {

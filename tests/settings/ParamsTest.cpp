@@ -219,6 +219,13 @@ TEST_F(ParamsTest, AnAssociationThatCannotBeWrittenLeavesTheSettingsAlone) {
     expectStoredValuesKept("data folder");
     EXPECT_FALSE(Params().RegisterFileType());
 
+    // Only a user without rights meets this one; root writes there all the same.
+    std::filesystem::create_directories(dir / "readonly");
+    std::filesystem::permissions(dir / "readonly", std::filesystem::perms(0555));
+    ::setenv("XDG_DATA_HOME", (dir / "readonly").c_str(), 1);
+    expectStoredValuesKept("read-only data folder");
+    std::filesystem::permissions(dir / "readonly", std::filesystem::perms(0755));
+
     ::setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
     std::filesystem::remove(ClassesHive());
     std::filesystem::create_directories(ClassesHive());  // a classes hive that cannot be replaced
