@@ -26,3 +26,26 @@ bench: build
 
 clean:
 	rm -rf $(BUILD)
+
+# Fuzzing: clang with libFuzzer and the sanitizers, in a build of its own.
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+.PHONY: fuzz
+fuzz:
+	@./scripts/install-deps fuzz
+	@cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DPCW_FUZZ=ON >/dev/null
+	@cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	@BUILD=$(FUZZ_BUILD) FUZZ_SECONDS=$(FUZZ_SECONDS) ./fuzz/run
+
+# The engine and command-line suites (and the fuzz replays) built with the
+# address and undefined-behaviour sanitizers; the windows are left out.
+ASAN_BUILD ?= build-asan
+ASAN_FLAGS = -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer
+.PHONY: asan
+asan: deps
+	@cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPCW_WERROR=ON \
+	  -DCMAKE_CXX_FLAGS="$(ASAN_FLAGS)" -DCMAKE_EXE_LINKER_FLAGS="$(ASAN_FLAGS)" >/dev/null
+	@cmake --build $(ASAN_BUILD) -j $(JOBS) --target pcw test_core test_formats test_settings test_cli test_faults \
+	  fuzz_replays
+	@cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+	  ctest --output-on-failure -j $(JOBS) -R '^(core|formats|settings|cli|faults|fuzz)\.'

@@ -41,6 +41,24 @@ int64_t AllowedWrite(testing::IoFaults* plan, size_t n) {
     return allowed;
 }
 
+// One copy_file_range call under the installed plan: moves at most what the
+// plan lets through, or fails as the plan says, counting what moved.
+ssize_t PlannedKernelCopy(testing::IoFaults* plan, int from, int to, size_t n) {
+    if (plan->kernelAnswersZero) return 0;
+    const int64_t done = plan->bytesCopied.load();
+    if (plan->kernelErrorAfter >= 0 && done >= plan->kernelErrorAfter) {
+        errno = plan->kernelError;
+        return -1;
+    }
+    int64_t allowed = static_cast<int64_t>(n);
+    if (plan->kernelErrorAfter >= 0) allowed = std::min(allowed, plan->kernelErrorAfter - done);
+    if (plan->kernelShortAt > done) allowed = std::min(allowed, plan->kernelShortAt - done);
+    const ssize_t c =
+        ::copy_file_range(from, nullptr, to, nullptr, static_cast<size_t>(allowed), 0);
+    if (c > 0) plan->bytesCopied += c;
+    return c;
+}
+
 bool KernelCopyUnsupported(int error) {
     return error == EXDEV || error == EINVAL || error == ENOSYS || error == EOPNOTSUPP ||
            error == EBADF || error == ETXTBSY || error == EPERM;
@@ -165,10 +183,12 @@ IoResult File::Write(const void* buffer, size_t n) {
 
 IoResult File::CopyTo(File& target, size_t n, void* buffer, size_t bufferSize) {
     IoResult result;
-    bool kernel = !kernelCopyRefused_ && g_faults.load(std::memory_order_relaxed) == nullptr;
+    testing::IoFaults* plan = g_faults.load(std::memory_order_relaxed);
+    bool kernel = !kernelCopyRefused_ && (plan == nullptr || plan->kernelCopies);
     while (kernel && static_cast<size_t>(result.bytes) < n) {
-        ssize_t c = ::copy_file_range(fd_, nullptr, target.fd_, nullptr,
-                                      n - static_cast<size_t>(result.bytes), 0);
+        const size_t left = n - static_cast<size_t>(result.bytes);
+        ssize_t c = plan ? PlannedKernelCopy(plan, fd_, target.fd_, left)
+                         : ::copy_file_range(fd_, nullptr, target.fd_, nullptr, left, 0);
         if (c > 0) {
             result.bytes += c;
             continue;

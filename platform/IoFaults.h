@@ -1,9 +1,11 @@
-// Failure injection for tests: while a plan is installed, every File read,
-// write and copy goes through the buffer path and obeys the plan. Never
-// installed outside tests; costs one relaxed load per call otherwise.
+// Failure injection for tests: while a plan is installed, every File read and
+// write obeys it, and copies go through the buffer path unless the plan keeps
+// them inside the kernel, where they obey its kernel faults. Never installed
+// outside tests; costs one relaxed load per call otherwise.
 #pragma once
 
 #include <atomic>
+#include <cerrno>
 #include <cstdint>
 
 namespace platform::testing {
@@ -14,8 +16,17 @@ struct IoFaults {
     int64_t readEndAfter = -1;    // reads meet a premature end of file past this many bytes
     int64_t writeErrorAfter = -1; // writes fail with ENOSPC once this many bytes were written
 
+    // Copies stay inside the kernel (copy_file_range), as real joins take them;
+    // the faults above then reach only plain reads and writes, these the copies.
+    bool kernelCopies = false;
+    int64_t kernelErrorAfter = -1;   // kernel copies fail with kernelError past this many bytes
+    int kernelError = EIO;           // EXDEV, ENOSYS... are refusals: the buffer path takes over
+    int64_t kernelShortAt = -1;      // the kernel call that crosses this byte stops at it
+    bool kernelAnswersZero = false;  // kernel copies move nothing, as some file systems answer
+
     std::atomic<int64_t> bytesRead{0};
     std::atomic<int64_t> bytesWritten{0};
+    std::atomic<int64_t> bytesCopied{0};  // by the kernel
 };
 
 // Installs a plan (nullptr removes it). The plan must outlive its installation.

@@ -1,0 +1,168 @@
+#include "fuzz/FuzzFiles.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
+
+#include "platform/Messages.h"
+
+namespace fs = std::filesystem;
+
+namespace fuzzing {
+
+namespace {
+
+class QuietSink final : public platform::MessageSink {
+public:
+    void Show(platform::WindowHandle, std::string_view, std::string_view, int) override {}
+};
+
+bool PlainName(std::string_view name) {
+    return !name.empty() && name.size() <= 200 && name != "." && name != ".." &&
+           name.find('/') == std::string_view::npos && name.find('\0') == std::string_view::npos;
+}
+
+std::string Slurp(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+}  // namespace
+
+Scratch::Scratch() {
+    std::error_code ec;
+    fs::path tmp = fs::temp_directory_path(ec);
+    if (ec) tmp = "/tmp";
+    root_ = (tmp / ("pcw-fuzz-" + std::to_string(::getpid()))).string() + "/";
+    Reset();
+}
+
+Scratch::~Scratch() {
+    std::error_code ec;
+    fs::remove_all(root_, ec);
+}
+
+void Scratch::Reset() {
+    std::error_code ec;
+    fs::remove_all(root_, ec);
+    fs::create_directories(set(), ec);
+    if (ec) Broken("cannot make the scratch folder " + set() + ": " + ec.message());
+}
+
+std::string WriteFiles(const std::string& folder, const uint8_t* data, size_t size) {
+    const std::string_view input(reinterpret_cast<const char*>(data), size);
+    std::set<std::string> written;
+    std::string first;
+    size_t at = 0;
+    for (bool isFirst = true; at <= input.size(); isFirst = false) {
+        size_t end = input.find(kFileSeparator, at);
+        if (end == std::string_view::npos) end = input.size();
+        const std::string_view file = input.substr(at, end - at);
+        const size_t lineEnd = std::min(file.find('\n'), file.size());
+        const std::string name(file.substr(0, lineEnd));
+        const std::string_view bytes = file.substr(std::min(lineEnd + 1, file.size()));
+        if (PlainName(name) && written.insert(name).second) {
+            std::ofstream out(folder + name, std::ios::binary);
+            out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+            if (isFirst && out) first = folder + name;
+        }
+        at = end + kFileSeparator.size();
+    }
+    return first;
+}
+
+Tree Snapshot(const std::string& root) {
+    Tree tree;
+    std::error_code ec;
+    for (auto it = fs::recursive_directory_iterator(root, ec);
+         !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
+        if (it->is_regular_file())
+            tree[fs::relative(it->path(), root).string()] = Slurp(it->path());
+    }
+    return tree;
+}
+
+void Broken(const std::string& what) {
+    std::fprintf(stderr, "fuzz property broken: %s\n", what.c_str());
+    std::fflush(stderr);
+    std::abort();
+}
+
+void ExpectJoinLeftInputs(const Tree& before, const Tree& after, const std::string& output,
+                          Step end) {
+    for (const auto& [path, bytes] : before) {
+        auto it = after.find(path);
+        Expect(it != after.end(), "the join removed " + path);
+        Expect(it->second == bytes, "the join changed " + path);
+    }
+    for (const auto& [path, bytes] : after)
+        Expect(before.count(path) || path == output, "the join wrote " + path);
+    if (end == Step::Finished)
+        Expect(after.count(output) == 1, "the join said it succeeded without writing " + output);
+}
+
+Step RunJoin(TzelFichier& job, const std::string& name, const std::string& root,
+             std::string& output) {
+    if (!job.CheckJoinParameters(name, true)) return Step::Failed;
+    const std::string target = job.settings.folder + job.settings.fileName;
+    const std::string folder = root + "set/";
+    Expect(target.compare(0, folder.size(), folder) == 0 &&
+               target.find('/', folder.size()) == std::string::npos,
+           "the rebuilt file would go to " + target);
+    output = target.substr(root.size());
+    job.SetBufferSize(16384);
+    job.StartJoin();
+    job.WaitForWorker();
+    return job.step;
+}
+
+void SilenceMessages() {
+    static QuietSink sink;
+    platform::SetMessageSink(&sink);
+}
+
+}  // namespace fuzzing
+
+#include "formats/foreign/ForeignFormats.h"
+#include "formats/foreign/UzelForeign.h"
+#include "platform/Fs.h"
+
+namespace fuzzing {
+
+void FuzzForeignSet(std::string_view kind, Scratch& scratch, const uint8_t* data, size_t size,
+                    bool namesStayInFolder) {
+    scratch.Reset();
+    const std::string chosen = WriteFiles(scratch.set(), data, size);
+    if (chosen.empty()) return;
+    const Tree before = Snapshot(scratch.root());
+
+    std::unique_ptr<TzelFichier> made = CreateForeignJob(kind);
+    Expect(made != nullptr, "no job for " + std::string(kind));
+    auto& job = static_cast<TzelForeignSet&>(*made);
+    job.sourcePath = chosen;
+    job.sourceSize = platform::FileSize(chosen);
+    job.opened = true;
+    if (!job.OpenSet()) {
+        job.ResetSet();
+        return;
+    }
+    Expect(platform::IsSafeFileName(job.settings.fileName),
+           std::string(kind) + ": the original name is no plain file name");
+    if (namesStayInFolder) {
+        const int32_t first = job.FirstNumber();
+        const int32_t last = std::min<int64_t>(job.LastNumber(), int64_t{first} + 64);
+        for (int32_t n = first; n <= last; ++n)
+            Expect(platform::FolderOf(job.PartName(n)) == scratch.set(),
+                   std::string(kind) + ": part " + std::to_string(n) + " is " + job.PartName(n));
+    }
+    std::string output;
+    const Step end = RunJoin(job, job.settings.fileName, scratch.root(), output);
+    ExpectJoinLeftInputs(before, Snapshot(scratch.root()), output, end);
+}
+
+}  // namespace fuzzing
