@@ -26,6 +26,9 @@ std::optional<std::string> ReadWholeFile(const std::string& path);
 // old content or the new one, never a mix: temporary file, fsync, rename.
 bool WriteFileAtomically(const std::string& path, std::string_view content);
 
+// The full path of the first program of that name on the PATH, as a shell
+// would find it; nothing when there is none.
+std::optional<std::string> FindOnPath(const std::string& name);
 // True when a program of that name is on the PATH.
 bool HasTool(const std::string& name);
 // Runs a program with its arguments (no shell) and waits for it; true when it
