@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps configure build run test bench clean
+.PHONY: all deps configure build run test bench package clean
 
 all: build
 
@@ -23,6 +23,11 @@ test: build
 
 bench: build
 	@BUILD=$(BUILD) ./bench/run
+
+# The .deb of what `cmake --install` installs, named by version and architecture.
+package: build
+	@cd $(BUILD) && cpack >cpack.log 2>&1 || { cat cpack.log >&2; exit 1; }
+	@ls $(BUILD)/parcelwise_*_*.deb
 
 clean:
 	rm -rf $(BUILD)

@@ -135,19 +135,22 @@ bool CopyNoReplace(const std::string& from, const std::string& to) {
     return copied;
 }
 
-bool HasTool(const std::string& name) {
+std::optional<std::string> FindOnPath(const std::string& name) {
     auto path = GetEnv("PATH");
-    if (!path) return false;
+    if (!path || name.empty() || name.find(kSeparator) != std::string::npos) return std::nullopt;
     size_t start = 0;
     while (start <= path->size()) {
         size_t end = path->find(':', start);
         if (end == std::string::npos) end = path->size();
         std::string candidate = WithSeparator(path->substr(start, end - start)) + name;
-        if (end > start && ::access(candidate.c_str(), X_OK) == 0) return true;
+        if (end > start && IsRegularFile(candidate) && ::access(candidate.c_str(), X_OK) == 0)
+            return candidate;
         start = end + 1;
     }
-    return false;
+    return std::nullopt;
 }
+
+bool HasTool(const std::string& name) { return FindOnPath(name).has_value(); }
 
 bool RunTool(const std::vector<std::string>& argv) {
     if (argv.empty()) return false;

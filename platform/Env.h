@@ -35,6 +35,9 @@ std::string FollowLinks(const std::string& path);
 // file system cannot (no hard links); fails when the name is taken.
 bool CopyNoReplace(const std::string& from, const std::string& to);
 
+// The full path of the first program of that name on the PATH, as a shell
+// would find it; nothing when there is none.
+std::optional<std::string> FindOnPath(const std::string& name);
 // True when a program of that name is on the PATH.
 bool HasTool(const std::string& name);
 // Runs a program with its arguments (no shell) and waits for it; true when it

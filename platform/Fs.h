@@ -16,6 +16,8 @@ bool FileExists(const std::string& path);
 bool IsRegularFile(const std::string& path);
 // True for a folder, following links.
 bool IsFolder(const std::string& path);
+// True when both names lead to one file, through links or not.
+bool SameFile(const std::string& a, const std::string& b);
 // Size of a file in bytes, -1 when it cannot be had.
 int64_t FileSize(const std::string& path);
 // Renames, and fails rather than replace an existing target.

@@ -1,26 +1,50 @@
 #include "settings/DesktopAssociation.h"
 
+#include <optional>
+
 #include "platform/Env.h"
 #include "platform/Fs.h"
 
 namespace {
 
 constexpr char kDescription[] = "Fichier découpé avec Parcelwise";
+const std::string kEntryFile = std::string("applications/") + kDesktopId + ".desktop";
+const std::string kMimeFile = std::string("mime/packages/") + kDesktopId + ".xml";
+// The entry that versions before the reverse-DNS id wrote.
+constexpr char kOldEntryFile[] = "applications/parcelwise.desktop";
 
-// A program path as one quoted argument of a desktop entry's Exec key: inside
-// the quotes " ` $ and \ take a backslash, and the value escapes backslashes
-// once more.
-std::string ExecArgument(const std::string& path) {
-    std::string quoted = "\"";
-    for (char c : path) {
-        if (c == '"' || c == '`' || c == '$' || c == '\\') quoted += '\\';
-        quoted += c;
+// A program as the first word of a desktop entry's Exec key. A word with a
+// character the launcher reads as syntax is quoted, and inside the quotes
+// " ` $ and \ take a backslash. "%" is doubled everywhere, or the launcher
+// takes it for a field code. The value is then escaped as every string value
+// is, so that a backslash stays one and a line break cannot end the key.
+std::string ExecArgument(const std::string& program) {
+    const bool quote = program.find_first_of(" \t\n\r\"'\\><~|&;$*?#()`") != std::string::npos;
+    std::string word = quote ? "\"" : "";
+    for (char c : program) {
+        if (quote && (c == '"' || c == '`' || c == '$' || c == '\\')) word += '\\';
+        if (c == '%') word += '%';
+        word += c;
     }
-    quoted += '"';
+    if (quote) word += '"';
     std::string escaped;
-    for (char c : quoted) {
-        if (c == '\\') escaped += '\\';
-        escaped += c;
+    for (char c : word) {
+        switch (c) {
+            case '\\':
+                escaped += "\\\\";
+                break;
+            case '\n':
+                escaped += "\\n";
+                break;
+            case '\t':
+                escaped += "\\t";
+                break;
+            case '\r':
+                escaped += "\\r";
+                break;
+            default:
+                escaped += c;
+        }
     }
     return escaped;
 }
@@ -30,7 +54,51 @@ bool WriteIfChanged(const std::string& path, const std::string& text, bool& chan
     auto current = platform::ReadWholeFile(path);
     if (current && *current == text) return true;
     changed = true;
-    return platform::MakeFolders(platform::FolderOf(path)) && platform::WriteFileAtomically(path, text);
+    return platform::MakeFolders(platform::FolderOf(path)) &&
+           platform::WriteFileAtomically(path, text);
+}
+
+// True when the installed copy that the desktop reads, the first one along the
+// data folders, holds exactly the text.
+bool InstalledFileSays(const std::string& relativePath, const std::string& text) {
+    for (const std::string& folder : InstalledDataFolders()) {
+        if (folder == DesktopDataFolder()) continue;
+        if (!platform::FileExists(folder + relativePath)) continue;
+        auto installed = platform::ReadWholeFile(folder + relativePath);
+        return installed && *installed == text;
+    }
+    return false;
+}
+
+// The installed entry when it starts this very program: its Exec names the
+// program bare, and the PATH leads from that name to the running file.
+std::optional<std::string> InstalledEntryFor(const std::string& programPath) {
+    const std::string name = platform::FileNameOf(programPath);
+    auto onPath = platform::FindOnPath(name);
+    if (!onPath || !platform::SameFile(*onPath, programPath)) return std::nullopt;
+    std::string entry = DesktopEntryText(name);
+    if (!InstalledFileSays(kEntryFile, entry)) return std::nullopt;
+    return entry;
+}
+
+// Where an installed copy says the same, the user needs none; a copy of the
+// user's own from an earlier start would take precedence over the installed
+// one, so it is brought in line rather than left to start another program.
+bool PlaceUserFile(const std::string& path, const std::string& text, bool installed,
+                   bool& changed) {
+    if (installed && !platform::FileExists(path)) return true;
+    return WriteIfChanged(path, text, changed);
+}
+
+// The entry of the old name would show the program a second time: hidden, it
+// stays the user's file but leaves the menu.
+bool HideOldEntry(const std::string& path, bool& changed) {
+    auto old = platform::ReadWholeFile(path);
+    if (!old || old->find(std::string("MimeType=") + kMimeType + ";") == std::string::npos)
+        return true;
+    if (old->find("\nHidden=true\n") != std::string::npos) return true;
+    const bool ended = !old->empty() && old->back() == '\n';
+    return WriteIfChanged(path, *old + (ended ? "" : "\n") + "Hidden=true\n", changed);
 }
 
 }  // namespace
@@ -40,25 +108,60 @@ std::string DesktopDataFolder() {
     return platform::WithSeparator(platform::HomeFolder()) + ".local/share/";
 }
 
-std::string DesktopEntryText(const std::string& programPath) {
-    return "[Desktop Entry]\n"
-           "Type=Application\n"
-           "Name=Parcelwise\n"
-           "Comment=Couper et recoller des fichiers\n"
-           "Exec=" + ExecArgument(programPath) + " %f\n"
+std::vector<std::string> InstalledDataFolders() {
+    const std::string dirs =
+        platform::GetEnv("XDG_DATA_DIRS").value_or("/usr/local/share/:/usr/share/");
+    std::vector<std::string> folders;
+    size_t start = 0;
+    while (start <= dirs.size()) {
+        size_t end = dirs.find(':', start);
+        if (end == std::string::npos) end = dirs.size();
+        if (end > start)
+            folders.push_back(platform::WithSeparator(dirs.substr(start, end - start)));
+        start = end + 1;
+    }
+    return folders;
+}
+
+std::string DesktopEntryText(const std::string& program) {
+    return std::string(
+               "[Desktop Entry]\n"
+               "Type=Application\n"
+               "Name=Parcelwise\n"
+               "GenericName=Découpeur de fichiers\n"
+               "Comment=Couper et recoller des fichiers\n"
+               "Icon=") +
+           kDesktopId +
+           "\n"
+           "Exec=" +
+           ExecArgument(program) +
+           " %f\n"
            "Terminal=false\n"
-           "MimeType=application/x-parcelwise;\n"
-           "Categories=Utility;\n";
+           "MimeType=" +
+           kMimeType +
+           ";\n"
+           "Categories=Utility;Archiving;\n"
+           "Keywords=couper;découper;recoller;joindre;morceaux;fichier;MD5;split;join;\n";
 }
 
 std::string MimePackageText() {
     return std::string(
                "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
-               "  <mime-type type=\"application/x-parcelwise\">\n"
-               "    <comment>") +
+               "  <mime-type type=\"") +
+           kMimeType +
+           "\">\n"
+           "    <comment>Parcelwise part file</comment>\n"
+           "    <comment xml:lang=\"fr\">" +
            kDescription +
            "</comment>\n"
+           "    <generic-icon name=\"package-x-generic\"/>\n"
+           // The first part opens the join even renamed: its header starts
+           // with the length byte 10 and the signature.
+           "    <magic priority=\"50\">\n"
+           "      <match type=\"string\" offset=\"0\" value=\"\\x0aParcelwise\"/>\n"
+           "    </magic>\n"
+           "    <glob pattern=\"*.001.pcw\"/>\n"
            "    <glob pattern=\"*.pcw\"/>\n"
            "  </mime-type>\n"
            "</mime-info>\n";
@@ -66,11 +169,17 @@ std::string MimePackageText() {
 
 bool WriteDesktopAssociation(const std::string& programPath) {
     const std::string data = DesktopDataFolder();
+    std::string entry = DesktopEntryText(programPath);
+    const auto installedEntry = InstalledEntryFor(programPath);
+    if (installedEntry) entry = *installedEntry;
+    const std::string mime = MimePackageText();
     bool entryChanged = false;
     bool mimeChanged = false;
-    if (!WriteIfChanged(data + "applications/parcelwise.desktop", DesktopEntryText(programPath), entryChanged))
+    if (!PlaceUserFile(data + kEntryFile, entry, installedEntry.has_value(), entryChanged))
         return false;
-    if (!WriteIfChanged(data + "mime/packages/parcelwise.xml", MimePackageText(), mimeChanged)) return false;
+    if (!HideOldEntry(data + kOldEntryFile, entryChanged)) return false;
+    if (!PlaceUserFile(data + kMimeFile, mime, InstalledFileSays(kMimeFile, mime), mimeChanged))
+        return false;
     // The caches are the desktop's business: a missing or failing tool leaves
     // the files in place for its next update.
     if (mimeChanged && platform::HasTool("update-mime-database"))

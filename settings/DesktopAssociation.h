@@ -1,13 +1,26 @@
 // The desktop's side of the ".pcw" association: a desktop entry that opens the
-// program with the file, and a MIME type that claims "*.pcw" for it, both
-// under $XDG_DATA_HOME (~/.local/share when unset).
+// program with the file, and a MIME type that claims the part files for it.
+// A package installs both under the system's data folders; the program writes
+// the same two files under $XDG_DATA_HOME (~/.local/share when unset) at every
+// start, unless the installed ones already say what it would write.
 #pragma once
 
 #include <string>
+#include <vector>
+
+// The name of the entry, of the icon and of the MIME package, installed or not:
+// one id, so that the desktop never shows the program twice.
+inline constexpr char kDesktopId[] = "org.parcelwise.Parcelwise";
+inline constexpr char kMimeType[] = "application/x-parcelwise";
 
 // The folder that holds applications/ and mime/, with a trailing separator.
 std::string DesktopDataFolder();
-std::string DesktopEntryText(const std::string& programPath);
+// The system's data folders, searched in that order ($XDG_DATA_DIRS), each
+// with a trailing separator.
+std::vector<std::string> InstalledDataFolders();
+// The entry that starts the program: a full path, or a bare name that the
+// launcher finds on the PATH as an installed entry does.
+std::string DesktopEntryText(const std::string& program);
 std::string MimePackageText();
 // Writes both files when their content differs from what is there, then asks
 // the desktop's tools, when installed, to take them in. False when a file

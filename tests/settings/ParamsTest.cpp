@@ -86,10 +86,10 @@ TEST_F(ParamsTest, FirstRunWritesEveryDefaultAndTheAssociation) {
     classes.ReadString("", value);
     EXPECT_EQ(value, "\"/opt/pcw/parcelwise\" \"%1\"");
 
-    const std::string entry = ReadFile(dir / "data/applications/parcelwise.desktop");
-    EXPECT_NE(entry.find("Exec=\"/opt/pcw/parcelwise\" %f\n"), std::string::npos) << entry;
+    const std::string entry = ReadFile(dir / "data/applications/org.parcelwise.Parcelwise.desktop");
+    EXPECT_NE(entry.find("Exec=/opt/pcw/parcelwise %f\n"), std::string::npos) << entry;
     EXPECT_NE(entry.find("MimeType=application/x-parcelwise;"), std::string::npos);
-    const std::string mime = ReadFile(dir / "data/mime/packages/parcelwise.xml");
+    const std::string mime = ReadFile(dir / "data/mime/packages/org.parcelwise.Parcelwise.xml");
     EXPECT_NE(mime.find("<glob pattern=\"*.pcw\"/>"), std::string::npos);
     EXPECT_NE(mime.find("Fichier découpé avec Parcelwise"), std::string::npos);
 }
@@ -306,7 +306,7 @@ TEST_F(ParamsTest, PeekTakesADamagedKeyForTheDefaults) {
 
 TEST_F(ParamsTest, AssociationFilesAreRewrittenOnlyWhenTheyChange) {
     ASSERT_TRUE(WriteDesktopAssociation("/opt/pcw/parcelwise"));
-    const std::string entry = dir / "data/applications/parcelwise.desktop";
+    const std::string entry = dir / "data/applications/org.parcelwise.Parcelwise.desktop";
     auto stamp = std::filesystem::last_write_time(entry);
     ASSERT_TRUE(WriteDesktopAssociation("/opt/pcw/parcelwise"));
     EXPECT_EQ(std::filesystem::last_write_time(entry), stamp);

@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# Builds the .deb into a scratch folder, unpacks it as dpkg would install it,
+# and uses what came out: the programs start with the system's libraries
+# alone, and the unpacked pcw splits and joins a file back to the same bytes.
+# Usage: package-test.sh BUILD_FOLDER VERSION
+set -euo pipefail
+build=$1 version=$2
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+
+cpack --config "$build/CPackConfig.cmake" -B "$scratch/out" >"$scratch/cpack.log" 2>&1 ||
+    { cat "$scratch/cpack.log" >&2; exit 1; }
+deb=$scratch/out/parcelwise_${version}_$(dpkg --print-architecture).deb
+[ -f "$deb" ] || { echo "no $deb, only: $(ls "$scratch/out")" >&2; exit 1; }
+
+failed=0
+fail() { echo "$*" >&2; failed=1; }
+
+field() { dpkg-deb --field "$deb" "$1"; }
+depends=$(field Depends)
+for needed in libc6 libqt6widgets6 libqt6svg6 qt6-qpa-plugins qt6-translations-l10n; do
+    [[ ", $depends," == *", $needed"[\ ,]* ]] || fail "Depends lacks $needed: $depends"
+done
+[ "$(field Section)" = utils ] || fail "Section: $(field Section)"
+[ -n "$(field Maintainer)" ] || fail "no Maintainer"
+
+root=$scratch/root
+dpkg -x "$deb" "$root"
+for file in usr/bin/pcw usr/bin/parcelwise \
+    usr/share/applications/org.parcelwise.Parcelwise.desktop \
+    usr/share/mime/packages/org.parcelwise.Parcelwise.xml \
+    usr/share/metainfo/org.parcelwise.Parcelwise.metainfo.xml \
+    usr/share/icons/hicolor/scalable/apps/org.parcelwise.Parcelwise.svg \
+    usr/share/icons/hicolor/48x48/apps/org.parcelwise.Parcelwise.png \
+    usr/share/icons/hicolor/128x128/apps/org.parcelwise.Parcelwise.png \
+    usr/share/man/man1/pcw.1.gz usr/share/man/man1/parcelwise.1.gz \
+    usr/share/bash-completion/completions/pcw usr/share/doc/parcelwise/copyright; do
+    [ -s "$root/$file" ] || fail "the package lacks /$file"
+done
+# Nothing of the build folder may leak into the package: no test program, no
+# path that leads back to where it was built.
+unexpected=$(cd "$root" && find . -type f | grep -v -e '^./usr/bin/p' -e '^./usr/share/' || true)
+[ -z "$unexpected" ] || fail "unexpected files: $unexpected"
+
+for program in pcw parcelwise; do
+    binary=$root/usr/bin/$program
+    if readelf -d "$binary" | grep -E -q 'R(UN)?PATH'; then
+        fail "$program carries a library path: $(readelf -d "$binary" | grep -E 'R(UN)?PATH')"
+    fi
+    while read -r line; do
+        case $line in
+            *"not found"*) fail "$program: $line" ;;
+            *"=> /lib/"* | *"=> /usr/lib/"* | linux-vdso* | /lib*/ld-linux*) ;;
+            *) fail "$program loads a library from outside the system: $line" ;;
+        esac
+    done < <(ldd "$binary")
+done
+
+pcw=$root/usr/bin/pcw
+export HOME=$scratch/home XDG_CONFIG_HOME=$scratch/home/config
+mkdir -p "$HOME" "$scratch/parts" "$scratch/joined"
+got=$("$pcw" --version)
+[ "$got" = "Parcelwise $version" ] || fail "pcw --version: $got"
+head -c 5000000 /dev/urandom >"$scratch/film.avi"
+"$pcw" split "$scratch/film.avi" --count 3 --md5 --folder "$scratch/parts" 2>"$scratch/split.log" ||
+    fail "split: $(cat "$scratch/split.log")"
+"$pcw" join "$scratch/parts/film.avi.001.pcw" --folder "$scratch/joined" 2>"$scratch/join.log" ||
+    fail "join: $(cat "$scratch/join.log")"
+cmp "$scratch/film.avi" "$scratch/joined/film.avi" || fail "the joined file differs from the original"
+exit $failed

@@ -1,0 +1,133 @@
+// The desktop entry and MIME package written at start, beside an installed
+// copy of the program: one menu item, whichever of the two is started.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "platform/Env.h"
+#include "settings/DesktopAssociation.h"
+#include "support/TestSupport.h"
+
+using namespace testsupport;
+
+namespace {
+
+class DesktopAssociationTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ::setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
+        ::setenv("XDG_DATA_DIRS", (dir / "usr/share").c_str(), 1);
+        savedPath_ = std::getenv("PATH") ? std::getenv("PATH") : "";
+        ::setenv("PATH", (dir / "usr/bin").c_str(), 1);
+    }
+    void TearDown() override { ::setenv("PATH", savedPath_.c_str(), 1); }
+
+    std::string UserEntry() { return dir / "data/applications/org.parcelwise.Parcelwise.desktop"; }
+    std::string UserMime() { return dir / "data/mime/packages/org.parcelwise.Parcelwise.xml"; }
+    // What a package installs under the prefix usr/ of the scratch folder.
+    std::string Install() {
+        std::filesystem::create_directories(dir / "usr/bin");
+        std::filesystem::create_directories(dir / "usr/share/applications");
+        std::filesystem::create_directories(dir / "usr/share/mime/packages");
+        const std::string program = dir / "usr/bin/parcelwise";
+        WriteFile(program, "#!/bin/sh\n");
+        std::filesystem::permissions(program, std::filesystem::perms::owner_all);
+        WriteFile(dir / "usr/share/applications/org.parcelwise.Parcelwise.desktop",
+                  DesktopEntryText("parcelwise"));
+        WriteFile(dir / "usr/share/mime/packages/org.parcelwise.Parcelwise.xml", MimePackageText());
+        return program;
+    }
+
+    TempDir dir;
+    std::string savedPath_;
+};
+
+TEST_F(DesktopAssociationTest, EntryAndPackageCarryTheInstalledIdAndIcon) {
+    ASSERT_TRUE(WriteDesktopAssociation("/opt/pcw/parcelwise"));
+    const std::string entry = ReadFile(UserEntry());
+    EXPECT_NE(entry.find("\nExec=/opt/pcw/parcelwise %f\n"), std::string::npos) << entry;
+    EXPECT_NE(entry.find("\nIcon=org.parcelwise.Parcelwise\n"), std::string::npos) << entry;
+    EXPECT_NE(entry.find("\nMimeType=application/x-parcelwise;\n"), std::string::npos) << entry;
+    const std::string mime = ReadFile(UserMime());
+    EXPECT_NE(mime.find("<glob pattern=\"*.001.pcw\"/>"), std::string::npos) << mime;
+    EXPECT_NE(mime.find("<glob pattern=\"*.pcw\"/>"), std::string::npos) << mime;
+    EXPECT_FALSE(std::filesystem::exists(dir / "data/applications/parcelwise.desktop"));
+}
+
+TEST_F(DesktopAssociationTest, InstalledProgramWritesNothingForTheUser) {
+    const std::string program = Install();
+    ASSERT_TRUE(WriteDesktopAssociation(program));
+    EXPECT_FALSE(std::filesystem::exists(dir / "data")) << ReadFile(UserEntry());
+
+    // Started through a link to the installed program: still the same program.
+    std::filesystem::create_directories(dir / "opt");
+    std::filesystem::create_symlink(program, dir / "opt/parcelwise");
+    ASSERT_TRUE(WriteDesktopAssociation(dir / "opt/parcelwise"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "data"));
+}
+
+TEST_F(DesktopAssociationTest, CopyBesideTheInstalledOneKeepsItsOwnEntry) {
+    Install();
+    // A build of the program elsewhere: the installed entry would start the
+    // other one, so the user's entry, which wins, must point here.
+    ASSERT_TRUE(WriteDesktopAssociation("/home/u/src/build/ui/parcelwise"));
+    EXPECT_NE(ReadFile(UserEntry()).find("\nExec=/home/u/src/build/ui/parcelwise %f\n"),
+              std::string::npos);
+    // Its MIME package is the installed one already.
+    EXPECT_FALSE(std::filesystem::exists(UserMime()));
+
+    // Back to the installed program: the user's entry would hide the installed
+    // one and start the build, so it says what the installed one says.
+    ASSERT_TRUE(WriteDesktopAssociation(dir / "usr/bin/parcelwise"));
+    EXPECT_EQ(ReadFile(UserEntry()), DesktopEntryText("parcelwise"));
+}
+
+TEST_F(DesktopAssociationTest, OutdatedInstalledPackageIsCompletedForTheUser) {
+    const std::string program = Install();
+    WriteFile(dir / "usr/share/mime/packages/org.parcelwise.Parcelwise.xml", "<mime-info/>\n");
+    ASSERT_TRUE(WriteDesktopAssociation(program));
+    EXPECT_EQ(ReadFile(UserMime()), MimePackageText());
+    EXPECT_FALSE(std::filesystem::exists(UserEntry()));
+}
+
+TEST_F(DesktopAssociationTest, EntryOfTheOldNameLeavesTheMenu) {
+    const std::string old = dir / "data/applications/parcelwise.desktop";
+    const std::string own =
+        "[Desktop Entry]\nType=Application\nName=Parcelwise\nExec=/x/parcelwise %f\n"
+        "MimeType=application/x-parcelwise;\n";
+    std::filesystem::create_directories(dir / "data/applications");
+    WriteFile(old, own);
+    WriteFile(dir / "data/applications/parcelwise-notes.desktop", "[Desktop Entry]\nName=Mine\n");
+    ASSERT_TRUE(WriteDesktopAssociation("/opt/pcw/parcelwise"));
+    EXPECT_EQ(ReadFile(old), own + "Hidden=true\n");
+    ASSERT_TRUE(WriteDesktopAssociation("/opt/pcw/parcelwise"));
+    EXPECT_EQ(ReadFile(old), own + "Hidden=true\n");
+    EXPECT_EQ(ReadFile(dir / "data/applications/parcelwise-notes.desktop"),
+              "[Desktop Entry]\nName=Mine\n");
+}
+
+// Paths are the user's: whatever they hold must reach the launcher as one
+// argument, and must not add keys or field codes to the entry.
+TEST_F(DesktopAssociationTest, ExecKeepsAnyPathAsOneArgument) {
+    auto exec = [](const std::string& path) {
+        const std::string entry = DesktopEntryText(path);
+        const size_t start = entry.find("\nExec=") + 6;
+        return entry.substr(start, entry.find('\n', start) - start);
+    };
+    EXPECT_EQ(exec("/home/u/100%/parcelwise"), "/home/u/100%%/parcelwise %f");
+    EXPECT_EQ(exec("/home/u/a b/parcelwise"), "\"/home/u/a b/parcelwise\" %f");
+    EXPECT_EQ(exec("/tmp/x\nTerminal=true/parcelwise"), "\"/tmp/x\\nTerminal=true/parcelwise\" %f");
+    EXPECT_EQ(exec("/tmp/it's/(1)/parcelwise"), "\"/tmp/it's/(1)/parcelwise\" %f");
+    EXPECT_EQ(exec("/tmp/\"q\"/`x`/$y\\z/p"),
+              "\"/tmp/\\\\\"q\\\\\"/\\\\`x\\\\`/\\\\$y\\\\\\\\z/p\" %f");
+
+    ::setenv("PATH", savedPath_.c_str(), 1);
+    if (!platform::HasTool("desktop-file-validate"))
+        GTEST_SKIP() << "desktop-file-validate missing";
+    const std::string path = dir / "org.parcelwise.Parcelwise.desktop";
+    WriteFile(path, DesktopEntryText("/home/u/100% sûr/it's \"x\"\t$(y)\n`z`/parcelwise"));
+    EXPECT_TRUE(platform::RunTool({"desktop-file-validate", path})) << ReadFile(path);
+}
+
+}  // namespace
