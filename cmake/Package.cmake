@@ -20,9 +20,11 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)  # parcelwise_<version>_<architecture>.d
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# What the libraries do not say: the windows need a platform plugin to open at
-# all, and Qt's own French texts for the standard buttons and dialogs.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-translations-l10n")
+# What the libraries do not say: Qt's own French texts for the standard buttons
+# and dialogs. The X11 plugin comes with libqt6gui6; on Wayland the native
+# plugin is better than going through XWayland, but not needed.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS qt6-translations-l10n)
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-wayland)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
 include(CPack)

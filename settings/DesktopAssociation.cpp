@@ -137,6 +137,9 @@ std::string DesktopEntryText(const std::string& program) {
            ExecArgument(program) +
            " %f\n"
            "Terminal=false\n"
+           // What X11 desktops match the window against, Qt's window class
+           // being named after the program's file.
+           "StartupWMClass=parcelwise\n"
            "MimeType=" +
            kMimeType +
            ";\n"

@@ -5,6 +5,7 @@
 
 #include "platform/Env.h"
 #include "platform/Registry.h"
+#include "settings/DesktopAssociation.h"
 #include "ui/GuiMessageSink.h"
 #include "ui/Skin.h"
 #include "ui/u_frmconvert.h"
@@ -15,6 +16,9 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Parcelwise 1.1");
+    // The desktop then takes the window for the program of the menu entry,
+    // installed or written at start, and shows one item and its icon for both.
+    QGuiApplication::setDesktopFileName(kDesktopId);
     QApplication::setWindowIcon(QIcon(ArtworkPixmap("app", QSize(64, 64))));
     // The interface speaks French; so do its dates when the system has no say.
     if (QLocale::system().language() == QLocale::C) QLocale::setDefault(QLocale(QLocale::French, QLocale::France));

@@ -18,7 +18,7 @@ fail() { echo "$*" >&2; failed=1; }
 
 field() { dpkg-deb --field "$deb" "$1"; }
 depends=$(field Depends)
-for needed in libc6 libqt6widgets6 libqt6svg6 qt6-qpa-plugins qt6-translations-l10n; do
+for needed in libc6 libqt6widgets6 libqt6svg6 qt6-translations-l10n; do
     [[ ", $depends," == *", $needed"[\ ,]* ]] || fail "Depends lacks $needed: $depends"
 done
 [ "$(field Section)" = utils ] || fail "Section: $(field Section)"
@@ -67,4 +67,24 @@ head -c 5000000 /dev/urandom >"$scratch/film.avi"
 "$pcw" join "$scratch/parts/film.avi.001.pcw" --folder "$scratch/joined" 2>"$scratch/join.log" ||
     fail "join: $(cat "$scratch/join.log")"
 cmp "$scratch/film.avi" "$scratch/joined/film.avi" || fail "the joined file differs from the original"
+
+# The installed window finds its own entry installed and writes none for the
+# user. Without a display it would wait for ever: it is stopped once the
+# association is written, which the classes hive, written last, tells.
+data=$scratch/home/data
+XDG_DATA_HOME=$data XDG_DATA_DIRS=$root/usr/share PATH=$root/usr/bin:$PATH QT_QPA_PLATFORM=offscreen \
+    "$root/usr/bin/parcelwise" >"$scratch/window.log" 2>&1 &
+window=$!
+classes=$XDG_CONFIG_HOME/parcelwise/HKEY_CLASSES_ROOT.reg
+for _ in $(seq 150); do
+    [ -f "$classes" ] && break
+    sleep 0.1
+done
+kill "$window" 2>/dev/null
+wait "$window" 2>/dev/null || true
+if [ ! -f "$classes" ]; then
+    fail "the window wrote no association: $(cat "$scratch/window.log")"
+elif [ -e "$data/applications" ] || [ -e "$data/mime" ]; then
+    fail "the installed window wrote for the user: $(cd "$data" && find . -type f)"
+fi
 exit $failed

@@ -49,6 +49,7 @@ TEST_F(DesktopAssociationTest, EntryAndPackageCarryTheInstalledIdAndIcon) {
     EXPECT_NE(entry.find("\nExec=/opt/pcw/parcelwise %f\n"), std::string::npos) << entry;
     EXPECT_NE(entry.find("\nIcon=org.parcelwise.Parcelwise\n"), std::string::npos) << entry;
     EXPECT_NE(entry.find("\nMimeType=application/x-parcelwise;\n"), std::string::npos) << entry;
+    EXPECT_NE(entry.find("\nStartupWMClass=parcelwise\n"), std::string::npos) << entry;
     const std::string mime = ReadFile(UserMime());
     EXPECT_NE(mime.find("<glob pattern=\"*.001.pcw\"/>"), std::string::npos) << mime;
     EXPECT_NE(mime.find("<glob pattern=\"*.pcw\"/>"), std::string::npos) << mime;
