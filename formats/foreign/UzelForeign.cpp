@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "core/CheckedPart.h"
 #include "core/CopyLoop.h"
 #include "core/Texts.h"
 #include "formats/foreign/PartNames.h"
@@ -144,9 +145,9 @@ void TzelForeignSet::JoinThread() {
     // the first part when the user picked another one of the set, or when it
     // only describes the set. A set opened without parts has nothing to join,
     // even if a part appeared since.
-    platform::File source;
-    if (last >= first) source = platform::File::OpenRead(PartName(first));
-    if (!source.IsOpen()) return Fail("Le fichier n'est pas accessible.", "Erreur", kIconError);
+    CheckedPart source;
+    if (last < first || !source.Open(PartName(first)))
+        return Fail("Le fichier n'est pas accessible.", "Erreur", kIconError);
     platform::File target = platform::File::CreateNew(settings.folder + settings.fileName);
     if (!target.IsOpen())
         return Fail("Une erreur est survenue pendant la création du fichier de destination : \n\r\n\r"
@@ -158,8 +159,7 @@ void TzelForeignSet::JoinThread() {
     for (int32_t n = first; n <= last; ++n) {
         const bool isFirst = n == first;
         if (!isFirst) {
-            source = platform::File::OpenRead(PartName(n));
-            if (!source.IsOpen()) {
+            if (!source.Open(PartName(n))) {
                 if (!platform::FileExists(PartName(n))) return Fail(Missing(n), kJoinStopped, kIconWarning);
                 return Fail("Le fichier n'est pas accessible !", "Erreur", kIconWarning);
             }
@@ -167,12 +167,13 @@ void TzelForeignSet::JoinThread() {
         const int64_t offset = isFirst ? FirstOffset() : LaterOffset();
         const int64_t bytes = source.Size() - offset;
         // A part smaller than its own header was never a whole part.
-        if (bytes < 0 || !source.Seek(offset))
+        if (bytes < 0 || !source.File().Seek(offset))
             return Fail("Le fichier n°" + std::to_string(n) + " est trop court pour contenir son en-tête : il semble être corrompu.",
                         kJoinStopped, kIconWarning);
-        CopyResult result = CopyWithProgress(source, target, bytes, buffer);
+        CopyResult result = CopyWithProgress(source.File(), target, bytes, buffer);
+        if (result == CopyResult::Done && !source.Unchanged()) result = CopyResult::SourceChanged;
         if (result != CopyResult::Done) return FailJoinCopy(result, n);
-        source.Close();
+        source.Release();
         partNumber = partNumber + 1;
         if (isFirst) ShowProgress();
     }
