@@ -409,11 +409,13 @@ void TzelParcelwise::JoinThread() {
     // Past what the process may hold open, parts are let go and opened again,
     // and their identity tells whether they are still the same.
     const int64_t held = platform::OpenFileLimit() / 2;
-    std::vector<CheckedPart> parts(static_cast<size_t>(header.partCount));
+    // Grown part by part: the count is the header's word, and a crafted one
+    // must not make the join ask for memory before a part is found.
+    std::vector<CheckedPart> parts;
     std::vector<int64_t> partData;
     int64_t dataBytes = 0;
     for (int32_t i = 1; i <= header.partCount; ++i) {
-        CheckedPart& part = parts[static_cast<size_t>(i - 1)];
+        CheckedPart& part = parts.emplace_back();
         if (!part.Open(PartPath(i))) {
             if (!platform::FileExists(PartPath(i)))
                 return Fail("Le fichier n°" + Number(i) + " est introuvable", kJoinStopped,

@@ -320,6 +320,21 @@ TEST_F(NativeFaultTest, MorePartsThanBytesIsCorrupt) {
     EXPECT_TRUE(job.digests.empty());
 }
 
+// A header may announce any number of parts up to its size: the join looks
+// for them one by one and stops at the first missing, asking for no memory
+// on the header's word.
+TEST_F(NativeFaultTest, AHugePartCountIsLookedForPartByPart) {
+    TzelHeader header{"Parcelwise", "1.1", 38418, "x", 0, 2000000000, int64_t{1} << 50};
+    const auto bytes = EncodeHeader(header);
+    WriteFile(dir / "x.001.pcw", std::string(bytes.begin(), bytes.end()) + "0123456789");
+    RecordingSink messages;
+    RecordingDisplay display;
+    TzelParcelwise job;
+    ASSERT_TRUE(OpenSet(job, dir / "x.001.pcw", display));
+    EXPECT_EQ(Join(job, false, 16384, "joined"), Step::Failed);
+    ExpectFailure(messages, "Le fichier n°2 est introuvable", "Recollage interrompu", 48);
+}
+
 // The set records the size measured at the open; a source that changed since
 // is not cut to a length it no longer has.
 TEST_F(NativeFaultTest, ASourceThatChangedSinceItsOpenIsNotSplit) {
