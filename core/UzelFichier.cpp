@@ -117,6 +117,12 @@ void TzelFichier::FailJoinCopy(CopyResult result, int32_t number) {
         case CopyResult::SourceEnded:
             return Fail(part + " est plus court que prévu : il a changé pendant le recollage.", "Recollage interrompu",
                         platform::kIconError);
+        case CopyResult::SourceChanged:
+            return Fail(part +
+                            " a été modifié ou remplacé pendant le recollage : le fichier recollé "
+                            "ne serait pas "
+                            "le fichier d'origine.",
+                        "Recollage interrompu", platform::kIconError);
         case CopyResult::WriteFailed:
             return Fail("Erreur d'écriture dans le fichier de destination : le disque est peut-être plein.", "Erreur",
                         platform::kIconError);

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace platform {
@@ -23,6 +24,25 @@ struct IoResult {
 };
 
 enum class Share { None, Read };
+
+// What tells a file from another one and from itself once changed: the disk
+// and inode it lives at, its size, and its modification and change times (in
+// nanoseconds). A write in place moves the times, a file renamed over the name
+// has another inode.
+struct FileIdentity {
+    uint64_t device = 0;
+    uint64_t inode = 0;
+    int64_t size = 0;
+    int64_t modified = 0;
+    int64_t changed = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+
+// The identity of the file a path names, following links as the opens do;
+// nothing when there is none.
+std::optional<FileIdentity> IdentityOf(const std::string& path);
+// How many files this process may hold open at once.
+int64_t OpenFileLimit();
 
 class File {
 public:
@@ -57,6 +77,8 @@ public:
     bool Seek(int64_t position);
     // Size in bytes, -1 when it cannot be had.
     int64_t Size() const;
+    // The identity of the open file; nothing when it cannot be had.
+    std::optional<FileIdentity> Identity() const;
     bool Truncate(int64_t size);
     // Forces written data to the disk.
     bool Sync();

@@ -1,13 +1,10 @@
 #include "formats/foreign/UzelDKOUP.h"
 
 #include "formats/foreign/PartNames.h"
+#include "platform/Fs.h"
 
 TzelDKOUP::TzelDKOUP() {
     formatKind = FormatKind::DKoup;
-}
-
-std::string TzelDKOUP::PartName(int32_t number) const {
-    return DropLast(sourcePath, NumberLength(numberMask)) + NumberText(number, 2);
 }
 
 bool TzelDKOUP::ReadSet(platform::File&) {
@@ -20,6 +17,10 @@ bool TzelDKOUP::ReadSet(platform::File&) {
     firstIndex = extension.back() - '0';
     numberMask = extension;
     numberMask.back() = '0';
+    NameParts(NumberLength(numberMask), "", 2);
+    // A part 00 beside the chosen 01 makes it a D-Koup set opened from its
+    // second part: left out, its data would be missing from a join that succeeds.
+    if (firstIndex == 1 && platform::FileExists(PartName(0))) firstIndex = 0;
     baseName = StemOf(name);
     ReadNamedSet(baseName, lastIndex);
     return true;

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "core/CheckedPart.h"
 #include "core/CopyLoop.h"
 #include "core/Texts.h"
+#include "formats/foreign/PartNames.h"
 #include "platform/Fs.h"
 #include "platform/Messages.h"
 
@@ -28,9 +30,31 @@ std::string TzelForeignSet::OpenFailure(const std::string& tool) {
 std::string TzelForeignSet::ChosenFolder() const { return platform::FolderOf(sourcePath); }
 std::string TzelForeignSet::ChosenName() const { return platform::FileNameOf(sourcePath); }
 
-int32_t TzelForeignSet::LastPresent(int32_t from) const {
+std::string TzelForeignSet::PartName(int32_t number) const {
+    return ChosenFolder() + partStem_ + NumberText(number, numberWidth_);
+}
+
+bool TzelForeignSet::NameParts(size_t dropped, std::string_view joint, size_t width) {
+    const std::string name = ChosenName();
+    if (Utf8Length(name) < dropped) return false;
+    partStem_ = DropLast(name, dropped) + std::string(joint);
+    numberWidth_ = width;
+    return true;
+}
+
+int32_t TzelForeignSet::LastInFolder(int32_t from) const {
+    const std::string folder = ChosenFolder();
     int32_t last = from;
-    while (last < INT32_MAX && platform::FileExists(PartName(last + 1))) ++last;
+    for (const std::string& entry : platform::FolderEntries(folder)) {
+        if (!entry.starts_with(partStem_)) continue;
+        const std::string_view number = std::string_view(entry).substr(partStem_.size());
+        int64_t n = 0;
+        // Only the name the rule gives that number: movie.0004 is no part of
+        // the set of movie.001, nor movie.004.bak.
+        if (ParseDigits(number, INT32_MAX, n) && n > last &&
+            NumberText(n, numberWidth_) == number && platform::IsRegularFile(folder + entry))
+            last = static_cast<int32_t>(n);
+    }
     return last;
 }
 
@@ -48,7 +72,7 @@ int64_t TzelForeignSet::EstimatedSize() const {
 void TzelForeignSet::ReadNamedSet(const std::string& originalName, int32_t& last) {
     settings.fileName = originalName;
     settings.folder = ChosenFolder();
-    last = LastPresent(FirstNumber());
+    last = LastInFolder(FirstNumber());
     rebuiltSize = EstimatedSize();
 }
 
@@ -121,9 +145,9 @@ void TzelForeignSet::JoinThread() {
     // the first part when the user picked another one of the set, or when it
     // only describes the set. A set opened without parts has nothing to join,
     // even if a part appeared since.
-    platform::File source;
-    if (last >= first) source = platform::File::OpenRead(PartName(first));
-    if (!source.IsOpen()) return Fail("Le fichier n'est pas accessible.", "Erreur", kIconError);
+    CheckedPart source;
+    if (last < first || !source.Open(PartName(first)))
+        return Fail("Le fichier n'est pas accessible.", "Erreur", kIconError);
     platform::File target = platform::File::CreateNew(settings.folder + settings.fileName);
     if (!target.IsOpen())
         return Fail("Une erreur est survenue pendant la création du fichier de destination : \n\r\n\r"
@@ -135,8 +159,7 @@ void TzelForeignSet::JoinThread() {
     for (int32_t n = first; n <= last; ++n) {
         const bool isFirst = n == first;
         if (!isFirst) {
-            source = platform::File::OpenRead(PartName(n));
-            if (!source.IsOpen()) {
+            if (!source.Open(PartName(n))) {
                 if (!platform::FileExists(PartName(n))) return Fail(Missing(n), kJoinStopped, kIconWarning);
                 return Fail("Le fichier n'est pas accessible !", "Erreur", kIconWarning);
             }
@@ -144,12 +167,13 @@ void TzelForeignSet::JoinThread() {
         const int64_t offset = isFirst ? FirstOffset() : LaterOffset();
         const int64_t bytes = source.Size() - offset;
         // A part smaller than its own header was never a whole part.
-        if (bytes < 0 || !source.Seek(offset))
+        if (bytes < 0 || !source.File().Seek(offset))
             return Fail("Le fichier n°" + std::to_string(n) + " est trop court pour contenir son en-tête : il semble être corrompu.",
                         kJoinStopped, kIconWarning);
-        CopyResult result = CopyWithProgress(source, target, bytes, buffer);
+        CopyResult result = CopyWithProgress(source.File(), target, bytes, buffer);
+        if (result == CopyResult::Done && !source.Unchanged()) result = CopyResult::SourceChanged;
         if (result != CopyResult::Done) return FailJoinCopy(result, n);
-        source.Close();
+        source.Release();
         partNumber = partNumber + 1;
         if (isFirst) ShowProgress();
     }

@@ -1,12 +1,14 @@
 #include "formats/native/UzelParcelwise.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 
+#include "core/CheckedPart.h"
 #include "core/CopyLoop.h"
-#include "formats/native/DiskFields.h"
 #include "core/ParcelTools.h"
 #include "core/Texts.h"
+#include "formats/native/DiskFields.h"
 #include "formats/native/md5.h"
 #include "platform/Clock.h"
 #include "platform/File.h"
@@ -83,13 +85,26 @@ bool HasLegacyMark(const uint8_t* bytes, size_t size) {
 bool IsFirstPartName(const std::string& path) {
     constexpr std::string_view kEnding = ".001.pcw";
     const std::string name = platform::FileNameOf(path);
-    return name.size() > kEnding.size() && name.compare(name.size() - kEnding.size(), kEnding.size(), kEnding) == 0;
+    if (name.size() <= kEnding.size()) return false;
+    const std::string_view ending = std::string_view(name).substr(name.size() - kEnding.size());
+    return std::equal(ending.begin(), ending.end(), kEnding.begin(), [](char a, char b) {
+        return std::tolower(static_cast<unsigned char>(a)) == b;
+    });
+}
+
+std::string NativeSetPart(const std::string& firstPart, int64_t number) {
+    constexpr size_t kEnding = 8;     // ".001.pcw"
+    constexpr size_t kExtension = 4;  // ".pcw"
+    if (firstPart.size() < kEnding) return std::string();
+    return firstPart.substr(0, firstPart.size() - kEnding) + "." + PartNumberText(number) +
+           firstPart.substr(firstPart.size() - kExtension);
 }
 
 std::string TzelParcelwise::StoredDigest(int32_t number) const {
     const size_t index = static_cast<size_t>(number - 1);
     if (index < digests.size()) return digests[index];
-    platform::File last = platform::File::OpenRead(NativePartName(BasePath(), header.partCount), platform::Share::Read);
+    platform::File last =
+        platform::File::OpenRead(PartPath(header.partCount), platform::Share::Read);
     const int64_t size = last.IsOpen() ? last.Size() : -1;
     const int64_t at = size - static_cast<int64_t>(kDigestTextSize) * (header.partCount - number + 1);
     std::string digest(kDigestTextSize, '\0');
@@ -119,10 +134,6 @@ void TzelParcelwise::ResetSet() {
     header.hasDigests = 0;
     header.partCount = 0;
     header.originalSize = 0;
-}
-
-std::string TzelParcelwise::BasePath() const {
-    return sourcePath.size() >= 8 ? sourcePath.substr(0, sourcePath.size() - 8) : std::string();
 }
 
 int64_t TzelParcelwise::DataBytesOf(int32_t number, int64_t fileSize) const {
@@ -337,7 +348,7 @@ bool TzelParcelwise::OpenSet() {
     file.Close();
 
     if (header.hasDigests == 1) {
-        platform::File last = platform::File::OpenRead(NativePartName(BasePath(), header.partCount));
+        platform::File last = platform::File::OpenRead(PartPath(header.partCount));
         if (last.IsOpen()) {
             const int64_t blockSize = static_cast<int64_t>(kDigestTextSize) * header.partCount;
             const int64_t size = last.Size();
@@ -388,36 +399,53 @@ void TzelParcelwise::StartJoin() {
 
 void TzelParcelwise::JoinThread() {
     step = Step::Joining;
-    const std::string base = BasePath();
     const bool verify = header.hasDigests == 1 && settings.verifyHash;
 
     // Every part is looked for before any is hashed: a missing part is named as
     // such, and the last one carries the digests, without which every part would
-    // seem corrupt. The copy then takes exactly the bytes measured here: a part
-    // that changes size afterwards ends the join instead of making the output
-    // longer or shorter than the original.
+    // seem corrupt. Each part stays open from here to the end of its copy, which
+    // takes exactly the bytes measured here: a part that changes afterwards ends
+    // the join instead of making the output another file than the one checked.
+    // Past what the process may hold open, parts are let go and opened again,
+    // and their identity tells whether they are still the same.
+    const int64_t held = platform::OpenFileLimit() / 2;
+    // Grown part by part: the count is the header's word, and a crafted one
+    // must not make the join ask for memory before a part is found.
+    std::vector<CheckedPart> parts;
     std::vector<int64_t> partData;
     int64_t dataBytes = 0;
     for (int32_t i = 1; i <= header.partCount; ++i) {
-        const int64_t size = platform::FileSize(NativePartName(base, i));
-        if (size < 0)
-            return Fail("Le fichier n°" + Number(i) + " est introuvable", kJoinStopped, kIconWarning);
-        partData.push_back(DataBytesOf(i, size));
+        CheckedPart& part = parts.emplace_back();
+        if (!part.Open(PartPath(i))) {
+            if (!platform::FileExists(PartPath(i)))
+                return Fail("Le fichier n°" + Number(i) + " est introuvable", kJoinStopped,
+                            kIconWarning);
+            return Fail("Le fichier n°" + Number(i) + " n'est pas accessible !", kJoinStopped,
+                        kIconWarning);
+        }
+        partData.push_back(DataBytesOf(i, part.Size()));
         dataBytes += partData.back();
+        if (i > held) part.Release();
     }
     for (int32_t i = 1; verify && i <= header.partCount; ++i) {
         step = Step::CheckingDigests;
         partNumber = i;
         const size_t index = static_cast<size_t>(i - 1);
+        CheckedPart& part = parts[index];
         partBytes = partData[index] + (i == 1 ? static_cast<int64_t>(kHeaderSize) : 0);
         ShowProgress();
-        auto digest = HashFilePrefix(NativePartName(base, i), partBytes,
-                                     [this](int64_t n) { HashProgressOf(*this, n); });
+        if (!part.Reopen())
+            return Fail("Le fichier n°" + Number(i) + " n'est pas accessible !", kJoinStopped,
+                        kIconWarning);
+        auto digest = HashStream(
+            part.File(), [this](int64_t n) { HashProgressOf(*this, n); }, partBytes);
         if (!digest)
             return Fail("Le fichier n°" + Number(i) + " n'est pas accessible !", kJoinStopped,
                         kIconWarning);
         if (DigestToHex(*digest) != StoredDigest(i))
             return Fail("Le fichier n°" + Number(i) + " est corrompu.", kJoinStopped, kIconWarning);
+        if (!part.Unchanged()) return FailJoinCopy(CopyResult::SourceChanged, i);
+        if (i > held) part.Release();
     }
     // Parts that do not add up to the original would rebuild a wrong file; so
     // would a part too short to hold its header or digests, whatever the sum.
@@ -436,21 +464,19 @@ void TzelParcelwise::JoinThread() {
     if (!buffer.Allocated())
         return Fail("Impossible d'allouer de la mémoire pour le buffer.", "Mémoire insuffisante", kIconError);
 
-    platform::File source = platform::File::OpenRead(NativePartName(base, 1));
-    if (!source.IsOpen()) return Fail("Le fichier n'est pas accessible.", "Erreur", kIconError);
     platform::File target = platform::File::CreateNew(settings.folder + settings.fileName);
     if (!target.IsOpen()) return Fail(kCreateFailed, "Erreur", kIconWarning);
 
     for (int32_t k = 1; k <= header.partCount; ++k) {
-        if (k > 1) {
-            source = platform::File::OpenRead(NativePartName(base, k));
-            if (!source.IsOpen()) return Fail("Le fichier n'est pas accessible !", "Erreur", kIconWarning);
-        } else if (!source.Seek(kHeaderSize)) {
-            return Fail("Le fichier n'est pas accessible.", "Erreur", kIconError);
-        }
-        CopyResult result = CopyWithProgress(source, target, partData[static_cast<size_t>(k - 1)], buffer);
+        CheckedPart& part = parts[static_cast<size_t>(k - 1)];
+        if (!part.Reopen() || !part.File().Seek(k == 1 ? static_cast<int64_t>(kHeaderSize) : 0))
+            return k == 1 ? Fail("Le fichier n'est pas accessible.", "Erreur", kIconError)
+                          : Fail("Le fichier n'est pas accessible !", "Erreur", kIconWarning);
+        CopyResult result =
+            CopyWithProgress(part.File(), target, partData[static_cast<size_t>(k - 1)], buffer);
+        if (result == CopyResult::Done && !part.Unchanged()) result = CopyResult::SourceChanged;
         if (result != CopyResult::Done) return FailJoinCopy(result, k);
-        source.Close();
+        part.Release();
         partNumber = partNumber + 1;
         if (k == 1) ShowProgress();
     }
