@@ -43,6 +43,8 @@ std::string WriteFiles(const std::string& folder, const uint8_t* data, size_t si
 // Every regular file below `root`, by path relative to it, with its bytes.
 using Tree = std::map<std::string, std::string>;
 Tree Snapshot(const std::string& root);
+// The bytes of one file; empty when it cannot be read.
+std::string ReadWhole(const std::string& path);
 
 // Stops the run with a message when a property does not hold: libFuzzer
 // then keeps the input that broke it.
