@@ -263,6 +263,9 @@ TEST_F(RealFsFaultTest, AUserWithoutRightsIsToldAndNothingIsTouched) {
     run = Pcw("join " + Quoted(folder + "film.avi.001.pcw") +
                   " --no-verify --name plain.avi --folder " + Quoted(out),
               "nobody");
-    ExpectFailed(run, "Le fichier n'est pas accessible !");
+    // Every part is opened before the output is created, so the part is named
+    // and nothing is written.
+    ExpectFailed(run, "Le fichier n°2 n'est pas accessible !");
+    EXPECT_FALSE(fs::exists(out + "plain.avi"));
     EXPECT_TRUE(Tree(folder) == set);
 }
