@@ -1,5 +1,9 @@
 #include "settings/UzelParams.h"
 
+#include <optional>
+#include <type_traits>
+#include <variant>
+
 #include "platform/Messages.h"
 #include "settings/DesktopAssociation.h"
 
@@ -8,16 +12,64 @@ namespace {
 constexpr char kKey[] = "\\Software\\Parcelwise";
 constexpr char kFileType[] = "Parcelwise_File";
 
-// The values a first run writes, in the order it writes them.
-struct Default {
+// Every persisted value: its name, its field, the first run's default, and
+// whether a save writes it. A first run writes the rows in this order and a
+// load reads them in this order. The buffer is stored as its index in
+// kBufferSizes, the booleans as 0 or 1.
+using Field = std::variant<uint32_t TzelParams::*, int32_t TzelParams::*, bool TzelParams::*>;
+struct Setting {
     const char* name;
-    int32_t value;
+    Field field;
+    int32_t firstRun;
+    bool saved;
 };
-constexpr Default kDefaults[] = {
-    {"BufferSize", 0}, {"DefaultSize", 15},     {"SizeMode", 0},  {"isHashEnabled", 1},
-    {"SplitQuit", 0},  {"JoinQuit", 0},         {"OpenDir", 0},   {"HideMessage", 0},
-    {"DeletePartialFile", 0}, {"DeleteAfterJoin", 0},
+const Setting kSettings[] = {
+    {"BufferSize", &TzelParams::bufferSize, 0, true},
+    {"DefaultSize", &TzelParams::defaultSize, 15, true},
+    {"SizeMode", &TzelParams::sizeMode, 0, true},
+    {"isHashEnabled", &TzelParams::isHashEnabled, 1, true},
+    {"SplitQuit", &TzelParams::splitQuit, 0, true},
+    {"JoinQuit", &TzelParams::joinQuit, 0, true},
+    {"OpenDir", &TzelParams::openDir, 0, true},
+    {"HideMessage", &TzelParams::hideMessage, 0, true},
+    {"DeletePartialFile", &TzelParams::deletePartialFile, 0, true},
+    // No control of the windows sets it, so a save leaves it alone: a value
+    // set by hand in the file survives every save.
+    {"DeleteAfterJoin", &TzelParams::deleteAfterJoin, 0, false},
 };
+
+// Puts a stored value into its field; an unknown buffer index is the first size.
+void Assign(TzelParams& params, const Field& field, int32_t stored) {
+    std::visit(
+        [&](auto member) {
+            using T = std::remove_reference_t<decltype(params.*member)>;
+            if constexpr (std::is_same_v<T, uint32_t>)
+                params.*member = stored >= 0 && stored < static_cast<int32_t>(kBufferSizes.size())
+                                     ? kBufferSizes[stored]
+                                     : kBufferSizes[0];
+            else if constexpr (std::is_same_v<T, bool>)
+                params.*member = stored != 0;
+            else
+                params.*member = stored;
+        },
+        field);
+}
+
+// The value a field is stored as; nothing for a buffer size that is none of
+// the sizes offered (it is then not saved).
+std::optional<int32_t> Stored(const TzelParams& params, const Field& field) {
+    return std::visit(
+        [&](auto member) -> std::optional<int32_t> {
+            using T = std::remove_cvref_t<decltype(params.*member)>;
+            if constexpr (std::is_same_v<T, uint32_t>) {
+                int index = BufferSizeIndex(params.*member);
+                return index >= 0 ? std::optional<int32_t>(index) : std::nullopt;
+            } else {
+                return static_cast<int32_t>(params.*member);
+            }
+        },
+        field);
+}
 
 }  // namespace
 
@@ -30,36 +82,42 @@ int BufferSizeIndex(uint32_t bytes) {
 TzelParams::TzelParams(std::vector<std::string> args, std::string programPath)
     : TzelParams(std::move(args), std::move(programPath), platform::RegistryFolder()) {}
 
-TzelParams::TzelParams(std::vector<std::string> args, std::string programPath, std::string registryFolder)
-    : args_(std::move(args)), programPath_(std::move(programPath)), registryFolder_(std::move(registryFolder)) {}
+TzelParams::TzelParams(std::vector<std::string> args, std::string programPath,
+                       std::string registryFolder)
+    : args_(std::move(args)),
+      programPath_(std::move(programPath)),
+      registryFolder_(std::move(registryFolder)) {}
 
-std::string TzelParams::CommandLine() const { return "\"" + programPath_ + "\" \"%1\""; }
+std::string TzelParams::CommandLine() const {
+    return "\"" + programPath_ + "\" \"%1\"";
+}
 
-bool TzelParams::HasParamFile() const { return !args_.empty() && !args_.front().empty(); }
+bool TzelParams::HasParamFile() const {
+    return !args_.empty() && !args_.front().empty();
+}
 
-std::string TzelParams::GetParamFile() const { return args_.empty() ? std::string() : args_.front(); }
+std::string TzelParams::GetParamFile() const {
+    return args_.empty() ? std::string() : args_.front();
+}
 
 bool TzelParams::ReadAll(platform::Registry& registry) {
-    using platform::RegRead;
-    int32_t value = 0;
-    if (registry.ReadInteger("BufferSize", value) != RegRead::Ok) return false;
-    bufferSize = value >= 0 && value < static_cast<int32_t>(kBufferSizes.size()) ? kBufferSizes[value] : kBufferSizes[0];
-    auto readInt = [&](const char* name, int32_t& out) { return registry.ReadInteger(name, out) == RegRead::Ok; };
-    auto readBool = [&](const char* name, bool& out) {
-        if (registry.ReadInteger(name, value) != RegRead::Ok) return false;
-        out = value != 0;
-        return true;
-    };
-    return readInt("DefaultSize", defaultSize) && readInt("SizeMode", sizeMode) &&
-           readBool("isHashEnabled", isHashEnabled) && readBool("SplitQuit", splitQuit) &&
-           readBool("JoinQuit", joinQuit) && readBool("OpenDir", openDir) && readBool("HideMessage", hideMessage) &&
-           readBool("DeletePartialFile", deletePartialFile) && readBool("DeleteAfterJoin", deleteAfterJoin);
+    for (const Setting& setting : kSettings) {
+        int32_t value = 0;
+        if (registry.ReadInteger(setting.name, value) != platform::RegRead::Ok) return false;
+        Assign(*this, setting.field, value);
+    }
+    return true;
 }
 
 bool TzelParams::WriteDefaults(platform::Registry& registry) {
     bool ok = registry.WriteString("", CommandLine());
-    for (const Default& d : kDefaults) ok = registry.WriteInteger(d.name, d.value) && ok;
+    for (const Setting& setting : kSettings)
+        ok = registry.WriteInteger(setting.name, setting.firstRun) && ok;
     return ok;
+}
+
+void TzelParams::PutFirstRunValues() {
+    for (const Setting& setting : kSettings) Assign(*this, setting.field, setting.firstRun);
 }
 
 bool TzelParams::LoadSettings() {
@@ -73,7 +131,8 @@ bool TzelParams::LoadSettings() {
             failed = !(registry.OpenKey(kKey, true) && ReadAll(registry));
             result = !failed;
         } else {
-            failed = !(registry.OpenKey(kKey, true) && WriteDefaults(registry) && ReadAll(registry));
+            failed =
+                !(registry.OpenKey(kKey, true) && WriteDefaults(registry) && ReadAll(registry));
         }
         if (!registry.Close()) failed = true;
     }
@@ -94,10 +153,11 @@ bool TzelParams::LoadSettings() {
         ReadAll(registry);
         registry.Close();
     }
-    platform::MessageBoxA(nullptr,
-                          "Une erreur est survenue lors de la lecture des paramètres dans la base de registre !\n\r"
-                          "Parcelwise va maintenant s'arrêter pour restaurer les paramètres initiaux.",
-                          "Erreur lors du chargement", platform::kIconError);
+    platform::MessageBoxA(
+        nullptr,
+        "Une erreur est survenue lors de la lecture des paramètres dans la base de registre !\n\r"
+        "Parcelwise va maintenant s'arrêter pour restaurer les paramètres initiaux.",
+        "Erreur lors du chargement", platform::kIconError);
     return false;
 }
 
@@ -105,42 +165,21 @@ bool TzelParams::SaveSettings() {
     platform::Registry registry(platform::RegRoot::CurrentUser, registryFolder_);
     if (!registry.OpenKey(kKey, true)) return false;
     registry.WriteString("", CommandLine());
-    if (int index = BufferSizeIndex(bufferSize); index >= 0) registry.WriteInteger("BufferSize", index);
-    registry.WriteInteger("isHashEnabled", isHashEnabled ? 1 : 0);
-    registry.WriteInteger("DefaultSize", defaultSize);
-    registry.WriteInteger("SizeMode", sizeMode);
-    registry.WriteInteger("SplitQuit", splitQuit ? 1 : 0);
-    registry.WriteInteger("JoinQuit", joinQuit ? 1 : 0);
-    registry.WriteInteger("OpenDir", openDir ? 1 : 0);
-    registry.WriteInteger("HideMessage", hideMessage ? 1 : 0);
-    registry.WriteInteger("DeletePartialFile", deletePartialFile ? 1 : 0);
+    for (const Setting& setting : kSettings)
+        if (auto value = Stored(*this, setting.field); setting.saved && value)
+            registry.WriteInteger(setting.name, *value);
     return registry.Close();
 }
 
 void TzelParams::PeekSettings() {
-    TzelParams read(args_, programPath_, registryFolder_);
     platform::Registry registry(platform::RegRoot::CurrentUser, registryFolder_);
+    TzelParams read(args_, programPath_, registryFolder_);
     bool ok = registry.Loaded() && !registry.KeyDamaged(kKey) && registry.OpenKey(kKey, false) &&
               read.ReadAll(registry);
-    if (!ok) {
-        // The first-run defaults, as a load would put them.
-        read.bufferSize = kBufferSizes[0];
-        read.defaultSize = 15;
-        read.sizeMode = 0;
-        read.isHashEnabled = true;
-        read.splitQuit = read.joinQuit = read.openDir = read.hideMessage = false;
-        read.deletePartialFile = read.deleteAfterJoin = false;
-    }
-    bufferSize = read.bufferSize;
-    defaultSize = read.defaultSize;
-    sizeMode = read.sizeMode;
-    isHashEnabled = read.isHashEnabled;
-    splitQuit = read.splitQuit;
-    joinQuit = read.joinQuit;
-    openDir = read.openDir;
-    hideMessage = read.hideMessage;
-    deletePartialFile = read.deletePartialFile;
-    deleteAfterJoin = read.deleteAfterJoin;
+    // Missing or damaged settings read as the first run would write them.
+    if (!ok) read.PutFirstRunValues();
+    for (const Setting& setting : kSettings)
+        std::visit([&](auto member) { this->*member = read.*member; }, setting.field);
     registry.CloseKey();
 }
 

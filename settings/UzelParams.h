@@ -60,6 +60,7 @@ public:
 private:
     bool ReadAll(platform::Registry& registry);
     bool WriteDefaults(platform::Registry& registry);
+    void PutFirstRunValues();
 
     std::vector<std::string> args_;
     std::string programPath_;
