@@ -171,7 +171,9 @@ void FuzzForeignSet(std::string_view kind, Scratch& scratch, const uint8_t* data
     std::string expected;
     for (int64_t n = job.FirstNumber(); n <= job.LastNumber() && expected.size() < (1u << 20);
          ++n) {
-        const std::string part = ReadWhole(job.PartName(static_cast<int32_t>(n)));
+        const std::string path = job.PartName(static_cast<int32_t>(n));
+        if (!platform::FileExists(path)) break;  // the join fails then
+        const std::string part = ReadWhole(path);
         const size_t offset =
             static_cast<size_t>(n == job.FirstNumber() ? firstOffset : laterOffset);
         expected.append(part, std::min(offset, part.size()));
