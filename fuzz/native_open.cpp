@@ -49,7 +49,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // What a whole join writes: the parts in order, less the header and the digests.
     std::string expected;
     for (int32_t k = 1; k <= job.header.partCount && expected.size() < (1u << 20); ++k) {
-        const std::string part = ReadWhole(job.PartPath(k));
+        // A missing part fails the join: there is nothing more to expect.
+        const std::string path = job.PartPath(k);
+        if (!platform::FileExists(path)) break;
+        const std::string part = ReadWhole(path);
         size_t end = part.size();
         if (k == job.header.partCount && job.header.hasDigests == 1)
             end -= std::min(end, kDigestTextSize * job.header.partCount);

@@ -144,6 +144,27 @@ protected:
 const char kCreateFailed[] =
     "Une erreur est survenue pendant la création du fichier de destination";
 
+template <class T>
+std::string Bytes(T value) {
+    return std::string(reinterpret_cast<const char*>(&value), sizeof value);
+}
+
+// The first part of a 1.0 set of two parts holding `data`: the lead block,
+// the data's first half, the description block, the second half.
+std::string LegacyFirstPart(const std::string& data, const std::string& name) {
+    const int32_t half = static_cast<int32_t>(data.size() / 2);
+    std::string lead = std::string(1, '\x11') + "Corvane(c) - 2004" + std::string(2, '\0') +
+                       Bytes<int32_t>(static_cast<int32_t>(data.size()) * 2) +
+                       Bytes<int32_t>(static_cast<int32_t>(data.size())) + Bytes<int32_t>(half) +
+                       std::string(4, '\0');
+    std::string description = std::string(1, '\x0a') + "Parcelwise" +
+                              std::string(1, static_cast<char>(name.size())) + name;
+    description.resize(112, '\0');
+    description += Bytes<int32_t>(2) + std::string(4, '\0') + Bytes<double>(38000.5) +
+                   Bytes<int32_t>(0) + std::string(4, '\0');
+    return lead + data.substr(0, half) + description + data.substr(half);
+}
+
 }  // namespace
 
 TEST_F(RealFsFaultTest, ASplitOntoAFullDiskFailsOnThePartItCouldNotWrite) {
@@ -211,6 +232,18 @@ TEST_F(RealFsFaultTest, NothingIsWrittenOntoAReadOnlyMount) {
     EXPECT_TRUE(ListDir(readOnly.path()).empty());
     EXPECT_TRUE(Tree(folder) == set);
     EXPECT_TRUE(ReadFile(dir / "film2.avi") == source);
+}
+
+TEST_F(RealFsFaultTest, AConversionOnAReadOnlyMountLeavesTheOldSetWhole) {
+    Mount media(dir.path(), "size=8m");
+    REQUIRE_MOUNT(media);
+    WriteFile(media / "old.001.pcw", LegacyFirstPart(RandomBytes(300000, 1), "old.bin"));
+    WriteFile(media / "old.002.pcw", RandomBytes(300000, 2));
+    ASSERT_TRUE(media.MakeReadOnly());
+    const auto set = Tree(media.path());
+    const PcwRun run = Pcw("convert " + Quoted(media / "old.001.pcw"));
+    ExpectFailed(run, "Une erreur est survenue pendant la création du fichier conversion");
+    EXPECT_TRUE(Tree(media.path()) == set);
 }
 
 TEST_F(RealFsFaultTest, ASetOnAReadOnlyMountStillJoinsElsewhere) {
