@@ -80,6 +80,10 @@ bool HasLegacyMark(const uint8_t* bytes, size_t size) {
     return size > length && bytes[0] == length && std::memcmp(bytes + 1, kLegacyMark, length) == 0;
 }
 
+std::string HeaderName(std::string_view name) {
+    return platform::SafeFileName(Cp1252ToUtf8(Utf8ToCp1252(Utf8Left(name, kOriginalNameRoom))));
+}
+
 bool IsFirstPartName(const std::string& path) {
     constexpr std::string_view kEnding = ".001.pcw";
     const std::string name = platform::FileNameOf(path);
@@ -144,7 +148,7 @@ bool TzelParcelwise::CheckSplitParameters(const std::string& sourceName, const s
         valid = false;
         problems += "\n\r- Nom du fichier Original (longeur entre 1 et 255 car.).";
     } else {
-        header.originalName = Utf8Left(sourceName, kOriginalNameRoom);
+        header.originalName = HeaderName(sourceName);
     }
     if (destName.empty()) {
         valid = false;

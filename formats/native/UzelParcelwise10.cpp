@@ -5,7 +5,6 @@
 
 #include "core/CopyLoop.h"
 #include "core/ParcelTools.h"
-#include "core/Texts.h"
 #include "formats/native/DiskFields.h"
 #include "formats/native/UzelParcelwise.h"
 #include "platform/File.h"
@@ -264,7 +263,7 @@ std::optional<ConvertFailure> TzelParcelwise10::WriteConverted(const std::string
     const TzelHeader header{"Parcelwise",
                             "1.1",
                             description.splitDate,
-                            Utf8Left(settings.fileName, kOriginalNameRoom),
+                            HeaderName(settings.fileName),
                             0,
                             description.partCount,
                             lead.originalSize};
