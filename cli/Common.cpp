@@ -240,7 +240,8 @@ void TerminalProgress::lblPourcentage(std::string_view text) {
     Store(percent_, text);
 }
 void TerminalProgress::lblPartie(std::string_view text) {
-    Store(part_, text);
+    // The part texts carry file names, which may come from a set of someone else.
+    Store(part_, platform::VisibleText(text));
 }
 void TerminalProgress::lblDone(std::string_view text) {
     Store(done_, text);

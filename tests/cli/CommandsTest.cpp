@@ -115,6 +115,36 @@ TEST_F(CommandsTest, OlderSetsAreDescribedAndConverted) {
     EXPECT_EQ(Pcw({"convert"}), 2);
 }
 
+// A name read from a file reaches the terminal with its control characters
+// shown, never as the sequences they would make the terminal obey.
+TEST_F(CommandsTest, InfoShowsControlCharactersOfStoredNames) {
+    auto le32 = [](int32_t v) {
+        std::string b;
+        for (int i = 0; i < 4; ++i) b += static_cast<char>(static_cast<uint32_t>(v) >> (8 * i));
+        return b;
+    };
+    const std::string name = "a\x1B]0;owned\x07\x1B[2Jb\n.avi";
+    std::string lead(1, '\x11');
+    lead.append("Corvane(c) - 2004").append(2, '\0');
+    lead.append(le32(20)).append(le32(10)).append(le32(0)).append(le32(0));
+    std::string description(1, '\x0A');
+    description.append("Parcelwise").append(1, static_cast<char>(name.size())).append(name);
+    description.append(100 - name.size(), '\0').append(le32(2)).append(le32(0));
+    description.append(8, '\0').append(le32(0)).append(le32(0));
+    ASSERT_EQ(lead.size(), 36u);
+    ASSERT_EQ(description.size(), 136u);
+    WriteFile(dir / "x.001.pcw", lead + description + std::string(10, 'd'));
+    WriteFile(dir / "x.002.pcw", std::string(10, 'd'));
+
+    ASSERT_EQ(Pcw({"info", dir / "x.001.pcw"}), 0);
+    const std::string info = out.str();
+    EXPECT_NE(info.find("Nom d'origine : a\\x1b]0;owned\\x07\\x1b[2Jb\\x0a.avi\n"),
+              std::string::npos)
+        << info;
+    EXPECT_EQ(info.find('\x1B'), std::string::npos);
+    EXPECT_EQ(info.find('\x07'), std::string::npos);
+}
+
 TEST_F(CommandsTest, SplitInfoJoinRebuildsTheSameBytes) {
     const std::string source = Source(5 * kMo / 2 + 3);
     ASSERT_EQ(Pcw({"split", source, "--size", "1", "--md5", "--store-name", "vacances.avi",
