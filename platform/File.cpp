@@ -97,8 +97,28 @@ File File::OpenRead(const std::string& path, Share share) {
     return Open(path, O_RDONLY, share == Share::None);
 }
 
-File File::CreateNew(const std::string& path) {
-    return Open(path, O_WRONLY | O_CREAT | O_EXCL, true);
+File File::CreateNew(const std::string& path, Access access) {
+    return Open(path, (access == Access::ReadWrite ? O_RDWR : O_WRONLY) | O_CREAT | O_EXCL, true);
+}
+
+File File::OpenReadSame(const std::string& path, FileIdentity identity) {
+    File file = Open(path, O_RDONLY | O_NOFOLLOW, true);
+    if (file.IsOpen() && !(file.Identity() == identity)) return File(-1, ESTALE);
+    return file;
+}
+
+FileIdentity File::Identity() const {
+    struct stat st {};
+    if (fd_ < 0 || ::fstat(fd_, &st) != 0) return {};
+    return {static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
+}
+
+bool File::IsNamedBy(const std::string& path) const {
+    struct stat named {};
+    if (fd_ < 0 || ::lstat(path.c_str(), &named) != 0 || !S_ISREG(named.st_mode)) return false;
+    const FileIdentity mine = Identity();
+    return mine.inode != 0 && mine.device == static_cast<uint64_t>(named.st_dev) &&
+           mine.inode == static_cast<uint64_t>(named.st_ino);
 }
 
 File File::OpenWrite(const std::string& path) { return Open(path, O_WRONLY, true); }

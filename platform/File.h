@@ -24,6 +24,17 @@ struct IoResult {
 
 enum class Share { None, Read };
 
+// What a file created for writing may also do.
+enum class Access { Write, ReadWrite };
+
+// What tells one file from another: the same pair is the same file, whatever
+// name it goes by now.
+struct FileIdentity {
+    uint64_t device = 0;
+    uint64_t inode = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+
 class File {
 public:
     File() = default;
@@ -36,7 +47,11 @@ public:
     // An existing file, for reading.
     static File OpenRead(const std::string& path, Share share = Share::None);
     // A new file, for writing; fails when anything of that name exists.
-    static File CreateNew(const std::string& path);
+    static File CreateNew(const std::string& path, Access access = Access::Write);
+    // The file that `path` names, for reading, only when it is the file of that
+    // identity and not reached through a link: a file the job made, found again
+    // by its name. Fails with ELOOP for a link, ESTALE for another file.
+    static File OpenReadSame(const std::string& path, FileIdentity identity);
     // An existing file, for writing; never creates one.
     static File OpenWrite(const std::string& path);
 
@@ -53,6 +68,10 @@ public:
     // buffer of bufferSize bytes through it. `ended` tells that this file ended
     // before the bytes asked for.
     IoResult CopyTo(File& target, size_t n, void* buffer, size_t bufferSize);
+
+    FileIdentity Identity() const;
+    // True while `path` names this very file itself, not a link to it.
+    bool IsNamedBy(const std::string& path) const;
 
     bool Seek(int64_t position);
     // Size in bytes, -1 when it cannot be had.

@@ -217,74 +217,104 @@ void TzelParcelwise::SplitThread() {
         return Fail("Le fichier source a changé de taille depuis son ouverture : ouvrez-le à nouveau.", "Erreur",
                     kIconError);
 
+    auto writeFailed = [this](int32_t number) {
+        Fail("Erreur d'écriture dans le fichier *." + PartNumberText(number) +
+                 ".pcw : le disque est peut-être plein.",
+             "Erreur", kIconError);
+    };
     // Copies one part; on failure the message is shown and false returned.
     auto copyPart = [&](platform::File& target, int32_t number) {
         CopyResult result = CopyWithProgress(source, target, settings.partSize, buffer);
-        if (result == CopyResult::Done && target.Close()) return true;
+        if (result == CopyResult::Done) return true;
         if (result == CopyResult::ReadFailed)
             Fail("Erreur de lecture du fichier source !", "Erreur", kIconError);
         else if (result == CopyResult::SourceEnded)
             Fail("Le fichier source est plus court que prévu : il a changé pendant le découpage !",
                  "Erreur", kIconError);
         else
-            Fail("Erreur d'écriture dans le fichier *." + PartNumberText(number) +
-                     ".pcw : le disque est peut-être plein.",
-                 "Erreur", kIconError);
+            writeFailed(number);
         return false;
     };
+    auto closePart = [&](platform::File& part, int32_t number) {
+        if (part.Close()) return true;
+        writeFailed(number);
+        return false;
+    };
+    auto missing = [this](int32_t number) {
+        Fail("Le fichier *." + PartNumberText(number) + ".pcw est introuvable.", "Erreur",
+             kIconError);
+    };
 
-    platform::File target = platform::File::CreateNew(NativePartName(base, 1));
-    if (!target.IsOpen()) return Fail(kCreateFailed, "Erreur", kIconError);
-    if (!target.Seek(kHeaderSize)) return Fail(kCreateFailed, "Erreur", kIconError);
-    if (!copyPart(target, 1)) return;
+    // Part 1 stays open until its header is written, the last part until its
+    // digests are: both are written through the handles that created them and
+    // never opened by name again, so that a name swapped for a link meanwhile
+    // leads nowhere. The parts in between are only read again, reopened
+    // without following links and only when they are the files made here.
+    const bool withDigests = header.hasDigests == 1;
+    std::vector<platform::FileIdentity> made;
+    platform::File first =
+        platform::File::CreateNew(NativePartName(base, 1), platform::Access::ReadWrite);
+    if (!first.IsOpen()) return Fail(kCreateFailed, "Erreur", kIconError);
+    if (!first.Seek(kHeaderSize)) return Fail(kCreateFailed, "Erreur", kIconError);
+    if (!copyPart(first, 1)) return;
+    if (withDigests) made.push_back(first.Identity());
     header.partCount = 1;
     partNumber = 1;
     ShowProgress();
 
+    platform::File target;
     for (int32_t k = 2; doneBytes < totalBytes; ++k) {
-        target = platform::File::CreateNew(NativePartName(base, k));
+        if (k > 2 && !closePart(target, k - 1)) return;
+        target = platform::File::CreateNew(NativePartName(base, k), platform::Access::ReadWrite);
         if (!target.IsOpen()) return Fail(kCreateFailed, "Erreur", kIconError);
         if (doneBytes + settings.partSize > totalBytes)
             settings.partSize = static_cast<int32_t>(totalBytes - doneBytes);
         if (!copyPart(target, k)) return;
+        if (withDigests) made.push_back(target.Identity());
         header.partCount = k;
         partNumber = k;
     }
+    platform::File& last = header.partCount == 1 ? first : target;
 
-    platform::File first = platform::File::OpenWrite(NativePartName(base, 1));
-    if (!first.IsOpen()) return Fail("Le fichier *.001.pcw est introuvable.", "Erreur", kIconError);
+    // A part no longer under its name leaves no set behind, whatever is written.
+    if (!first.IsNamedBy(NativePartName(base, 1))) return missing(1);
     auto headerBytes = EncodeHeader(header);
-    if (!first.Seek(0) || !first.Write(headerBytes.data(), headerBytes.size()).ok() || !first.Close())
-        return Fail("Erreur d'écriture dans le fichier *.001.pcw : le disque est peut-être plein.",
-                    "Erreur", kIconError);
+    if (!first.Seek(0) || !first.Write(headerBytes.data(), headerBytes.size()).ok())
+        return writeFailed(1);
     source.Close();
 
-    if (header.hasDigests == 1) {
+    if (withDigests) {
         step = Step::CreatingDigests;
         digests.assign(static_cast<size_t>(header.partCount), std::string());
         for (int32_t i = 1; i <= header.partCount; ++i) {
             const std::string name = NativePartName(base, i);
+            platform::File reopened;
+            platform::File* part = i == 1 ? &first : i == header.partCount ? &last : nullptr;
+            if (part == nullptr) {
+                reopened = platform::File::OpenReadSame(name, made[static_cast<size_t>(i - 1)]);
+                part = &reopened;
+            }
             partNumber = i;
-            partBytes = platform::FileSize(name);
+            partBytes = part->IsOpen() ? part->Size() : -1;
             ShowProgress();
-            auto digest = HashFile(name, [this](int64_t n) { HashProgressOf(*this, n); });
+            auto digest = part->IsOpen() && part->IsNamedBy(name)
+                              ? HashStream(*part, [this](int64_t n) { HashProgressOf(*this, n); })
+                              : std::nullopt;
             if (!digest)
                 return Fail("Impossible de lire le fichier *." + PartNumberText(i) +
                                 ".pcw pour calculer son Hash MD5.",
                             "Erreur", kIconError);
             digests[static_cast<size_t>(i - 1)] = DigestToHex(*digest);
         }
-        const std::string lastName = "fichier *." + PartNumberText(header.partCount) + ".pcw";
-        platform::File last = platform::File::OpenWrite(NativePartName(base, header.partCount));
-        if (!last.IsOpen())
-            return Fail("Le " + lastName + " est introuvable.", "Erreur", kIconError);
+        if (!last.IsNamedBy(NativePartName(base, header.partCount)))
+            return missing(header.partCount);
         std::string block;
         for (const std::string& d : digests) block += d;
-        if (!last.Seek(last.Size()) || !last.Write(block.data(), block.size()).ok() || !last.Close())
-            return Fail(
-                "Erreur d'écriture dans le " + lastName + " : le disque est peut-être plein.",
-                "Erreur", kIconError);
+        if (!last.Seek(last.Size()) || !last.Write(block.data(), block.size()).ok())
+            return writeFailed(header.partCount);
     }
+    if (!closePart(first, 1)) return;
+    if (header.partCount > 1 && !closePart(last, header.partCount)) return;
 
     ShowProgress();
     step = Step::Finished;

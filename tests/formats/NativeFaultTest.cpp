@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
+
+#include <unistd.h>
 
 #include "NativeJobs.h"
 #include "platform/IoFaults.h"
@@ -351,5 +354,85 @@ TEST_F(NativeFaultTest, DestinationNamesMustBePlainFileNames) {
         EXPECT_FALSE(join.CheckJoinParameters(name, false)) << name;
         ASSERT_EQ(messages.messages().size(), 2u);
         EXPECT_NE(messages.texts()[1].find("caractères interdits"), std::string::npos);
+    }
+}
+
+namespace {
+
+// Runs `action` once, on the worker, when a status or part text containing
+// `cue` is written: the moment of a job at which a file is swapped under it.
+class SwapOnText final : public ProgressDisplay {
+public:
+    SwapOnText(std::string cue, std::function<void()> action)
+        : cue_(std::move(cue)), action_(std::move(action)) {}
+    void bar1(int) override {}
+    void bar2(int) override {}
+    void lblPourcentage(std::string_view) override {}
+    void lblInfo(std::string_view text) override { Check(text); }
+    void lblPartie(std::string_view text) override { Check(text); }
+    void lblDone(std::string_view) override {}
+    void Timer1(bool) override {}
+    void CloseAfterJob() override {}
+    bool fired() const { return fired_; }
+
+private:
+    void Check(std::string_view text) {
+        if (!fired_ && text.find(cue_) != std::string_view::npos) {
+            fired_ = true;
+            action_();
+        }
+    }
+    std::string cue_;
+    std::function<void()> action_;
+    bool fired_ = false;
+};
+
+}  // namespace
+
+// A part that the split made and will write or hash again is replaced, by a
+// link to a file outside the folder or by another file: the split never writes
+// into the stranger, never takes it for its part, and does not call it a success.
+TEST_F(NativeFaultTest, ASplitNeverWritesThroughAPartSwappedUnderIt) {
+    const struct {
+        const char* what;
+        int part;
+        const char* cue;  // when the part is swapped
+        bool link;
+        std::string text;
+    } cases[] = {
+        {"part 1 for a link, before the header", 1, ".002.pcw", true,
+         "Le fichier *.001.pcw est introuvable."},
+        {"part 1 for another file, before the header", 1, ".002.pcw", false,
+         "Le fichier *.001.pcw est introuvable."},
+        {"the last part for a link, before the digests", 3, "Création des Hash MD5", true,
+         "Impossible de lire le fichier *.003.pcw pour calculer son Hash MD5."},
+        {"a middle part for a link, before its digest", 2, "Création des Hash MD5", true,
+         "Impossible de lire le fichier *.002.pcw pour calculer son Hash MD5."},
+        {"a middle part for another file, before its digest", 2, "Création des Hash MD5", false,
+         "Impossible de lire le fichier *.002.pcw pour calculer son Hash MD5."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir scratch, elsewhere;
+        WriteFile(scratch / "film.avi", source);
+        const std::string victim = elsewhere / "victim";
+        const std::string kept(300, 'v');
+        WriteFile(victim, kept);
+        const std::string part = PartPath(scratch.path(), "film.avi", c.part);
+        SwapOnText display(c.cue, [&] {
+            ASSERT_TRUE(platform::RenameNoReplace(part, elsewhere / "moved"));
+            if (c.link)
+                ASSERT_EQ(::symlink(victim.c_str(), part.c_str()), 0);
+            else
+                WriteFile(part, ReadFile(elsewhere / "moved"));
+        });
+        RecordingSink messages;
+        EXPECT_EQ(Split(scratch / "film.avi", scratch.path(), kPart, 16384, true, display),
+                  Step::Failed);
+        EXPECT_TRUE(display.fired());
+        EXPECT_TRUE(ReadFile(victim) == kept);
+        ASSERT_FALSE(messages.messages().empty());
+        EXPECT_EQ(messages.messages()[0].text.substr(0, c.text.size()), c.text);
+        EXPECT_EQ(messages.messages().back().text, kStopped);
     }
 }
