@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace platform {
 
@@ -18,6 +19,8 @@ bool IsRegularFile(const std::string& path);
 bool IsFolder(const std::string& path);
 // Size of a file in bytes, -1 when it cannot be had.
 int64_t FileSize(const std::string& path);
+// The names in a folder, "." and ".." left out; empty when it cannot be read.
+std::vector<std::string> FolderEntries(const std::string& folder);
 // Renames, and fails rather than replace an existing target.
 bool RenameNoReplace(const std::string& from, const std::string& to);
 // Bytes available to this user on the disk that holds the folder; 0 when unknown.

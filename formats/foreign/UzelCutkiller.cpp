@@ -18,10 +18,6 @@ int32_t TzelCutkiller::LastNumber() const {
     return Count(header);
 }
 
-std::string TzelCutkiller::PartName(int32_t number) const {
-    return DropLast(sourcePath, 3) + NumberText(number, 3);
-}
-
 void TzelCutkiller::ResetSet() {
     Reset();
     header.fill(0);
@@ -30,6 +26,7 @@ void TzelCutkiller::ResetSet() {
 
 bool TzelCutkiller::ReadSet(platform::File& chosen) {
     header.fill(0);
+    if (!NameParts(3, "", 3)) return false;
     std::array<char, 8> bytes{};
     const platform::IoResult read = chosen.Read(bytes.data(), bytes.size());
     if (!read.ok() || read.bytes != 8 || Count(bytes) <= 0) return false;

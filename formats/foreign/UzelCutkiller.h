@@ -16,7 +16,6 @@ public:
 
     int32_t FirstNumber() const override { return 1; }
     int32_t LastNumber() const override;
-    std::string PartName(int32_t number) const override;
     void ResetSet() override;
 
 protected:

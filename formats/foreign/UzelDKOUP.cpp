@@ -6,10 +6,6 @@ TzelDKOUP::TzelDKOUP() {
     formatKind = FormatKind::DKoup;
 }
 
-std::string TzelDKOUP::PartName(int32_t number) const {
-    return DropLast(sourcePath, NumberLength(numberMask)) + NumberText(number, 2);
-}
-
 bool TzelDKOUP::ReadSet(platform::File&) {
     const std::string name = ChosenName();
     const std::string extension = ExtensionText(name);
@@ -20,6 +16,7 @@ bool TzelDKOUP::ReadSet(platform::File&) {
     firstIndex = extension.back() - '0';
     numberMask = extension;
     numberMask.back() = '0';
+    NameParts(NumberLength(numberMask), "", 2);
     baseName = StemOf(name);
     ReadNamedSet(baseName, lastIndex);
     return true;

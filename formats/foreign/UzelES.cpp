@@ -22,10 +22,6 @@ int32_t TzelES::LastNumber() const {
     return Number(header, kCountAt);
 }
 
-std::string TzelES::PartName(int32_t number) const {
-    return DropLast(sourcePath, 4) + "." + NumberText(number, 3);
-}
-
 void TzelES::ResetSet() {
     Reset();
     header.fill(0);
@@ -34,6 +30,7 @@ void TzelES::ResetSet() {
 
 bool TzelES::ReadSet(platform::File& chosen) {
     header.fill(0);
+    if (!NameParts(4, ".", 3)) return false;
     std::array<char, 16> bytes{};
     const platform::IoResult read = chosen.Read(bytes.data(), bytes.size());
     if (!read.ok() || read.bytes != 16 || std::memcmp(bytes.data(), "EasySpl", 7) != 0)

@@ -5,6 +5,7 @@
 
 #include "core/CopyLoop.h"
 #include "core/Texts.h"
+#include "formats/foreign/PartNames.h"
 #include "platform/Fs.h"
 #include "platform/Messages.h"
 
@@ -28,9 +29,31 @@ std::string TzelForeignSet::OpenFailure(const std::string& tool) {
 std::string TzelForeignSet::ChosenFolder() const { return platform::FolderOf(sourcePath); }
 std::string TzelForeignSet::ChosenName() const { return platform::FileNameOf(sourcePath); }
 
-int32_t TzelForeignSet::LastPresent(int32_t from) const {
+std::string TzelForeignSet::PartName(int32_t number) const {
+    return ChosenFolder() + partStem_ + NumberText(number, numberWidth_);
+}
+
+bool TzelForeignSet::NameParts(size_t dropped, std::string_view joint, size_t width) {
+    const std::string name = ChosenName();
+    if (Utf8Length(name) < dropped) return false;
+    partStem_ = DropLast(name, dropped) + std::string(joint);
+    numberWidth_ = width;
+    return true;
+}
+
+int32_t TzelForeignSet::LastInFolder(int32_t from) const {
+    const std::string folder = ChosenFolder();
     int32_t last = from;
-    while (last < INT32_MAX && platform::FileExists(PartName(last + 1))) ++last;
+    for (const std::string& entry : platform::FolderEntries(folder)) {
+        if (!entry.starts_with(partStem_)) continue;
+        const std::string_view number = std::string_view(entry).substr(partStem_.size());
+        int64_t n = 0;
+        // Only the name the rule gives that number: movie.0004 is no part of
+        // the set of movie.001, nor movie.004.bak.
+        if (ParseDigits(number, INT32_MAX, n) && n > last &&
+            NumberText(n, numberWidth_) == number && platform::IsRegularFile(folder + entry))
+            last = static_cast<int32_t>(n);
+    }
     return last;
 }
 
@@ -48,7 +71,7 @@ int64_t TzelForeignSet::EstimatedSize() const {
 void TzelForeignSet::ReadNamedSet(const std::string& originalName, int32_t& last) {
     settings.fileName = originalName;
     settings.folder = ChosenFolder();
-    last = LastPresent(FirstNumber());
+    last = LastInFolder(FirstNumber());
     rebuiltSize = EstimatedSize();
 }
 

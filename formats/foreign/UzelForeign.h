@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "core/ProgressWriter.h"
 #include "core/UzelFichier.h"
@@ -29,7 +30,9 @@ public:
     // The set as opened: numbers of the first and last parts, and their paths.
     virtual int32_t FirstNumber() const = 0;
     virtual int32_t LastNumber() const = 0;
-    virtual std::string PartName(int32_t number) const = 0;
+    // Part `number`: the stem of the set's names followed by the number on at
+    // least the set's width, always in the chosen file's folder.
+    std::string PartName(int32_t number) const;
 
 protected:
     // Reads the chosen file (already open) and the names around it; fills
@@ -47,9 +50,15 @@ protected:
     std::string ChosenFolder() const;
     // The chosen file's name without its folder.
     std::string ChosenName() const;
-    // The last number of the unbroken run of parts that follows part `from`:
-    // the first missing name ends a set.
-    int32_t LastPresent(int32_t from) const;
+    // How the parts are named: the chosen file's name less its last `dropped`
+    // characters, then `joint`, then the number on `width` digits. False when
+    // the name is shorter than what the rule drops: no set of that kind.
+    bool NameParts(size_t dropped, std::string_view joint, size_t width);
+    // The number of the set's last part: the highest above `from` that names a
+    // file of the folder by the part-name rule, `from` when there is none. A
+    // part missing below it is a hole in the set, not its end: the join then
+    // stops on it rather than leave out the parts that follow.
+    int32_t LastInFolder(int32_t from) const;
     // The rebuilt size of a set whose parts but the last are the size of the
     // first: (last - first) times that, plus the last part (0 when absent).
     int64_t EstimatedSize() const;
@@ -60,5 +69,7 @@ protected:
 
 private:
     void JoinThread();
+    std::string partStem_;
+    size_t numberWidth_ = 0;
     ProgressWriter writer_;
 };

@@ -11,11 +11,11 @@ public:
 
     std::string baseName;    // movie.avi
     std::string numberMask;  // 000, u000
-    int32_t partCount = 0;
+    int32_t firstIndex = 1;  // 0 for the sets that split numbers from 0
+    int32_t lastIndex = 0;
 
-    int32_t FirstNumber() const override { return 1; }
-    int32_t LastNumber() const override { return partCount; }
-    std::string PartName(int32_t number) const override;
+    int32_t FirstNumber() const override { return firstIndex; }
+    int32_t LastNumber() const override { return lastIndex; }
 
 protected:
     bool ReadSet(platform::File& chosen) override;

@@ -6,13 +6,10 @@ TzelKFK::TzelKFK() {
     formatKind = FormatKind::KFK;
 }
 
-std::string TzelKFK::PartName(int32_t number) const {
-    return DropLast(sourcePath, NumberLength(numberMask)) + std::to_string(number);
-}
-
 bool TzelKFK::ReadSet(platform::File&) {
     const std::string name = ChosenName();
     numberMask = ExtensionText(name);
+    NameParts(NumberLength(numberMask), "", 0);
     baseName = StemOf(name);
     ReadNamedSet(baseName, lastIndex);
     return true;

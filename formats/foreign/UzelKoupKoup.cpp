@@ -6,14 +6,12 @@ TzelKoupKoup::TzelKoupKoup() {
     formatKind = FormatKind::KoupKoup;
 }
 
-// The number is the run of digits that ends the chosen name, so the parts
-// come out the same whichever of them was chosen (movie.avi.12 too).
-std::string TzelKoupKoup::PartName(int32_t number) const {
-    return DropLast(sourcePath, NumberLength(sourcePath)) + std::to_string(number);
-}
-
 bool TzelKoupKoup::ReadSet(platform::File&) {
-    baseName = StemOf(ChosenName());
+    // The number is the run of digits that ends the chosen name, so the parts
+    // come out the same whichever of them was chosen (movie.avi.12 too).
+    const std::string name = ChosenName();
+    NameParts(NumberLength(name), "", 0);
+    baseName = StemOf(name);
     ReadNamedSet(baseName, partCount);
     return true;
 }

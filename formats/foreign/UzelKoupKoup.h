@@ -14,7 +14,6 @@ public:
 
     int32_t FirstNumber() const override { return 1; }
     int32_t LastNumber() const override { return partCount; }
-    std::string PartName(int32_t number) const override;
 
 protected:
     bool ReadSet(platform::File& chosen) override;

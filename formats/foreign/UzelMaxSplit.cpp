@@ -7,10 +7,6 @@ TzelMaxSplit::TzelMaxSplit() {
     formatKind = FormatKind::MaxSplit;
 }
 
-std::string TzelMaxSplit::PartName(int32_t number) const {
-    return ChosenFolder() + baseName + "__" + NumberText(number, numberMask.size());
-}
-
 bool TzelMaxSplit::ReadSet(platform::File&) {
     const std::string name = ChosenName();
     partExt = ExtensionOf(name);
@@ -21,6 +17,7 @@ bool TzelMaxSplit::ReadSet(platform::File&) {
     originalExt = partExt.substr(0, mark);
     numberMask.assign(Utf8Length(partExt.substr(mark + 2)), '0');
     baseName = StemOf(name) + originalExt;
+    NameParts(numberMask.size(), "", numberMask.size());
     ReadNamedSet(baseName, partCount);
     return true;
 }

@@ -16,13 +16,6 @@ TzelSplit40::TzelSplit40() {
     formatKind = FormatKind::Splitter40;
 }
 
-// The data parts are found next to the descriptor and named after it, never
-// after the name stored inside: that name is someone else's text, and counting
-// parts by one rule while joining them by another would join the wrong files.
-std::string TzelSplit40::PartName(int32_t number) const {
-    return DropLast(sourcePath, 4) + NumberText(number, 3);
-}
-
 void TzelSplit40::ResetSet() {
     Reset();
     signatureText.clear();
@@ -32,6 +25,11 @@ void TzelSplit40::ResetSet() {
 }
 
 bool TzelSplit40::ReadSet(platform::File& chosen) {
+    // The data parts are found next to the descriptor and named after it, never
+    // after the name stored inside: that name is someone else's text, and
+    // counting parts by one rule while joining them by another would join the
+    // wrong files.
+    if (!NameParts(4, "", 3)) return false;
     std::string head(kDescriptorRoom, '\0');
     const platform::IoResult read = chosen.Read(head.data(), head.size());
     if (!read.ok()) return false;
@@ -55,7 +53,7 @@ bool TzelSplit40::ReadSet(platform::File& chosen) {
     storedName = Cp1252ToUtf8(std::string_view(head).substr(7, nameEnd - 7));
     settings.fileName = storedName;
     settings.folder = ChosenFolder();
-    partCount = LastPresent(0);
+    partCount = LastInFolder(0);
     rebuiltSize = size;
     return true;
 }

@@ -1,6 +1,7 @@
 #include "formats/native/UzelParcelwise.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 
 #include "core/CopyLoop.h"
@@ -87,13 +88,26 @@ std::string HeaderName(std::string_view name) {
 bool IsFirstPartName(const std::string& path) {
     constexpr std::string_view kEnding = ".001.pcw";
     const std::string name = platform::FileNameOf(path);
-    return name.size() > kEnding.size() && name.compare(name.size() - kEnding.size(), kEnding.size(), kEnding) == 0;
+    if (name.size() <= kEnding.size()) return false;
+    const std::string_view ending = std::string_view(name).substr(name.size() - kEnding.size());
+    return std::equal(ending.begin(), ending.end(), kEnding.begin(), [](char a, char b) {
+        return std::tolower(static_cast<unsigned char>(a)) == b;
+    });
+}
+
+std::string NativeSetPart(const std::string& firstPart, int64_t number) {
+    constexpr size_t kEnding = 8;     // ".001.pcw"
+    constexpr size_t kExtension = 4;  // ".pcw"
+    if (firstPart.size() < kEnding) return std::string();
+    return firstPart.substr(0, firstPart.size() - kEnding) + "." + PartNumberText(number) +
+           firstPart.substr(firstPart.size() - kExtension);
 }
 
 std::string TzelParcelwise::StoredDigest(int32_t number) const {
     const size_t index = static_cast<size_t>(number - 1);
     if (index < digests.size()) return digests[index];
-    platform::File last = platform::File::OpenRead(NativePartName(BasePath(), header.partCount), platform::Share::Read);
+    platform::File last =
+        platform::File::OpenRead(PartPath(header.partCount), platform::Share::Read);
     const int64_t size = last.IsOpen() ? last.Size() : -1;
     const int64_t at = size - static_cast<int64_t>(kDigestTextSize) * (header.partCount - number + 1);
     std::string digest(kDigestTextSize, '\0');
@@ -123,10 +137,6 @@ void TzelParcelwise::ResetSet() {
     header.hasDigests = 0;
     header.partCount = 0;
     header.originalSize = 0;
-}
-
-std::string TzelParcelwise::BasePath() const {
-    return sourcePath.size() >= 8 ? sourcePath.substr(0, sourcePath.size() - 8) : std::string();
 }
 
 int64_t TzelParcelwise::DataBytesOf(int32_t number, int64_t fileSize) const {
@@ -371,7 +381,7 @@ bool TzelParcelwise::OpenSet() {
     file.Close();
 
     if (header.hasDigests == 1) {
-        platform::File last = platform::File::OpenRead(NativePartName(BasePath(), header.partCount));
+        platform::File last = platform::File::OpenRead(PartPath(header.partCount));
         if (last.IsOpen()) {
             const int64_t blockSize = static_cast<int64_t>(kDigestTextSize) * header.partCount;
             const int64_t size = last.Size();
@@ -422,7 +432,6 @@ void TzelParcelwise::StartJoin() {
 
 void TzelParcelwise::JoinThread() {
     step = Step::Joining;
-    const std::string base = BasePath();
     const bool verify = header.hasDigests == 1 && settings.verifyHash;
 
     // Every part is looked for before any is hashed: a missing part is named as
@@ -433,7 +442,7 @@ void TzelParcelwise::JoinThread() {
     std::vector<int64_t> partData;
     int64_t dataBytes = 0;
     for (int32_t i = 1; i <= header.partCount; ++i) {
-        const int64_t size = platform::FileSize(NativePartName(base, i));
+        const int64_t size = platform::FileSize(PartPath(i));
         if (size < 0)
             return Fail("Le fichier n°" + Number(i) + " est introuvable", kJoinStopped, kIconWarning);
         partData.push_back(DataBytesOf(i, size));
@@ -445,8 +454,8 @@ void TzelParcelwise::JoinThread() {
         const size_t index = static_cast<size_t>(i - 1);
         partBytes = partData[index] + (i == 1 ? static_cast<int64_t>(kHeaderSize) : 0);
         ShowProgress();
-        auto digest = HashFilePrefix(NativePartName(base, i), partBytes,
-                                     [this](int64_t n) { HashProgressOf(*this, n); });
+        auto digest =
+            HashFilePrefix(PartPath(i), partBytes, [this](int64_t n) { HashProgressOf(*this, n); });
         if (!digest)
             return Fail("Le fichier n°" + Number(i) + " n'est pas accessible !", kJoinStopped,
                         kIconWarning);
@@ -470,14 +479,14 @@ void TzelParcelwise::JoinThread() {
     if (!buffer.Allocated())
         return Fail("Impossible d'allouer de la mémoire pour le buffer.", "Mémoire insuffisante", kIconError);
 
-    platform::File source = platform::File::OpenRead(NativePartName(base, 1));
+    platform::File source = platform::File::OpenRead(PartPath(1));
     if (!source.IsOpen()) return Fail("Le fichier n'est pas accessible.", "Erreur", kIconError);
     platform::File target = platform::File::CreateNew(settings.folder + settings.fileName);
     if (!target.IsOpen()) return Fail(kCreateFailed, "Erreur", kIconWarning);
 
     for (int32_t k = 1; k <= header.partCount; ++k) {
         if (k > 1) {
-            source = platform::File::OpenRead(NativePartName(base, k));
+            source = platform::File::OpenRead(PartPath(k));
             if (!source.IsOpen()) return Fail("Le fichier n'est pas accessible !", "Erreur", kIconWarning);
         } else if (!source.Seek(kHeaderSize)) {
             return Fail("Le fichier n'est pas accessible.", "Erreur", kIconError);

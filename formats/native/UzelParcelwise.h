@@ -40,11 +40,15 @@ bool HasLegacyMark(const uint8_t* bytes, size_t size);
 // that name for the file it writes, on any system.
 std::string HeaderName(std::string_view name);
 
-// True when the file's name ends with ".001.pcw", as a set's first part does.
+// True when the file's name ends with ".001.pcw", as a set's first part does,
+// in any case: sets come back upper-cased from some file systems.
 bool IsFirstPartName(const std::string& path);
 
 // base + "." + the number on three digits or more + ".pcw".
 std::string NativePartName(const std::string& base, int64_t number);
+// Part `number` of the set whose first part is `firstPart`: its path less the
+// ".001.pcw", the number, then ".pcw" in the case of the first part's name.
+std::string NativeSetPart(const std::string& firstPart, int64_t number);
 
 class TzelParcelwise : public TzelFichier {
 public:
@@ -73,8 +77,8 @@ public:
     // Size of the file that a join of the opened set writes.
     int64_t RebuiltSize() const override { return header.originalSize; }
 
-    // The set's parts: the first part's path without its ".001.pcw".
-    std::string BasePath() const;
+    // Part `number` of the opened set.
+    std::string PartPath(int32_t number) const { return NativeSetPart(sourcePath, number); }
     // Bytes of original data that part `number` holds, given its size on disk.
     int64_t DataBytesOf(int32_t number, int64_t fileSize) const;
 

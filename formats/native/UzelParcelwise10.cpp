@@ -33,7 +33,6 @@ constexpr char kCreateFailed[] =
     "Une erreur est survenue pendant la création du fichier conversion : \n\r\n\r"
     "    - Le fichier de conversion existe déjà.\n\r"
     "    - Le dossier de conversion est en lecture seule.";
-constexpr char kFirstEnding[] = ".001.pcw";
 constexpr char kKeptEnding[] = ".ancien";
 constexpr char kConvertEnding[] = ".convert";
 
@@ -196,7 +195,7 @@ bool TzelParcelwise10::OpenSet() {
     if (file.Read(block.data(), block.size()).bytes != digestBytes) return refuse(kCorrupt);
 
     // The worker finds the set and renames the first part by this ending.
-    if (!sourcePath.ends_with(kFirstEnding)) {
+    if (!IsFirstPartName(sourcePath)) {
         platform::MessageBoxA(ownerWindow, kNotFirstPart, "Erreur", kIconWarning);
         return false;
     }
@@ -217,11 +216,9 @@ void TzelParcelwise10::StartConvert() {
 }
 
 void TzelParcelwise10::ConvertThread() {
-    const bool named = sourcePath.ends_with(kFirstEnding);
-    const std::string base =
-        named ? sourcePath.substr(0, sourcePath.size() - (sizeof kFirstEnding - 1)) : "";
+    const bool named = IsFirstPartName(sourcePath);
     for (int32_t n = 1; n <= description.partCount; ++n) {
-        if (!named || !platform::FileExists(NativePartName(base, n)))
+        if (!named || !platform::FileExists(NativeSetPart(sourcePath, n)))
             return Fail("Le fichier n°" + std::to_string(n) + " est introuvable", kConvertStopped,
                         kIconWarning);
     }

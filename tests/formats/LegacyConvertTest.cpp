@@ -189,6 +189,22 @@ TEST(LegacyConvertTest, ConvertsTheFirstPartOfEveryLayout) {
     }
 }
 
+// A set whose names came back upper-cased is converted like any other; its
+// parts are looked for in the first part's case.
+TEST(LegacyConvertTest, ConvertsASetWhoseNamesAreInUpperCase) {
+    Conversion run;
+    const LegacySet set;
+    const std::string first = run.dir / "FILM.AVI.001.PCW";
+    WriteFile(first, set.FirstPart());
+    for (int k = 2; k <= set.parts; ++k)
+        WriteFile(run.dir / ("FILM.AVI.00" + std::to_string(k) + ".PCW"),
+                  set.original.substr(set.payload + (k - 2) * set.laterPart, set.laterPart));
+    ASSERT_TRUE(run.Open(first));
+    ASSERT_EQ(run.Convert(), Step::Finished);
+    EXPECT_EQ(ReadFile(first), set.Converted());
+    EXPECT_EQ(ReadFile(first + ".ancien"), set.FirstPart());
+}
+
 TEST(LegacyConvertTest, CountsTheWholeOldPartSoTheBarEndsShortOfTheEnd) {
     Conversion run;
     run.Write(LegacySet{});

@@ -133,6 +133,37 @@ TEST_F(NativeSetTest, JoinsWithAndWithoutVerificationAndLeavesTheSetAsItWas) {
     }
 }
 
+// Sets copied through a file system that keeps names in upper case, or
+// renamed by hand: the parts are named in the case of the chosen first part,
+// and a part of another case is no part of the set.
+TEST_F(NativeSetTest, JoinsASetWhoseNamesAreInAnotherCase) {
+    Source(3 * 20000 - 5);
+    ASSERT_EQ(Split(dir / "film.avi", dir.path(), 20000, 16384, true), Step::Finished);
+    for (const std::string ending : {".PCW", ".Pcw"}) {
+        SCOPED_TRACE(ending);
+        TempDir copy;
+        for (int k = 1; k <= 3; ++k)
+            WriteFile(copy / ("FILM.AVI.00" + std::to_string(k) + ending), ReadFile(Part(k)));
+        RecordingSink messages;
+        RecordingDisplay display;
+        TzelParcelwise job;
+        ASSERT_TRUE(OpenSet(job, copy / ("FILM.AVI.001" + ending), display));
+        EXPECT_EQ(job.digests.size(), 3u);
+        ASSERT_EQ(Join(job, true, 16384, "joined"), Step::Finished);
+        EXPECT_TRUE(ReadFile(copy / "joined") == source);
+    }
+    TempDir mixed;
+    WriteFile(mixed / "film.avi.001.PCW", ReadFile(Part(1)));
+    WriteFile(mixed / "film.avi.002.pcw", ReadFile(Part(2)));
+    WriteFile(mixed / "film.avi.003.PCW", ReadFile(Part(3)));
+    RecordingSink messages;
+    RecordingDisplay display;
+    TzelParcelwise job;
+    ASSERT_TRUE(OpenSet(job, mixed / "film.avi.001.PCW", display));
+    EXPECT_EQ(Join(job, false, 16384, "joined"), Step::Failed);
+    ExpectFailure(messages, "Le fichier n°2 est introuvable", "Recollage interrompu", 48);
+}
+
 TEST_F(NativeSetTest, AnAlteredPartIsFoundBeforeAnyOutputExists) {
     Source(3 * 20000);
     ASSERT_EQ(Split(dir / "film.avi", dir.path(), 20000, 16384, true), Step::Finished);
