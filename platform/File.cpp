@@ -247,7 +247,9 @@ bool File::Close() {
     if (fd_ < 0) return true;
     int r = ::close(fd_);
     fd_ = -1;
-    return r == 0 || errno == EINTR;
+    if (r == 0 || errno == EINTR) return true;
+    closeError_ = errno;
+    return false;
 }
 
 }  // namespace platform

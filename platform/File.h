@@ -81,6 +81,8 @@ public:
     bool Sync();
     // Closes the handle; false when the system reports that buffered data was lost.
     bool Close();
+    // The errno of a failed Close, 0 otherwise.
+    int CloseError() const { return closeError_; }
 
 private:
     explicit File(int fd, int error) : fd_(fd), openError_(error) {}
@@ -88,6 +90,7 @@ private:
 
     int fd_ = -1;
     int openError_ = 0;
+    int closeError_ = 0;
     bool kernelCopyRefused_ = false;
 };
 

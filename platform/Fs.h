@@ -21,8 +21,9 @@ bool IsFolder(const std::string& path);
 int64_t FileSize(const std::string& path);
 // The names in a folder, "." and ".." left out; empty when it cannot be read.
 std::vector<std::string> FolderEntries(const std::string& folder);
-// Renames, and fails rather than replace an existing target.
-bool RenameNoReplace(const std::string& from, const std::string& to);
+// Renames, and fails rather than replace an existing target; the errno of a
+// failure goes to `error` when one is given.
+bool RenameNoReplace(const std::string& from, const std::string& to, int* error = nullptr);
 // Bytes available to this user on the disk that holds the folder; 0 when unknown.
 int64_t FreeSpace(const std::string& folder);
 // True when the folder lies on an optical disc (ISO 9660 or UDF).

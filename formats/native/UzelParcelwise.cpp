@@ -2,16 +2,18 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstring>
 
 #include "core/CopyLoop.h"
-#include "formats/native/DiskFields.h"
 #include "core/ParcelTools.h"
 #include "core/Texts.h"
+#include "formats/native/DiskFields.h"
 #include "formats/native/md5.h"
 #include "platform/Clock.h"
 #include "platform/File.h"
 #include "platform/Fs.h"
+#include "platform/Reasons.h"
 
 using platform::kIconError;
 using platform::kIconInfo;
@@ -168,6 +170,10 @@ bool TzelParcelwise::CheckSplitParameters(const std::string& sourceName, const s
         problems += kUnsafeName;
     } else {
         settings.fileName = Utf8Left(destName, kDestNameRoom);
+        // The longest part name is that of the last part.
+        const int64_t parts = partSize > 0 ? (sourceSize + partSize - 1) / partSize : 1;
+        const std::string lastPart = platform::FileNameOf(NativePartName(settings.fileName, parts));
+        if (!NameFits(settings.folder, lastPart.size(), problems)) valid = false;
     }
     if (partSize <= 0) {
         valid = false;
@@ -220,16 +226,23 @@ void TzelParcelwise::SplitThread() {
 
     const std::string base = settings.folder + settings.fileName;
     platform::File source = platform::File::OpenRead(sourcePath);
-    if (!source.IsOpen()) return Fail("Le fichier source n'est pas accessible !", "Erreur", kIconError);
+    if (!source.IsOpen())
+        return Fail("Le fichier source n'est pas accessible !" +
+                        platform::ReasonLine(sourcePath, source.OpenError()),
+                    "Erreur", kIconError);
     // The set records the size measured at the open: a file that changed since
     // would be cut to a length it no longer has.
     if (source.Size() != sourceSize)
         return Fail("Le fichier source a changé de taille depuis son ouverture : ouvrez-le à nouveau.", "Erreur",
                     kIconError);
 
-    auto writeFailed = [this](int32_t number) {
-        Fail("Erreur d'écriture dans le fichier *." + PartNumberText(number) +
-                 ".pcw : le disque est peut-être plein.",
+    auto writeFailed = [&](int32_t number, int error) {
+        Fail("Erreur d'écriture dans le fichier *." + PartNumberText(number) + ".pcw." +
+                 platform::ReasonLine(NativePartName(base, number), error),
+             "Erreur", kIconError);
+    };
+    auto createFailed = [&](int32_t number, int error) {
+        Fail(platform::CreationFailure(kCreateFailed, NativePartName(base, number), error),
              "Erreur", kIconError);
     };
     // Copies one part; on failure the message is shown and false returned.
@@ -237,22 +250,26 @@ void TzelParcelwise::SplitThread() {
         CopyResult result = CopyWithProgress(source, target, settings.partSize, buffer);
         if (result == CopyResult::Done) return true;
         if (result == CopyResult::ReadFailed)
-            Fail("Erreur de lecture du fichier source !", "Erreur", kIconError);
+            Fail("Erreur de lecture du fichier source !" +
+                     platform::ReasonLine(sourcePath, CopyError()),
+                 "Erreur", kIconError);
         else if (result == CopyResult::SourceEnded)
             Fail("Le fichier source est plus court que prévu : il a changé pendant le découpage !",
                  "Erreur", kIconError);
         else
-            writeFailed(number);
+            writeFailed(number, CopyError());
         return false;
     };
     auto closePart = [&](platform::File& part, int32_t number) {
         if (part.Close()) return true;
-        writeFailed(number);
+        writeFailed(number, part.CloseError());
         return false;
     };
-    auto missing = [this](int32_t number) {
-        Fail("Le fichier *." + PartNumberText(number) + ".pcw est introuvable.", "Erreur",
-             kIconError);
+    auto missing = [&](int32_t number) {
+        const std::string name = NativePartName(base, number);
+        Fail("Le fichier *." + PartNumberText(number) + ".pcw est introuvable." +
+                 platform::ReasonLine(name, platform::FileExists(name) ? ESTALE : ENOENT),
+             "Erreur", kIconError);
     };
 
     // Part 1 stays open until its header is written, the last part until its
@@ -264,8 +281,8 @@ void TzelParcelwise::SplitThread() {
     std::vector<platform::FileIdentity> made;
     platform::File first =
         platform::File::CreateNew(NativePartName(base, 1), platform::Access::ReadWrite);
-    if (!first.IsOpen()) return Fail(kCreateFailed, "Erreur", kIconError);
-    if (!first.Seek(kHeaderSize)) return Fail(kCreateFailed, "Erreur", kIconError);
+    if (!first.IsOpen()) return createFailed(1, first.OpenError());
+    if (!first.Seek(kHeaderSize)) return writeFailed(1, EIO);
     if (!copyPart(first, 1)) return;
     if (withDigests) made.push_back(first.Identity());
     header.partCount = 1;
@@ -276,7 +293,7 @@ void TzelParcelwise::SplitThread() {
     for (int32_t k = 2; doneBytes < totalBytes; ++k) {
         if (k > 2 && !closePart(target, k - 1)) return;
         target = platform::File::CreateNew(NativePartName(base, k), platform::Access::ReadWrite);
-        if (!target.IsOpen()) return Fail(kCreateFailed, "Erreur", kIconError);
+        if (!target.IsOpen()) return createFailed(k, target.OpenError());
         if (doneBytes + settings.partSize > totalBytes)
             settings.partSize = static_cast<int32_t>(totalBytes - doneBytes);
         if (!copyPart(target, k)) return;
@@ -289,8 +306,9 @@ void TzelParcelwise::SplitThread() {
     // A part no longer under its name leaves no set behind, whatever is written.
     if (!first.IsNamedBy(NativePartName(base, 1))) return missing(1);
     auto headerBytes = EncodeHeader(header);
-    if (!first.Seek(0) || !first.Write(headerBytes.data(), headerBytes.size()).ok())
-        return writeFailed(1);
+    if (!first.Seek(0)) return writeFailed(1, EIO);
+    if (const platform::IoResult w = first.Write(headerBytes.data(), headerBytes.size()); !w.ok())
+        return writeFailed(1, w.error);
     source.Close();
 
     if (withDigests) {
@@ -307,12 +325,17 @@ void TzelParcelwise::SplitThread() {
             partNumber = i;
             partBytes = part->IsOpen() ? part->Size() : -1;
             ShowProgress();
-            auto digest = part->IsOpen() && part->IsNamedBy(name)
-                              ? HashStream(*part, [this](int64_t n) { HashProgressOf(*this, n); })
-                              : std::nullopt;
+            int error = part->IsOpen() ? 0 : part->OpenError();
+            std::optional<Digest> digest;
+            if (part->IsOpen() && !part->IsNamedBy(name))
+                error = platform::FileExists(name) ? ESTALE : ENOENT;
+            else if (part->IsOpen())
+                digest = HashStream(
+                    *part, [this](int64_t n) { HashProgressOf(*this, n); }, -1, &error);
             if (!digest)
                 return Fail("Impossible de lire le fichier *." + PartNumberText(i) +
-                                ".pcw pour calculer son Hash MD5.",
+                                ".pcw pour calculer son Hash MD5." +
+                                platform::ReasonLine(name, error),
                             "Erreur", kIconError);
             digests[static_cast<size_t>(i - 1)] = DigestToHex(*digest);
         }
@@ -320,8 +343,9 @@ void TzelParcelwise::SplitThread() {
             return missing(header.partCount);
         std::string block;
         for (const std::string& d : digests) block += d;
-        if (!last.Seek(last.Size()) || !last.Write(block.data(), block.size()).ok())
-            return writeFailed(header.partCount);
+        if (!last.Seek(last.Size())) return writeFailed(header.partCount, EIO);
+        if (const platform::IoResult w = last.Write(block.data(), block.size()); !w.ok())
+            return writeFailed(header.partCount, w.error);
     }
     if (!closePart(first, 1)) return;
     if (header.partCount > 1 && !closePart(last, header.partCount)) return;
@@ -339,7 +363,10 @@ bool TzelParcelwise::OpenSet() {
     digests.clear();
     platform::File file = platform::File::OpenRead(sourcePath);
     if (!file.IsOpen()) {
-        platform::MessageBoxA(ownerWindow, "Impossible d'ouvrir le fichier !", "Erreur", kIconError);
+        platform::MessageBoxA(
+            ownerWindow,
+            "Impossible d'ouvrir le fichier !" + platform::ReasonLine(sourcePath, file.OpenError()),
+            "Erreur", kIconError);
         return false;
     }
     // The other parts are named after this one's ".001.pcw": any other name
@@ -350,8 +377,10 @@ bool TzelParcelwise::OpenSet() {
         return false;
     }
     std::array<uint8_t, kHeaderSize> bytes{};
-    if (!file.Read(bytes.data(), bytes.size()).ok()) {
-        platform::MessageBoxA(ownerWindow, "Impossible de lire les données du fichier.",
+    if (const platform::IoResult r = file.Read(bytes.data(), bytes.size()); !r.ok()) {
+        platform::MessageBoxA(ownerWindow,
+                              "Impossible de lire les données du fichier." +
+                                  platform::ReasonLine(sourcePath, r.error),
                               "Echec de lecture du fichier", kIconWarning);
         return false;
     }
@@ -414,6 +443,7 @@ bool TzelParcelwise::CheckJoinParameters(const std::string& destName, bool verif
         problems += kUnsafeName;
     } else {
         settings.fileName = Utf8Left(destName, kDestNameRoom);
+        if (!NameFits(settings.folder, settings.fileName.size(), problems)) valid = false;
     }
     settings.verifyHash = verifyHash;
     if (!destName.empty() && platform::IsSafeFileName(destName) && platform::FileExists(settings.folder + destName)) {
@@ -454,11 +484,13 @@ void TzelParcelwise::JoinThread() {
         const size_t index = static_cast<size_t>(i - 1);
         partBytes = partData[index] + (i == 1 ? static_cast<int64_t>(kHeaderSize) : 0);
         ShowProgress();
-        auto digest =
-            HashFilePrefix(PartPath(i), partBytes, [this](int64_t n) { HashProgressOf(*this, n); });
+        int error = 0;
+        auto digest = HashFilePrefix(
+            PartPath(i), partBytes, [this](int64_t n) { HashProgressOf(*this, n); }, &error);
         if (!digest)
-            return Fail("Le fichier n°" + Number(i) + " n'est pas accessible !", kJoinStopped,
-                        kIconWarning);
+            return Fail("Le fichier n°" + Number(i) + " n'est pas accessible !" +
+                            platform::ReasonLine(PartPath(i), error),
+                        kJoinStopped, kIconWarning);
         if (DigestToHex(*digest) != StoredDigest(i))
             return Fail("Le fichier n°" + Number(i) + " est corrompu.", kJoinStopped, kIconWarning);
     }
@@ -479,25 +511,37 @@ void TzelParcelwise::JoinThread() {
     if (!buffer.Allocated())
         return Fail("Impossible d'allouer de la mémoire pour le buffer.", "Mémoire insuffisante", kIconError);
 
+    const std::string output = settings.folder + settings.fileName;
     platform::File source = platform::File::OpenRead(PartPath(1));
-    if (!source.IsOpen()) return Fail("Le fichier n'est pas accessible.", "Erreur", kIconError);
-    platform::File target = platform::File::CreateNew(settings.folder + settings.fileName);
-    if (!target.IsOpen()) return Fail(kCreateFailed, "Erreur", kIconWarning);
+    if (!source.IsOpen())
+        return Fail("Le fichier n'est pas accessible." +
+                        platform::ReasonLine(PartPath(1), source.OpenError()),
+                    "Erreur", kIconError);
+    platform::File target = platform::File::CreateNew(output);
+    if (!target.IsOpen())
+        return Fail(platform::CreationFailure(kCreateFailed, output, target.OpenError()), "Erreur",
+                    kIconWarning);
 
     for (int32_t k = 1; k <= header.partCount; ++k) {
         if (k > 1) {
             source = platform::File::OpenRead(PartPath(k));
-            if (!source.IsOpen()) return Fail("Le fichier n'est pas accessible !", "Erreur", kIconWarning);
+            if (!source.IsOpen())
+                return Fail("Le fichier n'est pas accessible !" +
+                                platform::ReasonLine(PartPath(k), source.OpenError()),
+                            "Erreur", kIconWarning);
         } else if (!source.Seek(kHeaderSize)) {
-            return Fail("Le fichier n'est pas accessible.", "Erreur", kIconError);
+            return Fail("Le fichier n'est pas accessible." + platform::ReasonLine(PartPath(1), EIO),
+                        "Erreur", kIconError);
         }
         CopyResult result = CopyWithProgress(source, target, partData[static_cast<size_t>(k - 1)], buffer);
-        if (result != CopyResult::Done) return FailJoinCopy(result, k);
+        if (result != CopyResult::Done) return FailJoinCopy(result, k, PartPath(k), output);
         source.Close();
         partNumber = partNumber + 1;
         if (k == 1) ShowProgress();
     }
-    if (!target.Close()) return FailJoinCopy(CopyResult::WriteFailed, header.partCount);
+    if (!target.Close())
+        return FailJoinCopy(CopyResult::WriteFailed, header.partCount, PartPath(header.partCount),
+                            output, target.CloseError());
     ShowProgress();
     step = Step::Finished;
     EndOfWork();

@@ -112,27 +112,32 @@ TEST_F(NativeFaultTest, PartsThatDoNotAddUpStopTheJoinBeforeTheOutputExists) {
 }
 
 TEST_F(NativeFaultTest, SplitFailuresEndTheRunAndKeepOnlyWhatWasRead) {
-    const std::string noSpace = " : le disque est peut-être plein.";
+    const std::string full = "disque plein", io = "erreur d'entrée-sortie du disque";
     const struct {
         const char* what;
         int64_t readErrorAfter, readEndAfter, writeErrorAfter;
         std::string text;
+        std::string file, reason;  // the line that says which file and why
     } cases[] = {
-        {"read error in part 2", 50000, -1, -1, "Erreur de lecture du fichier source !"},
+        {"read error in part 2", 50000, -1, -1, "Erreur de lecture du fichier source !", "film.avi",
+         io},
         {"source ends in part 2", -1, 50000, -1,
-         "Le fichier source est plus court que prévu : il a changé pendant le découpage !"},
-        {"full disk in part 2", -1, -1, 50000,
-         "Erreur d'écriture dans le fichier *.002.pcw" + noSpace},
-        {"full disk at the header", -1, -1, kSize,
-         "Erreur d'écriture dans le fichier *.001.pcw" + noSpace},
+         "Le fichier source est plus court que prévu : il a changé pendant le découpage !", "", ""},
+        {"full disk in part 2", -1, -1, 50000, "Erreur d'écriture dans le fichier *.002.pcw.",
+         "film.avi.002.pcw", full},
+        {"full disk at the header", -1, -1, kSize, "Erreur d'écriture dans le fichier *.001.pcw.",
+         "film.avi.001.pcw", full},
         {"full disk at the digests", -1, -1, kSize + 104 + 10,
-         "Erreur d'écriture dans le fichier *.003.pcw" + noSpace},
+         "Erreur d'écriture dans le fichier *.003.pcw.", "film.avi.003.pcw", full},
         {"read error while hashing", kSize + 1000, -1, -1,
-         "Impossible de lire le fichier *.001.pcw pour calculer son Hash MD5."},
+         "Impossible de lire le fichier *.001.pcw pour calculer son Hash MD5.", "film.avi.001.pcw",
+         io},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         TempDir scratch;
+        const std::string text =
+            c.file.empty() ? c.text : c.text + "\n\r" + scratch / c.file + " : " + c.reason;
         WriteFile(scratch / "film.avi", source);
         RecordingSink messages;
         RecordingDisplay display;
@@ -145,7 +150,7 @@ TEST_F(NativeFaultTest, SplitFailuresEndTheRunAndKeepOnlyWhatWasRead) {
             EXPECT_EQ(Split(scratch / "film.avi", scratch.path(), kPart, 4096, true, display),
                       Step::Failed);
         }
-        ExpectFailure(messages, c.text, "Erreur", 16);
+        ExpectFailure(messages, text, "Erreur", 16);
         EXPECT_EQ(display.closes(), 1);
         EXPECT_TRUE(ReadFile(scratch / "film.avi") == source);
 
@@ -164,8 +169,8 @@ TEST_F(NativeFaultTest, SplitFailuresEndTheRunAndKeepOnlyWhatWasRead) {
 TEST_F(NativeFaultTest, JoinFailuresEndTheRunAndLeaveTheSetAsItWas) {
     ASSERT_EQ(SplitSet(), Step::Finished);
     const auto set = Parts();
-    const std::string full =
-        "Erreur d'écriture dans le fichier de destination : le disque est peut-être plein.";
+    const std::string full = "Erreur d'écriture dans le fichier de destination.";
+    const std::string io = "erreur d'entrée-sortie du disque";
     const struct {
         const char* what;
         bool verify;
@@ -173,20 +178,25 @@ TEST_F(NativeFaultTest, JoinFailuresEndTheRunAndLeaveTheSetAsItWas) {
         std::string text, title;
         int icon;
         bool outputCreated;
+        std::string file, reason;  // the line that says which file and why; "" for the output
     } cases[] = {
         {"read error in part 2", false, 50000, -1, -1, "Erreur de lecture du fichier n°2.",
-         "Recollage interrompu", 16, true},
+         "Recollage interrompu", 16, true, "film.avi.002.pcw", io},
         {"part 2 ends early", false, -1, 50000, -1,
          "Le fichier n°2 est plus court que prévu : il a changé pendant le recollage.",
-         "Recollage interrompu", 16, true},
-        {"full disk in part 2", false, -1, -1, 50000, full, "Erreur", 16, true},
-        {"full disk at once", false, -1, -1, 0, full, "Erreur", 16, true},
+         "Recollage interrompu", 16, true, "", ""},
+        {"full disk in part 2", false, -1, -1, 50000, full, "Erreur", 16, true, "", "disque plein"},
+        {"full disk at once", false, -1, -1, 0, full, "Erreur", 16, true, "", "disque plein"},
         {"read error while verifying", true, 10000, -1, -1, "Le fichier n°1 n'est pas accessible !",
-         "Recollage interrompu", 48, false},
+         "Recollage interrompu", 48, false, "film.avi.001.pcw", io},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         const std::string dest = std::string(c.what) + ".out";
+        const std::string text =
+            c.reason.empty()
+                ? c.text
+                : c.text + "\n\r" + dir / (c.file.empty() ? dest : c.file) + " : " + c.reason;
         RecordingSink messages;
         RecordingDisplay display;
         TzelParcelwise job;
@@ -199,7 +209,7 @@ TEST_F(NativeFaultTest, JoinFailuresEndTheRunAndLeaveTheSetAsItWas) {
             ScopedIoFaults faults(plan);
             EXPECT_EQ(Join(job, c.verify, 4096, dest), Step::Failed);
         }
-        ExpectFailure(messages, c.text, c.title, c.icon);
+        ExpectFailure(messages, text, c.title, c.icon);
         EXPECT_EQ(display.closes(), 1);
         EXPECT_TRUE(Parts() == set);
         EXPECT_EQ(platform::FileExists(dir / dest), c.outputCreated);

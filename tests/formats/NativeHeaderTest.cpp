@@ -141,7 +141,9 @@ TEST_F(NativeSetTest, OpeningRefusesWhatIsNotAValidFirstPart) {
 
     TzelParcelwise job;
     EXPECT_FALSE(OpenSet(job, dir / "absent.001.pcw", display));
-    EXPECT_EQ(sink.messages().back().text, "Impossible d'ouvrir le fichier !");
+    EXPECT_EQ(sink.messages().back().text, "Impossible d'ouvrir le fichier !\n\r" +
+                                               dir / "absent.001.pcw" +
+                                               " : fichier ou dossier introuvable");
     EXPECT_EQ(sink.messages().back().title, "Erreur");
     EXPECT_EQ(sink.messages().back().icon, 16);
 }
