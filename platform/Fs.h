@@ -15,6 +15,9 @@ inline constexpr char kSeparator = '/';
 bool FileExists(const std::string& path);
 // True for a regular file, following links: what may be split or joined.
 bool IsRegularFile(const std::string& path);
+// 0 for a regular file, following links; otherwise why it is none: the errno
+// of the look-up, EISDIR for a folder, EINVAL for anything else.
+int RegularFileError(const std::string& path);
 // True for a folder, following links.
 bool IsFolder(const std::string& path);
 // Size of a file in bytes, -1 when it cannot be had.

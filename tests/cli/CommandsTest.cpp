@@ -205,8 +205,11 @@ TEST_F(CommandsTest, SourceMustBeAFileOfMoreThanOneMo) {
     EXPECT_EQ(SizeOf("just.bin.002.pcw"), 524288);
 
     EXPECT_EQ(Pcw({"split", dir / "missing.bin"}), 1);
+    EXPECT_EQ(LastText(), "Impossible d'ouvrir le fichier !\n\r" + dir / "missing.bin" +
+                              " : fichier ou dossier introuvable");
     EXPECT_EQ(Pcw({"split", dir.path()}), 1);
-    EXPECT_EQ(LastText(), "Impossible d'ouvrir le fichier !");
+    EXPECT_EQ(LastText(),
+              "Impossible d'ouvrir le fichier !\n\r" + dir.path() + " : c'est un dossier");
 }
 
 TEST_F(CommandsTest, ExistingDestinationIsRefused) {
@@ -313,4 +316,39 @@ TEST(CliDefaults, ComeFromTheSettingsWithoutChangingThem) {
     EXPECT_EQ(stored.defaultSize, 3);
     EXPECT_EQ(testsupport::ReadFile(hive), before);
     EXPECT_EQ(testsupport::ListDir(dir / "reg"), std::vector<std::string>{"HKEY_CURRENT_USER.reg"});
+}
+
+// A user without the rights, for real: pcw run as nobody says which file it
+// could not read or create, and why, on stderr.
+TEST_F(CommandsTest, AUserWithoutRightsIsToldWhichFileAndWhy) {
+    if (::system("runuser -u nobody -- true >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "runuser cannot run a command as nobody here";
+    auto asNobody = [](const std::string& command) {
+        std::string output;
+        FILE* pipe = ::popen(("runuser -u nobody -- " + command + " 2>&1").c_str(), "r");
+        if (pipe == nullptr) return output;
+        char chunk[512];
+        while (size_t n = std::fread(chunk, 1, sizeof chunk, pipe)) output.append(chunk, n);
+        ::pclose(pipe);
+        return output;
+    };
+    namespace fs = std::filesystem;
+    fs::permissions(dir.path(),
+                    fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
+    const std::string source = Source(2 * kMo);
+    fs::permissions(source, fs::perms::owner_read | fs::perms::owner_write);
+    const std::string out =
+        asNobody(std::string(PCW_PATH) + " split " + source + " --bytes 1000000 --folder /tmp");
+    EXPECT_NE(out.find("Impossible d'ouvrir le fichier !\n" + source + " : permission refusée"),
+              std::string::npos)
+        << out;
+
+    fs::permissions(source, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    const std::string created =
+        asNobody(std::string(PCW_PATH) + " split " + source + " --bytes 1000000");
+    EXPECT_NE(created.find("- Le dossier de destination est en lecture seule.\n" + dir.path() +
+                           "film.avi.001.pcw : permission refusée"),
+              std::string::npos)
+        << created;
+    EXPECT_EQ(SizeOf("film.avi.001.pcw"), -1);
 }
