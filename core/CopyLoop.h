@@ -14,6 +14,9 @@ enum class CopyResult {
     ReadFailed,   // the system refused a read
     SourceEnded,  // the source ended before the count was copied
     WriteFailed,  // the system refused a write (a full disk, most often)
+    // The source is no longer the file that was checked: rewritten or replaced
+    // since. The copy loop cannot tell; the job finds it afterwards.
+    SourceChanged,
 };
 
 // The job's copy buffer; empty when the memory could not be had.

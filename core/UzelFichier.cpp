@@ -133,6 +133,12 @@ void TzelFichier::FailJoinCopy(CopyResult result, int32_t number, const std::str
         case CopyResult::SourceEnded:
             return Fail(numbered + " est plus court que prévu : il a changé pendant le recollage.",
                         "Recollage interrompu", platform::kIconError);
+        case CopyResult::SourceChanged:
+            return Fail(numbered +
+                            " a été modifié ou remplacé pendant le recollage : le fichier recollé "
+                            "ne serait pas "
+                            "le fichier d'origine.",
+                        "Recollage interrompu", platform::kIconError);
         case CopyResult::WriteFailed:
             return Fail("Erreur d'écriture dans le fichier de destination." +
                             platform::ReasonLine(target, error),

@@ -5,6 +5,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -107,18 +108,12 @@ File File::OpenReadSame(const std::string& path, FileIdentity identity) {
     return file;
 }
 
-FileIdentity File::Identity() const {
-    struct stat st {};
-    if (fd_ < 0 || ::fstat(fd_, &st) != 0) return {};
-    return {static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
-}
-
 bool File::IsNamedBy(const std::string& path) const {
     struct stat named {};
     if (fd_ < 0 || ::lstat(path.c_str(), &named) != 0 || !S_ISREG(named.st_mode)) return false;
-    const FileIdentity mine = Identity();
-    return mine.inode != 0 && mine.device == static_cast<uint64_t>(named.st_dev) &&
-           mine.inode == static_cast<uint64_t>(named.st_ino);
+    const std::optional<FileIdentity> mine = Identity();
+    return mine && mine->device == static_cast<uint64_t>(named.st_dev) &&
+           mine->inode == static_cast<uint64_t>(named.st_ino);
 }
 
 File File::OpenWrite(const std::string& path) { return Open(path, O_WRONLY, true); }
@@ -235,6 +230,35 @@ int64_t File::Size() const {
     struct stat st {};
     if (fd_ < 0 || ::fstat(fd_, &st) != 0) return -1;
     return static_cast<int64_t>(st.st_size);
+}
+
+namespace {
+FileIdentity IdentityFrom(const struct stat& st) {
+    constexpr int64_t kNano = 1000000000;
+    return {static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino),
+            static_cast<int64_t>(st.st_size),
+            static_cast<int64_t>(st.st_mtim.tv_sec) * kNano + st.st_mtim.tv_nsec,
+            static_cast<int64_t>(st.st_ctim.tv_sec) * kNano + st.st_ctim.tv_nsec};
+}
+}  // namespace
+
+std::optional<FileIdentity> File::Identity() const {
+    struct stat st {};
+    if (fd_ < 0 || ::fstat(fd_, &st) != 0) return std::nullopt;
+    return IdentityFrom(st);
+}
+
+std::optional<FileIdentity> IdentityOf(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+    return IdentityFrom(st);
+}
+
+int64_t OpenFileLimit() {
+    struct rlimit limit {};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0) return 1024;
+    return limit.rlim_cur == RLIM_INFINITY ? int64_t{1} << 20
+                                           : static_cast<int64_t>(limit.rlim_cur);
 }
 
 bool File::Truncate(int64_t size) {

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace platform {
@@ -27,13 +28,24 @@ enum class Share { None, Read };
 // What a file created for writing may also do.
 enum class Access { Write, ReadWrite };
 
-// What tells one file from another: the same pair is the same file, whatever
-// name it goes by now.
+// What tells a file from another one and from itself once changed: the disk
+// and inode it lives at, its size, and its modification and change times (in
+// nanoseconds). A write in place moves the times, a file renamed over the name
+// has another inode.
 struct FileIdentity {
     uint64_t device = 0;
     uint64_t inode = 0;
+    int64_t size = 0;
+    int64_t modified = 0;
+    int64_t changed = 0;
     bool operator==(const FileIdentity&) const = default;
 };
+
+// The identity of the file a path names, following links as the opens do;
+// nothing when there is none.
+std::optional<FileIdentity> IdentityOf(const std::string& path);
+// How many files this process may hold open at once.
+int64_t OpenFileLimit();
 
 class File {
 public:
@@ -49,8 +61,8 @@ public:
     // A new file, for writing; fails when anything of that name exists.
     static File CreateNew(const std::string& path, Access access = Access::Write);
     // The file that `path` names, for reading, only when it is the file of that
-    // identity and not reached through a link: a file the job made, found again
-    // by its name. Fails with ELOOP for a link, ESTALE for another file.
+    // identity, unchanged, and not reached through a link: a file the job made,
+    // found again by its name. Fails with ELOOP for a link, ESTALE otherwise.
     static File OpenReadSame(const std::string& path, FileIdentity identity);
     // An existing file, for writing; never creates one.
     static File OpenWrite(const std::string& path);
@@ -69,13 +81,14 @@ public:
     // before the bytes asked for.
     IoResult CopyTo(File& target, size_t n, void* buffer, size_t bufferSize);
 
-    FileIdentity Identity() const;
     // True while `path` names this very file itself, not a link to it.
     bool IsNamedBy(const std::string& path) const;
 
     bool Seek(int64_t position);
     // Size in bytes, -1 when it cannot be had.
     int64_t Size() const;
+    // The identity of the open file; nothing when it cannot be had.
+    std::optional<FileIdentity> Identity() const;
     bool Truncate(int64_t size);
     // Forces written data to the disk.
     bool Sync();

@@ -1,6 +1,7 @@
 #include "formats/foreign/UzelDKOUP.h"
 
 #include "formats/foreign/PartNames.h"
+#include "platform/Fs.h"
 
 TzelDKOUP::TzelDKOUP() {
     formatKind = FormatKind::DKoup;
@@ -17,6 +18,9 @@ bool TzelDKOUP::ReadSet(platform::File&) {
     numberMask = extension;
     numberMask.back() = '0';
     NameParts(NumberLength(numberMask), "", 2);
+    // A part 00 beside the chosen 01 makes it a D-Koup set opened from its
+    // second part: left out, its data would be missing from a join that succeeds.
+    if (firstIndex == 1 && platform::FileExists(PartName(0))) firstIndex = 0;
     baseName = StemOf(name);
     ReadNamedSet(baseName, lastIndex);
     return true;

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdint>
 
+#include "core/CheckedPart.h"
 #include "core/CopyLoop.h"
 #include "core/Texts.h"
 #include "formats/foreign/PartNames.h"
@@ -151,13 +152,12 @@ void TzelForeignSet::JoinThread() {
     // the first part when the user picked another one of the set, or when it
     // only describes the set. A set opened without parts has nothing to join,
     // even if a part appeared since.
-    platform::File source;
-    if (last >= first) source = platform::File::OpenRead(PartName(first));
-    if (!source.IsOpen())
-        return Fail(
-            "Le fichier n'est pas accessible." +
-                platform::ReasonLine(PartName(first), last >= first ? source.OpenError() : ENOENT),
-            "Erreur", kIconError);
+    CheckedPart source;
+    if (last < first || !source.Open(PartName(first)))
+        return Fail("Le fichier n'est pas accessible." +
+                        platform::ReasonLine(PartName(first),
+                                             last >= first ? source.File().OpenError() : ENOENT),
+                    "Erreur", kIconError);
     const std::string output = settings.folder + settings.fileName;
     platform::File target = platform::File::CreateNew(output);
     if (!target.IsOpen())
@@ -173,23 +173,23 @@ void TzelForeignSet::JoinThread() {
     for (int32_t n = first; n <= last; ++n) {
         const bool isFirst = n == first;
         if (!isFirst) {
-            source = platform::File::OpenRead(PartName(n));
-            if (!source.IsOpen()) {
+            if (!source.Open(PartName(n))) {
                 if (!platform::FileExists(PartName(n))) return Fail(Missing(n), kJoinStopped, kIconWarning);
                 return Fail("Le fichier n'est pas accessible !" +
-                                platform::ReasonLine(PartName(n), source.OpenError()),
+                                platform::ReasonLine(PartName(n), source.File().OpenError()),
                             "Erreur", kIconWarning);
             }
         }
         const int64_t offset = isFirst ? FirstOffset() : LaterOffset();
         const int64_t bytes = source.Size() - offset;
         // A part smaller than its own header was never a whole part.
-        if (bytes < 0 || !source.Seek(offset))
+        if (bytes < 0 || !source.File().Seek(offset))
             return Fail("Le fichier n°" + std::to_string(n) + " est trop court pour contenir son en-tête : il semble être corrompu.",
                         kJoinStopped, kIconWarning);
-        CopyResult result = CopyWithProgress(source, target, bytes, buffer);
+        CopyResult result = CopyWithProgress(source.File(), target, bytes, buffer);
+        if (result == CopyResult::Done && !source.Unchanged()) result = CopyResult::SourceChanged;
         if (result != CopyResult::Done) return FailJoinCopy(result, n, PartName(n), output);
-        source.Close();
+        source.Release();
         partNumber = partNumber + 1;
         if (isFirst) ShowProgress();
     }

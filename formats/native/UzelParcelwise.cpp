@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "core/CheckedPart.h"
 #include "core/CopyLoop.h"
 #include "core/ParcelTools.h"
 #include "core/Texts.h"
@@ -284,7 +285,7 @@ void TzelParcelwise::SplitThread() {
     if (!first.IsOpen()) return createFailed(1, first.OpenError());
     if (!first.Seek(kHeaderSize)) return writeFailed(1, EIO);
     if (!copyPart(first, 1)) return;
-    if (withDigests) made.push_back(first.Identity());
+    if (withDigests) made.push_back(first.Identity().value_or(platform::FileIdentity{}));
     header.partCount = 1;
     partNumber = 1;
     ShowProgress();
@@ -297,7 +298,7 @@ void TzelParcelwise::SplitThread() {
         if (doneBytes + settings.partSize > totalBytes)
             settings.partSize = static_cast<int32_t>(totalBytes - doneBytes);
         if (!copyPart(target, k)) return;
-        if (withDigests) made.push_back(target.Identity());
+        if (withDigests) made.push_back(target.Identity().value_or(platform::FileIdentity{}));
         header.partCount = k;
         partNumber = k;
     }
@@ -466,33 +467,54 @@ void TzelParcelwise::JoinThread() {
 
     // Every part is looked for before any is hashed: a missing part is named as
     // such, and the last one carries the digests, without which every part would
-    // seem corrupt. The copy then takes exactly the bytes measured here: a part
-    // that changes size afterwards ends the join instead of making the output
-    // longer or shorter than the original.
+    // seem corrupt. Each part stays open from here to the end of its copy, which
+    // takes exactly the bytes measured here: a part that changes afterwards ends
+    // the join instead of making the output another file than the one checked.
+    // Past what the process may hold open, parts are let go and opened again,
+    // and their identity tells whether they are still the same.
+    const int64_t held = platform::OpenFileLimit() / 2;
+    // Grown part by part: the count is the header's word, and a crafted one
+    // must not make the join ask for memory before a part is found.
+    std::vector<CheckedPart> parts;
     std::vector<int64_t> partData;
     int64_t dataBytes = 0;
     for (int32_t i = 1; i <= header.partCount; ++i) {
-        const int64_t size = platform::FileSize(PartPath(i));
-        if (size < 0)
-            return Fail("Le fichier n°" + Number(i) + " est introuvable", kJoinStopped, kIconWarning);
-        partData.push_back(DataBytesOf(i, size));
+        CheckedPart& part = parts.emplace_back();
+        if (!part.Open(PartPath(i))) {
+            if (!platform::FileExists(PartPath(i)))
+                return Fail("Le fichier n°" + Number(i) + " est introuvable", kJoinStopped,
+                            kIconWarning);
+            return Fail("Le fichier n°" + Number(i) + " n'est pas accessible !", kJoinStopped,
+                        kIconWarning);
+        }
+        partData.push_back(DataBytesOf(i, part.Size()));
         dataBytes += partData.back();
+        if (i > held) part.Release();
     }
     for (int32_t i = 1; verify && i <= header.partCount; ++i) {
         step = Step::CheckingDigests;
         partNumber = i;
         const size_t index = static_cast<size_t>(i - 1);
+        CheckedPart& part = parts[index];
         partBytes = partData[index] + (i == 1 ? static_cast<int64_t>(kHeaderSize) : 0);
         ShowProgress();
         int error = 0;
-        auto digest = HashFilePrefix(
-            PartPath(i), partBytes, [this](int64_t n) { HashProgressOf(*this, n); }, &error);
+        if (!part.Reopen())
+            return Fail("Le fichier n°" + Number(i) + " n'est pas accessible !" +
+                            platform::ReasonLine(PartPath(i), part.File().OpenError()),
+                        kJoinStopped, kIconWarning);
+        auto digest = HashStream(
+            part.File(), [this](int64_t n) { HashProgressOf(*this, n); }, partBytes, &error);
         if (!digest)
             return Fail("Le fichier n°" + Number(i) + " n'est pas accessible !" +
                             platform::ReasonLine(PartPath(i), error),
                         kJoinStopped, kIconWarning);
         if (DigestToHex(*digest) != StoredDigest(i))
             return Fail("Le fichier n°" + Number(i) + " est corrompu.", kJoinStopped, kIconWarning);
+        if (!part.Unchanged())
+            return FailJoinCopy(CopyResult::SourceChanged, i, PartPath(i),
+                                settings.folder + settings.fileName);
+        if (i > held) part.Release();
     }
     // Parts that do not add up to the original would rebuild a wrong file; so
     // would a part too short to hold its header or digests, whatever the sum.
@@ -512,30 +534,24 @@ void TzelParcelwise::JoinThread() {
         return Fail("Impossible d'allouer de la mémoire pour le buffer.", "Mémoire insuffisante", kIconError);
 
     const std::string output = settings.folder + settings.fileName;
-    platform::File source = platform::File::OpenRead(PartPath(1));
-    if (!source.IsOpen())
-        return Fail("Le fichier n'est pas accessible." +
-                        platform::ReasonLine(PartPath(1), source.OpenError()),
-                    "Erreur", kIconError);
     platform::File target = platform::File::CreateNew(output);
     if (!target.IsOpen())
         return Fail(platform::CreationFailure(kCreateFailed, output, target.OpenError()), "Erreur",
                     kIconWarning);
 
     for (int32_t k = 1; k <= header.partCount; ++k) {
-        if (k > 1) {
-            source = platform::File::OpenRead(PartPath(k));
-            if (!source.IsOpen())
-                return Fail("Le fichier n'est pas accessible !" +
-                                platform::ReasonLine(PartPath(k), source.OpenError()),
-                            "Erreur", kIconWarning);
-        } else if (!source.Seek(kHeaderSize)) {
-            return Fail("Le fichier n'est pas accessible." + platform::ReasonLine(PartPath(1), EIO),
-                        "Erreur", kIconError);
+        CheckedPart& part = parts[static_cast<size_t>(k - 1)];
+        if (!part.Reopen() || !part.File().Seek(k == 1 ? static_cast<int64_t>(kHeaderSize) : 0)) {
+            const int error = part.File().IsOpen() ? EIO : part.File().OpenError();
+            const std::string reason = platform::ReasonLine(PartPath(k), error);
+            return k == 1 ? Fail("Le fichier n'est pas accessible." + reason, "Erreur", kIconError)
+                          : Fail("Le fichier n'est pas accessible !" + reason, "Erreur", kIconWarning);
         }
-        CopyResult result = CopyWithProgress(source, target, partData[static_cast<size_t>(k - 1)], buffer);
+        CopyResult result =
+            CopyWithProgress(part.File(), target, partData[static_cast<size_t>(k - 1)], buffer);
+        if (result == CopyResult::Done && !part.Unchanged()) result = CopyResult::SourceChanged;
         if (result != CopyResult::Done) return FailJoinCopy(result, k, PartPath(k), output);
-        source.Close();
+        part.Release();
         partNumber = partNumber + 1;
         if (k == 1) ShowProgress();
     }

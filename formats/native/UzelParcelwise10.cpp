@@ -101,6 +101,10 @@ std::optional<ConvertFailure> CopyFailure(CopyResult result, int error, const st
                                       " est plus court que ne le disent ses blocs : il semble être "
                                       "corrompu.",
                                   kConvertStopped, kIconError};
+        case CopyResult::SourceChanged:
+            return ConvertFailure{
+                "Le fichier " + Quoted(first) + " a été modifié pendant la conversion.",
+                kConvertStopped, kIconError};
         case CopyResult::WriteFailed:
             return ConvertFailure{"Erreur d'écriture dans le fichier " + Quoted(converted) + "." +
                                       platform::ReasonLine(converted, error),

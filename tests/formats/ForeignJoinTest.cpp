@@ -191,3 +191,34 @@ TEST(ForeignJoin, APartShorterThanItsHeaderIsCorrupt) {
     ExpectFailure(sink, "Le fichier n°1 est trop court pour contenir son en-tête : il semble être corrompu.",
                   "Recollage interrompu", 48);
 }
+
+// A part changed while it is copied would leave a mix of two files behind a
+// success: the part must still be the file opened when its copy ends.
+TEST(ForeignJoin, APartChangedDuringItsCopyFailsTheJoin) {
+    constexpr size_t kPart = 3 * 1048576;  // over one copy step
+    const struct {
+        const char* what;
+        std::function<void(const std::string& part)> change;
+    } cases[] = {
+        {"rewritten in place",
+         [](const std::string& part) { nativetest::RewriteInPlace(part, kPart - 10); }},
+        {"replaced", [](const std::string& part) { nativetest::SwapFile(part); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        RecordingSink sink;
+        RecordingDisplay opened;
+        auto job = OpenNumbered(dir, {kPart, 100}, opened);
+        nativetest::HookDisplay display("Recollage du fichier n° 1",
+                                        [&] { c.change(dir / "movie.avi.001"); });
+        job->display = &display;
+        EXPECT_EQ(Join(*job, "joined"), Step::Failed);
+        EXPECT_TRUE(display.Acted());
+        ExpectFailure(
+            sink,
+            "Le fichier n°1 a été modifié ou remplacé pendant le recollage : le fichier recollé ne "
+            "serait pas le fichier d'origine.",
+            "Recollage interrompu", 16);
+    }
+}

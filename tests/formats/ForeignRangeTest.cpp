@@ -59,6 +59,24 @@ TEST(ForeignRange, SplitSetsJoinFromTheirFirstAndFromALaterFile) {
     }
 }
 
+// D-Koup numbers from 00, Découpeur from 01: a D-Koup set opened from its
+// part 01 still begins with the part 00 beside it.
+TEST(ForeignRange, ADKoupSetOpenedFromItsSecondPartKeepsItsFirst) {
+    TempDir parts, destination;
+    const auto data = WriteParts(
+        parts.path(), {{"m.avi.D00", "", 50}, {"m.avi.D01", "", 50}, {"m.avi.D02", "", 9}});
+    RecordingSink sink;
+    RecordingDisplay display;
+    auto job = Job("dkoup");
+    ASSERT_TRUE(Open(*job, parts / "m.avi.D01", display));
+    EXPECT_EQ(job->FirstNumber(), 0);
+    EXPECT_EQ(job->LastNumber(), 2);
+    EXPECT_EQ(job->rebuiltSize, 109);
+    job->settings.folder = destination.path();
+    ASSERT_EQ(Join(*job, "m.avi"), Step::Finished);
+    EXPECT_TRUE(ReadFile(destination / "m.avi") == data[0] + data[1] + data[2]);
+}
+
 // A gap in a set found by names alone leaves parts out: the join names the
 // first missing part and writes nothing, while a set that simply ends is whole.
 TEST(ForeignRange, APartMissingBeforeAnotherStopsTheJoin) {

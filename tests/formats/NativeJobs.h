@@ -8,10 +8,13 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <functional>
 #include <future>
 #include <map>
 #include <string>
 #include <thread>
+#include <utility>
 
 #include "formats/native/UzelParcelwise.h"
 #include "formats/native/md5.h"
@@ -147,6 +150,53 @@ inline bool HeldAtItsFirstPause(TzelFichier& job) {
     for (int i = 0; i < 2000 && !job.Gate().WorkerHeld(); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     return job.Gate().WorkerHeld();
+}
+
+// A display that runs `act` once, on the worker's thread, when the part line
+// first reads `text`: with "Recollage du fichier n° 2", between the copies of
+// parts 1 and 2; with "… n° 1", inside the copy of a part 1 larger than one step.
+class HookDisplay final : public ProgressDisplay {
+public:
+    HookDisplay(std::string text, std::function<void()> act)
+        : text_(std::move(text)), act_(std::move(act)) {}
+    void bar1(int) override {}
+    void bar2(int) override {}
+    void lblPourcentage(std::string_view) override {}
+    void lblInfo(std::string_view) override {}
+    void lblPartie(std::string_view text) override {
+        if (act_ && text == text_) std::exchange(act_, nullptr)();
+    }
+    void lblDone(std::string_view) override {}
+    void Timer1(bool) override {}
+    void CloseAfterJob() override {}
+    bool Acted() const { return !act_; }
+
+private:
+    std::string text_;
+    std::function<void()> act_;
+};
+
+// Changes bytes of a file where they are, without truncating or replacing it,
+// as an editor or a download resumed over it would. The pause lets the clock
+// of the file system move on, so that the change shows in its times even on
+// coarse clocks.
+inline void RewriteInPlace(const std::string& path, int64_t at) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+    char byte = 0;
+    file.seekg(at);
+    file.get(byte);
+    file.seekp(at);
+    file.put(static_cast<char>(byte ^ 0x5A));
+}
+
+// Puts another file of the same size under the name of `path`.
+inline void SwapFile(const std::string& path) {
+    const std::string other = path + ".other";
+    std::string content = ReadFile(path);
+    for (char& c : content) c = static_cast<char>(c ^ 0x33);
+    WriteFile(other, content);
+    std::rename(other.c_str(), path.c_str());
 }
 
 // A scratch folder with a random "film.avi" to cut and the parts made from it.

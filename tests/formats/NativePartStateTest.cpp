@@ -1,0 +1,115 @@
+// Parts that change between their check and the end of their copy: rewritten
+// in place, or replaced by another file under their name. The join must never
+// end with a success over a file that is not the one the parts held when they
+// were checked.
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+
+#include "NativeJobs.h"
+
+using namespace nativetest;
+
+namespace {
+
+std::string Changed(int number) {
+    return "Le fichier n°" + std::to_string(number) +
+           " a été modifié ou remplacé pendant le recollage : le fichier recollé ne serait pas le "
+           "fichier d'origine.";
+}
+
+// Lowers how many files the process may hold open, for the scope of a test.
+class OpenFileLimit {
+public:
+    explicit OpenFileLimit(rlim_t files) {
+        ::getrlimit(RLIMIT_NOFILE, &saved_);
+        rlimit lower = saved_;
+        lower.rlim_cur = files;
+        ::setrlimit(RLIMIT_NOFILE, &lower);
+    }
+    ~OpenFileLimit() { ::setrlimit(RLIMIT_NOFILE, &saved_); }
+
+private:
+    rlimit saved_{};
+};
+
+struct Change {
+    const char* what;
+    std::string when;  // the part line at which the change is made
+    std::function<void()> make;
+    int part;  // the part named by the failure
+};
+
+}  // namespace
+
+class NativePartStateTest : public NativeSetTest {
+protected:
+    // Joins the set of film.avi while `change` is made; checks the failure.
+    void JoinWhile(const Change& change, bool verify) {
+        SCOPED_TRACE(std::string(change.what) + (verify ? ", verified" : ""));
+        const std::string dest = dir / "joined";
+        std::remove(dest.c_str());
+        RecordingSink messages;
+        RecordingDisplay opened;
+        TzelParcelwise job;
+        ASSERT_TRUE(OpenSet(job, Part(1), opened));
+        HookDisplay display(change.when, change.make);
+        job.display = &display;
+        EXPECT_EQ(Join(job, verify, 16384, "joined"), Step::Failed);
+        EXPECT_TRUE(display.Acted());
+        ExpectFailure(messages, Changed(change.part), "Recollage interrompu", 16);
+    }
+};
+
+TEST_F(NativePartStateTest, APartChangedAfterItsCheckFailsTheJoin) {
+    constexpr int32_t kPart =
+        3 * 1048576;  // over one copy step, so that a copy can be caught inside a part
+    Source(2 * kPart + 1000);
+    const Change changes[] = {
+        {"part 2 rewritten in place", "Recollage du fichier n° 2",
+         [this] { RewriteInPlace(Part(2), 500); }, 2},
+        {"part 2 replaced", "Recollage du fichier n° 2", [this] { SwapFile(Part(2)); }, 2},
+        {"part 1 rewritten during its copy", "Recollage du fichier n° 1",
+         [this] { RewriteInPlace(Part(1), kPart - 10); }, 1},
+        {"part 3, digests and all, replaced", "Recollage du fichier n° 2",
+         [this] { SwapFile(Part(3)); }, 3},
+    };
+    ASSERT_EQ(Split(dir / "film.avi", dir.path(), kPart, 16384, true), Step::Finished);
+    const auto set = Parts();
+    for (const Change& change : changes) {
+        for (bool verify : {true, false}) {
+            for (const auto& [name, content] : set) WriteFile(dir / name, content);
+            JoinWhile(change, verify);
+        }
+    }
+}
+
+// More parts than the process may hold open: those past the limit are let go
+// after their check and opened again, and must still be the parts checked.
+TEST_F(NativePartStateTest, PartsBeyondWhatMayBeHeldOpenAreCheckedAgain) {
+    constexpr int kParts = 80;
+    Source(kParts * 1000 - 1);
+    ASSERT_EQ(Split(dir / "film.avi", dir.path(), 1000, 16384, true), Step::Finished);
+    const auto set = Parts();
+    ASSERT_EQ(set.size(), size_t{kParts});
+    OpenFileLimit limit(64);
+    {
+        RecordingSink messages;
+        RecordingDisplay display;
+        TzelParcelwise job;
+        ASSERT_TRUE(OpenSet(job, Part(1), display));
+        ASSERT_EQ(Join(job, true, 16384, "joined"), Step::Finished);
+        EXPECT_TRUE(ReadFile(dir / "joined") == source);
+    }
+    const Change changes[] = {
+        {"part 70 rewritten in place", "Recollage du fichier n° 2",
+         [this] { RewriteInPlace(Part(70), 5); }, 70},
+        {"part 75 replaced", "Recollage du fichier n° 2", [this] { SwapFile(Part(75)); }, 75},
+    };
+    for (const Change& change : changes) {
+        for (bool verify : {true, false}) {
+            for (const auto& [name, content] : set) WriteFile(dir / name, content);
+            JoinWhile(change, verify);
+        }
+    }
+}
