@@ -161,3 +161,34 @@ TEST_F(SystemReasonsTest, AJoinedNameLongerThanTheFileSystemAllowsIsRefusedByThe
               "Destination trop long pour le système de fichiers (" +
                   std::to_string(most) + " octets au plus par nom de fichier).");
 }
+
+TEST_F(SystemReasonsTest, AJoinOnAFullOrReadOnlyDiskSaysSo) {
+    ASSERT_EQ(SplitInto(dir.path()), Step::Finished);
+    {
+        ScratchMount disk("size=160k");
+        if (!disk.mounted()) GTEST_SKIP() << "mounting a tmpfs is not permitted here";
+        RecordingSink messages;
+        RecordingDisplay display;
+        TzelParcelwise job;
+        ASSERT_TRUE(OpenSet(job, Part(1), display));
+        job.settings.folder = disk.folder();
+        EXPECT_EQ(Join(job, false), Step::Failed);
+        ExpectFailure(messages,
+                      "Erreur d'écriture dans le fichier de destination.\n\r" + disk.folder() +
+                          "film.avi : disque plein",
+                      "Erreur", 16);
+    }
+    ScratchMount disk("size=1m");
+    ASSERT_TRUE(disk.mounted());
+    ASSERT_TRUE(disk.MakeReadOnly());
+    RecordingSink messages;
+    RecordingDisplay display;
+    TzelParcelwise job;
+    ASSERT_TRUE(OpenSet(job, Part(1), display));
+    job.settings.folder = disk.folder();
+    EXPECT_EQ(Join(job, false), Step::Failed);
+    ExpectFailure(messages,
+                  kCreateFailed + ("\n\r" + disk.folder()) +
+                      "film.avi : système de fichiers en lecture seule",
+                  "Erreur", 48);
+}
