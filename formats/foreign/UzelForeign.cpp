@@ -52,8 +52,9 @@ int32_t TzelForeignSet::LastInFolder(int32_t from) const {
         const std::string_view number = std::string_view(entry).substr(partStem_.size());
         int64_t n = 0;
         // Only the name the rule gives that number: movie.0004 is no part of
-        // the set of movie.001, nor movie.004.bak.
-        if (ParseDigits(number, INT32_MAX, n) && n > last &&
+        // the set of movie.001, nor movie.004.bak. The largest number is left
+        // out so that a count of parts always fits.
+        if (ParseDigits(number, INT32_MAX - 1, n) && n > last &&
             NumberText(n, numberWidth_) == number && platform::IsRegularFile(folder + entry))
             last = static_cast<int32_t>(n);
     }

@@ -124,7 +124,8 @@ TEST(ForeignRange, OnlyNamesOfTheSetsOwnRuleCount) {
                                                 {"m.avi.004.bak", "", 1},
                                                 {"m.avi.u004", "", 1},
                                                 {"n.avi.004", "", 1},
-                                                {"m.avi.99999999999", "", 1}});
+                                                {"m.avi.99999999999", "", 1},
+                                                {"m.avi.2147483647", "", 1}});
     std::filesystem::create_directory(parts / "m.avi.005");
     RecordingSink sink;
     RecordingDisplay display;

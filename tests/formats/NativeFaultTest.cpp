@@ -25,6 +25,12 @@ class NativeFaultTest : public NativeSetTest {
 protected:
     void SetUp() override { Source(kSize); }
     Step SplitSet() { return Split(dir / "film.avi", dir.path(), kPart, 16384, true); }
+    // A first part of the header and ten bytes of data, alone in the folder.
+    std::string FirstPartOf(const TzelHeader& header) {
+        const auto bytes = EncodeHeader(header);
+        WriteFile(dir / "x.001.pcw", std::string(bytes.begin(), bytes.end()) + "0123456789");
+        return dir / "x.001.pcw";
+    }
 };
 
 }  // namespace
@@ -323,12 +329,10 @@ TEST_F(NativeFaultTest, MorePartsThanBytesIsCorrupt) {
     header.hasDigests = 1;
     header.partCount = 2000000000;
     header.originalSize = 10;
-    const auto bytes = EncodeHeader(header);
-    WriteFile(dir / "x.001.pcw", std::string(bytes.begin(), bytes.end()) + "0123456789");
     RecordingSink messages;
     RecordingDisplay display;
     TzelParcelwise job;
-    EXPECT_FALSE(OpenSet(job, dir / "x.001.pcw", display));
+    EXPECT_FALSE(OpenSet(job, FirstPartOf(header), display));
     EXPECT_EQ(messages.messages().back().title, "Fichier corrompu");
     EXPECT_TRUE(job.digests.empty());
 }
@@ -337,13 +341,12 @@ TEST_F(NativeFaultTest, MorePartsThanBytesIsCorrupt) {
 // for them one by one and stops at the first missing, asking for no memory
 // on the header's word.
 TEST_F(NativeFaultTest, AHugePartCountIsLookedForPartByPart) {
-    TzelHeader header{"Parcelwise", "1.1", 38418, "x", 0, 2000000000, int64_t{1} << 50};
-    const auto bytes = EncodeHeader(header);
-    WriteFile(dir / "x.001.pcw", std::string(bytes.begin(), bytes.end()) + "0123456789");
     RecordingSink messages;
     RecordingDisplay display;
     TzelParcelwise job;
-    ASSERT_TRUE(OpenSet(job, dir / "x.001.pcw", display));
+    ASSERT_TRUE(OpenSet(
+        job, FirstPartOf({"Parcelwise", "1.1", 38418, "x", 0, 2000000000, int64_t{1} << 50}),
+        display));
     EXPECT_EQ(Join(job, false, 16384, "joined"), Step::Failed);
     ExpectFailure(messages, "Le fichier n°2 est introuvable", "Recollage interrompu", 48);
 }
