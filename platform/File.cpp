@@ -116,7 +116,10 @@ bool File::IsNamedBy(const std::string& path) const {
            mine->inode == static_cast<uint64_t>(named.st_ino);
 }
 
-File File::OpenWrite(const std::string& path) { return Open(path, O_WRONLY, true); }
+// Never through a link: a job writes only into files it made or was given.
+File File::OpenWrite(const std::string& path) {
+    return Open(path, O_WRONLY | O_NOFOLLOW, true);
+}
 
 IoResult File::Read(void* buffer, size_t n) {
     size_t wanted = n;

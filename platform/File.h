@@ -64,7 +64,7 @@ public:
     // identity, unchanged, and not reached through a link: a file the job made,
     // found again by its name. Fails with ELOOP for a link, ESTALE otherwise.
     static File OpenReadSame(const std::string& path, FileIdentity identity);
-    // An existing file, for writing; never creates one.
+    // An existing file, for writing; never creates one, never follows a link.
     static File OpenWrite(const std::string& path);
 
     bool IsOpen() const { return fd_ >= 0; }
