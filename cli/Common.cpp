@@ -9,6 +9,7 @@
 #include "formats/foreign/ForeignFormats.h"
 #include "formats/native/UzelParcelwise.h"
 #include "platform/Fs.h"
+#include "platform/Reasons.h"
 #include "settings/UzelParams.h"
 
 namespace cli {
@@ -162,10 +163,7 @@ std::optional<int> OpenSetOfKind(const Parsed& parsed, Context& ctx, std::unique
         return std::nullopt;
     }
     job = CreateForeignJob(kind);
-    if (!platform::IsRegularFile(path)) {
-        platform::MessageBoxA(nullptr, "Impossible d'ouvrir le fichier !", "Erreur", platform::kIconError);
-        return kExitFailed;
-    }
+    if (!Openable(path)) return kExitFailed;
     job->sourcePath = platform::AbsolutePath(path);
     job->sourceSize = platform::FileSize(job->sourcePath);
     job->opened = true;
@@ -174,12 +172,17 @@ std::optional<int> OpenSetOfKind(const Parsed& parsed, Context& ctx, std::unique
     return kExitFailed;
 }
 
+bool Openable(const std::string& path, int error) {
+    if (error == 0) error = platform::RegularFileError(path);
+    if (error == 0) return true;
+    platform::MessageBoxA(nullptr,
+                          "Impossible d'ouvrir le fichier !" + platform::ReasonLine(path, error),
+                          "Erreur", platform::kIconError);
+    return false;
+}
+
 bool OpenFirstPart(TzelParcelwise& job, const std::string& path) {
-    if (!platform::IsRegularFile(path)) {
-        platform::MessageBoxA(nullptr, "Impossible d'ouvrir le fichier !", "Erreur",
-                              platform::kIconError);
-        return false;
-    }
+    if (!Openable(path)) return false;
     job.sourcePath = platform::AbsolutePath(path);
     job.sourceSize = platform::FileSize(job.sourcePath);
     job.opened = true;
@@ -240,7 +243,8 @@ void TerminalProgress::lblPourcentage(std::string_view text) {
     Store(percent_, text);
 }
 void TerminalProgress::lblPartie(std::string_view text) {
-    Store(part_, text);
+    // The part texts carry file names, which may come from a set of someone else.
+    Store(part_, platform::VisibleText(text));
 }
 void TerminalProgress::lblDone(std::string_view text) {
     Store(done_, text);

@@ -103,6 +103,10 @@ int UsageError(Context& ctx, std::string_view problem);
 // otherwise, after the reason was given.
 std::optional<int> OpenSetOfKind(const Parsed& parsed, Context& ctx, std::unique_ptr<TzelFichier>& job);
 
+// True for a file that a job may open; otherwise shows "Impossible d'ouvrir
+// le fichier !" with the reason (`error`, or the reason it is no regular file).
+bool Openable(const std::string& path, int error = 0);
+
 // Opens the first part of a native set the way the window opens the file it
 // was started with; shows the reason and forgets the set when it is refused.
 bool OpenFirstPart(TzelParcelwise& job, const std::string& path);

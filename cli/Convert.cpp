@@ -7,10 +7,7 @@
 namespace cli {
 
 bool OpenLegacyFirstPart(TzelParcelwise10& job, const std::string& path) {
-    if (!platform::IsRegularFile(path)) {
-        platform::MessageBoxA(nullptr, "Impossible d'ouvrir le fichier !", "Erreur", platform::kIconError);
-        return false;
-    }
+    if (!Openable(path)) return false;
     job.sourcePath = platform::AbsolutePath(path);
     job.sourceSize = platform::FileSize(job.sourcePath);
     job.formatKind = 1;

@@ -7,8 +7,9 @@
 #include "formats/foreign/UzelForeign.h"
 #include "formats/native/UzelParcelwise.h"
 #include "formats/native/UzelParcelwise10.h"
-#include "platform/File.h"
 #include "platform/Clock.h"
+#include "platform/File.h"
+#include "platform/Messages.h"
 
 namespace cli {
 
@@ -26,7 +27,8 @@ std::string DateText(double dayCount) {
 bool IsLegacyFirstPart(const std::string& path) {
     platform::File file = platform::File::OpenRead(path, platform::Share::Read);
     uint8_t head[kHeaderSize] = {};
-    const platform::IoResult r = file.IsOpen() ? file.Read(head, sizeof head) : platform::IoResult{};
+    const platform::IoResult r =
+        file.IsOpen() ? file.Read(head, sizeof head) : platform::IoResult{};
     return r.ok() && HasLegacyMark(head, static_cast<size_t>(r.bytes));
 }
 
@@ -42,7 +44,8 @@ int Info(const Args& args, Context& ctx) {
         TzelParcelwise10 legacy;
         if (!OpenLegacyFirstPart(legacy, parsed.positionals[0])) return kExitFailed;
         ctx.out << "Format : Parcelwise 1.0 (à convertir avec pcw convert)\n"
-                << "Nom d'origine : " << legacy.description.originalName << "\n"
+                << "Nom d'origine : " << platform::VisibleText(legacy.description.originalName)
+                << "\n"
                 << "Taille d'origine : " << legacy.lead.originalSize << " octets ("
                 << FormatSize(legacy.lead.originalSize) << ")\n"
                 << "Nombre de fichiers : " << legacy.description.partCount << "\n"
@@ -56,14 +59,15 @@ int Info(const Args& args, Context& ctx) {
     if (native == nullptr) {
         // A foreign set says only its name, its parts and what it announces.
         auto& foreign = static_cast<TzelForeignSet&>(*opened);
-        ctx.out << "Nom d'origine : " << foreign.settings.fileName << "\n"
-                << "Taille annoncée : " << foreign.rebuiltSize << " octets (" << FormatSize(foreign.rebuiltSize)
-                << ")\n"
-                << "Nombre de fichiers : " << foreign.LastNumber() - foreign.FirstNumber() + 1 << "\n";
+        ctx.out << "Nom d'origine : " << platform::VisibleText(foreign.settings.fileName) << "\n"
+                << "Taille annoncée : " << foreign.rebuiltSize << " octets ("
+                << FormatSize(foreign.rebuiltSize) << ")\n"
+                << "Nombre de fichiers : " << foreign.LastNumber() - foreign.FirstNumber() + 1
+                << "\n";
         return kExitOk;
     }
     const TzelHeader& header = native->header;
-    ctx.out << "Nom d'origine : " << header.originalName << "\n"
+    ctx.out << "Nom d'origine : " << platform::VisibleText(header.originalName) << "\n"
             << "Taille d'origine : " << header.originalSize << " octets ("
             << FormatSize(header.originalSize) << ")\n"
             << "Nombre de fichiers : " << header.partCount << "\n"

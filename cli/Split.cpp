@@ -1,3 +1,4 @@
+#include <cerrno>
 #include <optional>
 #include <string>
 
@@ -17,16 +18,10 @@ constexpr int64_t kSmallestSource = 1048576;
 // Fills what the window's open dialog fills for a file to split; false, after
 // the window's message, when the file cannot be split.
 bool OpenSource(TzelParcelwise& job, const std::string& path) {
-    int64_t size = -1;
-    if (platform::IsRegularFile(path)) {
-        platform::File file = platform::File::OpenRead(path);
-        if (file.IsOpen()) size = file.Size();
-    }
-    if (size < 0) {
-        platform::MessageBoxA(nullptr, "Impossible d'ouvrir le fichier !", "Erreur",
-                              platform::kIconError);
-        return false;
-    }
+    if (!Openable(path)) return false;
+    platform::File file = platform::File::OpenRead(path);
+    const int64_t size = file.IsOpen() ? file.Size() : -1;
+    if (size < 0 && !Openable(path, file.IsOpen() ? EIO : file.OpenError())) return false;
     if (size <= kSmallestSource) {
         platform::MessageBoxA(nullptr, "Le fichier sélectionné à une taille inférieure à 1 Mo.",
                               "Fichier trop petit...", platform::kIconWarning);

@@ -15,7 +15,8 @@ constexpr size_t kKernelStep = 1 << 20;
 }  // namespace
 
 CopyResult CopyBytes(platform::File& source, platform::File& target, int64_t count,
-                     CopyBuffer& buffer, const std::function<void(int64_t)>& afterStep) {
+                     CopyBuffer& buffer, const std::function<void(int64_t)>& afterStep,
+                     int* error) {
     const size_t step = std::max(buffer.Size(), kKernelStep);
     int64_t done = 0;
     while (done < count) {
@@ -25,7 +26,10 @@ CopyResult CopyBytes(platform::File& source, platform::File& target, int64_t cou
             done += r.bytes;
             afterStep(r.bytes);
         }
-        if (!r.ok()) return r.writing ? CopyResult::WriteFailed : CopyResult::ReadFailed;
+        if (!r.ok()) {
+            if (error) *error = r.error;
+            return r.writing ? CopyResult::WriteFailed : CopyResult::ReadFailed;
+        }
         if (r.ended) return CopyResult::SourceEnded;
     }
     return CopyResult::Done;

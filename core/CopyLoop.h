@@ -35,6 +35,8 @@ private:
 // Copies `count` bytes from the source's position to the target's position in
 // steps of at most one buffer; afterStep(n) runs after every step with the
 // bytes it moved. Never writes a byte that was not read, never loops on a
-// source that stopped giving bytes.
+// source that stopped giving bytes. A refused read or write leaves its errno
+// in `error` when one is given.
 CopyResult CopyBytes(platform::File& source, platform::File& target, int64_t count,
-                     CopyBuffer& buffer, const std::function<void(int64_t)>& afterStep);
+                     CopyBuffer& buffer, const std::function<void(int64_t)>& afterStep,
+                     int* error = nullptr);

@@ -4,6 +4,7 @@
 
 #include "platform/Clock.h"
 #include "platform/Fs.h"
+#include "platform/Reasons.h"
 
 TzelFichier::TzelFichier() = default;
 
@@ -100,32 +101,48 @@ CopyResult TzelFichier::CopyWithProgress(platform::File& source, platform::File&
                                          CopyBuffer& buffer) {
     partBytes = bytes;
     partDoneBytes = 0;
-    return CopyBytes(source, target, bytes, buffer, [this](int64_t n) {
-        doneBytes += n;
-        partDoneBytes += n;
-        ShowProgress();
-        PausePoint();
-    });
+    copyError_ = 0;
+    return CopyBytes(
+        source, target, bytes, buffer,
+        [this](int64_t n) {
+            doneBytes += n;
+            partDoneBytes += n;
+            ShowProgress();
+            PausePoint();
+        },
+        &copyError_);
 }
 
-void TzelFichier::FailJoinCopy(CopyResult result, int32_t number) {
-    const std::string part = "Le fichier n°" + std::to_string(number);
+bool TzelFichier::NameFits(const std::string& folder, size_t nameBytes, std::string& problems) {
+    const size_t most = platform::MaxFileNameBytes(folder);
+    if (nameBytes <= most) return true;
+    problems += "\n\r- Nom du fichier de Destination trop long pour le système de fichiers (" +
+                std::to_string(most) + " octets au plus par nom de fichier).";
+    return false;
+}
+
+void TzelFichier::FailJoinCopy(CopyResult result, int32_t number, const std::string& part,
+                               const std::string& target, int error) {
+    if (error < 0) error = copyError_;
+    const std::string numbered = "Le fichier n°" + std::to_string(number);
     switch (result) {
         case CopyResult::ReadFailed:
-            return Fail("Erreur de lecture du fichier n°" + std::to_string(number) + ".", "Recollage interrompu",
-                        platform::kIconError);
+            return Fail("Erreur de lecture du fichier n°" + std::to_string(number) + "." +
+                            platform::ReasonLine(part, error),
+                        "Recollage interrompu", platform::kIconError);
         case CopyResult::SourceEnded:
-            return Fail(part + " est plus court que prévu : il a changé pendant le recollage.", "Recollage interrompu",
-                        platform::kIconError);
+            return Fail(numbered + " est plus court que prévu : il a changé pendant le recollage.",
+                        "Recollage interrompu", platform::kIconError);
         case CopyResult::SourceChanged:
-            return Fail(part +
+            return Fail(numbered +
                             " a été modifié ou remplacé pendant le recollage : le fichier recollé "
                             "ne serait pas "
                             "le fichier d'origine.",
                         "Recollage interrompu", platform::kIconError);
         case CopyResult::WriteFailed:
-            return Fail("Erreur d'écriture dans le fichier de destination : le disque est peut-être plein.", "Erreur",
-                        platform::kIconError);
+            return Fail("Erreur d'écriture dans le fichier de destination." +
+                            platform::ReasonLine(target, error),
+                        "Erreur", platform::kIconError);
         case CopyResult::Done:
             break;
     }

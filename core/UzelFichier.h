@@ -125,11 +125,21 @@ protected:
     // Copies `bytes` of a part from the source's position, with the progress
     // counted and shown after every buffer and pauses honoured between them.
     CopyResult CopyWithProgress(platform::File& source, platform::File& target, int64_t bytes, CopyBuffer& buffer);
-    // Ends a join whose copy of part `number` went wrong, saying how.
-    void FailJoinCopy(CopyResult result, int32_t number);
+    // Adds the problem line of a file name of `nameBytes` bytes that the file
+    // system of `folder` cannot hold; true when it fits. Such a name would
+    // only fail when the file is created, long after the check.
+    static bool NameFits(const std::string& folder, size_t nameBytes, std::string& problems);
+    // Ends a join whose copy of part `number`, the file `part`, into the file
+    // `target` went wrong, saying how and why: `error` is the errno, that of
+    // the copy itself when not given.
+    void FailJoinCopy(CopyResult result, int32_t number, const std::string& part,
+                      const std::string& target, int error = -1);
+    // The errno that stopped the last CopyWithProgress, 0 when none did.
+    int CopyError() const { return copyError_; }
 
 private:
     std::thread thread_;
     platform::PauseGate gate_;
     std::atomic<bool> redraw_{false};
+    int copyError_ = 0;
 };

@@ -116,11 +116,28 @@ File File::OpenRead(const std::string& path, Share share) {
     return Open(path, O_RDONLY, share == Share::None);
 }
 
-File File::CreateNew(const std::string& path) {
-    return Open(path, O_WRONLY | O_CREAT | O_EXCL, true);
+File File::CreateNew(const std::string& path, Access access) {
+    return Open(path, (access == Access::ReadWrite ? O_RDWR : O_WRONLY) | O_CREAT | O_EXCL, true);
 }
 
-File File::OpenWrite(const std::string& path) { return Open(path, O_WRONLY, true); }
+File File::OpenReadSame(const std::string& path, FileIdentity identity) {
+    File file = Open(path, O_RDONLY | O_NOFOLLOW, true);
+    if (file.IsOpen() && !(file.Identity() == identity)) return File(-1, ESTALE);
+    return file;
+}
+
+bool File::IsNamedBy(const std::string& path) const {
+    struct stat named {};
+    if (fd_ < 0 || ::lstat(path.c_str(), &named) != 0 || !S_ISREG(named.st_mode)) return false;
+    const std::optional<FileIdentity> mine = Identity();
+    return mine && mine->device == static_cast<uint64_t>(named.st_dev) &&
+           mine->inode == static_cast<uint64_t>(named.st_ino);
+}
+
+// Never through a link: a job writes only into files it made or was given.
+File File::OpenWrite(const std::string& path) {
+    return Open(path, O_WRONLY | O_NOFOLLOW, true);
+}
 
 IoResult File::Read(void* buffer, size_t n) {
     size_t wanted = n;
@@ -277,7 +294,9 @@ bool File::Close() {
     if (fd_ < 0) return true;
     int r = ::close(fd_);
     fd_ = -1;
-    return r == 0 || errno == EINTR;
+    if (r == 0 || errno == EINTR) return true;
+    closeError_ = errno;
+    return false;
 }
 
 }  // namespace platform

@@ -25,6 +25,9 @@ struct IoResult {
 
 enum class Share { None, Read };
 
+// What a file created for writing may also do.
+enum class Access { Write, ReadWrite };
+
 // What tells a file from another one and from itself once changed: the disk
 // and inode it lives at, its size, and its modification and change times (in
 // nanoseconds). A write in place moves the times, a file renamed over the name
@@ -56,8 +59,12 @@ public:
     // An existing file, for reading.
     static File OpenRead(const std::string& path, Share share = Share::None);
     // A new file, for writing; fails when anything of that name exists.
-    static File CreateNew(const std::string& path);
-    // An existing file, for writing; never creates one.
+    static File CreateNew(const std::string& path, Access access = Access::Write);
+    // The file that `path` names, for reading, only when it is the file of that
+    // identity, unchanged, and not reached through a link: a file the job made,
+    // found again by its name. Fails with ELOOP for a link, ESTALE otherwise.
+    static File OpenReadSame(const std::string& path, FileIdentity identity);
+    // An existing file, for writing; never creates one, never follows a link.
     static File OpenWrite(const std::string& path);
 
     bool IsOpen() const { return fd_ >= 0; }
@@ -74,6 +81,9 @@ public:
     // before the bytes asked for.
     IoResult CopyTo(File& target, size_t n, void* buffer, size_t bufferSize);
 
+    // True while `path` names this very file itself, not a link to it.
+    bool IsNamedBy(const std::string& path) const;
+
     bool Seek(int64_t position);
     // Size in bytes, -1 when it cannot be had.
     int64_t Size() const;
@@ -84,6 +94,8 @@ public:
     bool Sync();
     // Closes the handle; false when the system reports that buffered data was lost.
     bool Close();
+    // The errno of a failed Close, 0 otherwise.
+    int CloseError() const { return closeError_; }
 
 private:
     explicit File(int fd, int error) : fd_(fd), openError_(error) {}
@@ -91,6 +103,7 @@ private:
 
     int fd_ = -1;
     int openError_ = 0;
+    int closeError_ = 0;
     bool kernelCopyRefused_ = false;
 };
 

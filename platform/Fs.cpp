@@ -45,6 +45,13 @@ bool IsRegularFile(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+int RegularFileError(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return errno;
+    if (S_ISREG(st.st_mode)) return 0;
+    return S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+}
+
 bool IsFolder(const std::string& path) {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
@@ -75,15 +82,20 @@ std::vector<std::string> FolderEntries(const std::string& folder) {
     return names;
 }
 
-bool RenameNoReplace(const std::string& from, const std::string& to) {
+bool RenameNoReplace(const std::string& from, const std::string& to, int* error) {
+    auto failed = [error](int why) {
+        if (error) *error = why;
+        return false;
+    };
     if (::syscall(SYS_renameat2, AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
         return true;
-    if (errno != EINVAL && errno != ENOSYS) return false;
+    if (errno != EINVAL && errno != ENOSYS) return failed(errno);
     // File systems without renameat2 flags: a hard link never replaces its target.
-    if (::link(from.c_str(), to.c_str()) != 0) return false;
+    if (::link(from.c_str(), to.c_str()) != 0) return failed(errno);
     if (::unlink(from.c_str()) != 0) {
+        const int why = errno;
         ::unlink(to.c_str());
-        return false;
+        return failed(why);
     }
     return true;
 }

@@ -15,6 +15,9 @@ inline constexpr char kSeparator = '/';
 bool FileExists(const std::string& path);
 // True for a regular file, following links: what may be split or joined.
 bool IsRegularFile(const std::string& path);
+// 0 for a regular file, following links; otherwise why it is none: the errno
+// of the look-up, EISDIR for a folder, EINVAL for anything else.
+int RegularFileError(const std::string& path);
 // True for a folder, following links.
 bool IsFolder(const std::string& path);
 // True when both names lead to one file, through links or not.
@@ -23,8 +26,9 @@ bool SameFile(const std::string& a, const std::string& b);
 int64_t FileSize(const std::string& path);
 // The names in a folder, "." and ".." left out; empty when it cannot be read.
 std::vector<std::string> FolderEntries(const std::string& folder);
-// Renames, and fails rather than replace an existing target.
-bool RenameNoReplace(const std::string& from, const std::string& to);
+// Renames, and fails rather than replace an existing target; the errno of a
+// failure goes to `error` when one is given.
+bool RenameNoReplace(const std::string& from, const std::string& to, int* error = nullptr);
 // Bytes available to this user on the disk that holds the folder; 0 when unknown.
 int64_t FreeSpace(const std::string& folder);
 // True when the folder lies on an optical disc (ISO 9660 or UDF).

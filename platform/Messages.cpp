@@ -8,20 +8,37 @@ namespace platform {
 
 namespace {
 
+void AppendVisible(std::string& out, std::string_view text, bool lineBreaks) {
+    static const char kHex[] = "0123456789abcdef";
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (lineBreaks && c == '\n') {
+            // A terminal wants plain line feeds; "\n\r" would leave a stray return.
+            out += '\n';
+            if (i + 1 < text.size() && text[i + 1] == '\r') ++i;
+        } else if (c < 0x20 || c == 0x7F) {
+            out += "\\x";
+            out += kHex[c >> 4];
+            out += kHex[c & 0x0F];
+        } else if (c == 0xC2 && i + 1 < text.size() &&
+                   static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
+                   static_cast<unsigned char>(text[i + 1]) <= 0x9F) {
+            const auto code = static_cast<unsigned char>(text[++i]);
+            out += "\\u00";
+            out += kHex[code >> 4];
+            out += kHex[code & 0x0F];
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+}
+
 class StderrSink final : public MessageSink {
 public:
     void Show(WindowHandle, std::string_view text, std::string_view title, int) override {
-        std::string line(title);
+        std::string line = VisibleText(title);
         line += ": ";
-        // A terminal wants plain line feeds; "\n\r" would leave a stray return.
-        for (size_t i = 0; i < text.size(); ++i) {
-            if (text[i] == '\n' && i + 1 < text.size() && text[i + 1] == '\r') {
-                line += '\n';
-                ++i;
-            } else {
-                line += text[i];
-            }
-        }
+        line += VisibleMessage(text);
         line += '\n';
         std::fwrite(line.data(), 1, line.size(), stderr);
         std::fflush(stderr);
@@ -33,7 +50,23 @@ std::atomic<MessageSink*> g_sink{nullptr};
 
 }  // namespace
 
-void SetMessageSink(MessageSink* sink) { g_sink.store(sink); }
+std::string VisibleText(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    AppendVisible(out, text, false);
+    return out;
+}
+
+std::string VisibleMessage(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    AppendVisible(out, text, true);
+    return out;
+}
+
+void SetMessageSink(MessageSink* sink) {
+    g_sink.store(sink);
+}
 
 MessageSink* CurrentMessageSink() {
     MessageSink* sink = g_sink.load();

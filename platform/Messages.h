@@ -5,6 +5,7 @@
 // prints, tests record. Texts are UTF-8 and keep their "\n\r" line breaks.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace platform {
@@ -20,13 +21,22 @@ class MessageSink {
 public:
     virtual ~MessageSink() = default;
     // Returns once the user has seen the message.
-    virtual void Show(WindowHandle owner, std::string_view text, std::string_view title, int icon) = 0;
+    virtual void Show(WindowHandle owner, std::string_view text, std::string_view title,
+                      int icon) = 0;
 };
 
 // Installs the process-wide sink (nullptr restores the default, which prints
 // "title: text" on stderr). The sink must outlive its installation.
 void SetMessageSink(MessageSink* sink);
 MessageSink* CurrentMessageSink();
+
+// The text as a terminal may print it: every control character (C0, DEL and
+// the C1 controls U+0080 to U+009F) written as "\x1b" or "\u009b", so that a
+// name read from a file cannot move the cursor, retitle the window or erase
+// the screen it is printed on.
+std::string VisibleText(std::string_view text);
+// The same, but the message line breaks "\n\r" and "\n" end the line.
+std::string VisibleMessage(std::string_view text);
 
 void MessageBoxA(WindowHandle owner, std::string_view text, std::string_view title, int icon);
 

@@ -23,13 +23,14 @@
 #include "platform/File.h"
 #include "platform/Fs.h"
 #include "platform/Messages.h"
+#include "platform/Reasons.h"
 #include "settings/UzelParams.h"
 #include "ui/JobFactory.h"
 #include "ui/Seams.h"
 #include "ui/Skin.h"
+#include "ui/Unit3.h"
 #include "ui/u_frmconvert.h"
 #include "ui/u_parametre.h"
-#include "ui/Unit3.h"
 
 namespace {
 
@@ -383,7 +384,9 @@ bool TfrmMain::OpenSource(int forMode) {
     platform::File file = platform::File::OpenRead(job->sourcePath);
     if (!file.IsOpen()) {
         job->opened = false;
-        Message("Impossible d'ouvrir le fichier !", "Erreur", platform::kIconError);
+        Message(QString::fromStdString("Impossible d'ouvrir le fichier !" +
+                                       platform::ReasonLine(job->sourcePath, file.OpenError())),
+                "Erreur", platform::kIconError);
         return false;
     }
     job->sourceSize = file.Size();

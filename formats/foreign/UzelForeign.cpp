@@ -1,6 +1,7 @@
 #include "formats/foreign/UzelForeign.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
 
 #include "core/CheckedPart.h"
@@ -9,6 +10,7 @@
 #include "formats/foreign/PartNames.h"
 #include "platform/Fs.h"
 #include "platform/Messages.h"
+#include "platform/Reasons.h"
 
 using platform::kIconError;
 using platform::kIconWarning;
@@ -80,7 +82,10 @@ void TzelForeignSet::ReadNamedSet(const std::string& originalName, int32_t& last
 bool TzelForeignSet::OpenSet() {
     platform::File chosen = platform::File::OpenRead(sourcePath);
     if (!chosen.IsOpen()) {
-        platform::MessageBoxA(ownerWindow, "Impossible d'ouvrir le fichier !", "Erreur", kIconError);
+        platform::MessageBoxA(ownerWindow,
+                              "Impossible d'ouvrir le fichier !" +
+                                  platform::ReasonLine(sourcePath, chosen.OpenError()),
+                              "Erreur", kIconError);
         return false;
     }
     bool read = false;
@@ -109,6 +114,8 @@ bool TzelForeignSet::CheckJoinParameters(const std::string& name, bool) {
         // A name typed or pasted by the user must not lead outside the destination folder.
         ok = false;
         problems = "\n\r- Nom du fichier original incorrect (caractères interdits : / \\ et caractères de contrôle).";
+    } else if (!NameFits(settings.folder, name.size(), problems)) {
+        ok = false;
     } else {
         settings.fileName = name;
     }
@@ -148,13 +155,20 @@ void TzelForeignSet::JoinThread() {
     // even if a part appeared since.
     CheckedPart source;
     if (last < first || !source.Open(PartName(first)))
-        return Fail("Le fichier n'est pas accessible.", "Erreur", kIconError);
-    platform::File target = platform::File::CreateNew(settings.folder + settings.fileName);
+        return Fail("Le fichier n'est pas accessible." +
+                        platform::ReasonLine(PartName(first),
+                                             last >= first ? source.File().OpenError() : ENOENT),
+                    "Erreur", kIconError);
+    const std::string output = settings.folder + settings.fileName;
+    platform::File target = platform::File::CreateNew(output);
     if (!target.IsOpen())
-        return Fail("Une erreur est survenue pendant la création du fichier de destination : \n\r\n\r"
-                    "    - Le fichier de destination existe déjà.\n\r"
-                    "    - Le dossier de destination est en lecture seule.",
-                    "Erreur", kIconWarning);
+        return Fail(
+            platform::CreationFailure(
+                "Une erreur est survenue pendant la création du fichier de destination : \n\r\n\r"
+                "    - Le fichier de destination existe déjà.\n\r"
+                "    - Le dossier de destination est en lecture seule.",
+                output, target.OpenError()),
+            "Erreur", kIconWarning);
 
     partNumber = 0;
     for (int32_t n = first; n <= last; ++n) {
@@ -162,7 +176,9 @@ void TzelForeignSet::JoinThread() {
         if (!isFirst) {
             if (!source.Open(PartName(n))) {
                 if (!platform::FileExists(PartName(n))) return Fail(Missing(n), kJoinStopped, kIconWarning);
-                return Fail("Le fichier n'est pas accessible !", "Erreur", kIconWarning);
+                return Fail("Le fichier n'est pas accessible !" +
+                                platform::ReasonLine(PartName(n), source.File().OpenError()),
+                            "Erreur", kIconWarning);
             }
         }
         const int64_t offset = isFirst ? FirstOffset() : LaterOffset();
@@ -173,12 +189,14 @@ void TzelForeignSet::JoinThread() {
                         kJoinStopped, kIconWarning);
         CopyResult result = CopyWithProgress(source.File(), target, bytes, buffer);
         if (result == CopyResult::Done && !source.Unchanged()) result = CopyResult::SourceChanged;
-        if (result != CopyResult::Done) return FailJoinCopy(result, n);
+        if (result != CopyResult::Done) return FailJoinCopy(result, n, PartName(n), output);
         source.Release();
         partNumber = partNumber + 1;
         if (isFirst) ShowProgress();
     }
-    if (!target.Close()) return FailJoinCopy(CopyResult::WriteFailed, last);
+    if (!target.Close())
+        return FailJoinCopy(CopyResult::WriteFailed, last, PartName(last), output,
+                            target.CloseError());
     ShowProgress();
     step = Step::Finished;
     EndOfWork();

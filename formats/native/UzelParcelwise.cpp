@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstring>
 
 #include "core/CheckedPart.h"
@@ -13,6 +14,7 @@
 #include "platform/Clock.h"
 #include "platform/File.h"
 #include "platform/Fs.h"
+#include "platform/Reasons.h"
 
 using platform::kIconError;
 using platform::kIconInfo;
@@ -80,6 +82,10 @@ bool IsValidHeader(const TzelHeader& header) {
 bool HasLegacyMark(const uint8_t* bytes, size_t size) {
     constexpr size_t length = sizeof kLegacyMark - 1;
     return size > length && bytes[0] == length && std::memcmp(bytes + 1, kLegacyMark, length) == 0;
+}
+
+std::string HeaderName(std::string_view name) {
+    return platform::SafeFileName(Cp1252ToUtf8(Utf8ToCp1252(Utf8Left(name, kOriginalNameRoom))));
 }
 
 bool IsFirstPartName(const std::string& path) {
@@ -155,7 +161,7 @@ bool TzelParcelwise::CheckSplitParameters(const std::string& sourceName, const s
         valid = false;
         problems += "\n\r- Nom du fichier Original (longeur entre 1 et 255 car.).";
     } else {
-        header.originalName = Utf8Left(sourceName, kOriginalNameRoom);
+        header.originalName = HeaderName(sourceName);
     }
     if (destName.empty()) {
         valid = false;
@@ -165,6 +171,10 @@ bool TzelParcelwise::CheckSplitParameters(const std::string& sourceName, const s
         problems += kUnsafeName;
     } else {
         settings.fileName = Utf8Left(destName, kDestNameRoom);
+        // The longest part name is that of the last part.
+        const int64_t parts = partSize > 0 ? (sourceSize + partSize - 1) / partSize : 1;
+        const std::string lastPart = platform::FileNameOf(NativePartName(settings.fileName, parts));
+        if (!NameFits(settings.folder, lastPart.size(), problems)) valid = false;
     }
     if (partSize <= 0) {
         valid = false;
@@ -217,81 +227,129 @@ void TzelParcelwise::SplitThread() {
 
     const std::string base = settings.folder + settings.fileName;
     platform::File source = platform::File::OpenRead(sourcePath);
-    if (!source.IsOpen()) return Fail("Le fichier source n'est pas accessible !", "Erreur", kIconError);
+    if (!source.IsOpen())
+        return Fail("Le fichier source n'est pas accessible !" +
+                        platform::ReasonLine(sourcePath, source.OpenError()),
+                    "Erreur", kIconError);
     // The set records the size measured at the open: a file that changed since
     // would be cut to a length it no longer has.
     if (source.Size() != sourceSize)
         return Fail("Le fichier source a changé de taille depuis son ouverture : ouvrez-le à nouveau.", "Erreur",
                     kIconError);
 
+    auto writeFailed = [&](int32_t number, int error) {
+        Fail("Erreur d'écriture dans le fichier *." + PartNumberText(number) + ".pcw." +
+                 platform::ReasonLine(NativePartName(base, number), error),
+             "Erreur", kIconError);
+    };
+    auto createFailed = [&](int32_t number, int error) {
+        Fail(platform::CreationFailure(kCreateFailed, NativePartName(base, number), error),
+             "Erreur", kIconError);
+    };
     // Copies one part; on failure the message is shown and false returned.
     auto copyPart = [&](platform::File& target, int32_t number) {
         CopyResult result = CopyWithProgress(source, target, settings.partSize, buffer);
-        if (result == CopyResult::Done && target.Close()) return true;
+        if (result == CopyResult::Done) return true;
         if (result == CopyResult::ReadFailed)
-            Fail("Erreur de lecture du fichier source !", "Erreur", kIconError);
+            Fail("Erreur de lecture du fichier source !" +
+                     platform::ReasonLine(sourcePath, CopyError()),
+                 "Erreur", kIconError);
         else if (result == CopyResult::SourceEnded)
             Fail("Le fichier source est plus court que prévu : il a changé pendant le découpage !",
                  "Erreur", kIconError);
         else
-            Fail("Erreur d'écriture dans le fichier *." + PartNumberText(number) +
-                     ".pcw : le disque est peut-être plein.",
-                 "Erreur", kIconError);
+            writeFailed(number, CopyError());
         return false;
     };
+    auto closePart = [&](platform::File& part, int32_t number) {
+        if (part.Close()) return true;
+        writeFailed(number, part.CloseError());
+        return false;
+    };
+    auto missing = [&](int32_t number) {
+        const std::string name = NativePartName(base, number);
+        Fail("Le fichier *." + PartNumberText(number) + ".pcw est introuvable." +
+                 platform::ReasonLine(name, platform::FileExists(name) ? ESTALE : ENOENT),
+             "Erreur", kIconError);
+    };
 
-    platform::File target = platform::File::CreateNew(NativePartName(base, 1));
-    if (!target.IsOpen()) return Fail(kCreateFailed, "Erreur", kIconError);
-    if (!target.Seek(kHeaderSize)) return Fail(kCreateFailed, "Erreur", kIconError);
-    if (!copyPart(target, 1)) return;
+    // Part 1 stays open until its header is written, the last part until its
+    // digests are: both are written through the handles that created them and
+    // never opened by name again, so that a name swapped for a link meanwhile
+    // leads nowhere. The parts in between are only read again, reopened
+    // without following links and only when they are the files made here.
+    const bool withDigests = header.hasDigests == 1;
+    std::vector<platform::FileIdentity> made;
+    platform::File first =
+        platform::File::CreateNew(NativePartName(base, 1), platform::Access::ReadWrite);
+    if (!first.IsOpen()) return createFailed(1, first.OpenError());
+    if (!first.Seek(kHeaderSize)) return writeFailed(1, EIO);
+    if (!copyPart(first, 1)) return;
+    if (withDigests) made.push_back(first.Identity().value_or(platform::FileIdentity{}));
     header.partCount = 1;
     partNumber = 1;
     ShowProgress();
 
+    platform::File target;
     for (int32_t k = 2; doneBytes < totalBytes; ++k) {
-        target = platform::File::CreateNew(NativePartName(base, k));
-        if (!target.IsOpen()) return Fail(kCreateFailed, "Erreur", kIconError);
+        if (k > 2 && !closePart(target, k - 1)) return;
+        target = platform::File::CreateNew(NativePartName(base, k), platform::Access::ReadWrite);
+        if (!target.IsOpen()) return createFailed(k, target.OpenError());
         if (doneBytes + settings.partSize > totalBytes)
             settings.partSize = static_cast<int32_t>(totalBytes - doneBytes);
         if (!copyPart(target, k)) return;
+        if (withDigests) made.push_back(target.Identity().value_or(platform::FileIdentity{}));
         header.partCount = k;
         partNumber = k;
     }
+    platform::File& last = header.partCount == 1 ? first : target;
 
-    platform::File first = platform::File::OpenWrite(NativePartName(base, 1));
-    if (!first.IsOpen()) return Fail("Le fichier *.001.pcw est introuvable.", "Erreur", kIconError);
+    // A part no longer under its name leaves no set behind, whatever is written.
+    if (!first.IsNamedBy(NativePartName(base, 1))) return missing(1);
     auto headerBytes = EncodeHeader(header);
-    if (!first.Seek(0) || !first.Write(headerBytes.data(), headerBytes.size()).ok() || !first.Close())
-        return Fail("Erreur d'écriture dans le fichier *.001.pcw : le disque est peut-être plein.",
-                    "Erreur", kIconError);
+    if (!first.Seek(0)) return writeFailed(1, EIO);
+    if (const platform::IoResult w = first.Write(headerBytes.data(), headerBytes.size()); !w.ok())
+        return writeFailed(1, w.error);
     source.Close();
 
-    if (header.hasDigests == 1) {
+    if (withDigests) {
         step = Step::CreatingDigests;
         digests.assign(static_cast<size_t>(header.partCount), std::string());
         for (int32_t i = 1; i <= header.partCount; ++i) {
             const std::string name = NativePartName(base, i);
+            platform::File reopened;
+            platform::File* part = i == 1 ? &first : i == header.partCount ? &last : nullptr;
+            if (part == nullptr) {
+                reopened = platform::File::OpenReadSame(name, made[static_cast<size_t>(i - 1)]);
+                part = &reopened;
+            }
             partNumber = i;
-            partBytes = platform::FileSize(name);
+            partBytes = part->IsOpen() ? part->Size() : -1;
             ShowProgress();
-            auto digest = HashFile(name, [this](int64_t n) { HashProgressOf(*this, n); });
+            int error = part->IsOpen() ? 0 : part->OpenError();
+            std::optional<Digest> digest;
+            if (part->IsOpen() && !part->IsNamedBy(name))
+                error = platform::FileExists(name) ? ESTALE : ENOENT;
+            else if (part->IsOpen())
+                digest = HashStream(
+                    *part, [this](int64_t n) { HashProgressOf(*this, n); }, -1, &error);
             if (!digest)
                 return Fail("Impossible de lire le fichier *." + PartNumberText(i) +
-                                ".pcw pour calculer son Hash MD5.",
+                                ".pcw pour calculer son Hash MD5." +
+                                platform::ReasonLine(name, error),
                             "Erreur", kIconError);
             digests[static_cast<size_t>(i - 1)] = DigestToHex(*digest);
         }
-        const std::string lastName = "fichier *." + PartNumberText(header.partCount) + ".pcw";
-        platform::File last = platform::File::OpenWrite(NativePartName(base, header.partCount));
-        if (!last.IsOpen())
-            return Fail("Le " + lastName + " est introuvable.", "Erreur", kIconError);
+        if (!last.IsNamedBy(NativePartName(base, header.partCount)))
+            return missing(header.partCount);
         std::string block;
         for (const std::string& d : digests) block += d;
-        if (!last.Seek(last.Size()) || !last.Write(block.data(), block.size()).ok() || !last.Close())
-            return Fail(
-                "Erreur d'écriture dans le " + lastName + " : le disque est peut-être plein.",
-                "Erreur", kIconError);
+        if (!last.Seek(last.Size())) return writeFailed(header.partCount, EIO);
+        if (const platform::IoResult w = last.Write(block.data(), block.size()); !w.ok())
+            return writeFailed(header.partCount, w.error);
     }
+    if (!closePart(first, 1)) return;
+    if (header.partCount > 1 && !closePart(last, header.partCount)) return;
 
     ShowProgress();
     step = Step::Finished;
@@ -306,7 +364,10 @@ bool TzelParcelwise::OpenSet() {
     digests.clear();
     platform::File file = platform::File::OpenRead(sourcePath);
     if (!file.IsOpen()) {
-        platform::MessageBoxA(ownerWindow, "Impossible d'ouvrir le fichier !", "Erreur", kIconError);
+        platform::MessageBoxA(
+            ownerWindow,
+            "Impossible d'ouvrir le fichier !" + platform::ReasonLine(sourcePath, file.OpenError()),
+            "Erreur", kIconError);
         return false;
     }
     // The other parts are named after this one's ".001.pcw": any other name
@@ -317,8 +378,10 @@ bool TzelParcelwise::OpenSet() {
         return false;
     }
     std::array<uint8_t, kHeaderSize> bytes{};
-    if (!file.Read(bytes.data(), bytes.size()).ok()) {
-        platform::MessageBoxA(ownerWindow, "Impossible de lire les données du fichier.",
+    if (const platform::IoResult r = file.Read(bytes.data(), bytes.size()); !r.ok()) {
+        platform::MessageBoxA(ownerWindow,
+                              "Impossible de lire les données du fichier." +
+                                  platform::ReasonLine(sourcePath, r.error),
                               "Echec de lecture du fichier", kIconWarning);
         return false;
     }
@@ -381,6 +444,7 @@ bool TzelParcelwise::CheckJoinParameters(const std::string& destName, bool verif
         problems += kUnsafeName;
     } else {
         settings.fileName = Utf8Left(destName, kDestNameRoom);
+        if (!NameFits(settings.folder, settings.fileName.size(), problems)) valid = false;
     }
     settings.verifyHash = verifyHash;
     if (!destName.empty() && platform::IsSafeFileName(destName) && platform::FileExists(settings.folder + destName)) {
@@ -434,17 +498,22 @@ void TzelParcelwise::JoinThread() {
         CheckedPart& part = parts[index];
         partBytes = partData[index] + (i == 1 ? static_cast<int64_t>(kHeaderSize) : 0);
         ShowProgress();
+        int error = 0;
         if (!part.Reopen())
-            return Fail("Le fichier n°" + Number(i) + " n'est pas accessible !", kJoinStopped,
-                        kIconWarning);
+            return Fail("Le fichier n°" + Number(i) + " n'est pas accessible !" +
+                            platform::ReasonLine(PartPath(i), part.File().OpenError()),
+                        kJoinStopped, kIconWarning);
         auto digest = HashStream(
-            part.File(), [this](int64_t n) { HashProgressOf(*this, n); }, partBytes);
+            part.File(), [this](int64_t n) { HashProgressOf(*this, n); }, partBytes, &error);
         if (!digest)
-            return Fail("Le fichier n°" + Number(i) + " n'est pas accessible !", kJoinStopped,
-                        kIconWarning);
+            return Fail("Le fichier n°" + Number(i) + " n'est pas accessible !" +
+                            platform::ReasonLine(PartPath(i), error),
+                        kJoinStopped, kIconWarning);
         if (DigestToHex(*digest) != StoredDigest(i))
             return Fail("Le fichier n°" + Number(i) + " est corrompu.", kJoinStopped, kIconWarning);
-        if (!part.Unchanged()) return FailJoinCopy(CopyResult::SourceChanged, i);
+        if (!part.Unchanged())
+            return FailJoinCopy(CopyResult::SourceChanged, i, PartPath(i),
+                                settings.folder + settings.fileName);
         if (i > held) part.Release();
     }
     // Parts that do not add up to the original would rebuild a wrong file; so
@@ -464,23 +533,31 @@ void TzelParcelwise::JoinThread() {
     if (!buffer.Allocated())
         return Fail("Impossible d'allouer de la mémoire pour le buffer.", "Mémoire insuffisante", kIconError);
 
-    platform::File target = platform::File::CreateNew(settings.folder + settings.fileName);
-    if (!target.IsOpen()) return Fail(kCreateFailed, "Erreur", kIconWarning);
+    const std::string output = settings.folder + settings.fileName;
+    platform::File target = platform::File::CreateNew(output);
+    if (!target.IsOpen())
+        return Fail(platform::CreationFailure(kCreateFailed, output, target.OpenError()), "Erreur",
+                    kIconWarning);
 
     for (int32_t k = 1; k <= header.partCount; ++k) {
         CheckedPart& part = parts[static_cast<size_t>(k - 1)];
-        if (!part.Reopen() || !part.File().Seek(k == 1 ? static_cast<int64_t>(kHeaderSize) : 0))
-            return k == 1 ? Fail("Le fichier n'est pas accessible.", "Erreur", kIconError)
-                          : Fail("Le fichier n'est pas accessible !", "Erreur", kIconWarning);
+        if (!part.Reopen() || !part.File().Seek(k == 1 ? static_cast<int64_t>(kHeaderSize) : 0)) {
+            const int error = part.File().IsOpen() ? EIO : part.File().OpenError();
+            const std::string reason = platform::ReasonLine(PartPath(k), error);
+            return k == 1 ? Fail("Le fichier n'est pas accessible." + reason, "Erreur", kIconError)
+                          : Fail("Le fichier n'est pas accessible !" + reason, "Erreur", kIconWarning);
+        }
         CopyResult result =
             CopyWithProgress(part.File(), target, partData[static_cast<size_t>(k - 1)], buffer);
         if (result == CopyResult::Done && !part.Unchanged()) result = CopyResult::SourceChanged;
-        if (result != CopyResult::Done) return FailJoinCopy(result, k);
+        if (result != CopyResult::Done) return FailJoinCopy(result, k, PartPath(k), output);
         part.Release();
         partNumber = partNumber + 1;
         if (k == 1) ShowProgress();
     }
-    if (!target.Close()) return FailJoinCopy(CopyResult::WriteFailed, header.partCount);
+    if (!target.Close())
+        return FailJoinCopy(CopyResult::WriteFailed, header.partCount, PartPath(header.partCount),
+                            output, target.CloseError());
     ShowProgress();
     step = Step::Finished;
     EndOfWork();

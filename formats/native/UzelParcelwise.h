@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/ProgressWriter.h"
@@ -33,6 +34,11 @@ TzelHeader DecodeHeader(const uint8_t* bytes);
 bool IsValidHeader(const TzelHeader& header);
 // True when the bytes start with the mark of a version 1.0 first part.
 bool HasLegacyMark(const uint8_t* bytes, size_t size);
+
+// The original name as a header stores it: its first 50 characters, as they
+// read back from Windows-1252, made a plain file name. The joiner proposes
+// that name for the file it writes, on any system.
+std::string HeaderName(std::string_view name);
 
 // True when the file's name ends with ".001.pcw", as a set's first part does,
 // in any case: sets come back upper-cased from some file systems.

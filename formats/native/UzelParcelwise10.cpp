@@ -1,15 +1,16 @@
 #include "formats/native/UzelParcelwise10.h"
 
 #include <array>
+#include <cerrno>
 #include <optional>
 
 #include "core/CopyLoop.h"
 #include "core/ParcelTools.h"
-#include "core/Texts.h"
 #include "formats/native/DiskFields.h"
 #include "formats/native/UzelParcelwise.h"
 #include "platform/File.h"
 #include "platform/Fs.h"
+#include "platform/Reasons.h"
 
 using platform::kIconError;
 using platform::kIconInfo;
@@ -68,23 +69,32 @@ int64_t DigestBytes(const TzelDescriptionBlock& description) {
 
 enum class Swap { Done, OldKept, OldRestored, OldAside };
 
+// How the swap of the first part ended, and the errno of the rename that failed.
+struct SwapResult {
+    Swap swap;
+    int error = 0;
+};
+
 // Puts the converted file under the first part's name and the old first part
 // aside. When the second rename fails the old part goes back under its name,
 // so that the set stays usable; nothing is ever replaced or deleted.
-Swap SwapFirstPart(const std::string& first, const std::string& converted,
-                   const std::string& kept) {
-    if (!platform::RenameNoReplace(first, kept)) return Swap::OldKept;
-    if (platform::RenameNoReplace(converted, first)) return Swap::Done;
-    return platform::RenameNoReplace(kept, first) ? Swap::OldRestored : Swap::OldAside;
+SwapResult SwapFirstPart(const std::string& first, const std::string& converted,
+                         const std::string& kept) {
+    int error = 0;
+    if (!platform::RenameNoReplace(first, kept, &error)) return {Swap::OldKept, error};
+    if (platform::RenameNoReplace(converted, first, &error)) return {Swap::Done};
+    const int why = error;
+    return {platform::RenameNoReplace(kept, first) ? Swap::OldRestored : Swap::OldAside, why};
 }
 
-std::optional<ConvertFailure> CopyFailure(CopyResult result, const std::string& first,
+std::optional<ConvertFailure> CopyFailure(CopyResult result, int error, const std::string& first,
                                           const std::string& converted) {
     switch (result) {
         case CopyResult::Done:
             break;
         case CopyResult::ReadFailed:
-            return ConvertFailure{"Erreur de lecture du fichier " + Quoted(first) + ".",
+            return ConvertFailure{"Erreur de lecture du fichier " + Quoted(first) + "." +
+                                      platform::ReasonLine(first, error),
                                   kConvertStopped, kIconError};
         case CopyResult::SourceEnded:
             return ConvertFailure{"Le fichier " + Quoted(first) +
@@ -96,35 +106,38 @@ std::optional<ConvertFailure> CopyFailure(CopyResult result, const std::string& 
                 "Le fichier " + Quoted(first) + " a été modifié pendant la conversion.",
                 kConvertStopped, kIconError};
         case CopyResult::WriteFailed:
-            return ConvertFailure{"Erreur d'écriture dans le fichier " + Quoted(converted) +
-                                      " : le disque est peut-être plein.",
+            return ConvertFailure{"Erreur d'écriture dans le fichier " + Quoted(converted) + "." +
+                                      platform::ReasonLine(converted, error),
                                   "Erreur", kIconError};
     }
     return std::nullopt;
 }
 
-std::optional<ConvertFailure> SwapFailure(Swap swap, const std::string& first,
+std::optional<ConvertFailure> SwapFailure(SwapResult result, const std::string& first,
                                           const std::string& converted, const std::string& kept) {
     const std::string notDone = " : la conversion n'a pas eu lieu.";
     const std::string cannotTake =
         "Le fichier converti " + Quoted(converted) + " ne peut pas prendre le nom " + Quoted(first);
-    switch (swap) {
+    switch (result.swap) {
         case Swap::Done:
             break;
         case Swap::OldKept:
             if (platform::FileExists(kept))
                 return ConvertFailure{KeptExists(kept), kConvertStopped, kIconWarning};
             return ConvertFailure{"Le fichier " + Quoted(first) + " ne peut pas être renommé en " +
-                                      Quoted(kept) + notDone,
+                                      Quoted(kept) + notDone +
+                                      platform::ReasonLine(first, result.error),
                                   kConvertStopped, kIconWarning};
         case Swap::OldRestored:
-            return ConvertFailure{cannotTake + ". L'ancien fichier a repris sa place" + notDone,
+            return ConvertFailure{cannotTake + ". L'ancien fichier a repris sa place" + notDone +
+                                      platform::ReasonLine(converted, result.error),
                                   kConvertStopped, kIconWarning};
         case Swap::OldAside:
             return ConvertFailure{cannotTake +
                                       ", et l'ancien fichier n'a pas pu reprendre le sien : il se "
                                       "trouve sous le nom " +
-                                      Quoted(kept) + ".",
+                                      Quoted(kept) + "." +
+                                      platform::ReasonLine(converted, result.error),
                                   kConvertStopped, kIconWarning};
     }
     return std::nullopt;
@@ -162,12 +175,19 @@ bool TzelParcelwise10::OpenSet() {
 
     platform::File file = platform::File::OpenRead(sourcePath);
     if (!file.IsOpen()) {
-        platform::MessageBoxA(ownerWindow, "Impossible d'ouvrir le fichier !", "Erreur",
-                              kIconError);
+        platform::MessageBoxA(
+            ownerWindow,
+            "Impossible d'ouvrir le fichier !" + platform::ReasonLine(sourcePath, file.OpenError()),
+            "Erreur", kIconError);
         return false;
     }
-    auto refuse = [this](const char* text) {
-        platform::MessageBoxA(ownerWindow, text, "Fichier corrompu", kIconWarning);
+    // A block that the system refused to read says why; one that is wrong
+    // or short is corrupt, and that is all there is to say.
+    auto refuse = [this](const char* text, int error = 0) {
+        platform::MessageBoxA(
+            ownerWindow,
+            error == 0 ? std::string(text) : text + platform::ReasonLine(sourcePath, error),
+            "Fichier corrompu", kIconWarning);
         return false;
     };
     auto unknown = [this] {
@@ -177,15 +197,18 @@ bool TzelParcelwise10::OpenSet() {
 
     // Short reads leave zeros behind, which no mark or signature matches.
     std::array<uint8_t, kLeadSize> leadBytes{};
-    if (!file.Read(leadBytes.data(), leadBytes.size()).ok()) return refuse(kCorrupt);
+    if (const platform::IoResult r = file.Read(leadBytes.data(), leadBytes.size()); !r.ok())
+        return refuse(kCorrupt, r.error);
     if (!HasLegacyMark(leadBytes.data(), leadBytes.size())) return unknown();
     const TzelLeadBlock readLead = DecodeLead(leadBytes.data());
     if (readLead.descriptionOffset < 0) return refuse(kCorrupt);
 
     std::array<uint8_t, kDescriptionSize> descriptionBytes{};
-    if (!file.Seek(static_cast<int64_t>(kLeadSize) + readLead.descriptionOffset) ||
-        !file.Read(descriptionBytes.data(), descriptionBytes.size()).ok())
+    if (!file.Seek(static_cast<int64_t>(kLeadSize) + readLead.descriptionOffset))
         return refuse(kCorrupt);
+    if (const platform::IoResult r = file.Read(descriptionBytes.data(), descriptionBytes.size());
+        !r.ok())
+        return refuse(kCorrupt, r.error);
     if (!HasDescriptionSignature(descriptionBytes.data())) return unknown();
     const TzelDescriptionBlock readDescription = DecodeDescription(descriptionBytes.data());
     if (!Consistent(readLead, readDescription)) return refuse(kCorrupt);
@@ -197,7 +220,8 @@ bool TzelParcelwise10::OpenSet() {
         static_cast<int64_t>(kLeadSize + kDescriptionSize) + readLead.payloadLength + digestBytes;
     if (file.Size() < needed) return refuse(kCorrupt);
     std::string block(static_cast<size_t>(digestBytes), '\0');
-    if (file.Read(block.data(), block.size()).bytes != digestBytes) return refuse(kCorrupt);
+    if (const platform::IoResult r = file.Read(block.data(), block.size()); r.bytes != digestBytes)
+        return refuse(kCorrupt, r.error);
 
     // The worker finds the set and renames the first part by this ending.
     if (!IsFirstPartName(sourcePath)) {
@@ -255,9 +279,14 @@ std::optional<ConvertFailure> TzelParcelwise10::WriteConverted(const std::string
                               "Mémoire insuffisante", kIconError};
     platform::File source = platform::File::OpenRead(first);
     if (!source.IsOpen())
-        return ConvertFailure{"Le fichier n'est pas accessible.", "Erreur", kIconError};
+        return ConvertFailure{
+            "Le fichier n'est pas accessible." + platform::ReasonLine(first, source.OpenError()),
+            "Erreur", kIconError};
     platform::File target = platform::File::CreateNew(converted);
-    if (!target.IsOpen()) return ConvertFailure{kCreateFailed, "Erreur", kIconWarning};
+    if (!target.IsOpen())
+        return ConvertFailure{
+            platform::CreationFailure(kCreateFailed, converted, target.OpenError()), "Erreur",
+            kIconWarning};
 
     const int64_t size = source.Size();
     partBytes = size - static_cast<int64_t>(kLeadSize);
@@ -265,7 +294,7 @@ std::optional<ConvertFailure> TzelParcelwise10::WriteConverted(const std::string
     const TzelHeader header{"Parcelwise",
                             "1.1",
                             description.splitDate,
-                            Utf8Left(settings.fileName, kOriginalNameRoom),
+                            HeaderName(settings.fileName),
                             0,
                             description.partCount,
                             lead.originalSize};
@@ -281,14 +310,21 @@ std::optional<ConvertFailure> TzelParcelwise10::WriteConverted(const std::string
     };
 
     CopyResult result = CopyResult::Done;
-    if (size < 0 || !source.Seek(kLeadSize)) result = CopyResult::ReadFailed;
-    if (result == CopyResult::Done && !target.Write(headerBytes.data(), headerBytes.size()).ok())
-        result = CopyResult::WriteFailed;
-    if (result == CopyResult::Done) result = CopyBytes(source, target, before, buffer, afterStep);
-    if (result == CopyResult::Done && !source.Seek(resume)) result = CopyResult::ReadFailed;
-    if (result == CopyResult::Done) result = CopyBytes(source, target, after, buffer, afterStep);
-    if (!target.Close() && result == CopyResult::Done) result = CopyResult::WriteFailed;
-    return CopyFailure(result, first, converted);
+    int error = 0;
+    if (size < 0 || !source.Seek(kLeadSize)) result = CopyResult::ReadFailed, error = EIO;
+    if (result == CopyResult::Done) {
+        const platform::IoResult w = target.Write(headerBytes.data(), headerBytes.size());
+        if (!w.ok()) result = CopyResult::WriteFailed, error = w.error;
+    }
+    if (result == CopyResult::Done)
+        result = CopyBytes(source, target, before, buffer, afterStep, &error);
+    if (result == CopyResult::Done && !source.Seek(resume))
+        result = CopyResult::ReadFailed, error = EIO;
+    if (result == CopyResult::Done)
+        result = CopyBytes(source, target, after, buffer, afterStep, &error);
+    if (!target.Close() && result == CopyResult::Done)
+        result = CopyResult::WriteFailed, error = target.CloseError();
+    return CopyFailure(result, error, first, converted);
 }
 
 // Only the copy moves the bar: the conversion window shows nothing else.

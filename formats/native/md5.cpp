@@ -1,5 +1,6 @@
 #include "formats/native/md5.h"
 
+#include <cerrno>
 #include <cstring>
 #include <memory>
 
@@ -180,11 +181,16 @@ std::string DigestToHex(const Digest& digest) {
     return text;
 }
 
-std::optional<Digest> HashStream(platform::File& file, const HashProgressFn& progress, int64_t limit) {
+std::optional<Digest> HashStream(platform::File& file, const HashProgressFn& progress,
+                                 int64_t limit, int* error) {
+    auto refused = [error](int why) -> std::optional<Digest> {
+        if (error) *error = why;
+        return std::nullopt;
+    };
     int64_t size = file.Size();
-    if (size < 0) return std::nullopt;
+    if (size < 0) return refused(EIO);
     if (limit >= 0 && limit < size) size = limit;
-    if (!file.Seek(0)) return std::nullopt;
+    if (!file.Seek(0)) return refused(EIO);
 
     MD5Context context;
     MD5Init(context);
@@ -193,22 +199,25 @@ std::optional<Digest> HashStream(platform::File& file, const HashProgressFn& pro
     while (total < size) {
         size_t want = static_cast<size_t>(std::min<int64_t>(kHashStep, size - total));
         platform::IoResult r = file.Read(buffer.get(), want);
-        if (!r.ok()) return std::nullopt;
+        if (!r.ok()) return refused(r.error);
         if (r.bytes == 0) break;
         total += r.bytes;
         if (progress) progress(total);
         MD5Update(context, buffer.get(), static_cast<size_t>(r.bytes));
     }
     // A file that got shorter while it was hashed has no trustworthy digest.
-    if (total != size) return std::nullopt;
+    if (total != size) return refused(ESTALE);
     return MD5Final(context);
 }
 
 std::optional<Digest> HashFilePrefix(const std::string& path, int64_t limit,
-                                     const HashProgressFn& progress) {
+                                     const HashProgressFn& progress, int* error) {
     platform::File file = platform::File::OpenRead(path, platform::Share::Read);
-    if (!file.IsOpen()) return std::nullopt;
-    return HashStream(file, progress, limit);
+    if (!file.IsOpen()) {
+        if (error) *error = file.OpenError();
+        return std::nullopt;
+    }
+    return HashStream(file, progress, limit, error);
 }
 
 std::optional<Digest> HashFile(const std::string& path, const HashProgressFn& progress) {

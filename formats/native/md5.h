@@ -31,13 +31,15 @@ std::string DigestToHex(const Digest& digest);
 using HashProgressFn = std::function<void(int64_t bytesHashed)>;
 
 // The digest of a whole file; nothing when the file cannot be opened or read.
+// Each leaves the errno of a refused open or read in `error` when one is given
+// (ESTALE for a file that got shorter while it was hashed).
 std::optional<Digest> HashFile(const std::string& path, const HashProgressFn& progress = {});
 // The digest of the first `limit` bytes of a file (all of it when limit < 0).
 std::optional<Digest> HashFilePrefix(const std::string& path, int64_t limit,
-                                     const HashProgressFn& progress = {});
+                                     const HashProgressFn& progress = {}, int* error = nullptr);
 // The digest of an open file from its start (its first `limit` bytes when limit >= 0).
 std::optional<Digest> HashStream(platform::File& file, const HashProgressFn& progress = {},
-                                 int64_t limit = -1);
+                                 int64_t limit = -1, int* error = nullptr);
 // Moves the progress window's second bar of a job whose partBytes holds the
 // size of the file being hashed; HashProgress does it for the current job.
 class TzelFichier;

@@ -115,6 +115,36 @@ TEST_F(CommandsTest, OlderSetsAreDescribedAndConverted) {
     EXPECT_EQ(Pcw({"convert"}), 2);
 }
 
+// A name read from a file reaches the terminal with its control characters
+// shown, never as the sequences they would make the terminal obey.
+TEST_F(CommandsTest, InfoShowsControlCharactersOfStoredNames) {
+    auto le32 = [](int32_t v) {
+        std::string b;
+        for (int i = 0; i < 4; ++i) b += static_cast<char>(static_cast<uint32_t>(v) >> (8 * i));
+        return b;
+    };
+    const std::string name = "a\x1B]0;owned\x07\x1B[2Jb\n.avi";
+    std::string lead(1, '\x11');
+    lead.append("Corvane(c) - 2004").append(2, '\0');
+    lead.append(le32(20)).append(le32(10)).append(le32(0)).append(le32(0));
+    std::string description(1, '\x0A');
+    description.append("Parcelwise").append(1, static_cast<char>(name.size())).append(name);
+    description.append(100 - name.size(), '\0').append(le32(2)).append(le32(0));
+    description.append(8, '\0').append(le32(0)).append(le32(0));
+    ASSERT_EQ(lead.size(), 36u);
+    ASSERT_EQ(description.size(), 136u);
+    WriteFile(dir / "x.001.pcw", lead + description + std::string(10, 'd'));
+    WriteFile(dir / "x.002.pcw", std::string(10, 'd'));
+
+    ASSERT_EQ(Pcw({"info", dir / "x.001.pcw"}), 0);
+    const std::string info = out.str();
+    EXPECT_NE(info.find("Nom d'origine : a\\x1b]0;owned\\x07\\x1b[2Jb\\x0a.avi\n"),
+              std::string::npos)
+        << info;
+    EXPECT_EQ(info.find('\x1B'), std::string::npos);
+    EXPECT_EQ(info.find('\x07'), std::string::npos);
+}
+
 TEST_F(CommandsTest, SplitInfoJoinRebuildsTheSameBytes) {
     const std::string source = Source(5 * kMo / 2 + 3);
     ASSERT_EQ(Pcw({"split", source, "--size", "1", "--md5", "--store-name", "vacances.avi",
@@ -175,8 +205,11 @@ TEST_F(CommandsTest, SourceMustBeAFileOfMoreThanOneMo) {
     EXPECT_EQ(SizeOf("just.bin.002.pcw"), 524288);
 
     EXPECT_EQ(Pcw({"split", dir / "missing.bin"}), 1);
+    EXPECT_EQ(LastText(), "Impossible d'ouvrir le fichier !\n\r" + dir / "missing.bin" +
+                              " : fichier ou dossier introuvable");
     EXPECT_EQ(Pcw({"split", dir.path()}), 1);
-    EXPECT_EQ(LastText(), "Impossible d'ouvrir le fichier !");
+    EXPECT_EQ(LastText(),
+              "Impossible d'ouvrir le fichier !\n\r" + dir.path() + " : c'est un dossier");
 }
 
 TEST_F(CommandsTest, ExistingDestinationIsRefused) {
@@ -283,4 +316,39 @@ TEST(CliDefaults, ComeFromTheSettingsWithoutChangingThem) {
     EXPECT_EQ(stored.defaultSize, 3);
     EXPECT_EQ(testsupport::ReadFile(hive), before);
     EXPECT_EQ(testsupport::ListDir(dir / "reg"), std::vector<std::string>{"HKEY_CURRENT_USER.reg"});
+}
+
+// A user without the rights, for real: pcw run as nobody says which file it
+// could not read or create, and why, on stderr.
+TEST_F(CommandsTest, AUserWithoutRightsIsToldWhichFileAndWhy) {
+    if (::system("runuser -u nobody -- true >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "runuser cannot run a command as nobody here";
+    auto asNobody = [](const std::string& command) {
+        std::string output;
+        FILE* pipe = ::popen(("runuser -u nobody -- " + command + " 2>&1").c_str(), "r");
+        if (pipe == nullptr) return output;
+        char chunk[512];
+        while (size_t n = std::fread(chunk, 1, sizeof chunk, pipe)) output.append(chunk, n);
+        ::pclose(pipe);
+        return output;
+    };
+    namespace fs = std::filesystem;
+    fs::permissions(dir.path(),
+                    fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
+    const std::string source = Source(2 * kMo);
+    fs::permissions(source, fs::perms::owner_read | fs::perms::owner_write);
+    const std::string out =
+        asNobody(std::string(PCW_PATH) + " split " + source + " --bytes 1000000 --folder /tmp");
+    EXPECT_NE(out.find("Impossible d'ouvrir le fichier !\n" + source + " : permission refusée"),
+              std::string::npos)
+        << out;
+
+    fs::permissions(source, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    const std::string created =
+        asNobody(std::string(PCW_PATH) + " split " + source + " --bytes 1000000");
+    EXPECT_NE(created.find("- Le dossier de destination est en lecture seule.\n" + dir.path() +
+                           "film.avi.001.pcw : permission refusée"),
+              std::string::npos)
+        << created;
+    EXPECT_EQ(SizeOf("film.avi.001.pcw"), -1);
 }

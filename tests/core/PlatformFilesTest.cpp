@@ -83,3 +83,35 @@ TEST(PlatformFiles, OnlyRegularFilesOpen) {
     EXPECT_FALSE(platform::File::OpenWrite(dir / "pipe").IsOpen());
     EXPECT_EQ(platform::File::OpenRead(dir.path()).OpenError(), EISDIR);
 }
+
+// A file that a job made and finds again by name must still be that file: a
+// link put in its place, or another file, is never written or read instead.
+TEST(PlatformFiles, FilesFoundAgainByNameAreTheFilesMade) {
+    testsupport::TempDir dir;
+    testsupport::WriteFile(dir / "outside", "kept");
+    File made = File::CreateNew(dir / "part", platform::Access::ReadWrite);
+    ASSERT_TRUE(made.IsOpen());
+    ASSERT_TRUE(made.Write("data", 4).ok());
+    const platform::FileIdentity identity = made.Identity().value();
+    EXPECT_TRUE(made.IsNamedBy(dir / "part"));
+    ASSERT_TRUE(made.Close());
+    EXPECT_TRUE(File::OpenReadSame(dir / "part", identity).IsOpen());
+
+    ASSERT_TRUE(platform::RenameNoReplace(dir / "part", dir / "moved"));
+    ASSERT_EQ(::symlink((dir / "outside").c_str(), (dir / "part").c_str()), 0);
+    EXPECT_EQ(File::OpenReadSame(dir / "part", identity).OpenError(), ELOOP);
+    EXPECT_EQ(File::OpenWrite(dir / "part").OpenError(), ELOOP);
+    ::unlink((dir / "part").c_str());
+    testsupport::WriteFile(dir / "part", "data");
+    EXPECT_EQ(File::OpenReadSame(dir / "part", identity).OpenError(), ESTALE);
+    EXPECT_EQ(testsupport::ReadFile(dir / "outside"), "kept");
+}
+
+TEST(VisibleText, ShowsEveryControlCharacterAndNothingElse) {
+    EXPECT_EQ(platform::VisibleText("a\x1B[2J\x07\x7F\n\r"), "a\\x1b[2J\\x07\\x7f\\x0a\\x0d");
+    EXPECT_EQ(platform::VisibleText("\xC2\x9B" "31m"), "\\u009b31m");  // CSI in one character
+    EXPECT_EQ(platform::VisibleText("Été € \\ ok"), "Été € \\ ok");
+    // Messages keep their line breaks, in the terminal's form.
+    EXPECT_EQ(platform::VisibleMessage("un :\n\r\n\rdeux\x1B]0;x\x07\ntrois"),
+              "un :\n\ndeux\\x1b]0;x\\x07\ntrois");
+}

@@ -44,3 +44,50 @@ TEST(Utf8Left, CountsCharactersNotBytes) {
     EXPECT_EQ(Utf8Length(fifty), 50u);
     EXPECT_EQ(fifty.size(), 100u);
 }
+
+// A decoder that accepts overlong forms lets "/" or NUL through under another
+// spelling: every name check that looks for them would be blind to it.
+TEST(Utf8Decoding, RefusesEveryMalformedOrDisguisedSequence) {
+    const struct {
+        const char* what;
+        std::string utf8, cp1252;
+    } cases[] = {
+        {"overlong slash", "x\xC0\xAFy", "x__y"},
+        {"overlong NUL", "\xC0\x80", "__"},
+        {"three-byte overlong slash", "\xE0\x80\xAF", "___"},
+        {"four-byte overlong slash", "\xF0\x80\x80\xAF", "____"},
+        {"overlong e acute", "\xC1\xA9", "__"},
+        {"surrogate", "\xED\xA0\x80", "___"},
+        {"above U+10FFFF", "\xF4\x90\x80\x80", "____"},
+        {"five-byte lead", "\xF8\x88\x80\x80\x80", "_____"},
+        {"truncated, then ASCII",
+         "\xE2\x82"
+         "A",
+         "__A"},
+        {"stray continuation",
+         "a\x80"
+         "b",
+         "a_b"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(Utf8ToCp1252(c.utf8), c.cp1252);
+        EXPECT_EQ(Utf8Length(c.utf8), c.cp1252.size());
+    }
+    // The largest code points of each length are still characters.
+    EXPECT_EQ(Utf8Length("\xDF\xBF\xEF\xBF\xBD\xF4\x8F\xBF\xBF"), 3u);
+    EXPECT_EQ(Utf8ToCp1252("\xC3\xA9\xE2\x82\xAC"), "\xE9\x80");
+}
+
+TEST(Utf8Left, NeverCutsABrokenSequenceIntoMoreThanItsBytes) {
+    // Each undecodable byte is one character: cutting keeps whole bytes only.
+    EXPECT_EQ(Utf8Left("\xC0\xAF"
+                       "abc",
+                       3),
+              "\xC0\xAF"
+              "a");
+    EXPECT_EQ(Utf8Left("\xE2\x82"
+                       "A",
+                       1),
+              "\xE2");
+}

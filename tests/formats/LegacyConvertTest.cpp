@@ -261,7 +261,9 @@ TEST(LegacyConvertTest, OpenSetRefusesWhatIsNoUsableSet) {
     EXPECT_FALSE(run.Open(run.dir / "film.avi.pcw"));
     EXPECT_EQ(run.Boxes(),
               (std::vector<std::string>{
-                  Box("Impossible d'ouvrir le fichier !", "Erreur", 16, kOwner),
+                  Box("Impossible d'ouvrir le fichier !\n\r" + run.dir / "missing.001.pcw" +
+                          " : fichier ou dossier introuvable",
+                      "Erreur", 16, kOwner),
                   Box("Ce fichier n'est pas le premier d'un jeu : le nom du premier fichier se "
                       "termine par .001.pcw.",
                       "Erreur", 48, kOwner)}));
@@ -274,19 +276,20 @@ TEST(LegacyConvertTest, StopsBeforeAnyWorkWhenThePartsAreMissingOrInTheWay) {
         const char* what;
         std::function<void(Conversion&)> prepare;
         std::string text, title;
+        std::string file, reason;  // the line that says which file and why
     } cases[] = {
         {"third part missing",
          [](Conversion& r) { fs::remove(PartPath(r.dir.path(), "film.avi", 3)); },
-         "Le fichier n°3 est introuvable", kStop},
+         "Le fichier n°3 est introuvable", kStop, "", ""},
         {"conversion file there", [](Conversion& r) { WriteFile(r.First() + ".convert", "x"); },
          "Une erreur est survenue pendant la création du fichier conversion : \n\r\n\r"
          "    - Le fichier de conversion existe déjà.\n\r"
          "    - Le dossier de conversion est en lecture seule.",
-         "Erreur"},
+         "Erreur", "film.avi.001.pcw.convert", "le fichier existe déjà"},
         {"old part's new name taken", [](Conversion& r) { WriteFile(r.First() + ".ancien", "x"); },
          "Le fichier < film.avi.001.pcw.ancien > existe déjà : la conversion ne peut pas "
          "conserver l'ancien fichier.",
-         kStop},
+         kStop, "", ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -295,7 +298,9 @@ TEST(LegacyConvertTest, StopsBeforeAnyWorkWhenThePartsAreMissingOrInTheWay) {
         c.prepare(run);
         const auto before = Snapshot(run.dir.path());
         EXPECT_EQ(run.Convert(), Step::Failed);
-        run.ExpectFailure(c.text, c.title, 48);
+        run.ExpectFailure(
+            c.file.empty() ? c.text : c.text + "\n\r" + run.dir / c.file + " : " + c.reason,
+            c.title, 48);
         EXPECT_EQ(Snapshot(run.dir.path()), before);
         EXPECT_TRUE(run.display.bars.empty());
     }
@@ -312,14 +317,15 @@ TEST(LegacyConvertTest, FaultsDuringTheCopyKeepTheOldFirstPart) {
         const char* what;
         int64_t cutAt, readErrorAfter, writeErrorAfter;
         std::string text, title;
+        std::string file, reason;  // the line that says which file and why
     } cases[] = {
-        {"ends before D", 36 + 600, -1, -1, shorter, kStop},
-        {"ends before P", 36 + 1000 + 136 + 96 + 2500, -1, -1, shorter, kStop},
-        {"read refused", -1, 2500, -1, "Erreur de lecture du fichier " + first + ".", kStop},
+        {"ends before D", 36 + 600, -1, -1, shorter, kStop, "", ""},
+        {"ends before P", 36 + 1000 + 136 + 96 + 2500, -1, -1, shorter, kStop, "", ""},
+        {"read refused", -1, 2500, -1, "Erreur de lecture du fichier " + first + ".", kStop,
+         "film.avi.001.pcw", "erreur d'entrée-sortie du disque"},
         {"write refused", -1, -1, 104 + 1500,
-         "Erreur d'écriture dans le fichier < film.avi.001.pcw.convert > : le disque est "
-         "peut-être plein.",
-         "Erreur"},
+         "Erreur d'écriture dans le fichier < film.avi.001.pcw.convert >.", "Erreur",
+         "film.avi.001.pcw.convert", "disque plein"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -335,7 +341,9 @@ TEST(LegacyConvertTest, FaultsDuringTheCopyKeepTheOldFirstPart) {
             platform::testing::ScopedIoFaults faults(plan);
             EXPECT_EQ(run.Convert(), Step::Failed);
         }
-        run.ExpectFailure(c.text, c.title, 16);
+        run.ExpectFailure(
+            c.file.empty() ? c.text : c.text + "\n\r" + run.dir / c.file + " : " + c.reason,
+            c.title, 16);
         EXPECT_EQ(ReadFile(run.First()), old);
         EXPECT_FALSE(platform::FileExists(run.First() + ".ancien"));
         const std::string written = ReadFile(run.First() + ".convert");
@@ -360,7 +368,8 @@ TEST(LegacyConvertTest, AFailedRenameIsAFailureThatLosesNothing) {
          true},
         {"converted file gone", [](const std::string& first) { fs::remove(first + ".convert"); },
          "Le fichier converti < film.avi.001.pcw.convert > ne peut pas prendre le nom < "
-         "film.avi.001.pcw >. L'ancien fichier a repris sa place : la conversion n'a pas eu lieu.",
+         "film.avi.001.pcw >. L'ancien fichier a repris sa place : la conversion n'a pas eu "
+         "lieu.\n\r{dir}film.avi.001.pcw.convert : fichier ou dossier introuvable",
          false},
     };
     for (const auto& c : cases) {
@@ -371,7 +380,10 @@ TEST(LegacyConvertTest, AFailedRenameIsAFailureThatLosesNothing) {
         const std::string old = ReadFile(run.First());
         run.display.onFirstMove = [&] { c.meanwhile(run.First()); };
         EXPECT_EQ(run.Convert(), Step::Failed);
-        run.ExpectFailure(c.text, kStop, 48);
+        std::string text = c.text;
+        if (const size_t at = text.find("{dir}"); at != std::string::npos)
+            text.replace(at, 5, run.dir.path());
+        run.ExpectFailure(text, kStop, 48);
         EXPECT_EQ(ReadFile(run.First()), old);
         EXPECT_EQ(ReadFile(run.First() + ".ancien"), c.convertedKept ? "intruder" : "");
         if (c.convertedKept) {

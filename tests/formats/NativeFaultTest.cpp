@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
+
+#include <unistd.h>
 
 #include "NativeJobs.h"
 #include "platform/IoFaults.h"
@@ -115,27 +118,32 @@ TEST_F(NativeFaultTest, PartsThatDoNotAddUpStopTheJoinBeforeTheOutputExists) {
 }
 
 TEST_F(NativeFaultTest, SplitFailuresEndTheRunAndKeepOnlyWhatWasRead) {
-    const std::string noSpace = " : le disque est peut-être plein.";
+    const std::string full = "disque plein", io = "erreur d'entrée-sortie du disque";
     const struct {
         const char* what;
         int64_t readErrorAfter, readEndAfter, writeErrorAfter;
         std::string text;
+        std::string file, reason;  // the line that says which file and why
     } cases[] = {
-        {"read error in part 2", 50000, -1, -1, "Erreur de lecture du fichier source !"},
+        {"read error in part 2", 50000, -1, -1, "Erreur de lecture du fichier source !", "film.avi",
+         io},
         {"source ends in part 2", -1, 50000, -1,
-         "Le fichier source est plus court que prévu : il a changé pendant le découpage !"},
-        {"full disk in part 2", -1, -1, 50000,
-         "Erreur d'écriture dans le fichier *.002.pcw" + noSpace},
-        {"full disk at the header", -1, -1, kSize,
-         "Erreur d'écriture dans le fichier *.001.pcw" + noSpace},
+         "Le fichier source est plus court que prévu : il a changé pendant le découpage !", "", ""},
+        {"full disk in part 2", -1, -1, 50000, "Erreur d'écriture dans le fichier *.002.pcw.",
+         "film.avi.002.pcw", full},
+        {"full disk at the header", -1, -1, kSize, "Erreur d'écriture dans le fichier *.001.pcw.",
+         "film.avi.001.pcw", full},
         {"full disk at the digests", -1, -1, kSize + 104 + 10,
-         "Erreur d'écriture dans le fichier *.003.pcw" + noSpace},
+         "Erreur d'écriture dans le fichier *.003.pcw.", "film.avi.003.pcw", full},
         {"read error while hashing", kSize + 1000, -1, -1,
-         "Impossible de lire le fichier *.001.pcw pour calculer son Hash MD5."},
+         "Impossible de lire le fichier *.001.pcw pour calculer son Hash MD5.", "film.avi.001.pcw",
+         io},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         TempDir scratch;
+        const std::string text =
+            c.file.empty() ? c.text : c.text + "\n\r" + scratch / c.file + " : " + c.reason;
         WriteFile(scratch / "film.avi", source);
         RecordingSink messages;
         RecordingDisplay display;
@@ -148,7 +156,7 @@ TEST_F(NativeFaultTest, SplitFailuresEndTheRunAndKeepOnlyWhatWasRead) {
             EXPECT_EQ(Split(scratch / "film.avi", scratch.path(), kPart, 4096, true, display),
                       Step::Failed);
         }
-        ExpectFailure(messages, c.text, "Erreur", 16);
+        ExpectFailure(messages, text, "Erreur", 16);
         EXPECT_EQ(display.closes(), 1);
         EXPECT_TRUE(ReadFile(scratch / "film.avi") == source);
 
@@ -167,8 +175,8 @@ TEST_F(NativeFaultTest, SplitFailuresEndTheRunAndKeepOnlyWhatWasRead) {
 TEST_F(NativeFaultTest, JoinFailuresEndTheRunAndLeaveTheSetAsItWas) {
     ASSERT_EQ(SplitSet(), Step::Finished);
     const auto set = Parts();
-    const std::string full =
-        "Erreur d'écriture dans le fichier de destination : le disque est peut-être plein.";
+    const std::string full = "Erreur d'écriture dans le fichier de destination.";
+    const std::string io = "erreur d'entrée-sortie du disque";
     const struct {
         const char* what;
         bool verify;
@@ -176,20 +184,25 @@ TEST_F(NativeFaultTest, JoinFailuresEndTheRunAndLeaveTheSetAsItWas) {
         std::string text, title;
         int icon;
         bool outputCreated;
+        std::string file, reason;  // the line that says which file and why; "" for the output
     } cases[] = {
         {"read error in part 2", false, 50000, -1, -1, "Erreur de lecture du fichier n°2.",
-         "Recollage interrompu", 16, true},
+         "Recollage interrompu", 16, true, "film.avi.002.pcw", io},
         {"part 2 ends early", false, -1, 50000, -1,
          "Le fichier n°2 est plus court que prévu : il a changé pendant le recollage.",
-         "Recollage interrompu", 16, true},
-        {"full disk in part 2", false, -1, -1, 50000, full, "Erreur", 16, true},
-        {"full disk at once", false, -1, -1, 0, full, "Erreur", 16, true},
+         "Recollage interrompu", 16, true, "", ""},
+        {"full disk in part 2", false, -1, -1, 50000, full, "Erreur", 16, true, "", "disque plein"},
+        {"full disk at once", false, -1, -1, 0, full, "Erreur", 16, true, "", "disque plein"},
         {"read error while verifying", true, 10000, -1, -1, "Le fichier n°1 n'est pas accessible !",
-         "Recollage interrompu", 48, false},
+         "Recollage interrompu", 48, false, "film.avi.001.pcw", io},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         const std::string dest = std::string(c.what) + ".out";
+        const std::string text =
+            c.reason.empty()
+                ? c.text
+                : c.text + "\n\r" + dir / (c.file.empty() ? dest : c.file) + " : " + c.reason;
         RecordingSink messages;
         RecordingDisplay display;
         TzelParcelwise job;
@@ -202,7 +215,7 @@ TEST_F(NativeFaultTest, JoinFailuresEndTheRunAndLeaveTheSetAsItWas) {
             ScopedIoFaults faults(plan);
             EXPECT_EQ(Join(job, c.verify, 4096, dest), Step::Failed);
         }
-        ExpectFailure(messages, c.text, c.title, c.icon);
+        ExpectFailure(messages, text, c.title, c.icon);
         EXPECT_EQ(display.closes(), 1);
         EXPECT_TRUE(Parts() == set);
         EXPECT_EQ(platform::FileExists(dir / dest), c.outputCreated);
@@ -368,5 +381,85 @@ TEST_F(NativeFaultTest, DestinationNamesMustBePlainFileNames) {
         EXPECT_FALSE(join.CheckJoinParameters(name, false)) << name;
         ASSERT_EQ(messages.messages().size(), 2u);
         EXPECT_NE(messages.texts()[1].find("caractères interdits"), std::string::npos);
+    }
+}
+
+namespace {
+
+// Runs `action` once, on the worker, when a status or part text containing
+// `cue` is written: the moment of a job at which a file is swapped under it.
+class SwapOnText final : public ProgressDisplay {
+public:
+    SwapOnText(std::string cue, std::function<void()> action)
+        : cue_(std::move(cue)), action_(std::move(action)) {}
+    void bar1(int) override {}
+    void bar2(int) override {}
+    void lblPourcentage(std::string_view) override {}
+    void lblInfo(std::string_view text) override { Check(text); }
+    void lblPartie(std::string_view text) override { Check(text); }
+    void lblDone(std::string_view) override {}
+    void Timer1(bool) override {}
+    void CloseAfterJob() override {}
+    bool fired() const { return fired_; }
+
+private:
+    void Check(std::string_view text) {
+        if (!fired_ && text.find(cue_) != std::string_view::npos) {
+            fired_ = true;
+            action_();
+        }
+    }
+    std::string cue_;
+    std::function<void()> action_;
+    bool fired_ = false;
+};
+
+}  // namespace
+
+// A part that the split made and will write or hash again is replaced, by a
+// link to a file outside the folder or by another file: the split never writes
+// into the stranger, never takes it for its part, and does not call it a success.
+TEST_F(NativeFaultTest, ASplitNeverWritesThroughAPartSwappedUnderIt) {
+    const struct {
+        const char* what;
+        int part;
+        const char* cue;  // when the part is swapped
+        bool link;
+        std::string text;
+    } cases[] = {
+        {"part 1 for a link, before the header", 1, ".002.pcw", true,
+         "Le fichier *.001.pcw est introuvable."},
+        {"part 1 for another file, before the header", 1, ".002.pcw", false,
+         "Le fichier *.001.pcw est introuvable."},
+        {"the last part for a link, before the digests", 3, "Création des Hash MD5", true,
+         "Impossible de lire le fichier *.003.pcw pour calculer son Hash MD5."},
+        {"a middle part for a link, before its digest", 2, "Création des Hash MD5", true,
+         "Impossible de lire le fichier *.002.pcw pour calculer son Hash MD5."},
+        {"a middle part for another file, before its digest", 2, "Création des Hash MD5", false,
+         "Impossible de lire le fichier *.002.pcw pour calculer son Hash MD5."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir scratch, elsewhere;
+        WriteFile(scratch / "film.avi", source);
+        const std::string victim = elsewhere / "victim";
+        const std::string kept(300, 'v');
+        WriteFile(victim, kept);
+        const std::string part = PartPath(scratch.path(), "film.avi", c.part);
+        SwapOnText display(c.cue, [&] {
+            ASSERT_TRUE(platform::RenameNoReplace(part, elsewhere / "moved"));
+            if (c.link)
+                ASSERT_EQ(::symlink(victim.c_str(), part.c_str()), 0);
+            else
+                WriteFile(part, ReadFile(elsewhere / "moved"));
+        });
+        RecordingSink messages;
+        EXPECT_EQ(Split(scratch / "film.avi", scratch.path(), kPart, 16384, true, display),
+                  Step::Failed);
+        EXPECT_TRUE(display.fired());
+        EXPECT_TRUE(ReadFile(victim) == kept);
+        ASSERT_FALSE(messages.messages().empty());
+        EXPECT_EQ(messages.messages()[0].text.substr(0, c.text.size()), c.text);
+        EXPECT_EQ(messages.messages().back().text, kStopped);
     }
 }

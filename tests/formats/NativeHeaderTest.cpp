@@ -141,7 +141,9 @@ TEST_F(NativeSetTest, OpeningRefusesWhatIsNotAValidFirstPart) {
 
     TzelParcelwise job;
     EXPECT_FALSE(OpenSet(job, dir / "absent.001.pcw", display));
-    EXPECT_EQ(sink.messages().back().text, "Impossible d'ouvrir le fichier !");
+    EXPECT_EQ(sink.messages().back().text, "Impossible d'ouvrir le fichier !\n\r" +
+                                               dir / "absent.001.pcw" +
+                                               " : fichier ou dossier introuvable");
     EXPECT_EQ(sink.messages().back().title, "Erreur");
     EXPECT_EQ(sink.messages().back().icon, 16);
 }
@@ -165,4 +167,38 @@ TEST_F(NativeSetTest, TheFirstPartCarriesTheHeaderOfItsSet) {
     EXPECT_EQ(job.settings.fileName, stored);
     EXPECT_EQ(job.settings.folder, dir.path());
     EXPECT_EQ(job.digests.size(), 3u);
+}
+
+// Whatever the stored name was typed or read as, the header holds a name that
+// the joiner may use as it reads back: no separator, no control character.
+TEST_F(NativeSetTest, TheStoredNameIsAPlainFileNameOnceDecoded) {
+    const struct {
+        const char* what;
+        std::string typed, onDisk;
+    } cases[] = {
+        {"overlong slash", "x\xC0\xAFy.bin", "x__y.bin"},
+        {"overlong NUL",
+         "a\xC0\x80"
+         "b",
+         "a__b"},
+        {"escape sequence", "a\x1B[2J.bin", "a_[2J.bin"},
+        {"C1 control kept by the code page", "x\xC2\x81y", "x_y"},
+        {"dots alone", "..", "__"},
+        {"separator", "a/b", "a_b"},
+    };
+    const std::string source = Source(50000);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir out;
+        RecordingDisplay display;
+        TzelParcelwise job;
+        PrepareSplit(job, source, out.path(), display);
+        ASSERT_TRUE(job.CheckSplitParameters(c.typed, "film.avi", false, 20000));
+        job.StartSplit();
+        AwaitWorker(job);
+        ASSERT_EQ(job.step, Step::Finished);
+        const std::string first = ReadFile(PartPath(out.path(), "film.avi", 1));
+        EXPECT_EQ(first.substr(40, 1 + c.onDisk.size()),
+                  static_cast<char>(c.onDisk.size()) + c.onDisk);
+    }
 }
