@@ -23,9 +23,13 @@ signals:
     void left();
 
 protected:
+    void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
+
+private:
+    bool armed_ = false;  // pressed here, not yet released
 };
 
 // Gives a top-level window no frame and the rounded shape of the skins.

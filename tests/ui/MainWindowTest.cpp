@@ -38,7 +38,8 @@ TEST_F(WindowsTest, StartsInSplitModeWithNothingOpened) {
 TEST_F(WindowsTest, SplitSourcesMustBeLargerThanOneMo) {
     WriteFile(work / "small.bin", std::string(1048576, 'x'));
     Open(work / "small.bin");
-    ASSERT_EQ(Texts(), std::vector<std::string>{"Le fichier sélectionné à une taille inférieure à 1 Mo."});
+    ASSERT_EQ(Texts(),
+              std::vector<std::string>{"Le fichier sélectionné à une taille inférieure à 1 Mo."});
     EXPECT_EQ(sink.messages()[0].title, "Fichier trop petit...");
     EXPECT_FALSE(main->job->opened);
 
@@ -152,7 +153,9 @@ TEST_F(WindowsTest, LabelsIgnoreClicksWithoutASource) {
 }
 
 // Runs the action; the progress window is modal until the job ends.
-void RunAction(TfrmMain& main) { main.lblActionClick(); }
+void RunAction(TfrmMain& main) {
+    main.lblActionClick();
+}
 
 TEST_F(WindowsTest, SplitAndJoinEndToEnd) {
     const std::string original = RandomBytes(3 * 1048576 + 12345, 3);
@@ -169,7 +172,8 @@ TEST_F(WindowsTest, SplitAndJoinEndToEnd) {
     EXPECT_EQ(Texts(), std::vector<std::string>{"Le fichier a été coupé avec succès !"});
     EXPECT_EQ(sink.messages()[0].owner, processing.get());
     const int64_t part = static_cast<int64_t>(original.size()) / 3 + 1;
-    EXPECT_EQ(std::filesystem::file_size(work / "film.avi.001.pcw"), static_cast<uintmax_t>(part + 104));
+    EXPECT_EQ(std::filesystem::file_size(work / "film.avi.001.pcw"),
+              static_cast<uintmax_t>(part + 104));
     EXPECT_EQ(std::filesystem::file_size(work / "film.avi.003.pcw"),
               static_cast<uintmax_t>(static_cast<int64_t>(original.size()) - 2 * part + 3 * 32));
     // Back in split mode, nothing opened.
@@ -205,9 +209,11 @@ TEST_F(WindowsTest, FreeSpaceMustExceedWhatTheJobWrites) {
     platform::testing::OverrideFreeSpace(written);
     RunAction(*main);
     ASSERT_EQ(sink.messages().size(), 1u);
-    EXPECT_EQ(sink.messages()[0].text.rfind("Il n'y a pas assez d'espace sur le disque dur ( ", 0), 0u);
-    EXPECT_NE(sink.messages()[0].text.find("Libre : 2,00 Mo | Nécessaire : 2,00 Mo | Besoin : 0,00 Mo"),
-              std::string::npos);
+    EXPECT_EQ(sink.messages()[0].text.rfind("Il n'y a pas assez d'espace sur le disque dur ( ", 0),
+              0u);
+    EXPECT_NE(
+        sink.messages()[0].text.find("Libre : 2,00 Mo | Nécessaire : 2,00 Mo | Besoin : 0,00 Mo"),
+        std::string::npos);
     EXPECT_TRUE(main->job->opened);  // the source stays for another try
 
     platform::testing::OverrideFreeSpace(written + 1);
@@ -242,8 +248,10 @@ TEST_F(WindowsTest, RefusedSetLeavesNothingOpened) {
     WriteFile(work / "junk.001.pcw", std::string(200, 'j'));
     main->rbJoindreClick();
     Open(work / "junk.001.pcw");
-    EXPECT_EQ(Texts(), std::vector<std::string>{
-                           "Le fichier Parcelwise semble être corrompu. Il n'est pas possible de le recoller."});
+    EXPECT_EQ(
+        Texts(),
+        std::vector<std::string>{
+            "Le fichier Parcelwise semble être corrompu. Il n'est pas possible de le recoller."});
     EXPECT_FALSE(main->job->opened);
     EXPECT_EQ(Text("lblFichier"), "");
 }
@@ -348,6 +356,60 @@ TEST_F(CommandLineStart, OpensTheFileAsANativeSetInJoinMode) {
     main->lblActionClick();
     EXPECT_EQ(Texts().back(), "Le fichier a été recoller avec succès !");
     EXPECT_TRUE(std::filesystem::exists(work / "x.bin"));
+}
+
+}  // namespace
+
+namespace {
+
+// What an X window manager does to a window that the program once minimised
+// itself: shown again after being hidden, it is mapped minimised, even though
+// the user restored it from the task bar meanwhile.
+class MapsMinimisedWhenShown : public QObject {
+public:
+    bool armed = false;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (armed && event->type() == QEvent::Show) {
+            armed = false;
+            static_cast<QWidget*>(watched)->windowHandle()->setWindowStates(Qt::WindowMinimized);
+        }
+        return false;
+    }
+};
+
+TEST_F(WindowsTest, TheMainWindowComesBackAfterAMinimiseAndARestore) {
+    Click("lblMin");
+    EXPECT_TRUE(main->isMinimized());
+    main->windowHandle()->showNormal();  // the task bar
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !main->isMinimized(); }, 1000));
+    MapsMinimisedWhenShown system;
+    main->installEventFilter(&system);
+    // Once the system has had its say.
+    auto backToNormal = [this] {
+        QTest::qWait(300);
+        return main->isVisible() && !main->isMinimized();
+    };
+
+    // The conversion window, opened and closed.
+    system.armed = true;
+    QTimer::singleShot(0, [this] {
+        QTest::mouseClick(convert->findChild<QWidget*>("lblCancel"), Qt::LeftButton);
+    });
+    Click("lblConvert");
+    EXPECT_TRUE(backToNormal());
+
+    // A whole job.
+    WriteFile(work / "data.bin", RandomBytes(2 * 1048576 + 1, 13));
+    Open(work / "data.bin");
+    SetSize("1");
+    system.armed = true;
+    Click("lblAction");
+    EXPECT_EQ(Texts().back(), "Le fichier a été coupé avec succès !");
+    EXPECT_TRUE(backToNormal());
+    EXPECT_TRUE(Find<QWidget>("lblAction")->isEnabled());
+    main->removeEventFilter(&system);
 }
 
 }  // namespace
