@@ -438,9 +438,11 @@ void TfrmMain::ShowOpenedSet() {
             lblTaille_->setText(FromUtf8(FormatSize(native->header.originalSize)));
             PlaceTaille();
             lblDate_->setText(ShortDate(DateOfDayCount(native->header.splitDate)));
-            lblMd5_->setEnabled(true);
-            chkMD5_->setChecked(native->header.hasDigests == 1);
-            chkMD5_->setEnabled(native->header.hasDigests == 1);
+            // The caption goes with its box: greyed, it must not tick it.
+            const bool digests = native->header.hasDigests == 1;
+            lblMd5_->setEnabled(digests);
+            chkMD5_->setChecked(digests);
+            chkMD5_->setEnabled(digests);
         } else {
             native->ResetSet();
         }
@@ -459,7 +461,11 @@ void TfrmMain::ShowOpenedSet() {
 }
 
 void TfrmMain::lblOuvrirClick() {
-    if (!OpenSource(mode)) return;
+    if (!OpenSource(mode)) {
+        // No source any more, so none on screen either.
+        if (!job || !job->opened) ShowModeDefaults();
+        return;
+    }
     if (mode == 1) {
         SetLabel(lblDossier_, FromUtf8(job->settings.folder), FromUtf8(job->settings.folder));
         SetLabel(lblDest_, FromUtf8(job->settings.fileName), FromUtf8(job->settings.fileName));
@@ -495,6 +501,7 @@ void TfrmMain::OpenEditor(QLabel* label, int target) {
     edTemp_->show();
     edTemp_->raise();
     edTemp_->setFocus();
+    edTemp_->selectAll();
 }
 
 void TfrmMain::CloseEditor() {
@@ -514,11 +521,17 @@ void TfrmMain::lblTailleClick() {
     if (mode == 1 && job && job->opened) OpenEditor(lblTaille_, 2);
 }
 
+namespace {
+// What a file name may not hold; a name holding a separator would lead the
+// job into another folder.
+constexpr QStringView kNotInNames = u"\"*/:<>?\\|";
+}  // namespace
+
 bool TfrmMain::edTempKeyPress(QChar key) {
     const char16_t c = key.unicode();
     if (editTarget == 2) {
         if (c != 8 && c != 13 && c != 27 && !(c >= '0' && c <= '9')) return false;
-    } else if (QStringView(u"\"*/:<>?\\|").contains(key)) {
+    } else if (kNotInNames.contains(key)) {
         return false;
     }
     if (c == 27) {
@@ -527,7 +540,9 @@ bool TfrmMain::edTempKeyPress(QChar key) {
     }
     if (c != 13) return true;
 
-    const QString entry = edTemp_->text();
+    QString entry = edTemp_->text();
+    // Pasted text did not pass the key filter.
+    if (editTarget != 2) entry.removeIf([](QChar ch) { return kNotInNames.contains(ch); });
     if (entry.isEmpty()) return false;
     switch (editTarget) {
         case 0:
@@ -586,7 +601,11 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
                 c = QChar(8);
                 break;
             default:
-                if (key->text().isEmpty()) return false;  // arrows, Home, Delete...
+                // Shortcuts, arrows, Home, End and Delete are the edit's own.
+                if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+                    return false;
+                if (key->text().isEmpty() || key->text().front().category() == QChar::Other_Control)
+                    return false;
                 c = key->text().front();
         }
         return !edTempKeyPress(c);
@@ -613,7 +632,7 @@ void TfrmMain::cboModeChange(int index) {
 }
 
 void TfrmMain::lblMd5Click() {
-    chkMD5_->setChecked(!chkMD5_->isChecked());
+    if (chkMD5_->isEnabled()) chkMD5_->setChecked(!chkMD5_->isChecked());
 }
 
 void TfrmMain::lblActionClick() {
