@@ -619,7 +619,8 @@ void TfrmMain::lblChangerDossierClick() {
     if (!job || !job->opened) return;
     const std::string folder =
         job->ChooseFolder([this](const std::string& caption) -> std::optional<std::string> {
-            auto chosen = FileDialogs::GetFolder(this, FromUtf8(caption));
+            auto chosen =
+                FileDialogs::GetFolder(this, FromUtf8(caption), FromUtf8(job->settings.folder));
             if (!chosen) return std::nullopt;
             return Utf8(*chosen);
         });
