@@ -2,10 +2,12 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QProgressBar>
+#include <QStyle>
 #include <QSvgRenderer>
 #include <QWindow>
 #include <cmath>
@@ -22,8 +24,52 @@ static void InitArtwork() {
 }
 
 ClickLabel::ClickLabel(QWidget* parent, bool hand) : QLabel(parent) {
-    if (hand) setCursor(Qt::PointingHandCursor);
+    if (hand) {
+        setCursor(Qt::PointingHandCursor);
+        setFocusPolicy(Qt::TabFocus);
+    }
     setMouseTracking(true);
+}
+
+void ClickLabel::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+        case Qt::Key_Space:
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier) {
+                event->accept();
+                if (isEnabled()) emit clicked();
+                return;
+            }
+            break;
+        default:
+            break;
+    }
+    QLabel::keyPressEvent(event);
+}
+
+QString ClickLabel::shownText() const {
+    if (textFormat() != Qt::PlainText) return text();
+    return fontMetrics().elidedText(text(), Qt::ElideRight, contentsRect().width());
+}
+
+void ClickLabel::paintEvent(QPaintEvent* event) {
+    const QString full = text();
+    const QRect area = contentsRect();
+    const QString shown = shownText();
+    if (shown == full) {
+        QLabel::paintEvent(event);
+    } else {
+        QPainter painter(this);
+        style()->drawItemText(&painter, area, static_cast<int>(alignment()), palette(), isEnabled(),
+                              shown, foregroundRole());
+    }
+    if (hasFocus()) {
+        QPainter painter(this);
+        QPen pen(palette().color(foregroundRole()), 1, Qt::DotLine);
+        painter.setPen(pen);
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
 }
 
 // The label keeps its press: passed on to the window, it would move it.

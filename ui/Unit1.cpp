@@ -78,8 +78,14 @@ public:
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
+        // Greyed as a whole when disabled, like the labels around it.
+        painter.setOpacity(isEnabled() ? 1.0 : 0.45);
         PaintModeItem(&painter, rect(), currentIndex(), currentText());
-        painter.setOpacity(isEnabled() ? 1.0 : 0.4);
+        if (hasFocus()) {
+            painter.setPen(QPen(Qt::black, 1, Qt::DotLine));
+            painter.setBrush(Qt::NoBrush);
+            painter.drawRect(rect().adjusted(2, 2, -3, -3));
+        }
         // A small arrow keeps it recognisable as a list.
         QPolygon arrow({QPoint(width() - 9, height() / 2 - 2),
                         QPoint(width() - 3, height() / 2 - 2),
@@ -121,7 +127,9 @@ TfrmMain::TfrmMain(std::vector<std::string> args, std::string programPath,
     lblParam_ = MakeLabel(this, "lblParam", "Paramètres", {363, 59, 68, 14},
                           {11, false, "#FFFFFF", "Arial", Qt::AlignCenter});
 
-    const QString radioStyle = "QRadioButton { color: white; background: #3E5584; }";
+    const QString radioStyle =
+        "QRadioButton { color: white; background: #3E5584; }"
+        "QRadioButton:disabled { color: rgba(255, 255, 255, 110); }";
     rbCouper_ = new QRadioButton("Couper", this);
     rbCouper_->setObjectName("rbCouper");
     rbJoindre_ = new QRadioButton("Coller", this);
@@ -142,8 +150,8 @@ TfrmMain::TfrmMain(std::vector<std::string> args, std::string programPath,
     lblOuvrir_->setToolTip("Ouvrir un fichier");
     lblDest_ = MakeLabel(this, "lblDest", "", {157, 127, 234, 14},
                          {11, true, "#FFFFFF", "Arial", Qt::AlignRight | Qt::AlignVCenter});
-    lblExtension_ =
-        MakeLabel(this, "lblExtension", ".001.pcw", {399, 127, 45, 14}, {11, false}, false);
+    lblExtension_ = MakeLabel(this, "lblExtension", ".001.pcw", {395, 127, 45, 14},
+                              {11, false, "#FFFFFF", "Arial", Qt::AlignCenter}, false);
     lblDossier_ = MakeLabel(this, "lblDossier", "", {157, 153, 234, 14}, white, false);
     lblChangerDossier_ = MakeLabel(this, "lblChangerDossier", "...", {404, 153, 27, 14},
                                    {11, true, "#FFFFFF", "Arial", Qt::AlignCenter});
@@ -189,10 +197,13 @@ TfrmMain::TfrmMain(std::vector<std::string> args, std::string programPath,
     edTemp_->hide();
     edTemp_->installEventFilter(this);
 
-    setTabOrder(edTemp_, rbCouper_);
-    setTabOrder(rbCouper_, rbJoindre_);
-    setTabOrder(rbJoindre_, cboMode_);
-    setTabOrder(cboMode_, chkMD5_);
+    // Reading order, row by row; the editor comes first while it is open.
+    QWidget* chain[] = {
+        edTemp_,    lblAide_,    lblMin_,     lblQuitter_, rbCouper_,          rbJoindre_,
+        lblParam_,  lblFichier_, lblOuvrir_,  lblDest_,    lblChangerDossier_, cboMode_,
+        lblTaille_, chkMD5_,     lblConvert_, lblAction_};
+    for (size_t i = 1; i < std::size(chain); ++i) setTabOrder(chain[i - 1], chain[i]);
+    lblMd5_->setFocusPolicy(Qt::NoFocus);  // its box takes the focus for it
 
     // The background drags the window, and so do the labels that do not click.
     for (QWidget* w : {static_cast<QWidget*>(lblDossier_), static_cast<QWidget*>(lblMd5_),
@@ -213,10 +224,12 @@ TfrmMain::TfrmMain(std::vector<std::string> args, std::string programPath,
     connect(cboMode_, &QComboBox::activated, this, &TfrmMain::cboModeChange);
     connect(lblMd5_, &ClickLabel::clicked, this, &TfrmMain::lblMd5Click);
     connect(lblAction_, &ClickLabel::clicked, this, &TfrmMain::lblActionClick);
-    connect(lblAction_, &ClickLabel::hovered, this,
-            [this] { lblAction_->setStyleSheet("QLabel { color: white; }"); });
+    // The hover colour keeps the label's disabled look.
+    connect(lblAction_, &ClickLabel::hovered, this, [this] {
+        Style(lblAction_, {12, false, "#FFFFFF", "Arial Black", Qt::AlignCenter});
+    });
     connect(lblAction_, &ClickLabel::left, this, [this] {
-        lblAction_->setStyleSheet("QLabel { color: " + kActionColor.name() + "; }");
+        Style(lblAction_, {12, false, kActionColor.name(), "Arial Black", Qt::AlignCenter});
     });
     connect(lblConvert_, &ClickLabel::clicked, this, &TfrmMain::lblConvertClick);
 

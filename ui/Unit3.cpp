@@ -112,6 +112,11 @@ TfrmProcessing::TfrmProcessing(QWidget* parent) : QDialog(parent) {
     popTime_->setDefaultAction(timeItems_[0]);
     for (QWidget* w : {static_cast<QWidget*>(imgTemps_), static_cast<QWidget*>(lblTemps_)})
         w->installEventFilter(this);
+    // From the keyboard: the clock opens its menu, the pause label pauses.
+    lblTemps_->setFocusPolicy(Qt::TabFocus);
+    connect(lblTemps_, &ClickLabel::clicked, this,
+            [this] { popTime_->popup(lblTemps_->mapToGlobal(lblTemps_->rect().bottomLeft())); });
+    imgBt_->setFocusPolicy(Qt::NoFocus);
 
     connect(imgBt_, &ClickLabel::clicked, this, &TfrmProcessing::lblTestClick);
     connect(lblTest_, &ClickLabel::clicked, this, &TfrmProcessing::lblTestClick);

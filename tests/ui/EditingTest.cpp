@@ -126,3 +126,31 @@ TEST_F(WindowsTest, ACancelledOpenLeavesNoOldSourceOnScreen) {
 }
 
 }  // namespace
+
+namespace {
+
+// Long names are cut on screen with "…"; the label and its tip keep them whole.
+TEST_F(WindowsTest, NamesTooLongForTheirLabelEndWithAnEllipsis) {
+    const std::string folder = work.path() + std::string(60, 'd') + "/";
+    std::filesystem::create_directories(folder);
+    const std::string name = std::string(80, 'n') + ".bin";
+    WriteFile(folder + name, RandomBytes(2 << 20, 25));
+    Open(folder + name);
+    for (const char* label : {"lblFichier", "lblDest", "lblDossier"}) {
+        auto* shown = Find<ClickLabel>(label);
+        EXPECT_TRUE(shown->shownText().endsWith(QChar(0x2026))) << label;
+        EXPECT_LE(shown->fontMetrics().horizontalAdvance(shown->shownText()),
+                  shown->contentsRect().width())
+            << label;
+    }
+    EXPECT_EQ(Text("lblDest").toStdString(), name);
+    EXPECT_EQ(Find<QLabel>("lblDossier")->toolTip().toStdString(), folder);
+    EXPECT_EQ(Find<QLabel>("lblFichier")->toolTip().toStdString(), folder + name);
+
+    // What fits is shown whole, the extension included.
+    auto* extension = Find<ClickLabel>("lblExtension");
+    EXPECT_EQ(extension->shownText(), ".001.pcw");
+    EXPECT_EQ(Find<ClickLabel>("lblTaille")->shownText(), "15");
+}
+
+}  // namespace

@@ -24,6 +24,11 @@
 #include "ui/u_frmconvert.h"
 #include "ui/u_parametre.h"
 
+// Readable failures.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
+
 class WindowsTest : public ::testing::Test {
 protected:
     void SetUp() override {
