@@ -308,6 +308,8 @@ void TfrmMain::FormActivate() {
         SetMode(1);
         EnableControls(true);
     }
+    // The keyboard starts on the mode, not on the quit button.
+    (mode == 1 ? rbCouper_ : rbJoindre_)->setFocus(Qt::OtherFocusReason);
 }
 
 void TfrmMain::Message(const QString& text, const QString& title, int icon) {

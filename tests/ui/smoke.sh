@@ -159,9 +159,10 @@ sleep 0.3
 viewable "$menu" && fail "the clock's menu stayed open after Escape"
 
 click "$progress" 328 39
-sleep 1
-(($(parts_size) > held)) || fail "the parts did not grow after Continuer"
+sleep 0.3
 shot "$progress" progress
+sleep 0.7
+(($(parts_size) > held)) || fail "the parts did not grow after Continuer"
 dismiss_result "split"
 main_is_back || fail "the main window did not come back after the split"
 [ "$(parts_size)" = $(((400 << 20) + 104)) ] || fail "the parts hold $(parts_size) bytes"
@@ -184,6 +185,7 @@ for _ in $(seq 30); do [ "$(state "$main")" = Iconic ] && break; sleep 0.1; done
 xdotool windowactivate "$main"
 main_is_back || fail "the task bar did not restore the window"
 open_file "$second"
+click "$main" 306 202 # with digests
 click "$main" 235 245
 dismiss_result "second split"
 main_is_back || fail "the main window did not come back after the second split"
@@ -193,7 +195,7 @@ if [ -n "$shots" ]; then
     click "$main" 397 66
     settings=$(window '^Paramètres avancés$' 5) && shot "$settings" settings && click "$settings" 270 142
     click "$main" 279 65
-    sleep 0.3
+    open_file "$second.001.pcw"
     shot "$main" main-join
 fi
 echo "passed in ${SECONDS}s"
