@@ -28,7 +28,7 @@ TEST_F(WindowsTest, StartsInSplitModeWithNothingOpened) {
     EXPECT_EQ(main->windowTitle(), "Parcelwise v1.1");
     EXPECT_EQ(main->size(), QSize(450, 275));
 
-    main->lblActionClick();
+    Click("lblAction");
     ASSERT_EQ(sink.messages().size(), 1u);
     EXPECT_EQ(sink.messages()[0].text, kNoSource);
     EXPECT_EQ(sink.messages()[0].title, "-=Parcelwise=-");
@@ -54,17 +54,17 @@ TEST_F(WindowsTest, SplitSourcesMustBeLargerThanOneMo) {
 
     // A cancelled dialog in split mode leaves a fresh job that is not opened.
     FileDialogs::SetNextOpen(std::nullopt);
-    main->lblOuvrirClick();
-    main->lblActionClick();
+    Click("lblOuvrir");
+    Click("lblAction");
     EXPECT_EQ(Texts().back(), kNoSource);
 }
 
 TEST_F(WindowsTest, SwitchingModeClearsTheSource) {
     WriteFile(work / "big.bin", RandomBytes(2 << 20, 1));
     Open(work / "big.bin");
-    main->lblTailleClick();
+    Click("lblTaille");
     main->edTempKeyPress('\x1b');
-    main->rbJoindreClick();
+    Click("rbJoindre");
     EXPECT_EQ(Text("lblAction"), "COLLER");
     EXPECT_EQ(Text("lblFichier"), "");
     EXPECT_EQ(Text("lblDest"), "");
@@ -74,7 +74,7 @@ TEST_F(WindowsTest, SwitchingModeClearsTheSource) {
     EXPECT_FALSE(Find<QCheckBox>("chkMD5")->isEnabled());
     EXPECT_TRUE(Find<QComboBox>("cboMode")->isHidden());
     EXPECT_FALSE(main->job->opened);
-    main->rbCouperClick();
+    Click("rbCouper");
     EXPECT_EQ(Text("lblTaille"), "15");
     EXPECT_FALSE(Find<QCheckBox>("chkMD5")->isChecked());
 }
@@ -85,7 +85,7 @@ TEST_F(WindowsTest, EditorFiltersKeysAndValidatesEntries) {
     auto* editor = Find<QLineEdit>("edTemp");
 
     // The size: digits only; 1 to 999; leading zeros kept on the label.
-    main->lblTailleClick();
+    Click("lblTaille");
     ASSERT_TRUE(editor->isVisible());
     EXPECT_FALSE(Find<QWidget>("lblAction")->isEnabled());
     editor->clear();
@@ -96,7 +96,7 @@ TEST_F(WindowsTest, EditorFiltersKeysAndValidatesEntries) {
     EXPECT_EQ(Text("lblTaille"), "007");
     EXPECT_EQ(main->params->defaultSize, 7);
 
-    main->lblTailleClick();
+    Click("lblTaille");
     for (const char* refused : {"1000", "0"}) {
         editor->setText(refused);
         QTest::keyClick(editor, Qt::Key_Return);
@@ -113,7 +113,7 @@ TEST_F(WindowsTest, EditorFiltersKeysAndValidatesEntries) {
     EXPECT_EQ(Text("lblTaille"), "999");
 
     // Names refuse what a file name may not hold; an empty entry does nothing.
-    main->lblDestClick();
+    Click("lblDest");
     editor->clear();
     QTest::keyClicks(editor, "a:b\\c|d");
     EXPECT_EQ(editor->text(), "abcd");
@@ -127,7 +127,7 @@ TEST_F(WindowsTest, EditorFiltersKeysAndValidatesEntries) {
 
     // A destination whose first part exists already keeps the editor open.
     WriteFile(work / "taken.001.pcw", "x");
-    main->lblDestClick();
+    Click("lblDest");
     editor->setText("taken");
     QTest::keyClick(editor, Qt::Key_Return);
     EXPECT_TRUE(editor->isVisible());
@@ -139,16 +139,16 @@ TEST_F(WindowsTest, EditorFiltersKeysAndValidatesEntries) {
     EXPECT_EQ(Text("lblDest").toStdString(), sixty.substr(0, 50));
 
     // The stored name is edited in split mode only.
-    main->lblFichierClick();
+    Click("lblFichier");
     editor->setText("autre.avi");
     QTest::keyClick(editor, Qt::Key_Enter);
     EXPECT_EQ(Text("lblFichier"), "autre.avi");
 }
 
 TEST_F(WindowsTest, LabelsIgnoreClicksWithoutASource) {
-    main->lblFichierClick();
-    main->lblDestClick();
-    main->lblTailleClick();
+    Click("lblFichier");
+    Click("lblDest");
+    Click("lblTaille");
     EXPECT_FALSE(Find<QLineEdit>("edTemp")->isVisible());
 }
 
@@ -165,7 +165,7 @@ TEST_F(WindowsTest, SplitAndJoinEndToEnd) {
     Find<QComboBox>("cboMode")->setCurrentIndex(1);
     main->cboModeChange(1);
     SetSize("3");
-    main->lblMd5Click();
+    Click("lblMd5");
     ASSERT_TRUE(Find<QCheckBox>("chkMD5")->isChecked());
 
     RunAction(*main);
@@ -183,7 +183,7 @@ TEST_F(WindowsTest, SplitAndJoinEndToEnd) {
     EXPECT_EQ(Text("lblFichier"), "");
 
     std::filesystem::rename(work / "film.avi", work / "film.orig");
-    main->rbJoindreClick();
+    Click("rbJoindre");
     Open(work / "film.avi.001.pcw");
     EXPECT_EQ(Text("lblDest"), "film.avi");
     EXPECT_EQ(Text("lblTaille").toStdString(), FormatSize(static_cast<int64_t>(original.size())));
@@ -194,7 +194,7 @@ TEST_F(WindowsTest, SplitAndJoinEndToEnd) {
     EXPECT_EQ(Texts().back(), "Le fichier a été recoller avec succès !");
     EXPECT_EQ(ReadFile(work / "film.avi"), original);
     EXPECT_EQ(main->mode, 0);
-    main->lblActionClick();
+    Click("lblAction");
     EXPECT_EQ(Texts().back(), kNoSource);
 }
 
@@ -222,7 +222,7 @@ TEST_F(WindowsTest, FreeSpaceMustExceedWhatTheJobWrites) {
 
     // A join is measured by the file it rebuilds, not by its first part.
     std::filesystem::rename(work / "data.bin", work / "data.orig");
-    main->rbJoindreClick();
+    Click("rbJoindre");
     Open(work / "data.bin.001.pcw");
     platform::testing::OverrideFreeSpace(size);
     RunAction(*main);
@@ -246,7 +246,7 @@ TEST_F(WindowsTest, RefusedParametersCancelTheAction) {
 
 TEST_F(WindowsTest, RefusedSetLeavesNothingOpened) {
     WriteFile(work / "junk.001.pcw", std::string(200, 'j'));
-    main->rbJoindreClick();
+    Click("rbJoindre");
     Open(work / "junk.001.pcw");
     EXPECT_EQ(
         Texts(),
@@ -261,7 +261,7 @@ TEST_F(WindowsTest, ForeignSetsJoinFromTheEntryChosenInTheDialog) {
     for (int k = 0; k < 4; ++k)
         WriteFile(work / ("movie.avi.00" + std::to_string(k + 1)),
                   original.substr(static_cast<size_t>(k) * 1048576, 1048576));
-    main->rbJoindreClick();
+    Click("rbJoindre");
 
     // The entry decides: read as Cutkiller, the plain part has no header.
     Open(work / "movie.avi.001", 2);
@@ -276,7 +276,7 @@ TEST_F(WindowsTest, ForeignSetsJoinFromTheEntryChosenInTheDialog) {
     EXPECT_EQ(Text("lblTaille").toStdString(), FormatSize(static_cast<int64_t>(original.size())));
     EXPECT_FALSE(Find<QCheckBox>("chkMD5")->isEnabled());
     EXPECT_FALSE(Find<QWidget>("lblMd5")->isEnabled());
-    main->lblActionClick();
+    Click("lblAction");
     EXPECT_EQ(Texts().back(), "Le fichier a été recoller avec succès !");
     EXPECT_EQ(ReadFile(work / "movie.avi"), original);
 }
@@ -288,7 +288,7 @@ TEST_F(WindowsTest, SettingsDialogChoosesTheNextJobsBuffer) {
         param->cboBuffer()->setCurrentIndex(5);
         param->btAnnulerClick();
     });
-    main->lblParamClick();
+    Click("lblParam");
     EXPECT_EQ(main->params->bufferSize, 16384u);
 
     QTimer::singleShot(0, [this] {
@@ -296,7 +296,7 @@ TEST_F(WindowsTest, SettingsDialogChoosesTheNextJobsBuffer) {
         param->cboBuffer()->setCurrentIndex(6);
         param->btOKClick();
     });
-    main->lblParamClick();
+    Click("lblParam");
     EXPECT_EQ(main->params->bufferSize, 4194304u);
 
     WriteFile(work / "data.bin", RandomBytes(2 * 1048576 + 1, 6));
@@ -310,7 +310,7 @@ TEST_F(WindowsTest, SettingsDialogChoosesTheNextJobsBuffer) {
         EXPECT_EQ(param->cboBuffer()->currentText(), "4096 ko");
         param->btOKClick();
     });
-    main->lblParamClick();
+    Click("lblParam");
     EXPECT_EQ(main->params->bufferSize, 4194304u);
 }
 
@@ -318,11 +318,11 @@ TEST_F(WindowsTest, FolderChooserKeepsTheFolderWhenCancelled) {
     WriteFile(work / "data.bin", RandomBytes(2 * 1048576, 7));
     Open(work / "data.bin");
     FileDialogs::SetNextFolder(std::nullopt);
-    main->lblChangerDossierClick();
+    Click("lblChangerDossier");
     EXPECT_EQ(Text("lblDossier").toStdString(), work.path());
     FileDialogs::SetNextFolder(QString::fromStdString(home.path() + "out"));
     std::filesystem::create_directories(home / "out");
-    main->lblChangerDossierClick();
+    Click("lblChangerDossier");
     EXPECT_EQ(Text("lblDossier").toStdString(), home / "out/");
     EXPECT_EQ(main->job->settings.folder, home / "out/");
 }
@@ -353,7 +353,7 @@ TEST_F(CommandLineStart, OpensTheFileAsANativeSetInJoinMode) {
     EXPECT_EQ(Text("lblDest"), "x.bin");
     EXPECT_EQ(Text("lblFichier"), "x.bin.001.pcw");
     EXPECT_FALSE(Find<QCheckBox>("chkMD5")->isEnabled());
-    main->lblActionClick();
+    Click("lblAction");
     EXPECT_EQ(Texts().back(), "Le fichier a été recoller avec succès !");
     EXPECT_TRUE(std::filesystem::exists(work / "x.bin"));
 }
