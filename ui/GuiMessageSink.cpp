@@ -12,7 +12,8 @@ QString DisplayText(std::string_view text) {
     return out;
 }
 
-void GuiMessageSink::Show(platform::WindowHandle owner, std::string_view text, std::string_view title, int icon) {
+void GuiMessageSink::Show(platform::WindowHandle owner, std::string_view text,
+                          std::string_view title, int icon) {
     QWidget* parent = static_cast<QWidget*>(const_cast<void*>(owner));
     const QString body = DisplayText(text);
     const QString caption = QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size()));
@@ -21,7 +22,8 @@ void GuiMessageSink::Show(platform::WindowHandle owner, std::string_view text, s
                                  : icon == platform::kIconWarning ? QMessageBox::Warning
                                  : icon == platform::kIconInfo    ? QMessageBox::Information
                                                                   : QMessageBox::NoIcon;
-        QMessageBox box(kind, caption, body, QMessageBox::Ok, parent && parent->isVisible() ? parent : nullptr);
+        QMessageBox box(kind, caption, body, QMessageBox::Ok,
+                        parent && parent->isVisible() ? parent : nullptr);
         box.exec();
     };
     if (QThread::currentThread() == qApp->thread())

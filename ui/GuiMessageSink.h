@@ -6,7 +6,8 @@
 
 class GuiMessageSink final : public platform::MessageSink {
 public:
-    void Show(platform::WindowHandle owner, std::string_view text, std::string_view title, int icon) override;
+    void Show(platform::WindowHandle owner, std::string_view text, std::string_view title,
+              int icon) override;
 };
 
 // "\n\r" as the texts write it, "\n" as Qt shows it.

@@ -6,7 +6,8 @@
 QList<DialogFilter> SplitFilters() {
     return {
         {"Tous les fichiers (*.*)", "*.*"},
-        {"Fichier Audio (*.wav,*.mp3,*.ogg,*.wma)", "*.mp4;*.mp3;*.mp2;*.mp1;*.wav;*.wave;*.ogg;*.wma;*.mpc;*.ra;"},
+        {"Fichier Audio (*.wav,*.mp3,*.ogg,*.wma)",
+         "*.mp4;*.mp3;*.mp2;*.mp1;*.wav;*.wave;*.ogg;*.wma;*.mpc;*.ra;"},
         {"Fichier Vidéo (*.mpeg;*.avi;*.mkv;*.ogm;*.vob;)",
          "*.mpg;*.mpeg;*.avi;*.wmv;*.divx;*.mkv;*.ogm;*.rmvb;*.rm;*.asf;*.m2v;*.vob"},
         {"Fichier Image CD (*.iso,*.bin,*.nrg,*.mds)", "*.iso;*.bin;*.raw;*.mds;*.img;*.cdi;*nrg;"},

@@ -1,6 +1,7 @@
 #include "ui/Seams.h"
 
 #include <QFileDialog>
+#include <QSettings>
 #include <deque>
 
 namespace {
@@ -8,23 +9,76 @@ bool g_answersExpected = false;
 // A queued answer; an empty path stands for a cancelled dialog.
 std::deque<OpenChoice> g_openAnswers;
 std::deque<QString> g_folderAnswers;
+QString g_lastFolderStart;
 
+// The dialog reads its patterns from the last parentheses of an entry, and
+// the descriptions hold patterns of their own that do not filter ("etc").
+// The entry carries the real ones, hidden on screen.
 QString FilterText(const DialogFilter& filter) {
     QString patterns = filter.patterns;
     patterns.replace(';', ' ');
-    return filter.description + " (" + patterns.trimmed() + ")";
+    return filter.description + " (" + patterns.simplified() + ")";
+}
+
+// Qt's dialogs keep their history in a settings file of their own; the
+// program has no configuration besides its settings, so that file goes
+// nowhere it could be written.
+void KeepNoDialogSettings() {
+    static const bool done = [] {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, "/dev/null");
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, "/dev/null");
+        return true;
+    }();
+    (void)done;
+}
+
+// The same dialog on every desktop, in the program's language.
+std::unique_ptr<QFileDialog> MakeDialog(QWidget* owner, const QString& caption) {
+    KeepNoDialogSettings();
+    auto dialog = std::make_unique<QFileDialog>(owner, caption);
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    return dialog;
 }
 }  // namespace
 
-void FileDialogs::SetNextOpen(std::optional<OpenChoice> answer) { g_openAnswers.push_back(answer.value_or(OpenChoice{})); }
-void FileDialogs::SetNextFolder(std::optional<QString> answer) { g_folderAnswers.push_back(answer.value_or(QString())); }
+void FileDialogs::SetNextOpen(std::optional<OpenChoice> answer) {
+    g_openAnswers.push_back(answer.value_or(OpenChoice{}));
+}
+void FileDialogs::SetNextFolder(std::optional<QString> answer) {
+    g_folderAnswers.push_back(answer.value_or(QString()));
+}
 void FileDialogs::ExpectAnswers(bool on) {
     g_answersExpected = on;
     g_openAnswers.clear();
     g_folderAnswers.clear();
 }
+QString FileDialogs::LastFolderStart() {
+    return g_lastFolderStart;
+}
 
-std::optional<OpenChoice> FileDialogs::GetOpenFile(QWidget* owner, const QList<DialogFilter>& filters) {
+std::unique_ptr<QFileDialog> FileDialogs::MakeOpenDialog(QWidget* owner,
+                                                         const QList<DialogFilter>& filters) {
+    QStringList texts;
+    for (const DialogFilter& f : filters) texts << FilterText(f);
+    auto dialog = MakeDialog(owner, QString());
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    dialog->setOption(QFileDialog::HideNameFilterDetails);
+    dialog->setNameFilters(texts);
+    dialog->selectNameFilter(texts.value(0));
+    return dialog;
+}
+
+std::unique_ptr<QFileDialog> FileDialogs::MakeFolderDialog(QWidget* owner, const QString& caption,
+                                                           const QString& start) {
+    auto dialog = MakeDialog(owner, caption);
+    dialog->setFileMode(QFileDialog::Directory);
+    dialog->setOption(QFileDialog::ShowDirsOnly);
+    if (!start.isEmpty()) dialog->setDirectory(start);
+    return dialog;
+}
+
+std::optional<OpenChoice> FileDialogs::GetOpenFile(QWidget* owner,
+                                                   const QList<DialogFilter>& filters) {
     if (g_answersExpected || !g_openAnswers.empty()) {
         if (g_openAnswers.empty()) return std::nullopt;
         OpenChoice answer = g_openAnswers.front();
@@ -32,17 +86,23 @@ std::optional<OpenChoice> FileDialogs::GetOpenFile(QWidget* owner, const QList<D
         if (answer.path.isEmpty()) return std::nullopt;
         return answer;
     }
-    QStringList texts;
-    for (const DialogFilter& f : filters) texts << FilterText(f);
-    QFileDialog dialog(owner);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilters(texts);
-    dialog.selectNameFilter(texts.value(0));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    return OpenChoice{dialog.selectedFiles().first(), static_cast<int>(texts.indexOf(dialog.selectedNameFilter())) + 1};
+    auto dialog = MakeOpenDialog(owner, filters);
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
+        return std::nullopt;
+    return OpenChoice{dialog->selectedFiles().first(), ChosenFilter(*dialog, filters)};
 }
 
-std::optional<QString> FileDialogs::GetFolder(QWidget* owner, const QString& caption) {
+int FileDialogs::ChosenFilter(const QFileDialog& dialog, const QList<DialogFilter>& filters) {
+    // The dialog names the entry as shown, which is its description.
+    const QString chosen = dialog.selectedNameFilter();
+    for (int i = 0; i < filters.size(); ++i)
+        if (chosen == filters[i].description || chosen == FilterText(filters[i])) return i + 1;
+    return 0;
+}
+
+std::optional<QString> FileDialogs::GetFolder(QWidget* owner, const QString& caption,
+                                              const QString& start) {
+    g_lastFolderStart = start;
     if (g_answersExpected || !g_folderAnswers.empty()) {
         if (g_folderAnswers.empty()) return std::nullopt;
         QString answer = g_folderAnswers.front();
@@ -50,7 +110,8 @@ std::optional<QString> FileDialogs::GetFolder(QWidget* owner, const QString& cap
         if (answer.isEmpty()) return std::nullopt;
         return answer;
     }
-    QString folder = QFileDialog::getExistingDirectory(owner, caption);
-    if (folder.isEmpty()) return std::nullopt;
-    return folder;
+    auto dialog = MakeFolderDialog(owner, caption, start);
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog->selectedFiles().first();
 }

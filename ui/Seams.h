@@ -5,8 +5,10 @@
 
 #include <QString>
 #include <QStringList>
+#include <memory>
 #include <optional>
 
+class QFileDialog;
 class QWidget;
 
 // One entry of an open dialog's type list: its description and patterns.
@@ -23,13 +25,26 @@ struct OpenChoice {
 class FileDialogs {
 public:
     // Asks for an existing file, opening on the first filter; nothing when cancelled.
-    static std::optional<OpenChoice> GetOpenFile(QWidget* owner, const QList<DialogFilter>& filters);
-    // Asks for a folder; nothing when cancelled.
-    static std::optional<QString> GetFolder(QWidget* owner, const QString& caption);
+    static std::optional<OpenChoice> GetOpenFile(QWidget* owner,
+                                                 const QList<DialogFilter>& filters);
+    // Asks for a folder, starting at `start`; nothing when cancelled.
+    static std::optional<QString> GetFolder(QWidget* owner, const QString& caption,
+                                            const QString& start);
+
+    // The dialogs as they are shown: each entry of the type list reads as its
+    // description and filters by its own patterns.
+    static std::unique_ptr<QFileDialog> MakeOpenDialog(QWidget* owner,
+                                                       const QList<DialogFilter>& filters);
+    // The 1-based entry chosen in an open dialog; 0 for none of them.
+    static int ChosenFilter(const QFileDialog& dialog, const QList<DialogFilter>& filters);
+    static std::unique_ptr<QFileDialog> MakeFolderDialog(QWidget* owner, const QString& caption,
+                                                         const QString& start);
 
     // Tests: the next calls answer these without showing anything. With
     // answers expected, a call that finds none answers "cancelled".
     static void SetNextOpen(std::optional<OpenChoice> answer);
     static void SetNextFolder(std::optional<QString> answer);
     static void ExpectAnswers(bool on);
+    // Where the last folder chooser started.
+    static QString LastFolderStart();
 };

@@ -1,13 +1,17 @@
 #include "ui/Skin.h"
 
+#include <QApplication>
 #include <QEvent>
-#include <cmath>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QProgressBar>
+#include <QStyle>
 #include <QSvgRenderer>
 #include <QWindow>
+#include <cmath>
+#include <utility>
 
 static void InitArtwork() {
 #ifdef PCW_HAS_ARTWORK
@@ -20,14 +24,72 @@ static void InitArtwork() {
 }
 
 ClickLabel::ClickLabel(QWidget* parent, bool hand) : QLabel(parent) {
-    if (hand) setCursor(Qt::PointingHandCursor);
+    if (hand) {
+        setCursor(Qt::PointingHandCursor);
+        setFocusPolicy(Qt::TabFocus);
+    }
     setMouseTracking(true);
 }
 
+void ClickLabel::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+        case Qt::Key_Space:
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier) {
+                event->accept();
+                if (isEnabled()) emit clicked();
+                return;
+            }
+            break;
+        default:
+            break;
+    }
+    QLabel::keyPressEvent(event);
+}
+
+QString ClickLabel::shownText() const {
+    if (textFormat() != Qt::PlainText) return text();
+    return fontMetrics().elidedText(text(), Qt::ElideRight, contentsRect().width());
+}
+
+void ClickLabel::paintEvent(QPaintEvent* event) {
+    const QString full = text();
+    const QRect area = contentsRect();
+    const QString shown = shownText();
+    if (shown == full) {
+        QLabel::paintEvent(event);
+    } else {
+        QPainter painter(this);
+        style()->drawItemText(&painter, area, static_cast<int>(alignment()), palette(), isEnabled(),
+                              shown, foregroundRole());
+    }
+    if (hasFocus()) {
+        QPainter painter(this);
+        QPen pen(palette().color(foregroundRole()), 1, Qt::DotLine);
+        painter.setPen(pen);
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+}
+
+// The label keeps its press: passed on to the window, it would move it.
+void ClickLabel::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        QLabel::mousePressEvent(event);
+        return;
+    }
+    armed_ = true;
+    event->accept();
+}
+
 void ClickLabel::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) && isEnabled())
-        emit clicked();
-    QLabel::mouseReleaseEvent(event);
+    if (event->button() != Qt::LeftButton) {
+        QLabel::mouseReleaseEvent(event);
+        return;
+    }
+    const bool armed = std::exchange(armed_, false);
+    event->accept();
+    if (armed && rect().contains(event->position().toPoint()) && isEnabled()) emit clicked();
 }
 
 void ClickLabel::mouseMoveEvent(QMouseEvent* event) {
@@ -51,44 +113,67 @@ void MakeSkinned(QWidget* window, int width, int height) {
 
 namespace {
 
+// Moves the window once the pointer has really moved with the button held on
+// the area itself: a press that a child took, or one that the area only got
+// because a child passed it on, moves nothing, and neither does a click.
 class Dragger : public QObject {
 public:
     using QObject::QObject;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        auto* widget = static_cast<QWidget*>(watched);
-        QWidget* window = widget->window();
+        auto* area = static_cast<QWidget*>(watched);
+        QWidget* window = area->window();
         switch (event->type()) {
             case QEvent::MouseButtonPress: {
                 auto* mouse = static_cast<QMouseEvent*>(event);
-                if (mouse->button() != Qt::LeftButton) break;
-                if (window->windowHandle() && window->windowHandle()->startSystemMove()) return false;
-                grab_ = mouse->globalPosition().toPoint() - window->pos();
-                dragging_ = true;
-                break;
+                moving_ = false;
+                pressed_ = mouse->button() == Qt::LeftButton &&
+                           area->childAt(mouse->position().toPoint()) == nullptr;
+                pressAt_ = mouse->globalPosition().toPoint();
+                grab_ = pressAt_ - window->pos();
+                return false;
             }
-            case QEvent::MouseMove:
-                if (dragging_ && (static_cast<QMouseEvent*>(event)->buttons() & Qt::LeftButton))
-                    window->move(static_cast<QMouseEvent*>(event)->globalPosition().toPoint() - grab_);
-                break;
-            case QEvent::MouseButtonRelease:
-                dragging_ = false;
-                break;
+            case QEvent::MouseMove: {
+                auto* mouse = static_cast<QMouseEvent*>(event);
+                if (!pressed_ || !(mouse->buttons() & Qt::LeftButton)) return false;
+                const QPoint at = mouse->globalPosition().toPoint();
+                if (!moving_) {
+                    if ((at - pressAt_).manhattanLength() < QApplication::startDragDistance())
+                        return false;
+                    moving_ = true;
+                    // The system moves it where it can; the release then goes to the system.
+                    if (window->windowHandle() && window->windowHandle()->startSystemMove()) {
+                        pressed_ = false;
+                        return true;
+                    }
+                }
+                window->move(at - grab_);
+                return true;
+            }
+            case QEvent::MouseButtonRelease: {
+                // The end of a move is no click on what lies under the pointer.
+                const bool moved = moving_;
+                pressed_ = moving_ = false;
+                return moved;
+            }
             default:
-                break;
+                return false;
         }
-        return false;
     }
 
 private:
+    QPoint pressAt_;
     QPoint grab_;
-    bool dragging_ = false;
+    bool pressed_ = false;
+    bool moving_ = false;
 };
 
 }  // namespace
 
-void DragsWindow(QWidget* area) { area->installEventFilter(new Dragger(area)); }
+void DragsWindow(QWidget* area) {
+    area->installEventFilter(new Dragger(area));
+}
 
 bool PaintArtwork(QPainter& painter, const QString& name, const QRect& target) {
     InitArtwork();
@@ -106,7 +191,9 @@ QPixmap ArtworkPixmap(const QString& name, const QSize& size) {
     return pixmap;
 }
 
-void Place(QWidget* widget, int left, int top, int width, int height) { widget->setGeometry(left, top, width, height); }
+void Place(QWidget* widget, int left, int top, int width, int height) {
+    widget->setGeometry(left, top, width, height);
+}
 
 QFont SkinFont(int pixelSize, bool bold, const QString& family) {
     QFont font(family);
@@ -127,9 +214,12 @@ void Style(QLabel* label, const LabelStyle& style) {
     label->setFont(SkinFont(style.pixelSize, style.bold, style.family));
     label->setAlignment(style.align);
     const QColor color(style.color);
-    const QString dimmed = QString("rgba(%1, %2, %3, 128)").arg(color.red()).arg(color.green()).arg(color.blue());
-    label->setStyleSheet("QLabel { color: " + style.color + "; background: transparent; }"
-                         "QLabel:disabled { color: " + dimmed + "; }");
+    const QString dimmed =
+        QString("rgba(%1, %2, %3, 128)").arg(color.red()).arg(color.green()).arg(color.blue());
+    label->setStyleSheet("QLabel { color: " + style.color +
+                         "; background: transparent; }"
+                         "QLabel:disabled { color: " +
+                         dimmed + "; }");
     label->setAttribute(Qt::WA_TranslucentBackground);
 }
 

@@ -11,11 +11,15 @@ class QWidget;
 class QPainter;
 class QProgressBar;
 
-// A label that answers clicks and hovering; a disabled one ignores both.
+// A label that answers clicks and hovering; a disabled one ignores both. One
+// that acts also takes the focus from Tab, shows it, and acts on Space or
+// Enter. A text too long for it ends with "…" on screen; text() keeps it whole.
 class ClickLabel : public QLabel {
     Q_OBJECT
 public:
     explicit ClickLabel(QWidget* parent = nullptr, bool hand = true);
+    // The text as drawn: a plain text too long for the label ends with "…".
+    QString shownText() const;
 
 signals:
     void clicked();
@@ -23,9 +27,15 @@ signals:
     void left();
 
 protected:
+    void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    bool armed_ = false;  // pressed here, not yet released
 };
 
 // Gives a top-level window no frame and the rounded shape of the skins.

@@ -11,8 +11,8 @@
 #include <QPainter>
 #include <QRadioButton>
 #include <QScreen>
-#include <QTimer>
 #include <QStyledItemDelegate>
+#include <QTimer>
 #include <charconv>
 
 #include "core/CurrentJob.h"
@@ -37,10 +37,16 @@ namespace {
 const QColor kActionColor(0x43, 0x72, 0xC0);
 const QString kTitle = "-=Parcelwise=-";
 
-std::string Utf8(const QString& text) { return text.toUtf8().toStdString(); }
-QString FromUtf8(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+std::string Utf8(const QString& text) {
+    return text.toUtf8().toStdString();
+}
+QString FromUtf8(const std::string& text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
-QString ShortDate(const QDate& date) { return QLocale().toString(date, QLocale::ShortFormat); }
+QString ShortDate(const QDate& date) {
+    return QLocale().toString(date, QLocale::ShortFormat);
+}
 
 // The size list's items, painted as the skin wants them: a light fill per item
 // and the text centred in black.
@@ -57,7 +63,8 @@ void PaintModeItem(QPainter* painter, const QRect& rect, int index, const QStrin
 class ModeItemDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
-    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
         PaintModeItem(painter, option.rect, index.row(), index.data().toString());
     }
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
@@ -72,18 +79,25 @@ public:
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
+        // Greyed as a whole when disabled, like the labels around it.
+        painter.setOpacity(isEnabled() ? 1.0 : 0.45);
         PaintModeItem(&painter, rect(), currentIndex(), currentText());
-        painter.setOpacity(isEnabled() ? 1.0 : 0.4);
+        if (hasFocus()) {
+            painter.setPen(QPen(Qt::black, 1, Qt::DotLine));
+            painter.setBrush(Qt::NoBrush);
+            painter.drawRect(rect().adjusted(2, 2, -3, -3));
+        }
         // A small arrow keeps it recognisable as a list.
-        QPolygon arrow({QPoint(width() - 9, height() / 2 - 2), QPoint(width() - 3, height() / 2 - 2),
+        QPolygon arrow({QPoint(width() - 9, height() / 2 - 2),
+                        QPoint(width() - 3, height() / 2 - 2),
                         QPoint(width() - 6, height() / 2 + 2)});
         painter.setBrush(Qt::black);
         painter.drawPolygon(arrow);
     }
 };
 
-ClickLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, QRect at, LabelStyle style,
-                      bool hand = true) {
+ClickLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, QRect at,
+                      LabelStyle style, bool hand = true) {
     auto* label = new ClickLabel(parent, hand);
     label->setObjectName(name);
     label->setText(text);
@@ -94,7 +108,8 @@ ClickLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, QR
 
 }  // namespace
 
-TfrmMain::TfrmMain(std::vector<std::string> args, std::string programPath, std::string registryFolder) {
+TfrmMain::TfrmMain(std::vector<std::string> args, std::string programPath,
+                   std::string registryFolder) {
     setObjectName("frmMain");
     setWindowTitle("Parcelwise v1.1");
     MakeSkinned(this, 450, 275);
@@ -107,11 +122,15 @@ TfrmMain::TfrmMain(std::vector<std::string> args, std::string programPath, std::
     lblQuitter_->setToolTip("Quitter Parcelwise 1.1");
     lblMin_ = MakeLabel(this, "lblMin", "-", {407, 9, 5, 17}, {12, true, "#FFFFFF", "Arial Black"});
     lblMin_->setToolTip("Minimiser Parcelwise 1.1");
-    lblAide_ = MakeLabel(this, "lblAide", "?", {383, 10, 10, 15}, {11, true, "#FFFFFF", "Arial", Qt::AlignCenter});
+    lblAide_ = MakeLabel(this, "lblAide", "?", {383, 10, 10, 15},
+                         {11, true, "#FFFFFF", "Arial", Qt::AlignCenter});
     lblAide_->setToolTip("A propos d''Parcelwise 1.1");
-    lblParam_ = MakeLabel(this, "lblParam", "Paramètres", {363, 59, 68, 14}, {11, false, "#FFFFFF", "Arial", Qt::AlignCenter});
+    lblParam_ = MakeLabel(this, "lblParam", "Paramètres", {363, 59, 68, 14},
+                          {11, false, "#FFFFFF", "Arial", Qt::AlignCenter});
 
-    const QString radioStyle = "QRadioButton { color: white; background: #3E5584; }";
+    const QString radioStyle =
+        "QRadioButton { color: white; background: #3E5584; }"
+        "QRadioButton:disabled { color: rgba(255, 255, 255, 110); }";
     rbCouper_ = new QRadioButton("Couper", this);
     rbCouper_->setObjectName("rbCouper");
     rbJoindre_ = new QRadioButton("Coller", this);
@@ -127,16 +146,19 @@ TfrmMain::TfrmMain(std::vector<std::string> args, std::string programPath, std::
     rbJoindre_->setToolTip("Joindre un fichier");
 
     lblFichier_ = MakeLabel(this, "lblFichier", "", {157, 97, 234, 14}, white);
-    lblOuvrir_ = MakeLabel(this, "lblOuvrir", "...", {404, 97, 27, 14}, {11, true, "#FFFFFF", "Arial", Qt::AlignCenter});
+    lblOuvrir_ = MakeLabel(this, "lblOuvrir", "...", {404, 97, 27, 14},
+                           {11, true, "#FFFFFF", "Arial", Qt::AlignCenter});
     lblOuvrir_->setToolTip("Ouvrir un fichier");
     lblDest_ = MakeLabel(this, "lblDest", "", {157, 127, 234, 14},
                          {11, true, "#FFFFFF", "Arial", Qt::AlignRight | Qt::AlignVCenter});
-    lblExtension_ = MakeLabel(this, "lblExtension", ".001.pcw", {399, 127, 45, 14}, {11, false}, false);
+    lblExtension_ = MakeLabel(this, "lblExtension", ".001.pcw", {395, 127, 45, 14},
+                              {11, false, "#FFFFFF", "Arial", Qt::AlignCenter}, false);
     lblDossier_ = MakeLabel(this, "lblDossier", "", {157, 153, 234, 14}, white, false);
     lblChangerDossier_ = MakeLabel(this, "lblChangerDossier", "...", {404, 153, 27, 14},
                                    {11, true, "#FFFFFF", "Arial", Qt::AlignCenter});
     lblChangerDossier_->setToolTip("Changer le dossier de destination");
-    for (QLabel* l : {static_cast<QLabel*>(lblFichier_), static_cast<QLabel*>(lblDest_), lblDossier_})
+    for (QLabel* l :
+         {static_cast<QLabel*>(lblFichier_), static_cast<QLabel*>(lblDest_), lblDossier_})
         l->setTextFormat(Qt::PlainText);
 
     cboMode_ = new ModeCombo(this);
@@ -176,10 +198,13 @@ TfrmMain::TfrmMain(std::vector<std::string> args, std::string programPath, std::
     edTemp_->hide();
     edTemp_->installEventFilter(this);
 
-    setTabOrder(edTemp_, rbCouper_);
-    setTabOrder(rbCouper_, rbJoindre_);
-    setTabOrder(rbJoindre_, cboMode_);
-    setTabOrder(cboMode_, chkMD5_);
+    // Reading order, row by row; the editor comes first while it is open.
+    QWidget* chain[] = {
+        edTemp_,    lblAide_,    lblMin_,     lblQuitter_, rbCouper_,          rbJoindre_,
+        lblParam_,  lblFichier_, lblOuvrir_,  lblDest_,    lblChangerDossier_, cboMode_,
+        lblTaille_, chkMD5_,     lblConvert_, lblAction_};
+    for (size_t i = 1; i < std::size(chain); ++i) setTabOrder(chain[i - 1], chain[i]);
+    lblMd5_->setFocusPolicy(Qt::NoFocus);  // its box takes the focus for it
 
     // The background drags the window, and so do the labels that do not click.
     for (QWidget* w : {static_cast<QWidget*>(lblDossier_), static_cast<QWidget*>(lblMd5_),
@@ -200,9 +225,13 @@ TfrmMain::TfrmMain(std::vector<std::string> args, std::string programPath, std::
     connect(cboMode_, &QComboBox::activated, this, &TfrmMain::cboModeChange);
     connect(lblMd5_, &ClickLabel::clicked, this, &TfrmMain::lblMd5Click);
     connect(lblAction_, &ClickLabel::clicked, this, &TfrmMain::lblActionClick);
-    connect(lblAction_, &ClickLabel::hovered, this, [this] { lblAction_->setStyleSheet("QLabel { color: white; }"); });
-    connect(lblAction_, &ClickLabel::left, this,
-            [this] { lblAction_->setStyleSheet("QLabel { color: " + kActionColor.name() + "; }"); });
+    // The hover colour keeps the label's disabled look.
+    connect(lblAction_, &ClickLabel::hovered, this, [this] {
+        Style(lblAction_, {12, false, "#FFFFFF", "Arial Black", Qt::AlignCenter});
+    });
+    connect(lblAction_, &ClickLabel::left, this, [this] {
+        Style(lblAction_, {12, false, kActionColor.name(), "Arial Black", Qt::AlignCenter});
+    });
     connect(lblConvert_, &ClickLabel::clicked, this, &TfrmMain::lblConvertClick);
 
     FormCreate(std::move(args), std::move(programPath), std::move(registryFolder));
@@ -216,9 +245,11 @@ TfrmMain::~TfrmMain() {
     }
 }
 
-void TfrmMain::FormCreate(std::vector<std::string> args, std::string programPath, std::string registryFolder) {
+void TfrmMain::FormCreate(std::vector<std::string> args, std::string programPath,
+                          std::string registryFolder) {
     cboMode_->setCurrentIndex(0);
-    params = std::make_unique<TzelParams>(std::move(args), std::move(programPath), std::move(registryFolder));
+    params = std::make_unique<TzelParams>(std::move(args), std::move(programPath),
+                                          std::move(registryFolder));
     params->LoadSettings();
     SetCurrentMode(mode);
     ShowModeDefaults();
@@ -228,7 +259,8 @@ void TfrmMain::SetWindows(TfrmProcessing* processing, TfrmParam* param, TfrmConv
     frmProcessing_ = processing;
     frmParam_ = param;
     frmConvert_ = convert;
-    if (frmProcessing_) connect(frmProcessing_, &TfrmProcessing::jobClosed, this, [this] { SetMode(mode); });
+    if (frmProcessing_)
+        connect(frmProcessing_, &TfrmProcessing::jobClosed, this, [this] { SetMode(mode); });
 }
 
 void TfrmMain::paintEvent(QPaintEvent*) {
@@ -240,7 +272,8 @@ void TfrmMain::paintEvent(QPaintEvent*) {
 void TfrmMain::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (activated_) return;
-    if (QScreen* screen = this->screen()) move(screen->availableGeometry().center() - rect().center());
+    if (QScreen* screen = this->screen())
+        move(screen->availableGeometry().center() - rect().center());
     // Without a window manager the window may never be told it is active.
     QTimer::singleShot(0, this, [this] {
         if (!activated_) {
@@ -252,6 +285,10 @@ void TfrmMain::showEvent(QShowEvent* event) {
 
 void TfrmMain::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && comingBack_ && isMinimized())
+        QTimer::singleShot(0, this, [this] {
+            if (comingBack_) ComeBack();
+        });
     if (event->type() == QEvent::ActivationChange && isActiveWindow() && !activated_) {
         activated_ = true;
         FormActivate();
@@ -272,6 +309,8 @@ void TfrmMain::FormActivate() {
         SetMode(1);
         EnableControls(true);
     }
+    // The keyboard starts on the mode, not on the quit button.
+    (mode == 1 ? rbCouper_ : rbJoindre_)->setFocus(Qt::OtherFocusReason);
 }
 
 void TfrmMain::Message(const QString& text, const QString& title, int icon) {
@@ -344,8 +383,9 @@ void TfrmMain::SetMode(int m) {
 }
 
 void TfrmMain::EnableControls(bool on) {
-    for (QWidget* w : std::initializer_list<QWidget*>{lblQuitter_, rbCouper_, rbJoindre_, lblFichier_, lblOuvrir_,
-                                                      lblDest_, lblDossier_, lblChangerDossier_, cboMode_, lblTaille_})
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             lblQuitter_, rbCouper_, rbJoindre_, lblFichier_, lblOuvrir_, lblDest_, lblDossier_,
+             lblChangerDossier_, cboMode_, lblTaille_})
         w->setEnabled(on);
     if (mode == 1) {
         lblMo_->setEnabled(on);
@@ -370,8 +410,10 @@ bool TfrmMain::OpenSource(int forMode) {
     if (!split) {
         std::unique_ptr<TzelFichier> next = CreateJoinJob(choice->filterIndex);
         if (!next) {
-            Message("Ce format de fichier n'est pas encore pris en charge par cette version de Parcelwise.",
-                    "Format non disponible", platform::kIconInfo);
+            Message(
+                "Ce format de fichier n'est pas encore pris en charge par cette version de "
+                "Parcelwise.",
+                "Format non disponible", platform::kIconInfo);
             return false;
         }
         ReplaceJob(std::move(next));
@@ -393,8 +435,8 @@ bool TfrmMain::OpenSource(int forMode) {
     if (split) {
         if (job->sourceSize <= 1048576) {
             job->opened = false;
-            Message("Le fichier sélectionné à une taille inférieure à 1 Mo.", "Fichier trop petit...",
-                    platform::kIconWarning);
+            Message("Le fichier sélectionné à une taille inférieure à 1 Mo.",
+                    "Fichier trop petit...", platform::kIconWarning);
             return false;
         }
         job->settings.fileName = platform::FileNameOf(job->sourcePath);
@@ -409,13 +451,16 @@ void TfrmMain::ShowOpenedSet() {
     if (job->formatKind == FormatKind::Parcelwise) {
         auto* native = static_cast<TzelParcelwise*>(job.get());
         if (accepted) {
-            SetLabel(lblDest_, FromUtf8(native->header.originalName), FromUtf8(native->header.originalName));
+            SetLabel(lblDest_, FromUtf8(native->header.originalName),
+                     FromUtf8(native->header.originalName));
             lblTaille_->setText(FromUtf8(FormatSize(native->header.originalSize)));
             PlaceTaille();
             lblDate_->setText(ShortDate(DateOfDayCount(native->header.splitDate)));
-            lblMd5_->setEnabled(true);
-            chkMD5_->setChecked(native->header.hasDigests == 1);
-            chkMD5_->setEnabled(native->header.hasDigests == 1);
+            // The caption goes with its box: greyed, it must not tick it.
+            const bool digests = native->header.hasDigests == 1;
+            lblMd5_->setEnabled(digests);
+            chkMD5_->setChecked(digests);
+            chkMD5_->setEnabled(digests);
         } else {
             native->ResetSet();
         }
@@ -434,14 +479,19 @@ void TfrmMain::ShowOpenedSet() {
 }
 
 void TfrmMain::lblOuvrirClick() {
-    if (!OpenSource(mode)) return;
+    if (!OpenSource(mode)) {
+        // No source any more, so none on screen either.
+        if (!job || !job->opened) ShowModeDefaults();
+        return;
+    }
     if (mode == 1) {
         SetLabel(lblDossier_, FromUtf8(job->settings.folder), FromUtf8(job->settings.folder));
         SetLabel(lblDest_, FromUtf8(job->settings.fileName), FromUtf8(job->settings.fileName));
     } else {
         ShowOpenedSet();
     }
-    SetLabel(lblFichier_, FromUtf8(platform::FileNameOf(job->sourcePath)), FromUtf8(job->sourcePath));
+    SetLabel(lblFichier_, FromUtf8(platform::FileNameOf(job->sourcePath)),
+             FromUtf8(job->sourcePath));
 }
 
 bool TfrmMain::OpenParamFile(const QString& path) {
@@ -453,7 +503,8 @@ bool TfrmMain::OpenParamFile(const QString& path) {
     job->sourceSize = platform::FileSize(job->sourcePath);
     job->opened = true;
     ShowOpenedSet();
-    SetLabel(lblFichier_, FromUtf8(platform::FileNameOf(job->sourcePath)), FromUtf8(job->sourcePath));
+    SetLabel(lblFichier_, FromUtf8(platform::FileNameOf(job->sourcePath)),
+             FromUtf8(job->sourcePath));
     return true;
 }
 
@@ -468,6 +519,7 @@ void TfrmMain::OpenEditor(QLabel* label, int target) {
     edTemp_->show();
     edTemp_->raise();
     edTemp_->setFocus();
+    edTemp_->selectAll();
 }
 
 void TfrmMain::CloseEditor() {
@@ -487,11 +539,17 @@ void TfrmMain::lblTailleClick() {
     if (mode == 1 && job && job->opened) OpenEditor(lblTaille_, 2);
 }
 
+namespace {
+// What a file name may not hold; a name holding a separator would lead the
+// job into another folder.
+constexpr QStringView kNotInNames = u"\"*/:<>?\\|";
+}  // namespace
+
 bool TfrmMain::edTempKeyPress(QChar key) {
     const char16_t c = key.unicode();
     if (editTarget == 2) {
         if (c != 8 && c != 13 && c != 27 && !(c >= '0' && c <= '9')) return false;
-    } else if (QStringView(u"\"*/:<>?\\|").contains(key)) {
+    } else if (kNotInNames.contains(key)) {
         return false;
     }
     if (c == 27) {
@@ -500,7 +558,9 @@ bool TfrmMain::edTempKeyPress(QChar key) {
     }
     if (c != 13) return true;
 
-    const QString entry = edTemp_->text();
+    QString entry = edTemp_->text();
+    // Pasted text did not pass the key filter.
+    if (editTarget != 2) entry.removeIf([](QChar ch) { return kNotInNames.contains(ch); });
     if (entry.isEmpty()) return false;
     switch (editTarget) {
         case 0:
@@ -512,7 +572,8 @@ bool TfrmMain::edTempKeyPress(QChar key) {
             const std::string folder = job ? job->settings.folder : std::string();
             const std::string taken = folder + Utf8(entry) + (mode == 1 ? ".001.pcw" : "");
             if (platform::FileExists(taken)) {
-                Message("Le fichier < " + entry + " > existe déjà !", "Nom incorrecte !", platform::kIconWarning);
+                Message("Le fichier < " + entry + " > existe déjà !", "Nom incorrecte !",
+                        platform::kIconWarning);
                 break;
             }
             const QString shown = mode == 1 ? entry.left(50) : entry;
@@ -525,7 +586,8 @@ bool TfrmMain::edTempKeyPress(QChar key) {
             int32_t value = 0;
             auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
             if (ec != std::errc() || end != digits.data() + digits.size()) {
-                Message("Vous devez saisir un entier entre 1 et 999 !", "Erreur de saisie", platform::kIconWarning);
+                Message("Vous devez saisir un entier entre 1 et 999 !", "Erreur de saisie",
+                        platform::kIconWarning);
                 break;
             }
             if (value < 1 || value > 999) break;
@@ -546,12 +608,22 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
         auto* key = static_cast<QKeyEvent*>(event);
         QChar c;
         switch (key->key()) {
-            case Qt::Key_Escape: c = QChar(27); break;
+            case Qt::Key_Escape:
+                c = QChar(27);
+                break;
             case Qt::Key_Return:
-            case Qt::Key_Enter: c = QChar(13); break;
-            case Qt::Key_Backspace: c = QChar(8); break;
+            case Qt::Key_Enter:
+                c = QChar(13);
+                break;
+            case Qt::Key_Backspace:
+                c = QChar(8);
+                break;
             default:
-                if (key->text().isEmpty()) return false;  // arrows, Home, Delete...
+                // Shortcuts, arrows, Home, End and Delete are the edit's own.
+                if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+                    return false;
+                if (key->text().isEmpty() || key->text().front().category() == QChar::Other_Control)
+                    return false;
                 c = key->text().front();
         }
         return !edTempKeyPress(c);
@@ -563,11 +635,13 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
 
 void TfrmMain::lblChangerDossierClick() {
     if (!job || !job->opened) return;
-    const std::string folder = job->ChooseFolder([this](const std::string& caption) -> std::optional<std::string> {
-        auto chosen = FileDialogs::GetFolder(this, FromUtf8(caption));
-        if (!chosen) return std::nullopt;
-        return Utf8(*chosen);
-    });
+    const std::string folder =
+        job->ChooseFolder([this](const std::string& caption) -> std::optional<std::string> {
+            auto chosen =
+                FileDialogs::GetFolder(this, FromUtf8(caption), FromUtf8(job->settings.folder));
+            if (!chosen) return std::nullopt;
+            return Utf8(*chosen);
+        });
     SetLabel(lblDossier_, FromUtf8(folder), FromUtf8(folder));
 }
 
@@ -576,7 +650,9 @@ void TfrmMain::cboModeChange(int index) {
     params->sizeMode = index;
 }
 
-void TfrmMain::lblMd5Click() { chkMD5_->setChecked(!chkMD5_->isChecked()); }
+void TfrmMain::lblMd5Click() {
+    if (chkMD5_->isEnabled()) chkMD5_->setChecked(!chkMD5_->isChecked());
+}
 
 void TfrmMain::lblActionClick() {
     if (!job || !job->opened) {
@@ -586,14 +662,15 @@ void TfrmMain::lblActionClick() {
     if (rbCouper_->isChecked()) {
         auto* native = static_cast<TzelParcelwise*>(job.get());
         const QString size = lblTaille_->text();
-        const int32_t partSize =
-            size.isEmpty() ? 0 : PartSizeFor(cboMode_->currentIndex(), size.toLongLong(), job->sourceSize);
+        const int32_t partSize = size.isEmpty() ? 0
+                                                : PartSizeFor(cboMode_->currentIndex(),
+                                                              size.toLongLong(), job->sourceSize);
         // The disk must take all that the split writes, headers and digests included.
         if (!CheckFreeSpace(this, job->settings.folder,
                             SplitOutputBytes(job->sourceSize, partSize, chkMD5_->isChecked())))
             return;
-        if (native->CheckSplitParameters(Utf8(lblFichier_->text()), Utf8(lblDest_->text()), chkMD5_->isChecked(),
-                                         partSize)) {
+        if (native->CheckSplitParameters(Utf8(lblFichier_->text()), Utf8(lblDest_->text()),
+                                         chkMD5_->isChecked(), partSize)) {
             job->SetBufferSize(params->bufferSize);
             RunJob();
         } else {
@@ -612,26 +689,29 @@ void TfrmMain::lblActionClick() {
 }
 
 void TfrmMain::RunJob() {
+    // The progress window is this window's child: disabling this window would
+    // disable it too. Its modality keeps this one out of reach.
     EnableControls(false);
     hide();
-    setEnabled(false);
     const int result = frmProcessing_ ? frmProcessing_->exec() : 0;
     // The job ends before its window closes; this only waits for its thread to return.
     if (job) job->WaitForWorker();
-    setEnabled(true);
-    show();
+    ComeBack();
     EnableControls(true);
     SetMode(mode);
     if (result != 1)
-        Message("Le processus a été arrêté !\n\r\n\rDes fichiers ont été créé et sont sûrement inutilisable !", kTitle,
-                platform::kIconError);
+        Message(
+            "Le processus a été arrêté !\n\r\n\rDes fichiers ont été créé et sont sûrement "
+            "inutilisable !",
+            kTitle, platform::kIconError);
 }
 
 void TfrmMain::lblParamClick() {
     if (!frmParam_) return;
     if (frmParam_->exec() == 1) {
         const int index = frmParam_->cboBuffer()->currentIndex();
-        if (index >= 0 && index < static_cast<int>(kBufferSizes.size())) params->bufferSize = kBufferSizes[index];
+        if (index >= 0 && index < static_cast<int>(kBufferSizes.size()))
+            params->bufferSize = kBufferSizes[index];
     }
 }
 
@@ -639,15 +719,33 @@ void TfrmMain::lblConvertClick() {
     if (!frmConvert_) return;
     hide();
     frmConvert_->exec();
-    show();
+    ComeBack();
 }
 
 void TfrmMain::lblAideClick() {
-    Message("Pour plus d'informations, rendez-vous sur le site web de Parcelwise : https://parcelwise.example.org",
-            "-=Parcelwise v1.1=-", platform::kIconInfo);
+    Message(
+        "Pour plus d'informations, rendez-vous sur le site web de Parcelwise : "
+        "https://parcelwise.example.org",
+        "-=Parcelwise v1.1=-", platform::kIconInfo);
 }
 
-void TfrmMain::lblMinClick() { showMinimized(); }
+void TfrmMain::lblMinClick() {
+    comingBack_ = false;
+    showMinimized();
+}
+
+// Shows the window again after a run or a modal window, as it was before:
+// restored, on top and active. A window that the system restored after our
+// own minimise may still be mapped minimised by it, which comes back here.
+void TfrmMain::ComeBack() {
+    comingBack_ = true;
+    // Long enough for the system to map it; a minimise after that is the user's.
+    QTimer::singleShot(1500, this, [this] { comingBack_ = false; });
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
+}
 
 void TfrmMain::lblQuitterClick() {
     close();

@@ -73,17 +73,20 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void FormCreate(std::vector<std::string> args, std::string programPath, std::string registryFolder);
+    void FormCreate(std::vector<std::string> args, std::string programPath,
+                    std::string registryFolder);
     void ReplaceJob(std::unique_ptr<TzelFichier> next);
     void ShowOpenedSet();
     void OpenEditor(QLabel* label, int target);
     void CloseEditor();
     void SetLabel(QLabel* label, const QString& text, const QString& hint);
     void PlaceTaille();
+    void ComeBack();
     void Message(const QString& text, const QString& title = "-=Parcelwise=-", int icon = 48);
 
     bool activated_ = false;
     bool tailleAutoSize_ = false;
+    bool comingBack_ = false;  // shown again moments ago
     TfrmProcessing* frmProcessing_ = nullptr;
     TfrmParam* frmParam_ = nullptr;
     TfrmConvert* frmConvert_ = nullptr;

@@ -2,11 +2,11 @@
 
 #include <QActionGroup>
 #include <QCloseEvent>
-#include <QShowEvent>
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QPainter>
 #include <QProgressBar>
+#include <QShowEvent>
 #include <QTime>
 #include <cmath>
 
@@ -101,7 +101,8 @@ TfrmProcessing::TfrmProcessing(QWidget* parent) : QDialog(parent) {
     const char* captions[4] = {"Temps écoulé", "Temps restant", "Estimation durée totale",
                                "Estimation heure de fin"};
     for (int i = 0; i < 4; ++i) {
-        timeItems_[i] = popTime_->addAction(ArtworkPixmap(kClockIcons[i], QSize(23, 13)), captions[i]);
+        timeItems_[i] =
+            popTime_->addAction(ArtworkPixmap(kClockIcons[i], QSize(23, 13)), captions[i]);
         timeItems_[i]->setObjectName(names[i]);
         timeItems_[i]->setCheckable(true);
         group->addAction(timeItems_[i]);
@@ -109,17 +110,29 @@ TfrmProcessing::TfrmProcessing(QWidget* parent) : QDialog(parent) {
     }
     timeItems_[0]->setChecked(true);
     popTime_->setDefaultAction(timeItems_[0]);
-    for (QWidget* w : {static_cast<QWidget*>(imgTemps_), static_cast<QWidget*>(lblTemps_)}) {
-        w->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(w, &QWidget::customContextMenuRequested, this,
-                [this, w](const QPoint& at) { popTime_->popup(w->mapToGlobal(at)); });
-    }
+    for (QWidget* w : {static_cast<QWidget*>(imgTemps_), static_cast<QWidget*>(lblTemps_)})
+        w->installEventFilter(this);
+    // From the keyboard: the clock opens its menu, the pause label pauses.
+    lblTemps_->setFocusPolicy(Qt::TabFocus);
+    connect(lblTemps_, &ClickLabel::clicked, this,
+            [this] { popTime_->popup(lblTemps_->mapToGlobal(lblTemps_->rect().bottomLeft())); });
+    imgBt_->setFocusPolicy(Qt::NoFocus);
 
     connect(imgBt_, &ClickLabel::clicked, this, &TfrmProcessing::lblTestClick);
     connect(lblTest_, &ClickLabel::clicked, this, &TfrmProcessing::lblTestClick);
 
     imgBt_->setPixmap(ArtworkPixmap("pause", QSize(16, 16)));
     imgTemps_->setPixmap(ArtworkPixmap(kClockIcons[0], QSize(23, 13)));
+}
+
+// The menu opens where the system says the pointer is: a borderless window
+// placed by the window manager may not know its own place on the screen.
+bool TfrmProcessing::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ContextMenu && (watched == imgTemps_ || watched == lblTemps_)) {
+        popTime_->popup(static_cast<QContextMenuEvent*>(event)->globalPos());
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void TfrmProcessing::paintEvent(QPaintEvent*) {
@@ -278,11 +291,20 @@ void TfrmProcessing::Timer1Timer() {
     const double elapsed = job->elapsedTime;
     const double remaining = job->remainingTime;
     switch (job->timeDisplayMode.get()) {
-        case 0: lblTemps_->setText(ClockText(elapsed)); break;
-        case 1: lblTemps_->setText(ClockText(remaining)); break;
-        case 2: lblTemps_->setText(ClockText(elapsed + remaining)); break;
-        case 3: lblTemps_->setText(ClockText(job->startTime + elapsed + remaining)); break;
-        default: break;
+        case 0:
+            lblTemps_->setText(ClockText(elapsed));
+            break;
+        case 1:
+            lblTemps_->setText(ClockText(remaining));
+            break;
+        case 2:
+            lblTemps_->setText(ClockText(elapsed + remaining));
+            break;
+        case 3:
+            lblTemps_->setText(ClockText(job->startTime + elapsed + remaining));
+            break;
+        default:
+            break;
     }
 }
 

@@ -50,13 +50,13 @@ protected:
     void showEvent(QShowEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 public:
     // Escape and the window manager's close do nothing while a job runs.
     void reject() override;
 
 protected:
-
 private:
     void FormShow();
     void ApplySlots();

@@ -8,10 +8,11 @@
 #include "settings/DesktopAssociation.h"
 #include "ui/GuiMessageSink.h"
 #include "ui/Skin.h"
-#include "ui/u_frmconvert.h"
-#include "ui/u_parametre.h"
+#include "ui/Translations.h"
 #include "ui/Unit1.h"
 #include "ui/Unit3.h"
+#include "ui/u_frmconvert.h"
+#include "ui/u_parametre.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -21,7 +22,9 @@ int main(int argc, char** argv) {
     QGuiApplication::setDesktopFileName(kDesktopId);
     QApplication::setWindowIcon(QIcon(ArtworkPixmap("app", QSize(64, 64))));
     // The interface speaks French; so do its dates when the system has no say.
-    if (QLocale::system().language() == QLocale::C) QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+    if (QLocale::system().language() == QLocale::C)
+        QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+    InstallTranslations();
 
     GuiMessageSink sink;
     platform::SetMessageSink(&sink);

@@ -15,10 +15,13 @@
 #include "ui/Skin.h"
 
 namespace {
-QString FromUtf8(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+QString FromUtf8(const std::string& text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
+// A field that ends a name too long for it with "…".
 QLabel* FieldLabel(QWidget* parent, const char* name, QRect at) {
-    auto* label = new QLabel(parent);
+    auto* label = new ClickLabel(parent, false);
     label->setObjectName(name);
     label->setTextFormat(Qt::PlainText);
     Style(label, {11, false, "#000000"});
@@ -111,15 +114,16 @@ void TfrmConvert::lblOuvrirClick() {
         // A file that failed to open is no set to convert.
         job->opened = false;
         if (!job->openError.empty())
-            platform::MessageBoxA(this, job->openError + ".", QApplication::applicationName().toUtf8().toStdString(),
+            platform::MessageBoxA(this, job->openError + ".",
+                                  QApplication::applicationName().toUtf8().toStdString(),
                                   platform::kIconError);
         return;
     }
     lblFichier_->setText(FromUtf8(platform::FileNameOf(job->sourcePath)));
     lblNom_->setText(FromUtf8(job->description.originalName));
     lblTaille_->setText(FromUtf8(FormatSize(static_cast<int64_t>(job->lead.originalSize))));
-    lblDate_->setText(QLocale().toString(DateOfDayCount(job->description.splitDate),
-                                         QLocale::ShortFormat));
+    lblDate_->setText(
+        QLocale().toString(DateOfDayCount(job->description.splitDate), QLocale::ShortFormat));
     if (job->description.digestFlag == 0) lblMD5_->setText("Non");
     if (job->description.digestFlag == 1) lblMD5_->setText("Oui");
 }
@@ -127,7 +131,8 @@ void TfrmConvert::lblOuvrirClick() {
 void TfrmConvert::lblGoClick() {
     if (Converting()) return;
     if (!job || !job->opened) {
-        platform::MessageBoxA(this, "Vous n'avez ouvert aucun fichier !", "-=Parcelwise=-", platform::kIconWarning);
+        platform::MessageBoxA(this, "Vous n'avez ouvert aucun fichier !", "-=Parcelwise=-",
+                              platform::kIconWarning);
         return;
     }
     job->WaitForWorker();
@@ -152,7 +157,8 @@ void TfrmConvert::closeEvent(QCloseEvent* event) {
 
 void TfrmConvert::bar1(int position) {
     bar_.store(position);
-    if (!barPosted_.exchange(true)) QMetaObject::invokeMethod(this, &TfrmConvert::ApplyBar, Qt::QueuedConnection);
+    if (!barPosted_.exchange(true))
+        QMetaObject::invokeMethod(this, &TfrmConvert::ApplyBar, Qt::QueuedConnection);
 }
 
 void TfrmConvert::ApplyBar() {

@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QPainter>
+#include <QScreen>
 #include <QStyledItemDelegate>
 
 #include "settings/UzelParams.h"
@@ -16,7 +17,8 @@ const QColor kBand(62, 85, 132);
 class BufferItemDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
-    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
         const bool selected = option.state & QStyle::State_Selected;
         painter->fillRect(option.rect, selected ? option.palette.highlight() : QBrush(kBody));
         painter->setPen(selected ? option.palette.highlightedText().color() : Qt::white);
@@ -44,7 +46,8 @@ TfrmParam::TfrmParam(const TzelParams* params, QWidget* parent) : QDialog(parent
     Place(image, 8, 8, 32, 32);
     image->setPixmap(ArtworkPixmap("settings", QSize(32, 32)));
 
-    auto label = [this](const char* name, const QString& text, int left, int top, LabelStyle style) {
+    auto label = [this](const char* name, const QString& text, int left, int top,
+                        LabelStyle style) {
         auto* l = new QLabel(text, this);
         l->setObjectName(name);
         Style(l, style);
@@ -55,8 +58,9 @@ TfrmParam::TfrmParam(const TzelParams* params, QWidget* parent) : QDialog(parent
     label("Label2", "Paramètres", 48, 13, {19, true});
     label("Label1", "Mémoire tampon :", 16, 64, {11, true});
     label("Label3", "(16 ko par défaut)", 200, 64, {11, false});
-    QLabel* note = label("Label4", "Remarque : 16 ko de mémoire tampon assurent un découpage/recollage fluide.", 16,
-                         88, {11, false});
+    QLabel* note = label(
+        "Label4", "Remarque : 16 ko de mémoire tampon assurent un découpage/recollage fluide.", 16,
+        88, {11, false});
     note->setWordWrap(true);
     Place(note, 16, 88, 265, 26);
 
@@ -66,7 +70,8 @@ TfrmParam::TfrmParam(const TzelParams* params, QWidget* parent) : QDialog(parent
     for (const char* item : kBufferLabels) cboBuffer_->addItem(QString::fromUtf8(item));
     cboBuffer_->setItemDelegate(new BufferItemDelegate(cboBuffer_));
     cboBuffer_->setFont(SkinFont(11, false));
-    cboBuffer_->setStyleSheet(QString("QComboBox { background: %1; color: white; border: 1px solid black; padding-left: 3px; }"
+    cboBuffer_->setStyleSheet(QString("QComboBox { background: %1; color: white; border: 1px solid "
+                                      "black; padding-left: 3px; }"
                                       "QComboBox QAbstractItemView { background: %1; }")
                                   .arg(kBody.name()));
 
@@ -91,7 +96,8 @@ TfrmParam::TfrmParam(const TzelParams* params, QWidget* parent) : QDialog(parent
 
 void TfrmParam::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (parentWidget()) move(parentWidget()->geometry().center() - rect().center());
+    if (QScreen* screen = this->screen())
+        move(screen->availableGeometry().center() - rect().center());
     FormShow();
 }
 

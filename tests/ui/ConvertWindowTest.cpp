@@ -13,8 +13,8 @@ namespace {
 
 // A first part of the older format: lead block, data, description block,
 // digests when asked, the rest of the data.
-std::string OldFirstPart(const std::string& data, int32_t descriptionOffset, int32_t parts, bool digests,
-                         const std::string& name, double date, int32_t originalSize) {
+std::string OldFirstPart(const std::string& data, int32_t descriptionOffset, int32_t parts,
+                         bool digests, const std::string& name, double date, int32_t originalSize) {
     std::string lead(36, '\0');
     lead[0] = 17;
     std::memcpy(&lead[1], "Corvane(c) - 2004", 17);
@@ -31,7 +31,8 @@ std::string OldFirstPart(const std::string& data, int32_t descriptionOffset, int
     std::memcpy(&block[120], &date, 8);
     const int32_t flag = digests ? 1 : 0;
     std::memcpy(&block[128], &flag, 4);
-    std::string digestArea = digests ? std::string(32 * static_cast<size_t>(parts), 'A') : std::string();
+    std::string digestArea =
+        digests ? std::string(32 * static_cast<size_t>(parts), 'A') : std::string();
     return lead + data.substr(0, static_cast<size_t>(descriptionOffset)) + block + digestArea +
            data.substr(static_cast<size_t>(descriptionOffset));
 }
@@ -55,7 +56,8 @@ protected:
 
 TEST_F(ConvertWindowTest, ShowsWhatTheOlderSetDescribes) {
     const std::string data = RandomBytes(5000, 1);
-    WriteFile(work / "film.avi.001.pcw", OldFirstPart(data, 1000, 3, true, "film.avi", 38418.0, 12000000));
+    WriteFile(work / "film.avi.001.pcw",
+              OldFirstPart(data, 1000, 3, true, "film.avi", 38418.0, 12000000));
     WithWindowShown([&] {
         convert->lblGoClick();
         EXPECT_EQ(Texts().back(), "Vous n'avez ouvert aucun fichier !");
@@ -98,8 +100,9 @@ TEST_F(ConvertWindowTest, AFileOfAnotherKindIsReportedAndCannotBeConverted) {
 TEST_F(ConvertWindowTest, ConvertsAndThenAsksForAnotherFile) {
     const std::string data = RandomBytes(3 << 20, 2);
     const std::string part2 = RandomBytes(1000, 3);
-    WriteFile(work / "big.bin.001.pcw", OldFirstPart(data, 4096, 2, false, "big.bin", 38418.0,
-                                                    static_cast<int32_t>(data.size() + part2.size())));
+    WriteFile(work / "big.bin.001.pcw",
+              OldFirstPart(data, 4096, 2, false, "big.bin", 38418.0,
+                           static_cast<int32_t>(data.size() + part2.size())));
     WriteFile(work / "big.bin.002.pcw", part2);
     bool ended = false;
     WithWindowShown([&] {
@@ -111,7 +114,8 @@ TEST_F(ConvertWindowTest, ConvertsAndThenAsksForAnotherFile) {
         convert->reject();
         EXPECT_TRUE(convert->isVisible());
         while (!ended) QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-        EXPECT_EQ(Texts().back(), "Le fichier a été converti au format Parcelwise 1.1 avec succès !");
+        EXPECT_EQ(Texts().back(),
+                  "Le fichier a été converti au format Parcelwise 1.1 avec succès !");
         EXPECT_EQ(Label("lblNom"), "big.bin");  // the labels keep the converted set
         convert->lblGoClick();
         EXPECT_EQ(Texts().back(), "Vous n'avez ouvert aucun fichier !");
@@ -121,7 +125,8 @@ TEST_F(ConvertWindowTest, ConvertsAndThenAsksForAnotherFile) {
 }
 
 TEST_F(ConvertWindowTest, AReopenedWindowConvertsNothingItDoesNotShow) {
-    WriteFile(work / "film.avi.001.pcw", OldFirstPart(RandomBytes(5000, 4), 1000, 3, false, "film.avi", 38418.0, 12000));
+    WriteFile(work / "film.avi.001.pcw",
+              OldFirstPart(RandomBytes(5000, 4), 1000, 3, false, "film.avi", 38418.0, 12000));
     WithWindowShown([&] { Choose(work / "film.avi.001.pcw"); });
     WithWindowShown([&] {
         convert->lblGoClick();

@@ -28,7 +28,7 @@ TEST_F(WindowsTest, StartsInSplitModeWithNothingOpened) {
     EXPECT_EQ(main->windowTitle(), "Parcelwise v1.1");
     EXPECT_EQ(main->size(), QSize(450, 275));
 
-    main->lblActionClick();
+    Click("lblAction");
     ASSERT_EQ(sink.messages().size(), 1u);
     EXPECT_EQ(sink.messages()[0].text, kNoSource);
     EXPECT_EQ(sink.messages()[0].title, "-=Parcelwise=-");
@@ -38,7 +38,8 @@ TEST_F(WindowsTest, StartsInSplitModeWithNothingOpened) {
 TEST_F(WindowsTest, SplitSourcesMustBeLargerThanOneMo) {
     WriteFile(work / "small.bin", std::string(1048576, 'x'));
     Open(work / "small.bin");
-    ASSERT_EQ(Texts(), std::vector<std::string>{"Le fichier sélectionné à une taille inférieure à 1 Mo."});
+    ASSERT_EQ(Texts(),
+              std::vector<std::string>{"Le fichier sélectionné à une taille inférieure à 1 Mo."});
     EXPECT_EQ(sink.messages()[0].title, "Fichier trop petit...");
     EXPECT_FALSE(main->job->opened);
 
@@ -53,17 +54,17 @@ TEST_F(WindowsTest, SplitSourcesMustBeLargerThanOneMo) {
 
     // A cancelled dialog in split mode leaves a fresh job that is not opened.
     FileDialogs::SetNextOpen(std::nullopt);
-    main->lblOuvrirClick();
-    main->lblActionClick();
+    Click("lblOuvrir");
+    Click("lblAction");
     EXPECT_EQ(Texts().back(), kNoSource);
 }
 
 TEST_F(WindowsTest, SwitchingModeClearsTheSource) {
     WriteFile(work / "big.bin", RandomBytes(2 << 20, 1));
     Open(work / "big.bin");
-    main->lblTailleClick();
+    Click("lblTaille");
     main->edTempKeyPress('\x1b');
-    main->rbJoindreClick();
+    Click("rbJoindre");
     EXPECT_EQ(Text("lblAction"), "COLLER");
     EXPECT_EQ(Text("lblFichier"), "");
     EXPECT_EQ(Text("lblDest"), "");
@@ -73,7 +74,7 @@ TEST_F(WindowsTest, SwitchingModeClearsTheSource) {
     EXPECT_FALSE(Find<QCheckBox>("chkMD5")->isEnabled());
     EXPECT_TRUE(Find<QComboBox>("cboMode")->isHidden());
     EXPECT_FALSE(main->job->opened);
-    main->rbCouperClick();
+    Click("rbCouper");
     EXPECT_EQ(Text("lblTaille"), "15");
     EXPECT_FALSE(Find<QCheckBox>("chkMD5")->isChecked());
 }
@@ -84,7 +85,7 @@ TEST_F(WindowsTest, EditorFiltersKeysAndValidatesEntries) {
     auto* editor = Find<QLineEdit>("edTemp");
 
     // The size: digits only; 1 to 999; leading zeros kept on the label.
-    main->lblTailleClick();
+    Click("lblTaille");
     ASSERT_TRUE(editor->isVisible());
     EXPECT_FALSE(Find<QWidget>("lblAction")->isEnabled());
     editor->clear();
@@ -95,7 +96,7 @@ TEST_F(WindowsTest, EditorFiltersKeysAndValidatesEntries) {
     EXPECT_EQ(Text("lblTaille"), "007");
     EXPECT_EQ(main->params->defaultSize, 7);
 
-    main->lblTailleClick();
+    Click("lblTaille");
     for (const char* refused : {"1000", "0"}) {
         editor->setText(refused);
         QTest::keyClick(editor, Qt::Key_Return);
@@ -112,7 +113,7 @@ TEST_F(WindowsTest, EditorFiltersKeysAndValidatesEntries) {
     EXPECT_EQ(Text("lblTaille"), "999");
 
     // Names refuse what a file name may not hold; an empty entry does nothing.
-    main->lblDestClick();
+    Click("lblDest");
     editor->clear();
     QTest::keyClicks(editor, "a:b\\c|d");
     EXPECT_EQ(editor->text(), "abcd");
@@ -126,7 +127,7 @@ TEST_F(WindowsTest, EditorFiltersKeysAndValidatesEntries) {
 
     // A destination whose first part exists already keeps the editor open.
     WriteFile(work / "taken.001.pcw", "x");
-    main->lblDestClick();
+    Click("lblDest");
     editor->setText("taken");
     QTest::keyClick(editor, Qt::Key_Return);
     EXPECT_TRUE(editor->isVisible());
@@ -138,21 +139,23 @@ TEST_F(WindowsTest, EditorFiltersKeysAndValidatesEntries) {
     EXPECT_EQ(Text("lblDest").toStdString(), sixty.substr(0, 50));
 
     // The stored name is edited in split mode only.
-    main->lblFichierClick();
+    Click("lblFichier");
     editor->setText("autre.avi");
     QTest::keyClick(editor, Qt::Key_Enter);
     EXPECT_EQ(Text("lblFichier"), "autre.avi");
 }
 
 TEST_F(WindowsTest, LabelsIgnoreClicksWithoutASource) {
-    main->lblFichierClick();
-    main->lblDestClick();
-    main->lblTailleClick();
+    Click("lblFichier");
+    Click("lblDest");
+    Click("lblTaille");
     EXPECT_FALSE(Find<QLineEdit>("edTemp")->isVisible());
 }
 
 // Runs the action; the progress window is modal until the job ends.
-void RunAction(TfrmMain& main) { main.lblActionClick(); }
+void RunAction(TfrmMain& main) {
+    main.lblActionClick();
+}
 
 TEST_F(WindowsTest, SplitAndJoinEndToEnd) {
     const std::string original = RandomBytes(3 * 1048576 + 12345, 3);
@@ -162,14 +165,15 @@ TEST_F(WindowsTest, SplitAndJoinEndToEnd) {
     Find<QComboBox>("cboMode")->setCurrentIndex(1);
     main->cboModeChange(1);
     SetSize("3");
-    main->lblMd5Click();
+    Click("lblMd5");
     ASSERT_TRUE(Find<QCheckBox>("chkMD5")->isChecked());
 
     RunAction(*main);
     EXPECT_EQ(Texts(), std::vector<std::string>{"Le fichier a été coupé avec succès !"});
     EXPECT_EQ(sink.messages()[0].owner, processing.get());
     const int64_t part = static_cast<int64_t>(original.size()) / 3 + 1;
-    EXPECT_EQ(std::filesystem::file_size(work / "film.avi.001.pcw"), static_cast<uintmax_t>(part + 104));
+    EXPECT_EQ(std::filesystem::file_size(work / "film.avi.001.pcw"),
+              static_cast<uintmax_t>(part + 104));
     EXPECT_EQ(std::filesystem::file_size(work / "film.avi.003.pcw"),
               static_cast<uintmax_t>(static_cast<int64_t>(original.size()) - 2 * part + 3 * 32));
     // Back in split mode, nothing opened.
@@ -179,7 +183,7 @@ TEST_F(WindowsTest, SplitAndJoinEndToEnd) {
     EXPECT_EQ(Text("lblFichier"), "");
 
     std::filesystem::rename(work / "film.avi", work / "film.orig");
-    main->rbJoindreClick();
+    Click("rbJoindre");
     Open(work / "film.avi.001.pcw");
     EXPECT_EQ(Text("lblDest"), "film.avi");
     EXPECT_EQ(Text("lblTaille").toStdString(), FormatSize(static_cast<int64_t>(original.size())));
@@ -190,7 +194,7 @@ TEST_F(WindowsTest, SplitAndJoinEndToEnd) {
     EXPECT_EQ(Texts().back(), "Le fichier a été recoller avec succès !");
     EXPECT_EQ(ReadFile(work / "film.avi"), original);
     EXPECT_EQ(main->mode, 0);
-    main->lblActionClick();
+    Click("lblAction");
     EXPECT_EQ(Texts().back(), kNoSource);
 }
 
@@ -205,9 +209,11 @@ TEST_F(WindowsTest, FreeSpaceMustExceedWhatTheJobWrites) {
     platform::testing::OverrideFreeSpace(written);
     RunAction(*main);
     ASSERT_EQ(sink.messages().size(), 1u);
-    EXPECT_EQ(sink.messages()[0].text.rfind("Il n'y a pas assez d'espace sur le disque dur ( ", 0), 0u);
-    EXPECT_NE(sink.messages()[0].text.find("Libre : 2,00 Mo | Nécessaire : 2,00 Mo | Besoin : 0,00 Mo"),
-              std::string::npos);
+    EXPECT_EQ(sink.messages()[0].text.rfind("Il n'y a pas assez d'espace sur le disque dur ( ", 0),
+              0u);
+    EXPECT_NE(
+        sink.messages()[0].text.find("Libre : 2,00 Mo | Nécessaire : 2,00 Mo | Besoin : 0,00 Mo"),
+        std::string::npos);
     EXPECT_TRUE(main->job->opened);  // the source stays for another try
 
     platform::testing::OverrideFreeSpace(written + 1);
@@ -216,7 +222,7 @@ TEST_F(WindowsTest, FreeSpaceMustExceedWhatTheJobWrites) {
 
     // A join is measured by the file it rebuilds, not by its first part.
     std::filesystem::rename(work / "data.bin", work / "data.orig");
-    main->rbJoindreClick();
+    Click("rbJoindre");
     Open(work / "data.bin.001.pcw");
     platform::testing::OverrideFreeSpace(size);
     RunAction(*main);
@@ -240,10 +246,12 @@ TEST_F(WindowsTest, RefusedParametersCancelTheAction) {
 
 TEST_F(WindowsTest, RefusedSetLeavesNothingOpened) {
     WriteFile(work / "junk.001.pcw", std::string(200, 'j'));
-    main->rbJoindreClick();
+    Click("rbJoindre");
     Open(work / "junk.001.pcw");
-    EXPECT_EQ(Texts(), std::vector<std::string>{
-                           "Le fichier Parcelwise semble être corrompu. Il n'est pas possible de le recoller."});
+    EXPECT_EQ(
+        Texts(),
+        std::vector<std::string>{
+            "Le fichier Parcelwise semble être corrompu. Il n'est pas possible de le recoller."});
     EXPECT_FALSE(main->job->opened);
     EXPECT_EQ(Text("lblFichier"), "");
 }
@@ -253,7 +261,7 @@ TEST_F(WindowsTest, ForeignSetsJoinFromTheEntryChosenInTheDialog) {
     for (int k = 0; k < 4; ++k)
         WriteFile(work / ("movie.avi.00" + std::to_string(k + 1)),
                   original.substr(static_cast<size_t>(k) * 1048576, 1048576));
-    main->rbJoindreClick();
+    Click("rbJoindre");
 
     // The entry decides: read as Cutkiller, the plain part has no header.
     Open(work / "movie.avi.001", 2);
@@ -268,7 +276,7 @@ TEST_F(WindowsTest, ForeignSetsJoinFromTheEntryChosenInTheDialog) {
     EXPECT_EQ(Text("lblTaille").toStdString(), FormatSize(static_cast<int64_t>(original.size())));
     EXPECT_FALSE(Find<QCheckBox>("chkMD5")->isEnabled());
     EXPECT_FALSE(Find<QWidget>("lblMd5")->isEnabled());
-    main->lblActionClick();
+    Click("lblAction");
     EXPECT_EQ(Texts().back(), "Le fichier a été recoller avec succès !");
     EXPECT_EQ(ReadFile(work / "movie.avi"), original);
 }
@@ -280,7 +288,7 @@ TEST_F(WindowsTest, SettingsDialogChoosesTheNextJobsBuffer) {
         param->cboBuffer()->setCurrentIndex(5);
         param->btAnnulerClick();
     });
-    main->lblParamClick();
+    Click("lblParam");
     EXPECT_EQ(main->params->bufferSize, 16384u);
 
     QTimer::singleShot(0, [this] {
@@ -288,7 +296,7 @@ TEST_F(WindowsTest, SettingsDialogChoosesTheNextJobsBuffer) {
         param->cboBuffer()->setCurrentIndex(6);
         param->btOKClick();
     });
-    main->lblParamClick();
+    Click("lblParam");
     EXPECT_EQ(main->params->bufferSize, 4194304u);
 
     WriteFile(work / "data.bin", RandomBytes(2 * 1048576 + 1, 6));
@@ -302,7 +310,7 @@ TEST_F(WindowsTest, SettingsDialogChoosesTheNextJobsBuffer) {
         EXPECT_EQ(param->cboBuffer()->currentText(), "4096 ko");
         param->btOKClick();
     });
-    main->lblParamClick();
+    Click("lblParam");
     EXPECT_EQ(main->params->bufferSize, 4194304u);
 }
 
@@ -310,11 +318,11 @@ TEST_F(WindowsTest, FolderChooserKeepsTheFolderWhenCancelled) {
     WriteFile(work / "data.bin", RandomBytes(2 * 1048576, 7));
     Open(work / "data.bin");
     FileDialogs::SetNextFolder(std::nullopt);
-    main->lblChangerDossierClick();
+    Click("lblChangerDossier");
     EXPECT_EQ(Text("lblDossier").toStdString(), work.path());
     FileDialogs::SetNextFolder(QString::fromStdString(home.path() + "out"));
     std::filesystem::create_directories(home / "out");
-    main->lblChangerDossierClick();
+    Click("lblChangerDossier");
     EXPECT_EQ(Text("lblDossier").toStdString(), home / "out/");
     EXPECT_EQ(main->job->settings.folder, home / "out/");
 }
@@ -345,9 +353,63 @@ TEST_F(CommandLineStart, OpensTheFileAsANativeSetInJoinMode) {
     EXPECT_EQ(Text("lblDest"), "x.bin");
     EXPECT_EQ(Text("lblFichier"), "x.bin.001.pcw");
     EXPECT_FALSE(Find<QCheckBox>("chkMD5")->isEnabled());
-    main->lblActionClick();
+    Click("lblAction");
     EXPECT_EQ(Texts().back(), "Le fichier a été recoller avec succès !");
     EXPECT_TRUE(std::filesystem::exists(work / "x.bin"));
+}
+
+}  // namespace
+
+namespace {
+
+// What an X window manager does to a window that the program once minimised
+// itself: shown again after being hidden, it is mapped minimised, even though
+// the user restored it from the task bar meanwhile.
+class MapsMinimisedWhenShown : public QObject {
+public:
+    bool armed = false;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (armed && event->type() == QEvent::Show) {
+            armed = false;
+            static_cast<QWidget*>(watched)->windowHandle()->setWindowStates(Qt::WindowMinimized);
+        }
+        return false;
+    }
+};
+
+TEST_F(WindowsTest, TheMainWindowComesBackAfterAMinimiseAndARestore) {
+    Click("lblMin");
+    EXPECT_TRUE(main->isMinimized());
+    main->windowHandle()->showNormal();  // the task bar
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !main->isMinimized(); }, 1000));
+    MapsMinimisedWhenShown system;
+    main->installEventFilter(&system);
+    // Once the system has had its say.
+    auto backToNormal = [this] {
+        QTest::qWait(300);
+        return main->isVisible() && !main->isMinimized();
+    };
+
+    // The conversion window, opened and closed.
+    system.armed = true;
+    QTimer::singleShot(0, [this] {
+        QTest::mouseClick(convert->findChild<QWidget*>("lblCancel"), Qt::LeftButton);
+    });
+    Click("lblConvert");
+    EXPECT_TRUE(backToNormal());
+
+    // A whole job.
+    WriteFile(work / "data.bin", RandomBytes(2 * 1048576 + 1, 13));
+    Open(work / "data.bin");
+    SetSize("1");
+    system.armed = true;
+    Click("lblAction");
+    EXPECT_EQ(Texts().back(), "Le fichier a été coupé avec succès !");
+    EXPECT_TRUE(backToNormal());
+    EXPECT_TRUE(Find<QWidget>("lblAction")->isEnabled());
+    main->removeEventFilter(&system);
 }
 
 }  // namespace

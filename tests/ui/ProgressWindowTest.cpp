@@ -35,7 +35,8 @@ TEST_F(WindowsTest, ClockShowsTheChosenTimeOfTheJob) {
     processing->ChooseTimeMode(3);
     processing->Timer1Timer();
     const QTime end = QTime(0, 0).addSecs(
-        static_cast<int>(std::lround((job.startTime - std::floor(job.startTime)) * 86400 + 20)) % 86400);
+        static_cast<int>(std::lround((job.startTime - std::floor(job.startTime)) * 86400 + 20)) %
+        86400);
     EXPECT_EQ(Text("lblTemps"), end.toString("HH:mm:ss"));
     EXPECT_EQ(job.timeDisplayMode.get(), 3);
 
@@ -86,6 +87,79 @@ TEST_F(WindowsTest, PauseHoldsTheWorkerWithinOneBufferAndResumes) {
     EXPECT_LT(heldAt, static_cast<int64_t>(original.size()));
     EXPECT_EQ(Texts().back(), "Le fichier a été coupé avec succès !");
     EXPECT_EQ(std::filesystem::file_size(work / "big.bin.064.pcw"), 1048576u);
+}
+
+// Waits until the paused worker has stopped at a buffer boundary.
+bool WorkerHeld(TzelFichier* job) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!job->Gate().WorkerHeld() && job->step != Step::Finished &&
+           std::chrono::steady_clock::now() < deadline)
+        QThread::msleep(1);
+    return job->Gate().WorkerHeld();
+}
+
+// The window during a real run, clicked through the system's window as a user
+// clicks it: the pause button and the clock's menu answer, and the main
+// window stays out of reach behind it.
+TEST_F(WindowsTest, EveryControlAnswersWhileTheJobRuns) {
+    WriteFile(work / "big.bin", RandomBytes(64 << 20, 11));
+    Open(work / "big.bin");
+    SetSize("1");
+    bool ran = false;
+    QTimer::singleShot(0, [&] {
+        ran = true;
+        TzelFichier* job = CurrentJob();
+        EXPECT_TRUE(processing->isEnabled());
+        EXPECT_TRUE(Find<QWidget>("lblTest")->isEnabled());
+        EXPECT_EQ(QApplication::activeModalWidget(), processing.get());
+
+        ClickThroughWindow("lblTest");
+        EXPECT_EQ(Text("lblTest"), "Continuer");
+        EXPECT_EQ(Text("lblInfo"), "Découpage en pause...");
+        ASSERT_TRUE(WorkerHeld(job));
+        const int64_t heldAt = job->doneBytes;
+        QThread::msleep(50);
+        QApplication::processEvents();
+        EXPECT_EQ(job->doneBytes.get(), heldAt);
+
+        auto* menu = processing->findChild<QMenu*>("popTime");
+        ClickThroughWindow("lblTemps", Qt::RightButton);
+        ASSERT_TRUE(menu->isVisible());
+        auto* remaining = processing->findChild<QAction*>("empsrestant1");
+        QTest::mouseClick(menu, Qt::LeftButton, Qt::NoModifier,
+                          menu->actionGeometry(remaining).center());
+        EXPECT_FALSE(menu->isVisible());
+        EXPECT_TRUE(remaining->isChecked());
+        EXPECT_EQ(job->timeDisplayMode.get(), 1);
+        ClickThroughWindow("imgTemps", Qt::RightButton);
+        EXPECT_TRUE(menu->isVisible());
+        QTest::keyClick(menu, Qt::Key_Escape);
+
+        // The main window is hidden and, behind the modal window, deaf.
+        EXPECT_FALSE(main->isVisible());
+        ClickThroughWindow("imgBt");
+        EXPECT_EQ(Text("lblTest"), "Pause");
+    });
+    Click("lblAction");
+    EXPECT_TRUE(ran);
+    EXPECT_EQ(Texts().back(), "Le fichier a été coupé avec succès !");
+    EXPECT_EQ(std::filesystem::file_size(work / "big.bin.064.pcw"), 1048576u);
+}
+
+// Nothing of the progress window is drawn as disabled while it works.
+TEST_F(WindowsTest, TheProgressWindowIsNotGreyedDuringARun) {
+    WriteFile(work / "big.bin", RandomBytes(8 << 20, 12));
+    Open(work / "big.bin");
+    SetSize("1");
+    QStringList disabled;
+    QTimer::singleShot(0, [&] {
+        for (QWidget* w : processing->findChildren<QWidget*>())
+            if (!w->isEnabled()) disabled << w->objectName();
+        ClickThroughWindow("lblTest");
+        ClickThroughWindow("lblTest");
+    });
+    Click("lblAction");
+    EXPECT_TRUE(disabled.isEmpty()) << disabled.join(", ").toStdString();
 }
 
 TEST_F(WindowsTest, TheWindowOnlyClosesAtTheEndOfItsJob) {

@@ -11,16 +11,23 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTest>
+#include <QTimer>
+#include <QWindow>
 #include <memory>
 
 #include "platform/IoFaults.h"
 #include "support/TestSupport.h"
 #include "ui/Seams.h"
 #include "ui/Skin.h"
-#include "ui/u_frmconvert.h"
-#include "ui/u_parametre.h"
 #include "ui/Unit1.h"
 #include "ui/Unit3.h"
+#include "ui/u_frmconvert.h"
+#include "ui/u_parametre.h"
+
+// Readable failures.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
 
 class WindowsTest : public ::testing::Test {
 protected:
@@ -48,8 +55,9 @@ protected:
 
     template <class T>
     T* Find(const char* name) {
-        for (QWidget* w : {static_cast<QWidget*>(main.get()), static_cast<QWidget*>(processing.get()),
-                           static_cast<QWidget*>(param.get())}) {
+        for (QWidget* w :
+             {static_cast<QWidget*>(main.get()), static_cast<QWidget*>(processing.get()),
+              static_cast<QWidget*>(param.get())}) {
             if (w->objectName() == name) return qobject_cast<T*>(w);
             if (T* found = w->findChild<T*>(name)) return found;
         }
@@ -62,13 +70,22 @@ protected:
     // Opens a source through the dialog, as the user would.
     void Open(const std::string& path, int filter = 1) {
         FileDialogs::SetNextOpen(OpenChoice{QString::fromStdString(path), filter});
-        main->lblOuvrirClick();
+        Click("lblOuvrir");
     }
     // Types a size into the editor and validates it.
     void SetSize(const QString& value) {
-        main->lblTailleClick();
+        Click("lblTaille");
         Find<QLineEdit>("edTemp")->setText(value);
         QTest::keyClick(Find<QLineEdit>("edTemp"), Qt::Key_Return);
+    }
+    // A click delivered to the top-level window at the widget's centre, as the
+    // system delivers it: the window routes it, so a disabled or blocked
+    // window drops it, and a right button also asks for the context menu.
+    void ClickThroughWindow(const char* name, Qt::MouseButton button = Qt::LeftButton) {
+        QWidget* widget = Find<QWidget>(name);
+        QWidget* window = widget->window();
+        const QPoint at = widget->mapTo(window, widget->rect().center());
+        QTest::mouseClick(window->windowHandle(), button, Qt::NoModifier, at);
     }
     std::vector<std::string> Texts() { return sink.texts(); }
 

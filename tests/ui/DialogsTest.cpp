@@ -1,0 +1,96 @@
+// The standard dialogs as the program shows them: their type lists, their
+// starting folder, their language, and no settings file of their own.
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QScreen>
+#include <filesystem>
+
+#include "WindowsFixture.h"
+#include "ui/JobFactory.h"
+#include "ui/Translations.h"
+
+using namespace testsupport;
+
+namespace {
+
+QStringList Entries(QFileDialog& dialog) {
+    QStringList texts;
+    auto* types = dialog.findChild<QComboBox*>("fileTypeCombo");
+    for (int i = 0; types && i < types->count(); ++i) texts << types->itemText(i);
+    return texts;
+}
+
+TEST_F(WindowsTest, TypeEntriesReadAsTheirDescriptions) {
+    auto dialog = FileDialogs::MakeOpenDialog(nullptr, JoinFilters());
+    const QStringList entries = Entries(*dialog);
+    ASSERT_EQ(entries.size(), 10);
+    EXPECT_EQ(entries[0], "Parcelwise v1.1 (*.001.pcw)");
+    EXPECT_EQ(entries[2], "HJSplit, FileSpliter 4.5, UltraSplitter (*.001;*.u001)");
+    EXPECT_EQ(entries[8], "MaxSplit Pro 3.1 (*__1,*__01,*__001, etc)");
+    // Two entries take "*.001": the one chosen decides the format.
+    EXPECT_EQ(FileDialogs::ChosenFilter(*dialog, JoinFilters()), 1);
+    auto* types = dialog->findChild<QComboBox*>("fileTypeCombo");
+    QTest::keyClick(types, Qt::Key_End);
+    EXPECT_EQ(FileDialogs::ChosenFilter(*dialog, JoinFilters()), 10);
+    QTest::keyClick(types, Qt::Key_Home);
+    QTest::keyClick(types, Qt::Key_Down);
+    EXPECT_EQ(FileDialogs::ChosenFilter(*dialog, JoinFilters()), 2);
+    // The patterns that filter are the entry's own, not those of its description.
+    EXPECT_TRUE(dialog->nameFilters().value(8).endsWith("(*__1 *__01 *__001 *__0001 *__00001)"));
+
+    auto split = FileDialogs::MakeOpenDialog(nullptr, SplitFilters());
+    EXPECT_EQ(Entries(*split).value(1), "Fichier Audio (*.wav,*.mp3,*.ogg,*.wma)");
+    EXPECT_TRUE(split->nameFilters().value(1).endsWith(
+        "(*.mp4 *.mp3 *.mp2 *.mp1 *.wav *.wave *.ogg *.wma *.mpc *.ra)"))
+        << split->nameFilters().value(1).toStdString();
+}
+
+TEST_F(WindowsTest, TheDialogsLeaveNoSettingsFileBehind) {
+    for (int i = 0; i < 2; ++i) {
+        auto dialog = i == 0 ? FileDialogs::MakeOpenDialog(nullptr, JoinFilters())
+                             : FileDialogs::MakeFolderDialog(nullptr, "Dossier",
+                                                             QString::fromStdString(work.path()));
+        dialog->show();
+        QApplication::processEvents();
+        dialog->hide();
+    }
+    std::vector<std::string> left;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(home.path()))
+        if (entry.path().filename() == "QtProject.conf") left.push_back(entry.path());
+    EXPECT_TRUE(left.empty()) << left.front();
+}
+
+TEST_F(WindowsTest, TheFolderChooserStartsAtTheDestinationFolder) {
+    WriteFile(work / "data.bin", RandomBytes(2 * 1048576, 31));
+    Open(work / "data.bin");
+    FileDialogs::SetNextFolder(std::nullopt);
+    Click("lblChangerDossier");
+    EXPECT_EQ(FileDialogs::LastFolderStart().toStdString(), work.path());
+
+    auto dialog =
+        FileDialogs::MakeFolderDialog(nullptr, "Dossier", QString::fromStdString(work.path()));
+    EXPECT_EQ(QDir(dialog->directory()).canonicalPath().toStdString() + "/",
+              std::filesystem::canonical(work.path()).string() + "/");
+}
+
+TEST_F(WindowsTest, StandardTextsSpeakFrench) {
+    ASSERT_TRUE(InstallTranslations());
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Annuler");
+    auto dialog = FileDialogs::MakeOpenDialog(nullptr, JoinFilters());
+    EXPECT_NE(dialog->windowTitle(), "Open");
+}
+
+TEST_F(WindowsTest, TheSettingsDialogOpensInTheMiddleOfTheScreen) {
+    main->move(0, 0);
+    QPoint centre, screenCentre;
+    QTimer::singleShot(0, [&] {
+        centre = param->frameGeometry().center();
+        screenCentre = param->screen()->availableGeometry().center();
+        param->btAnnulerClick();
+    });
+    Click("lblParam");
+    EXPECT_LE((centre - screenCentre).manhattanLength(), 2);
+}
+
+}  // namespace

@@ -1,0 +1,156 @@
+// What the main window shows and takes between two runs: the digest option,
+// the editor's keys and the labels after a cancelled dialog.
+#include <filesystem>
+
+#include "WindowsFixture.h"
+#include "formats/native/UzelParcelwise.h"
+
+using namespace testsupport;
+
+namespace {
+
+// Splits `name` in `folder` into 1 MiB parts, with or without digests.
+void SplitInto(const std::string& folder, const std::string& name, bool digests) {
+    const std::string original = RandomBytes(2 * 1048576 + 5, 21);
+    WriteFile(folder + name, original);
+    TzelParcelwise splitter;
+    splitter.sourcePath = folder + name;
+    splitter.sourceSize = static_cast<int64_t>(original.size());
+    splitter.settings.folder = folder;
+    splitter.settings.fileName = name;
+    splitter.CheckSplitParameters(name, name, digests, 1048576);
+    splitter.StartSplit();
+    splitter.WaitForWorker();
+    std::filesystem::remove(folder + name);
+}
+
+TEST_F(WindowsTest, TheDigestCaptionTogglesOnlyABoxThatCanBeUsed) {
+    SplitInto(work.path(), "plain.bin", false);
+    SplitInto(work.path(), "hashed.bin", true);
+    Click("rbJoindre");
+    auto* box = Find<QCheckBox>("chkMD5");
+
+    Open(work / "plain.bin.001.pcw");
+    EXPECT_FALSE(Find<QWidget>("lblMd5")->isEnabled());
+    Click("lblMd5");
+    EXPECT_FALSE(box->isChecked());
+
+    Open(work / "hashed.bin.001.pcw");
+    EXPECT_TRUE(box->isChecked());
+    Click("lblMd5");
+    EXPECT_FALSE(box->isChecked());  // the user may join without the check
+    Click("lblMd5");
+    EXPECT_TRUE(box->isChecked());
+}
+
+TEST_F(WindowsTest, TheEditorSelectsItsTextAndKnowsTheUsualKeys) {
+    WriteFile(work / "film.avi", RandomBytes(2 << 20, 22));
+    Open(work / "film.avi");
+    auto* editor = Find<QLineEdit>("edTemp");
+
+    Click("lblTaille");
+    EXPECT_EQ(editor->selectedText(), "15");
+    QTest::keyClick(editor, '7');
+    EXPECT_EQ(editor->text(), "7");
+    QTest::keyClick(editor, '5');
+    QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(editor, '9');
+    EXPECT_EQ(editor->text(), "9");
+    QTest::keyClick(editor, Qt::Key_Home);
+    QTest::keyClick(editor, '1');
+    QTest::keyClick(editor, Qt::Key_End);
+    QTest::keyClick(editor, '0');
+    EXPECT_EQ(editor->text(), "190");
+    QTest::keyClick(editor, Qt::Key_Left);
+    QTest::keyClick(editor, Qt::Key_Left);
+    QTest::keyClick(editor, Qt::Key_Delete);
+    EXPECT_EQ(editor->text(), "10");
+    QTest::keyClick(editor, Qt::Key_Return);
+    EXPECT_EQ(Text("lblTaille"), "10");
+
+    // Shortcuts are no characters of a name either.
+    Click("lblDest");
+    EXPECT_EQ(editor->selectedText(), "film.avi");
+    QTest::keyClick(editor, Qt::Key_End);
+    QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(editor, "autre");
+    EXPECT_EQ(editor->text(), "autre");
+    QTest::keyClick(editor, Qt::Key_Escape);
+}
+
+// Pasted text never brings a folder into a name: what the keys refuse, the
+// entry loses.
+TEST_F(WindowsTest, APastedNameLosesTheCharactersAFileNameMayNotHold) {
+    WriteFile(work / "film.avi", RandomBytes(2 << 20, 23));
+    Open(work / "film.avi");
+    auto* editor = Find<QLineEdit>("edTemp");
+    Click("lblDest");
+    editor->selectAll();
+    editor->insert("../../etc/x:y");  // what a paste does
+    QTest::keyClick(editor, Qt::Key_Return);
+    EXPECT_EQ(Text("lblDest"), "....etcxy");
+    Click("lblFichier");
+    editor->selectAll();
+    editor->insert("a/b");
+    QTest::keyClick(editor, Qt::Key_Return);
+    EXPECT_EQ(Text("lblFichier"), "ab");
+}
+
+TEST_F(WindowsTest, ACancelledOpenLeavesNoOldSourceOnScreen) {
+    WriteFile(work / "film.avi", RandomBytes(2 << 20, 24));
+    Open(work / "film.avi");
+    FileDialogs::SetNextOpen(std::nullopt);
+    Click("lblOuvrir");
+    EXPECT_EQ(Text("lblFichier"), "");
+    EXPECT_EQ(Text("lblDest"), "");
+    EXPECT_EQ(Text("lblDossier"), "");
+    Click("lblAction");
+    EXPECT_EQ(Texts().back(), "Vous n'avez ouvert aucun fichier !");
+
+    // So does a source that is too small.
+    WriteFile(work / "small.bin", std::string(1000, 's'));
+    Open(work / "film.avi");
+    Open(work / "small.bin");
+    EXPECT_EQ(Texts().back(), "Le fichier sélectionné à une taille inférieure à 1 Mo.");
+    EXPECT_EQ(Text("lblFichier"), "");
+    EXPECT_EQ(Text("lblDest"), "");
+
+    // In join mode a cancelled dialog keeps the opened set.
+    SplitInto(work.path(), "set.bin", false);
+    Click("rbJoindre");
+    Open(work / "set.bin.001.pcw");
+    FileDialogs::SetNextOpen(std::nullopt);
+    Click("lblOuvrir");
+    EXPECT_EQ(Text("lblFichier"), "set.bin.001.pcw");
+    EXPECT_TRUE(main->job->opened);
+}
+
+}  // namespace
+
+namespace {
+
+// Long names are cut on screen with "…"; the label and its tip keep them whole.
+TEST_F(WindowsTest, NamesTooLongForTheirLabelEndWithAnEllipsis) {
+    const std::string folder = work.path() + std::string(60, 'd') + "/";
+    std::filesystem::create_directories(folder);
+    const std::string name = std::string(80, 'n') + ".bin";
+    WriteFile(folder + name, RandomBytes(2 << 20, 25));
+    Open(folder + name);
+    for (const char* label : {"lblFichier", "lblDest", "lblDossier"}) {
+        auto* shown = Find<ClickLabel>(label);
+        EXPECT_TRUE(shown->shownText().endsWith(QChar(0x2026))) << label;
+        EXPECT_LE(shown->fontMetrics().horizontalAdvance(shown->shownText()),
+                  shown->contentsRect().width())
+            << label;
+    }
+    EXPECT_EQ(Text("lblDest").toStdString(), name);
+    EXPECT_EQ(Find<QLabel>("lblDossier")->toolTip().toStdString(), folder);
+    EXPECT_EQ(Find<QLabel>("lblFichier")->toolTip().toStdString(), folder + name);
+
+    // What fits is shown whole, the extension included.
+    auto* extension = Find<ClickLabel>("lblExtension");
+    EXPECT_EQ(extension->shownText(), ".001.pcw");
+    EXPECT_EQ(Find<ClickLabel>("lblTaille")->shownText(), "15");
+}
+
+}  // namespace

@@ -1,0 +1,91 @@
+// The windows without a mouse: Tab visits every control in reading order,
+// and Space or Enter acts on the one that has the focus.
+#include <QMenu>
+
+#include "WindowsFixture.h"
+#include "core/CurrentJob.h"
+
+using namespace testsupport;
+
+namespace {
+
+// The controls that Tab visits from `first` until it comes back round.
+QStringList TabChain(QWidget* first) {
+    QStringList names;
+    first->setFocus(Qt::TabFocusReason);
+    QApplication::processEvents();
+    for (int i = 0; i < 40; ++i) {
+        QWidget* focused = QApplication::focusWidget();
+        if (!focused || (i > 0 && focused == first)) break;
+        names << focused->objectName();
+        QTest::keyClick(focused, Qt::Key_Tab);
+    }
+    return names;
+}
+
+TEST_F(WindowsTest, TabVisitsTheMainWindowInReadingOrder) {
+    WriteFile(work / "film.avi", RandomBytes(2 << 20, 41));
+    Open(work / "film.avi");
+    main->activateWindow();
+    EXPECT_EQ(TabChain(Find<QWidget>("lblAide")).join(" "),
+              "lblAide lblMin lblQuitter rbCouper lblParam lblFichier lblOuvrir lblDest "
+              "lblChangerDossier "
+              "cboMode lblTaille chkMD5 lblConvert lblAction");
+}
+
+TEST_F(WindowsTest, SpaceAndEnterActOnTheFocusedControl) {
+    WriteFile(work / "film.avi", RandomBytes(2 << 20, 42));
+    FileDialogs::SetNextOpen(OpenChoice{QString::fromStdString(work / "film.avi"), 1});
+    QWidget* open = Find<QWidget>("lblOuvrir");
+    open->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(open, Qt::Key_Space);
+    EXPECT_EQ(Text("lblFichier"), "film.avi");
+
+    QWidget* size = Find<QWidget>("lblTaille");
+    size->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(size, Qt::Key_Return);
+    EXPECT_TRUE(Find<QLineEdit>("edTemp")->isVisible());
+    EXPECT_EQ(main->focusWidget(), Find<QWidget>("edTemp"));
+    QTest::keyClick(Find<QLineEdit>("edTemp"), Qt::Key_Escape);
+
+    auto* box = Find<QCheckBox>("chkMD5");
+    box->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(box, Qt::Key_Space);
+    EXPECT_TRUE(box->isChecked());
+
+    QWidget* action = Find<QWidget>("lblAction");
+    action->setFocus(Qt::TabFocusReason);
+    FileDialogs::SetNextOpen(std::nullopt);
+    QTest::keyClick(Find<QWidget>("lblOuvrir"), Qt::Key_Enter);
+    QTest::keyClick(action, Qt::Key_Enter);
+    EXPECT_EQ(Texts().back(), "Vous n'avez ouvert aucun fichier !");
+}
+
+TEST_F(WindowsTest, ThePauseButtonAndTheClockAnswerTheKeyboard) {
+    WriteFile(work / "big.bin", RandomBytes(64 << 20, 43));
+    Open(work / "big.bin");
+    SetSize("1");
+    QStringList chain;
+    bool menuOpened = false;
+    QTimer::singleShot(0, [&] {
+        chain = TabChain(Find<QWidget>("lblTemps"));
+        QWidget* pause = Find<QWidget>("lblTest");
+        pause->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(pause, Qt::Key_Space);
+        EXPECT_EQ(Text("lblTest"), "Continuer");
+        QWidget* clock = Find<QWidget>("lblTemps");
+        clock->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(clock, Qt::Key_Space);
+        auto* menu = processing->findChild<QMenu*>("popTime");
+        menuOpened = menu->isVisible();
+        QTest::keyClick(menu, Qt::Key_Escape);
+        QTest::keyClick(pause, Qt::Key_Space);
+        EXPECT_EQ(Text("lblTest"), "Pause");
+    });
+    Click("lblAction");
+    EXPECT_EQ(chain.join(" "), "lblTemps lblTest");
+    EXPECT_TRUE(menuOpened);
+    EXPECT_EQ(Texts().back(), "Le fichier a été coupé avec succès !");
+}
+
+}  // namespace

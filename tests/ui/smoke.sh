@@ -1,0 +1,201 @@
+#!/usr/bin/env bash
+# Drives the built program under a real X server and window manager, with the
+# mouse, as a user does: a split with a pause and a resume, the clock's menu,
+# a minimise and a restore from the task bar, the conversion window and a
+# second split. Clicks go to positions of the windows' fixed layout, measured
+# from each window's place on the screen.
+#
+#   smoke.sh PROGRAM [SHOTS_FOLDER]
+#
+# With SHOTS_FOLDER, screenshots of every window are left there. Exits 77
+# (skipped) with the reason when no X server or window manager can start.
+set -uo pipefail
+
+app=$1
+shots=${2:-}
+
+skip() {
+    echo "SKIPPED: $*"
+    exit 77
+}
+for tool in Xvfb openbox xdotool xwininfo xprop; do
+    command -v "$tool" >/dev/null || skip "$tool is not installed (scripts/install-deps installs it)"
+done
+
+tmp=$(mktemp -d)
+pids=()
+cleanup() {
+    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null; done
+    wait 2>/dev/null
+    rm -rf "$tmp"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAILED: $*"
+    [ -n "${DISPLAY:-}" ] && command -v import >/dev/null && import -window root "$tmp/failure.png" 2>/dev/null &&
+        cp "$tmp/failure.png" "${shots:-/tmp}/parcelwise-smoke-failure.png" &&
+        echo "screen: ${shots:-/tmp}/parcelwise-smoke-failure.png"
+    exit 1
+}
+
+# Xvfb chooses a free display itself and writes its number.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$tmp/display" 2>"$tmp/xvfb.log" &
+pids+=($!)
+for _ in $(seq 50); do [ -s "$tmp/display" ] && break; sleep 0.1; done
+[ -s "$tmp/display" ] || skip "Xvfb did not start: $(tail -n 1 "$tmp/xvfb.log")"
+export DISPLAY=":$(cat "$tmp/display")"
+openbox --sm-disable >"$tmp/openbox.log" 2>&1 &
+pids+=($!)
+for _ in $(seq 50); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break; sleep 0.1; done
+xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" || skip "openbox did not start"
+
+# A home of its own: settings, association and sources.
+export HOME="$tmp/home" XDG_CONFIG_HOME="$tmp/home/.config" XDG_DATA_HOME="$tmp/home/.local/share"
+export XDG_RUNTIME_DIR="$tmp/run" QT_QPA_PLATFORM=xcb
+unset PARCELWISE_REGISTRY_DIR QT_QPA_PLATFORMTHEME
+mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+src="$HOME/film.bin"
+truncate -s 400M "$src"
+second="$HOME/second.bin"
+truncate -s 40M "$second"
+
+# The id of the visible window whose name matches, waiting up to $2 seconds.
+window() {
+    local deadline=$((SECONDS + ${2:-10})) id
+    while ((SECONDS <= deadline)); do
+        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | tail -n 1)
+        [ -n "$id" ] && echo "$id" && return 0
+        sleep 0.05
+    done
+    return 1
+}
+# Sets WX, WY, WW, WH to the window's place and size.
+place() {
+    local X Y WIDTH HEIGHT WINDOW SCREEN
+    eval "$(xdotool getwindowgeometry --shell "$1")" || return 1
+    WX=$X WY=$Y WW=$WIDTH WH=$HEIGHT
+}
+click() { # window x y [button]
+    place "$1"
+    xdotool mousemove $((WX + $2)) $((WY + $3)) click "${4:-1}"
+}
+state() { xprop -id "$1" WM_STATE 2>/dev/null | sed -n 's/.*window state: //p'; }
+viewable() { xwininfo -id "$1" 2>/dev/null | grep -q "IsViewable"; }
+parts_size() { cat "$HOME"/*.pcw 2>/dev/null | wc -c; }
+shot() { [ -n "$shots" ] && command -v import >/dev/null && import -window "$1" "$shots/$2.png"; }
+
+# Waits until the main window is on screen, restored, where it was.
+main_is_back() {
+    local deadline=$((SECONDS + 5))
+    while ((SECONDS <= deadline)); do
+        if viewable "$main" && [ "$(state "$main")" = Normal ]; then
+            place "$main"
+            [ "$WX,$WY" = "$home_place" ] && return 0
+        fi
+        sleep 0.1
+    done
+    return 1
+}
+
+# Chooses a file in the open dialog: a click in its name field, the path, Enter.
+open_file() { # path
+    click "$main" 417 104 || fail "no main window"
+    local dialog
+    dialog=$(window '^(Open|Ouvrir)$') || fail "the open dialog did not appear"
+    shot "$dialog" open-dialog
+    place "$dialog"
+    xdotool mousemove $((WX + WW / 2)) $((WY + WH - 59)) click 1
+    sleep 0.2
+    xdotool type --delay 2 "$1"
+    xdotool key Return
+    sleep 0.3
+    xdotool search --onlyvisible --name '^(Open|Ouvrir)$' >/dev/null && xdotool key Return
+    for _ in $(seq 50); do xdotool search --onlyvisible --name '^(Open|Ouvrir)$' >/dev/null || return 0; sleep 0.1; done
+    fail "the open dialog did not close"
+}
+
+# Dismisses the result box of a job with Enter, once it has the focus.
+dismiss_result() { # expected text, for the log
+    local box
+    box=$(window '^-=Parcelwise=-$' 40) || fail "no result message ($1)"
+    click "$box" 20 15
+    xdotool key Return
+    for _ in $(seq 50); do xdotool search --onlyvisible --name '^-=Parcelwise=-$' >/dev/null || return 0; sleep 0.1; done
+    fail "the result message did not close"
+}
+
+"$app" >"$tmp/app.log" 2>&1 &
+pids+=($!)
+main=$(window '^Parcelwise v1\.1$' 15) || fail "the main window did not appear: $(cat "$tmp/app.log")"
+sleep 0.5
+place "$main"
+home_place="$WX,$WY"
+shot "$main" main
+
+# --- A split, paused and resumed.
+open_file "$src"
+shot "$main" main-source
+click "$main" 235 245
+progress=$(window '^Parcelwise$' 5) || fail "the progress window did not appear"
+click "$progress" 328 39
+sleep 0.6
+held=$(parts_size)
+sleep 1
+[ "$(parts_size)" = "$held" ] || fail "the parts kept growing after Pause ($held, then $(parts_size) bytes)"
+((held < 400 << 20)) || fail "the split ended before Pause could be tried"
+shot "$progress" progress-paused
+
+# The clock's menu: a new popup window of the program, closed by Escape.
+before=$(xdotool search --onlyvisible --class parcelwise 2>/dev/null | sort)
+click "$progress" 149 39 3
+sleep 0.5
+after=$(xdotool search --onlyvisible --class parcelwise 2>/dev/null | sort)
+menu=$(comm -13 <(echo "$before") <(echo "$after") | head -n 1)
+[ -n "$menu" ] || fail "right-clicking the clock opened no menu"
+[ -n "$shots" ] && import -window root "$shots/clock-menu-screen.png"
+xdotool key Escape
+sleep 0.3
+viewable "$menu" && fail "the clock's menu stayed open after Escape"
+
+click "$progress" 328 39
+sleep 0.3
+shot "$progress" progress
+sleep 0.7
+(($(parts_size) > held)) || fail "the parts did not grow after Continuer"
+dismiss_result "split"
+main_is_back || fail "the main window did not come back after the split"
+[ "$(parts_size)" = $(((400 << 20) + 104)) ] || fail "the parts hold $(parts_size) bytes"
+
+# --- Minimise, restore as a task bar does, then the conversion window.
+click "$main" 409 17
+for _ in $(seq 30); do [ "$(state "$main")" = Iconic ] && break; sleep 0.1; done
+[ "$(state "$main")" = Iconic ] || fail "'-' did not minimise the window"
+xdotool windowactivate "$main"
+main_is_back || fail "the task bar did not restore the window"
+click "$main" 50 245
+convert=$(window '^Convertir un fichier Parcelwise$' 5) || fail "the conversion window did not appear"
+shot "$convert" convert
+click "$convert" 354 134
+main_is_back || fail "the main window did not come back after the conversion window"
+
+# --- Minimise and restore again, then a second split.
+click "$main" 409 17
+for _ in $(seq 30); do [ "$(state "$main")" = Iconic ] && break; sleep 0.1; done
+xdotool windowactivate "$main"
+main_is_back || fail "the task bar did not restore the window"
+open_file "$second"
+click "$main" 306 202 # with digests
+click "$main" 235 245
+dismiss_result "second split"
+main_is_back || fail "the main window did not come back after the second split"
+[ -f "$HOME/second.bin.001.pcw" ] || fail "the second split wrote no part"
+
+if [ -n "$shots" ]; then
+    click "$main" 397 66
+    settings=$(window '^Paramètres avancés$' 5) && shot "$settings" settings && click "$settings" 270 142
+    click "$main" 279 65
+    open_file "$second.001.pcw"
+    shot "$main" main-join
+fi
+echo "passed in ${SECONDS}s"
