@@ -10,6 +10,7 @@
 #include "ForeignJobs.h"
 #include "NativeJobs.h"
 #include "platform/IoFaults.h"
+#include "platform/Reasons.h"
 
 using namespace nativetest;
 using platform::testing::IoFaults;
@@ -20,8 +21,7 @@ namespace {
 constexpr int32_t kPart = 40000;
 constexpr int64_t kSize = 100000;  // three parts: 40000, 40000, 20000
 
-const std::string kFull =
-    "Erreur d'écriture dans le fichier de destination : le disque est peut-être plein.";
+const std::string kWriteFailed = "Erreur d'écriture dans le fichier de destination.";
 
 class KernelCopyJoinTest : public NativeSetTest {
 protected:
@@ -51,16 +51,17 @@ TEST_F(KernelCopyJoinTest, AKernelCopyThatFailsEndsTheJoinOnItsPart) {
         int error;
         bool verify;
         std::string text, title;
+        int named;  // the part the reason line names; 0 for the rebuilt file
     } cases[] = {
         {"read error in part 2", 50000, EIO, false, "Erreur de lecture du fichier n°2.",
-         "Recollage interrompu"},
+         "Recollage interrompu", 2},
         {"read error in part 1, digests checked", 100, EIO, true,
-         "Erreur de lecture du fichier n°1.", "Recollage interrompu"},
+         "Erreur de lecture du fichier n°1.", "Recollage interrompu", 1},
         {"read error in the last part", 99999, EIO, false, "Erreur de lecture du fichier n°3.",
-         "Recollage interrompu"},
-        {"full disk in part 3", 90000, ENOSPC, false, kFull, "Erreur"},
-        {"full disk at once", 0, ENOSPC, false, kFull, "Erreur"},
-        {"file too big", 40000, EFBIG, false, kFull, "Erreur"},
+         "Recollage interrompu", 3},
+        {"full disk in part 3", 90000, ENOSPC, false, kWriteFailed, "Erreur", 0},
+        {"full disk at once", 0, ENOSPC, false, kWriteFailed, "Erreur", 0},
+        {"file too big", 40000, EFBIG, false, kWriteFailed, "Erreur", 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -71,7 +72,8 @@ TEST_F(KernelCopyJoinTest, AKernelCopyThatFailsEndsTheJoinOnItsPart) {
         plan.kernelErrorAfter = c.after;
         plan.kernelError = c.error;
         EXPECT_EQ(JoinUnder(plan, dest, c.verify, display), Step::Failed);
-        ExpectFailure(messages, c.text, c.title, 16);
+        const std::string named = c.named ? Part(c.named) : std::string(dir / dest);
+        ExpectFailure(messages, c.text + platform::ReasonLine(named, c.error), c.title, 16);
         EXPECT_EQ(display.closes(), 1);
         EXPECT_EQ(plan.bytesCopied.load(), c.after);
         EXPECT_TRUE(Parts() == set);
@@ -125,7 +127,10 @@ TEST_F(KernelCopyJoinTest, AForeignJoinFailingInsideAKernelCopyNamesItsPart) {
         ScopedIoFaults faults(plan);
         EXPECT_EQ(foreigntest::Join(*job, "movie.avi"), Step::Failed);
     }
-    ExpectFailure(messages, "Erreur de lecture du fichier n°3.", "Recollage interrompu", 16);
+    ExpectFailure(messages,
+                  "Erreur de lecture du fichier n°3." +
+                      platform::ReasonLine(set / "movie.avi.003", plan.kernelError),
+                  "Recollage interrompu", 16);
     EXPECT_EQ(display.closes(), 1);
     auto after = Snapshot(set.path());
     EXPECT_TRUE(after.at("movie.avi") == (data[0] + data[1] + data[2]).substr(0, 65000));
