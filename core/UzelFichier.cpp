@@ -61,7 +61,9 @@ void TzelFichier::UpdateTimes(double now) {
                         static_cast<double>(done);
 }
 
-TzelFichier::Worker::Worker(TzelFichier& job) : job_(job) { job_.worker_ = this; }
+TzelFichier::Worker::Worker(TzelFichier& job) : job_(job) {
+    job_.worker_ = this;
+}
 
 // A held worker would never end: it is let go first, and runs to its end.
 TzelFichier::Worker::~Worker() {

@@ -147,7 +147,8 @@ TEST(ForeignJoin, APausedJoinCanBeDestroyedAndEndsWhole) {
 
         nativetest::Destroy(job);
         EXPECT_EQ(ReadFile(dir / "joined"), data[0] + data[1] + data[2]);
-        EXPECT_EQ(sink.texts(), std::vector<std::string>{"Le fichier a été recoller avec succès !"});
+        EXPECT_EQ(sink.texts(),
+                  std::vector<std::string>{"Le fichier a été recoller avec succès !"});
         EXPECT_EQ(display.closes(), 1);
     }
 }

@@ -289,7 +289,8 @@ TEST_F(NativeFaultTest, APausedJoinCanBeDestroyedAndEndsWhole) {
 
     Destroy(job);
     EXPECT_EQ(display.closes(), 1);
-    EXPECT_EQ(messages.texts(), (std::vector<std::string>{"Le fichier a été recoller avec succès !"}));
+    EXPECT_EQ(messages.texts(),
+              (std::vector<std::string>{"Le fichier a été recoller avec succès !"}));
     EXPECT_EQ(ReadFile(dir / "joined"), source);
 }
 
