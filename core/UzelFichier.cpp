@@ -8,10 +8,7 @@
 
 TzelFichier::TzelFichier() = default;
 
-TzelFichier::~TzelFichier() {
-    gate_.Resume();
-    WaitForWorker();
-}
+TzelFichier::~TzelFichier() = default;
 
 void TzelFichier::Reset() {
     totalBytes = 0;
@@ -51,7 +48,7 @@ void TzelFichier::Resume() {
 }
 
 void TzelFichier::WaitForWorker() {
-    if (thread_.joinable() && thread_.get_id() != std::this_thread::get_id()) thread_.join();
+    if (worker_ != nullptr) worker_->Wait();
 }
 
 void TzelFichier::UpdateTimes(double now) {
@@ -65,20 +62,38 @@ void TzelFichier::UpdateTimes(double now) {
                         static_cast<double>(done);
 }
 
-void TzelFichier::StartWorker(std::function<void()> worker) {
-    WaitForWorker();
-    startTime = platform::Now();
-    thread_ = std::thread([this, worker = std::move(worker)] {
+TzelFichier::Worker::Worker(TzelFichier& job) : job_(job) {
+    job_.worker_ = this;
+}
+
+// A held worker would never end: it is let go first, and runs to its end.
+TzelFichier::Worker::~Worker() {
+    job_.gate_.Resume();
+    Wait();
+    // A job destroyed by its own worker, from the end of its work, has nothing
+    // left to wait for.
+    if (thread_.joinable()) thread_.detach();
+    job_.worker_ = nullptr;
+}
+
+void TzelFichier::Worker::Start(std::function<void()> work) {
+    Wait();
+    job_.startTime = platform::Now();
+    thread_ = std::thread([&job = job_, work = std::move(work)] {
         try {
-            worker();
+            work();
         } catch (...) {
-            step = Step::Failed;
+            job.step = Step::Failed;
             try {
-                EndOfWork();
+                job.EndOfWork();
             } catch (...) {
             }
         }
     });
+}
+
+void TzelFichier::Worker::Wait() {
+    if (thread_.joinable() && thread_.get_id() != std::this_thread::get_id()) thread_.join();
 }
 
 void TzelFichier::Fail(std::string_view text, std::string_view title, int icon) {

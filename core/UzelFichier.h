@@ -1,6 +1,7 @@
 // The part-set job: what the user chose, the counters that the worker advances
-// and the progress window reads, and the worker thread itself. Every format
-// derives from it and supplies its workers, ShowProgress and EndOfWork.
+// and the progress window reads, and the pause gate. Every format derives from
+// it and supplies its workers, ShowProgress and EndOfWork; the thread that runs
+// a worker belongs to the format, as a Worker member (see below).
 #pragma once
 
 #include <atomic>
@@ -47,7 +48,6 @@ using FolderPicker = std::function<std::optional<std::string>(const std::string&
 class TzelFichier {
 public:
     TzelFichier();
-    // Waits for a worker that is still finishing: a job never dies under it.
     virtual ~TzelFichier();
     TzelFichier(const TzelFichier&) = delete;
     TzelFichier& operator=(const TzelFichier&) = delete;
@@ -112,9 +112,27 @@ public:
     bool TakeRedraw() { return redraw_.exchange(false, std::memory_order_relaxed); }
 
 protected:
-    // Records the start time and runs the worker on its own thread. Nothing
-    // escapes the worker: an unexpected fault ends it as a failure.
-    void StartWorker(std::function<void()> worker);
+    // The thread that runs a job's work. A worker calls back into the class
+    // whose code it runs, so that class owns it as its last member: members go
+    // in reverse order, so the thread is let through any pause and joined before
+    // anything it uses is destroyed, and no destructor has to remember it.
+    class Worker {
+    public:
+        explicit Worker(TzelFichier& job);
+        ~Worker();
+        Worker(const Worker&) = delete;
+        Worker& operator=(const Worker&) = delete;
+
+        // Records the start time and runs `work` on its own thread. Nothing
+        // escapes it: an unexpected fault ends it as a failure.
+        void Start(std::function<void()> work);
+        void Wait();
+
+    private:
+        TzelFichier& job_;
+        std::thread thread_;
+    };
+
     // Where the worker honours a pause: between buffers.
     void PausePoint() { gate_.Wait(); }
 
@@ -138,7 +156,8 @@ protected:
     int CopyError() const { return copyError_; }
 
 private:
-    std::thread thread_;
+    // The format's worker, for WaitForWorker; none for a job that runs nothing.
+    Worker* worker_ = nullptr;
     platform::PauseGate gate_;
     std::atomic<bool> redraw_{false};
     int copyError_ = 0;

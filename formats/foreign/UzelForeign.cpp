@@ -20,11 +20,6 @@ constexpr char kJoinStopped[] = "Recollage interrompu";
 std::string Missing(int32_t number) { return "Le fichier n°" + std::to_string(number) + " est introuvable"; }
 }  // namespace
 
-TzelForeignSet::~TzelForeignSet() {
-    Resume();
-    WaitForWorker();
-}
-
 std::string TzelForeignSet::OpenFailure(const std::string& tool) {
     return "Impossible d'ouvrir ce fichier, vérifier qu'il s'agit bien d'un fichier découpé avec " + tool + ".";
 }
@@ -132,12 +127,13 @@ bool TzelForeignSet::CheckJoinParameters(const std::string& name, bool) {
 
 void TzelForeignSet::StartJoin() {
     joining = true;
-    StartWorker([this] { JoinThread(); });
+    range_ = {FirstNumber(), LastNumber(), FirstOffset(), LaterOffset()};
+    worker_.Start([this] { JoinThread(); });
 }
 
 void TzelForeignSet::JoinThread() {
-    const int32_t first = FirstNumber();
-    const int32_t last = LastNumber();
+    const int32_t first = range_.first;
+    const int32_t last = range_.last;
     // Every part is looked for before anything is written.
     for (int32_t n = first; n <= last; ++n)
         if (!platform::FileExists(PartName(n))) return Fail(Missing(n), kJoinStopped, kIconWarning);
@@ -181,7 +177,7 @@ void TzelForeignSet::JoinThread() {
                             "Erreur", kIconWarning);
             }
         }
-        const int64_t offset = isFirst ? FirstOffset() : LaterOffset();
+        const int64_t offset = isFirst ? range_.firstOffset : range_.laterOffset;
         const int64_t bytes = source.Size() - offset;
         // A part smaller than its own header was never a whole part.
         if (bytes < 0 || !source.File().Seek(offset))
@@ -205,7 +201,7 @@ void TzelForeignSet::JoinThread() {
 void TzelForeignSet::ShowProgress() {
     switch (step.get()) {
         case Step::Joining: {
-            const int32_t count = LastNumber() - FirstNumber() + 1;
+            const int32_t count = range_.last - range_.first + 1;
             const int32_t done = partNumber;
             writer_.Copying(*this, done, [&](ProgressDisplay& d) {
                 d.lblInfo(std::to_string(done) + (done > 1 ? " fichiers recollés..." : " fichier recollé..."));

@@ -14,8 +14,6 @@
 
 class TzelForeignSet : public TzelFichier {
 public:
-    ~TzelForeignSet() override;
-
     // The size of the rebuilt file as the set announces it: for display and
     // progress only, never checked against what is written.
     int64_t rebuiltSize = 0;
@@ -68,8 +66,17 @@ protected:
     void ReadNamedSet(const std::string& originalName, int32_t& last);
 
 private:
+    // What the join reads of the format's own part, taken when it starts: the
+    // format's class goes before this one, and the worker must not outlive it.
+    struct JoinRange {
+        int32_t first = 0, last = 0;
+        int64_t firstOffset = 0, laterOffset = 0;
+    };
     void JoinThread();
     std::string partStem_;
     size_t numberWidth_ = 0;
     ProgressWriter writer_;
+    JoinRange range_;
+    // Last: the worker uses everything above.
+    Worker worker_{*this};
 };

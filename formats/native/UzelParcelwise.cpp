@@ -125,13 +125,6 @@ std::string NativePartName(const std::string& base, int64_t number) {
 
 TzelParcelwise::TzelParcelwise() { formatKind = FormatKind::Parcelwise; }
 
-// The worker calls back into this class: it must have ended before the class
-// goes, and a paused one must be let go first or it would never end.
-TzelParcelwise::~TzelParcelwise() {
-    Resume();
-    WaitForWorker();
-}
-
 void TzelParcelwise::ResetSet() {
     Reset();
     header.signature.clear();
@@ -201,7 +194,7 @@ bool TzelParcelwise::CheckSplitParameters(const std::string& sourceName, const s
 
 void TzelParcelwise::StartSplit() {
     joining = false;
-    StartWorker([this] { SplitThread(); });
+    worker_.Start([this] { SplitThread(); });
 }
 
 void TzelParcelwise::SplitThread() {
@@ -458,7 +451,7 @@ bool TzelParcelwise::CheckJoinParameters(const std::string& destName, bool verif
 
 void TzelParcelwise::StartJoin() {
     joining = true;
-    StartWorker([this] { JoinThread(); });
+    worker_.Start([this] { JoinThread(); });
 }
 
 void TzelParcelwise::JoinThread() {

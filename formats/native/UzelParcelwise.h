@@ -50,10 +50,9 @@ std::string NativePartName(const std::string& base, int64_t number);
 // ".001.pcw", the number, then ".pcw" in the case of the first part's name.
 std::string NativeSetPart(const std::string& firstPart, int64_t number);
 
-class TzelParcelwise : public TzelFichier {
+class TzelParcelwise final : public TzelFichier {
 public:
     TzelParcelwise();
-    ~TzelParcelwise() override;
 
     std::vector<std::string> digests;
     TzelHeader header;
@@ -92,4 +91,6 @@ private:
 
     ProgressWriter writer_;
     int64_t partsToMake_ = 0;
+    // Last: the worker uses everything above.
+    Worker worker_{*this};
 };

@@ -161,11 +161,6 @@ bool HasDescriptionSignature(const uint8_t* bytes) {
     return HasLengthText(bytes, "Parcelwise");
 }
 
-// The worker calls back into this class: it must have ended before the class goes.
-TzelParcelwise10::~TzelParcelwise10() {
-    WaitForWorker();
-}
-
 bool TzelParcelwise10::OpenSet() {
     lead = {};
     description = {};
@@ -241,7 +236,7 @@ bool TzelParcelwise10::OpenSet() {
 }
 
 void TzelParcelwise10::StartConvert() {
-    StartWorker([this] { ConvertThread(); });
+    worker_.Start([this] { ConvertThread(); });
 }
 
 void TzelParcelwise10::ConvertThread() {

@@ -42,10 +42,9 @@ bool HasDescriptionSignature(const uint8_t* bytes);
 // A failure of the conversion worker, with its own message.
 struct ConvertFailure;
 
-class TzelParcelwise10 : public TzelFichier {
+class TzelParcelwise10 final : public TzelFichier {
 public:
     TzelParcelwise10() = default;
-    ~TzelParcelwise10() override;
 
     std::vector<std::string> digests;
     TzelLeadBlock lead;
@@ -73,4 +72,6 @@ private:
 
     // The path that OpenSet accepted: the worker converts nothing else.
     std::string readPath_;
+    // Last: the worker uses everything above.
+    Worker worker_{*this};
 };

@@ -6,6 +6,8 @@
 #include <chrono>
 #include <cmath>
 #include <ctime>
+#include <functional>
+#include <stdexcept>
 #include <thread>
 
 #include "core/UzelFichier.h"
@@ -21,6 +23,19 @@ class BareJob final : public TzelFichier {
 public:
     void ShowProgress() override {}
     void EndOfWork() override {}
+};
+
+// A job that runs whatever work it is given, and counts its ends.
+class WorkingJob final : public TzelFichier {
+public:
+    void ShowProgress() override {}
+    void EndOfWork() override { ++ends; }
+    void Run(std::function<void()> work) { worker_.Start(std::move(work)); }
+
+    std::atomic<int> ends{0};
+
+private:
+    Worker worker_{*this};
 };
 
 // Polls until the condition holds or a few seconds have passed.
@@ -113,6 +128,27 @@ TEST(TzelFichier, UpdateTimesEstimatesTheRemainingTimeFromTheCounters) {
     job.totalBytes = 0;  // an estimate is kept, never divided by nothing
     job.UpdateTimes(102.0);
     EXPECT_DOUBLE_EQ(job.remainingTime, 3.0);
+}
+
+TEST(Worker, AFaultThatEscapesTheWorkEndsItAsAFailure) {
+    WorkingJob job;
+    job.step = Step::Joining;
+    job.Run([] { throw std::runtime_error("unexpected"); });
+    job.WaitForWorker();
+    EXPECT_EQ(job.step, Step::Failed);
+    EXPECT_EQ(job.ends, 1);
+}
+
+// The end of a run may close what owns the job: the job then goes from its own
+// thread, which has nothing left to wait for.
+TEST(Worker, AJobMayBeDestroyedByItsOwnWorker) {
+    auto* job = new WorkingJob;
+    std::atomic<bool> destroyed{false};
+    job->Run([job, &destroyed] {
+        delete job;
+        destroyed = true;
+    });
+    EXPECT_TRUE(Eventually([&] { return destroyed.load(); }));
 }
 
 TEST(PauseGate, HoldsTheWorkerUntilResumed) {

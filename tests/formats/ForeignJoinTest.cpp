@@ -140,6 +140,34 @@ TEST(ForeignJoin, ProgressFollowsEveryPart) {
     EXPECT_EQ(sink.messages()[0].icon, 64);
 }
 
+// The worker reads the set's numbers and offsets as it goes on: the whole
+// job, the format's own part included, must outlive it.
+TEST(ForeignJoin, APausedJoinCanBeDestroyedAndEndsWhole) {
+    for (const std::string kind : {"generic", "cutkiller"}) {
+        SCOPED_TRACE(kind);
+        TempDir dir;
+        RecordingDisplay display;
+        RecordingSink sink;
+        std::vector<Part> parts = kind == "generic" ? Numbered("movie.avi.", 1, 3, 3, 30000)
+                                                    : Numbered("movie.", 1, 3, 3, 30000);
+        if (kind == "cutkiller") parts[0].header = CutHeader("avi", "003");
+        const std::vector<std::string> data = WriteParts(dir.path(), parts);
+        std::unique_ptr<TzelForeignSet> job = Job(kind);
+        ASSERT_TRUE(Open(*job, dir / parts[0].name, display));
+        ASSERT_TRUE(job->CheckJoinParameters("joined"));
+        job->SetBufferSize(4096);
+        job->Suspend();
+        job->StartJoin();
+        ASSERT_TRUE(nativetest::HeldAtItsFirstPause(*job));
+
+        nativetest::Destroy(job);
+        EXPECT_EQ(ReadFile(dir / "joined"), data[0] + data[1] + data[2]);
+        EXPECT_EQ(sink.texts(),
+                  std::vector<std::string>{"Le fichier a été recoller avec succès !"});
+        EXPECT_EQ(display.closes(), 1);
+    }
+}
+
 TEST(ForeignJoin, ThePercentageAndTheClockStayInRangeWhateverTheSetAnnounced) {
     const struct {
         std::vector<Part> parts;

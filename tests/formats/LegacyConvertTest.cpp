@@ -205,6 +205,27 @@ TEST(LegacyConvertTest, ConvertsASetWhoseNamesAreInUpperCase) {
     EXPECT_EQ(ReadFile(first + ".ancien"), set.FirstPart());
 }
 
+// Closing the window of a paused conversion lets the conversion end first.
+TEST(LegacyConvertTest, APausedConversionCanBeDestroyedAndEndsWhole) {
+    Conversion run;
+    const LegacySet set{.offset = 40000, .payload = 70001, .parts = 2};
+    run.Write(set);
+    auto job = std::make_unique<TzelParcelwise10>();
+    job->sourcePath = run.First();
+    job->sourceSize = platform::FileSize(run.First());
+    job->progressWindow = kProgress;
+    job->display = &run.display;
+    ASSERT_TRUE(job->OpenSet());
+    job->SetBufferSize(4096);
+    job->Suspend();
+    job->StartConvert();
+
+    Destroy(job);
+    EXPECT_EQ(ReadFile(run.First()), set.Converted());
+    EXPECT_EQ(ReadFile(run.First() + ".ancien"), set.FirstPart());
+    EXPECT_EQ(run.display.closes, 1);
+}
+
 TEST(LegacyConvertTest, CountsTheWholeOldPartSoTheBarEndsShortOfTheEnd) {
     Conversion run;
     run.Write(LegacySet{});

@@ -282,14 +282,29 @@ TEST_F(NativeFaultTest, APausedJobCanBeDestroyed) {
     job->StartSplit();
     ASSERT_TRUE(HeldAtItsFirstPause(*job));
 
-    auto destroyed = std::async(std::launch::async, [&job] { job.reset(); });
-    if (destroyed.wait_for(std::chrono::seconds(20)) != std::future_status::ready) {
-        ADD_FAILURE() << "destroying a paused job never returns";
-        std::fflush(stdout);
-        std::_Exit(1);
-    }
+    Destroy(job);
     EXPECT_EQ(display.closes(), 1);
     EXPECT_EQ(messages.texts(), (std::vector<std::string>{"Le fichier a été coupé avec succès !"}));
+    EXPECT_EQ(ReadFile(Part(1)).size(), kHeaderSize + kPart);
+}
+
+TEST_F(NativeFaultTest, APausedJoinCanBeDestroyedAndEndsWhole) {
+    ASSERT_EQ(SplitSet(), Step::Finished);
+    RecordingSink messages;
+    RecordingDisplay display;
+    auto job = std::make_unique<TzelParcelwise>();
+    ASSERT_TRUE(OpenSet(*job, Part(1), display));
+    ASSERT_TRUE(job->CheckJoinParameters("joined", true));
+    job->SetBufferSize(4096);
+    job->Suspend();
+    job->StartJoin();
+    ASSERT_TRUE(HeldAtItsFirstPause(*job));
+
+    Destroy(job);
+    EXPECT_EQ(display.closes(), 1);
+    EXPECT_EQ(messages.texts(),
+              (std::vector<std::string>{"Le fichier a été recoller avec succès !"}));
+    EXPECT_EQ(ReadFile(dir / "joined"), source);
 }
 
 TEST_F(NativeFaultTest, ASplitWithoutAPartSizeStopsBeforeMakingParts) {

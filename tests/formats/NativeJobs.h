@@ -12,6 +12,7 @@
 #include <functional>
 #include <future>
 #include <map>
+#include <memory>
 #include <string>
 #include <thread>
 #include <utility>
@@ -39,6 +40,19 @@ inline void AwaitWorker(TzelFichier& job) {
     auto ended = std::async(std::launch::async, [&job] { job.WaitForWorker(); });
     if (ended.wait_for(std::chrono::seconds(30)) != std::future_status::ready) {
         ADD_FAILURE() << "the worker did not end";
+        std::fflush(stdout);
+        std::_Exit(1);
+    }
+}
+
+// Destroys a job whose worker may still be under way, even held at a pause: the
+// destructor must let it run to its end first. One that does not return stops
+// the whole run rather than let it hang.
+template <class Job>
+void Destroy(std::unique_ptr<Job>& job) {
+    auto destroyed = std::async(std::launch::async, [&job] { job.reset(); });
+    if (destroyed.wait_for(std::chrono::seconds(30)) != std::future_status::ready) {
+        ADD_FAILURE() << "destroying the job never returns";
         std::fflush(stdout);
         std::_Exit(1);
     }
