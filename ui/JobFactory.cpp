@@ -27,7 +27,7 @@ QList<DialogFilter> JoinFilters() {
         {"Koup Koup - XP, File Splitter Deluxe (*.1)", "*.1"},
         {"Splitter 4.0 (*.h001)", "*.h001"},
         {"MaxSplit Pro 3.1 (*__1,*__01,*__001, etc)", "*__1;*__01;*__001;*__0001;*__00001"},
-        {"Format Générique inconnu (*.001)", "*.001"},
+        {"Format Générique inconnu (*.001)", "*.001;*.0;*.00;*.000;*.0000;*.1;*.01;*.0001"},
     };
 }
 
