@@ -14,13 +14,11 @@
 #include <utility>
 
 static void InitArtwork() {
-#ifdef PCW_HAS_ARTWORK
     static bool done = [] {
         Q_INIT_RESOURCE(artwork);
         return true;
     }();
     (void)done;
-#endif
 }
 
 ClickLabel::ClickLabel(QWidget* parent, bool hand) : QLabel(parent) {

@@ -1,21 +1,15 @@
 // The job object's own behaviour: what Reset keeps, the folder chooser, the
-// clock's estimates, the pause gate and the day counts of job and header dates.
+// clock's estimates and how a worker ends.
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <chrono>
-#include <cmath>
-#include <ctime>
 #include <functional>
 #include <stdexcept>
-#include <thread>
 
 #include "core/UzelFichier.h"
-#include "platform/Clock.h"
-#include "platform/PauseGate.h"
 #include "support/TestSupport.h"
 
-using namespace std::chrono_literals;
+using testsupport::Eventually;
 
 namespace {
 
@@ -38,15 +32,6 @@ private:
     Worker worker_{*this};
 };
 
-// Polls until the condition holds or a few seconds have passed.
-template <class Condition>
-bool Eventually(Condition condition) {
-    for (int i = 0; i < 500; ++i) {
-        if (condition()) return true;
-        std::this_thread::sleep_for(10ms);
-    }
-    return condition();
-}
 
 }  // namespace
 
@@ -149,44 +134,4 @@ TEST(Worker, AJobMayBeDestroyedByItsOwnWorker) {
         destroyed = true;
     });
     EXPECT_TRUE(Eventually([&] { return destroyed.load(); }));
-}
-
-TEST(PauseGate, HoldsTheWorkerUntilResumed) {
-    platform::PauseGate gate;
-    std::atomic<int> passed{0};
-    gate.Pause();
-    std::thread worker([&] {
-        gate.Wait();
-        ++passed;
-        gate.Wait();  // open again: returns at once
-        ++passed;
-    });
-    ASSERT_TRUE(Eventually([&] { return gate.WorkerHeld(); }));
-    std::this_thread::sleep_for(50ms);
-    EXPECT_EQ(passed, 0);
-    EXPECT_TRUE(gate.Paused());
-
-    gate.Resume();
-    ASSERT_TRUE(Eventually([&] { return passed == 2; }));
-    worker.join();
-    EXPECT_FALSE(gate.WorkerHeld());
-}
-
-TEST(Clock, AnyTimeOfTheSeventhOfMarch2005IsDay38418) {
-    for (int hour : {0, 12, 23}) {
-        std::tm local{};
-        local.tm_year = 105;
-        local.tm_mon = 2;
-        local.tm_mday = 7;
-        local.tm_hour = hour;
-        local.tm_min = hour == 23 ? 59 : 0;
-        local.tm_sec = hour == 0 ? 1 : 0;
-        local.tm_isdst = -1;
-        const double day = platform::ToDateTime(std::mktime(&local));
-        EXPECT_EQ(std::floor(day), 38418.0) << hour;
-        const std::tm back = platform::FromDateTime(day);
-        EXPECT_EQ(back.tm_mday, 7);
-        EXPECT_EQ(back.tm_hour, local.tm_hour);
-    }
-    EXPECT_EQ(platform::Today(), std::floor(platform::Today()));
 }

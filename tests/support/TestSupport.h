@@ -2,9 +2,11 @@
 // a display that remembers what the worker wrote.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "core/ProgressDisplay.h"
@@ -77,5 +79,15 @@ private:
     std::vector<std::string> writes_;
     int closes_ = 0;
 };
+
+// Polls until the condition holds or a few seconds have passed.
+template <class Condition>
+bool Eventually(Condition condition) {
+    for (int i = 0; i < 500; ++i) {
+        if (condition()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return condition();
+}
 
 }  // namespace testsupport
