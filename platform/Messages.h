@@ -10,8 +10,12 @@
 
 namespace platform {
 
-// Identifies the window that owns a message; nullptr for none.
-using WindowHandle = const void*;
+// The window that owns a message. The engine only hands owners on to the sink;
+// a front end with windows defines the type, so that its sink reads a window
+// back from a handle without a cast.
+struct OwnerWindow;
+// nullptr for none.
+using WindowHandle = OwnerWindow*;
 
 inline constexpr int kIconError = 16;
 inline constexpr int kIconWarning = 48;

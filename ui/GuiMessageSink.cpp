@@ -14,7 +14,7 @@ QString DisplayText(std::string_view text) {
 
 void GuiMessageSink::Show(platform::WindowHandle owner, std::string_view text,
                           std::string_view title, int icon) {
-    QWidget* parent = static_cast<QWidget*>(const_cast<void*>(owner));
+    QWidget* parent = owner ? owner->OwnerWidget() : nullptr;
     const QString body = DisplayText(text);
     const QString caption = QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size()));
     auto show = [parent, body, caption, icon] {

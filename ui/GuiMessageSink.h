@@ -4,6 +4,16 @@
 
 #include "platform/Messages.h"
 
+class QWidget;
+
+// Every window that owns messages derives from this and names its widget.
+struct platform::OwnerWindow {
+    virtual QWidget* OwnerWidget() = 0;
+
+protected:
+    ~OwnerWindow() = default;
+};
+
 class GuiMessageSink final : public platform::MessageSink {
 public:
     void Show(platform::WindowHandle owner, std::string_view text, std::string_view title,

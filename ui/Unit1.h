@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "ui/GuiMessageSink.h"
+
 class ClickLabel;
 class QCheckBox;
 class QComboBox;
@@ -20,9 +22,10 @@ class TfrmProcessing;
 class TzelFichier;
 class TzelParams;
 
-class TfrmMain : public QWidget {
+class TfrmMain : public QWidget, public platform::OwnerWindow {
     Q_OBJECT
 public:
+    QWidget* OwnerWidget() override { return this; }
     // args: the program's arguments after its name; programPath: what ".pcw"
     // files are associated with; registryFolder: where the settings live.
     TfrmMain(std::vector<std::string> args, std::string programPath, std::string registryFolder);

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "core/ProgressDisplay.h"
+#include "ui/GuiMessageSink.h"
 
 class ClickLabel;
 class QLabel;
@@ -17,9 +18,10 @@ class QAction;
 class QProgressBar;
 class TzelFichier;
 
-class TfrmProcessing : public QDialog, public ProgressDisplay {
+class TfrmProcessing : public QDialog, public ProgressDisplay, public platform::OwnerWindow {
     Q_OBJECT
 public:
+    QWidget* OwnerWidget() override { return this; }
     explicit TfrmProcessing(QWidget* parent = nullptr);
 
     // The slots, written by the worker; every write reaches the window in

@@ -7,15 +7,17 @@
 #include <memory>
 
 #include "core/ProgressDisplay.h"
+#include "ui/GuiMessageSink.h"
 
 class ClickLabel;
 class QLabel;
 class QProgressBar;
 class TzelParcelwise10;
 
-class TfrmConvert : public QDialog, public ProgressDisplay {
+class TfrmConvert : public QDialog, public ProgressDisplay, public platform::OwnerWindow {
     Q_OBJECT
 public:
+    QWidget* OwnerWidget() override { return this; }
     explicit TfrmConvert(QWidget* parent = nullptr);
     ~TfrmConvert() override;
 

@@ -32,7 +32,6 @@ private:
     Worker worker_{*this};
 };
 
-
 }  // namespace
 
 TEST(TzelFichier, ResetForgetsTheChoicesButKeepsSizeBufferAndDigestChoice) {

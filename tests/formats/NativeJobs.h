@@ -23,12 +23,18 @@
 #include "platform/Fs.h"
 #include "support/TestSupport.h"
 
+// Jobs only hand their owners on to the sink; here an owner is a name that
+// tells the two windows apart.
+struct platform::OwnerWindow {
+    const char* name;
+};
+
 namespace nativetest {
 
 using namespace testsupport;
 
-inline const int kMainWindow = 0;
-inline const int kProgressWindow = 0;
+inline platform::OwnerWindow kMainWindow{"main"};
+inline platform::OwnerWindow kProgressWindow{"progress"};
 inline constexpr platform::WindowHandle kOwner = &kMainWindow;
 inline constexpr platform::WindowHandle kProgress = &kProgressWindow;
 

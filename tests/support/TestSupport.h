@@ -47,7 +47,8 @@ class RecordingSink final : public platform::MessageSink {
 public:
     RecordingSink();
     ~RecordingSink() override;
-    void Show(platform::WindowHandle owner, std::string_view text, std::string_view title, int icon) override;
+    void Show(platform::WindowHandle owner, std::string_view text, std::string_view title,
+              int icon) override;
     std::vector<Message> messages() const;
     std::vector<std::string> texts() const;
 
