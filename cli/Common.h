@@ -24,7 +24,6 @@
 #include "platform/Messages.h"
 
 class TzelFichier;
-class TzelParcelwise;
 class TzelParcelwise10;
 
 namespace cli {
@@ -107,9 +106,9 @@ std::optional<int> OpenSetOfKind(const Parsed& parsed, Context& ctx, std::unique
 // le fichier !" with the reason (`error`, or the reason it is no regular file).
 bool Openable(const std::string& path, int error = 0);
 
-// Opens the first part of a native set the way the window opens the file it
-// was started with; shows the reason and forgets the set when it is refused.
-bool OpenFirstPart(TzelParcelwise& job, const std::string& path);
+// Opens the first part of a set the way the window opens the file it was
+// started with; shows the reason and forgets the set when it is refused.
+bool OpenFirstPart(TzelFichier& job, const std::string& path);
 // Opens the first part of a set of the 1.0 format; shows the reason and
 // answers false when it is none.
 bool OpenLegacyFirstPart(TzelParcelwise10& job, const std::string& path);
