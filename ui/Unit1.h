@@ -63,8 +63,6 @@ public:
     void lblMinClick();
     void lblQuitterClick();
 
-    TfrmProcessing* frmProcessing() const { return frmProcessing_; }
-
 protected:
     void paintEvent(QPaintEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
