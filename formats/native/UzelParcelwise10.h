@@ -44,7 +44,7 @@ struct ConvertFailure;
 
 class TzelParcelwise10 final : public TzelFichier {
 public:
-    TzelParcelwise10() = default;
+    TzelParcelwise10() { formatKind = FormatKind::Parcelwise10; }
 
     std::vector<std::string> digests;
     TzelLeadBlock lead;

@@ -8,6 +8,7 @@
 
 #include "core/UzelFichier.h"
 #include "formats/FormatTable.h"
+#include "formats/native/UzelParcelwise10.h"
 
 TEST(FormatTable, EveryRowMakesItsOwnKindThroughItsNameAndItsEntry) {
     const auto rows = JoinFormats();
@@ -53,4 +54,11 @@ TEST(FormatTable, EveryDialogEntryHasALabelAndPatterns) {
         EXPECT_FALSE(entry.label.empty()) << entry.patterns;
         EXPECT_FALSE(entry.patterns.empty()) << entry.label;
     }
+}
+
+// The 1.0 format has no entry: its window and `pcw convert` make its job
+// themselves, and the job must still say what it is.
+TEST(FormatTable, TheOlderFormatsJobKnowsItsKindWithoutAnEntry) {
+    EXPECT_EQ(TzelParcelwise10().formatKind, FormatKind::Parcelwise10);
+    for (const FormatRow& row : JoinFormats()) EXPECT_NE(row.code, FormatKind::Parcelwise10);
 }
