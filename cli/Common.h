@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "core/ProgressDisplay.h"
+#include "core/SplitSize.h"
 #include "platform/Messages.h"
 
 class TzelFichier;
@@ -34,10 +35,6 @@ inline constexpr int kExitUsage = 2;
 
 inline constexpr char kVersion[] = "Parcelwise 1.1";
 inline constexpr char kTitle[] = "-=Parcelwise=-";
-
-// What the size of a split counts, as in the main window's list.
-inline constexpr int kSizeModeTaille = 0;  // Mo per part
-inline constexpr int kSizeModeNombre = 1;  // parts
 
 // What the command line falls back on when an option is not given; the one
 // place that the persisted settings will fill.
