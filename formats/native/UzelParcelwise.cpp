@@ -60,15 +60,15 @@ std::array<uint8_t, kHeaderSize> EncodeHeader(const TzelHeader& header) {
     return bytes;
 }
 
-TzelHeader DecodeHeader(const uint8_t* bytes) {
+TzelHeader DecodeHeader(std::span<const uint8_t, kHeaderSize> bytes) {
     TzelHeader header;
-    header.signature = LengthTextAt(bytes + kSignatureAt, kSignatureRoom);
-    header.version = LengthTextAt(bytes + kVersionAt, kVersionRoom);
-    header.splitDate = LittleEndianAt<double>(bytes + kDateAt);
-    header.originalName = LengthTextAt(bytes + kNameAt, kOriginalNameRoom);
+    header.signature = LengthTextAt<kSignatureAt, kSignatureRoom>(bytes);
+    header.version = LengthTextAt<kVersionAt, kVersionRoom>(bytes);
+    header.splitDate = LittleEndianAt<double, kDateAt>(bytes);
+    header.originalName = LengthTextAt<kNameAt, kOriginalNameRoom>(bytes);
     header.hasDigests = bytes[kDigestFlagAt];
-    header.partCount = LittleEndianAt<int32_t>(bytes + kCountAt);
-    header.originalSize = LittleEndianAt<int64_t>(bytes + kSizeAt);
+    header.partCount = LittleEndianAt<int32_t, kCountAt>(bytes);
+    header.originalSize = LittleEndianAt<int64_t, kSizeAt>(bytes);
     return header;
 }
 
@@ -376,7 +376,7 @@ bool TzelParcelwise::OpenSet() {
                               "Echec de lecture du fichier", kIconWarning);
         return false;
     }
-    TzelHeader read = DecodeHeader(bytes.data());
+    TzelHeader read = DecodeHeader(bytes);
     auto corrupt = [this] {
         platform::MessageBoxA(ownerWindow,
                               "Le fichier Parcelwise semble être corrompu. Il n'est pas possible de le recoller.",
