@@ -1,13 +1,11 @@
 #include "cli/Common.h"
 
-#include <algorithm>
 #include <charconv>
 
 #include "core/CurrentJob.h"
 #include "core/Texts.h"
 #include "core/UzelFichier.h"
-#include "formats/foreign/ForeignFormats.h"
-#include "formats/native/UzelParcelwise.h"
+#include "formats/FormatTable.h"
 #include "platform/Fs.h"
 #include "platform/Reasons.h"
 #include "settings/UzelParams.h"
@@ -25,11 +23,6 @@ CliDefaults ReadDefaults(const std::string& registryFolder) {
 }
 
 namespace {
-
-// The kinds of set that --format names, in the order of the open dialog's
-// join filters.
-constexpr std::string_view kKinds[] = {"native",    "cutkiller", "generic",    "dkoup",   "kfk",
-                                       "easysplit", "koupkoup",  "splitter40", "maxsplit"};
 
 const OptionSpec* FindSpec(const std::vector<OptionSpec>& specs, std::string_view name) {
     for (const OptionSpec& candidate : specs)
@@ -149,27 +142,17 @@ int UsageError(Context& ctx, std::string_view problem) {
 
 std::optional<int> OpenSetOfKind(const Parsed& parsed, Context& ctx, std::unique_ptr<TzelFichier>& job) {
     const std::string* given = parsed.Value("--format");
-    const std::string kind = given ? *given : std::string(kKinds[0]);
-    if (std::find(std::begin(kKinds), std::end(kKinds), kind) == std::end(kKinds)) {
+    const FormatRow* format = given ? FormatOfCliName(*given) : &JoinFormats().front();
+    if (format == nullptr) {
         std::string known;
-        for (std::string_view k : kKinds) known += std::string(known.empty() ? "" : ", ") + std::string(k);
-        return UsageError(ctx, "type de jeu inconnu : " + kind + " (types : " + known + ")");
+        for (std::string_view name : CliFormatNames())
+            known += std::string(known.empty() ? "" : ", ") + std::string(name);
+        return UsageError(ctx, "type de jeu inconnu : " + *given + " (types : " + known + ")");
     }
-    const std::string& path = parsed.positionals[0];
-    if (kind == kKinds[0]) {
-        auto native = std::make_unique<TzelParcelwise>();
-        if (!OpenFirstPart(*native, path)) return kExitFailed;
-        job = std::move(native);
-        return std::nullopt;
-    }
-    job = CreateForeignJob(kind);
-    if (!Openable(path)) return kExitFailed;
-    job->sourcePath = platform::AbsolutePath(path);
-    job->sourceSize = platform::FileSize(job->sourcePath);
-    job->opened = true;
-    if (job->OpenSet()) return std::nullopt;
-    job->ResetSet();
-    return kExitFailed;
+    std::unique_ptr<TzelFichier> opened = format->make();
+    if (!OpenFirstPart(*opened, parsed.positionals[0])) return kExitFailed;
+    job = std::move(opened);
+    return std::nullopt;
 }
 
 bool Openable(const std::string& path, int error) {
@@ -181,7 +164,7 @@ bool Openable(const std::string& path, int error) {
     return false;
 }
 
-bool OpenFirstPart(TzelParcelwise& job, const std::string& path) {
+bool OpenFirstPart(TzelFichier& job, const std::string& path) {
     if (!Openable(path)) return false;
     job.sourcePath = platform::AbsolutePath(path);
     job.sourceSize = platform::FileSize(job.sourcePath);

@@ -21,10 +21,10 @@
 #include <vector>
 
 #include "core/ProgressDisplay.h"
+#include "core/SplitSize.h"
 #include "platform/Messages.h"
 
 class TzelFichier;
-class TzelParcelwise;
 class TzelParcelwise10;
 
 namespace cli {
@@ -35,10 +35,6 @@ inline constexpr int kExitUsage = 2;
 
 inline constexpr char kVersion[] = "Parcelwise 1.1";
 inline constexpr char kTitle[] = "-=Parcelwise=-";
-
-// What the size of a split counts, as in the main window's list.
-inline constexpr int kSizeModeTaille = 0;  // Mo per part
-inline constexpr int kSizeModeNombre = 1;  // parts
 
 // What the command line falls back on when an option is not given; the one
 // place that the persisted settings will fill.
@@ -107,9 +103,9 @@ std::optional<int> OpenSetOfKind(const Parsed& parsed, Context& ctx, std::unique
 // le fichier !" with the reason (`error`, or the reason it is no regular file).
 bool Openable(const std::string& path, int error = 0);
 
-// Opens the first part of a native set the way the window opens the file it
-// was started with; shows the reason and forgets the set when it is refused.
-bool OpenFirstPart(TzelParcelwise& job, const std::string& path);
+// Opens the first part of a set the way the window opens the file it was
+// started with; shows the reason and forgets the set when it is refused.
+bool OpenFirstPart(TzelFichier& job, const std::string& path);
 // Opens the first part of a set of the 1.0 format; shows the reason and
 // answers false when it is none.
 bool OpenLegacyFirstPart(TzelParcelwise10& job, const std::string& path);

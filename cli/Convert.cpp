@@ -10,7 +10,6 @@ bool OpenLegacyFirstPart(TzelParcelwise10& job, const std::string& path) {
     if (!Openable(path)) return false;
     job.sourcePath = platform::AbsolutePath(path);
     job.sourceSize = platform::FileSize(job.sourcePath);
-    job.formatKind = 1;
     job.opened = true;
     if (job.OpenSet()) return true;
     // What is no 1.0 set at all is said as the program's general error report says it.

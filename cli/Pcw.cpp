@@ -2,8 +2,64 @@
 #include <string>
 
 #include "cli/Commands.h"
+#include "core/Texts.h"
+#include "formats/FormatTable.h"
+#include "settings/UzelParams.h"
 
 namespace cli {
+
+namespace {
+
+// The option descriptions start in this column and their lines end by this width.
+constexpr size_t kDescriptionColumn = 20;
+constexpr size_t kHelpWidth = 81;
+
+// `lead` followed by `words`, carried over to lines of their own under the
+// descriptions' column when they would pass the width.
+std::string Wrapped(std::string lead, const std::vector<std::string>& words) {
+    std::string text;
+    std::string line = std::move(lead);
+    for (const std::string& word : words) {
+        if (Utf8Length(line) + 1 + Utf8Length(word) > kHelpWidth) {
+            text += line;
+            text += '\n';
+            line.assign(kDescriptionColumn, ' ');
+            line += word;
+        } else {
+            line += ' ';
+            line += word;
+        }
+    }
+    text += line;
+    text += '\n';
+    return text;
+}
+
+std::string BufferOption(uint32_t byDefault) {
+    std::vector<std::string> words;
+    for (size_t i = 0; i < kBufferSizes.size(); ++i) {
+        const bool last = i + 1 == kBufferSizes.size();
+        if (last) words.push_back("ou");
+        words.push_back(std::to_string(kBufferSizes[i]) +
+                        (last || i + 2 == kBufferSizes.size() ? "" : ","));
+    }
+    std::string byDefaultWord = "(";
+    byDefaultWord += std::to_string(byDefault);
+    byDefaultWord += " par défaut)";
+    words.push_back(std::move(byDefaultWord));
+    return Wrapped("  --buffer OCTETS   taille du buffer de copie :", words);
+}
+
+std::string FormatOption() {
+    const std::vector<std::string_view> names = CliFormatNames();
+    std::vector<std::string> words;
+    for (size_t i = 0; i < names.size(); ++i)
+        words.push_back(std::string(names[i]) + (i == 0 ? " (par défaut)" : "") +
+                        (i + 1 == names.size() ? "" : ","));
+    return Wrapped("  --format TYPE     type du jeu :", words);
+}
+
+}  // namespace
 
 std::string HelpText(const CliDefaults& defaults) {
     const bool byCount = defaults.sizeMode == kSizeModeNombre;
@@ -29,13 +85,8 @@ std::string HelpText(const CliDefaults& defaults) {
            "  --name NOM        nom de destination (par défaut : le nom du fichier source,\n"
            "                    ou pour join le nom enregistré dans le jeu)\n"
            "  --store-name NOM  nom enregistré dans le jeu (par défaut : le nom de SOURCE)\n"
-           "  --folder DOSSIER  dossier de destination (par défaut : celui de la source)\n"
-           "  --buffer OCTETS   taille du buffer de copie : 16384, 32768, 65536, 262144,\n"
-           "                    524288, 1048576 ou 4194304 (" +
-           std::to_string(defaults.bufferSize) +
-           " par défaut)\n"
-           "  --format TYPE     type du jeu : native (par défaut), cutkiller, generic, dkoup,\n"
-           "                    kfk, easysplit, koupkoup, splitter40, maxsplit\n"
+           "  --folder DOSSIER  dossier de destination (par défaut : celui de la source)\n" +
+           BufferOption(defaults.bufferSize) + FormatOption() +
            "  --no-verify       recolle sans contrôler les Hash MD5 du jeu\n"
            "\n"
            "Les messages s'affichent sur la sortie d'erreur, précédés de leur titre.\n"

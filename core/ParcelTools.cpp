@@ -18,9 +18,9 @@ std::string FormatSize(int64_t bytes) {
     return std::string(text, end);
 }
 
-std::string PartNumberText(int64_t number) {
+std::string NumberText(int64_t number, size_t width) {
     std::string digits = std::to_string(number);
-    if (number >= 0 && digits.size() < 3) digits.insert(0, 3 - digits.size(), '0');
+    if (number >= 0 && digits.size() < width) digits.insert(0, width - digits.size(), '0');
     return digits;
 }
 

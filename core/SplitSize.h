@@ -4,6 +4,10 @@
 
 #include <cstdint>
 
+// What the size of a split counts, as in the main window's list.
+inline constexpr int kSizeModeTaille = 0;  // Mo per part
+inline constexpr int kSizeModeNombre = 1;  // parts
+
 // Bytes per part. A number of parts gives parts just large enough for exactly
 // that many; a size that does not fit 31 bits comes back not positive, so that
 // the parameter check refuses it.

@@ -38,8 +38,15 @@ std::string TzelFichier::ChooseFolder(const FolderPicker& picker) {
 
 bool TzelFichier::CheckJoinParameters(const std::string&, bool) { return false; }
 
-void TzelFichier::StartSplit() {}
-void TzelFichier::StartJoin() {}
+void TzelFichier::StartSplit() { EndWithoutWorker(); }
+void TzelFichier::StartJoin() { EndWithoutWorker(); }
+
+// Nothing runs, so the job ends here: a start that waited for a worker would
+// wait for ever, and one that read the step would take "Splitting" for work.
+void TzelFichier::EndWithoutWorker() {
+    step = Step::Failed;
+    EndOfWork();
+}
 
 void TzelFichier::Suspend() { gate_.Pause(); }
 void TzelFichier::Resume() {

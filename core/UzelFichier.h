@@ -81,8 +81,9 @@ public:
     // picker is cancelled or the folder is on an optical disc. Returns the folder.
     std::string ChooseFolder(const FolderPicker& picker);
 
-    // Start routines: the progress window calls the one of its direction.
-    // Formats that cannot split or join refuse through their own messages.
+    // Start routines: the progress window calls the one of its direction. A
+    // format without a worker in a direction leaves it to these, which end the
+    // job as a failure at once.
     virtual void StartSplit();
     virtual void StartJoin();
     // Pause and resume take effect at the worker's next buffer.
@@ -156,6 +157,8 @@ protected:
     int CopyError() const { return copyError_; }
 
 private:
+    void EndWithoutWorker();
+
     // The format's worker, for WaitForWorker; none for a job that runs nothing.
     Worker* worker_ = nullptr;
     platform::PauseGate gate_;

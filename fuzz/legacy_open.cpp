@@ -50,7 +50,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
            "the old first part was not kept whole");
     const std::string& converted = after.at(name);
     Expect(converted.size() >= kHeaderSize, "the converted first part has no header");
-    const TzelHeader header = DecodeHeader(reinterpret_cast<const uint8_t*>(converted.data()));
+    const TzelHeader header = DecodeHeader(std::span<const uint8_t, kHeaderSize>(
+        reinterpret_cast<const uint8_t*>(converted.data()), kHeaderSize));
     Expect(IsValidHeader(header) && header.partCount == description.partCount &&
                header.originalSize == lead.originalSize,
            "the converted header does not describe the set");

@@ -19,11 +19,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     // The header alone, as every reader of a first part decodes it.
     if (size >= kHeaderSize) {
-        const TzelHeader header = DecodeHeader(data);
+        const TzelHeader header =
+            DecodeHeader(std::span<const uint8_t, kHeaderSize>(data, kHeaderSize));
         if (IsValidHeader(header)) {
             const auto again = EncodeHeader(header);
-            Expect(IsValidHeader(DecodeHeader(again.data())),
-                   "a valid header encodes to an invalid one");
+            Expect(IsValidHeader(DecodeHeader(again)), "a valid header encodes to an invalid one");
         }
         (void)HasLegacyMark(data, size);
     }

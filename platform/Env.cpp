@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <filesystem>
 #include <random>
 
 #include <fcntl.h>
@@ -41,15 +42,9 @@ std::string ExecutablePath() {
 bool IsTerminal(int fd) { return ::isatty(fd) == 1; }
 
 bool MakeFolders(const std::string& folder) {
-    std::string path;
-    for (size_t i = 0; i <= folder.size(); ++i) {
-        if (i == folder.size() || folder[i] == kSeparator) {
-            if (!path.empty() && ::mkdir(path.c_str(), 0755) != 0 && errno != EEXIST) return false;
-        }
-        if (i < folder.size()) path += folder[i];
-    }
-    struct stat st {};
-    return ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    return std::filesystem::is_directory(folder, error);
 }
 
 std::optional<std::string> ReadWholeFile(const std::string& path) {

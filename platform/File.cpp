@@ -68,8 +68,9 @@ bool KernelCopyUnsupported(int error) {
 }  // namespace
 
 namespace testing {
-void InstallIoFaults(IoFaults* plan) { g_faults.store(plan); }
-IoFaults* InstalledIoFaults() { return g_faults.load(std::memory_order_relaxed); }
+void InstallIoFaults(IoFaults* plan) {
+    g_faults.store(plan);
+}
 }  // namespace testing
 
 File::~File() {
@@ -282,10 +283,6 @@ int64_t OpenFileLimit() {
     if (::getrlimit(RLIMIT_NOFILE, &limit) != 0) return 1024;
     return limit.rlim_cur == RLIM_INFINITY ? int64_t{1} << 20
                                            : static_cast<int64_t>(limit.rlim_cur);
-}
-
-bool File::Truncate(int64_t size) {
-    return fd_ >= 0 && ::ftruncate(fd_, static_cast<off_t>(size)) == 0;
 }
 
 bool File::Sync() { return fd_ >= 0 && ::fsync(fd_) == 0; }

@@ -89,7 +89,6 @@ public:
     int64_t Size() const;
     // The identity of the open file; nothing when it cannot be had.
     std::optional<FileIdentity> Identity() const;
-    bool Truncate(int64_t size);
     // Forces written data to the disk.
     bool Sync();
     // Closes the handle; false when the system reports that buffered data was lost.

@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -149,16 +150,15 @@ std::string WithSeparator(std::string_view folder) {
 }
 
 std::string AbsolutePath(std::string_view path) {
-    std::string folder = FolderOf(path);
-    std::string name = FileNameOf(path);
-    char resolved[PATH_MAX];
-    if (::realpath(folder.c_str(), resolved) == nullptr) {
-        if (!path.empty() && path.front() == kSeparator) return std::string(path);
-        char cwd[PATH_MAX];
-        if (::getcwd(cwd, sizeof cwd) == nullptr) return std::string(path);
-        return WithSeparator(cwd) + std::string(path);
-    }
-    return WithSeparator(resolved) + name;
+    // Only the folder is resolved: a name that is a link stays the name the
+    // user chose.
+    std::error_code error;
+    const std::filesystem::path folder = std::filesystem::canonical(FolderOf(path), error);
+    if (!error) return WithSeparator(folder.native()) + FileNameOf(path);
+    if (!path.empty() && path.front() == kSeparator) return std::string(path);
+    const std::filesystem::path cwd = std::filesystem::current_path(error);
+    if (error) return std::string(path);
+    return WithSeparator(cwd.native()) + std::string(path);
 }
 
 bool IsSafeFileName(std::string_view name) { return SafeFileName(name) == name; }

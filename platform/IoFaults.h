@@ -31,7 +31,6 @@ struct IoFaults {
 
 // Installs a plan (nullptr removes it). The plan must outlive its installation.
 void InstallIoFaults(IoFaults* plan);
-IoFaults* InstalledIoFaults();
 
 // Makes FreeSpace answer this value for every folder (-1 removes the override).
 void OverrideFreeSpace(int64_t bytes);

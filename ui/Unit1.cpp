@@ -247,7 +247,7 @@ TfrmMain::~TfrmMain() {
 
 void TfrmMain::FormCreate(std::vector<std::string> args, std::string programPath,
                           std::string registryFolder) {
-    cboMode_->setCurrentIndex(0);
+    cboMode_->setCurrentIndex(kSizeModeTaille);
     params = std::make_unique<TzelParams>(std::move(args), std::move(programPath),
                                           std::move(registryFolder));
     params->LoadSettings();
@@ -303,14 +303,14 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
 void TfrmMain::FormActivate() {
     activated_ = true;
     if (params->HasParamFile()) {
-        SetMode(0);
+        SetMode(kModeJoin);
         OpenParamFile(FromUtf8(params->GetParamFile()));
     } else {
-        SetMode(1);
+        SetMode(kModeSplit);
         EnableControls(true);
     }
     // The keyboard starts on the mode, not on the quit button.
-    (mode == 1 ? rbCouper_ : rbJoindre_)->setFocus(Qt::OtherFocusReason);
+    (mode == kModeSplit ? rbCouper_ : rbJoindre_)->setFocus(Qt::OtherFocusReason);
 }
 
 void TfrmMain::Message(const QString& text, const QString& title, int icon) {
@@ -345,9 +345,9 @@ void TfrmMain::ShowModeDefaults() {
     SetLabel(lblDossier_, "", "");
     {
         QSignalBlocker quiet(cboMode_);
-        cboMode_->setCurrentIndex(std::clamp(params->sizeMode, 0, 1));
+        cboMode_->setCurrentIndex(std::clamp(params->sizeMode, kSizeModeTaille, kSizeModeNombre));
     }
-    if (mode == 0) {
+    if (mode == kModeJoin) {
         lblAction_->setText(rbJoindre_->text().toUpper());
         lblTaille_->setText("");
         tailleAutoSize_ = true;
@@ -361,7 +361,7 @@ void TfrmMain::ShowModeDefaults() {
         lblAction_->setText(rbCouper_->text().toUpper());
         lblTaille_->setText(QString::number(params->defaultSize));
         PlaceTaille();
-        lblMo_->setVisible(params->sizeMode == 0);
+        lblMo_->setVisible(params->sizeMode == kSizeModeTaille);
         lblDate_->setText(ShortDate(QDate::currentDate()));
         chkMD5_->setChecked(false);
         chkMD5_->setEnabled(true);
@@ -371,13 +371,13 @@ void TfrmMain::ShowModeDefaults() {
 }
 
 void TfrmMain::SetMode(int m) {
-    cboMode_->setVisible(m == 1);
-    lblMo_->setVisible(m == 1);
-    lblExtension_->setVisible(m == 1);
+    cboMode_->setVisible(m == kModeSplit);
+    lblMo_->setVisible(m == kModeSplit);
+    lblExtension_->setVisible(m == kModeSplit);
     mode = static_cast<uint8_t>(m);
-    SetCurrentMode(m == 1 ? kModeSplit : kModeJoin);
-    rbCouper_->setChecked(m == 1);
-    rbJoindre_->setChecked(m == 0);
+    SetCurrentMode(m == kModeSplit ? kModeSplit : kModeJoin);
+    rbCouper_->setChecked(m == kModeSplit);
+    rbJoindre_->setChecked(m == kModeJoin);
     if (job) job->Reset();
     ShowModeDefaults();
 }
@@ -387,7 +387,7 @@ void TfrmMain::EnableControls(bool on) {
              lblQuitter_, rbCouper_, rbJoindre_, lblFichier_, lblOuvrir_, lblDest_, lblDossier_,
              lblChangerDossier_, cboMode_, lblTaille_})
         w->setEnabled(on);
-    if (mode == 1) {
+    if (mode == kModeSplit) {
         lblMo_->setEnabled(on);
         lblMd5_->setEnabled(on);
         chkMD5_->setEnabled(on);
@@ -403,7 +403,7 @@ void TfrmMain::EnableControls(bool on) {
 // --- Opening a source
 
 bool TfrmMain::OpenSource(int forMode) {
-    const bool split = forMode == 1;
+    const bool split = forMode == kModeSplit;
     if (split) ReplaceJob(std::make_unique<TzelParcelwise>());
     auto choice = FileDialogs::GetOpenFile(this, split ? SplitFilters() : JoinFilters());
     if (!choice) return false;
@@ -484,7 +484,7 @@ void TfrmMain::lblOuvrirClick() {
         if (!job || !job->opened) ShowModeDefaults();
         return;
     }
-    if (mode == 1) {
+    if (mode == kModeSplit) {
         SetLabel(lblDossier_, FromUtf8(job->settings.folder), FromUtf8(job->settings.folder));
         SetLabel(lblDest_, FromUtf8(job->settings.fileName), FromUtf8(job->settings.fileName));
     } else {
@@ -528,15 +528,15 @@ void TfrmMain::CloseEditor() {
 }
 
 void TfrmMain::lblFichierClick() {
-    if (job && job->opened && rbCouper_->isChecked()) OpenEditor(lblFichier_, 0);
+    if (job && job->opened && rbCouper_->isChecked()) OpenEditor(lblFichier_, kEditFileName);
 }
 
 void TfrmMain::lblDestClick() {
-    if (job && job->opened) OpenEditor(lblDest_, 1);
+    if (job && job->opened) OpenEditor(lblDest_, kEditDestName);
 }
 
 void TfrmMain::lblTailleClick() {
-    if (mode == 1 && job && job->opened) OpenEditor(lblTaille_, 2);
+    if (mode == kModeSplit && job && job->opened) OpenEditor(lblTaille_, kEditSize);
 }
 
 namespace {
@@ -547,7 +547,7 @@ constexpr QStringView kNotInNames = u"\"*/:<>?\\|";
 
 bool TfrmMain::edTempKeyPress(QChar key) {
     const char16_t c = key.unicode();
-    if (editTarget == 2) {
+    if (editTarget == kEditSize) {
         if (c != 8 && c != 13 && c != 27 && !(c >= '0' && c <= '9')) return false;
     } else if (kNotInNames.contains(key)) {
         return false;
@@ -560,28 +560,28 @@ bool TfrmMain::edTempKeyPress(QChar key) {
 
     QString entry = edTemp_->text();
     // Pasted text did not pass the key filter.
-    if (editTarget != 2) entry.removeIf([](QChar ch) { return kNotInNames.contains(ch); });
+    if (editTarget != kEditSize) entry.removeIf([](QChar ch) { return kNotInNames.contains(ch); });
     if (entry.isEmpty()) return false;
     switch (editTarget) {
-        case 0:
+        case kEditFileName:
             SetLabel(lblFichier_, entry, entry);
             CloseEditor();
             break;
-        case 1: {
+        case kEditDestName: {
             // Looked up where the job will write.
             const std::string folder = job ? job->settings.folder : std::string();
-            const std::string taken = folder + Utf8(entry) + (mode == 1 ? ".001.pcw" : "");
+            const std::string taken = folder + Utf8(entry) + (mode == kModeSplit ? ".001.pcw" : "");
             if (platform::FileExists(taken)) {
                 Message("Le fichier < " + entry + " > existe déjà !", "Nom incorrecte !",
                         platform::kIconWarning);
                 break;
             }
-            const QString shown = mode == 1 ? entry.left(50) : entry;
+            const QString shown = mode == kModeSplit ? entry.left(50) : entry;
             SetLabel(lblDest_, shown, shown);
             CloseEditor();
             break;
         }
-        case 2: {
+        case kEditSize: {
             const std::string digits = Utf8(entry);
             int32_t value = 0;
             auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);

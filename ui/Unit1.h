@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/CurrentJob.h"
 #include "ui/GuiMessageSink.h"
 
 class ClickLabel;
@@ -34,10 +35,12 @@ public:
     // The other windows, created after this one.
     void SetWindows(TfrmProcessing* processing, TfrmParam* param, TfrmConvert* convert);
 
-    uint8_t mode = 0;  // 1 split, 0 join
+    uint8_t mode = kModeJoin;  // kModeSplit or kModeJoin
     std::unique_ptr<TzelFichier> job;
     std::unique_ptr<TzelParams> params;
-    uint8_t editTarget = 0;  // 0 lblFichier, 1 lblDest, 2 lblTaille
+    // Which label the in-place editor stands over.
+    enum EditTarget : uint8_t { kEditFileName = 0, kEditDestName = 1, kEditSize = 2 };
+    uint8_t editTarget = kEditFileName;
 
     void FormActivate();
     void SetMode(int m);
@@ -65,8 +68,6 @@ public:
     void lblAideClick();
     void lblMinClick();
     void lblQuitterClick();
-
-    TfrmProcessing* frmProcessing() const { return frmProcessing_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -108,7 +108,6 @@ void TfrmConvert::lblOuvrirClick() {
     job->display = this;
     job->sourcePath = choice->path.toUtf8().toStdString();
     job->sourceSize = platform::FileSize(job->sourcePath);
-    job->formatKind = 1;
     job->opened = true;
     if (!job->OpenSet()) {
         // A file that failed to open is no set to convert.

@@ -7,10 +7,10 @@
 
 #include "core/UzelFichier.h"
 
-// cutkiller, generic, dkoup, kfk, easysplit, koupkoup, splitter40, maxsplit;
-// nullptr for any other name.
+// The job of a foreign kind that --format names; nullptr for "native" and any
+// other name.
 std::unique_ptr<TzelFichier> CreateForeignJob(std::string_view kind);
 
-// Entries 2 to 10 of the join dialog (3 and 10 are both the generic sets);
-// nullptr for the native entry 1 and anything else.
+// The job of a foreign entry of the join dialog (1-based); nullptr for the
+// native entry and anything outside the list.
 std::unique_ptr<TzelFichier> CreateJoinJobForFilter(int index);

@@ -14,12 +14,6 @@ std::string DropLast(std::string_view text, size_t count) {
     return length > count ? Utf8Left(text, length - count) : std::string();
 }
 
-std::string NumberText(int64_t number, size_t width) {
-    std::string digits = std::to_string(number);
-    if (number >= 0 && digits.size() < width) digits.insert(0, width - digits.size(), '0');
-    return digits;
-}
-
 std::string ExtensionOf(std::string_view name) {
     const size_t dot = name.rfind('.');
     return dot == std::string_view::npos ? std::string() : std::string(name.substr(dot));

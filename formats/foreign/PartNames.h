@@ -8,11 +8,10 @@
 #include <string>
 #include <string_view>
 
+#include "core/ParcelTools.h"  // NumberText
+
 // The text less its last `count` characters (empty when it has no more).
 std::string DropLast(std::string_view text, size_t count);
-// The number in decimal, left-padded with zeros to `width` digits; a longer
-// number is written whole.
-std::string NumberText(int64_t number, size_t width);
 // A name's extension from its last dot, dot included; empty without a dot.
 std::string ExtensionOf(std::string_view name);
 // The same without its dot.

@@ -4,31 +4,44 @@
 #pragma once
 
 #include <algorithm>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <span>
 #include <string>
 #include <string_view>
 
 #include "core/Texts.h"
 
-// The number stored at `at`; the formats are little-endian, as are the machines we build for.
-template <class T>
-T LittleEndianAt(const uint8_t* at) {
+// Numbers are copied as they lie, which is right only on a little-endian machine.
+static_assert(std::endian::native == std::endian::little,
+              "the part files' numbers are little-endian and are read without swapping");
+
+// The number stored `At` bytes into a block; a field past the block's end does not compile.
+template <class T, size_t At, size_t N>
+T LittleEndianAt(std::span<const uint8_t, N> block) {
+    static_assert(At + sizeof(T) <= N, "the field lies past the end of its block");
     T value;
-    std::memcpy(&value, at, sizeof value);
+    std::memcpy(&value, block.data() + At, sizeof value);
     return value;
 }
 
-// The length-prefixed text at `at`, whose field has room for `room` characters, in UTF-8.
-inline std::string LengthTextAt(const uint8_t* at, size_t room) {
-    const size_t length = std::min<size_t>(at[0], room);
-    return Cp1252ToUtf8(std::string_view(reinterpret_cast<const char*>(at + 1), length));
+// The length-prefixed text `At` bytes into a block, whose field has room for
+// `Room` characters, in UTF-8.
+template <size_t At, size_t Room, size_t N>
+std::string LengthTextAt(std::span<const uint8_t, N> block) {
+    static_assert(At + 1 + Room <= N, "the field lies past the end of its block");
+    const size_t length = std::min<size_t>(block[At], Room);
+    return Cp1252ToUtf8(
+        std::string_view(reinterpret_cast<const char*>(block.data() + At + 1), length));
 }
 
-// True when the field at `at` holds exactly `text` behind its length byte, compared byte for byte.
-inline bool HasLengthText(const uint8_t* at, std::string_view text) {
-    return at[0] == text.size() && std::memcmp(at + 1, text.data(), text.size()) == 0;
+// True when the block starts with exactly `text` behind its length byte, compared byte for byte.
+template <size_t N>
+bool HasLengthText(std::span<const uint8_t, N> block, std::string_view text) {
+    return text.size() < N && block[0] == text.size() &&
+           std::memcmp(block.data() + 1, text.data(), text.size()) == 0;
 }
 
 // Stores a number at `at`, little-endian.

@@ -46,8 +46,6 @@ constexpr char kJoinStopped[] = "Recollage interrompu";
 constexpr char kUnsafeName[] =
     "\n\r- Nom du fichier de Destination incorrect (caractères interdits : / \\ et caractères de contrôle).";
 
-std::string Number(int64_t n) { return std::to_string(n); }
-
 }  // namespace
 
 std::array<uint8_t, kHeaderSize> EncodeHeader(const TzelHeader& header) {
@@ -62,15 +60,15 @@ std::array<uint8_t, kHeaderSize> EncodeHeader(const TzelHeader& header) {
     return bytes;
 }
 
-TzelHeader DecodeHeader(const uint8_t* bytes) {
+TzelHeader DecodeHeader(std::span<const uint8_t, kHeaderSize> bytes) {
     TzelHeader header;
-    header.signature = LengthTextAt(bytes + kSignatureAt, kSignatureRoom);
-    header.version = LengthTextAt(bytes + kVersionAt, kVersionRoom);
-    header.splitDate = LittleEndianAt<double>(bytes + kDateAt);
-    header.originalName = LengthTextAt(bytes + kNameAt, kOriginalNameRoom);
+    header.signature = LengthTextAt<kSignatureAt, kSignatureRoom>(bytes);
+    header.version = LengthTextAt<kVersionAt, kVersionRoom>(bytes);
+    header.splitDate = LittleEndianAt<double, kDateAt>(bytes);
+    header.originalName = LengthTextAt<kNameAt, kOriginalNameRoom>(bytes);
     header.hasDigests = bytes[kDigestFlagAt];
-    header.partCount = LittleEndianAt<int32_t>(bytes + kCountAt);
-    header.originalSize = LittleEndianAt<int64_t>(bytes + kSizeAt);
+    header.partCount = LittleEndianAt<int32_t, kCountAt>(bytes);
+    header.originalSize = LittleEndianAt<int64_t, kSizeAt>(bytes);
     return header;
 }
 
@@ -102,7 +100,7 @@ std::string NativeSetPart(const std::string& firstPart, int64_t number) {
     constexpr size_t kEnding = 8;     // ".001.pcw"
     constexpr size_t kExtension = 4;  // ".pcw"
     if (firstPart.size() < kEnding) return std::string();
-    return firstPart.substr(0, firstPart.size() - kEnding) + "." + PartNumberText(number) +
+    return firstPart.substr(0, firstPart.size() - kEnding) + "." + NumberText(number, 3) +
            firstPart.substr(firstPart.size() - kExtension);
 }
 
@@ -120,7 +118,7 @@ std::string TzelParcelwise::StoredDigest(int32_t number) const {
 }
 
 std::string NativePartName(const std::string& base, int64_t number) {
-    return base + "." + PartNumberText(number) + ".pcw";
+    return base + "." + NumberText(number, 3) + ".pcw";
 }
 
 TzelParcelwise::TzelParcelwise() { formatKind = FormatKind::Parcelwise; }
@@ -231,7 +229,7 @@ void TzelParcelwise::SplitThread() {
                     kIconError);
 
     auto writeFailed = [&](int32_t number, int error) {
-        Fail("Erreur d'écriture dans le fichier *." + PartNumberText(number) + ".pcw." +
+        Fail("Erreur d'écriture dans le fichier *." + NumberText(number, 3) + ".pcw." +
                  platform::ReasonLine(NativePartName(base, number), error),
              "Erreur", kIconError);
     };
@@ -261,7 +259,7 @@ void TzelParcelwise::SplitThread() {
     };
     auto missing = [&](int32_t number) {
         const std::string name = NativePartName(base, number);
-        Fail("Le fichier *." + PartNumberText(number) + ".pcw est introuvable." +
+        Fail("Le fichier *." + NumberText(number, 3) + ".pcw est introuvable." +
                  platform::ReasonLine(name, platform::FileExists(name) ? ESTALE : ENOENT),
              "Erreur", kIconError);
     };
@@ -327,7 +325,7 @@ void TzelParcelwise::SplitThread() {
                 digest = HashStream(
                     *part, [this](int64_t n) { HashProgressOf(*this, n); }, -1, &error);
             if (!digest)
-                return Fail("Impossible de lire le fichier *." + PartNumberText(i) +
+                return Fail("Impossible de lire le fichier *." + NumberText(i, 3) +
                                 ".pcw pour calculer son Hash MD5." +
                                 platform::ReasonLine(name, error),
                             "Erreur", kIconError);
@@ -378,7 +376,7 @@ bool TzelParcelwise::OpenSet() {
                               "Echec de lecture du fichier", kIconWarning);
         return false;
     }
-    TzelHeader read = DecodeHeader(bytes.data());
+    TzelHeader read = DecodeHeader(bytes);
     auto corrupt = [this] {
         platform::MessageBoxA(ownerWindow,
                               "Le fichier Parcelwise semble être corrompu. Il n'est pas possible de le recoller.",
@@ -475,10 +473,10 @@ void TzelParcelwise::JoinThread() {
         CheckedPart& part = parts.emplace_back();
         if (!part.Open(PartPath(i))) {
             if (!platform::FileExists(PartPath(i)))
-                return Fail("Le fichier n°" + Number(i) + " est introuvable", kJoinStopped,
+                return Fail("Le fichier n°" + std::to_string(i) + " est introuvable", kJoinStopped,
                             kIconWarning);
-            return Fail("Le fichier n°" + Number(i) + " n'est pas accessible !", kJoinStopped,
-                        kIconWarning);
+            return Fail("Le fichier n°" + std::to_string(i) + " n'est pas accessible !",
+                        kJoinStopped, kIconWarning);
         }
         partData.push_back(DataBytesOf(i, part.Size()));
         dataBytes += partData.back();
@@ -493,17 +491,18 @@ void TzelParcelwise::JoinThread() {
         ShowProgress();
         int error = 0;
         if (!part.Reopen())
-            return Fail("Le fichier n°" + Number(i) + " n'est pas accessible !" +
+            return Fail("Le fichier n°" + std::to_string(i) + " n'est pas accessible !" +
                             platform::ReasonLine(PartPath(i), part.File().OpenError()),
                         kJoinStopped, kIconWarning);
         auto digest = HashStream(
             part.File(), [this](int64_t n) { HashProgressOf(*this, n); }, partBytes, &error);
         if (!digest)
-            return Fail("Le fichier n°" + Number(i) + " n'est pas accessible !" +
+            return Fail("Le fichier n°" + std::to_string(i) + " n'est pas accessible !" +
                             platform::ReasonLine(PartPath(i), error),
                         kJoinStopped, kIconWarning);
         if (DigestToHex(*digest) != StoredDigest(i))
-            return Fail("Le fichier n°" + Number(i) + " est corrompu.", kJoinStopped, kIconWarning);
+            return Fail("Le fichier n°" + std::to_string(i) + " est corrompu.", kJoinStopped,
+                        kIconWarning);
         if (!part.Unchanged())
             return FailJoinCopy(CopyResult::SourceChanged, i, PartPath(i),
                                 settings.folder + settings.fileName);
@@ -567,16 +566,22 @@ void TzelParcelwise::ShowProgress() {
             writer_.Copying(*this, count, [&](ProgressDisplay& d) {
                 // The part being made, and no further one once the last is made.
                 const int64_t making = std::min<int64_t>(count + 1, partsToMake_);
-                d.lblInfo(Number(count) + (static_cast<uint32_t>(count) < 2 ? " fichier créé..." : " fichiers créés..."));
-                d.lblPartie("Création de < " + settings.fileName + "." + PartNumberText(making) + ".pcw >");
+                d.lblInfo(std::to_string(count) + (static_cast<uint32_t>(count) < 2
+                                                       ? " fichier créé..."
+                                                       : " fichiers créés..."));
+                d.lblPartie("Création de < " + settings.fileName + "." + NumberText(making, 3) +
+                            ".pcw >");
             });
             break;
         }
         case Step::Joining: {
             const int32_t count = partNumber;
             writer_.Copying(*this, count, [&](ProgressDisplay& d) {
-                d.lblInfo(Number(count) + (static_cast<uint32_t>(count) < 2 ? " fichier recollé..." : " fichiers recollés..."));
-                d.lblPartie("Recollage du fichier n° " + Number(count < header.partCount ? count + 1 : count));
+                d.lblInfo(std::to_string(count) + (static_cast<uint32_t>(count) < 2
+                                                       ? " fichier recollé..."
+                                                       : " fichiers recollés..."));
+                d.lblPartie("Recollage du fichier n° " +
+                            std::to_string(count < header.partCount ? count + 1 : count));
             });
             break;
         }
@@ -588,7 +593,9 @@ void TzelParcelwise::ShowProgress() {
                 *this, number,
                 [&](ProgressDisplay& d) {
                     d.lblInfo(creating ? "Création des Hash MD5" : "Contrôle des Hash MD5");
-                    d.lblPartie((creating ? "Hash MD5 du fichier n° " : "Vérification du fichier n° ") + Number(number));
+                    d.lblPartie(
+                        (creating ? "Hash MD5 du fichier n° " : "Vérification du fichier n° ") +
+                        std::to_string(number));
                 },
                 number, header.partCount);
             break;

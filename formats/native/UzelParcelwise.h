@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,7 +30,7 @@ struct TzelHeader {
 };
 
 std::array<uint8_t, kHeaderSize> EncodeHeader(const TzelHeader& header);
-TzelHeader DecodeHeader(const uint8_t* bytes);
+TzelHeader DecodeHeader(std::span<const uint8_t, kHeaderSize> bytes);
 // The five rules a readable header follows.
 bool IsValidHeader(const TzelHeader& header);
 // True when the bytes start with the mark of a version 1.0 first part.

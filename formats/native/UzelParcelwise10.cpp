@@ -145,19 +145,17 @@ std::optional<ConvertFailure> SwapFailure(SwapResult result, const std::string& 
 
 }  // namespace
 
-TzelLeadBlock DecodeLead(const uint8_t* bytes) {
-    return {LittleEndianAt<int32_t>(bytes + kOriginalSizeAt),
-            LittleEndianAt<int32_t>(bytes + kPayloadAt),
-            LittleEndianAt<int32_t>(bytes + kOffsetAt)};
+TzelLeadBlock DecodeLead(std::span<const uint8_t, kLeadSize> bytes) {
+    return {LittleEndianAt<int32_t, kOriginalSizeAt>(bytes),
+            LittleEndianAt<int32_t, kPayloadAt>(bytes), LittleEndianAt<int32_t, kOffsetAt>(bytes)};
 }
 
-TzelDescriptionBlock DecodeDescription(const uint8_t* bytes) {
-    return {LengthTextAt(bytes + kNameAt, kLegacyNameRoom),
-            LittleEndianAt<int32_t>(bytes + kCountAt), LittleEndianAt<double>(bytes + kDateAt),
-            LittleEndianAt<int32_t>(bytes + kFlagAt)};
+TzelDescriptionBlock DecodeDescription(std::span<const uint8_t, kDescriptionSize> bytes) {
+    return {LengthTextAt<kNameAt, kLegacyNameRoom>(bytes), LittleEndianAt<int32_t, kCountAt>(bytes),
+            LittleEndianAt<double, kDateAt>(bytes), LittleEndianAt<int32_t, kFlagAt>(bytes)};
 }
 
-bool HasDescriptionSignature(const uint8_t* bytes) {
+bool HasDescriptionSignature(std::span<const uint8_t, kDescriptionSize> bytes) {
     return HasLengthText(bytes, "Parcelwise");
 }
 
@@ -195,7 +193,7 @@ bool TzelParcelwise10::OpenSet() {
     if (const platform::IoResult r = file.Read(leadBytes.data(), leadBytes.size()); !r.ok())
         return refuse(kCorrupt, r.error);
     if (!HasLegacyMark(leadBytes.data(), leadBytes.size())) return unknown();
-    const TzelLeadBlock readLead = DecodeLead(leadBytes.data());
+    const TzelLeadBlock readLead = DecodeLead(leadBytes);
     if (readLead.descriptionOffset < 0) return refuse(kCorrupt);
 
     std::array<uint8_t, kDescriptionSize> descriptionBytes{};
@@ -204,8 +202,8 @@ bool TzelParcelwise10::OpenSet() {
     if (const platform::IoResult r = file.Read(descriptionBytes.data(), descriptionBytes.size());
         !r.ok())
         return refuse(kCorrupt, r.error);
-    if (!HasDescriptionSignature(descriptionBytes.data())) return unknown();
-    const TzelDescriptionBlock readDescription = DecodeDescription(descriptionBytes.data());
+    if (!HasDescriptionSignature(descriptionBytes)) return unknown();
+    const TzelDescriptionBlock readDescription = DecodeDescription(descriptionBytes);
     if (!Consistent(readLead, readDescription)) return refuse(kCorrupt);
 
     // A first part shorter than its blocks say cannot be converted; checking it

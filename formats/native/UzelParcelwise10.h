@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -34,17 +35,17 @@ struct TzelDescriptionBlock {
     int32_t digestFlag = 0;  // 1 when the digests follow the block
 };
 
-TzelLeadBlock DecodeLead(const uint8_t* bytes);
-TzelDescriptionBlock DecodeDescription(const uint8_t* bytes);
+TzelLeadBlock DecodeLead(std::span<const uint8_t, kLeadSize> bytes);
+TzelDescriptionBlock DecodeDescription(std::span<const uint8_t, kDescriptionSize> bytes);
 // True when the description block starts with its signature.
-bool HasDescriptionSignature(const uint8_t* bytes);
+bool HasDescriptionSignature(std::span<const uint8_t, kDescriptionSize> bytes);
 
 // A failure of the conversion worker, with its own message.
 struct ConvertFailure;
 
 class TzelParcelwise10 final : public TzelFichier {
 public:
-    TzelParcelwise10() = default;
+    TzelParcelwise10() { formatKind = FormatKind::Parcelwise10; }
 
     std::vector<std::string> digests;
     TzelLeadBlock lead;

@@ -4,7 +4,6 @@
 #include <cstring>
 #include <memory>
 
-#include "core/CurrentJob.h"
 #include "core/ParcelTools.h"
 #include "core/UzelFichier.h"
 
@@ -227,8 +226,4 @@ std::optional<Digest> HashFile(const std::string& path, const HashProgressFn& pr
 void HashProgressOf(TzelFichier& job, int64_t bytesHashed) {
     int position;
     if (bytesHashed > 0 && Percent(bytesHashed, job.partBytes, position)) job.display->bar2(position);
-}
-
-void HashProgress(int64_t bytesHashed) {
-    if (TzelFichier* job = CurrentJob()) HashProgressOf(*job, bytesHashed);
 }

@@ -41,7 +41,6 @@ std::optional<Digest> HashFilePrefix(const std::string& path, int64_t limit,
 std::optional<Digest> HashStream(platform::File& file, const HashProgressFn& progress = {},
                                  int64_t limit = -1, int* error = nullptr);
 // Moves the progress window's second bar of a job whose partBytes holds the
-// size of the file being hashed; HashProgress does it for the current job.
+// size of the file being hashed.
 class TzelFichier;
 void HashProgressOf(TzelFichier& job, int64_t bytesHashed);
-void HashProgress(int64_t bytesHashed);

@@ -7,9 +7,12 @@
 #include <sstream>
 
 #include "cli/Commands.h"
+#include "core/Texts.h"
+#include "formats/FormatTable.h"
 #include "platform/Env.h"
 #include "platform/Fs.h"
 #include "platform/IoFaults.h"
+#include "settings/UzelParams.h"
 #include "support/TestSupport.h"
 
 using namespace testsupport;
@@ -105,6 +108,36 @@ TEST_F(CommandsTest, ForeignSetsJoinByTheirKind) {
     EXPECT_EQ(Pcw({"join", dir / "clip.mpg.001", "--format", "cutkiller", "--name", "other"}), 1);
     EXPECT_NE(LastText().find("Cutkiller"), std::string::npos) << LastText();
     EXPECT_EQ(Pcw({"join", dir / "clip.mpg.001", "--format", "zip"}), 2);
+}
+
+// Every kind that --format names reaches its own reading, and the help lists
+// it with every buffer size.
+TEST_F(CommandsTest, EveryFormatNameOpensAndTheHelpListsIt) {
+    for (std::string_view name : CliFormatNames()) {
+        SCOPED_TRACE(std::string(name));
+        EXPECT_EQ(Pcw({"info", dir / "absent.001", "--format", std::string(name)}), 1);
+        EXPECT_NE(LastText().find("Impossible d'ouvrir le fichier !"), std::string::npos);
+    }
+    ASSERT_EQ(Pcw({"--help"}), 0);
+    const std::string help = out.str();
+    const size_t format = help.find("  --format TYPE");
+    const size_t after = help.find("  --no-verify");
+    ASSERT_LT(format, after);
+    const std::string formats = help.substr(format, after - format);
+    for (std::string_view name : CliFormatNames())
+        EXPECT_NE(formats.find(std::string(name)), std::string::npos) << name;
+    EXPECT_NE(formats.find("native (par défaut)"), std::string::npos) << formats;
+    for (uint32_t size : kBufferSizes)
+        EXPECT_NE(help.find(std::to_string(size)), std::string::npos) << size;
+    // The lists are carried over under their description, within its width.
+    const size_t buffer = help.find("  --buffer OCTETS");
+    ASSERT_LT(buffer, after);
+    std::istringstream lines(help.substr(buffer, after - buffer));
+    for (std::string line; std::getline(lines, line);) {
+        EXPECT_LE(Utf8Length(line), 81u) << line;
+        const bool continued = line.rfind("  --", 0) != 0;
+        EXPECT_TRUE(!continued || line.rfind(std::string(20, ' '), 0) == 0) << line;
+    }
 }
 
 // A set of the older format is described, converted, then joined.

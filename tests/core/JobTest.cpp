@@ -125,6 +125,18 @@ TEST(Worker, AFaultThatEscapesTheWorkEndsItAsAFailure) {
 
 // The end of a run may close what owns the job: the job then goes from its own
 // thread, which has nothing left to wait for.
+// A job asked to run in a direction it has no worker for ends at once as a
+// failure, so that neither the progress window nor the command line waits on
+// a worker that never started.
+TEST(Worker, AStartInADirectionWithoutWorkerEndsAsAFailure) {
+    for (bool join : {false, true}) {
+        WorkingJob job;
+        join ? job.StartJoin() : job.StartSplit();
+        EXPECT_EQ(job.step, Step::Failed) << join;
+        EXPECT_EQ(job.ends, 1) << join;
+    }
+}
+
 TEST(Worker, AJobMayBeDestroyedByItsOwnWorker) {
     auto* job = new WorkingJob;
     std::atomic<bool> destroyed{false};

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "NativeJobs.h"
-#include "core/CurrentJob.h"
 #include "platform/IoFaults.h"
 
 using namespace nativetest;
@@ -78,18 +77,15 @@ TEST(HashFile, PrefixesAndFilesThatFailMidway) {
     }
 }
 
-TEST(HashProgress, MovesTheSecondBarOfTheCurrentJob) {
+TEST(HashProgressOf, MovesTheSecondBarOfItsJob) {
     RecordingDisplay display;
     TzelParcelwise job;
     job.display = &display;
     job.partBytes = 400;
-    SetCurrentJob(&job);
-    HashProgress(0);
-    HashProgress(100);
-    HashProgress(400);
+    HashProgressOf(job, 0);
+    HashProgressOf(job, 100);
+    HashProgressOf(job, 400);
     job.partBytes = 0;
-    HashProgress(50);  // no size known: the bar stays
-    SetCurrentJob(nullptr);
-    HashProgress(100);
+    HashProgressOf(job, 50);  // no size known: the bar stays
     EXPECT_EQ(display.writes(), (std::vector<std::string>{"bar2=25", "bar2=100"}));
 }

@@ -60,7 +60,7 @@ TEST(NativeHeader, EncodesTheLayoutByteForByte) {
     EXPECT_EQ(expected.substr(92, 4), Bytes({3, 0, 0, 0}));
     EXPECT_EQ(expected.substr(96, 8), Bytes({0x01, 0x00, 0xA0, 0x00, 0, 0, 0, 0}));
 
-    const TzelHeader decoded = DecodeHeader(encoded.data());
+    const TzelHeader decoded = DecodeHeader(encoded);
     EXPECT_EQ(decoded.originalName, "Été 2005 €.avi");
     EXPECT_TRUE(EncodeHeader(decoded) == encoded);
 }
@@ -68,8 +68,8 @@ TEST(NativeHeader, EncodesTheLayoutByteForByte) {
 TEST(NativeHeader, ALengthByteBeyondItsFieldReadsNoFurther) {
     auto bytes = EncodeHeader(ValidHeader());
     bytes[40] = 200;  // the name claims more than its 50 characters of room
-    EXPECT_EQ(DecodeHeader(bytes.data()).originalName.size(), 50u);
-    EXPECT_EQ(DecodeHeader(bytes.data()).partCount, 3);
+    EXPECT_EQ(DecodeHeader(bytes).originalName.size(), 50u);
+    EXPECT_EQ(DecodeHeader(bytes).partCount, 3);
 }
 
 TEST(NativeHeader, FiveRulesMakeAReadableHeader) {
@@ -90,7 +90,7 @@ TEST(NativeHeader, FiveRulesMakeAReadableHeader) {
     for (const auto& r : rules) {
         TzelHeader h = ValidHeader();
         r.spoil(h);
-        EXPECT_FALSE(IsValidHeader(DecodeHeader(EncodeHeader(h).data()))) << r.rule;
+        EXPECT_FALSE(IsValidHeader(DecodeHeader(EncodeHeader(h)))) << r.rule;
     }
 }
 
@@ -158,7 +158,8 @@ TEST_F(NativeSetTest, TheFirstPartCarriesTheHeaderOfItsSet) {
     const double after = platform::Today();
 
     const std::string first = ReadFile(PartPath(dir.path(), name, 1));
-    const TzelHeader h = DecodeHeader(reinterpret_cast<const uint8_t*>(first.data()));
+    const TzelHeader h = DecodeHeader(std::span<const uint8_t, kHeaderSize>(
+        reinterpret_cast<const uint8_t*>(first.data()), kHeaderSize));
     EXPECT_EQ(first.substr(0, 104), HandMadeHeader(stored, 1, 3, 50000, h.splitDate));
     EXPECT_TRUE(h.splitDate == before || h.splitDate == after);
 

@@ -56,7 +56,8 @@ TEST_F(NativeSetTest, RoundTripsAcrossPartAndBufferBoundaries) {
             const int n = static_cast<int>((c.size + c.part - 1) / c.part);
             EXPECT_EQ(ListDir(scratch.path()).size(), static_cast<size_t>(n) + 1);
             const std::string first = ReadFile(PartPath(scratch.path(), "data.bin", 1));
-            const TzelHeader h = DecodeHeader(reinterpret_cast<const uint8_t*>(first.data()));
+            const TzelHeader h = DecodeHeader(std::span<const uint8_t, kHeaderSize>(
+                reinterpret_cast<const uint8_t*>(first.data()), kHeaderSize));
             EXPECT_EQ(h.partCount, n);
             EXPECT_EQ(h.originalSize, c.size);
             std::string data;

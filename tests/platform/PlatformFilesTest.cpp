@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/Env.h"
 #include "platform/File.h"
 #include "platform/Fs.h"
 #include "support/TestSupport.h"
@@ -105,6 +106,39 @@ TEST(PlatformFiles, FilesFoundAgainByNameAreTheFilesMade) {
     testsupport::WriteFile(dir / "part", "data");
     EXPECT_EQ(File::OpenReadSame(dir / "part", identity).OpenError(), ESTALE);
     EXPECT_EQ(testsupport::ReadFile(dir / "outside"), "kept");
+}
+
+// A job names the files it writes by absolute paths: the folder is resolved,
+// the name is kept as the user gave it, even when it is a link.
+TEST(AbsolutePath, ResolvesTheFolderAndKeepsTheName) {
+    TempDir dir;
+    ASSERT_TRUE(platform::MakeFolders(dir / "real/inner"));
+    ASSERT_EQ(::symlink((dir / "real").c_str(), (dir / "via").c_str()), 0);
+    WriteFile(dir / "real/inner/file", "x");
+    ASSERT_EQ(::symlink("file", (dir / "real/inner/named").c_str()), 0);
+    const std::string real = platform::AbsolutePath(dir.path());
+    EXPECT_EQ(platform::AbsolutePath(dir / "via/inner/named"), real + "real/inner/named");
+    EXPECT_EQ(platform::AbsolutePath(dir / "via/inner/../inner/new"), real + "real/inner/new");
+
+    // A folder that does not exist is left as given, under the working folder
+    // when relative.
+    EXPECT_EQ(platform::AbsolutePath("/no/such/folder/x"), "/no/such/folder/x");
+    char cwd[4096];
+    ASSERT_NE(::getcwd(cwd, sizeof cwd), nullptr);
+    EXPECT_EQ(platform::AbsolutePath("no-such-folder/x"), std::string(cwd) + "/no-such-folder/x");
+    EXPECT_EQ(platform::AbsolutePath("plain"), platform::WithSeparator(cwd) + "plain");
+}
+
+TEST(MakeFolders, MakesEveryMissingFolderAndRefusesAFileInTheWay) {
+    TempDir dir;
+    EXPECT_TRUE(platform::MakeFolders(dir / "a/b/c"));
+    EXPECT_TRUE(platform::IsFolder(dir / "a/b/c"));
+    EXPECT_TRUE(platform::MakeFolders(dir / "a/b/c/"));  // already there
+    WriteFile(dir / "file", "kept");
+    EXPECT_FALSE(platform::MakeFolders(dir / "file"));
+    EXPECT_FALSE(platform::MakeFolders(dir / "file/below"));
+    EXPECT_EQ(ReadFile(dir / "file"), "kept");
+    EXPECT_FALSE(platform::MakeFolders(""));
 }
 
 TEST(VisibleText, ShowsEveryControlCharacterAndNothingElse) {

@@ -6,8 +6,10 @@
 #include "WindowsFixture.h"
 #include "core/CurrentJob.h"
 #include "core/ParcelTools.h"
+#include "formats/FormatTable.h"
 #include "formats/native/UzelParcelwise.h"
 #include "settings/UzelParams.h"
+#include "ui/JobFactory.h"
 
 using namespace testsupport;
 
@@ -254,6 +256,21 @@ TEST_F(WindowsTest, RefusedSetLeavesNothingOpened) {
             "Le fichier Parcelwise semble être corrompu. Il n'est pas possible de le recoller."});
     EXPECT_FALSE(main->job->opened);
     EXPECT_EQ(Text("lblFichier"), "");
+}
+
+// Each entry of the join dialog opens the chosen file as the kind of its row,
+// whether that kind then accepts it or not.
+TEST_F(WindowsTest, EveryJoinEntryOpensItsOwnKind) {
+    WriteFile(work / "movie.avi.001", RandomBytes(4096, 3));
+    Click("rbJoindre");
+    const auto rows = JoinFormats();
+    ASSERT_EQ(JoinFilters().size(), static_cast<qsizetype>(rows.size()));
+    for (size_t i = 0; i < rows.size(); ++i) {
+        SCOPED_TRACE(std::string(rows[i].entry.label));
+        Open(work / "movie.avi.001", static_cast<int>(i) + 1);
+        ASSERT_NE(main->job, nullptr);
+        EXPECT_EQ(main->job->formatKind, rows[i].code);
+    }
 }
 
 TEST_F(WindowsTest, ForeignSetsJoinFromTheEntryChosenInTheDialog) {
