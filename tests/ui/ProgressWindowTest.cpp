@@ -86,7 +86,7 @@ TEST_F(WindowsTest, PauseHoldsTheWorkerWithinOneBufferAndResumes) {
     EXPECT_TRUE(held);
     EXPECT_LT(heldAt, static_cast<int64_t>(original.size()));
     EXPECT_EQ(Texts().back(), "Le fichier a été coupé avec succès !");
-    EXPECT_EQ(std::filesystem::file_size(work / "big.bin.064.pcw"), 1048576u);
+    EXPECT_EQ(std::filesystem::file_size(work / "big.bin.160.pcw"), 1048576u);
 }
 
 // Waits until the paused worker has stopped at a buffer boundary.
@@ -102,7 +102,9 @@ bool WorkerHeld(TzelFichier* job) {
 // clicks it: the pause button and the clock's menu answer, and the main
 // window stays out of reach behind it.
 TEST_F(WindowsTest, EveryControlAnswersWhileTheJobRuns) {
-    WriteFile(work / "big.bin", RandomBytes(64 << 20, 11));
+    // Large enough that a busy machine cannot finish the split before the
+    // first click reaches the pause button.
+    WriteFile(work / "big.bin", RandomBytes(160 << 20, 11));
     Open(work / "big.bin");
     SetSize("1");
     bool ran = false;
