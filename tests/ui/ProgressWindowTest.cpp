@@ -86,7 +86,7 @@ TEST_F(WindowsTest, PauseHoldsTheWorkerWithinOneBufferAndResumes) {
     EXPECT_TRUE(held);
     EXPECT_LT(heldAt, static_cast<int64_t>(original.size()));
     EXPECT_EQ(Texts().back(), "Le fichier a été coupé avec succès !");
-    EXPECT_EQ(std::filesystem::file_size(work / "big.bin.160.pcw"), 1048576u);
+    EXPECT_EQ(std::filesystem::file_size(work / "big.bin.064.pcw"), 1048576u);
 }
 
 // Waits until the paused worker has stopped at a buffer boundary.
@@ -145,7 +145,7 @@ TEST_F(WindowsTest, EveryControlAnswersWhileTheJobRuns) {
     Click("lblAction");
     EXPECT_TRUE(ran);
     EXPECT_EQ(Texts().back(), "Le fichier a été coupé avec succès !");
-    EXPECT_EQ(std::filesystem::file_size(work / "big.bin.064.pcw"), 1048576u);
+    EXPECT_EQ(std::filesystem::file_size(work / "big.bin.160.pcw"), 1048576u);
 }
 
 // Nothing of the progress window is drawn as disabled while it works.
