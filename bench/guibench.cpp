@@ -15,17 +15,18 @@
 #include "platform/Messages.h"
 #include "settings/UzelParams.h"
 #include "ui/Seams.h"
-#include "ui/u_frmconvert.h"
-#include "ui/u_parametre.h"
 #include "ui/Unit1.h"
 #include "ui/Unit3.h"
+#include "ui/u_frmconvert.h"
+#include "ui/u_parametre.h"
 
 namespace {
 
 // Prints every message and remembers whether the last one was a success.
 class Sink final : public platform::MessageSink {
 public:
-    void Show(platform::WindowHandle, std::string_view text, std::string_view title, int icon) override {
+    void Show(platform::WindowHandle, std::string_view text, std::string_view title,
+              int icon) override {
         std::fprintf(stderr, "%.*s: %.*s\n", static_cast<int>(title.size()), title.data(),
                      static_cast<int>(text.size()), text.data());
         succeeded = icon == platform::kIconInfo;
@@ -43,7 +44,9 @@ void Type(TfrmMain& main, const QString& text) {
 
 int main(int argc, char** argv) {
     if (argc < 5) {
-        std::fprintf(stderr, "usage: pcw_guibench split SOURCE SIZE_MB BUFFER FOLDER NAME | join FIRST BUFFER FOLDER\n");
+        std::fprintf(stderr,
+                     "usage: pcw_guibench split SOURCE SIZE_MB BUFFER FOLDER NAME | join FIRST "
+                     "BUFFER FOLDER\n");
         return 2;
     }
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -54,7 +57,9 @@ int main(int argc, char** argv) {
 
     const std::string command = argv[1];
     const bool split = command == "split";
-    TfrmMain main({}, "/usr/bin/parcelwise", std::getenv("PARCELWISE_REGISTRY_DIR") ? std::getenv("PARCELWISE_REGISTRY_DIR") : "/tmp");
+    TfrmMain main(
+        {}, "/usr/bin/parcelwise",
+        std::getenv("PARCELWISE_REGISTRY_DIR") ? std::getenv("PARCELWISE_REGISTRY_DIR") : "/tmp");
     TfrmProcessing processing(&main);
     TfrmParam param(main.params.get(), &main);
     TfrmConvert convert(&main);

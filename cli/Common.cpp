@@ -140,7 +140,8 @@ int UsageError(Context& ctx, std::string_view problem) {
     return kExitUsage;
 }
 
-std::optional<int> OpenSetOfKind(const Parsed& parsed, Context& ctx, std::unique_ptr<TzelFichier>& job) {
+std::optional<int> OpenSetOfKind(const Parsed& parsed, Context& ctx,
+                                 std::unique_ptr<TzelFichier>& job) {
     const std::string* given = parsed.Value("--format");
     const FormatRow* format = given ? FormatOfCliName(*given) : &JoinFormats().front();
     if (format == nullptr) {
@@ -190,7 +191,8 @@ bool UseFolder(TzelFichier& job, const std::string& folder) {
 
 int RunJob(TzelFichier& job, bool join, Context& ctx) {
     SetCurrentMode(join ? kModeJoin : kModeSplit);
-    return RunJob(job, [&] { join ? job.StartJoin() : job.StartSplit(); }, ctx);
+    return RunJob(
+        job, [&] { join ? job.StartJoin() : job.StartSplit(); }, ctx);
 }
 
 int RunJob(TzelFichier& job, const std::function<void()>& start, Context& ctx) {

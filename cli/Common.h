@@ -97,7 +97,8 @@ int UsageError(Context& ctx, std::string_view problem);
 // Opens the set named by the first argument as the kind --format gives (native
 // when absent): nothing when `job` holds the opened set, the exit status
 // otherwise, after the reason was given.
-std::optional<int> OpenSetOfKind(const Parsed& parsed, Context& ctx, std::unique_ptr<TzelFichier>& job);
+std::optional<int> OpenSetOfKind(const Parsed& parsed, Context& ctx,
+                                 std::unique_ptr<TzelFichier>& job);
 
 // True for a file that a job may open; otherwise shows "Impossible d'ouvrir
 // le fichier !" with the reason (`error`, or the reason it is no regular file).

@@ -13,7 +13,8 @@ bool OpenLegacyFirstPart(TzelParcelwise10& job, const std::string& path) {
     job.opened = true;
     if (job.OpenSet()) return true;
     // What is no 1.0 set at all is said as the program's general error report says it.
-    if (!job.openError.empty()) platform::MessageBoxA(nullptr, job.openError + ".", kVersion, platform::kIconError);
+    if (!job.openError.empty())
+        platform::MessageBoxA(nullptr, job.openError + ".", kVersion, platform::kIconError);
     job.opened = false;
     return false;
 }
@@ -23,7 +24,8 @@ int Convert(const Args& args, Context& ctx) {
     if (!parsed.error.empty()) return UsageError(ctx, parsed.error);
     TzelParcelwise10 job;
     if (!OpenLegacyFirstPart(job, parsed.positionals[0])) return kExitFailed;
-    return RunJob(job, [&] { job.StartConvert(); }, ctx);
+    return RunJob(
+        job, [&] { job.StartConvert(); }, ctx);
 }
 
 }  // namespace cli

@@ -7,7 +7,15 @@ std::atomic<TzelFichier*> g_job{nullptr};
 std::atomic<int> g_mode{kModeSplit};
 }  // namespace
 
-TzelFichier* CurrentJob() { return g_job.load(); }
-void SetCurrentJob(TzelFichier* job) { g_job.store(job); }
-int CurrentMode() { return g_mode.load(); }
-void SetCurrentMode(int mode) { g_mode.store(mode); }
+TzelFichier* CurrentJob() {
+    return g_job.load();
+}
+void SetCurrentJob(TzelFichier* job) {
+    g_job.store(job);
+}
+int CurrentMode() {
+    return g_mode.load();
+}
+void SetCurrentMode(int mode) {
+    g_mode.store(mode);
+}

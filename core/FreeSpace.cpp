@@ -4,8 +4,9 @@
 #include "platform/Fs.h"
 
 std::string NotEnoughSpaceText(const std::string& volume, int64_t freeBytes, int64_t neededBytes) {
-    return "Il n'y a pas assez d'espace sur le disque dur ( " + volume + ": ) !\n\r\n\rLibre : " +
-           FormatSize(freeBytes) + " | Nécessaire : " + FormatSize(neededBytes) +
+    return "Il n'y a pas assez d'espace sur le disque dur ( " + volume +
+           ": ) !\n\r\n\rLibre : " + FormatSize(freeBytes) +
+           " | Nécessaire : " + FormatSize(neededBytes) +
            " | Besoin : " + FormatSize(neededBytes - freeBytes);
 }
 
@@ -13,7 +14,8 @@ bool CheckFreeSpace(platform::WindowHandle owner, const std::string& folder, int
     const int64_t freeBytes = platform::FreeSpace(folder);
     if (neededBytes < freeBytes) return true;
     // A disk is named by where it is mounted, as a drive letter would name it.
-    platform::MessageBoxA(owner, NotEnoughSpaceText(platform::VolumeOf(folder), freeBytes, neededBytes),
+    platform::MessageBoxA(owner,
+                          NotEnoughSpaceText(platform::VolumeOf(folder), freeBytes, neededBytes),
                           "-=Parcelwise=-", platform::kIconWarning);
     return false;
 }

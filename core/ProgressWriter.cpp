@@ -55,7 +55,8 @@ void ProgressWriter::Copying(TzelFichier& job, int64_t textKey,
 }
 
 void ProgressWriter::Digesting(TzelFichier& job, int64_t textKey,
-                               const std::function<void(ProgressDisplay&)>& texts, int32_t number, int32_t count) {
+                               const std::function<void(ProgressDisplay&)>& texts, int32_t number,
+                               int32_t count) {
     if (job.TakeRedraw()) Invalidate();
     ProgressDisplay& display = *job.display;
     if (TextsChanged(textKey * 8 + static_cast<int64_t>(job.step.get()))) texts(display);

@@ -16,6 +16,7 @@ int64_t SplitOutputBytes(int64_t sourceSize, int32_t partSize, bool withDigests)
     constexpr int64_t kHeaderBytes = 104;
     constexpr int64_t kDigestBytes = 32;
     int64_t bytes = sourceSize + kHeaderBytes;
-    if (withDigests && partSize > 0) bytes += kDigestBytes * ((sourceSize + partSize - 1) / partSize);
+    if (withDigests && partSize > 0)
+        bytes += kDigestBytes * ((sourceSize + partSize - 1) / partSize);
     return bytes;
 }

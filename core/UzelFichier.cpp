@@ -22,7 +22,9 @@ void TzelFichier::Reset() {
     opened = false;
 }
 
-void TzelFichier::SetBufferSize(uint32_t bytes) { settings.bufferSize = bytes; }
+void TzelFichier::SetBufferSize(uint32_t bytes) {
+    settings.bufferSize = bytes;
+}
 
 std::string TzelFichier::ChooseFolder(const FolderPicker& picker) {
     std::optional<std::string> chosen = picker("Choisissez un dossier de destination.");
@@ -36,10 +38,16 @@ std::string TzelFichier::ChooseFolder(const FolderPicker& picker) {
     return settings.folder;
 }
 
-bool TzelFichier::CheckJoinParameters(const std::string&, bool) { return false; }
+bool TzelFichier::CheckJoinParameters(const std::string&, bool) {
+    return false;
+}
 
-void TzelFichier::StartSplit() { EndWithoutWorker(); }
-void TzelFichier::StartJoin() { EndWithoutWorker(); }
+void TzelFichier::StartSplit() {
+    EndWithoutWorker();
+}
+void TzelFichier::StartJoin() {
+    EndWithoutWorker();
+}
 
 // Nothing runs, so the job ends here: a start that waited for a worker would
 // wait for ever, and one that read the step would take "Splitting" for work.
@@ -48,7 +56,9 @@ void TzelFichier::EndWithoutWorker() {
     EndOfWork();
 }
 
-void TzelFichier::Suspend() { gate_.Pause(); }
+void TzelFichier::Suspend() {
+    gate_.Pause();
+}
 void TzelFichier::Resume() {
     redraw_.store(true, std::memory_order_relaxed);
     gate_.Resume();
@@ -114,13 +124,13 @@ void TzelFichier::ReportEnd(std::string_view successText) {
     if (step == Step::Finished)
         platform::MessageBoxA(progressWindow, successText, "-=Parcelwise=-", platform::kIconInfo);
     else
-        platform::MessageBoxA(progressWindow, "Le processus a été arrêté à cause d'une erreur !", "-=Parcelwise=-",
-                              platform::kIconError);
+        platform::MessageBoxA(progressWindow, "Le processus a été arrêté à cause d'une erreur !",
+                              "-=Parcelwise=-", platform::kIconError);
     display->CloseAfterJob();
 }
 
-CopyResult TzelFichier::CopyWithProgress(platform::File& source, platform::File& target, int64_t bytes,
-                                         CopyBuffer& buffer) {
+CopyResult TzelFichier::CopyWithProgress(platform::File& source, platform::File& target,
+                                         int64_t bytes, CopyBuffer& buffer) {
     partBytes = bytes;
     partDoneBytes = 0;
     copyError_ = 0;

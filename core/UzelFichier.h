@@ -143,7 +143,8 @@ protected:
     void ReportEnd(std::string_view successText);
     // Copies `bytes` of a part from the source's position, with the progress
     // counted and shown after every buffer and pauses honoured between them.
-    CopyResult CopyWithProgress(platform::File& source, platform::File& target, int64_t bytes, CopyBuffer& buffer);
+    CopyResult CopyWithProgress(platform::File& source, platform::File& target, int64_t bytes,
+                                CopyBuffer& buffer);
     // Adds the problem line of a file name of `nameBytes` bytes that the file
     // system of `folder` cannot hold; true when it fits. Such a name would
     // only fail when the file is created, long after the check.

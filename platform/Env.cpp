@@ -39,7 +39,9 @@ std::string ExecutablePath() {
     return std::string(path, static_cast<size_t>(n));
 }
 
-bool IsTerminal(int fd) { return ::isatty(fd) == 1; }
+bool IsTerminal(int fd) {
+    return ::isatty(fd) == 1;
+}
 
 bool MakeFolders(const std::string& folder) {
     std::error_code error;
@@ -145,7 +147,9 @@ std::optional<std::string> FindOnPath(const std::string& name) {
     return std::nullopt;
 }
 
-bool HasTool(const std::string& name) { return FindOnPath(name).has_value(); }
+bool HasTool(const std::string& name) {
+    return FindOnPath(name).has_value();
+}
 
 bool RunTool(const std::vector<std::string>& argv) {
     if (argv.empty()) return false;

@@ -1,7 +1,7 @@
 #include "platform/File.h"
 
-#include <cerrno>
 #include <algorithm>
+#include <cerrno>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -27,7 +27,8 @@ int64_t AllowedRead(testing::IoFaults* plan, size_t n) {
     }
     int64_t allowed = static_cast<int64_t>(n);
     if (plan->readErrorAfter >= 0) allowed = std::min(allowed, plan->readErrorAfter - done);
-    if (plan->readEndAfter >= 0) allowed = std::min(allowed, std::max<int64_t>(0, plan->readEndAfter - done));
+    if (plan->readEndAfter >= 0)
+        allowed = std::min(allowed, std::max<int64_t>(0, plan->readEndAfter - done));
     return allowed;
 }
 
@@ -180,7 +181,8 @@ IoResult File::Write(const void* buffer, size_t n) {
     }
     const auto* in = static_cast<const char*>(buffer);
     while (static_cast<size_t>(result.bytes) < allowedBytes) {
-        ssize_t w = ::write(fd_, in + result.bytes, allowedBytes - static_cast<size_t>(result.bytes));
+        ssize_t w =
+            ::write(fd_, in + result.bytes, allowedBytes - static_cast<size_t>(result.bytes));
         if (w < 0) {
             if (errno == EINTR) continue;
             result.error = errno;
@@ -285,7 +287,9 @@ int64_t OpenFileLimit() {
                                            : static_cast<int64_t>(limit.rlim_cur);
 }
 
-bool File::Sync() { return fd_ >= 0 && ::fsync(fd_) == 0; }
+bool File::Sync() {
+    return fd_ >= 0 && ::fsync(fd_) == 0;
+}
 
 bool File::Close() {
     if (fd_ < 0) return true;

@@ -29,11 +29,15 @@ std::atomic<int64_t> g_freeSpaceOverride{-1};
 constexpr long kIso9660Magic = 0x9660;
 constexpr long kUdfMagic = 0x15013346;
 
-bool IsControl(unsigned char c) { return c < 0x20 || c == 0x7F; }
+bool IsControl(unsigned char c) {
+    return c < 0x20 || c == 0x7F;
+}
 }  // namespace
 
 namespace testing {
-void OverrideFreeSpace(int64_t bytes) { g_freeSpaceOverride.store(bytes); }
+void OverrideFreeSpace(int64_t bytes) {
+    g_freeSpaceOverride.store(bytes);
+}
 }  // namespace testing
 
 bool FileExists(const std::string& path) {
@@ -88,7 +92,8 @@ bool RenameNoReplace(const std::string& from, const std::string& to, int* error)
         if (error) *error = why;
         return false;
     };
-    if (::syscall(SYS_renameat2, AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+    if (::syscall(SYS_renameat2, AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) ==
+        0)
         return true;
     if (errno != EINVAL && errno != ENOSYS) return failed(errno);
     // File systems without renameat2 flags: a hard link never replaces its target.
@@ -161,7 +166,9 @@ std::string AbsolutePath(std::string_view path) {
     return WithSeparator(cwd.native()) + std::string(path);
 }
 
-bool IsSafeFileName(std::string_view name) { return SafeFileName(name) == name; }
+bool IsSafeFileName(std::string_view name) {
+    return SafeFileName(name) == name;
+}
 
 std::string SafeFileName(std::string_view name) {
     std::string out;
@@ -177,7 +184,8 @@ std::string SafeFileName(std::string_view name) {
                 continue;
             }
         }
-        out += (c == kSeparator || c == '\\' || c == '\0' || IsControl(c)) ? '_' : static_cast<char>(c);
+        out += (c == kSeparator || c == '\\' || c == '\0' || IsControl(c)) ? '_'
+                                                                           : static_cast<char>(c);
     }
     if (out.empty()) return "_";
     if (out.find_first_not_of('.') == std::string::npos) out.assign(out.size(), '_');

@@ -12,9 +12,9 @@ namespace platform::testing {
 
 struct IoFaults {
     // Counted over all files from the moment the plan is installed; -1 is off.
-    int64_t readErrorAfter = -1;  // reads fail with EIO once this many bytes were read
-    int64_t readEndAfter = -1;    // reads meet a premature end of file past this many bytes
-    int64_t writeErrorAfter = -1; // writes fail with ENOSPC once this many bytes were written
+    int64_t readErrorAfter = -1;   // reads fail with EIO once this many bytes were read
+    int64_t readEndAfter = -1;     // reads meet a premature end of file past this many bytes
+    int64_t writeErrorAfter = -1;  // writes fail with ENOSPC once this many bytes were written
 
     // Copies stay inside the kernel (copy_file_range), as real joins take them;
     // the faults above then reach only plain reads and writes, these the copies.

@@ -17,15 +17,22 @@ using platform::kIconWarning;
 
 namespace {
 constexpr char kJoinStopped[] = "Recollage interrompu";
-std::string Missing(int32_t number) { return "Le fichier n°" + std::to_string(number) + " est introuvable"; }
+std::string Missing(int32_t number) {
+    return "Le fichier n°" + std::to_string(number) + " est introuvable";
+}
 }  // namespace
 
 std::string TzelForeignSet::OpenFailure(const std::string& tool) {
-    return "Impossible d'ouvrir ce fichier, vérifier qu'il s'agit bien d'un fichier découpé avec " + tool + ".";
+    return "Impossible d'ouvrir ce fichier, vérifier qu'il s'agit bien d'un fichier découpé avec " +
+           tool + ".";
 }
 
-std::string TzelForeignSet::ChosenFolder() const { return platform::FolderOf(sourcePath); }
-std::string TzelForeignSet::ChosenName() const { return platform::FileNameOf(sourcePath); }
+std::string TzelForeignSet::ChosenFolder() const {
+    return platform::FolderOf(sourcePath);
+}
+std::string TzelForeignSet::ChosenName() const {
+    return platform::FileNameOf(sourcePath);
+}
 
 std::string TzelForeignSet::PartName(int32_t number) const {
     return ChosenFolder() + partStem_ + NumberText(number, numberWidth_);
@@ -108,7 +115,9 @@ bool TzelForeignSet::CheckJoinParameters(const std::string& name, bool) {
     } else if (!platform::IsSafeFileName(name)) {
         // A name typed or pasted by the user must not lead outside the destination folder.
         ok = false;
-        problems = "\n\r- Nom du fichier original incorrect (caractères interdits : / \\ et caractères de contrôle).";
+        problems =
+            "\n\r- Nom du fichier original incorrect (caractères interdits : / \\ et caractères de "
+            "contrôle).";
     } else if (!NameFits(settings.folder, name.size(), problems)) {
         ok = false;
     } else {
@@ -120,7 +129,8 @@ bool TzelForeignSet::CheckJoinParameters(const std::string& name, bool) {
         problems += "\n\r- Le fichier de destination existe déjà :\n\r\n\r" + target;
     }
     if (!ok)
-        platform::MessageBoxA(ownerWindow, "Une ou plusieurs informations sont incorrectes : \n\r" + problems,
+        platform::MessageBoxA(ownerWindow,
+                              "Une ou plusieurs informations sont incorrectes : \n\r" + problems,
                               "-=Parcelwise=-", kIconWarning);
     return ok;
 }
@@ -143,7 +153,8 @@ void TzelForeignSet::JoinThread() {
     doneBytes = 0;
     CopyBuffer buffer(settings.bufferSize);
     if (!buffer.Allocated())
-        return Fail("Impossible d'allouer de la mémoire pour le buffer.", "Mémoire insuffisante", kIconError);
+        return Fail("Impossible d'allouer de la mémoire pour le buffer.", "Mémoire insuffisante",
+                    kIconError);
 
     // Every part, the first too, is found by its name: the chosen file is not
     // the first part when the user picked another one of the set, or when it
@@ -171,7 +182,8 @@ void TzelForeignSet::JoinThread() {
         const bool isFirst = n == first;
         if (!isFirst) {
             if (!source.Open(PartName(n))) {
-                if (!platform::FileExists(PartName(n))) return Fail(Missing(n), kJoinStopped, kIconWarning);
+                if (!platform::FileExists(PartName(n)))
+                    return Fail(Missing(n), kJoinStopped, kIconWarning);
                 return Fail("Le fichier n'est pas accessible !" +
                                 platform::ReasonLine(PartName(n), source.File().OpenError()),
                             "Erreur", kIconWarning);
@@ -181,7 +193,8 @@ void TzelForeignSet::JoinThread() {
         const int64_t bytes = source.Size() - offset;
         // A part smaller than its own header was never a whole part.
         if (bytes < 0 || !source.File().Seek(offset))
-            return Fail("Le fichier n°" + std::to_string(n) + " est trop court pour contenir son en-tête : il semble être corrompu.",
+            return Fail("Le fichier n°" + std::to_string(n) +
+                            " est trop court pour contenir son en-tête : il semble être corrompu.",
                         kJoinStopped, kIconWarning);
         CopyResult result = CopyWithProgress(source.File(), target, bytes, buffer);
         if (result == CopyResult::Done && !source.Unchanged()) result = CopyResult::SourceChanged;
@@ -204,8 +217,10 @@ void TzelForeignSet::ShowProgress() {
             const int32_t count = range_.last - range_.first + 1;
             const int32_t done = partNumber;
             writer_.Copying(*this, done, [&](ProgressDisplay& d) {
-                d.lblInfo(std::to_string(done) + (done > 1 ? " fichiers recollés..." : " fichier recollé..."));
-                d.lblPartie("Recollage du fichier n° " + std::to_string(done < count ? done + 1 : count));
+                d.lblInfo(std::to_string(done) +
+                          (done > 1 ? " fichiers recollés..." : " fichier recollé..."));
+                d.lblPartie("Recollage du fichier n° " +
+                            std::to_string(done < count ? done + 1 : count));
             });
             break;
         }
@@ -217,4 +232,6 @@ void TzelForeignSet::ShowProgress() {
     }
 }
 
-void TzelForeignSet::EndOfWork() { ReportEnd("Le fichier a été recoller avec succès !"); }
+void TzelForeignSet::EndOfWork() {
+    ReportEnd("Le fichier a été recoller avec succès !");
+}

@@ -42,7 +42,8 @@ protected:
     virtual int64_t FirstOffset() const { return 0; }
     virtual int64_t LaterOffset() const { return 0; }
 
-    // "Impossible d'ouvrir ce fichier, vérifier qu'il s'agit bien d'un fichier découpé avec " + tool + "."
+    // "Impossible d'ouvrir ce fichier, vérifier qu'il s'agit bien d'un fichier découpé avec " +
+    // tool + "."
     static std::string OpenFailure(const std::string& tool);
     // The folder of the chosen file, ending with the separator.
     std::string ChosenFolder() const;

@@ -44,7 +44,8 @@ constexpr char kCreateFailed[] =
 constexpr char kJoinStopped[] = "Recollage interrompu";
 // A name typed or pasted by the user must not lead outside the destination folder.
 constexpr char kUnsafeName[] =
-    "\n\r- Nom du fichier de Destination incorrect (caractères interdits : / \\ et caractères de contrôle).";
+    "\n\r- Nom du fichier de Destination incorrect (caractères interdits : / \\ et caractères de "
+    "contrôle).";
 
 }  // namespace
 
@@ -110,9 +111,11 @@ std::string TzelParcelwise::StoredDigest(int32_t number) const {
     platform::File last =
         platform::File::OpenRead(PartPath(header.partCount), platform::Share::Read);
     const int64_t size = last.IsOpen() ? last.Size() : -1;
-    const int64_t at = size - static_cast<int64_t>(kDigestTextSize) * (header.partCount - number + 1);
+    const int64_t at =
+        size - static_cast<int64_t>(kDigestTextSize) * (header.partCount - number + 1);
     std::string digest(kDigestTextSize, '\0');
-    if (size < 0 || at < 0 || !last.Seek(at) || last.Read(digest.data(), digest.size()).bytes != static_cast<int64_t>(digest.size()))
+    if (size < 0 || at < 0 || !last.Seek(at) ||
+        last.Read(digest.data(), digest.size()).bytes != static_cast<int64_t>(digest.size()))
         return std::string();
     return digest;
 }
@@ -121,7 +124,9 @@ std::string NativePartName(const std::string& base, int64_t number) {
     return base + "." + NumberText(number, 3) + ".pcw";
 }
 
-TzelParcelwise::TzelParcelwise() { formatKind = FormatKind::Parcelwise; }
+TzelParcelwise::TzelParcelwise() {
+    formatKind = FormatKind::Parcelwise;
+}
 
 void TzelParcelwise::ResetSet() {
     Reset();
@@ -144,8 +149,9 @@ int64_t TzelParcelwise::DataBytesOf(int32_t number, int64_t fileSize) const {
 // ---------------------------------------------------------------------------
 // Split
 
-bool TzelParcelwise::CheckSplitParameters(const std::string& sourceName, const std::string& destName,
-                                          bool withDigests, int32_t partSize) {
+bool TzelParcelwise::CheckSplitParameters(const std::string& sourceName,
+                                          const std::string& destName, bool withDigests,
+                                          int32_t partSize) {
     bool valid = true;
     std::string problems;
     if (sourceName.empty()) {
@@ -176,7 +182,8 @@ bool TzelParcelwise::CheckSplitParameters(const std::string& sourceName, const s
     } else if (partSize == sourceSize) {
         // One part holding the whole file is no set: the joiner refuses it.
         valid = false;
-        problems += "\n\r- Taille de découpage égale à la taille du fichier (il faut au moins 2 fichiers).";
+        problems +=
+            "\n\r- Taille de découpage égale à la taille du fichier (il faut au moins 2 fichiers).";
     } else {
         settings.partSize = partSize;
     }
@@ -225,8 +232,9 @@ void TzelParcelwise::SplitThread() {
     // The set records the size measured at the open: a file that changed since
     // would be cut to a length it no longer has.
     if (source.Size() != sourceSize)
-        return Fail("Le fichier source a changé de taille depuis son ouverture : ouvrez-le à nouveau.", "Erreur",
-                    kIconError);
+        return Fail(
+            "Le fichier source a changé de taille depuis son ouverture : ouvrez-le à nouveau.",
+            "Erreur", kIconError);
 
     auto writeFailed = [&](int32_t number, int error) {
         Fail("Erreur d'écriture dans le fichier *." + NumberText(number, 3) + ".pcw." +
@@ -364,8 +372,9 @@ bool TzelParcelwise::OpenSet() {
     // The other parts are named after this one's ".001.pcw": any other name
     // would check and copy files that are not the set.
     if (!IsFirstPartName(sourcePath)) {
-        platform::MessageBoxA(ownerWindow, "Ce fichier n'est pas le premier fichier d'un jeu Parcelwise (*.001.pcw).",
-                              "Erreur", kIconWarning);
+        platform::MessageBoxA(
+            ownerWindow, "Ce fichier n'est pas le premier fichier d'un jeu Parcelwise (*.001.pcw).",
+            "Erreur", kIconWarning);
         return false;
     }
     std::array<uint8_t, kHeaderSize> bytes{};
@@ -378,9 +387,10 @@ bool TzelParcelwise::OpenSet() {
     }
     TzelHeader read = DecodeHeader(bytes);
     auto corrupt = [this] {
-        platform::MessageBoxA(ownerWindow,
-                              "Le fichier Parcelwise semble être corrompu. Il n'est pas possible de le recoller.",
-                              "Fichier corrompu", kIconWarning);
+        platform::MessageBoxA(
+            ownerWindow,
+            "Le fichier Parcelwise semble être corrompu. Il n'est pas possible de le recoller.",
+            "Fichier corrompu", kIconWarning);
         return false;
     };
     // Every part holds at least one byte of the original: more parts than bytes
@@ -388,8 +398,9 @@ bool TzelParcelwise::OpenSet() {
     if (IsValidHeader(read) && read.partCount > read.originalSize) return corrupt();
     if (!IsValidHeader(read)) {
         if (HasLegacyMark(bytes.data(), bytes.size())) {
-            platform::MessageBoxA(ownerWindow, "Ce fichier nécessite une conversion du format 1.0 au format 1.1.",
-                                  "Conversion nécessaire", kIconInfo);
+            platform::MessageBoxA(
+                ownerWindow, "Ce fichier nécessite une conversion du format 1.0 au format 1.1.",
+                "Conversion nécessaire", kIconInfo);
             return false;
         }
         return corrupt();
@@ -413,10 +424,12 @@ bool TzelParcelwise::OpenSet() {
             // A set of many parts has its digests read one by one when they are checked.
             if (header.partCount <= kDigestsReadAtOpen) {
                 std::string block(static_cast<size_t>(blockSize), '\0');
-                if (last.Seek(size - blockSize) && last.Read(block.data(), block.size()).bytes == blockSize) {
+                if (last.Seek(size - blockSize) &&
+                    last.Read(block.data(), block.size()).bytes == blockSize) {
                     digests.reserve(static_cast<size_t>(header.partCount));
                     for (int32_t i = 0; i < header.partCount; ++i)
-                        digests.push_back(block.substr(static_cast<size_t>(i) * kDigestTextSize, kDigestTextSize));
+                        digests.push_back(block.substr(static_cast<size_t>(i) * kDigestTextSize,
+                                                       kDigestTextSize));
                 }
             }
         }
@@ -438,7 +451,8 @@ bool TzelParcelwise::CheckJoinParameters(const std::string& destName, bool verif
         if (!NameFits(settings.folder, settings.fileName.size(), problems)) valid = false;
     }
     settings.verifyHash = verifyHash;
-    if (!destName.empty() && platform::IsSafeFileName(destName) && platform::FileExists(settings.folder + destName)) {
+    if (!destName.empty() && platform::IsSafeFileName(destName) &&
+        platform::FileExists(settings.folder + destName)) {
         valid = false;
         problems += std::string("\n\r") + kDestExists;
         problems += "\n\r\n\r" + settings.folder + destName;
@@ -512,9 +526,10 @@ void TzelParcelwise::JoinThread() {
     // would a part too short to hold its header or digests, whatever the sum.
     if (dataBytes != header.originalSize ||
         std::any_of(partData.begin(), partData.end(), [](int64_t bytes) { return bytes < 0; }))
-        return Fail("La taille des fichiers ne correspond pas à celle du fichier d'origine : "
-                    "le jeu de fichiers est incomplet ou corrompu.",
-                    kJoinStopped, kIconWarning);
+        return Fail(
+            "La taille des fichiers ne correspond pas à celle du fichier d'origine : "
+            "le jeu de fichiers est incomplet ou corrompu.",
+            kJoinStopped, kIconWarning);
 
     step = Step::Joining;
     totalBytes = header.originalSize;
@@ -523,7 +538,8 @@ void TzelParcelwise::JoinThread() {
 
     CopyBuffer buffer(settings.bufferSize);
     if (!buffer.Allocated())
-        return Fail("Impossible d'allouer de la mémoire pour le buffer.", "Mémoire insuffisante", kIconError);
+        return Fail("Impossible d'allouer de la mémoire pour le buffer.", "Mémoire insuffisante",
+                    kIconError);
 
     const std::string output = settings.folder + settings.fileName;
     platform::File target = platform::File::CreateNew(output);
@@ -536,8 +552,9 @@ void TzelParcelwise::JoinThread() {
         if (!part.Reopen() || !part.File().Seek(k == 1 ? static_cast<int64_t>(kHeaderSize) : 0)) {
             const int error = part.File().IsOpen() ? EIO : part.File().OpenError();
             const std::string reason = platform::ReasonLine(PartPath(k), error);
-            return k == 1 ? Fail("Le fichier n'est pas accessible." + reason, "Erreur", kIconError)
-                          : Fail("Le fichier n'est pas accessible !" + reason, "Erreur", kIconWarning);
+            return k == 1
+                       ? Fail("Le fichier n'est pas accessible." + reason, "Erreur", kIconError)
+                       : Fail("Le fichier n'est pas accessible !" + reason, "Erreur", kIconWarning);
         }
         CopyResult result =
             CopyWithProgress(part.File(), target, partData[static_cast<size_t>(k - 1)], buffer);
@@ -609,5 +626,6 @@ void TzelParcelwise::ShowProgress() {
 }
 
 void TzelParcelwise::EndOfWork() {
-    ReportEnd(joining ? "Le fichier a été recoller avec succès !" : "Le fichier a été coupé avec succès !");
+    ReportEnd(joining ? "Le fichier a été recoller avec succès !"
+                      : "Le fichier a été coupé avec succès !");
 }

@@ -13,7 +13,9 @@ namespace {
 // not depend on the step.
 constexpr size_t kHashStep = 128 * 1024;
 
-inline uint32_t Rotl(uint32_t x, int s) { return (x << s) | (x >> (32 - s)); }
+inline uint32_t Rotl(uint32_t x, int s) {
+    return (x << s) | (x >> (32 - s));
+}
 
 inline uint32_t LoadLe32(const uint8_t* p) {
     return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
@@ -225,5 +227,6 @@ std::optional<Digest> HashFile(const std::string& path, const HashProgressFn& pr
 
 void HashProgressOf(TzelFichier& job, int64_t bytesHashed) {
     int position;
-    if (bytesHashed > 0 && Percent(bytesHashed, job.partBytes, position)) job.display->bar2(position);
+    if (bytesHashed > 0 && Percent(bytesHashed, job.partBytes, position))
+        job.display->bar2(position);
 }

@@ -94,7 +94,8 @@ TEST_F(CommandsTest, WrongUsageIsStatus2AndTouchesNothing) {
 TEST_F(CommandsTest, ForeignSetsJoinByTheirKind) {
     const std::string original = RandomBytes(2 * kMo + 5, 21);
     WriteFile(dir / "clip.mpg", original);
-    ASSERT_EQ(std::system(("cd '" + dir.path() + "' && split -b 1000000 -d -a 3 --numeric-suffixes=1 clip.mpg clip.mpg.")
+    ASSERT_EQ(std::system(("cd '" + dir.path() +
+                           "' && split -b 1000000 -d -a 3 --numeric-suffixes=1 clip.mpg clip.mpg.")
                               .c_str()),
               0);
     std::filesystem::rename(dir / "clip.mpg", dir / "clip.orig");
@@ -336,12 +337,15 @@ TEST(CliDefaults, ComeFromTheSettingsWithoutChangingThem) {
 
     std::filesystem::create_directories(dir / "reg");
     const std::string hive = dir / "reg/HKEY_CURRENT_USER.reg";
-    testsupport::WriteFile(hive,
-                           "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\Parcelwise]\n"
-                           "\"BufferSize\"=dword:00000006\n\"DefaultSize\"=dword:00000003\n\"SizeMode\"=dword:00000001\n"
-                           "\"isHashEnabled\"=dword:00000001\n\"SplitQuit\"=dword:00000000\n\"JoinQuit\"=dword:00000000\n"
-                           "\"OpenDir\"=dword:00000000\n\"HideMessage\"=dword:00000000\n"
-                           "\"DeletePartialFile\"=dword:00000000\n\"DeleteAfterJoin\"=dword:00000000\n");
+    testsupport::WriteFile(
+        hive,
+        "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\Parcelwise]\n"
+        "\"BufferSize\"=dword:00000006\n\"DefaultSize\"=dword:00000003\n\"SizeMode\"=dword:"
+        "00000001\n"
+        "\"isHashEnabled\"=dword:00000001\n\"SplitQuit\"=dword:00000000\n\"JoinQuit\"=dword:"
+        "00000000\n"
+        "\"OpenDir\"=dword:00000000\n\"HideMessage\"=dword:00000000\n"
+        "\"DeletePartialFile\"=dword:00000000\n\"DeleteAfterJoin\"=dword:00000000\n");
     const std::string before = testsupport::ReadFile(hive);
     const cli::CliDefaults stored = cli::ReadDefaults(dir / "reg");
     EXPECT_EQ(stored.bufferSize, 4194304u);

@@ -216,8 +216,9 @@ TEST(ForeignJoin, APartShorterThanItsHeaderIsCorrupt) {
     auto job = Job("easysplit");
     ASSERT_TRUE(Open(*job, dir / "m.000", display));
     EXPECT_EQ(Join(*job, "joined"), Step::Failed);
-    ExpectFailure(sink, "Le fichier n°1 est trop court pour contenir son en-tête : il semble être corrompu.",
-                  "Recollage interrompu", 48);
+    ExpectFailure(
+        sink, "Le fichier n°1 est trop court pour contenir son en-tête : il semble être corrompu.",
+        "Recollage interrompu", 48);
 }
 
 // A part changed while it is copied would leave a mix of two files behind a

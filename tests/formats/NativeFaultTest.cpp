@@ -331,7 +331,8 @@ TEST_F(NativeFaultTest, OnlyAFirstPartNameOpensASet) {
     TzelParcelwise job;
     EXPECT_FALSE(OpenSet(job, dir / "film.avi.bak.pcw", display));
     ASSERT_EQ(messages.messages().size(), 1u);
-    EXPECT_EQ(messages.texts()[0], "Ce fichier n'est pas le premier fichier d'un jeu Parcelwise (*.001.pcw).");
+    EXPECT_EQ(messages.texts()[0],
+              "Ce fichier n'est pas le premier fichier d'un jeu Parcelwise (*.001.pcw).");
 }
 
 // A header announcing more parts than the original has bytes is no set; it
@@ -377,8 +378,10 @@ TEST_F(NativeFaultTest, ASourceThatChangedSinceItsOpenIsNotSplit) {
     WriteFile(dir / "film.avi", source + "more");
     job.StartSplit();
     AwaitWorker(job);
-    ExpectFailure(messages, "Le fichier source a changé de taille depuis son ouverture : ouvrez-le à nouveau.",
-                  "Erreur", 16);
+    ExpectFailure(
+        messages,
+        "Le fichier source a changé de taille depuis son ouverture : ouvrez-le à nouveau.",
+        "Erreur", 16);
     EXPECT_EQ(ListDir(dir.path()), (std::vector<std::string>{"film.avi"}));
 }
 

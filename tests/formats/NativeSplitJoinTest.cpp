@@ -90,7 +90,8 @@ TEST_F(NativeSetTest, APartAsLargeAsTheFileIsRefused) {
     EXPECT_EQ(Split(dir / "film.avi", dir.path(), 300000), Step::Failed);
     EXPECT_EQ(ListDir(dir.path()), std::vector<std::string>{"film.avi"});
     ASSERT_EQ(sink.messages().size(), 1u);
-    EXPECT_NE(sink.messages()[0].text.find("- Taille de découpage égale à la taille du fichier"), std::string::npos);
+    EXPECT_NE(sink.messages()[0].text.find("- Taille de découpage égale à la taille du fichier"),
+              std::string::npos);
     EXPECT_EQ(Split(dir / "film.avi", dir.path(), 299999), Step::Finished);
 }
 

@@ -143,7 +143,9 @@ TEST(MakeFolders, MakesEveryMissingFolderAndRefusesAFileInTheWay) {
 
 TEST(VisibleText, ShowsEveryControlCharacterAndNothingElse) {
     EXPECT_EQ(platform::VisibleText("a\x1B[2J\x07\x7F\n\r"), "a\\x1b[2J\\x07\\x7f\\x0a\\x0d");
-    EXPECT_EQ(platform::VisibleText("\xC2\x9B" "31m"), "\\u009b31m");  // CSI in one character
+    EXPECT_EQ(platform::VisibleText("\xC2\x9B"
+                                    "31m"),
+              "\\u009b31m");  // CSI in one character
     EXPECT_EQ(platform::VisibleText("Été € \\ ok"), "Été € \\ ok");
     // Messages keep their line breaks, in the terminal's form.
     EXPECT_EQ(platform::VisibleMessage("un :\n\r\n\rdeux\x1B]0;x\x07\ntrois"),

@@ -29,18 +29,26 @@ protected:
     TzelParams Params(std::vector<std::string> args = {}) {
         return TzelParams(std::move(args), "/opt/pcw/parcelwise", dir / "reg");
     }
-    std::string UserHive() { return platform::HiveFile(dir / "reg", platform::RegRoot::CurrentUser); }
-    std::string ClassesHive() { return platform::HiveFile(dir / "reg", platform::RegRoot::ClassesRoot); }
+    std::string UserHive() {
+        return platform::HiveFile(dir / "reg", platform::RegRoot::CurrentUser);
+    }
+    std::string ClassesHive() {
+        return platform::HiveFile(dir / "reg", platform::RegRoot::ClassesRoot);
+    }
     void WriteUserHive(const std::string& values) {
         std::filesystem::create_directories(dir / "reg");
-        WriteFile(UserHive(),
-                  "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\Parcelwise]\n" + values);
+        WriteFile(
+            UserHive(),
+            "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\Parcelwise]\n" +
+                values);
     }
     // A complete key whose BufferSize is the given dword text.
     static std::string FullKey(const std::string& bufferSize) {
         return "\"BufferSize\"=dword:" + bufferSize +
-               "\n\"DefaultSize\"=dword:00000028\n\"SizeMode\"=dword:00000001\n\"isHashEnabled\"=dword:00000000\n"
-               "\"SplitQuit\"=dword:00000001\n\"JoinQuit\"=dword:00000000\n\"OpenDir\"=dword:00000000\n"
+               "\n\"DefaultSize\"=dword:00000028\n\"SizeMode\"=dword:00000001\n\"isHashEnabled\"="
+               "dword:00000000\n"
+               "\"SplitQuit\"=dword:00000001\n\"JoinQuit\"=dword:00000000\n\"OpenDir\"=dword:"
+               "00000000\n"
                "\"HideMessage\"=dword:00000000\n\"DeletePartialFile\"=dword:00000000\n"
                "\"DeleteAfterJoin\"=dword:00000001\n";
     }
@@ -108,8 +116,11 @@ TEST_F(ParamsTest, NormalStartReadsTheStoredValues) {
 }
 
 TEST_F(ParamsTest, BufferIndexOutsideTheTableFallsBackQuietly) {
-    for (const auto& [stored, expected] : std::vector<std::pair<std::string, uint32_t>>{
-             {"00000006", 4194304u}, {"00000007", 16384u}, {"ffffffff", 16384u}, {"80000000", 16384u}}) {
+    for (const auto& [stored, expected] :
+         std::vector<std::pair<std::string, uint32_t>>{{"00000006", 4194304u},
+                                                       {"00000007", 16384u},
+                                                       {"ffffffff", 16384u},
+                                                       {"80000000", 16384u}}) {
         WriteUserHive(FullKey(stored));
         TzelParams params = Params();
         EXPECT_TRUE(params.LoadSettings()) << stored;
@@ -120,7 +131,8 @@ TEST_F(ParamsTest, BufferIndexOutsideTheTableFallsBackQuietly) {
 
 TEST_F(ParamsTest, MissingOrMistypedValueRestoresEveryDefault) {
     std::string missing = FullKey("00000003");
-    missing.erase(missing.find("\"JoinQuit\""), std::string("\"JoinQuit\"=dword:00000000\n").size());
+    missing.erase(missing.find("\"JoinQuit\""),
+                  std::string("\"JoinQuit\"=dword:00000000\n").size());
     std::string mistyped = FullKey("00000003");
     mistyped.replace(mistyped.find("\"SizeMode\"=dword:00000001"), 25, "\"SizeMode\"=\"1\"");
 
@@ -132,7 +144,8 @@ TEST_F(ParamsTest, MissingOrMistypedValueRestoresEveryDefault) {
         ASSERT_EQ(local.messages().size(), 1u);
         EXPECT_EQ(local.messages()[0].title, kLoadErrorTitle);
         EXPECT_EQ(local.messages()[0].text,
-                  "Une erreur est survenue lors de la lecture des paramètres dans la base de registre !\n\r"
+                  "Une erreur est survenue lors de la lecture des paramètres dans la base de "
+                  "registre !\n\r"
                   "Parcelwise va maintenant s'arrêter pour restaurer les paramètres initiaux.");
         EXPECT_EQ(local.messages()[0].icon, 16);
         EXPECT_EQ(local.messages()[0].owner, nullptr);
@@ -150,8 +163,10 @@ TEST_F(ParamsTest, MissingOrMistypedValueRestoresEveryDefault) {
 TEST_F(ParamsTest, DamagedHiveFileIsALoadErrorNotACrash) {
     for (const std::string& text :
          {std::string(), std::string("garbage\n"),
-          std::string("Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\Parcelwise]\n\"Buffer"),
-          std::string("Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\Parcelwise\n")}) {
+          std::string("Windows Registry Editor Version "
+                      "5.00\n\n[HKEY_CURRENT_USER\\Software\\Parcelwise]\n\"Buffer"),
+          std::string("Windows Registry Editor Version "
+                      "5.00\n\n[HKEY_CURRENT_USER\\Software\\Parcelwise\n")}) {
         std::filesystem::create_directories(dir / "reg");
         WriteFile(UserHive(), text);
         RecordingSink local;
@@ -197,7 +212,8 @@ TEST_F(ParamsTest, FailedSaveLeavesThePreviousSettingsIntact) {
         EXPECT_FALSE(params.SaveSettings());
     }
     EXPECT_EQ(ReadFile(UserHive()), before);
-    for (const auto& name : ListDir(dir / "reg")) EXPECT_EQ(name.find(".tmp"), std::string::npos) << name;
+    for (const auto& name : ListDir(dir / "reg"))
+        EXPECT_EQ(name.find(".tmp"), std::string::npos) << name;
 }
 
 TEST_F(ParamsTest, AnAssociationThatCannotBeWrittenLeavesTheSettingsAlone) {
@@ -313,7 +329,8 @@ TEST_F(ParamsTest, AssociationFilesAreRewrittenOnlyWhenTheyChange) {
 
     // A moved program is followed.
     ASSERT_TRUE(WriteDesktopAssociation("/home/u/my apps/parcel$wise"));
-    EXPECT_NE(ReadFile(entry).find("Exec=\"/home/u/my apps/parcel\\\\$wise\" %f"), std::string::npos)
+    EXPECT_NE(ReadFile(entry).find("Exec=\"/home/u/my apps/parcel\\\\$wise\" %f"),
+              std::string::npos)
         << ReadFile(entry);
 }
 

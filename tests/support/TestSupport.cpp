@@ -1,8 +1,8 @@
 #include "support/TestSupport.h"
 
 #include <algorithm>
-#include <cstring>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -50,16 +50,22 @@ std::string ReadFile(const std::string& path) {
 
 std::vector<std::string> ListDir(const std::string& folder) {
     std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
 }
 
-RecordingSink::RecordingSink() : previous_(platform::CurrentMessageSink()) { platform::SetMessageSink(this); }
+RecordingSink::RecordingSink() : previous_(platform::CurrentMessageSink()) {
+    platform::SetMessageSink(this);
+}
 
-RecordingSink::~RecordingSink() { platform::SetMessageSink(previous_); }
+RecordingSink::~RecordingSink() {
+    platform::SetMessageSink(previous_);
+}
 
-void RecordingSink::Show(platform::WindowHandle owner, std::string_view text, std::string_view title, int icon) {
+void RecordingSink::Show(platform::WindowHandle owner, std::string_view text,
+                         std::string_view title, int icon) {
     std::lock_guard lock(mutex_);
     messages_.push_back({std::string(text), std::string(title), icon, owner});
 }
@@ -81,13 +87,27 @@ void RecordingDisplay::Record(const std::string& slot, std::string value) {
     writes_.push_back(slot + "=" + value);
 }
 
-void RecordingDisplay::bar1(int position) { Record("bar1", std::to_string(position)); }
-void RecordingDisplay::bar2(int position) { Record("bar2", std::to_string(position)); }
-void RecordingDisplay::lblPourcentage(std::string_view t) { Record("lblPourcentage", std::string(t)); }
-void RecordingDisplay::lblInfo(std::string_view t) { Record("lblInfo", std::string(t)); }
-void RecordingDisplay::lblPartie(std::string_view t) { Record("lblPartie", std::string(t)); }
-void RecordingDisplay::lblDone(std::string_view t) { Record("lblDone", std::string(t)); }
-void RecordingDisplay::Timer1(bool enabled) { Record("Timer1", enabled ? "on" : "off"); }
+void RecordingDisplay::bar1(int position) {
+    Record("bar1", std::to_string(position));
+}
+void RecordingDisplay::bar2(int position) {
+    Record("bar2", std::to_string(position));
+}
+void RecordingDisplay::lblPourcentage(std::string_view t) {
+    Record("lblPourcentage", std::string(t));
+}
+void RecordingDisplay::lblInfo(std::string_view t) {
+    Record("lblInfo", std::string(t));
+}
+void RecordingDisplay::lblPartie(std::string_view t) {
+    Record("lblPartie", std::string(t));
+}
+void RecordingDisplay::lblDone(std::string_view t) {
+    Record("lblDone", std::string(t));
+}
+void RecordingDisplay::Timer1(bool enabled) {
+    Record("Timer1", enabled ? "on" : "off");
+}
 void RecordingDisplay::CloseAfterJob() {
     std::lock_guard lock(mutex_);
     ++closes_;
