@@ -15,22 +15,20 @@ constexpr size_t kKernelStep = 1 << 20;
 }  // namespace
 
 CopyResult CopyBytes(platform::File& source, platform::File& target, int64_t count,
-                     CopyBuffer& buffer, const std::function<void(int64_t)>& afterStep,
+                     CopyBuffer& buffer, const std::function<bool(int64_t)>& afterStep,
                      int* error) {
     const size_t step = std::max(buffer.Size(), kKernelStep);
     int64_t done = 0;
     while (done < count) {
         size_t chunk = static_cast<size_t>(std::min<int64_t>(step, count - done));
         platform::IoResult r = source.CopyTo(target, chunk, buffer.Data(), buffer.Size());
-        if (r.bytes > 0) {
-            done += r.bytes;
-            afterStep(r.bytes);
-        }
+        const bool goOn = r.bytes <= 0 || (done += r.bytes, afterStep(r.bytes));
         if (!r.ok()) {
             if (error) *error = r.error;
             return r.writing ? CopyResult::WriteFailed : CopyResult::ReadFailed;
         }
         if (r.ended) return CopyResult::SourceEnded;
+        if (!goOn && done < count) return CopyResult::Cancelled;
     }
     return CopyResult::Done;
 }

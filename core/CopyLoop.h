@@ -17,6 +17,7 @@ enum class CopyResult {
     // The source is no longer the file that was checked: rewritten or replaced
     // since. The copy loop cannot tell; the job finds it afterwards.
     SourceChanged,
+    Cancelled,  // the job was cancelled between two steps
 };
 
 // The job's copy buffer; empty when the memory could not be had.
@@ -34,9 +35,9 @@ private:
 
 // Copies `count` bytes from the source's position to the target's position in
 // steps of at most one buffer; afterStep(n) runs after every step with the
-// bytes it moved. Never writes a byte that was not read, never loops on a
-// source that stopped giving bytes. A refused read or write leaves its errno
-// in `error` when one is given.
+// bytes it moved, and stops the copy as cancelled when it returns false. Never writes a byte that
+// was not read, never loops on a source that stopped giving bytes. A refused read or write leaves
+// its errno in `error` when one is given.
 CopyResult CopyBytes(platform::File& source, platform::File& target, int64_t count,
-                     CopyBuffer& buffer, const std::function<void(int64_t)>& afterStep,
+                     CopyBuffer& buffer, const std::function<bool(int64_t)>& afterStep,
                      int* error = nullptr);

@@ -7,6 +7,12 @@
 #include "core/ProgressDisplay.h"
 #include "core/UzelFichier.h"
 
+namespace {
+// A job shows 100 % once it succeeded, not when its last byte is copied: the
+// checks and the rename that follow may still fail.
+constexpr int kBeforeTheEnd = 99;
+}  // namespace
+
 void ProgressWriter::Invalidate() {
     lastBar1_ = -1;
     lastDoneHundredths_ = -1;
@@ -42,7 +48,7 @@ void ProgressWriter::Copying(TzelFichier& job, int64_t textKey,
     ProgressDisplay& display = *job.display;
     int position;
     if (!Percent(job.doneBytes, job.totalBytes, position)) return Fault(display);
-    Bar1(display, position);
+    Bar1(display, std::min(position, kBeforeTheEnd));
     if (!Percent(job.partDoneBytes, job.partBytes, position)) return Fault(display);
     display.bar2(position);
     if (TextsChanged(textKey * 8 + static_cast<int64_t>(job.step.get()))) texts(display);
@@ -61,10 +67,11 @@ void ProgressWriter::Digesting(TzelFichier& job, int64_t textKey,
     ProgressDisplay& display = *job.display;
     if (TextsChanged(textKey * 8 + static_cast<int64_t>(job.step.get()))) texts(display);
     if (count == 0) return Fault(display);
-    Bar1(display, number * 100 / count);
+    Bar1(display, std::min(number * 100 / count, kBeforeTheEnd));
 }
 
 void ProgressWriter::Finished(TzelFichier& job) {
+    Bar1(*job.display, 100);
     job.display->Timer1(false);
     job.display->lblInfo("Processus terminé avec succès");
     Invalidate();

@@ -2,9 +2,16 @@
 
 #include <algorithm>
 
+#include "core/JoinOutput.h"
 #include "platform/Clock.h"
 #include "platform/Fs.h"
 #include "platform/Reasons.h"
+
+namespace {
+// What a failed join adds to its message: its output is kept, and where.
+constexpr char kLeftIncomplete[] =
+    "\n\r\n\rLe fichier recollé est incomplet ; il a été laissé sous le nom :\n\r";
+}  // namespace
 
 TzelFichier::TzelFichier() = default;
 
@@ -64,6 +71,12 @@ void TzelFichier::Resume() {
     gate_.Resume();
 }
 
+void TzelFichier::Cancel() {
+    cancel_.store(true, std::memory_order_release);
+    // A held worker must come to its next buffer to see the cancel.
+    gate_.Resume();
+}
+
 void TzelFichier::WaitForWorker() {
     if (worker_ != nullptr) worker_->Wait();
 }
@@ -95,6 +108,8 @@ TzelFichier::Worker::~Worker() {
 
 void TzelFichier::Worker::Start(std::function<void()> work) {
     Wait();
+    job_.cancel_.store(false, std::memory_order_release);
+    job_.leftBehind.clear();
     job_.startTime = platform::Now();
     thread_ = std::thread([&job = job_, work = std::move(work)] {
         try {
@@ -119,10 +134,18 @@ void TzelFichier::Fail(std::string_view text, std::string_view title, int icon) 
     EndOfWork();
 }
 
+void TzelFichier::EndCancelled() {
+    step = Step::Cancelled;
+    EndOfWork();
+}
+
 void TzelFichier::ReportEnd(std::string_view successText) {
     ShowProgress();
     if (step == Step::Finished)
         platform::MessageBoxA(progressWindow, successText, "-=Parcelwise=-", platform::kIconInfo);
+    else if (step == Step::Cancelled)
+        platform::MessageBoxA(progressWindow, "Le processus a été annulé.", "-=Parcelwise=-",
+                              platform::kIconWarning);
     else
         platform::MessageBoxA(progressWindow, "Le processus a été arrêté à cause d'une erreur !",
                               "-=Parcelwise=-", platform::kIconError);
@@ -140,9 +163,89 @@ CopyResult TzelFichier::CopyWithProgress(platform::File& source, platform::File&
             doneBytes += n;
             partDoneBytes += n;
             ShowProgress();
-            PausePoint();
+            return PausePoint();
         },
         &copyError_);
+}
+
+StepResult TzelFichier::CopyParts(const std::vector<JoinPart>& parts,
+                                  std::vector<CheckedPart>* opened, platform::File& target,
+                                  const std::string& output,
+                                  const std::function<std::string(int32_t)>& missing) {
+    CopyBuffer buffer(settings.bufferSize);
+    if (!buffer.Allocated())
+        return JobFailure{"Impossible d'allouer de la mémoire pour le buffer.",
+                          "Mémoire insuffisante", platform::kIconError};
+    partNumber = 0;
+    for (size_t i = 0; i < parts.size(); ++i) {
+        const JoinPart& part = parts[i];
+        CheckedPart byName;
+        const bool wasOpened = opened != nullptr && i < opened->size();
+        CheckedPart& source = wasOpened ? (*opened)[i] : byName;
+        const bool open = wasOpened ? source.Reopen() : source.Open(part.path);
+        if (!open && i > 0 && missing && !platform::FileExists(part.path))
+            return JobFailure{missing(part.number), "Recollage interrompu", platform::kIconWarning};
+        if (!open) {
+            const std::string reason = platform::ReasonLine(part.path, source.File().OpenError());
+            if (i == 0)
+                return JobFailure{"Le fichier n'est pas accessible." + reason, "Erreur",
+                                  platform::kIconError};
+            return JobFailure{"Le fichier n'est pas accessible !" + reason, "Erreur",
+                              platform::kIconWarning};
+        }
+        const int64_t bytes = part.bytes >= 0 ? part.bytes : source.Size() - part.offset;
+        // A part smaller than its own header was never a whole part.
+        if (bytes < 0)
+            return JobFailure{"Le fichier n°" + std::to_string(part.number) +
+                                  " est trop court pour contenir son en-tête : il semble être "
+                                  "corrompu.",
+                              "Recollage interrompu", platform::kIconWarning};
+        if (!source.File().Seek(part.offset)) {
+            const std::string reason = platform::ReasonLine(part.path, EIO);
+            return i == 0 ? JobFailure{"Le fichier n'est pas accessible." + reason, "Erreur",
+                                       platform::kIconError}
+                          : JobFailure{"Le fichier n'est pas accessible !" + reason, "Erreur",
+                                       platform::kIconWarning};
+        }
+        CopyResult result = CopyWithProgress(source.File(), target, bytes, buffer);
+        if (result == CopyResult::Done && !source.Unchanged()) result = CopyResult::SourceChanged;
+        if (result == CopyResult::Cancelled || CancelRequested()) return std::nullopt;
+        if (result != CopyResult::Done)
+            return JoinCopyFailure(result, part.number, part.path, output);
+        source.Release();
+        partNumber = partNumber + 1;
+        if (i == 0) ShowProgress();
+    }
+    return std::nullopt;
+}
+
+void TzelFichier::EndJoin(std::optional<JoinOutput>& output, StepResult result) {
+    if (!output) {
+        if (result) return Fail(*result);
+        if (CancelRequested()) return EndCancelled();
+    } else if (CancelRequested() && !result) {
+        output->Discard();
+        return EndCancelled();
+    } else if (result) {
+        output->Leave();
+        leftBehind = output->TempPath();
+        result->text += kLeftIncomplete + output->TempPath();
+        return Fail(*result);
+    } else if (int error = 0; !output->Finish(error)) {
+        leftBehind = output->TempPath();
+        const std::string& name = output->FinalPath();
+        const JobFailure failure =
+            error == EEXIST ? JobFailure{"Le fichier de destination existe déjà :\n\r\n\r" + name,
+                                         "Erreur", platform::kIconWarning}
+                            : JobFailure{"Erreur d'écriture dans le fichier de destination." +
+                                             platform::ReasonLine(name, error),
+                                         "Erreur", platform::kIconError};
+        return Fail(failure.text + kLeftIncomplete + output->TempPath(), failure.title,
+                    failure.icon);
+    }
+    ShowProgress();
+    step = Step::Finished;
+    EndOfWork();
 }
 
 bool TzelFichier::NameFits(const std::string& folder, size_t nameBytes, std::string& problems) {
@@ -153,29 +256,31 @@ bool TzelFichier::NameFits(const std::string& folder, size_t nameBytes, std::str
     return false;
 }
 
-void TzelFichier::FailJoinCopy(CopyResult result, int32_t number, const std::string& part,
-                               const std::string& target, int error) {
+StepResult TzelFichier::JoinCopyFailure(CopyResult result, int32_t number, const std::string& part,
+                                        const std::string& target, int error) const {
     if (error < 0) error = copyError_;
     const std::string numbered = "Le fichier n°" + std::to_string(number);
     switch (result) {
         case CopyResult::ReadFailed:
-            return Fail("Erreur de lecture du fichier n°" + std::to_string(number) + "." +
-                            platform::ReasonLine(part, error),
-                        "Recollage interrompu", platform::kIconError);
+            return JobFailure{"Erreur de lecture du fichier n°" + std::to_string(number) + "." +
+                                  platform::ReasonLine(part, error),
+                              "Recollage interrompu", platform::kIconError};
         case CopyResult::SourceEnded:
-            return Fail(numbered + " est plus court que prévu : il a changé pendant le recollage.",
-                        "Recollage interrompu", platform::kIconError);
+            return JobFailure{
+                numbered + " est plus court que prévu : il a changé pendant le recollage.",
+                "Recollage interrompu", platform::kIconError};
         case CopyResult::SourceChanged:
-            return Fail(numbered +
-                            " a été modifié ou remplacé pendant le recollage : le fichier recollé "
-                            "ne serait pas "
-                            "le fichier d'origine.",
-                        "Recollage interrompu", platform::kIconError);
+            return JobFailure{numbered +
+                                  " a été modifié ou remplacé pendant le recollage : le fichier "
+                                  "recollé ne serait pas le fichier d'origine.",
+                              "Recollage interrompu", platform::kIconError};
         case CopyResult::WriteFailed:
-            return Fail("Erreur d'écriture dans le fichier de destination." +
-                            platform::ReasonLine(target, error),
-                        "Erreur", platform::kIconError);
+            return JobFailure{"Erreur d'écriture dans le fichier de destination." +
+                                  platform::ReasonLine(target, error),
+                              "Erreur", platform::kIconError};
         case CopyResult::Done:
+        case CopyResult::Cancelled:
             break;
     }
+    return std::nullopt;
 }

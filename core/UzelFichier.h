@@ -10,7 +10,9 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
+#include "core/CheckedPart.h"
 #include "core/CopyLoop.h"
 #include "core/ProgressDisplay.h"
 #include "core/SharedValue.h"
@@ -26,6 +28,28 @@ enum class Step : uint8_t {
     CheckingDigests = 3,
     Finished = 4,
     Failed = 5,
+    Cancelled = 6,
+};
+
+// What stopped a job: the message the user is shown, with its title and icon.
+struct JobFailure {
+    std::string text;
+    std::string title;
+    int icon = platform::kIconError;
+};
+// A step of a worker: nothing when it went well (or was cancelled, which the
+// job tells by CancelRequested()), otherwise why it did not.
+using StepResult = std::optional<JobFailure>;
+
+class JoinOutput;
+
+// One part of a join's copy: the file, the bytes to skip at its start and the
+// bytes to copy (-1: to its end).
+struct JoinPart {
+    int32_t number = 0;
+    std::string path;
+    int64_t offset = 0;
+    int64_t bytes = -1;
 };
 
 // Which format a job handles.
@@ -89,6 +113,13 @@ public:
     // Pause and resume take effect at the worker's next buffer.
     void Suspend();
     void Resume();
+    // Asks the worker to stop at its next buffer, paused or not: it removes
+    // what it made in this run and ends as cancelled. Any thread may ask.
+    void Cancel();
+    bool CancelRequested() const { return cancel_.load(std::memory_order_acquire); }
+    // What a failed job left on the disk (a join's incomplete file), for the
+    // command line's last words; empty when it left nothing.
+    std::string leftBehind;
     bool Suspended() const { return gate_.Paused(); }
     platform::PauseGate& Gate() { return gate_; }
     // Waits until the worker has returned (the command line's way to wait).
@@ -134,26 +165,45 @@ protected:
         std::thread thread_;
     };
 
-    // Where the worker honours a pause: between buffers.
-    void PausePoint() { gate_.Wait(); }
+    // Where the worker honours a pause and a cancel: between buffers. False
+    // when the job is to stop.
+    bool PausePoint() {
+        gate_.Wait();
+        return !CancelRequested();
+    }
 
     // The worker's failure path: the specific message, then the end of the work.
     void Fail(std::string_view text, std::string_view title, int icon);
+    void Fail(const JobFailure& failure) { Fail(failure.text, failure.title, failure.icon); }
+    // The end of a cancelled worker, once it removed what it made.
+    void EndCancelled();
     // The end of every worker: the last progress, the result, the window closed.
     void ReportEnd(std::string_view successText);
     // Copies `bytes` of a part from the source's position, with the progress
-    // counted and shown after every buffer and pauses honoured between them.
+    // counted and shown after every buffer, pauses and cancels honoured between them.
     CopyResult CopyWithProgress(platform::File& source, platform::File& target, int64_t bytes,
                                 CopyBuffer& buffer);
+    // The join's copy of every part, in order, into `target` (the file whose
+    // path is `output`). Each part is the opened part at the same index of
+    // `opened` when there is one, otherwise opened by its path; it must stay
+    // the file it was when opened until its last byte is copied. `missing`
+    // words a later part that is gone, when the format has its own text for it.
+    StepResult CopyParts(const std::vector<JoinPart>& parts, std::vector<CheckedPart>* opened,
+                         platform::File& target, const std::string& output,
+                         const std::function<std::string(int32_t)>& missing = {});
+    // The end of every join: a cancelled one removes its output, a failed one
+    // leaves it under its temporary name and says where, a whole one gives it
+    // its final name. `output` is empty when the join stopped before it.
+    void EndJoin(std::optional<JoinOutput>& output, StepResult result);
     // Adds the problem line of a file name of `nameBytes` bytes that the file
     // system of `folder` cannot hold; true when it fits. Such a name would
     // only fail when the file is created, long after the check.
     static bool NameFits(const std::string& folder, size_t nameBytes, std::string& problems);
-    // Ends a join whose copy of part `number`, the file `part`, into the file
-    // `target` went wrong, saying how and why: `error` is the errno, that of
-    // the copy itself when not given.
-    void FailJoinCopy(CopyResult result, int32_t number, const std::string& part,
-                      const std::string& target, int error = -1);
+    // Why a join's copy of part `number`, the file `part`, into the file
+    // `target` went wrong: `error` is the errno, that of the copy itself when
+    // not given. Nothing for a copy that was done or cancelled.
+    StepResult JoinCopyFailure(CopyResult result, int32_t number, const std::string& part,
+                               const std::string& target, int error = -1) const;
     // The errno that stopped the last CopyWithProgress, 0 when none did.
     int CopyError() const { return copyError_; }
 
@@ -164,5 +214,6 @@ private:
     Worker* worker_ = nullptr;
     platform::PauseGate gate_;
     std::atomic<bool> redraw_{false};
+    std::atomic<bool> cancel_{false};
     int copyError_ = 0;
 };

@@ -280,6 +280,15 @@ std::optional<FileIdentity> IdentityOf(const std::string& path) {
     return IdentityFrom(st);
 }
 
+bool RemoveIfSame(const std::string& path, const FileIdentity& identity) {
+    struct stat named {};
+    if (::lstat(path.c_str(), &named) != 0 || !S_ISREG(named.st_mode)) return false;
+    if (static_cast<uint64_t>(named.st_dev) != identity.device ||
+        static_cast<uint64_t>(named.st_ino) != identity.inode)
+        return false;
+    return ::unlink(path.c_str()) == 0;
+}
+
 int64_t OpenFileLimit() {
     struct rlimit limit {};
     if (::getrlimit(RLIMIT_NOFILE, &limit) != 0) return 1024;

@@ -44,6 +44,10 @@ struct FileIdentity {
 // The identity of the file a path names, following links as the opens do;
 // nothing when there is none.
 std::optional<FileIdentity> IdentityOf(const std::string& path);
+// Removes the file that `path` names only while it is the very file of that
+// disk and inode, not a link to it: a job takes back what it made, never what
+// took its name since. False when nothing was removed.
+bool RemoveIfSame(const std::string& path, const FileIdentity& identity);
 // How many files this process may hold open at once.
 int64_t OpenFileLimit();
 

@@ -6,6 +6,7 @@
 
 #include "core/CheckedPart.h"
 #include "core/CopyLoop.h"
+#include "core/JoinOutput.h"
 #include "core/Texts.h"
 #include "formats/foreign/PartNames.h"
 #include "platform/Fs.h"
@@ -142,73 +143,51 @@ void TzelForeignSet::StartJoin() {
 }
 
 void TzelForeignSet::JoinThread() {
+    std::optional<JoinOutput> output;
+    StepResult result = JoinSteps(output);
+    EndJoin(output, std::move(result));
+}
+
+StepResult TzelForeignSet::JoinSteps(std::optional<JoinOutput>& output) {
     const int32_t first = range_.first;
     const int32_t last = range_.last;
     // Every part is looked for before anything is written.
-    for (int32_t n = first; n <= last; ++n)
-        if (!platform::FileExists(PartName(n))) return Fail(Missing(n), kJoinStopped, kIconWarning);
+    std::vector<JoinPart> parts;
+    for (int32_t n = first; n <= last; ++n) {
+        if (!platform::FileExists(PartName(n)))
+            return JobFailure{Missing(n), kJoinStopped, kIconWarning};
+        parts.push_back({n, PartName(n), n == first ? range_.firstOffset : range_.laterOffset, -1});
+    }
 
     step = Step::Joining;
     totalBytes = rebuiltSize;
     doneBytes = 0;
-    CopyBuffer buffer(settings.bufferSize);
-    if (!buffer.Allocated())
-        return Fail("Impossible d'allouer de la mémoire pour le buffer.", "Mémoire insuffisante",
-                    kIconError);
 
     // Every part, the first too, is found by its name: the chosen file is not
     // the first part when the user picked another one of the set, or when it
     // only describes the set. A set opened without parts has nothing to join,
     // even if a part appeared since.
-    CheckedPart source;
-    if (last < first || !source.Open(PartName(first)))
-        return Fail("Le fichier n'est pas accessible." +
-                        platform::ReasonLine(PartName(first),
-                                             last >= first ? source.File().OpenError() : ENOENT),
-                    "Erreur", kIconError);
-    const std::string output = settings.folder + settings.fileName;
-    platform::File target = platform::File::CreateNew(output);
-    if (!target.IsOpen())
-        return Fail(
+    std::vector<CheckedPart> opened(1);
+    if (last < first || !opened[0].Open(PartName(first)))
+        return JobFailure{
+            "Le fichier n'est pas accessible." +
+                platform::ReasonLine(PartName(first),
+                                     last >= first ? opened[0].File().OpenError() : ENOENT),
+            "Erreur", kIconError};
+    const std::string final = settings.folder + settings.fileName;
+    output = JoinOutput::Create(final);
+    if (!output->IsOpen()) {
+        const int error = output->OpenError();
+        output.reset();
+        return JobFailure{
             platform::CreationFailure(
                 "Une erreur est survenue pendant la création du fichier de destination : \n\r\n\r"
                 "    - Le fichier de destination existe déjà.\n\r"
                 "    - Le dossier de destination est en lecture seule.",
-                output, target.OpenError()),
-            "Erreur", kIconWarning);
-
-    partNumber = 0;
-    for (int32_t n = first; n <= last; ++n) {
-        const bool isFirst = n == first;
-        if (!isFirst) {
-            if (!source.Open(PartName(n))) {
-                if (!platform::FileExists(PartName(n)))
-                    return Fail(Missing(n), kJoinStopped, kIconWarning);
-                return Fail("Le fichier n'est pas accessible !" +
-                                platform::ReasonLine(PartName(n), source.File().OpenError()),
-                            "Erreur", kIconWarning);
-            }
-        }
-        const int64_t offset = isFirst ? range_.firstOffset : range_.laterOffset;
-        const int64_t bytes = source.Size() - offset;
-        // A part smaller than its own header was never a whole part.
-        if (bytes < 0 || !source.File().Seek(offset))
-            return Fail("Le fichier n°" + std::to_string(n) +
-                            " est trop court pour contenir son en-tête : il semble être corrompu.",
-                        kJoinStopped, kIconWarning);
-        CopyResult result = CopyWithProgress(source.File(), target, bytes, buffer);
-        if (result == CopyResult::Done && !source.Unchanged()) result = CopyResult::SourceChanged;
-        if (result != CopyResult::Done) return FailJoinCopy(result, n, PartName(n), output);
-        source.Release();
-        partNumber = partNumber + 1;
-        if (isFirst) ShowProgress();
+                final, error),
+            "Erreur", kIconWarning};
     }
-    if (!target.Close())
-        return FailJoinCopy(CopyResult::WriteFailed, last, PartName(last), output,
-                            target.CloseError());
-    ShowProgress();
-    step = Step::Finished;
-    EndOfWork();
+    return CopyParts(parts, &opened, output->File(), output->TempPath(), Missing);
 }
 
 void TzelForeignSet::ShowProgress() {

@@ -74,6 +74,7 @@ private:
         int64_t firstOffset = 0, laterOffset = 0;
     };
     void JoinThread();
+    StepResult JoinSteps(std::optional<JoinOutput>& output);
     std::string partStem_;
     size_t numberWidth_ = 0;
     ProgressWriter writer_;

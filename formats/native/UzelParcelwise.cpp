@@ -42,6 +42,10 @@ constexpr char kCreateFailed[] =
     "    - Le fichier de destination existe déjà.\n\r"
     "    - Le dossier de destination est en lecture seule.";
 constexpr char kJoinStopped[] = "Recollage interrompu";
+// Added to what the joiner says of a set that a split stopped before its end.
+constexpr char kInterrupted[] =
+    "\n\r\n\rLe jeu de fichiers semble incomplet : le découpage a probablement été "
+    "interrompu.";
 // A name typed or pasted by the user must not lead outside the destination folder.
 constexpr char kUnsafeName[] =
     "\n\r- Nom du fichier de Destination incorrect (caractères interdits : / \\ et caractères de "
@@ -217,142 +221,182 @@ void TzelParcelwise::SplitThread() {
     // fill and parts would be made until the disk is full.
     if (settings.partSize <= 0)
         return Fail("Taille de découpage incorrecte (Supérieure à 0).", "Erreur", kIconError);
-
     partsToMake_ = (sourceSize + settings.partSize - 1) / settings.partSize;
+
+    // Every file is closed when WriteSet returns: the message comes after.
+    std::vector<platform::FileIdentity> made;
+    const StepResult result = WriteSet(made);
+    if (result) return Fail(*result);
+    if (CancelRequested()) {
+        // Only the parts made here, and only while they are still the files made.
+        const std::string base = settings.folder + settings.fileName;
+        for (size_t i = 0; i < made.size(); ++i)
+            platform::RemoveIfSame(NativePartName(base, static_cast<int64_t>(i) + 1), made[i]);
+        return EndCancelled();
+    }
+    ShowProgress();
+    step = Step::Finished;
+    EndOfWork();
+}
+
+StepResult TzelParcelwise::PartWriteFailure(int32_t number, int error) const {
+    return JobFailure{"Erreur d'écriture dans le fichier *." + NumberText(number, 3) + ".pcw." +
+                          platform::ReasonLine(
+                              NativePartName(settings.folder + settings.fileName, number), error),
+                      "Erreur", kIconError};
+}
+
+StepResult TzelParcelwise::MissingPart(int32_t number) const {
+    const std::string name = NativePartName(settings.folder + settings.fileName, number);
+    return JobFailure{"Le fichier *." + NumberText(number, 3) + ".pcw est introuvable." +
+                          platform::ReasonLine(name, platform::FileExists(name) ? ESTALE : ENOENT),
+                      "Erreur", kIconError};
+}
+
+// Part 1 stays open until its header is written, the last part until its
+// digests are: both are written through the handles that created them and
+// never opened by name again, so that a name swapped for a link meanwhile
+// leads nowhere. The parts in between are only read again, reopened without
+// following links and only when they are the files made here. The header is
+// written last of the data: a set stopped before it has none, and the joiner
+// says that it looks interrupted.
+StepResult TzelParcelwise::WriteSet(std::vector<platform::FileIdentity>& made) {
     CopyBuffer buffer(settings.bufferSize);
     if (!buffer.Allocated())
-        return Fail("Impossible d'allouer la mémoire nécessaire au buffer !", "Erreur", kIconError);
-
-    const std::string base = settings.folder + settings.fileName;
+        return JobFailure{"Impossible d'allouer la mémoire nécessaire au buffer !", "Erreur",
+                          kIconError};
     platform::File source = platform::File::OpenRead(sourcePath);
     if (!source.IsOpen())
-        return Fail("Le fichier source n'est pas accessible !" +
-                        platform::ReasonLine(sourcePath, source.OpenError()),
-                    "Erreur", kIconError);
+        return JobFailure{"Le fichier source n'est pas accessible !" +
+                              platform::ReasonLine(sourcePath, source.OpenError()),
+                          "Erreur", kIconError};
     // The set records the size measured at the open: a file that changed since
     // would be cut to a length it no longer has.
     if (source.Size() != sourceSize)
-        return Fail(
+        return JobFailure{
             "Le fichier source a changé de taille depuis son ouverture : ouvrez-le à nouveau.",
-            "Erreur", kIconError);
+            "Erreur", kIconError};
 
-    auto writeFailed = [&](int32_t number, int error) {
-        Fail("Erreur d'écriture dans le fichier *." + NumberText(number, 3) + ".pcw." +
-                 platform::ReasonLine(NativePartName(base, number), error),
-             "Erreur", kIconError);
+    const std::string base = settings.folder + settings.fileName;
+    auto create = [&](int32_t number, platform::File& part) -> StepResult {
+        part = platform::File::CreateNew(NativePartName(base, number), platform::Access::ReadWrite);
+        if (!part.IsOpen())
+            return JobFailure{platform::CreationFailure(kCreateFailed, NativePartName(base, number),
+                                                        part.OpenError()),
+                              "Erreur", kIconError};
+        made.push_back(part.Identity().value_or(platform::FileIdentity{}));
+        return std::nullopt;
     };
-    auto createFailed = [&](int32_t number, int error) {
-        Fail(platform::CreationFailure(kCreateFailed, NativePartName(base, number), error),
-             "Erreur", kIconError);
+    auto copyPart = [&](platform::File& target, int32_t number) -> StepResult {
+        const CopyResult result = CopyWithProgress(source, target, settings.partSize, buffer);
+        // The digests find a part again by what it is once written.
+        if (std::optional<platform::FileIdentity> written = target.Identity())
+            made.back() = *written;
+        switch (result) {
+            case CopyResult::Done:
+            case CopyResult::Cancelled:
+                return std::nullopt;
+            case CopyResult::ReadFailed:
+                return JobFailure{"Erreur de lecture du fichier source !" +
+                                      platform::ReasonLine(sourcePath, CopyError()),
+                                  "Erreur", kIconError};
+            case CopyResult::SourceEnded:
+                return JobFailure{
+                    "Le fichier source est plus court que prévu : il a changé pendant le "
+                    "découpage !",
+                    "Erreur", kIconError};
+            default:
+                return PartWriteFailure(number, CopyError());
+        }
     };
-    // Copies one part; on failure the message is shown and false returned.
-    auto copyPart = [&](platform::File& target, int32_t number) {
-        CopyResult result = CopyWithProgress(source, target, settings.partSize, buffer);
-        if (result == CopyResult::Done) return true;
-        if (result == CopyResult::ReadFailed)
-            Fail("Erreur de lecture du fichier source !" +
-                     platform::ReasonLine(sourcePath, CopyError()),
-                 "Erreur", kIconError);
-        else if (result == CopyResult::SourceEnded)
-            Fail("Le fichier source est plus court que prévu : il a changé pendant le découpage !",
-                 "Erreur", kIconError);
-        else
-            writeFailed(number, CopyError());
-        return false;
-    };
-    auto closePart = [&](platform::File& part, int32_t number) {
-        if (part.Close()) return true;
-        writeFailed(number, part.CloseError());
-        return false;
-    };
-    auto missing = [&](int32_t number) {
-        const std::string name = NativePartName(base, number);
-        Fail("Le fichier *." + NumberText(number, 3) + ".pcw est introuvable." +
-                 platform::ReasonLine(name, platform::FileExists(name) ? ESTALE : ENOENT),
-             "Erreur", kIconError);
+    auto close = [&](platform::File& part, int32_t number) -> StepResult {
+        if (part.Close()) return std::nullopt;
+        return PartWriteFailure(number, part.CloseError());
     };
 
-    // Part 1 stays open until its header is written, the last part until its
-    // digests are: both are written through the handles that created them and
-    // never opened by name again, so that a name swapped for a link meanwhile
-    // leads nowhere. The parts in between are only read again, reopened
-    // without following links and only when they are the files made here.
-    const bool withDigests = header.hasDigests == 1;
-    std::vector<platform::FileIdentity> made;
-    platform::File first =
-        platform::File::CreateNew(NativePartName(base, 1), platform::Access::ReadWrite);
-    if (!first.IsOpen()) return createFailed(1, first.OpenError());
-    if (!first.Seek(kHeaderSize)) return writeFailed(1, EIO);
-    if (!copyPart(first, 1)) return;
-    if (withDigests) made.push_back(first.Identity().value_or(platform::FileIdentity{}));
+    platform::File first;
+    if (StepResult failed = create(1, first)) return failed;
+    if (!first.Seek(kHeaderSize)) return PartWriteFailure(1, EIO);
+    if (StepResult failed = copyPart(first, 1)) return failed;
+    if (CancelRequested()) return std::nullopt;
     header.partCount = 1;
     partNumber = 1;
     ShowProgress();
 
     platform::File target;
     for (int32_t k = 2; doneBytes < totalBytes; ++k) {
-        if (k > 2 && !closePart(target, k - 1)) return;
-        target = platform::File::CreateNew(NativePartName(base, k), platform::Access::ReadWrite);
-        if (!target.IsOpen()) return createFailed(k, target.OpenError());
+        if (k > 2)
+            if (StepResult failed = close(target, k - 1)) return failed;
+        if (StepResult failed = create(k, target)) return failed;
         if (doneBytes + settings.partSize > totalBytes)
             settings.partSize = static_cast<int32_t>(totalBytes - doneBytes);
-        if (!copyPart(target, k)) return;
-        if (withDigests) made.push_back(target.Identity().value_or(platform::FileIdentity{}));
+        if (StepResult failed = copyPart(target, k)) return failed;
+        if (CancelRequested()) return std::nullopt;
         header.partCount = k;
         partNumber = k;
     }
     platform::File& last = header.partCount == 1 ? first : target;
 
     // A part no longer under its name leaves no set behind, whatever is written.
-    if (!first.IsNamedBy(NativePartName(base, 1))) return missing(1);
-    auto headerBytes = EncodeHeader(header);
-    if (!first.Seek(0)) return writeFailed(1, EIO);
+    if (!first.IsNamedBy(NativePartName(base, 1))) return MissingPart(1);
+    const auto headerBytes = EncodeHeader(header);
+    if (!first.Seek(0)) return PartWriteFailure(1, EIO);
     if (const platform::IoResult w = first.Write(headerBytes.data(), headerBytes.size()); !w.ok())
-        return writeFailed(1, w.error);
+        return PartWriteFailure(1, w.error);
     source.Close();
 
-    if (withDigests) {
-        step = Step::CreatingDigests;
-        digests.assign(static_cast<size_t>(header.partCount), std::string());
-        for (int32_t i = 1; i <= header.partCount; ++i) {
-            const std::string name = NativePartName(base, i);
-            platform::File reopened;
-            platform::File* part = i == 1 ? &first : i == header.partCount ? &last : nullptr;
-            if (part == nullptr) {
-                reopened = platform::File::OpenReadSame(name, made[static_cast<size_t>(i - 1)]);
-                part = &reopened;
-            }
-            partNumber = i;
-            partBytes = part->IsOpen() ? part->Size() : -1;
-            ShowProgress();
-            int error = part->IsOpen() ? 0 : part->OpenError();
-            std::optional<Digest> digest;
-            if (part->IsOpen() && !part->IsNamedBy(name))
-                error = platform::FileExists(name) ? ESTALE : ENOENT;
-            else if (part->IsOpen())
-                digest = HashStream(
-                    *part, [this](int64_t n) { HashProgressOf(*this, n); }, -1, &error);
-            if (!digest)
-                return Fail("Impossible de lire le fichier *." + NumberText(i, 3) +
-                                ".pcw pour calculer son Hash MD5." +
-                                platform::ReasonLine(name, error),
-                            "Erreur", kIconError);
-            digests[static_cast<size_t>(i - 1)] = DigestToHex(*digest);
-        }
-        if (!last.IsNamedBy(NativePartName(base, header.partCount)))
-            return missing(header.partCount);
-        std::string block;
-        for (const std::string& d : digests) block += d;
-        if (!last.Seek(last.Size())) return writeFailed(header.partCount, EIO);
-        if (const platform::IoResult w = last.Write(block.data(), block.size()); !w.ok())
-            return writeFailed(header.partCount, w.error);
-    }
-    if (!closePart(first, 1)) return;
-    if (header.partCount > 1 && !closePart(last, header.partCount)) return;
+    if (header.hasDigests == 1)
+        if (StepResult failed = WriteDigests(first, last, made)) return failed;
+    if (CancelRequested()) return std::nullopt;
+    if (StepResult failed = close(first, 1)) return failed;
+    if (header.partCount > 1) return close(last, header.partCount);
+    return std::nullopt;
+}
 
-    ShowProgress();
-    step = Step::Finished;
-    EndOfWork();
+StepResult TzelParcelwise::WriteDigests(platform::File& first, platform::File& last,
+                                        const std::vector<platform::FileIdentity>& made) {
+    const std::string base = settings.folder + settings.fileName;
+    step = Step::CreatingDigests;
+    digests.assign(static_cast<size_t>(header.partCount), std::string());
+    for (int32_t i = 1; i <= header.partCount; ++i) {
+        const std::string name = NativePartName(base, i);
+        platform::File reopened;
+        platform::File* part = i == 1 ? &first : i == header.partCount ? &last : nullptr;
+        if (part == nullptr) {
+            reopened = platform::File::OpenReadSame(name, made[static_cast<size_t>(i - 1)]);
+            part = &reopened;
+        }
+        partNumber = i;
+        partBytes = part->IsOpen() ? part->Size() : -1;
+        ShowProgress();
+        int error = part->IsOpen() ? 0 : part->OpenError();
+        std::optional<Digest> digest;
+        if (part->IsOpen() && !part->IsNamedBy(name))
+            error = platform::FileExists(name) ? ESTALE : ENOENT;
+        else if (part->IsOpen())
+            digest = HashStream(
+                *part, [this](int64_t n) { return HashStep(n); }, -1, &error);
+        if (CancelRequested()) return std::nullopt;
+        if (!digest)
+            return JobFailure{"Impossible de lire le fichier *." + NumberText(i, 3) +
+                                  ".pcw pour calculer son Hash MD5." +
+                                  platform::ReasonLine(name, error),
+                              "Erreur", kIconError};
+        digests[static_cast<size_t>(i - 1)] = DigestToHex(*digest);
+    }
+    if (!last.IsNamedBy(NativePartName(base, header.partCount)))
+        return MissingPart(header.partCount);
+    std::string block;
+    for (const std::string& d : digests) block += d;
+    if (!last.Seek(last.Size())) return PartWriteFailure(header.partCount, EIO);
+    if (const platform::IoResult w = last.Write(block.data(), block.size()); !w.ok())
+        return PartWriteFailure(header.partCount, w.error);
+    return std::nullopt;
+}
+
+bool TzelParcelwise::HashStep(int64_t bytesHashed) {
+    HashProgressOf(*this, bytesHashed);
+    return PausePoint();
 }
 
 // ---------------------------------------------------------------------------
@@ -386,13 +430,18 @@ bool TzelParcelwise::OpenSet() {
         return false;
     }
     TzelHeader read = DecodeHeader(bytes);
-    auto corrupt = [this] {
-        platform::MessageBoxA(
-            ownerWindow,
-            "Le fichier Parcelwise semble être corrompu. Il n'est pas possible de le recoller.",
-            "Fichier corrompu", kIconWarning);
+    auto corrupt = [this](bool interrupted = false) {
+        platform::MessageBoxA(ownerWindow,
+                              std::string("Le fichier Parcelwise semble être corrompu. Il n'est "
+                                          "pas possible de le recoller.") +
+                                  (interrupted ? kInterrupted : ""),
+                              "Fichier corrompu", kIconWarning);
         return false;
     };
+    // A split writes its first part's header after the data: until then the
+    // header reads as zeros, as does a part that holds nothing at all.
+    const bool headerUnwritten =
+        std::all_of(bytes.begin(), bytes.end(), [](uint8_t b) { return b == 0; });
     // Every part holds at least one byte of the original: more parts than bytes
     // is no set, whatever the header says.
     if (IsValidHeader(read) && read.partCount > read.originalSize) return corrupt();
@@ -403,7 +452,7 @@ bool TzelParcelwise::OpenSet() {
                 "Conversion nécessaire", kIconInfo);
             return false;
         }
-        return corrupt();
+        return corrupt(headerUnwritten);
     }
     // The name comes from someone else's file: it must stay a plain file name.
     read.originalName = platform::SafeFileName(read.originalName);
@@ -417,9 +466,10 @@ bool TzelParcelwise::OpenSet() {
         if (last.IsOpen()) {
             const int64_t blockSize = static_cast<int64_t>(kDigestTextSize) * header.partCount;
             const int64_t size = last.Size();
+            // Shorter than its digests: the split was stopped before it wrote them.
             if (size < blockSize) {
                 header = TzelHeader{};
-                return corrupt();
+                return corrupt(true);
             }
             // A set of many parts has its digests read one by one when they are checked.
             if (header.partCount <= kDigestsReadAtOpen) {
@@ -467,109 +517,121 @@ void TzelParcelwise::StartJoin() {
 }
 
 void TzelParcelwise::JoinThread() {
-    step = Step::Joining;
-    const bool verify = header.hasDigests == 1 && settings.verifyHash;
+    std::optional<JoinOutput> output;
+    StepResult result = JoinSteps(output);
+    EndJoin(output, std::move(result));
+}
 
-    // Every part is looked for before any is hashed: a missing part is named as
-    // such, and the last one carries the digests, without which every part would
-    // seem corrupt. Each part stays open from here to the end of its copy, which
-    // takes exactly the bytes measured here: a part that changes afterwards ends
-    // the join instead of making the output another file than the one checked.
-    // Past what the process may hold open, parts are let go and opened again,
-    // and their identity tells whether they are still the same.
-    const int64_t held = platform::OpenFileLimit() / 2;
-    // Grown part by part: the count is the header's word, and a crafted one
-    // must not make the join ask for memory before a part is found.
+// Every part is looked for before any is hashed: a missing part is named as
+// such, and the last one carries the digests, without which every part would
+// seem corrupt. Each part stays open from here to the end of its copy, which
+// takes exactly the bytes measured here: a part that changes afterwards ends
+// the join instead of making the output another file than the one checked.
+// Past what the process may hold open, parts are let go and opened again,
+// and their identity tells whether they are still the same.
+StepResult TzelParcelwise::JoinSteps(std::optional<JoinOutput>& output) {
+    step = Step::Joining;
     std::vector<CheckedPart> parts;
-    std::vector<int64_t> partData;
-    int64_t dataBytes = 0;
-    for (int32_t i = 1; i <= header.partCount; ++i) {
-        CheckedPart& part = parts.emplace_back();
-        if (!part.Open(PartPath(i))) {
-            if (!platform::FileExists(PartPath(i)))
-                return Fail("Le fichier n°" + std::to_string(i) + " est introuvable", kJoinStopped,
-                            kIconWarning);
-            return Fail("Le fichier n°" + std::to_string(i) + " n'est pas accessible !",
-                        kJoinStopped, kIconWarning);
-        }
-        partData.push_back(DataBytesOf(i, part.Size()));
-        dataBytes += partData.back();
-        if (i > held) part.Release();
-    }
-    for (int32_t i = 1; verify && i <= header.partCount; ++i) {
-        step = Step::CheckingDigests;
-        partNumber = i;
-        const size_t index = static_cast<size_t>(i - 1);
-        CheckedPart& part = parts[index];
-        partBytes = partData[index] + (i == 1 ? static_cast<int64_t>(kHeaderSize) : 0);
-        ShowProgress();
-        int error = 0;
-        if (!part.Reopen())
-            return Fail("Le fichier n°" + std::to_string(i) + " n'est pas accessible !" +
-                            platform::ReasonLine(PartPath(i), part.File().OpenError()),
-                        kJoinStopped, kIconWarning);
-        auto digest = HashStream(
-            part.File(), [this](int64_t n) { HashProgressOf(*this, n); }, partBytes, &error);
-        if (!digest)
-            return Fail("Le fichier n°" + std::to_string(i) + " n'est pas accessible !" +
-                            platform::ReasonLine(PartPath(i), error),
-                        kJoinStopped, kIconWarning);
-        if (DigestToHex(*digest) != StoredDigest(i))
-            return Fail("Le fichier n°" + std::to_string(i) + " est corrompu.", kJoinStopped,
-                        kIconWarning);
-        if (!part.Unchanged())
-            return FailJoinCopy(CopyResult::SourceChanged, i, PartPath(i),
-                                settings.folder + settings.fileName);
-        if (i > held) part.Release();
-    }
-    // Parts that do not add up to the original would rebuild a wrong file; so
-    // would a part too short to hold its header or digests, whatever the sum.
-    if (dataBytes != header.originalSize ||
-        std::any_of(partData.begin(), partData.end(), [](int64_t bytes) { return bytes < 0; }))
-        return Fail(
-            "La taille des fichiers ne correspond pas à celle du fichier d'origine : "
-            "le jeu de fichiers est incomplet ou corrompu.",
-            kJoinStopped, kIconWarning);
+    std::vector<JoinPart> copies;
+    if (StepResult failed = MeasureParts(parts, copies)) return failed;
+    // Without its digest block a set can only fail its check, and the sizes
+    // tell why more plainly.
+    if (header.hasDigests == 1 && settings.verifyHash && !DigestsMissing(copies))
+        if (StepResult failed = VerifyParts(parts, copies); failed || CancelRequested())
+            return failed;
+    if (StepResult failed = CheckSizes(copies)) return failed;
 
     step = Step::Joining;
     totalBytes = header.originalSize;
     doneBytes = 0;
     partNumber = 0;
-
-    CopyBuffer buffer(settings.bufferSize);
-    if (!buffer.Allocated())
-        return Fail("Impossible d'allouer de la mémoire pour le buffer.", "Mémoire insuffisante",
-                    kIconError);
-
-    const std::string output = settings.folder + settings.fileName;
-    platform::File target = platform::File::CreateNew(output);
-    if (!target.IsOpen())
-        return Fail(platform::CreationFailure(kCreateFailed, output, target.OpenError()), "Erreur",
-                    kIconWarning);
-
-    for (int32_t k = 1; k <= header.partCount; ++k) {
-        CheckedPart& part = parts[static_cast<size_t>(k - 1)];
-        if (!part.Reopen() || !part.File().Seek(k == 1 ? static_cast<int64_t>(kHeaderSize) : 0)) {
-            const int error = part.File().IsOpen() ? EIO : part.File().OpenError();
-            const std::string reason = platform::ReasonLine(PartPath(k), error);
-            return k == 1
-                       ? Fail("Le fichier n'est pas accessible." + reason, "Erreur", kIconError)
-                       : Fail("Le fichier n'est pas accessible !" + reason, "Erreur", kIconWarning);
-        }
-        CopyResult result =
-            CopyWithProgress(part.File(), target, partData[static_cast<size_t>(k - 1)], buffer);
-        if (result == CopyResult::Done && !part.Unchanged()) result = CopyResult::SourceChanged;
-        if (result != CopyResult::Done) return FailJoinCopy(result, k, PartPath(k), output);
-        part.Release();
-        partNumber = partNumber + 1;
-        if (k == 1) ShowProgress();
+    const std::string final = settings.folder + settings.fileName;
+    output = JoinOutput::Create(final);
+    if (!output->IsOpen()) {
+        const int error = output->OpenError();
+        output.reset();
+        return JobFailure{platform::CreationFailure(kCreateFailed, final, error), "Erreur",
+                          kIconWarning};
     }
-    if (!target.Close())
-        return FailJoinCopy(CopyResult::WriteFailed, header.partCount, PartPath(header.partCount),
-                            output, target.CloseError());
-    ShowProgress();
-    step = Step::Finished;
-    EndOfWork();
+    return CopyParts(copies, &parts, output->File(), output->TempPath());
+}
+
+StepResult TzelParcelwise::MeasureParts(std::vector<CheckedPart>& parts,
+                                        std::vector<JoinPart>& copies) {
+    const int64_t held = platform::OpenFileLimit() / 2;
+    // Grown part by part: the count is the header's word, and a crafted one
+    // must not make the join ask for memory before a part is found.
+    for (int32_t i = 1; i <= header.partCount; ++i) {
+        CheckedPart& part = parts.emplace_back();
+        if (!part.Open(PartPath(i))) {
+            if (!platform::FileExists(PartPath(i)))
+                return JobFailure{"Le fichier n°" + std::to_string(i) + " est introuvable",
+                                  kJoinStopped, kIconWarning};
+            return JobFailure{"Le fichier n°" + std::to_string(i) + " n'est pas accessible !",
+                              kJoinStopped, kIconWarning};
+        }
+        copies.push_back({i, PartPath(i), i == 1 ? static_cast<int64_t>(kHeaderSize) : 0,
+                          DataBytesOf(i, part.Size())});
+        if (i > held) part.Release();
+    }
+    return std::nullopt;
+}
+
+StepResult TzelParcelwise::VerifyParts(std::vector<CheckedPart>& parts,
+                                       const std::vector<JoinPart>& copies) {
+    const int64_t held = platform::OpenFileLimit() / 2;
+    step = Step::CheckingDigests;
+    for (int32_t i = 1; i <= header.partCount; ++i) {
+        partNumber = i;
+        const size_t index = static_cast<size_t>(i - 1);
+        CheckedPart& part = parts[index];
+        partBytes = copies[index].bytes + copies[index].offset;
+        ShowProgress();
+        int error = 0;
+        if (!part.Reopen())
+            return JobFailure{"Le fichier n°" + std::to_string(i) + " n'est pas accessible !" +
+                                  platform::ReasonLine(PartPath(i), part.File().OpenError()),
+                              kJoinStopped, kIconWarning};
+        auto digest = HashStream(
+            part.File(), [this](int64_t n) { return HashStep(n); }, partBytes, &error);
+        if (CancelRequested()) return std::nullopt;
+        if (!digest)
+            return JobFailure{"Le fichier n°" + std::to_string(i) + " n'est pas accessible !" +
+                                  platform::ReasonLine(PartPath(i), error),
+                              kJoinStopped, kIconWarning};
+        if (DigestToHex(*digest) != StoredDigest(i))
+            return JobFailure{"Le fichier n°" + std::to_string(i) + " est corrompu.", kJoinStopped,
+                              kIconWarning};
+        if (!part.Unchanged())
+            return JoinCopyFailure(CopyResult::SourceChanged, i, PartPath(i),
+                                   settings.folder + settings.fileName);
+        if (i > held) part.Release();
+    }
+    return std::nullopt;
+}
+
+// Parts that do not add up to the original would rebuild a wrong file; so
+// would a part too short to hold its header or digests, whatever the sum.
+StepResult TzelParcelwise::CheckSizes(const std::vector<JoinPart>& copies) const {
+    const bool tooShort = std::any_of(copies.begin(), copies.end(),
+                                      [](const JoinPart& part) { return part.bytes < 0; });
+    if (DataBytes(copies) == header.originalSize && !tooShort) return std::nullopt;
+    return JobFailure{std::string("La taille des fichiers ne correspond pas à celle du fichier "
+                                  "d'origine : le jeu de fichiers est incomplet ou corrompu.") +
+                          (DigestsMissing(copies) ? kInterrupted : ""),
+                      kJoinStopped, kIconWarning};
+}
+
+int64_t TzelParcelwise::DataBytes(const std::vector<JoinPart>& copies) {
+    int64_t bytes = 0;
+    for (const JoinPart& part : copies) bytes += part.bytes;
+    return bytes;
+}
+
+// Exactly the digests short: the split was stopped before it wrote them.
+bool TzelParcelwise::DigestsMissing(const std::vector<JoinPart>& copies) const {
+    const int64_t block = static_cast<int64_t>(kDigestTextSize) * header.partCount;
+    return header.hasDigests == 1 && DataBytes(copies) + block == header.originalSize;
 }
 
 // ---------------------------------------------------------------------------
@@ -621,6 +683,7 @@ void TzelParcelwise::ShowProgress() {
             writer_.Finished(*this);
             break;
         case Step::Failed:
+        case Step::Cancelled:
             break;
     }
 }

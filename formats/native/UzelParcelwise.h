@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/JoinOutput.h"
 #include "core/ProgressWriter.h"
 #include "core/UzelFichier.h"
 
@@ -88,7 +89,25 @@ private:
     // The digest stored for part `number`; empty when it cannot be read.
     std::string StoredDigest(int32_t number) const;
     void SplitThread();
+    // The split's steps: every part, then the header, then the digests. Every
+    // part created is recorded in `made`, for a cancel to take them back.
+    StepResult WriteSet(std::vector<platform::FileIdentity>& made);
+    StepResult WriteDigests(platform::File& first, platform::File& last,
+                            const std::vector<platform::FileIdentity>& made);
+    StepResult PartWriteFailure(int32_t number, int error) const;
+    StepResult MissingPart(int32_t number) const;
+    // Progress and pause of a hash; false once the job is cancelled.
+    bool HashStep(int64_t bytesHashed);
+
     void JoinThread();
+    // The join's steps: open and measure every part, check their digests,
+    // check the sizes add up, then copy into a new output.
+    StepResult JoinSteps(std::optional<JoinOutput>& output);
+    StepResult MeasureParts(std::vector<CheckedPart>& parts, std::vector<JoinPart>& copies);
+    StepResult VerifyParts(std::vector<CheckedPart>& parts, const std::vector<JoinPart>& copies);
+    StepResult CheckSizes(const std::vector<JoinPart>& copies) const;
+    static int64_t DataBytes(const std::vector<JoinPart>& copies);
+    bool DigestsMissing(const std::vector<JoinPart>& copies) const;
 
     ProgressWriter writer_;
     int64_t partsToMake_ = 0;

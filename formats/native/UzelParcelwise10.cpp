@@ -16,12 +16,6 @@ using platform::kIconError;
 using platform::kIconInfo;
 using platform::kIconWarning;
 
-struct ConvertFailure {
-    std::string text;
-    const char* title;
-    int icon;
-};
-
 namespace {
 
 constexpr char kTitle[] = "-=Parcelwise=-";
@@ -87,34 +81,35 @@ SwapResult SwapFirstPart(const std::string& first, const std::string& converted,
     return {platform::RenameNoReplace(kept, first) ? Swap::OldRestored : Swap::OldAside, why};
 }
 
-std::optional<ConvertFailure> CopyFailure(CopyResult result, int error, const std::string& first,
-                                          const std::string& converted) {
+std::optional<JobFailure> CopyFailure(CopyResult result, int error, const std::string& first,
+                                      const std::string& converted) {
     switch (result) {
         case CopyResult::Done:
+        case CopyResult::Cancelled:
             break;
         case CopyResult::ReadFailed:
-            return ConvertFailure{"Erreur de lecture du fichier " + Quoted(first) + "." +
-                                      platform::ReasonLine(first, error),
-                                  kConvertStopped, kIconError};
+            return JobFailure{"Erreur de lecture du fichier " + Quoted(first) + "." +
+                                  platform::ReasonLine(first, error),
+                              kConvertStopped, kIconError};
         case CopyResult::SourceEnded:
-            return ConvertFailure{"Le fichier " + Quoted(first) +
-                                      " est plus court que ne le disent ses blocs : il semble être "
-                                      "corrompu.",
-                                  kConvertStopped, kIconError};
+            return JobFailure{"Le fichier " + Quoted(first) +
+                                  " est plus court que ne le disent ses blocs : il semble être "
+                                  "corrompu.",
+                              kConvertStopped, kIconError};
         case CopyResult::SourceChanged:
-            return ConvertFailure{
+            return JobFailure{
                 "Le fichier " + Quoted(first) + " a été modifié pendant la conversion.",
                 kConvertStopped, kIconError};
         case CopyResult::WriteFailed:
-            return ConvertFailure{"Erreur d'écriture dans le fichier " + Quoted(converted) + "." +
-                                      platform::ReasonLine(converted, error),
-                                  "Erreur", kIconError};
+            return JobFailure{"Erreur d'écriture dans le fichier " + Quoted(converted) + "." +
+                                  platform::ReasonLine(converted, error),
+                              "Erreur", kIconError};
     }
     return std::nullopt;
 }
 
-std::optional<ConvertFailure> SwapFailure(SwapResult result, const std::string& first,
-                                          const std::string& converted, const std::string& kept) {
+std::optional<JobFailure> SwapFailure(SwapResult result, const std::string& first,
+                                      const std::string& converted, const std::string& kept) {
     const std::string notDone = " : la conversion n'a pas eu lieu.";
     const std::string cannotTake =
         "Le fichier converti " + Quoted(converted) + " ne peut pas prendre le nom " + Quoted(first);
@@ -123,22 +118,22 @@ std::optional<ConvertFailure> SwapFailure(SwapResult result, const std::string& 
             break;
         case Swap::OldKept:
             if (platform::FileExists(kept))
-                return ConvertFailure{KeptExists(kept), kConvertStopped, kIconWarning};
-            return ConvertFailure{"Le fichier " + Quoted(first) + " ne peut pas être renommé en " +
-                                      Quoted(kept) + notDone +
-                                      platform::ReasonLine(first, result.error),
-                                  kConvertStopped, kIconWarning};
+                return JobFailure{KeptExists(kept), kConvertStopped, kIconWarning};
+            return JobFailure{"Le fichier " + Quoted(first) + " ne peut pas être renommé en " +
+                                  Quoted(kept) + notDone +
+                                  platform::ReasonLine(first, result.error),
+                              kConvertStopped, kIconWarning};
         case Swap::OldRestored:
-            return ConvertFailure{cannotTake + ". L'ancien fichier a repris sa place" + notDone +
-                                      platform::ReasonLine(converted, result.error),
-                                  kConvertStopped, kIconWarning};
+            return JobFailure{cannotTake + ". L'ancien fichier a repris sa place" + notDone +
+                                  platform::ReasonLine(converted, result.error),
+                              kConvertStopped, kIconWarning};
         case Swap::OldAside:
-            return ConvertFailure{cannotTake +
-                                      ", et l'ancien fichier n'a pas pu reprendre le sien : il se "
-                                      "trouve sous le nom " +
-                                      Quoted(kept) + "." +
-                                      platform::ReasonLine(converted, result.error),
-                                  kConvertStopped, kIconWarning};
+            return JobFailure{cannotTake +
+                                  ", et l'ancien fichier n'a pas pu reprendre le sien : il se "
+                                  "trouve sous le nom " +
+                                  Quoted(kept) + "." +
+                                  platform::ReasonLine(converted, result.error),
+                              kConvertStopped, kIconWarning};
     }
     return std::nullopt;
 }
@@ -255,7 +250,7 @@ void TzelParcelwise10::ConvertThread() {
 
     // The conversion has one copy phase, which takes the join's step value.
     step = Step::Joining;
-    std::optional<ConvertFailure> failure = WriteConverted(first, converted);
+    std::optional<JobFailure> failure = WriteConverted(first, converted);
     if (!failure)
         failure = SwapFailure(SwapFirstPart(first, converted, kept), first, converted, kept);
     if (failure) return Fail(failure->text, failure->title, failure->icon);
@@ -264,22 +259,21 @@ void TzelParcelwise10::ConvertThread() {
     EndOfWork();
 }
 
-std::optional<ConvertFailure> TzelParcelwise10::WriteConverted(const std::string& first,
-                                                               const std::string& converted) {
+std::optional<JobFailure> TzelParcelwise10::WriteConverted(const std::string& first,
+                                                           const std::string& converted) {
     CopyBuffer buffer(settings.bufferSize);
     if (!buffer.Allocated())
-        return ConvertFailure{"Impossible d'allouer de la mémoire pour le buffer.",
-                              "Mémoire insuffisante", kIconError};
+        return JobFailure{"Impossible d'allouer de la mémoire pour le buffer.",
+                          "Mémoire insuffisante", kIconError};
     platform::File source = platform::File::OpenRead(first);
     if (!source.IsOpen())
-        return ConvertFailure{
+        return JobFailure{
             "Le fichier n'est pas accessible." + platform::ReasonLine(first, source.OpenError()),
             "Erreur", kIconError};
     platform::File target = platform::File::CreateNew(converted);
     if (!target.IsOpen())
-        return ConvertFailure{
-            platform::CreationFailure(kCreateFailed, converted, target.OpenError()), "Erreur",
-            kIconWarning};
+        return JobFailure{platform::CreationFailure(kCreateFailed, converted, target.OpenError()),
+                          "Erreur", kIconWarning};
 
     const int64_t size = source.Size();
     partBytes = size - static_cast<int64_t>(kLeadSize);
@@ -297,9 +291,11 @@ std::optional<ConvertFailure> TzelParcelwise10::WriteConverted(const std::string
     const int64_t after = static_cast<int64_t>(lead.payloadLength) - before;
     const int64_t resume =
         static_cast<int64_t>(kLeadSize + kDescriptionSize) + before + DigestBytes(description);
+    // A conversion rewrites one part in a moment and is not cancellable.
     auto afterStep = [this](int64_t n) {
         partDoneBytes += n;
         ShowProgress();
+        return true;
     };
 
     CopyResult result = CopyResult::Done;

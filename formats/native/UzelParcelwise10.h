@@ -41,7 +41,6 @@ TzelDescriptionBlock DecodeDescription(std::span<const uint8_t, kDescriptionSize
 bool HasDescriptionSignature(std::span<const uint8_t, kDescriptionSize> bytes);
 
 // A failure of the conversion worker, with its own message.
-struct ConvertFailure;
 
 class TzelParcelwise10 final : public TzelFichier {
 public:
@@ -68,8 +67,8 @@ private:
     void ConvertThread();
     // Writes the 1.1 first part into `converted`; the buffer and both files are
     // let go before it returns, so that no message is shown while they are held.
-    std::optional<ConvertFailure> WriteConverted(const std::string& first,
-                                                 const std::string& converted);
+    std::optional<JobFailure> WriteConverted(const std::string& first,
+                                             const std::string& converted);
 
     // The path that OpenSet accepted: the worker converts nothing else.
     std::string readPath_;

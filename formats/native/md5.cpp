@@ -203,8 +203,8 @@ std::optional<Digest> HashStream(platform::File& file, const HashProgressFn& pro
         if (!r.ok()) return refused(r.error);
         if (r.bytes == 0) break;
         total += r.bytes;
-        if (progress) progress(total);
         MD5Update(context, buffer.get(), static_cast<size_t>(r.bytes));
+        if (progress && !progress(total)) return refused(ECANCELED);
     }
     // A file that got shorter while it was hashed has no trustworthy digest.
     if (total != size) return refused(ESTALE);

@@ -27,8 +27,9 @@ Digest MD5Final(MD5Context& context);
 // Two upper-case hexadecimal digits per byte, high nibble first.
 std::string DigestToHex(const Digest& digest);
 
-// Called with the running count of bytes hashed.
-using HashProgressFn = std::function<void(int64_t bytesHashed)>;
+// Called with the running count of bytes hashed; returning false stops the
+// hash, which then fails with ECANCELED.
+using HashProgressFn = std::function<bool(int64_t bytesHashed)>;
 
 // The digest of a whole file; nothing when the file cannot be opened or read.
 // Each leaves the errno of a refused open or read in `error` when one is given

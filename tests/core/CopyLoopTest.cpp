@@ -22,7 +22,7 @@ protected:
 
     // Copies `count` bytes of the source into a new target through a buffer
     // of `bufferSize` bytes, recording every step.
-    CopyResult Copy(int64_t count, size_t bufferSize) {
+    CopyResult Copy(int64_t count, size_t bufferSize, size_t stepsAllowed = SIZE_MAX) {
         File source = File::OpenRead(dir / "source");
         File target = File::CreateNew(dir / "target");
         EXPECT_TRUE(source.IsOpen() && target.IsOpen());
@@ -30,6 +30,7 @@ protected:
         CopyResult result = CopyBytes(source, target, count, buffer, [&](int64_t n) {
             steps.push_back(n);
             reported += n;
+            return steps.size() < stepsAllowed;
         });
         EXPECT_TRUE(target.Close());
         return result;
@@ -98,4 +99,17 @@ TEST_F(CopyLoopTest, InjectedFaultsEndWithTheirResultAndKeepOnlyWhatWasRead) {
         EXPECT_EQ(target, data.substr(0, target.size()));
         EXPECT_EQ(reported, c.written);
     }
+}
+
+TEST_F(CopyLoopTest, ACancelStopsAfterTheStepThatAskedAndKeepsWhatWasCopied) {
+    IoFaults none;
+    ScopedIoFaults faults(none);
+    EXPECT_EQ(Copy(70000, 16384, 2), CopyResult::Cancelled);
+    EXPECT_EQ(steps.size(), 2u);
+    EXPECT_EQ(Target(), data.substr(0, 32768));
+
+    // A cancel asked after the last step changes nothing: the copy is whole.
+    std::remove((dir / "target").c_str());
+    steps.clear();
+    EXPECT_EQ(Copy(16384, 16384, 1), CopyResult::Done);
 }

@@ -29,8 +29,10 @@ protected:
         EXPECT_TRUE(source.IsOpen() && target.IsOpen());
         CopyBuffer buffer(4096);
         ScopedIoFaults faults(plan);
-        CopyResult result =
-            CopyBytes(source, target, count, buffer, [&](int64_t n) { reported += n; });
+        CopyResult result = CopyBytes(source, target, count, buffer, [&](int64_t n) {
+            reported += n;
+            return true;
+        });
         EXPECT_TRUE(target.Close());
         return result;
     }

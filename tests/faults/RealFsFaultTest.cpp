@@ -209,7 +209,13 @@ TEST_F(RealFsFaultTest, AJoinOntoAFullDisk) {
     run = Pcw("join --format easysplit " + Quoted(es + "big.000") + " --folder " +
               Quoted(full.path()));
     ExpectFailed(run, "Erreur d'écriture dans le fichier de destination.");
-    EXPECT_NE(run.messages.find("big.bin : disque plein"), std::string::npos) << run.messages;
+    EXPECT_NE(run.messages.find("big.bin.incomplet : disque plein"), std::string::npos)
+        << run.messages;
+    EXPECT_NE(run.messages.find("Le fichier recollé est incomplet ; il a été laissé sous le nom"),
+              std::string::npos)
+        << run.messages;
+    // The partial file is only ever under its temporary name.
+    EXPECT_EQ(ListDir(full.path()), std::vector<std::string>{"big.bin.incomplet"});
     EXPECT_TRUE(Tree(folder) == set);
     EXPECT_TRUE(Tree(es) == esSet);
 }

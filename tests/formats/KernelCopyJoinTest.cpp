@@ -72,12 +72,16 @@ TEST_F(KernelCopyJoinTest, AKernelCopyThatFailsEndsTheJoinOnItsPart) {
         plan.kernelErrorAfter = c.after;
         plan.kernelError = c.error;
         EXPECT_EQ(JoinUnder(plan, dest, c.verify, display), Step::Failed);
-        const std::string named = c.named ? Part(c.named) : std::string(dir / dest);
-        ExpectFailure(messages, c.text + platform::ReasonLine(named, c.error), c.title, 16);
+        // What was copied stays under the temporary name, which the message gives.
+        const std::string left = dir / (dest + ".incomplet");
+        const std::string named = c.named ? Part(c.named) : left;
+        ExpectFailure(messages, c.text + platform::ReasonLine(named, c.error) + LeftUnder(left),
+                      c.title, 16);
         EXPECT_EQ(display.closes(), 1);
         EXPECT_EQ(plan.bytesCopied.load(), c.after);
         EXPECT_TRUE(Parts() == set);
-        EXPECT_TRUE(ReadFile(dir / dest) == source.substr(0, c.after));
+        EXPECT_FALSE(platform::FileExists(dir / dest));
+        EXPECT_TRUE(ReadFile(left) == source.substr(0, c.after));
     }
 }
 
@@ -129,11 +133,12 @@ TEST_F(KernelCopyJoinTest, AForeignJoinFailingInsideAKernelCopyNamesItsPart) {
     }
     ExpectFailure(messages,
                   "Erreur de lecture du fichier n°3." +
-                      platform::ReasonLine(set / "movie.avi.003", plan.kernelError),
+                      platform::ReasonLine(set / "movie.avi.003", plan.kernelError) +
+                      LeftUnder(set / "movie.avi.incomplet"),
                   "Recollage interrompu", 16);
     EXPECT_EQ(display.closes(), 1);
     auto after = Snapshot(set.path());
-    EXPECT_TRUE(after.at("movie.avi") == (data[0] + data[1] + data[2]).substr(0, 65000));
-    after.erase("movie.avi");
+    EXPECT_TRUE(after.at("movie.avi.incomplet") == (data[0] + data[1] + data[2]).substr(0, 65000));
+    after.erase("movie.avi.incomplet");
     EXPECT_TRUE(after == before);
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <vector>
 
 #include "NativeJobs.h"
@@ -44,7 +45,10 @@ TEST(MD5, PiecesGiveTheDigestOfTheWhole) {
 TEST(HashFile, EmptyMissingAndRandomFiles) {
     TempDir dir;
     std::vector<int64_t> progress;
-    auto record = [&](int64_t n) { progress.push_back(n); };
+    auto record = [&](int64_t n) {
+        progress.push_back(n);
+        return true;
+    };
     WriteFile(dir / "empty", "");
     EXPECT_EQ(DigestToHex(HashFile(dir / "empty", record).value()),
               "D41D8CD98F00B204E9800998ECF8427E");
@@ -57,6 +61,11 @@ TEST(HashFile, EmptyMissingAndRandomFiles) {
     EXPECT_EQ(ours, TestMD5(bytes));
     EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
     EXPECT_EQ(progress.back(), static_cast<int64_t>(bytes.size()));
+    // A progress that says stop ends the hash as cancelled, with no digest.
+    int error = 0;
+    EXPECT_FALSE(HashFilePrefix(
+        dir / "random file", -1, [](int64_t) { return false; }, &error));
+    EXPECT_EQ(error, ECANCELED);
     if (!platform::HasTool("md5sum")) GTEST_SKIP() << "md5sum is not installed";
     EXPECT_EQ(ours, Md5sumOf(dir / "random file"));
 }

@@ -199,10 +199,13 @@ TEST_F(NativeFaultTest, JoinFailuresEndTheRunAndLeaveTheSetAsItWas) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         const std::string dest = std::string(c.what) + ".out";
-        const std::string text =
+        // A join that wrote into its output leaves it under the temporary name.
+        const std::string left = dest + ".incomplet";
+        std::string text =
             c.reason.empty()
                 ? c.text
-                : c.text + "\n\r" + dir / (c.file.empty() ? dest : c.file) + " : " + c.reason;
+                : c.text + "\n\r" + dir / (c.file.empty() ? left : c.file) + " : " + c.reason;
+        if (c.outputCreated) text += LeftUnder(dir / left);
         RecordingSink messages;
         RecordingDisplay display;
         TzelParcelwise job;
@@ -218,8 +221,9 @@ TEST_F(NativeFaultTest, JoinFailuresEndTheRunAndLeaveTheSetAsItWas) {
         ExpectFailure(messages, text, c.title, c.icon);
         EXPECT_EQ(display.closes(), 1);
         EXPECT_TRUE(Parts() == set);
-        EXPECT_EQ(platform::FileExists(dir / dest), c.outputCreated);
-        const std::string output = ReadFile(dir / dest);
+        EXPECT_FALSE(platform::FileExists(dir / dest));
+        EXPECT_EQ(platform::FileExists(dir / left), c.outputCreated);
+        const std::string output = ReadFile(dir / left);
         EXPECT_TRUE(source.compare(0, output.size(), output) == 0);
         EXPECT_LE(static_cast<int64_t>(output.size()), plan.bytesRead.load());
     }
@@ -264,9 +268,12 @@ TEST_F(NativeFaultTest, APartThatChangesSizeDuringTheJoinNeverYieldsAWrongFile) 
         AwaitWorker(job);
 
         EXPECT_EQ(job.step, Step::Failed);
-        ExpectFailure(messages, "Le fichier n°" + std::to_string(c.changed) + c.message,
+        const std::string left = dir / (dest + ".incomplet");
+        ExpectFailure(messages,
+                      "Le fichier n°" + std::to_string(c.changed) + c.message + LeftUnder(left),
                       "Recollage interrompu", 16);
-        const std::string output = ReadFile(dir / dest);
+        EXPECT_FALSE(platform::FileExists(dir / dest));
+        const std::string output = ReadFile(left);
         EXPECT_TRUE(source.compare(0, output.size(), output) == 0);
     }
 }

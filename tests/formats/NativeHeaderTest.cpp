@@ -120,7 +120,11 @@ TEST_F(NativeSetTest, OpeningRefusesWhatIsNotAValidFirstPart) {
         {"random bytes", RandomBytes(500, 2), corrupt, "Fichier corrompu", 48},
         {"shorter than a header", std::string("\x0AParcelwise", 11), corrupt, "Fichier corrompu",
          48},
-        {"empty file", "", corrupt, "Fichier corrompu", 48},
+        // A header never written (the split writes it after the data) or a part
+        // that holds nothing: the set looks interrupted.
+        {"empty file", "", corrupt + kInterrupted, "Fichier corrompu", 48},
+        {"header never written", std::string(5000, '\0'), corrupt + kInterrupted,
+         "Fichier corrompu", 48},
         {"single part", HandMadeHeader("a", 0, 1, 10, 0) + "0123456789", corrupt,
          "Fichier corrompu", 48},
     };

@@ -39,6 +39,14 @@ inline constexpr platform::WindowHandle kOwner = &kMainWindow;
 inline constexpr platform::WindowHandle kProgress = &kProgressWindow;
 
 inline constexpr char kStopped[] = "Le processus a été arrêté à cause d'une erreur !";
+inline constexpr char kCancelled[] = "Le processus a été annulé.";
+// What the joiner adds to a set that a split stopped before its end.
+inline constexpr char kInterrupted[] =
+    "\n\r\n\rLe jeu de fichiers semble incomplet : le découpage a probablement été interrompu.";
+// What a failed join adds once it wrote into its output: where it left it.
+inline std::string LeftUnder(const std::string& left) {
+    return "\n\r\n\rLe fichier recollé est incomplet ; il a été laissé sous le nom :\n\r" + left;
+}
 
 // Waits for the worker; one that does not end stops the whole run rather than
 // let it hang until the test driver gives up.

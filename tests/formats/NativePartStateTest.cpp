@@ -48,7 +48,9 @@ protected:
     void JoinWhile(const Change& change, bool verify) {
         SCOPED_TRACE(std::string(change.what) + (verify ? ", verified" : ""));
         const std::string dest = dir / "joined";
+        const std::string left = dest + ".incomplet";
         std::remove(dest.c_str());
+        std::remove(left.c_str());
         RecordingSink messages;
         RecordingDisplay opened;
         TzelParcelwise job;
@@ -57,7 +59,8 @@ protected:
         job.display = &display;
         EXPECT_EQ(Join(job, verify, 16384, "joined"), Step::Failed);
         EXPECT_TRUE(display.Acted());
-        ExpectFailure(messages, Changed(change.part), "Recollage interrompu", 16);
+        ExpectFailure(messages, Changed(change.part) + LeftUnder(left), "Recollage interrompu", 16);
+        EXPECT_FALSE(platform::FileExists(dest));
     }
 };
 

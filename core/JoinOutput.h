@@ -1,0 +1,43 @@
+// The file a join writes. It is made under a temporary name beside the final
+// one, "<name>.incomplet" (".2.incomplet", ".3.incomplet"… when taken), so that
+// nothing under the final name ever looks whole before it is: only a join whose
+// every byte was written and checked renames it, and never over a file.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "platform/File.h"
+
+class JoinOutput {
+public:
+    // Creates the temporary file of `finalPath`, replacing nothing. Check
+    // IsOpen(); OpenError() tells why it could not be made.
+    static JoinOutput Create(const std::string& finalPath);
+
+    bool IsOpen() const { return file_.IsOpen(); }
+    int OpenError() const { return file_.OpenError(); }
+    platform::File& File() { return file_; }
+    const std::string& TempPath() const { return tempPath_; }
+    const std::string& FinalPath() const { return finalPath_; }
+
+    // Closes the file and gives it its final name; false with the errno in
+    // `error` when the close or the rename failed (EEXIST when a file took the
+    // final name meanwhile), and then the file stays under its temporary name.
+    bool Finish(int& error);
+    // Closes the file and removes it, when it is still the file made here.
+    void Discard();
+    // Closes the file and leaves it where it is.
+    void Leave();
+
+private:
+    JoinOutput(std::string finalPath, std::string tempPath, platform::File file);
+
+    std::string finalPath_;
+    std::string tempPath_;
+    platform::File file_;
+    std::optional<platform::FileIdentity> identity_;
+};
+
+// The temporary name of the `attempt`-th try (1, 2, …) for a final path.
+std::string IncompleteName(const std::string& finalPath, int attempt);
