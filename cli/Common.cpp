@@ -8,6 +8,7 @@
 #include "formats/FormatTable.h"
 #include "platform/Fs.h"
 #include "platform/Reasons.h"
+#include "platform/Signals.h"
 #include "settings/UzelParams.h"
 
 namespace cli {
@@ -199,11 +200,26 @@ int RunJob(TzelFichier& job, const std::function<void()>& start, Context& ctx) {
     std::optional<TerminalProgress> line;
     if (ctx.progress) job.display = &line.emplace(ctx.err);
     SetCurrentJob(&job);
-    start();
-    job.WaitForWorker();
+    int stoppedBy = 0;
+    {
+        // Ctrl-C, a kill or a closed terminal cancel the job at its next
+        // buffer, which then takes back what it made.
+        platform::StopSignals signals([&job](int) { job.Cancel(); });
+        start();
+        job.WaitForWorker();
+        stoppedBy = signals.Caught();
+    }
     SetCurrentJob(nullptr);
     job.display = &NullDisplay::Instance();
-    return job.step == Step::Finished ? kExitOk : kExitFailed;
+    if (job.step == Step::Finished) return kExitOk;
+    if (stoppedBy == 0) return kExitFailed;
+    ctx.err << "Opération annulée";
+    if (!job.leftBehind.empty())
+        ctx.err << " ; fichier laissé : " << platform::VisibleText(job.leftBehind);
+    else
+        ctx.err << " ; aucun fichier créé n'a été laissé.";
+    ctx.err << '\n';
+    return platform::StopSignals::ExitStatus(stoppedBy);
 }
 
 // ---------------------------------------------------------------------------
