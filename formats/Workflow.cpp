@@ -64,12 +64,16 @@ bool OpenFileToSplit(TzelParcelwise& job, const std::string& path) {
                               "Fichier trop petit...", platform::kIconWarning);
         return false;
     }
+    TakeSourceToSplit(job, path, size);
+    return true;
+}
+
+void TakeSourceToSplit(TzelParcelwise& job, const std::string& path, int64_t size) {
     job.sourcePath = platform::AbsolutePath(path);
     job.sourceSize = size;
     job.settings.fileName = platform::FileNameOf(job.sourcePath);
     job.settings.folder = platform::FolderOf(job.sourcePath);
     job.opened = true;
-    return true;
 }
 
 bool OpenSetAt(TzelFichier& job, const std::string& path) {

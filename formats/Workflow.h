@@ -37,6 +37,9 @@ platform::File OpenChosenFile(const std::string& path, platform::WindowHandle ow
 // 1 Mo, whose name and folder become the proposed destination. False, after
 // the message, otherwise; the job is then not opened.
 bool OpenFileToSplit(TzelParcelwise& job, const std::string& path);
+// What OpenFileToSplit does once the file passed: `path`, of `size` bytes,
+// becomes the job's source and names the proposed destination.
+void TakeSourceToSplit(TzelParcelwise& job, const std::string& path, int64_t size);
 
 enum class Opening {
     Opened,
