@@ -347,17 +347,7 @@ TEST_F(WindowsTest, FolderChooserKeepsTheFolderWhenCancelled) {
 class CommandLineStart : public WindowsTest {
 protected:
     void SetUp() override {
-        const std::string original = RandomBytes(2 * 1048576 + 3, 8);
-        WriteFile(work / "x.bin", original);
-        TzelParcelwise splitter;
-        splitter.sourcePath = work / "x.bin";
-        splitter.sourceSize = static_cast<int64_t>(original.size());
-        splitter.settings.folder = work.path();
-        splitter.settings.fileName = "x.bin";
-        splitter.CheckSplitParameters("x.bin", "x.bin", false, 1048576);
-        splitter.StartSplit();
-        splitter.WaitForWorker();
-        std::filesystem::remove(work / "x.bin");
+        SplitInto(work.path(), "x.bin", 2 * 1048576 + 3, 8, false);
         WindowsTest::SetUp();
     }
     std::vector<std::string> Args() override { return {work / "x.bin.001.pcw"}; }
