@@ -135,6 +135,12 @@ TEST_F(WindowsTest, EditorFiltersKeysAndValidatesEntries) {
     EXPECT_TRUE(editor->isVisible());
     EXPECT_EQ(Texts().back(), "Le fichier < taken > existe déjà !");
     EXPECT_EQ(sink.messages().back().title, "Nom incorrecte !");
+    // A folder in the way is said to be one.
+    std::filesystem::create_directory(work / "shelf.001.pcw");
+    editor->setText("shelf");
+    QTest::keyClick(editor, Qt::Key_Return);
+    EXPECT_TRUE(editor->isVisible());
+    EXPECT_EQ(Texts().back(), "Un dossier < shelf.001.pcw > existe déjà !");
     QTest::keyClick(editor, Qt::Key_Escape);
     EXPECT_FALSE(editor->isVisible());
     EXPECT_TRUE(Find<QWidget>("lblAction")->isEnabled());
