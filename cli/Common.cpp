@@ -6,6 +6,7 @@
 #include "core/Texts.h"
 #include "core/UzelFichier.h"
 #include "formats/FormatTable.h"
+#include "formats/Workflow.h"
 #include "platform/Fs.h"
 #include "platform/Reasons.h"
 #include "platform/Signals.h"
@@ -152,28 +153,10 @@ std::optional<int> OpenSetOfKind(const Parsed& parsed, Context& ctx,
         return UsageError(ctx, "type de jeu inconnu : " + *given + " (types : " + known + ")");
     }
     std::unique_ptr<TzelFichier> opened = format->make();
-    if (!OpenFirstPart(*opened, parsed.positionals[0])) return kExitFailed;
+    if (workflow::OpenChosenSet(*opened, parsed.positionals[0]) != workflow::Opening::Opened)
+        return kExitFailed;
     job = std::move(opened);
     return std::nullopt;
-}
-
-bool Openable(const std::string& path, int error) {
-    if (error == 0) error = platform::RegularFileError(path);
-    if (error == 0) return true;
-    platform::MessageBoxA(nullptr,
-                          "Impossible d'ouvrir le fichier !" + platform::ReasonLine(path, error),
-                          "Erreur", platform::kIconError);
-    return false;
-}
-
-bool OpenFirstPart(TzelFichier& job, const std::string& path) {
-    if (!Openable(path)) return false;
-    job.sourcePath = platform::AbsolutePath(path);
-    job.sourceSize = platform::FileSize(job.sourcePath);
-    job.opened = true;
-    if (job.OpenSet()) return true;
-    job.ResetSet();
-    return false;
 }
 
 bool UseFolder(TzelFichier& job, const std::string& folder) {
@@ -193,7 +176,11 @@ bool UseFolder(TzelFichier& job, const std::string& folder) {
 int RunJob(TzelFichier& job, bool join, Context& ctx) {
     SetCurrentMode(join ? kModeJoin : kModeSplit);
     return RunJob(
-        job, [&] { join ? job.StartJoin() : job.StartSplit(); }, ctx);
+        job,
+        [&] {
+            workflow::Start(job, join ? workflow::Direction::Join : workflow::Direction::Split);
+        },
+        ctx);
 }
 
 int RunJob(TzelFichier& job, const std::function<void()>& start, Context& ctx) {

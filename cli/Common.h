@@ -1,5 +1,6 @@
 // What the subcommands of pcw share: their context, the option parser, the
-// checks the main window makes before a run, and the terminal progress line.
+// destination folder, the run to its end and the terminal progress line. The
+// steps of a job themselves are the engine's (formats/Workflow.h).
 //
 // A command writes its own output and usage errors to the context's streams
 // and returns its exit status. The job's messages go through the platform's
@@ -25,7 +26,6 @@
 #include "platform/Messages.h"
 
 class TzelFichier;
-class TzelParcelwise10;
 
 namespace cli {
 
@@ -100,16 +100,6 @@ int UsageError(Context& ctx, std::string_view problem);
 std::optional<int> OpenSetOfKind(const Parsed& parsed, Context& ctx,
                                  std::unique_ptr<TzelFichier>& job);
 
-// True for a file that a job may open; otherwise shows "Impossible d'ouvrir
-// le fichier !" with the reason (`error`, or the reason it is no regular file).
-bool Openable(const std::string& path, int error = 0);
-
-// Opens the first part of a set the way the window opens the file it was
-// started with; shows the reason and forgets the set when it is refused.
-bool OpenFirstPart(TzelFichier& job, const std::string& path);
-// Opens the first part of a set of the 1.0 format; shows the reason and
-// answers false when it is none.
-bool OpenLegacyFirstPart(TzelParcelwise10& job, const std::string& path);
 // Makes `folder` the job's destination through the job's folder chooser;
 // false, after a message, when it does not exist or lies on an optical disc.
 bool UseFolder(TzelFichier& job, const std::string& folder);

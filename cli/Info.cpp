@@ -4,6 +4,7 @@
 
 #include "cli/Commands.h"
 #include "core/ParcelTools.h"
+#include "formats/Workflow.h"
 #include "formats/foreign/UzelForeign.h"
 #include "formats/native/UzelParcelwise.h"
 #include "formats/native/UzelParcelwise10.h"
@@ -42,7 +43,7 @@ int Info(const Args& args, Context& ctx) {
     const std::string* kind = parsed.Value("--format");
     if ((kind == nullptr || *kind == "native") && IsLegacyFirstPart(parsed.positionals[0])) {
         TzelParcelwise10 legacy;
-        if (!OpenLegacyFirstPart(legacy, parsed.positionals[0])) return kExitFailed;
+        if (!workflow::OpenLegacySet(legacy, parsed.positionals[0])) return kExitFailed;
         ctx.out << "Format : Parcelwise 1.0 (à convertir avec pcw convert)\n"
                 << "Nom d'origine : " << platform::VisibleText(legacy.description.originalName)
                 << "\n"

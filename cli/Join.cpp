@@ -2,8 +2,8 @@
 #include <string>
 
 #include "cli/Commands.h"
-#include "core/FreeSpace.h"
-#include "formats/native/UzelParcelwise.h"
+#include "core/UzelFichier.h"
+#include "formats/Workflow.h"
 
 namespace cli {
 
@@ -26,16 +26,8 @@ int Join(const Args& args, Context& ctx) {
     TzelFichier& job = *opened;
     if (const std::string* folder = parsed.Value("--folder"); folder && !UseFolder(job, *folder))
         return kExitFailed;
-    // The rebuilt file is what needs the room, not the first part.
-    if (!CheckFreeSpace(nullptr, job.settings.folder, job.RebuiltSize())) return kExitFailed;
-
     const std::string name = destName.value_or(job.settings.fileName);
-    if (!job.CheckJoinParameters(name, !parsed.Has("--no-verify"))) {
-        platform::MessageBoxA(nullptr, "Le recollage a été annulé.", kTitle,
-                              platform::kIconWarning);
-        return kExitFailed;
-    }
-    job.SetBufferSize(bufferSize);
+    if (!workflow::CheckJoin(job, name, !parsed.Has("--no-verify"), bufferSize)) return kExitFailed;
     return RunJob(job, true, ctx);
 }
 

@@ -1,45 +1,12 @@
-#include <cerrno>
 #include <optional>
 #include <string>
 
 #include "cli/Commands.h"
-#include "core/FreeSpace.h"
 #include "core/SplitSize.h"
+#include "formats/Workflow.h"
 #include "formats/native/UzelParcelwise.h"
-#include "platform/File.h"
-#include "platform/Fs.h"
 
 namespace cli {
-
-namespace {
-
-constexpr int64_t kSmallestSource = 1048576;
-
-// Fills what the window's open dialog fills for a file to split; false, after
-// the window's message, when the file cannot be split.
-bool OpenSource(TzelParcelwise& job, const std::string& path) {
-    if (!Openable(path)) return false;
-    platform::File file = platform::File::OpenRead(path);
-    const int64_t size = file.IsOpen() ? file.Size() : -1;
-    if (size < 0 && !Openable(path, file.IsOpen() ? EIO : file.OpenError())) return false;
-    if (size <= kSmallestSource) {
-        platform::MessageBoxA(nullptr, "Le fichier sélectionné à une taille inférieure à 1 Mo.",
-                              "Fichier trop petit...", platform::kIconWarning);
-        return false;
-    }
-    job.sourcePath = platform::AbsolutePath(path);
-    job.sourceSize = size;
-    job.settings.fileName = platform::FileNameOf(job.sourcePath);
-    job.settings.folder = platform::FolderOf(job.sourcePath);
-    job.opened = true;
-    return true;
-}
-
-void Cancelled() {
-    platform::MessageBoxA(nullptr, "Le découpage a été annulé.", kTitle, platform::kIconWarning);
-}
-
-}  // namespace
 
 int Split(const Args& args, Context& ctx) {
     const Parsed parsed = ParseOptions(args,
@@ -69,7 +36,7 @@ int Split(const Args& args, Context& ctx) {
         return UsageError(ctx, error);
 
     TzelParcelwise job;
-    if (!OpenSource(job, parsed.positionals[0])) return kExitFailed;
+    if (!workflow::OpenFileToSplit(job, parsed.positionals[0])) return kExitFailed;
     if (const std::string* folder = parsed.Value("--folder"); folder && !UseFolder(job, *folder))
         return kExitFailed;
 
@@ -83,18 +50,13 @@ int Split(const Args& args, Context& ctx) {
     else
         partSize = PartSizeFor(ctx.defaults.sizeMode, ctx.defaults.defaultSize, job.sourceSize);
 
-    const bool withDigests = parsed.Has("--md5");
-    if (!CheckFreeSpace(nullptr, job.settings.folder,
-                        SplitOutputBytes(job.sourceSize, partSize, withDigests)))
-        return kExitFailed;
-
     const std::string sourceName = job.settings.fileName;
-    if (!job.CheckSplitParameters(storeName.value_or(sourceName), destName.value_or(sourceName),
-                                  withDigests, partSize)) {
-        Cancelled();
-        return kExitFailed;
-    }
-    job.SetBufferSize(bufferSize);
+    const workflow::SplitChoice choice{.storedName = storeName.value_or(sourceName),
+                                       .destName = destName.value_or(sourceName),
+                                       .withDigests = parsed.Has("--md5"),
+                                       .partSize = partSize,
+                                       .bufferSize = bufferSize};
+    if (!workflow::CheckSplit(job, choice)) return kExitFailed;
     return RunJob(job, false, ctx);
 }
 

@@ -108,6 +108,7 @@ void ExpectJoinLeftInputs(const Tree& before, const Tree& after, const std::stri
 
 Step RunJoin(TzelFichier& job, const std::string& name, const std::string& root,
              std::string& output) {
+    // The parameters alone: a crafted size must not keep the worker from running.
     if (!job.CheckJoinParameters(name, true)) return Step::Failed;
     const std::string target = job.settings.folder + job.settings.fileName;
     const std::string folder = root + "set/";
@@ -128,6 +129,7 @@ void SilenceMessages() {
 
 }  // namespace fuzzing
 
+#include "formats/Workflow.h"
 #include "formats/foreign/ForeignFormats.h"
 #include "formats/foreign/UzelForeign.h"
 #include "platform/Fs.h"
@@ -144,13 +146,7 @@ void FuzzForeignSet(std::string_view kind, Scratch& scratch, const uint8_t* data
     std::unique_ptr<TzelFichier> made = CreateForeignJob(kind);
     Expect(made != nullptr, "no job for " + std::string(kind));
     auto& job = static_cast<TzelForeignSet&>(*made);
-    job.sourcePath = chosen;
-    job.sourceSize = platform::FileSize(chosen);
-    job.opened = true;
-    if (!job.OpenSet()) {
-        job.ResetSet();
-        return;
-    }
+    if (!workflow::OpenSetAt(job, chosen)) return;
     Expect(platform::IsSafeFileName(job.settings.fileName),
            std::string(kind) + ": the original name is no plain file name");
     if (namesStayInFolder) {

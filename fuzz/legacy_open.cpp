@@ -5,6 +5,7 @@
 // the blocks describe; one that failed left the first part where it was.
 #include <cstdint>
 
+#include "formats/Workflow.h"
 #include "formats/native/UzelParcelwise.h"
 #include "formats/native/UzelParcelwise10.h"
 #include "fuzz/FuzzFiles.h"
@@ -24,10 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string name = chosen.substr(scratch.root().size());
 
     TzelParcelwise10 job;
-    job.sourcePath = chosen;
-    job.sourceSize = platform::FileSize(chosen);
-    job.opened = true;
-    if (!job.OpenSet()) return 0;
+    if (!workflow::OpenLegacySet(job, chosen)) return 0;
     Expect(platform::IsSafeFileName(job.settings.fileName),
            "the stored name is no plain file name");
     const TzelLeadBlock lead = job.lead;

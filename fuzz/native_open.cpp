@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "formats/Workflow.h"
 #include "formats/native/UzelParcelwise.h"
 #include "fuzz/FuzzFiles.h"
 #include "platform/Fs.h"
@@ -33,13 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const Tree before = Snapshot(scratch.root());
 
     TzelParcelwise job;
-    job.sourcePath = chosen;
-    job.sourceSize = platform::FileSize(chosen);
-    job.opened = true;
-    if (!job.OpenSet()) {
-        job.ResetSet();
-        return 0;
-    }
+    if (!workflow::OpenSetAt(job, chosen)) return 0;
     Expect(platform::IsSafeFileName(job.header.originalName),
            "the stored name is no plain file name");
     Expect(job.header.partCount >= 2 && job.header.partCount <= job.header.originalSize,

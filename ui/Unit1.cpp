@@ -16,9 +16,9 @@
 #include <charconv>
 
 #include "core/CurrentJob.h"
-#include "core/FreeSpace.h"
 #include "core/ParcelTools.h"
 #include "core/SplitSize.h"
+#include "formats/Workflow.h"
 #include "formats/native/UzelParcelwise.h"
 #include "platform/File.h"
 #include "platform/Fs.h"
@@ -42,6 +42,10 @@ std::string Utf8(const QString& text) {
 }
 QString FromUtf8(const std::string& text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+workflow::Direction DirectionOf(int mode) {
+    return mode == kModeSplit ? workflow::Direction::Split : workflow::Direction::Join;
 }
 
 QString ShortDate(const QDate& date) {
@@ -402,7 +406,7 @@ void TfrmMain::EnableControls(bool on) {
 
 // --- Opening a source
 
-bool TfrmMain::OpenSource(int forMode) {
+bool TfrmMain::OpenSource(int forMode, bool& accepted) {
     const bool split = forMode == kModeSplit;
     if (split) ReplaceJob(std::make_unique<TzelParcelwise>());
     auto choice = FileDialogs::GetOpenFile(this, split ? SplitFilters() : JoinFilters());
@@ -418,36 +422,16 @@ bool TfrmMain::OpenSource(int forMode) {
         }
         ReplaceJob(std::move(next));
     }
-    job->ownerWindow = this;
-    job->progressWindow = frmProcessing_;
-    job->display = frmProcessing_ ? static_cast<ProgressDisplay*>(frmProcessing_) : job->display;
-    job->sourcePath = Utf8(choice->path);
-
-    platform::File file = platform::File::OpenRead(job->sourcePath);
-    if (!file.IsOpen()) {
-        job->opened = false;
-        Message(QString::fromStdString("Impossible d'ouvrir le fichier !" +
-                                       platform::ReasonLine(job->sourcePath, file.OpenError())),
-                "Erreur", platform::kIconError);
-        return false;
-    }
-    job->sourceSize = file.Size();
-    if (split) {
-        if (job->sourceSize <= 1048576) {
-            job->opened = false;
-            Message("Le fichier sélectionné à une taille inférieure à 1 Mo.",
-                    "Fichier trop petit...", platform::kIconWarning);
-            return false;
-        }
-        job->settings.fileName = platform::FileNameOf(job->sourcePath);
-        job->settings.folder = platform::FolderOf(job->sourcePath);
-    }
-    job->opened = true;
-    return true;
+    workflow::Attach(*job, this, frmProcessing_, frmProcessing_);
+    const std::string path = Utf8(choice->path);
+    if (split) return workflow::OpenFileToSplit(static_cast<TzelParcelwise&>(*job), path);
+    // A set that was read and refused still shows what is left of it.
+    const workflow::Opening opening = workflow::OpenChosenSet(*job, path);
+    accepted = opening == workflow::Opening::Opened;
+    return opening != workflow::Opening::Unopenable;
 }
 
-void TfrmMain::ShowOpenedSet() {
-    const bool accepted = job->OpenSet();
+void TfrmMain::ShowOpenedSet(bool accepted) {
     if (job->formatKind == FormatKind::Parcelwise) {
         auto* native = static_cast<TzelParcelwise*>(job.get());
         if (accepted) {
@@ -461,8 +445,6 @@ void TfrmMain::ShowOpenedSet() {
             lblMd5_->setEnabled(digests);
             chkMD5_->setChecked(digests);
             chkMD5_->setEnabled(digests);
-        } else {
-            native->ResetSet();
         }
     } else if (accepted) {
         SetLabel(lblDest_, FromUtf8(job->settings.fileName), FromUtf8(job->settings.fileName));
@@ -473,13 +455,13 @@ void TfrmMain::ShowOpenedSet() {
         chkMD5_->setEnabled(false);
     } else {
         ShowModeDefaults();
-        job->ResetSet();
     }
     SetLabel(lblDossier_, FromUtf8(job->settings.folder), FromUtf8(job->settings.folder));
 }
 
 void TfrmMain::lblOuvrirClick() {
-    if (!OpenSource(mode)) {
+    bool accepted = false;
+    if (!OpenSource(mode, accepted)) {
         // No source any more, so none on screen either.
         if (!job || !job->opened) ShowModeDefaults();
         return;
@@ -488,7 +470,7 @@ void TfrmMain::lblOuvrirClick() {
         SetLabel(lblDossier_, FromUtf8(job->settings.folder), FromUtf8(job->settings.folder));
         SetLabel(lblDest_, FromUtf8(job->settings.fileName), FromUtf8(job->settings.fileName));
     } else {
-        ShowOpenedSet();
+        ShowOpenedSet(accepted);
     }
     SetLabel(lblFichier_, FromUtf8(platform::FileNameOf(job->sourcePath)),
              FromUtf8(job->sourcePath));
@@ -496,13 +478,8 @@ void TfrmMain::lblOuvrirClick() {
 
 bool TfrmMain::OpenParamFile(const QString& path) {
     ReplaceJob(std::make_unique<TzelParcelwise>());
-    job->ownerWindow = this;
-    job->progressWindow = frmProcessing_;
-    if (frmProcessing_) job->display = frmProcessing_;
-    job->sourcePath = platform::AbsolutePath(Utf8(path));
-    job->sourceSize = platform::FileSize(job->sourcePath);
-    job->opened = true;
-    ShowOpenedSet();
+    workflow::Attach(*job, this, frmProcessing_, frmProcessing_);
+    ShowOpenedSet(workflow::OpenSetAt(*job, Utf8(path)));
     SetLabel(lblFichier_, FromUtf8(platform::FileNameOf(job->sourcePath)),
              FromUtf8(job->sourcePath));
     return true;
@@ -569,11 +546,10 @@ bool TfrmMain::edTempKeyPress(QChar key) {
             break;
         case kEditDestName: {
             // Looked up where the job will write.
-            const std::string folder = job ? job->settings.folder : std::string();
-            const std::string taken = folder + Utf8(entry) + (mode == kModeSplit ? ".001.pcw" : "");
-            if (platform::FileExists(taken)) {
-                Message("Le fichier < " + entry + " > existe déjà !", "Nom incorrecte !",
-                        platform::kIconWarning);
+            const auto taken =
+                job ? workflow::NameTakenText(*job, DirectionOf(mode), Utf8(entry)) : std::nullopt;
+            if (taken) {
+                Message(FromUtf8(*taken), "Nom incorrecte !", platform::kIconWarning);
                 break;
             }
             const QString shown = mode == kModeSplit ? entry.left(50) : entry;
@@ -660,32 +636,20 @@ void TfrmMain::lblActionClick() {
         return;
     }
     if (rbCouper_->isChecked()) {
-        auto* native = static_cast<TzelParcelwise*>(job.get());
         const QString size = lblTaille_->text();
-        const int32_t partSize = size.isEmpty() ? 0
-                                                : PartSizeFor(cboMode_->currentIndex(),
-                                                              size.toLongLong(), job->sourceSize);
-        // The disk must take all that the split writes, headers and digests included.
-        if (!CheckFreeSpace(this, job->settings.folder,
-                            SplitOutputBytes(job->sourceSize, partSize, chkMD5_->isChecked())))
-            return;
-        if (native->CheckSplitParameters(Utf8(lblFichier_->text()), Utf8(lblDest_->text()),
-                                         chkMD5_->isChecked(), partSize)) {
-            job->SetBufferSize(params->bufferSize);
-            RunJob();
-        } else {
-            Message("Le découpage a été annulé.");
-        }
+        const workflow::SplitChoice choice{
+            .storedName = Utf8(lblFichier_->text()),
+            .destName = Utf8(lblDest_->text()),
+            .withDigests = chkMD5_->isChecked(),
+            .partSize = size.isEmpty() ? 0
+                                       : PartSizeFor(cboMode_->currentIndex(), size.toLongLong(),
+                                                     job->sourceSize),
+            .bufferSize = params->bufferSize};
+        if (workflow::CheckSplit(static_cast<TzelParcelwise&>(*job), choice)) RunJob();
         return;
     }
-    // A join writes the file it rebuilds, whatever the size of the part opened.
-    if (!CheckFreeSpace(this, job->settings.folder, job->RebuiltSize())) return;
-    if (job->CheckJoinParameters(Utf8(lblDest_->text()), chkMD5_->isChecked())) {
-        job->SetBufferSize(params->bufferSize);
+    if (workflow::CheckJoin(*job, Utf8(lblDest_->text()), chkMD5_->isChecked(), params->bufferSize))
         RunJob();
-    } else {
-        Message("Le recollage a été annulé.");
-    }
 }
 
 void TfrmMain::RunJob() {

@@ -47,7 +47,9 @@ public:
     void ShowModeDefaults();
     void EnableControls(bool on);
     void RunJob();
-    bool OpenSource(int forMode);
+    // Opens a source for the mode through its dialog; false when there is none
+    // to show. `accepted` tells for a set whether the job took it.
+    bool OpenSource(int forMode, bool& accepted);
     bool OpenParamFile(const QString& path);
 
     void rbCouperClick() { SetMode(1); }
@@ -80,7 +82,7 @@ private:
     void FormCreate(std::vector<std::string> args, std::string programPath,
                     std::string registryFolder);
     void ReplaceJob(std::unique_ptr<TzelFichier> next);
-    void ShowOpenedSet();
+    void ShowOpenedSet(bool accepted);
     void OpenEditor(QLabel* label, int target);
     void CloseEditor();
     void SetLabel(QLabel* label, const QString& text, const QString& hint);

@@ -12,6 +12,7 @@
 
 #include "core/CurrentJob.h"
 #include "core/UzelFichier.h"
+#include "formats/Workflow.h"
 #include "platform/Clock.h"
 #include "ui/Skin.h"
 
@@ -155,13 +156,10 @@ void TfrmProcessing::FormShow() {
     Timer1_.start();
     TzelFichier* job = CurrentJob();
     if (job == nullptr) return;
-    if (CurrentMode() == kModeSplit) {
-        job->joining = false;
-        job->StartSplit();
-    } else if (CurrentMode() == kModeJoin) {
-        job->joining = true;
-        job->StartJoin();
-    }
+    if (CurrentMode() == kModeSplit)
+        workflow::Start(*job, workflow::Direction::Split);
+    else if (CurrentMode() == kModeJoin)
+        workflow::Start(*job, workflow::Direction::Join);
 }
 
 // A job has no cancel: the window only closes at the end of its job.

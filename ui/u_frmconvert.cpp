@@ -1,6 +1,5 @@
 #include "ui/u_frmconvert.h"
 
-#include <QApplication>
 #include <QCloseEvent>
 #include <QDate>
 #include <QLocale>
@@ -8,6 +7,7 @@
 #include <QProgressBar>
 
 #include "core/ParcelTools.h"
+#include "formats/Workflow.h"
 #include "formats/native/UzelParcelwise10.h"
 #include "platform/Fs.h"
 #include "platform/Messages.h"
@@ -103,21 +103,9 @@ void TfrmConvert::lblOuvrirClick() {
     if (!choice) return;
     if (job) job->WaitForWorker();
     job = std::make_unique<TzelParcelwise10>();
-    job->ownerWindow = this;
-    job->progressWindow = this;
-    job->display = this;
-    job->sourcePath = choice->path.toUtf8().toStdString();
-    job->sourceSize = platform::FileSize(job->sourcePath);
-    job->opened = true;
-    if (!job->OpenSet()) {
-        // A file that failed to open is no set to convert.
-        job->opened = false;
-        if (!job->openError.empty())
-            platform::MessageBoxA(this, job->openError + ".",
-                                  QApplication::applicationName().toUtf8().toStdString(),
-                                  platform::kIconError);
-        return;
-    }
+    workflow::Attach(*job, this, this, this);
+    // A file that failed to open is no set to convert.
+    if (!workflow::OpenLegacySet(*job, choice->path.toUtf8().toStdString())) return;
     lblFichier_->setText(FromUtf8(platform::FileNameOf(job->sourcePath)));
     lblNom_->setText(FromUtf8(job->description.originalName));
     lblTaille_->setText(FromUtf8(FormatSize(static_cast<int64_t>(job->lead.originalSize))));

@@ -8,6 +8,7 @@
 #include "core/CopyLoop.h"
 #include "core/JoinOutput.h"
 #include "core/Texts.h"
+#include "formats/Workflow.h"
 #include "formats/foreign/PartNames.h"
 #include "platform/Fs.h"
 #include "platform/Messages.h"
@@ -125,9 +126,11 @@ bool TzelForeignSet::CheckJoinParameters(const std::string& name, bool) {
         settings.fileName = name;
     }
     const std::string target = settings.folder + settings.fileName;
-    if (!settings.fileName.empty() && platform::FileExists(target)) {
-        ok = false;
-        problems += "\n\r- Le fichier de destination existe déjà :\n\r\n\r" + target;
+    if (!settings.fileName.empty()) {
+        if (const std::string taken = workflow::TakenLine(target, target); !taken.empty()) {
+            ok = false;
+            problems += taken;
+        }
     }
     if (!ok)
         platform::MessageBoxA(ownerWindow,

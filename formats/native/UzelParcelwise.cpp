@@ -9,6 +9,7 @@
 #include "core/CopyLoop.h"
 #include "core/ParcelTools.h"
 #include "core/Texts.h"
+#include "formats/Workflow.h"
 #include "formats/native/DiskFields.h"
 #include "formats/native/md5.h"
 #include "platform/Clock.h"
@@ -36,7 +37,6 @@ constexpr size_t kCountAt = 92;
 constexpr size_t kSizeAt = 96;
 
 constexpr char kProblemsIntro[] = "Une ou plusieurs informations sont incorrectes : \n\r";
-constexpr char kDestExists[] = "- Le fichier de destination existe déjà :";
 constexpr char kCreateFailed[] =
     "Une erreur est survenue pendant la création du fichier de destination : \n\r\n\r"
     "    - Le fichier de destination existe déjà.\n\r"
@@ -192,10 +192,12 @@ bool TzelParcelwise::CheckSplitParameters(const std::string& sourceName,
         settings.partSize = partSize;
     }
     header.hasDigests = withDigests ? 1 : 0;
-    if (platform::FileExists(settings.folder + destName + ".001.pcw")) {
+    if (const std::string taken = workflow::TakenLine(
+            workflow::FirstOutputPath(*this, workflow::Direction::Split, destName),
+            settings.folder + destName);
+        !taken.empty()) {
         valid = false;
-        problems += std::string("\n\r") + kDestExists;
-        problems += "\n\r\n\r" + settings.folder + destName;
+        problems += taken;
     }
     if (!valid) platform::MessageBoxA(ownerWindow, kProblemsIntro + problems, kTitle, kIconWarning);
     return valid;
@@ -501,11 +503,12 @@ bool TzelParcelwise::CheckJoinParameters(const std::string& destName, bool verif
         if (!NameFits(settings.folder, settings.fileName.size(), problems)) valid = false;
     }
     settings.verifyHash = verifyHash;
-    if (!destName.empty() && platform::IsSafeFileName(destName) &&
-        platform::FileExists(settings.folder + destName)) {
-        valid = false;
-        problems += std::string("\n\r") + kDestExists;
-        problems += "\n\r\n\r" + settings.folder + destName;
+    if (!destName.empty() && platform::IsSafeFileName(destName)) {
+        const std::string target = settings.folder + destName;
+        if (const std::string taken = workflow::TakenLine(target, target); !taken.empty()) {
+            valid = false;
+            problems += taken;
+        }
     }
     if (!valid) platform::MessageBoxA(ownerWindow, kProblemsIntro + problems, kTitle, kIconWarning);
     return valid;

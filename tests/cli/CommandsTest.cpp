@@ -21,12 +21,6 @@ namespace {
 
 constexpr int64_t kMo = 1048576;
 
-class FreeSpaceIs {
-public:
-    explicit FreeSpaceIs(int64_t bytes) { platform::testing::OverrideFreeSpace(bytes); }
-    ~FreeSpaceIs() { platform::testing::OverrideFreeSpace(-1); }
-};
-
 class CommandsTest : public ::testing::Test {
 protected:
     int Pcw(std::vector<std::string> args) {

@@ -61,22 +61,13 @@ inline std::unique_ptr<TzelForeignSet> Job(std::string_view kind) {
 
 // Opens the chosen file as the main window does; false when refused.
 inline bool Open(TzelForeignSet& job, const std::string& chosen, ProgressDisplay& display) {
-    job.sourcePath = chosen;
-    job.sourceSize = platform::FileSize(chosen);
-    job.opened = true;
-    job.ownerWindow = kOwner;
-    job.progressWindow = kProgress;
-    job.display = &display;
-    return job.OpenSet();
+    return nativetest::OpenSet(job, chosen, display);
 }
 
 // Checks the destination and runs the join to its end.
 inline Step Join(TzelForeignSet& job, const std::string& name, uint32_t bufferSize = 16384) {
-    if (!job.CheckJoinParameters(name)) return Step::Failed;
-    job.SetBufferSize(bufferSize);
-    job.StartJoin();
-    AwaitWorker(job);
-    return job.step;
+    return nativetest::Run(job, workflow::Direction::Join,
+                           [&] { return workflow::CheckJoin(job, name, false, bufferSize); });
 }
 
 }  // namespace foreigntest

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "NativeJobs.h"
+#include "formats/Workflow.h"
 #include "formats/native/UzelParcelwise10.h"
 #include "platform/IoFaults.h"
 
@@ -119,13 +120,8 @@ struct Conversion {
         return Open();
     }
     bool Open(const std::string& path = "") {
-        job.sourcePath = path.empty() ? First() : path;
-        job.sourceSize = platform::FileSize(job.sourcePath);
-        job.opened = true;
-        job.ownerWindow = kOwner;
-        job.progressWindow = kProgress;
-        job.display = &display;
-        return job.OpenSet();
+        workflow::Attach(job, kOwner, kProgress, &display);
+        return workflow::OpenLegacySet(job, path.empty() ? First() : path);
     }
     Step Convert() {
         job.StartConvert();
@@ -270,9 +266,12 @@ TEST(LegacyConvertTest, OpenSetRefusesWhatIsNoUsableSet) {
 
         EXPECT_FALSE(run.Open());
         EXPECT_EQ(run.job.openError, c.unknown ? "Format de fichier inconnu" : "");
-        EXPECT_EQ(run.Boxes(), c.unknown ? std::vector<std::string>{}
-                                         : std::vector<std::string>{
-                                               Box(kCorrupt, "Fichier corrompu", 48, kOwner)});
+        // What is no 1.0 set at all is said once, as the general error report.
+        EXPECT_EQ(run.Boxes(),
+                  std::vector<std::string>{
+                      c.unknown ? Box("Format de fichier inconnu.", "Parcelwise 1.1", 16, kOwner)
+                                : Box(kCorrupt, "Fichier corrompu", 48, kOwner)});
+        EXPECT_FALSE(run.job.opened);
         EXPECT_EQ(run.job.description.partCount, 0);
         EXPECT_EQ(ReadFile(run.First()), bytes);
     }

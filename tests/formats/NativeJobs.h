@@ -17,6 +17,7 @@
 #include <thread>
 #include <utility>
 
+#include "formats/Workflow.h"
 #include "formats/native/UzelParcelwise.h"
 #include "formats/native/md5.h"
 #include "platform/Env.h"
@@ -72,17 +73,22 @@ void Destroy(std::unique_ptr<Job>& job) {
     }
 }
 
-// Fills a job as the main window does after opening a file to split.
+// Fills a job as the main window does after opening a file to split, of any
+// size, and choosing `folder` for its parts.
 inline void PrepareSplit(TzelParcelwise& job, const std::string& source, const std::string& folder,
                          ProgressDisplay& display) {
-    job.sourcePath = source;
-    job.sourceSize = platform::FileSize(source);
-    job.opened = true;
-    job.ownerWindow = kOwner;
-    job.progressWindow = kProgress;
-    job.display = &display;
-    job.settings.fileName = platform::FileNameOf(source);
+    workflow::Attach(job, kOwner, kProgress, &display);
+    workflow::TakeSourceToSplit(job, source, platform::FileSize(source));
     job.settings.folder = folder;
+}
+
+// Checks and runs a prepared job to its end; the step the worker ended on.
+template <class Check>
+Step Run(TzelFichier& job, workflow::Direction direction, Check check) {
+    if (!check()) return Step::Failed;
+    workflow::Start(job, direction);
+    AwaitWorker(job);
+    return job.step;
 }
 
 // Splits the source into parts named after it in `folder`; the step the worker ended on.
@@ -91,11 +97,9 @@ inline Step Split(const std::string& source, const std::string& folder, int32_t 
     TzelParcelwise job;
     PrepareSplit(job, source, folder, display);
     const std::string name = platform::FileNameOf(source);
-    if (!job.CheckSplitParameters(name, name, digests, partSize)) return Step::Failed;
-    job.SetBufferSize(bufferSize);
-    job.StartSplit();
-    AwaitWorker(job);
-    return job.step;
+    return Run(job, workflow::Direction::Split, [&] {
+        return workflow::CheckSplit(job, {name, name, digests, partSize, bufferSize});
+    });
 }
 
 inline Step Split(const std::string& source, const std::string& folder, int32_t partSize,
@@ -105,25 +109,17 @@ inline Step Split(const std::string& source, const std::string& folder, int32_t 
 }
 
 // Opens the set of `firstPart` into `job` as the main window does; false when refused.
-inline bool OpenSet(TzelParcelwise& job, const std::string& firstPart, ProgressDisplay& display) {
-    job.sourcePath = firstPart;
-    job.sourceSize = platform::FileSize(firstPart);
-    job.opened = true;
-    job.ownerWindow = kOwner;
-    job.progressWindow = kProgress;
-    job.display = &display;
-    return job.OpenSet();
+inline bool OpenSet(TzelFichier& job, const std::string& firstPart, ProgressDisplay& display) {
+    workflow::Attach(job, kOwner, kProgress, &display);
+    return workflow::OpenSetAt(job, firstPart);
 }
 
 // Joins an opened set into `destName` (the stored name when empty).
 inline Step Join(TzelParcelwise& job, bool verify, uint32_t bufferSize = 16384,
                  std::string destName = "") {
     if (destName.empty()) destName = job.settings.fileName;
-    if (!job.CheckJoinParameters(destName, verify)) return Step::Failed;
-    job.SetBufferSize(bufferSize);
-    job.StartJoin();
-    AwaitWorker(job);
-    return job.step;
+    return Run(job, workflow::Direction::Join,
+               [&] { return workflow::CheckJoin(job, destName, verify, bufferSize); });
 }
 
 // Opens and joins in one go.

@@ -89,9 +89,10 @@ TEST_F(NativeSetTest, APartAsLargeAsTheFileIsRefused) {
     Source(300000);
     EXPECT_EQ(Split(dir / "film.avi", dir.path(), 300000), Step::Failed);
     EXPECT_EQ(ListDir(dir.path()), std::vector<std::string>{"film.avi"});
-    ASSERT_EQ(sink.messages().size(), 1u);
+    ASSERT_EQ(sink.messages().size(), 2u);
     EXPECT_NE(sink.messages()[0].text.find("- Taille de découpage égale à la taille du fichier"),
               std::string::npos);
+    EXPECT_EQ(sink.messages()[1].text, "Le découpage a été annulé.");
     EXPECT_EQ(Split(dir / "film.avi", dir.path(), 299999), Step::Finished);
 }
 

@@ -8,6 +8,8 @@
 #include <random>
 #include <sstream>
 
+#include "platform/IoFaults.h"
+
 namespace testsupport {
 
 namespace fs = std::filesystem;
@@ -54,6 +56,14 @@ std::vector<std::string> ListDir(const std::string& folder) {
         names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
+}
+
+FreeSpaceIs::FreeSpaceIs(int64_t bytes) {
+    platform::testing::OverrideFreeSpace(bytes);
+}
+
+FreeSpaceIs::~FreeSpaceIs() {
+    platform::testing::OverrideFreeSpace(-1);
 }
 
 RecordingSink::RecordingSink() : previous_(platform::CurrentMessageSink()) {

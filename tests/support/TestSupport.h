@@ -42,6 +42,15 @@ struct Message {
     platform::WindowHandle owner;
 };
 
+// Makes every disk report `bytes` free, for the scope of a test.
+class FreeSpaceIs {
+public:
+    explicit FreeSpaceIs(int64_t bytes);
+    ~FreeSpaceIs();
+    FreeSpaceIs(const FreeSpaceIs&) = delete;
+    FreeSpaceIs& operator=(const FreeSpaceIs&) = delete;
+};
+
 // Records every message box instead of showing it, for the scope of a test.
 class RecordingSink final : public platform::MessageSink {
 public:

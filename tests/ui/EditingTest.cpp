@@ -11,17 +11,7 @@ namespace {
 
 // Splits `name` in `folder` into 1 MiB parts, with or without digests.
 void SplitInto(const std::string& folder, const std::string& name, bool digests) {
-    const std::string original = RandomBytes(2 * 1048576 + 5, 21);
-    WriteFile(folder + name, original);
-    TzelParcelwise splitter;
-    splitter.sourcePath = folder + name;
-    splitter.sourceSize = static_cast<int64_t>(original.size());
-    splitter.settings.folder = folder;
-    splitter.settings.fileName = name;
-    splitter.CheckSplitParameters(name, name, digests, 1048576);
-    splitter.StartSplit();
-    splitter.WaitForWorker();
-    std::filesystem::remove(folder + name);
+    ::SplitInto(folder, name, 2 * 1048576 + 5, 21, digests);
 }
 
 TEST_F(WindowsTest, TheDigestCaptionTogglesOnlyABoxThatCanBeUsed) {

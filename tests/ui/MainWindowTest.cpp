@@ -135,6 +135,12 @@ TEST_F(WindowsTest, EditorFiltersKeysAndValidatesEntries) {
     EXPECT_TRUE(editor->isVisible());
     EXPECT_EQ(Texts().back(), "Le fichier < taken > existe déjà !");
     EXPECT_EQ(sink.messages().back().title, "Nom incorrecte !");
+    // A folder in the way is said to be one.
+    std::filesystem::create_directory(work / "shelf.001.pcw");
+    editor->setText("shelf");
+    QTest::keyClick(editor, Qt::Key_Return);
+    EXPECT_TRUE(editor->isVisible());
+    EXPECT_EQ(Texts().back(), "Un dossier < shelf.001.pcw > existe déjà !");
     QTest::keyClick(editor, Qt::Key_Escape);
     EXPECT_FALSE(editor->isVisible());
     EXPECT_TRUE(Find<QWidget>("lblAction")->isEnabled());
@@ -347,17 +353,7 @@ TEST_F(WindowsTest, FolderChooserKeepsTheFolderWhenCancelled) {
 class CommandLineStart : public WindowsTest {
 protected:
     void SetUp() override {
-        const std::string original = RandomBytes(2 * 1048576 + 3, 8);
-        WriteFile(work / "x.bin", original);
-        TzelParcelwise splitter;
-        splitter.sourcePath = work / "x.bin";
-        splitter.sourceSize = static_cast<int64_t>(original.size());
-        splitter.settings.folder = work.path();
-        splitter.settings.fileName = "x.bin";
-        splitter.CheckSplitParameters("x.bin", "x.bin", false, 1048576);
-        splitter.StartSplit();
-        splitter.WaitForWorker();
-        std::filesystem::remove(work / "x.bin");
+        SplitInto(work.path(), "x.bin", 2 * 1048576 + 3, 8, false);
         WindowsTest::SetUp();
     }
     std::vector<std::string> Args() override { return {work / "x.bin.001.pcw"}; }

@@ -13,8 +13,11 @@
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
+#include <filesystem>
 #include <memory>
 
+#include "formats/Workflow.h"
+#include "formats/native/UzelParcelwise.h"
 #include "platform/IoFaults.h"
 #include "support/TestSupport.h"
 #include "ui/Seams.h"
@@ -23,6 +26,20 @@
 #include "ui/Unit3.h"
 #include "ui/u_frmconvert.h"
 #include "ui/u_parametre.h"
+
+// A set of 1 MiB parts of a random file of `size` bytes called `name` in
+// `folder`, split as the main window splits, without the file it came from.
+inline void SplitInto(const std::string& folder, const std::string& name, int64_t size,
+                      uint32_t seed, bool digests) {
+    testsupport::WriteFile(folder + name,
+                           testsupport::RandomBytes(static_cast<size_t>(size), seed));
+    TzelParcelwise splitter;
+    ASSERT_TRUE(workflow::OpenFileToSplit(splitter, folder + name));
+    ASSERT_TRUE(workflow::CheckSplit(splitter, {name, name, digests, 1048576}));
+    workflow::Start(splitter, workflow::Direction::Split);
+    splitter.WaitForWorker();
+    std::filesystem::remove(folder + name);
+}
 
 // Readable failures.
 inline void PrintTo(const QString& text, std::ostream* out) {

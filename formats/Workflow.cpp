@@ -1,0 +1,179 @@
+#include "formats/Workflow.h"
+
+#include <cerrno>
+
+#include "core/FreeSpace.h"
+#include "core/SplitSize.h"
+#include "core/UzelFichier.h"
+#include "formats/native/UzelParcelwise.h"
+#include "formats/native/UzelParcelwise10.h"
+#include "platform/Fs.h"
+#include "platform/Reasons.h"
+
+namespace workflow {
+
+namespace {
+
+constexpr char kTitle[] = "-=Parcelwise=-";
+// The title of the program's general error report.
+constexpr char kProgramName[] = "Parcelwise 1.1";
+// A split of a smaller file would hardly be worth its parts.
+constexpr int64_t kSmallestSource = 1048576;
+
+void CannotOpen(const std::string& path, int error, platform::WindowHandle owner) {
+    platform::MessageBoxA(owner,
+                          "Impossible d'ouvrir le fichier !" + platform::ReasonLine(path, error),
+                          "Erreur", platform::kIconError);
+}
+
+}  // namespace
+
+void Attach(TzelFichier& job, platform::WindowHandle owner, platform::WindowHandle progress,
+            ProgressDisplay* display) {
+    job.ownerWindow = owner;
+    job.progressWindow = progress;
+    if (display != nullptr) job.display = display;
+}
+
+platform::File OpenChosenFile(const std::string& path, platform::WindowHandle owner) {
+    // A folder opens for reading too, and would read as an empty file.
+    if (const int error = platform::RegularFileError(path); error != 0) {
+        CannotOpen(path, error, owner);
+        return {};
+    }
+    platform::File file = platform::File::OpenRead(path);
+    if (!file.IsOpen()) CannotOpen(path, file.OpenError(), owner);
+    return file;
+}
+
+bool OpenFileToSplit(TzelParcelwise& job, const std::string& path) {
+    job.opened = false;
+    int64_t size = -1;
+    {
+        const platform::File file = OpenChosenFile(path, job.ownerWindow);
+        if (!file.IsOpen()) return false;
+        size = file.Size();
+    }
+    if (size < 0) {
+        CannotOpen(path, EIO, job.ownerWindow);
+        return false;
+    }
+    if (size <= kSmallestSource) {
+        platform::MessageBoxA(job.ownerWindow,
+                              "Le fichier sélectionné à une taille inférieure à 1 Mo.",
+                              "Fichier trop petit...", platform::kIconWarning);
+        return false;
+    }
+    TakeSourceToSplit(job, path, size);
+    return true;
+}
+
+void TakeSourceToSplit(TzelParcelwise& job, const std::string& path, int64_t size) {
+    job.sourcePath = platform::AbsolutePath(path);
+    job.sourceSize = size;
+    job.settings.fileName = platform::FileNameOf(job.sourcePath);
+    job.settings.folder = platform::FolderOf(job.sourcePath);
+    job.opened = true;
+}
+
+bool OpenSetAt(TzelFichier& job, const std::string& path) {
+    job.sourcePath = platform::AbsolutePath(path);
+    job.sourceSize = platform::FileSize(job.sourcePath);
+    job.opened = true;
+    if (job.OpenSet()) return true;
+    job.ResetSet();
+    return false;
+}
+
+Opening OpenChosenSet(TzelFichier& job, const std::string& path) {
+    job.opened = false;
+    if (!OpenChosenFile(path, job.ownerWindow).IsOpen()) return Opening::Unopenable;
+    return OpenSetAt(job, path) ? Opening::Opened : Opening::Refused;
+}
+
+bool OpenLegacySet(TzelParcelwise10& job, const std::string& path) {
+    job.opened = false;
+    if (!OpenChosenFile(path, job.ownerWindow).IsOpen()) return false;
+    job.sourcePath = platform::AbsolutePath(path);
+    job.sourceSize = platform::FileSize(job.sourcePath);
+    job.opened = true;
+    if (job.OpenSet()) return true;
+    job.opened = false;
+    if (!job.openError.empty())
+        platform::MessageBoxA(job.ownerWindow, job.openError + ".", kProgramName,
+                              platform::kIconError);
+    return false;
+}
+
+std::string FirstOutputPath(const TzelFichier& job, Direction direction, const std::string& name) {
+    const std::string base = job.settings.folder + name;
+    return direction == Direction::Split ? NativePartName(base, 1) : base;
+}
+
+Occupant OccupantOf(const std::string& path) {
+    if (!platform::FileExists(path)) return Occupant::None;
+    return platform::IsFolder(path) ? Occupant::Folder : Occupant::File;
+}
+
+std::string TakenLine(const std::string& path, const std::string& shownFile) {
+    switch (OccupantOf(path)) {
+        case Occupant::File:
+            return "\n\r- Le fichier de destination existe déjà :\n\r\n\r" + shownFile;
+        case Occupant::Folder:
+            return "\n\r- Un dossier porte déjà le nom du fichier de destination :\n\r\n\r" + path;
+        case Occupant::None:
+            break;
+    }
+    return {};
+}
+
+std::optional<std::string> NameTakenText(const TzelFichier& job, Direction direction,
+                                         const std::string& name) {
+    const std::string path = FirstOutputPath(job, direction, name);
+    switch (OccupantOf(path)) {
+        case Occupant::File:
+            return "Le fichier < " + name + " > existe déjà !";
+        case Occupant::Folder:
+            return "Un dossier < " + platform::FileNameOf(path) + " > existe déjà !";
+        case Occupant::None:
+            break;
+    }
+    return std::nullopt;
+}
+
+bool CheckSplit(TzelParcelwise& job, const SplitChoice& choice) {
+    // The disk must take all that the split writes, headers and digests included.
+    if (!CheckFreeSpace(job.ownerWindow, job.settings.folder,
+                        SplitOutputBytes(job.sourceSize, choice.partSize, choice.withDigests)))
+        return false;
+    if (!job.CheckSplitParameters(choice.storedName, choice.destName, choice.withDigests,
+                                  choice.partSize)) {
+        platform::MessageBoxA(job.ownerWindow, "Le découpage a été annulé.", kTitle,
+                              platform::kIconWarning);
+        return false;
+    }
+    job.SetBufferSize(choice.bufferSize);
+    return true;
+}
+
+bool CheckJoin(TzelFichier& job, const std::string& destName, bool verify, uint32_t bufferSize) {
+    // A join writes the file it rebuilds, whatever the size of the part opened.
+    if (!CheckFreeSpace(job.ownerWindow, job.settings.folder, job.RebuiltSize())) return false;
+    if (!job.CheckJoinParameters(destName, verify)) {
+        platform::MessageBoxA(job.ownerWindow, "Le recollage a été annulé.", kTitle,
+                              platform::kIconWarning);
+        return false;
+    }
+    job.SetBufferSize(bufferSize);
+    return true;
+}
+
+void Start(TzelFichier& job, Direction direction) {
+    job.joining = direction == Direction::Join;
+    if (direction == Direction::Split)
+        job.StartSplit();
+    else
+        job.StartJoin();
+}
+
+}  // namespace workflow

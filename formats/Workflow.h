@@ -1,0 +1,101 @@
+// The steps every front end takes with a job, in their order: open what the
+// user chose, check the choices, start the work. The windows show what each
+// step answers, pcw turns its arguments into these calls, and the tests call
+// them as they are. Every step shows its own messages, owned by the job's
+// owner window.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "core/ProgressDisplay.h"
+#include "platform/File.h"
+#include "platform/Messages.h"
+
+class TzelFichier;
+class TzelParcelwise;
+class TzelParcelwise10;
+
+namespace workflow {
+
+enum class Direction { Split, Join };
+
+// The windows a job reports to and the display of its progress; a display
+// left null keeps the job's own.
+void Attach(TzelFichier& job, platform::WindowHandle owner, platform::WindowHandle progress,
+            ProgressDisplay* display);
+
+// --- Open
+
+// The chosen file opened for reading. When it is no regular file or cannot be
+// read, shows "Impossible d'ouvrir le fichier !" with the reason, naming the
+// file as `path` does, and gives a file that is not open.
+platform::File OpenChosenFile(const std::string& path, platform::WindowHandle owner);
+
+// Makes the file at `path` the source of a split: a regular file of more than
+// 1 Mo, whose name and folder become the proposed destination. False, after
+// the message, otherwise; the job is then not opened.
+bool OpenFileToSplit(TzelParcelwise& job, const std::string& path);
+// What OpenFileToSplit does once the file passed: `path`, of `size` bytes,
+// becomes the job's source and names the proposed destination.
+void TakeSourceToSplit(TzelParcelwise& job, const std::string& path, int64_t size);
+
+enum class Opening {
+    Opened,
+    Unopenable,  // the chosen file itself could not be opened
+    Refused,     // the job read it and refused the set (and said why)
+};
+
+// Opens the set that `path` belongs to into a job of its kind, without asking
+// first whether the file can be opened: the job's own reading says so. A
+// refused set is forgotten (ResetSet).
+bool OpenSetAt(TzelFichier& job, const std::string& path);
+// The same after making sure that the chosen file can be opened at all.
+Opening OpenChosenSet(TzelFichier& job, const std::string& path);
+// Opens the first part of a set of the 1.0 format; a file that is no 1.0 set
+// at all is said as the program's general error report says it. False when
+// refused; the job is then not opened.
+bool OpenLegacySet(TzelParcelwise10& job, const std::string& path);
+
+// --- Check
+
+// The path that a run creates first under the destination name `name`: the
+// first part of a split, the rebuilt file of a join.
+std::string FirstOutputPath(const TzelFichier& job, Direction direction, const std::string& name);
+
+// What stands where a job means to create a file. A folder is no file that
+// exists, but the job cannot write there either.
+enum class Occupant { None, File, Folder };
+Occupant OccupantOf(const std::string& path);
+// The problem line of the parameter checks for a taken destination `path`;
+// empty when it is free. A file is named as `shownFile`, a folder by its path.
+std::string TakenLine(const std::string& path, const std::string& shownFile);
+// What the name editor says of a destination name already taken, nothing
+// when it is free.
+std::optional<std::string> NameTakenText(const TzelFichier& job, Direction direction,
+                                         const std::string& name);
+
+struct SplitChoice {
+    std::string storedName;  // the original's name that the set keeps
+    std::string destName;    // the name of the parts
+    bool withDigests = false;
+    int32_t partSize = 0;
+    uint32_t bufferSize = 16384;
+};
+
+// Checks a split before anything is written: room for all it writes, then
+// the choices, every problem in one message, followed by "Le découpage a été
+// annulé." when the choices are refused. True, with the buffer size set, when
+// the split may start.
+bool CheckSplit(TzelParcelwise& job, const SplitChoice& choice);
+// The same for a join of the opened set into `destName`, of any kind.
+bool CheckJoin(TzelFichier& job, const std::string& destName, bool verify, uint32_t bufferSize);
+
+// --- Run
+
+// Starts the checked job's work in its direction, as the progress window does
+// when it opens; the work goes on on the job's thread.
+void Start(TzelFichier& job, Direction direction);
+
+}  // namespace workflow
