@@ -1,6 +1,8 @@
 #include "ui/Seams.h"
 
 #include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QSettings>
 #include <deque>
 
@@ -114,4 +116,41 @@ std::optional<QString> FileDialogs::GetFolder(QWidget* owner, const QString& cap
     if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
         return std::nullopt;
     return dialog->selectedFiles().first();
+}
+
+namespace {
+bool g_questionsExpected = false;
+std::deque<bool> g_answers;
+QStringList g_asked;
+}  // namespace
+
+bool Questions::Ask(QWidget* owner, const QString& text, const QString& title) {
+    g_asked << text;
+    if (g_questionsExpected || !g_answers.empty()) {
+        if (g_answers.empty()) return false;
+        const bool answer = g_answers.front();
+        g_answers.pop_front();
+        return answer;
+    }
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::NoButton, owner);
+    QPushButton* yes = box.addButton("Oui", QMessageBox::YesRole);
+    QPushButton* no = box.addButton("Non", QMessageBox::NoRole);
+    box.setDefaultButton(no);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes;
+}
+
+void Questions::SetNextAnswer(bool yes) {
+    g_answers.push_back(yes);
+}
+
+void Questions::ExpectAnswers(bool on) {
+    g_questionsExpected = on;
+    g_answers.clear();
+    g_asked.clear();
+}
+
+QStringList Questions::Asked() {
+    return g_asked;
 }

@@ -48,3 +48,18 @@ public:
     // Where the last folder chooser started.
     static QString LastFolderStart();
 };
+
+// Yes-or-no questions, behind the same kind of seam: tests queue the answer.
+class Questions {
+public:
+    // Asks with "Oui" and "Non"; true for "Oui". "Non" is the default, and
+    // closing the box answers it.
+    static bool Ask(QWidget* owner, const QString& text, const QString& title);
+
+    // Tests: the next questions take these answers without showing anything;
+    // with answers expected, one that finds none answers "Non".
+    static void SetNextAnswer(bool yes);
+    static void ExpectAnswers(bool on);
+    // The questions asked so far, in order.
+    static QStringList Asked();
+};

@@ -14,6 +14,7 @@
 #include "core/UzelFichier.h"
 #include "formats/Workflow.h"
 #include "platform/Clock.h"
+#include "ui/Seams.h"
 #include "ui/Skin.h"
 
 namespace {
@@ -53,16 +54,24 @@ TfrmProcessing::TfrmProcessing(QWidget* parent) : QDialog(parent) {
 
     lblDone_ = new QLabel(this);
     lblDone_->setObjectName("lblDone");
-    Place(lblDone_, 192, 32, 77, 15);
+    Place(lblDone_, 186, 32, 76, 15);
     Style(lblDone_, {11, true, "#FFFFFF", "Arial", Qt::AlignRight | Qt::AlignVCenter});
 
     imgBt_ = new ClickLabel(this);
     imgBt_->setObjectName("imgBt");
-    Place(imgBt_, 288, 32, 16, 16);
+    Place(imgBt_, 274, 32, 16, 16);
+
+    // The cancel control, in a section of its own beside the pause.
+    imgAnnuler_ = new ClickLabel(this);
+    imgAnnuler_->setObjectName("imgAnnuler");
+    Place(imgAnnuler_, 359, 32, 16, 16);
+    imgAnnuler_->setToolTip("Annuler");
+    imgAnnuler_->setAccessibleName("Annuler");
+    imgAnnuler_->setFocusPolicy(Qt::TabFocus);
 
     lblTest_ = new ClickLabel(this);
     lblTest_->setObjectName("lblTest");
-    Place(lblTest_, 310, 32, 60, 15);
+    Place(lblTest_, 293, 32, 58, 15);
     Style(lblTest_, {11, true});
     lblTest_->setText("Pause");
 
@@ -121,8 +130,11 @@ TfrmProcessing::TfrmProcessing(QWidget* parent) : QDialog(parent) {
 
     connect(imgBt_, &ClickLabel::clicked, this, &TfrmProcessing::lblTestClick);
     connect(lblTest_, &ClickLabel::clicked, this, &TfrmProcessing::lblTestClick);
+    connect(imgAnnuler_, &ClickLabel::clicked, this, &TfrmProcessing::AskToCancel);
+    setTabOrder(lblTest_, imgAnnuler_);
 
     imgBt_->setPixmap(ArtworkPixmap("pause", QSize(16, 16)));
+    imgAnnuler_->setPixmap(ArtworkPixmap("cancel", QSize(16, 16)));
     imgTemps_->setPixmap(ArtworkPixmap(kClockIcons[0], QSize(23, 13)));
 }
 
@@ -162,16 +174,31 @@ void TfrmProcessing::FormShow() {
         workflow::Start(*job, workflow::Direction::Join);
 }
 
-// A job has no cancel: the window only closes at the end of its job.
+// The window closes at the end of its job; closing it or Escape before then
+// asks whether to cancel the job, which then ends and closes it.
 void TfrmProcessing::closeEvent(QCloseEvent* event) {
-    if (closing_)
-        QDialog::closeEvent(event);
-    else
-        event->ignore();
+    if (closing_) return QDialog::closeEvent(event);
+    event->ignore();
+    AskToCancel();
 }
 
 void TfrmProcessing::reject() {
-    if (closing_) QDialog::reject();
+    if (closing_) return QDialog::reject();
+    AskToCancel();
+}
+
+void TfrmProcessing::AskToCancel() {
+    if (closing_ || asking_) return;
+    TzelFichier* job = CurrentJob();
+    if (job == nullptr) return;
+    asking_ = true;
+    const bool yes = Questions::Ask(this, "Voulez-vous vraiment annuler l'opération en cours ?",
+                                    "-=Parcelwise=-");
+    asking_ = false;
+    // The job may have ended while the question was open: nothing to cancel then.
+    if (!yes || closing_ || CurrentJob() != job) return;
+    job->Cancel();
+    lblInfo_->setText("Annulation...");
 }
 
 void TfrmProcessing::ResetDisplay() {

@@ -38,6 +38,8 @@ public:
     void ResetDisplay();
     void Timer1Timer();
     void lblTestClick();
+    // Asks whether to cancel the job, and cancels it on "Oui".
+    void AskToCancel();
     void ChooseTimeMode(int mode);
 
     static constexpr uint8_t kNotPaused = 6;
@@ -68,6 +70,7 @@ private:
     ClickLabel* lblTemps_;
     QLabel* lblDone_;
     ClickLabel* imgBt_;
+    ClickLabel* imgAnnuler_;
     ClickLabel* lblTest_;
     QLabel* lblInfo_;
     QLabel* lblPartie_;
@@ -89,4 +92,5 @@ private:
     Slots pending_;
     bool applyPosted_ = false;
     bool closing_ = false;
+    bool asking_ = false;  // the cancel question is open
 };

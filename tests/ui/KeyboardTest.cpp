@@ -83,7 +83,7 @@ TEST_F(WindowsTest, ThePauseButtonAndTheClockAnswerTheKeyboard) {
         EXPECT_EQ(Text("lblTest"), "Pause");
     });
     Click("lblAction");
-    EXPECT_EQ(chain.join(" "), "lblTemps lblTest");
+    EXPECT_EQ(chain.join(" "), "lblTemps lblTest imgAnnuler");
     EXPECT_TRUE(menuOpened);
     EXPECT_EQ(Texts().back(), "Le fichier a été coupé avec succès !");
 }

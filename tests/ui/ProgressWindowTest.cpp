@@ -10,6 +10,7 @@
 #include "core/CurrentJob.h"
 #include "formats/native/UzelParcelwise.h"
 #include "platform/Clock.h"
+#include "ui/Seams.h"
 
 using namespace testsupport;
 
@@ -171,13 +172,17 @@ TEST_F(WindowsTest, TheWindowOnlyClosesAtTheEndOfItsJob) {
     bool stillShown = false;
     QTimer::singleShot(0, [&] {
         processing->lblTestClick();  // keep the job running while we try
+        // Closing and Escape ask whether to cancel; "Non" leaves the job be.
+        Questions::SetNextAnswer(false);
         processing->close();
-        processing->reject();
+        QTest::keyClick(processing.get(), Qt::Key_Escape);  // no answer queued: "Non"
         stillShown = processing->isVisible();
         processing->lblTestClick();
     });
     main->lblActionClick();
     EXPECT_TRUE(stillShown);
+    EXPECT_EQ(Questions::Asked(),
+              QStringList(2, "Voulez-vous vraiment annuler l'opération en cours ?"));
     EXPECT_EQ(Texts().back(), "Le fichier a été coupé avec succès !");
     // Back at rest for the next job.
     EXPECT_FALSE(processing->isVisible());
@@ -199,6 +204,51 @@ TEST_F(WindowsTest, AJoinPausesWithoutTouchingTheStatusLine) {
     processing->lblTestClick();
     EXPECT_FALSE(job.Suspended());
     SetCurrentJob(main->job.get());
+}
+
+// A cancel as the user gives it: a click on the control, through the window,
+// then "Oui". The run ends as cancelled and takes back what it made.
+TEST_F(WindowsTest, ACancelClickedDuringARunTakesBackWhatItMade) {
+    const struct {
+        const char* what;
+        bool join, paused;
+    } cases[] = {
+        {"split", false, false},
+        {"paused split", false, true},
+        {"join", true, false},
+    };
+    SplitInto(work.path() + "/", "set.bin", 40 << 20, 12, false);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const size_t messagesBefore = Texts().size();
+        if (c.join) {
+            Click("rbJoindre");
+            Open(work / "set.bin.001.pcw");
+        } else {
+            WriteFile(work / "big.bin", RandomBytes(160 << 20, 11));
+            Click("rbCouper");
+            Open(work / "big.bin");
+            SetSize("1");
+        }
+        const auto before = ListDir(work.path());
+        bool held = !c.paused;
+        QTimer::singleShot(0, [&] {
+            if (c.paused) {
+                ClickThroughWindow("lblTest");
+                held = WorkerHeld(CurrentJob());
+            }
+            Questions::SetNextAnswer(true);
+            ClickThroughWindow("imgAnnuler");
+        });
+        main->lblActionClick();
+        EXPECT_TRUE(held);
+        ASSERT_EQ(Texts().size(), messagesBefore + 1);
+        EXPECT_EQ(Texts().back(), "Le processus a été annulé.");
+        EXPECT_FALSE(processing->isVisible());
+        EXPECT_EQ(Text("lblTest"), "Pause");
+        EXPECT_EQ(ListDir(work.path()), before);
+        std::filesystem::remove(work / "big.bin");
+    }
 }
 
 }  // namespace

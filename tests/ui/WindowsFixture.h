@@ -52,6 +52,7 @@ protected:
         ::setenv("XDG_DATA_HOME", (home / "data").c_str(), 1);
         ::setenv("HOME", home.path().c_str(), 1);
         FileDialogs::ExpectAnswers(true);
+        Questions::ExpectAnswers(true);
         main = std::make_unique<TfrmMain>(Args(), "/usr/bin/parcelwise", home / "reg");
         processing = std::make_unique<TfrmProcessing>(main.get());
         param = std::make_unique<TfrmParam>(main->params.get(), main.get());
@@ -63,6 +64,7 @@ protected:
     void TearDown() override {
         platform::testing::OverrideFreeSpace(-1);
         FileDialogs::ExpectAnswers(false);
+        Questions::ExpectAnswers(false);
         convert.reset();
         param.reset();
         processing.reset();

@@ -59,6 +59,8 @@ src="$HOME/film.bin"
 truncate -s 400M "$src"
 second="$HOME/second.bin"
 truncate -s 40M "$second"
+third="$HOME/third.bin"
+truncate -s 400M "$third"
 
 # The id of the visible window whose name matches, waiting up to $2 seconds.
 window() {
@@ -190,6 +192,21 @@ click "$main" 235 245
 dismiss_result "second split"
 main_is_back || fail "the main window did not come back after the second split"
 [ -f "$HOME/second.bin.001.pcw" ] || fail "the second split wrote no part"
+
+# --- A third split, cancelled from the progress window: the question, "Oui",
+# then the report, and none of its parts are left.
+open_file "$third"
+click "$main" 235 245
+progress=$(window '^Parcelwise$' 5) || fail "the progress window did not appear"
+sleep 0.3
+click "$progress" 367 40
+question=$(window '^-=Parcelwise=-$' 5) || fail "the cancel control asked nothing"
+shot "$question" cancel-question
+xdotool key shift+Tab space # from the default "Non" to "Oui"
+for _ in $(seq 50); do viewable "$question" || break; sleep 0.1; done
+dismiss_result "cancelled split"
+main_is_back || fail "the main window did not come back after the cancel"
+ls "$HOME"/third.bin.*.pcw >/dev/null 2>&1 && fail "the cancelled split left parts behind"
 
 if [ -n "$shots" ]; then
     click "$main" 397 66
