@@ -115,9 +115,10 @@ private:
     }
 
     void Progress(size_t i, int64_t moved, int64_t partBytes) {
+        if (!options_.progress) return;
         std::lock_guard lock(mutex_);
         allBytes_ += moved;
-        if (options_.progress) options_.progress(i, partBytes, allBytes_);
+        options_.progress(i, partBytes, allBytes_);
     }
 
     void Done(size_t i, const std::optional<Digest>& digest, int error) {
