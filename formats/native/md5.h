@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -41,6 +42,25 @@ std::optional<Digest> HashFilePrefix(const std::string& path, int64_t limit,
 // The digest of an open file from its start (its first `limit` bytes when limit >= 0).
 std::optional<Digest> HashStream(platform::File& file, const HashProgressFn& progress = {},
                                  int64_t limit = -1, int* error = nullptr);
+
+// A buffer for the reads of a hash, aligned for the kernel's copies into it.
+struct HashBufferFree {
+    void operator()(uint8_t* bytes) const;
+};
+using HashBuffer = std::unique_ptr<uint8_t[], HashBufferFree>;
+HashBuffer MakeHashBuffer(size_t bytes);
+
+// Called after every read of a hash with the bytes hashed so far; false stops it.
+using HashStepFn = HashProgressFn;
+
+// The digest of exactly `bytes` bytes of an open file from `offset`, read
+// through `buffer`. Nothing when it cannot be had: `error` receives the errno
+// of the refused read, ESTALE when the file ends first, ECANCELED when `step`
+// stopped it, EINVAL for a negative offset or count or an empty buffer.
+std::optional<Digest> HashRange(platform::File& file, int64_t offset, int64_t bytes,
+                                uint8_t* buffer, size_t bufferSize, const HashStepFn& step = {},
+                                int* error = nullptr);
+
 // Moves the progress window's second bar of a job whose partBytes holds the
 // size of the file being hashed.
 class TzelFichier;
