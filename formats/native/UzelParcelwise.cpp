@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <charconv>
 #include <cstring>
 
 #include "core/CheckedPart.h"
@@ -11,8 +12,10 @@
 #include "core/Texts.h"
 #include "formats/Workflow.h"
 #include "formats/native/DiskFields.h"
+#include "formats/native/PartHasher.h"
 #include "formats/native/md5.h"
 #include "platform/Clock.h"
+#include "platform/Env.h"
 #include "platform/File.h"
 #include "platform/Fs.h"
 #include "platform/Reasons.h"
@@ -360,31 +363,35 @@ StepResult TzelParcelwise::WriteDigests(platform::File& first, platform::File& l
     const std::string base = settings.folder + settings.fileName;
     step = Step::CreatingDigests;
     digests.assign(static_cast<size_t>(header.partCount), std::string());
-    for (int32_t i = 1; i <= header.partCount; ++i) {
-        const std::string name = NativePartName(base, i);
-        platform::File reopened;
-        platform::File* part = i == 1 ? &first : i == header.partCount ? &last : nullptr;
-        if (part == nullptr) {
-            reopened = platform::File::OpenReadSame(name, made[static_cast<size_t>(i - 1)]);
-            part = &reopened;
+    const int64_t held = std::max<int64_t>(platform::OpenFileLimit() / 2, 1);
+    // The phase shows before any part is looked at again.
+    partNumber = 1;
+    partBytes = first.Size();
+    ShowProgress();
+    for (int32_t from = 1; from <= header.partCount; from += static_cast<int32_t>(held)) {
+        const int32_t to =
+            static_cast<int32_t>(std::min<int64_t>(from + held - 1, header.partCount));
+        std::vector<platform::File> reopened(static_cast<size_t>(to - from + 1));
+        std::vector<PartToHash> batch;
+        for (int32_t i = from; i <= to; ++i) {
+            const std::string name = NativePartName(base, i);
+            platform::File* part = i == 1 ? &first : i == header.partCount ? &last : nullptr;
+            if (part == nullptr) {
+                part = &reopened[static_cast<size_t>(i - from)];
+                *part = platform::File::OpenReadSame(name, made[static_cast<size_t>(i - 1)]);
+            }
+            int error = part->IsOpen() ? 0 : part->OpenError();
+            if (part->IsOpen() && !part->IsNamedBy(name))
+                error = platform::FileExists(name) ? ESTALE : ENOENT;
+            if (error != 0) return HashFailure(i, error);
+            batch.push_back({part, std::string(), 0, part->Size()});
         }
-        partNumber = i;
-        partBytes = part->IsOpen() ? part->Size() : -1;
-        ShowProgress();
-        int error = part->IsOpen() ? 0 : part->OpenError();
-        std::optional<Digest> digest;
-        if (part->IsOpen() && !part->IsNamedBy(name))
-            error = platform::FileExists(name) ? ESTALE : ENOENT;
-        else if (part->IsOpen())
-            digest = HashStream(
-                *part, [this](int64_t n) { return HashStep(n); }, -1, &error);
+        const PartHashResult hashed = HashBatch(batch, from);
         if (CancelRequested()) return std::nullopt;
-        if (!digest)
-            return JobFailure{"Impossible de lire le fichier *." + NumberText(i, 3) +
-                                  ".pcw pour calculer son Hash MD5." +
-                                  platform::ReasonLine(name, error),
-                              "Erreur", kIconError};
-        digests[static_cast<size_t>(i - 1)] = DigestToHex(*digest);
+        if (hashed.failedPart >= 0) return HashFailure(from + hashed.failedPart, hashed.error);
+        for (int32_t i = from; i <= to; ++i)
+            digests[static_cast<size_t>(i - 1)] =
+                DigestToHex(*hashed.digests[static_cast<size_t>(i - from)]);
     }
     if (!last.IsNamedBy(NativePartName(base, header.partCount)))
         return MissingPart(header.partCount);
@@ -396,9 +403,12 @@ StepResult TzelParcelwise::WriteDigests(platform::File& first, platform::File& l
     return std::nullopt;
 }
 
-bool TzelParcelwise::HashStep(int64_t bytesHashed) {
-    HashProgressOf(*this, bytesHashed);
-    return PausePoint();
+StepResult TzelParcelwise::HashFailure(int32_t number, int error) const {
+    return JobFailure{"Impossible de lire le fichier *." + NumberText(number, 3) +
+                          ".pcw pour calculer son Hash MD5." +
+                          platform::ReasonLine(
+                              NativePartName(settings.folder + settings.fileName, number), error),
+                      "Erreur", kIconError};
 }
 
 // ---------------------------------------------------------------------------
@@ -580,37 +590,84 @@ StepResult TzelParcelwise::MeasureParts(std::vector<CheckedPart>& parts,
     return std::nullopt;
 }
 
+// The parts are hashed on every core, as many at a time as the process may
+// hold open; each batch is checked in order, so the failure named is that of
+// the lowest-numbered part, as a check of one part after the other finds it.
 StepResult TzelParcelwise::VerifyParts(std::vector<CheckedPart>& parts,
                                        const std::vector<JoinPart>& copies) {
+    // The first `held` parts stay open until their copy: the parts past them
+    // are opened again in batches that fit beside them.
     const int64_t held = platform::OpenFileLimit() / 2;
+    const int64_t batchSize = std::max<int64_t>(held / 2, 1);
     step = Step::CheckingDigests;
-    for (int32_t i = 1; i <= header.partCount; ++i) {
-        partNumber = i;
-        const size_t index = static_cast<size_t>(i - 1);
-        CheckedPart& part = parts[index];
-        partBytes = copies[index].bytes + copies[index].offset;
-        ShowProgress();
-        int error = 0;
-        if (!part.Reopen())
-            return JobFailure{"Le fichier n°" + std::to_string(i) + " n'est pas accessible !" +
-                                  platform::ReasonLine(PartPath(i), part.File().OpenError()),
-                              kJoinStopped, kIconWarning};
-        auto digest = HashStream(
-            part.File(), [this](int64_t n) { return HashStep(n); }, partBytes, &error);
+    for (int32_t from = 1; from <= header.partCount; from += static_cast<int32_t>(batchSize)) {
+        const int32_t to =
+            static_cast<int32_t>(std::min<int64_t>(from + batchSize - 1, header.partCount));
+        std::vector<PartToHash> batch;
+        for (int32_t i = from; i <= to; ++i) {
+            const size_t index = static_cast<size_t>(i - 1);
+            CheckedPart& part = parts[index];
+            if (!part.Reopen())
+                return JobFailure{"Le fichier n°" + std::to_string(i) + " n'est pas accessible !" +
+                                      platform::ReasonLine(PartPath(i), part.File().OpenError()),
+                                  kJoinStopped, kIconWarning};
+            batch.push_back(
+                {&part.File(), std::string(), 0, copies[index].bytes + copies[index].offset});
+        }
+        const PartHashResult hashed = HashBatch(batch, from);
         if (CancelRequested()) return std::nullopt;
-        if (!digest)
-            return JobFailure{"Le fichier n°" + std::to_string(i) + " n'est pas accessible !" +
-                                  platform::ReasonLine(PartPath(i), error),
-                              kJoinStopped, kIconWarning};
-        if (DigestToHex(*digest) != StoredDigest(i))
-            return JobFailure{"Le fichier n°" + std::to_string(i) + " est corrompu.", kJoinStopped,
-                              kIconWarning};
-        if (!part.Unchanged())
-            return JoinCopyFailure(CopyResult::SourceChanged, i, PartPath(i),
-                                   settings.folder + settings.fileName);
-        if (i > held) part.Release();
+        for (int32_t i = from; i <= to; ++i) {
+            const size_t index = static_cast<size_t>(i - 1);
+            const size_t inBatch = static_cast<size_t>(i - from);
+            if (hashed.failedPart == static_cast<int>(inBatch))
+                return JobFailure{"Le fichier n°" + std::to_string(i) + " n'est pas accessible !" +
+                                      platform::ReasonLine(PartPath(i), hashed.error),
+                                  kJoinStopped, kIconWarning};
+            if (DigestToHex(*hashed.digests[inBatch]) != StoredDigest(i))
+                return JobFailure{"Le fichier n°" + std::to_string(i) + " est corrompu.",
+                                  kJoinStopped, kIconWarning};
+            if (!parts[index].Unchanged())
+                return JoinCopyFailure(CopyResult::SourceChanged, i, PartPath(i),
+                                       settings.folder + settings.fileName);
+            if (i > held) parts[index].Release();
+        }
     }
     return std::nullopt;
+}
+
+PartHashResult TzelParcelwise::HashBatch(const std::vector<PartToHash>& batch, int32_t first) {
+    // The window shows the lowest part still in work: its number, and its
+    // bytes on the second bar.
+    std::vector<bool> done(batch.size(), false);
+    size_t lowest = 0;
+    auto show = [&] {
+        const size_t shown = std::min(lowest, batch.size() - 1);
+        partNumber = first + static_cast<int32_t>(shown);
+        partBytes = batch[shown].bytes;
+        ShowProgress();
+    };
+    show();
+    PartHashOptions options;
+    options.workers = HashWorkers();
+    options.progress = [&](size_t part, int64_t bytes, int64_t) {
+        if (part == lowest) HashProgressOf(*this, bytes);
+    };
+    options.partDone = [&](size_t part, int) {
+        done[part] = true;
+        while (lowest < done.size() && done[lowest]) ++lowest;
+        show();
+    };
+    options.pause = [this] { PausePoint(); };
+    options.cancelled = [this] { return CancelRequested(); };
+    return HashParts(batch, options);
+}
+
+unsigned TzelParcelwise::HashWorkers() {
+    // For measuring: the number of hashing workers, one per core by default.
+    const std::optional<std::string> forced = platform::GetEnv("PARCELWISE_HASH_WORKERS");
+    unsigned workers = 0;
+    if (forced) std::from_chars(forced->data(), forced->data() + forced->size(), workers);
+    return workers;
 }
 
 // Parts that do not add up to the original would rebuild a wrong file; so

@@ -12,6 +12,7 @@
 #include "core/JoinOutput.h"
 #include "core/ProgressWriter.h"
 #include "core/UzelFichier.h"
+#include "formats/native/PartHasher.h"
 
 inline constexpr size_t kHeaderSize = 104;
 inline constexpr size_t kDigestTextSize = 32;
@@ -96,8 +97,11 @@ private:
                             const std::vector<platform::FileIdentity>& made);
     StepResult PartWriteFailure(int32_t number, int error) const;
     StepResult MissingPart(int32_t number) const;
-    // Progress and pause of a hash; false once the job is cancelled.
-    bool HashStep(int64_t bytesHashed);
+    StepResult HashFailure(int32_t number, int error) const;
+    // Hashes a batch of parts numbered from `first` on every core, showing the
+    // lowest part in work, pauses and cancels honoured.
+    PartHashResult HashBatch(const std::vector<PartToHash>& batch, int32_t first);
+    static unsigned HashWorkers();
 
     void JoinThread();
     // The join's steps: open and measure every part, check their digests,

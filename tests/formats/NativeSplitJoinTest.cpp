@@ -392,3 +392,36 @@ TEST_F(NativeSetTest, NothingToMeasureShowsAStarAndTheJobGoesOn) {
     EXPECT_TRUE(ReadFile(dir / "joined") == source);
     EXPECT_TRUE(Contains(joining.valuesOf("lblPourcentage"), "* %"));
 }
+
+// The digests are hashed on every core: one worker or several make the same
+// set, and a verified join names the lowest damaged part, whichever is found
+// first.
+TEST_F(NativeSetTest, OneHashingWorkerOrSeveralGiveTheSameSetAndTheSameFailure) {
+    constexpr int32_t kPart = 300000;
+    Source(6 * kPart + 77);
+    std::map<std::string, std::string> sets[2];
+    for (const char* workers : {"1", "3"}) {
+        SCOPED_TRACE(std::string(workers) + " workers");
+        ::setenv("PARCELWISE_HASH_WORKERS", workers, 1);
+        for (const auto& [name, content] : Parts()) std::remove((dir / name).c_str());
+        ASSERT_EQ(Split(dir / "film.avi", dir.path(), kPart, 16384, true), Step::Finished);
+        sets[workers[0] == '1' ? 0 : 1] = Parts();
+        // The header's date may differ from one day to the next, not the digests.
+        const std::string last = ReadFile(Part(7));
+        EXPECT_EQ(last.substr(last.size() - 7 * 32, 32), TestMD5(ReadFile(Part(1))));
+
+        // Part 5 damaged, then part 2 as well: the join names part 2.
+        for (int damaged : {5, 2}) {
+            std::string bytes = ReadFile(Part(damaged));
+            bytes[1000] ^= 1;
+            WriteFile(Part(damaged), bytes);
+            RecordingSink messages;
+            EXPECT_EQ(Join(Part(1), "joined", true), Step::Failed);
+            ExpectFailure(messages, "Le fichier n°" + std::to_string(damaged) + " est corrompu.",
+                          "Recollage interrompu", 48);
+            EXPECT_FALSE(platform::FileExists(dir / "joined"));
+        }
+    }
+    ::unsetenv("PARCELWISE_HASH_WORKERS");
+    EXPECT_TRUE(sets[0] == sets[1]);
+}

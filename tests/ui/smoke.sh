@@ -193,11 +193,12 @@ dismiss_result "second split"
 main_is_back || fail "the main window did not come back after the second split"
 [ -f "$HOME/second.bin.001.pcw" ] || fail "the second split wrote no part"
 
-# --- A third split, cancelled from the progress window: the question, "Oui",
+# --- A third split, paused then cancelled from the progress window: the question, "Oui",
 # then the report, and none of its parts are left.
 open_file "$third"
 click "$main" 235 245
 progress=$(window '^Parcelwise$' 5) || fail "the progress window did not appear"
+click "$progress" 328 39 # paused first, so that no busy machine ends the split before the cancel
 sleep 0.3
 click "$progress" 367 40
 question=$(window '^-=Parcelwise=-$' 5) || fail "the cancel control asked nothing"
