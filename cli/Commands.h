@@ -12,6 +12,8 @@ int Run(const Args& args, Context& ctx);
 int Split(const Args& args, Context& ctx);
 int Join(const Args& args, Context& ctx);
 int Info(const Args& args, Context& ctx);
+// Checks every part of a set without writing anything: 0 when it is whole.
+int Verify(const Args& args, Context& ctx);
 int Convert(const Args& args, Context& ctx);
 
 // The text of --help, with the defaults in force.

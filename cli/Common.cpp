@@ -133,6 +133,7 @@ std::string Synopsis() {
            "  pcw join PREMIER_FICHIER [--format TYPE] [--no-verify] [--name NOM]\n"
            "           [--folder DOSSIER] [--buffer OCTETS]\n"
            "  pcw info PREMIER_FICHIER [--format TYPE]\n"
+           "  pcw verify PREMIER_FICHIER [--format TYPE] [--verbose]\n"
            "  pcw convert PREMIER_FICHIER_V10\n"
            "  pcw --help | --version\n";
 }

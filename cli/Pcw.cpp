@@ -71,6 +71,8 @@ std::string HelpText(const CliDefaults& defaults) {
            "  split    coupe SOURCE en NOM.001.pcw, NOM.002.pcw... dans le dossier de SOURCE\n"
            "  join     recolle le jeu dont PREMIER_FICHIER est le fichier *.001.pcw\n"
            "  info     décrit le jeu sans rien écrire\n"
+           "  verify   vérifie chaque fichier du jeu (présence, taille, Hash MD5) sans rien "
+           "écrire\n"
            "  convert  convertit un jeu du format 1.0 au format 1.1 (réécrit son premier fichier)\n"
            "\n"
            "Options :\n"
@@ -111,6 +113,7 @@ int Run(const Args& args, Context& ctx) {
     if (command == "split") return Split(rest, ctx);
     if (command == "join") return Join(rest, ctx);
     if (command == "info") return Info(rest, ctx);
+    if (command == "verify") return Verify(rest, ctx);
     if (command == "convert") return Convert(rest, ctx);
     return UsageError(ctx, "commande inconnue : " + command);
 }

@@ -31,6 +31,10 @@ public:
     // Part `number`: the stem of the set's names followed by the number on at
     // least the set's width, always in the chosen file's folder.
     std::string PartName(int32_t number) const;
+    // Where the data of part `number` starts.
+    int64_t DataOffsetOf(int32_t number) const {
+        return number == FirstNumber() ? FirstOffset() : LaterOffset();
+    }
 
 protected:
     // Reads the chosen file (already open) and the names around it; fills

@@ -635,7 +635,8 @@ StepResult TzelParcelwise::VerifyParts(std::vector<CheckedPart>& parts,
     return std::nullopt;
 }
 
-PartHashResult TzelParcelwise::HashBatch(const std::vector<PartToHash>& batch, int32_t first) {
+PartHashResult TzelParcelwise::HashBatch(const std::vector<PartToHash>& batch, int32_t first,
+                                         bool everyPart) {
     // The window shows the lowest part still in work: its number, and its
     // bytes on the second bar.
     std::vector<bool> done(batch.size(), false);
@@ -649,6 +650,7 @@ PartHashResult TzelParcelwise::HashBatch(const std::vector<PartToHash>& batch, i
     show();
     PartHashOptions options;
     options.workers = HashWorkers();
+    options.everyPart = everyPart;
     options.progress = [&](size_t part, int64_t bytes, int64_t) {
         if (part == lowest) HashProgressOf(*this, bytes);
     };

@@ -84,11 +84,17 @@ public:
     // Bytes of original data that part `number` holds, given its size on disk.
     int64_t DataBytesOf(int32_t number, int64_t fileSize) const;
 
+    // Hashes a batch of parts numbered from `first` on every core, showing the
+    // lowest part in work, pauses and cancels honoured; with `everyPart`, past
+    // a failed part too.
+    PartHashResult HashBatch(const std::vector<PartToHash>& batch, int32_t first,
+                             bool everyPart = false);
+    // The digest stored for part `number`; empty when it cannot be read.
+    std::string StoredDigest(int32_t number) const;
+
 private:
     // Above this many parts the digests are not all read at once.
     static constexpr int32_t kDigestsReadAtOpen = 65536;
-    // The digest stored for part `number`; empty when it cannot be read.
-    std::string StoredDigest(int32_t number) const;
     void SplitThread();
     // The split's steps: every part, then the header, then the digests. Every
     // part created is recorded in `made`, for a cancel to take them back.
@@ -98,9 +104,6 @@ private:
     StepResult PartWriteFailure(int32_t number, int error) const;
     StepResult MissingPart(int32_t number) const;
     StepResult HashFailure(int32_t number, int error) const;
-    // Hashes a batch of parts numbered from `first` on every core, showing the
-    // lowest part in work, pauses and cancels honoured.
-    PartHashResult HashBatch(const std::vector<PartToHash>& batch, int32_t first);
     static unsigned HashWorkers();
 
     void JoinThread();

@@ -383,3 +383,65 @@ TEST_F(CommandsTest, AUserWithoutRightsIsToldWhichFileAndWhy) {
         << created;
     EXPECT_EQ(SizeOf("film.avi.001.pcw"), -1);
 }
+
+// verify reads every part and writes nothing: a part per line for what is
+// wrong, a summary, 0 only for a whole set.
+TEST_F(CommandsTest, VerifyNamesEveryPartThatIsMissingShortDamagedOrExtra) {
+    Source(5 * 1000000 + 123);
+    ASSERT_EQ(Pcw({"split", dir / "film.avi", "--bytes", "1000000", "--md5"}), 0);
+    const std::string first = dir / "film.avi.001.pcw";
+    ASSERT_EQ(Pcw({"verify", first, "--verbose"}), 0);
+    EXPECT_NE(out.str().find("Fichier n°6 (" + dir / "film.avi.006.pcw" + ") : intact"),
+              std::string::npos)
+        << out.str();
+    EXPECT_NE(out.str().find("Le jeu est complet : 6 fichiers, tous intacts."), std::string::npos);
+
+    std::string third = ReadFile(dir / "film.avi.003.pcw");
+    third[4000] ^= 0x40;
+    WriteFile(dir / "film.avi.003.pcw", third);
+    std::filesystem::resize_file(dir / "film.avi.002.pcw", 999000);
+    std::filesystem::remove(dir / "film.avi.005.pcw");
+    WriteFile(dir / "film.avi.007.pcw", "stray");
+    auto snapshot = [&] {
+        std::vector<std::string> files;
+        for (const std::string& name : ListDir(dir.path())) files.push_back(ReadFile(dir / name));
+        return files;
+    };
+    const auto before = snapshot();
+    EXPECT_EQ(Pcw({"verify", first}), 1);
+    const std::string said = out.str();
+    EXPECT_NE(said.find("Fichier n°2 (" + dir / "film.avi.002.pcw" +
+                        ") : trop court (999000 octets de données au lieu de 1000000)"),
+              std::string::npos)
+        << said;
+    EXPECT_NE(said.find("n°3 (" + dir / "film.avi.003.pcw" +
+                        ") : endommagé (son Hash MD5 ne correspond pas)"),
+              std::string::npos)
+        << said;
+    EXPECT_NE(said.find("n°5 (" + dir / "film.avi.005.pcw" + ") : absent"), std::string::npos);
+    EXPECT_NE(said.find("n°7 (" + dir / "film.avi.007.pcw" + ") : en trop"), std::string::npos);
+    EXPECT_EQ(said.find("n°1 "), std::string::npos);  // good parts only with --verbose
+    EXPECT_NE(said.find("Le jeu est incomplet ou endommagé : 3 fichiers sur 6 en cause."),
+              std::string::npos);
+    EXPECT_TRUE(snapshot() == before);
+}
+
+TEST_F(CommandsTest, VerifyOfASetWithoutDigestsChecksPresenceAndSizes) {
+    // A set that coreutils split writes: only the names and sizes say anything.
+    Source(3 * 400000 + 5);
+    if (!platform::HasTool("split")) GTEST_SKIP() << "split is not installed";
+    ASSERT_TRUE(platform::RunTool({"split", "-b", "400000", "-d", "-a", "3", "--numeric-suffixes=1",
+                                   dir / "film.avi", dir / "film.avi."}));
+    const std::string first = dir / "film.avi.001";
+    const std::string onlySizes =
+        "seules la présence et la taille des fichiers ont pu être vérifiées";
+    EXPECT_EQ(Pcw({"verify", first, "--format", "generic"}), 0);
+    EXPECT_NE(out.str().find(onlySizes), std::string::npos) << out.str();
+    // The last part may hold less than the others, never more.
+    WriteFile(dir / "film.avi.004", RandomBytes(400001, 3));
+    EXPECT_EQ(Pcw({"verify", first, "--format", "generic"}), 1);
+    EXPECT_NE(out.str().find("n°4 (" + dir / "film.avi.004" +
+                             ") : trop long (400001 octets de données au lieu de 400000)"),
+              std::string::npos)
+        << out.str();
+}
