@@ -5,6 +5,7 @@
 #include "core/CurrentJob.h"
 #include "core/Texts.h"
 #include "core/UzelFichier.h"
+#include "formats/Detect.h"
 #include "formats/FormatTable.h"
 #include "formats/Workflow.h"
 #include "platform/Fs.h"
@@ -144,9 +145,31 @@ int UsageError(Context& ctx, std::string_view problem) {
 }
 
 std::optional<int> OpenSetOfKind(const Parsed& parsed, Context& ctx,
-                                 std::unique_ptr<TzelFichier>& job) {
+                                 std::unique_ptr<TzelFichier>& job, std::string* detected) {
     const std::string* given = parsed.Value("--format");
     const FormatRow* format = given ? FormatOfCliName(*given) : &JoinFormats().front();
+    std::string path = parsed.positionals[0];
+    // Without --format the part's name and first bytes tell the kind; a file
+    // that nothing recognises is taken for a native part, which says why not.
+    if (given == nullptr) {
+        const Detection found = DetectKind(path);
+        if (found.kinds.size() > 1) {
+            std::string kinds;
+            for (std::string_view kind : found.kinds)
+                kinds += std::string(kinds.empty() ? "" : ", ") + std::string(kind);
+            platform::MessageBoxA(nullptr,
+                                  "Ce fichier peut appartenir à un jeu de plusieurs types (" +
+                                      kinds + ") : précisez lequel avec --format.",
+                                  "Type de jeu ambigu", platform::kIconWarning);
+            return kExitFailed;
+        }
+        if (found.kinds.size() == 1) {
+            format = FormatOfCliName(found.kinds[0]);
+            path = found.path;
+            if (detected != nullptr)
+                *detected = std::string(found.kinds[0]) + " (" + found.reason + ")";
+        }
+    }
     if (format == nullptr) {
         std::string known;
         for (std::string_view name : CliFormatNames())
@@ -154,8 +177,7 @@ std::optional<int> OpenSetOfKind(const Parsed& parsed, Context& ctx,
         return UsageError(ctx, "type de jeu inconnu : " + *given + " (types : " + known + ")");
     }
     std::unique_ptr<TzelFichier> opened = format->make();
-    if (workflow::OpenChosenSet(*opened, parsed.positionals[0]) != workflow::Opening::Opened)
-        return kExitFailed;
+    if (workflow::OpenChosenSet(*opened, path) != workflow::Opening::Opened) return kExitFailed;
     job = std::move(opened);
     return std::nullopt;
 }

@@ -97,8 +97,11 @@ int UsageError(Context& ctx, std::string_view problem);
 // Opens the set named by the first argument as the kind --format gives (native
 // when absent): nothing when `job` holds the opened set, the exit status
 // otherwise, after the reason was given.
+// Without --format the kind is detected; `detected` then receives which kind
+// and why.
 std::optional<int> OpenSetOfKind(const Parsed& parsed, Context& ctx,
-                                 std::unique_ptr<TzelFichier>& job);
+                                 std::unique_ptr<TzelFichier>& job,
+                                 std::string* detected = nullptr);
 
 // Makes `folder` the job's destination through the job's folder chooser;
 // false, after a message, when it does not exist or lies on an optical disc.

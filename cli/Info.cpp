@@ -55,7 +55,9 @@ int Info(const Args& args, Context& ctx) {
         return kExitOk;
     }
     std::unique_ptr<TzelFichier> opened;
-    if (std::optional<int> status = OpenSetOfKind(parsed, ctx, opened)) return *status;
+    std::string detected;
+    if (std::optional<int> status = OpenSetOfKind(parsed, ctx, opened, &detected)) return *status;
+    if (!detected.empty()) ctx.out << "Type détecté : " << detected << "\n";
     auto* native = dynamic_cast<TzelParcelwise*>(opened.get());
     if (native == nullptr) {
         // A foreign set says only its name, its parts and what it announces.
