@@ -182,17 +182,18 @@ StepResult TzelFichier::CopyParts(const std::vector<JoinPart>& parts,
         CheckedPart byName;
         const bool wasOpened = opened != nullptr && i < opened->size();
         CheckedPart& source = wasOpened ? (*opened)[i] : byName;
+        // The first part is worded and shown as an error, the others as warnings.
+        auto notAccessible = [&](int error) {
+            const std::string reason = platform::ReasonLine(part.path, error);
+            return i == 0 ? JobFailure{"Le fichier n'est pas accessible." + reason, "Erreur",
+                                       platform::kIconError}
+                          : JobFailure{"Le fichier n'est pas accessible !" + reason, "Erreur",
+                                       platform::kIconWarning};
+        };
         const bool open = wasOpened ? source.Reopen() : source.Open(part.path);
         if (!open && i > 0 && missing && !platform::FileExists(part.path))
             return JobFailure{missing(part.number), "Recollage interrompu", platform::kIconWarning};
-        if (!open) {
-            const std::string reason = platform::ReasonLine(part.path, source.File().OpenError());
-            if (i == 0)
-                return JobFailure{"Le fichier n'est pas accessible." + reason, "Erreur",
-                                  platform::kIconError};
-            return JobFailure{"Le fichier n'est pas accessible !" + reason, "Erreur",
-                              platform::kIconWarning};
-        }
+        if (!open) return notAccessible(source.File().OpenError());
         const int64_t bytes = part.bytes >= 0 ? part.bytes : source.Size() - part.offset;
         // A part smaller than its own header was never a whole part.
         if (bytes < 0)
@@ -200,13 +201,7 @@ StepResult TzelFichier::CopyParts(const std::vector<JoinPart>& parts,
                                   " est trop court pour contenir son en-tête : il semble être "
                                   "corrompu.",
                               "Recollage interrompu", platform::kIconWarning};
-        if (!source.File().Seek(part.offset)) {
-            const std::string reason = platform::ReasonLine(part.path, EIO);
-            return i == 0 ? JobFailure{"Le fichier n'est pas accessible." + reason, "Erreur",
-                                       platform::kIconError}
-                          : JobFailure{"Le fichier n'est pas accessible !" + reason, "Erreur",
-                                       platform::kIconWarning};
-        }
+        if (!source.File().Seek(part.offset)) return notAccessible(EIO);
         CopyResult result = CopyWithProgress(source.File(), target, bytes, buffer);
         if (result == CopyResult::Done && !source.Unchanged()) result = CopyResult::SourceChanged;
         if (result == CopyResult::Cancelled || CancelRequested()) return std::nullopt;
