@@ -5,7 +5,6 @@
 #include "core/CurrentJob.h"
 #include "core/Texts.h"
 #include "core/UzelFichier.h"
-#include "formats/Detect.h"
 #include "formats/FormatTable.h"
 #include "formats/Workflow.h"
 #include "platform/Fs.h"
@@ -149,26 +148,17 @@ std::optional<int> OpenSetOfKind(const Parsed& parsed, Context& ctx,
     const std::string* given = parsed.Value("--format");
     const FormatRow* format = given ? FormatOfCliName(*given) : &JoinFormats().front();
     std::string path = parsed.positionals[0];
-    // Without --format the part's name and first bytes tell the kind; a file
-    // that nothing recognises is taken for a native part, which says why not.
+    // Without --format the part's name and first bytes tell the kind.
     if (given == nullptr) {
-        const Detection found = DetectKind(path);
-        if (found.kinds.size() > 1) {
-            std::string kinds;
-            for (std::string_view kind : found.kinds)
-                kinds += std::string(kinds.empty() ? "" : ", ") + std::string(kind);
-            platform::MessageBoxA(nullptr,
-                                  "Ce fichier peut appartenir à un jeu de plusieurs types (" +
-                                      kinds + ") : précisez lequel avec --format.",
-                                  "Type de jeu ambigu", platform::kIconWarning);
+        const workflow::FoundKind found = workflow::FindKind(path);
+        if (found.formats.size() != 1) {
+            workflow::SayNoSingleKind(found, workflow::Audience::CommandLine, nullptr);
             return kExitFailed;
         }
-        if (found.kinds.size() == 1) {
-            format = FormatOfCliName(found.kinds[0]);
-            path = found.path;
-            if (detected != nullptr)
-                *detected = std::string(found.kinds[0]) + " (" + found.reason + ")";
-        }
+        format = found.formats.front();
+        path = found.detection.path;
+        if (detected != nullptr)
+            *detected = std::string(format->cliName) + " (" + found.detection.reason + ")";
     }
     if (format == nullptr) {
         std::string known;

@@ -5,6 +5,7 @@
 #include "core/FreeSpace.h"
 #include "core/SplitSize.h"
 #include "core/UzelFichier.h"
+#include "formats/FormatTable.h"
 #include "formats/native/UzelParcelwise.h"
 #include "formats/native/UzelParcelwise10.h"
 #include "platform/Fs.h"
@@ -89,6 +90,47 @@ Opening OpenChosenSet(TzelFichier& job, const std::string& path) {
     job.opened = false;
     if (!OpenChosenFile(path, job.ownerWindow).IsOpen()) return Opening::Unopenable;
     return OpenSetAt(job, path) ? Opening::Opened : Opening::Refused;
+}
+
+FoundKind FindKind(const std::string& path) {
+    FoundKind found{DetectKind(path), {}};
+    for (std::string_view kind : found.detection.kinds)
+        if (const FormatRow* row = FormatOfCliName(kind)) found.formats.push_back(row);
+    return found;
+}
+
+void SayNoSingleKind(const FoundKind& found, Audience audience, platform::WindowHandle owner) {
+    const std::string& path = found.detection.path;
+    const bool window = audience == Audience::Window;
+    std::string kinds;
+    if (found.formats.empty()) {
+        // Nothing was recognised, maybe because nothing could be read.
+        if (!OpenChosenFile(path, owner).IsOpen()) return;
+        for (const FormatRow& row : JoinFormats()) {
+            if (window || row.cliName.empty()) continue;
+            kinds.append(kinds.empty() ? "" : ", ").append(row.cliName);
+        }
+        platform::MessageBoxA(
+            owner,
+            "Ce fichier n'appartient à aucun type de jeu reconnu :\n" + path +
+                (window ? "\n\nChoisissez son type dans la liste de la boîte d'ouverture."
+                        : "\n\nPrécisez son type avec --format (types : " + kinds + ")."),
+            "Type de jeu inconnu", platform::kIconWarning);
+        return;
+    }
+    for (const FormatRow* row : found.formats) {
+        if (window)
+            kinds.append("\n- ").append(row->entry.label);
+        else
+            kinds.append(kinds.empty() ? "" : ", ").append(row->cliName);
+    }
+    platform::MessageBoxA(
+        owner,
+        window ? "Ce fichier peut appartenir à un jeu de plusieurs types :\n" + path + "\n" +
+                     kinds + "\n\nChoisissez son type dans la liste de la boîte d'ouverture."
+               : "Ce fichier peut appartenir à un jeu de plusieurs types (" + kinds + ") :\n" +
+                     path + "\n\nPrécisez lequel avec --format.",
+        "Type de jeu ambigu", platform::kIconWarning);
 }
 
 bool OpenLegacySet(TzelParcelwise10& job, const std::string& path) {

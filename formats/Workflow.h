@@ -8,11 +8,14 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/ProgressDisplay.h"
+#include "formats/Detect.h"
 #include "platform/File.h"
 #include "platform/Messages.h"
 
+struct FormatRow;
 class TzelFichier;
 class TzelParcelwise;
 class TzelParcelwise10;
@@ -53,6 +56,23 @@ enum class Opening {
 bool OpenSetAt(TzelFichier& job, const std::string& path);
 // The same after making sure that the chosen file can be opened at all.
 Opening OpenChosenSet(TzelFichier& job, const std::string& path);
+// --- A part of a set of any kind
+
+// The kinds of set that a part given without its kind fits, from its name and
+// first bytes; `detection.path` is the file to open.
+struct FoundKind {
+    Detection detection;
+    std::vector<const FormatRow*> formats;  // the likeliest first
+};
+FoundKind FindKind(const std::string& path);
+
+// Who is told how to choose a kind: pcw by --format, the windows by the type
+// list of the open dialog.
+enum class Audience { CommandLine, Window };
+// For a part that fits no kind or several: says so, naming the file, the
+// kinds and how to choose; a file that cannot be read is said as such.
+void SayNoSingleKind(const FoundKind& found, Audience audience, platform::WindowHandle owner);
+
 // Opens the first part of a set of the 1.0 format; a file that is no 1.0 set
 // at all is said as the program's general error report says it. False when
 // refused; the job is then not opened.

@@ -304,6 +304,32 @@ TEST_F(CommandsTest, FoldersAndFirstPartsThatCannotBeUsed) {
     EXPECT_TRUE(out.str().empty());
 }
 
+// Without --format, a part that no kind fits or that two kinds fit is never
+// guessed at: the message names the file and the kinds, and asks for --format.
+TEST_F(CommandsTest, PartsOfNoKindOrOfSeveralKindsAreNotGuessed) {
+    WriteFile(dir / "notes.txt", std::string(300, 'x'));
+    EXPECT_EQ(Pcw({"info", dir / "notes.txt"}), 1);
+    ASSERT_EQ(sink.messages().size(), 1u);
+    EXPECT_EQ(sink.messages().back().title, "Type de jeu inconnu");
+    EXPECT_NE(LastText().find(dir / "notes.txt"), std::string::npos) << LastText();
+    EXPECT_NE(LastText().find("--format (types : native, cutkiller, generic"), std::string::npos)
+        << LastText();
+
+    // A Cutkiller part starts with its part count; a plain part may too.
+    WriteFile(dir / "clip.001", "xxxxx012" + RandomBytes(2000, 5));
+    EXPECT_EQ(Pcw({"join", dir / "clip.001"}), 1);
+    EXPECT_EQ(sink.messages().back().title, "Type de jeu ambigu");
+    EXPECT_NE(LastText().find("(cutkiller, generic)"), std::string::npos) << LastText();
+    EXPECT_NE(LastText().find(dir / "clip.001"), std::string::npos) << LastText();
+    EXPECT_EQ(Pcw({"verify", dir / "clip.001"}), 1);
+    EXPECT_EQ(sink.messages().back().title, "Type de jeu ambigu");
+
+    // A file that is not there is said as such, not as of no kind.
+    EXPECT_EQ(Pcw({"join", dir / "missing"}), 1);
+    EXPECT_EQ(LastText().rfind("Impossible d'ouvrir le fichier !", 0), 0u) << LastText();
+    EXPECT_EQ(ListDir(dir.path()), (std::vector<std::string>{"clip.001", "notes.txt"}));
+}
+
 TEST_F(CommandsTest, FailedJoinIsStatus1) {
     const std::string source = Source(3 * kMo);
     ASSERT_EQ(Pcw({"split", source, "--size", "1", "--md5", "--name", "s"}), 0);
