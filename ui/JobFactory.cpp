@@ -21,11 +21,18 @@ QList<DialogFilter> SplitFilters() {
 
 QList<DialogFilter> JoinFilters() {
     QList<DialogFilter> filters;
-    for (const FormatRow& row : JoinFormats()) filters.append(ToFilter(row.entry));
+    // Any part of a native set names its set, not only the first.
+    QStringList any{"*.pcw"};
+    for (const FormatRow& row : JoinFormats()) {
+        filters.append(ToFilter(row.entry));
+        for (const QString& pattern : filters.back().patterns.split(';', Qt::SkipEmptyParts))
+            if (!any.contains(pattern) && !pattern.endsWith(".pcw")) any.append(pattern);
+    }
+    filters.prepend({"Tous les jeux reconnus", any.join(';')});
     return filters;
 }
 
 std::unique_ptr<TzelFichier> CreateJoinJob(int index) {
-    const FormatRow* row = FormatOfJoinEntry(index);
+    const FormatRow* row = FormatOfJoinEntry(index - kAnyKnownSetEntry);
     return row ? row->make() : nullptr;
 }

@@ -9,6 +9,10 @@
 class TzelFichier;
 
 QList<DialogFilter> SplitFilters();
+// The join dialog's first entry takes a part of any kind and finds which.
+constexpr int kAnyKnownSetEntry = 1;
+// "Tous les jeux reconnus", then one entry per kind.
 QList<DialogFilter> JoinFilters();
-// The job for join filter `index` (1-based); nothing for an index outside the list.
+// The job for join filter `index` (1-based); nothing for the first entry,
+// whose kind the chosen part tells, nor for an index outside the list.
 std::unique_ptr<TzelFichier> CreateJoinJob(int index);

@@ -5,9 +5,11 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDate>
+#include <QDropEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMimeData>
 #include <QPainter>
 #include <QRadioButton>
 #include <QScreen>
@@ -18,6 +20,7 @@
 #include "core/CurrentJob.h"
 #include "core/ParcelTools.h"
 #include "core/SplitSize.h"
+#include "formats/FormatTable.h"
 #include "formats/Workflow.h"
 #include "formats/native/UzelParcelwise.h"
 #include "platform/File.h"
@@ -120,6 +123,7 @@ TfrmMain::TfrmMain(std::vector<std::string> args, std::string programPath,
     setFont(SkinFont(11, false));
     setStyleSheet("TfrmMain { background: white; }");
     DragsWindow(this);
+    setAcceptDrops(true);
 
     const LabelStyle white{11, true};
     lblQuitter_ = MakeLabel(this, "lblQuitter", "x", {428, 9, 8, 12}, white);
@@ -308,7 +312,7 @@ void TfrmMain::FormActivate() {
     activated_ = true;
     if (params->HasParamFile()) {
         SetMode(kModeJoin);
-        OpenParamFile(FromUtf8(params->GetParamFile()));
+        OpenParamFile(params->GetParamFile());
     } else {
         SetMode(kModeSplit);
         EnableControls(true);
@@ -411,6 +415,12 @@ bool TfrmMain::OpenSource(int forMode, bool& accepted) {
     if (split) ReplaceJob(std::make_unique<TzelParcelwise>());
     auto choice = FileDialogs::GetOpenFile(this, split ? SplitFilters() : JoinFilters());
     if (!choice) return false;
+    const std::string path = Utf8(choice->path);
+    if (!split && choice->filterIndex == kAnyKnownSetEntry) {
+        const workflow::Opening opening = OpenFoundSet(path);
+        accepted = opening == workflow::Opening::Opened;
+        return opening != workflow::Opening::Unopenable;
+    }
     if (!split) {
         std::unique_ptr<TzelFichier> next = CreateJoinJob(choice->filterIndex);
         if (!next) {
@@ -423,12 +433,22 @@ bool TfrmMain::OpenSource(int forMode, bool& accepted) {
         ReplaceJob(std::move(next));
     }
     workflow::Attach(*job, this, frmProcessing_, frmProcessing_);
-    const std::string path = Utf8(choice->path);
     if (split) return workflow::OpenFileToSplit(static_cast<TzelParcelwise&>(*job), path);
     // A set that was read and refused still shows what is left of it.
     const workflow::Opening opening = workflow::OpenChosenSet(*job, path);
     accepted = opening == workflow::Opening::Opened;
     return opening != workflow::Opening::Unopenable;
+}
+
+workflow::Opening TfrmMain::OpenFoundSet(const std::string& path) {
+    const workflow::FoundKind found = workflow::FindKind(path);
+    if (found.formats.size() != 1) {
+        workflow::SayNoSingleKind(found, workflow::Audience::Window, this);
+        return workflow::Opening::Unopenable;
+    }
+    ReplaceJob(found.formats.front()->make());
+    workflow::Attach(*job, this, frmProcessing_, frmProcessing_);
+    return workflow::OpenChosenSet(*job, found.detection.path);
 }
 
 void TfrmMain::ShowOpenedSet(bool accepted) {
@@ -459,13 +479,7 @@ void TfrmMain::ShowOpenedSet(bool accepted) {
     SetLabel(lblDossier_, FromUtf8(job->settings.folder), FromUtf8(job->settings.folder));
 }
 
-void TfrmMain::lblOuvrirClick() {
-    bool accepted = false;
-    if (!OpenSource(mode, accepted)) {
-        // No source any more, so none on screen either.
-        if (!job || !job->opened) ShowModeDefaults();
-        return;
-    }
+void TfrmMain::ShowSource(bool accepted) {
     if (mode == kModeSplit) {
         SetLabel(lblDossier_, FromUtf8(job->settings.folder), FromUtf8(job->settings.folder));
         SetLabel(lblDest_, FromUtf8(job->settings.fileName), FromUtf8(job->settings.fileName));
@@ -476,13 +490,56 @@ void TfrmMain::lblOuvrirClick() {
              FromUtf8(job->sourcePath));
 }
 
-bool TfrmMain::OpenParamFile(const QString& path) {
+void TfrmMain::lblOuvrirClick() {
+    bool accepted = false;
+    if (!OpenSource(mode, accepted)) {
+        // No source any more, so none on screen either.
+        if (!job || !job->opened) ShowModeDefaults();
+        return;
+    }
+    ShowSource(accepted);
+}
+
+void TfrmMain::OpenParamFile(const std::string& path) {
+    const workflow::Opening opening = OpenFoundSet(path);
+    if (opening != workflow::Opening::Unopenable) ShowSource(opening == workflow::Opening::Opened);
+}
+
+void TfrmMain::OpenDropped(const std::string& path) {
+    if (!workflow::FindKind(path).formats.empty()) {
+        SetMode(kModeJoin);
+        OpenParamFile(path);
+        return;
+    }
+    SetMode(kModeSplit);
     ReplaceJob(std::make_unique<TzelParcelwise>());
     workflow::Attach(*job, this, frmProcessing_, frmProcessing_);
-    ShowOpenedSet(workflow::OpenSetAt(*job, Utf8(path)));
-    SetLabel(lblFichier_, FromUtf8(platform::FileNameOf(job->sourcePath)),
-             FromUtf8(job->sourcePath));
-    return true;
+    if (workflow::OpenFileToSplit(static_cast<TzelParcelwise&>(*job), path)) ShowSource(true);
+}
+
+namespace {
+
+// The one local file that a drag carries; nothing for several, none or others.
+std::optional<QString> DraggedFile(const QMimeData* data) {
+    if (data == nullptr || !data->hasUrls() || data->urls().size() != 1) return std::nullopt;
+    const QUrl url = data->urls().front();
+    if (!url.isLocalFile()) return std::nullopt;
+    return url.toLocalFile();
+}
+
+}  // namespace
+
+void TfrmMain::dragEnterEvent(QDragEnterEvent* event) {
+    // Not while a name is being edited: the window takes no new source then.
+    if (DraggedFile(event->mimeData()) && rbCouper_->isEnabled()) event->acceptProposedAction();
+}
+
+void TfrmMain::dropEvent(QDropEvent* event) {
+    const std::optional<QString> path = DraggedFile(event->mimeData());
+    if (!path || !rbCouper_->isEnabled()) return;
+    event->acceptProposedAction();
+    // The drag ends first: its source would wait on any message shown here.
+    QTimer::singleShot(0, this, [this, file = Utf8(*path)] { OpenDropped(file); });
 }
 
 // --- The in-place editor

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/CurrentJob.h"
+#include "formats/Workflow.h"
 #include "ui/GuiMessageSink.h"
 
 class ClickLabel;
@@ -50,7 +51,10 @@ public:
     // Opens a source for the mode through its dialog; false when there is none
     // to show. `accepted` tells for a set whether the job took it.
     bool OpenSource(int forMode, bool& accepted);
-    bool OpenParamFile(const QString& path);
+    // A part given on the command line: its set, of the kind it tells, in join mode.
+    void OpenParamFile(const std::string& path);
+    // A file dropped on the window: a part of a set to join, or else a file to split.
+    void OpenDropped(const std::string& path);
 
     void rbCouperClick() { SetMode(1); }
     void rbJoindreClick() { SetMode(0); }
@@ -74,6 +78,8 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -83,6 +89,11 @@ private:
                     std::string registryFolder);
     void ReplaceJob(std::unique_ptr<TzelFichier> next);
     void ShowOpenedSet(bool accepted);
+    // The set that `path` belongs to, in a job of the kind its name and first
+    // bytes tell; a part of no kind or of several says so and leaves the job.
+    workflow::Opening OpenFoundSet(const std::string& path);
+    // The labels of the source just opened, in either mode.
+    void ShowSource(bool accepted);
     void OpenEditor(QLabel* label, int target);
     void CloseEditor();
     void SetLabel(QLabel* label, const QString& text, const QString& hint);
