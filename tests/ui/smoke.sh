@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Drives the built program under a real X server and window manager, with the
 # mouse, as a user does: a split with a pause and a resume, the clock's menu,
-# a minimise and a restore from the task bar, the conversion window and a
-# second split. Clicks go to positions of the windows' fixed layout, measured
+# a minimise and a restore from the task bar, the conversion window, a second
+# split, a cancelled third, and a part of a set dropped from another program
+# (PCW_DRAG_SOURCE names it). Clicks go to positions of the windows' fixed layout, measured
 # from each window's place on the screen.
 #
 #   smoke.sh PROGRAM [SHOTS_FOLDER]
@@ -208,6 +209,36 @@ for _ in $(seq 50); do viewable "$question" || break; sleep 0.1; done
 dismiss_result "cancelled split"
 main_is_back || fail "the main window did not come back after the cancel"
 ls "$HOME"/third.bin.*.pcw >/dev/null 2>&1 && fail "the cancelled split left parts behind"
+
+# --- A part of the second set dragged from another program and dropped on the main
+# window: its set opens in join mode, and joins.
+if [ -n "${PCW_DRAG_SOURCE:-}" ]; then
+    rm -f "$second"
+    "$PCW_DRAG_SOURCE" "$second.002.pcw" >"$tmp/drag.log" 2>&1 &
+    pids+=($!)
+    source=$(window '^Glisser$' 10) || fail "the drag source did not appear"
+    xdotool windowmove "$source" 10 10
+    sleep 0.3
+    place "$source"
+    sx=$((WX + 60)) sy=$((WY + 40))
+    place "$main"
+    tx=$((WX + 235)) ty=$((WY + 110))
+    xdotool mousemove $sx $sy mousedown 1
+    for i in $(seq 1 12); do
+        xdotool mousemove $((sx + (tx - sx) * i / 12)) $((sy + (ty - sy) * i / 12))
+        sleep 0.05
+    done
+    sleep 0.3
+    xdotool mouseup 1
+    for _ in $(seq 50); do grep -q . "$tmp/drag.log" && break; sleep 0.1; done
+    grep -q dropped "$tmp/drag.log" || fail "the main window refused the drop: $(cat "$tmp/drag.log")"
+    sleep 0.5
+    shot "$main" main-drop
+    click "$main" 235 245
+    dismiss_result "join of the dropped set"
+    main_is_back || fail "the main window did not come back after the join"
+    [ "$(wc -c <"$second" 2>/dev/null)" = $((40 << 20)) ] || fail "the dropped set did not join"
+fi
 
 if [ -n "$shots" ]; then
     click "$main" 397 66
