@@ -65,12 +65,9 @@ Detection DetectKind(const std::string& path) {
     Detection found;
     found.path = path;
     std::array<uint8_t, kHeaderSize> head{};
-    // Only a regular file is read: opening a pipe would wait for a writer.
-    int64_t read = 0;
-    if (platform::IsRegularFile(path)) {
-        platform::File file = platform::File::OpenRead(path, platform::Share::Read);
-        if (file.IsOpen()) read = std::max<int64_t>(file.Read(head.data(), head.size()).bytes, 0);
-    }
+    platform::File file = platform::File::OpenRead(path, platform::Share::Read);
+    const int64_t read =
+        file.IsOpen() ? std::max<int64_t>(file.Read(head.data(), head.size()).bytes, 0) : 0;
     const std::string_view text(reinterpret_cast<const char*>(head.data()),
                                 static_cast<size_t>(read));
 

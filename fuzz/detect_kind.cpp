@@ -17,8 +17,8 @@ namespace {
 
 // Every name but the last fits some naming rule.
 constexpr const char* kNames[] = {
-    "film.avi.001.pcw", "film.avi.003.pcw", "film.avi.001", "film.avi.003", "film.avi__001",
-    "film.avi.kk0",     "film.avi.kk2",     "film.avi.D00", "film.avi.D02", "film.avi.D01",
+    "film.avi.001.pcw", "film.avi.003.pcw", "film.avi.001",  "film.avi.003", "film.avi__001",
+    "film.avi.kk0",     "film.avi.kk2",     "film.avi.D00",  "film.avi.D02", "film.avi.D01",
     "film.avi.1",       "film.avi.12",      "film.avi.u001", "film",
 };
 

@@ -2,9 +2,7 @@
 // here, by hand after the other tools' layouts, and by coreutils split.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
-#include <future>
 
 #include "ForeignJobs.h"
 #include "formats/Detect.h"
@@ -184,17 +182,6 @@ TEST(DetectKind, AFileThatCannotBeReadIsTakenByItsName) {
         EXPECT_EQ(Kinds(dir / "m.000"), KindList{"generic"});
     }
     EXPECT_EQ(Kinds(dir / "m.000"), KindList{"easysplit"});
-
-    // A pipe is not opened: nothing would ever write into it.
-    if (!platform::HasTool("mkfifo")) GTEST_SKIP() << "mkfifo is not installed";
-    ASSERT_TRUE(platform::RunTool({"mkfifo", dir / "pipe.001"}));
-    auto detected = std::async(std::launch::async, [&] { return Kinds(dir / "pipe.001"); });
-    if (detected.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
-        ADD_FAILURE() << "the detection waits on a pipe";
-        std::fflush(stdout);
-        std::_Exit(1);
-    }
-    EXPECT_EQ(detected.get(), KindList{"generic"});
 }
 
 TEST(DetectKind, SevenZipVolumesJoinBackIntoTheArchive) {
