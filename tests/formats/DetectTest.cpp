@@ -1,5 +1,5 @@
 // The kind of a set found from a part's name and first bytes, for sets made
-// here, by hand after the other tools' layouts, and by coreutils split.
+// here, by hand after the other tools' layouts, by coreutils split and by 7-Zip.
 #include <gtest/gtest.h>
 
 #include <filesystem>
