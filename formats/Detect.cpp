@@ -1,5 +1,6 @@
 #include "formats/Detect.h"
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <cstring>
@@ -20,6 +21,21 @@ bool AllDigits(std::string_view text) {
 std::string_view Extension(std::string_view name) {
     const size_t dot = name.rfind('.');
     return dot == std::string_view::npos ? std::string_view() : name.substr(dot + 1);
+}
+
+// The run of digits that ends the text.
+std::string_view TrailingDigits(std::string_view text) {
+    size_t start = text.size();
+    while (start > 0 && std::isdigit(static_cast<unsigned char>(text[start - 1])) != 0) --start;
+    return text.substr(start);
+}
+
+// Whether the text is `lower` in any case.
+bool LowerIs(std::string_view text, std::string_view lower) {
+    return text.size() == lower.size() &&
+           std::equal(text.begin(), text.end(), lower.begin(), [](char a, char b) {
+               return std::tolower(static_cast<unsigned char>(a)) == b;
+           });
 }
 
 bool EndsWithNoCase(std::string_view text, std::string_view ending) {
@@ -50,9 +66,10 @@ Detection DetectKind(const std::string& path) {
     found.path = path;
     std::array<uint8_t, kHeaderSize> head{};
     platform::File file = platform::File::OpenRead(path, platform::Share::Read);
-    const int64_t read = file.IsOpen() ? file.Read(head.data(), head.size()).bytes : 0;
+    const int64_t read =
+        file.IsOpen() ? std::max<int64_t>(file.Read(head.data(), head.size()).bytes, 0) : 0;
     const std::string_view text(reinterpret_cast<const char*>(head.data()),
-                                static_cast<size_t>(std::max<int64_t>(read, 0)));
+                                static_cast<size_t>(read));
 
     // Content first: a signature says more than any name.
     if (read == static_cast<int64_t>(kHeaderSize) && IsValidHeader(DecodeHeader(head))) {
@@ -60,7 +77,7 @@ Detection DetectKind(const std::string& path) {
         found.reason = "signature Parcelwise";
         return found;
     }
-    if (HasLegacyMark(head.data(), static_cast<size_t>(std::max<int64_t>(read, 0)))) {
+    if (HasLegacyMark(head.data(), static_cast<size_t>(read))) {
         found.kinds = {"native"};
         found.reason = "marque du format 1.0 (à convertir avec pcw convert)";
         return found;
@@ -75,6 +92,8 @@ Detection DetectKind(const std::string& path) {
         found.reason = "descripteur Splitter 4.0";
         return found;
     }
+    // A folder is no part of any set, whatever its name says.
+    if (platform::IsFolder(path)) return found;
     // A native part by its name, whichever part it is: the set's first part
     // then says the rest, or why it cannot be joined.
     if (const std::string first = NativeFirstPart(path); !first.empty()) {
@@ -93,11 +112,48 @@ Detection DetectKind(const std::string& path) {
         found.reason = "nom en __NNN";
         return found;
     }
+    // What stands before the number that ends the name, folder included:
+    // "dir/film.avi.kk" for "dir/film.avi.kk3".
+    const std::string_view digits = TrailingDigits(extension);
+    const std::string stem = path.substr(0, path.size() - digits.size());
+    const std::string_view letters = extension.substr(0, extension.size() - digits.size());
+    if (!digits.empty() && letters.size() == 2 && LowerIs(letters, "kk")) {
+        // KFK numbers from 0 without padding: kk0, kk1 ... kk10.
+        found.kinds = {"kfk"};
+        found.reason = "nom en .kk0";
+        if (digits != "0" && platform::IsRegularFile(stem + "0")) found.path = stem + "0";
+        return found;
+    }
+    if (digits.size() >= 2 && letters.size() == 1 && LowerIs(letters, "d")) {
+        // D-Koup numbers from D00, Découpeur from D01, on two digits at least.
+        found.kinds = {"dkoup"};
+        found.reason = std::string("nom en .D").append(digits);
+        for (const char* first : {"00", "01"}) {
+            if (digits == first) break;
+            if (platform::IsRegularFile(stem + first)) {
+                found.path = stem + first;
+                found.reason = std::string("nom en .D").append(first);
+                break;
+            }
+        }
+        return found;
+    }
+    if (extension.size() == 1 && AllDigits(extension)) {
+        // Koup Koup numbers from 1 without padding; a set that has a part 0
+        // is a plain numbered one, which Koup Koup would join without it.
+        found.reason = "nom en .N, à un chiffre";
+        if (extension != "0" && !platform::FileExists(stem + "0")) found.kinds = {"koupkoup"};
+        found.kinds.push_back("generic");
+        return found;
+    }
     const bool numbered =
         extension.size() >= 2 &&
         (AllDigits(extension) || (std::tolower(static_cast<unsigned char>(extension[0])) == 'u' &&
                                   AllDigits(extension.substr(1))));
     if (!numbered) return found;
+    // A later Koup Koup part: an unpadded number beside the set's part 1.
+    if (AllDigits(extension) && extension[0] != '0' && platform::IsRegularFile(stem + "1"))
+        found.kinds.push_back("koupkoup");
     // A three-digit part whose first bytes read as a Cutkiller header.
     const bool cutkillerHeader = read >= 8 && extension.size() == 3 && AllDigits(extension) &&
                                  AllDigits(text.substr(5, 3)) && text.substr(5, 3) != "000";

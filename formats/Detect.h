@@ -12,7 +12,8 @@ struct Detection {
     std::vector<std::string_view> kinds;
     // Why, in a few words: "signature Parcelwise", "nom en .001"...
     std::string reason;
-    // The file to open: a native set's first part when a later one was given.
+    // The file to open: a native set's first part when a later one was given,
+    // and a KFK or D-Koup set's first part when it is there.
     std::string path;
 };
 
