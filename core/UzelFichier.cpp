@@ -1,6 +1,7 @@
 #include "core/UzelFichier.h"
 
 #include <algorithm>
+#include <future>
 
 #include "core/JoinOutput.h"
 #include "platform/Clock.h"
@@ -111,7 +112,12 @@ void TzelFichier::Worker::Start(std::function<void()> work) {
     job_.cancel_.store(false, std::memory_order_release);
     job_.leftBehind.clear();
     job_.startTime = platform::Now();
-    thread_ = std::thread([&job = job_, work = std::move(work)] {
+    // The work may end by destroying the job, and this worker with it: it
+    // starts only once the thread is stored, so that nothing is written to
+    // the worker after.
+    std::promise<void> stored;
+    thread_ = std::thread([&job = job_, work = std::move(work), ready = stored.get_future()] {
+        ready.wait();
         try {
             work();
         } catch (...) {
@@ -122,6 +128,7 @@ void TzelFichier::Worker::Start(std::function<void()> work) {
             }
         }
     });
+    stored.set_value();
 }
 
 void TzelFichier::Worker::Wait() {
