@@ -130,10 +130,10 @@ std::string Synopsis() {
     return "Utilisation :\n"
            "  pcw split SOURCE [--size MO | --count N | --bytes N] [--md5] [--name NOM]\n"
            "            [--store-name NOM] [--folder DOSSIER] [--buffer OCTETS]\n"
-           "  pcw join PREMIER_FICHIER [--format TYPE] [--no-verify] [--name NOM]\n"
+           "  pcw join MORCEAU [--format TYPE] [--no-verify] [--name NOM]\n"
            "           [--folder DOSSIER] [--buffer OCTETS]\n"
-           "  pcw info PREMIER_FICHIER [--format TYPE]\n"
-           "  pcw verify PREMIER_FICHIER [--format TYPE] [--verbose]\n"
+           "  pcw info MORCEAU [--format TYPE]\n"
+           "  pcw verify MORCEAU [--format TYPE] [--verbose]\n"
            "  pcw convert PREMIER_FICHIER_V10\n"
            "  pcw --help | --version\n";
 }

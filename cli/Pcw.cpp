@@ -54,9 +54,8 @@ std::string FormatOption() {
     const std::vector<std::string_view> names = CliFormatNames();
     std::vector<std::string> words;
     for (size_t i = 0; i < names.size(); ++i)
-        words.push_back(std::string(names[i]) + (i == 0 ? " (par défaut)" : "") +
-                        (i + 1 == names.size() ? "" : ","));
-    return Wrapped("  --format TYPE     type du jeu :", words);
+        words.push_back(std::string(names[i]) + (i + 1 == names.size() ? "" : ","));
+    return Wrapped("  --format TYPE     impose le type du jeu :", words);
 }
 
 }  // namespace
@@ -69,7 +68,7 @@ std::string HelpText(const CliDefaults& defaults) {
            "\n"
            "Commandes :\n"
            "  split    coupe SOURCE en NOM.001.pcw, NOM.002.pcw... dans le dossier de SOURCE\n"
-           "  join     recolle le jeu dont PREMIER_FICHIER est le fichier *.001.pcw\n"
+           "  join     recolle le jeu dont MORCEAU est l'un des fichiers\n"
            "  info     décrit le jeu sans rien écrire\n"
            "  verify   vérifie chaque fichier du jeu (présence, taille, Hash MD5) sans rien "
            "écrire\n"
