@@ -29,9 +29,6 @@ std::atomic<int64_t> g_freeSpaceOverride{-1};
 constexpr long kIso9660Magic = 0x9660;
 constexpr long kUdfMagic = 0x15013346;
 
-bool IsControl(unsigned char c) {
-    return c < 0x20 || c == 0x7F;
-}
 }  // namespace
 
 namespace testing {
@@ -136,24 +133,6 @@ std::string VolumeOf(const std::string& folder) {
     return path.empty() ? "/" : path;
 }
 
-std::string FolderOf(std::string_view path) {
-    size_t slash = path.rfind(kSeparator);
-    if (slash == std::string_view::npos) return std::string(".") + kSeparator;
-    return std::string(path.substr(0, slash + 1));
-}
-
-std::string FileNameOf(std::string_view path) {
-    size_t slash = path.rfind(kSeparator);
-    return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
-}
-
-std::string WithSeparator(std::string_view folder) {
-    std::string f(folder);
-    while (f.size() > 1 && f.back() == kSeparator && f[f.size() - 2] == kSeparator) f.pop_back();
-    if (f.empty() || f.back() != kSeparator) f += kSeparator;
-    return f;
-}
-
 std::string AbsolutePath(std::string_view path) {
     // Only the folder is resolved: a name that is a link stays the name the
     // user chose.
@@ -164,32 +143,6 @@ std::string AbsolutePath(std::string_view path) {
     const std::filesystem::path cwd = std::filesystem::current_path(error);
     if (error) return std::string(path);
     return WithSeparator(cwd.native()) + std::string(path);
-}
-
-bool IsSafeFileName(std::string_view name) {
-    return SafeFileName(name) == name;
-}
-
-std::string SafeFileName(std::string_view name) {
-    std::string out;
-    out.reserve(name.size());
-    for (size_t i = 0; i < name.size(); ++i) {
-        unsigned char c = static_cast<unsigned char>(name[i]);
-        // C1 controls, U+0080 to U+009F, are C2 80..9F in UTF-8.
-        if (c == 0xC2 && i + 1 < name.size()) {
-            unsigned char next = static_cast<unsigned char>(name[i + 1]);
-            if (next >= 0x80 && next <= 0x9F) {
-                out += '_';
-                ++i;
-                continue;
-            }
-        }
-        out += (c == kSeparator || c == '\\' || c == '\0' || IsControl(c)) ? '_'
-                                                                           : static_cast<char>(c);
-    }
-    if (out.empty()) return "_";
-    if (out.find_first_not_of('.') == std::string::npos) out.assign(out.size(), '_');
-    return out;
 }
 
 }  // namespace platform

@@ -357,10 +357,20 @@ TEST_F(NativeSetTest, ASplitShowsOnlyPartsThatExist) {
         std::vector<std::string> expected;
         for (const char* n : {"1", "2", "3"})
             expected.push_back(std::string("Création de < film.avi.00") + n + ".pcw >");
-        if (digests)
-            for (const char* n : {"1", "2", "3"})
-                expected.push_back(std::string("Hash MD5 du fichier n° ") + n);
-        EXPECT_EQ(Distinct(display.valuesOf("lblPartie")), expected);
+        std::vector<std::string> shown = Distinct(display.valuesOf("lblPartie"));
+        // The digests are made side by side: the window follows the lowest
+        // part still in work, which may pass over a part that ended early.
+        if (digests) {
+            const std::string hashing = "Hash MD5 du fichier n° ";
+            ASSERT_GT(shown.size(), 3u);
+            EXPECT_EQ(shown[3], hashing + "1");
+            for (size_t i = 4; i < shown.size(); ++i) {
+                EXPECT_TRUE(shown[i].starts_with(hashing)) << shown[i];
+                EXPECT_GT(shown[i], shown[i - 1]);
+            }
+            shown.resize(3);
+        }
+        EXPECT_EQ(shown, expected);
 
         const auto infos = display.valuesOf("lblInfo");
         EXPECT_EQ(infos.front(), "0 fichier créé...");
