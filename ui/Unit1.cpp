@@ -417,7 +417,7 @@ bool TfrmMain::OpenSource(int forMode, bool& accepted) {
     if (!choice) return false;
     const std::string path = Utf8(choice->path);
     if (!split && choice->filterIndex == kAnyKnownSetEntry) {
-        const workflow::Opening opening = OpenFoundSet(path);
+        const workflow::Opening opening = OpenFoundSet(workflow::FindKind(path));
         accepted = opening == workflow::Opening::Opened;
         return opening != workflow::Opening::Unopenable;
     }
@@ -440,8 +440,7 @@ bool TfrmMain::OpenSource(int forMode, bool& accepted) {
     return opening != workflow::Opening::Unopenable;
 }
 
-workflow::Opening TfrmMain::OpenFoundSet(const std::string& path) {
-    const workflow::FoundKind found = workflow::FindKind(path);
+workflow::Opening TfrmMain::OpenFoundSet(const workflow::FoundKind& found) {
     if (found.formats.size() != 1) {
         workflow::SayNoSingleKind(found, workflow::Audience::Window, this);
         return workflow::Opening::Unopenable;
@@ -501,14 +500,19 @@ void TfrmMain::lblOuvrirClick() {
 }
 
 void TfrmMain::OpenParamFile(const std::string& path) {
-    const workflow::Opening opening = OpenFoundSet(path);
+    ShowFoundSet(workflow::FindKind(path));
+}
+
+void TfrmMain::ShowFoundSet(const workflow::FoundKind& found) {
+    const workflow::Opening opening = OpenFoundSet(found);
     if (opening != workflow::Opening::Unopenable) ShowSource(opening == workflow::Opening::Opened);
 }
 
 void TfrmMain::OpenDropped(const std::string& path) {
-    if (!workflow::FindKind(path).formats.empty()) {
+    // Read once: the same answer picks the mode and opens the set.
+    if (workflow::FoundKind found = workflow::FindKind(path); !found.formats.empty()) {
         SetMode(kModeJoin);
-        OpenParamFile(path);
+        ShowFoundSet(found);
         return;
     }
     SetMode(kModeSplit);

@@ -89,9 +89,11 @@ private:
                     std::string registryFolder);
     void ReplaceJob(std::unique_ptr<TzelFichier> next);
     void ShowOpenedSet(bool accepted);
-    // The set that `path` belongs to, in a job of the kind its name and first
+    // The set that a part belongs to, in a job of the kind its name and first
     // bytes tell; a part of no kind or of several says so and leaves the job.
-    workflow::Opening OpenFoundSet(const std::string& path);
+    workflow::Opening OpenFoundSet(const workflow::FoundKind& found);
+    // The same, then its labels.
+    void ShowFoundSet(const workflow::FoundKind& found);
     // The labels of the source just opened, in either mode.
     void ShowSource(bool accepted);
     void OpenEditor(QLabel* label, int target);
