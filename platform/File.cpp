@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "platform/Errors.h"
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/resource.h>

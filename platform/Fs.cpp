@@ -16,6 +16,7 @@
 #include <unistd.h>
 
 #include "platform/IoFaults.h"
+#include "platform/Reasons.h"
 
 #ifndef RENAME_NOREPLACE
 #define RENAME_NOREPLACE (1 << 0)
@@ -143,6 +144,11 @@ std::string AbsolutePath(std::string_view path) {
     const std::filesystem::path cwd = std::filesystem::current_path(error);
     if (error) return std::string(path);
     return WithSeparator(cwd.native()) + std::string(path);
+}
+
+size_t MaxFileNameBytes(const std::string& folder) {
+    const long max = ::pathconf(folder.empty() ? "." : folder.c_str(), _PC_NAME_MAX);
+    return max > 0 ? static_cast<size_t>(max) : 255;
 }
 
 }  // namespace platform

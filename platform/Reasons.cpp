@@ -1,8 +1,6 @@
 #include "platform/Reasons.h"
 
-#include <cerrno>
-
-#include <unistd.h>
+#include "platform/Errors.h"
 
 namespace platform {
 
@@ -67,11 +65,6 @@ std::string CreationFailure(std::string_view listedText, std::string_view path, 
         if (colon != std::string::npos) text = text.substr(0, colon) + ".";
     }
     return text + ReasonLine(path, error);
-}
-
-size_t MaxFileNameBytes(const std::string& folder) {
-    const long max = ::pathconf(folder.empty() ? "." : folder.c_str(), _PC_NAME_MAX);
-    return max > 0 ? static_cast<size_t>(max) : 255;
 }
 
 }  // namespace platform

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+
 #include <charconv>
 #include <cstring>
+#include "platform/Errors.h"
 
 #include "core/CheckedPart.h"
 #include "core/CopyLoop.h"

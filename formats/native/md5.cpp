@@ -2,9 +2,11 @@
 
 #include <bit>
 #include <cerrno>
+
 #include <cstring>
 #include <memory>
 #include <new>
+#include "platform/Errors.h"
 
 #include "core/ParcelTools.h"
 #include "core/UzelFichier.h"

@@ -6,6 +6,8 @@
 
 #include <cerrno>
 
+#include "platform/Errors.h"
+
 #include "core/CopyLoop.h"
 #include "platform/IoFaults.h"
 #include "support/TestSupport.h"

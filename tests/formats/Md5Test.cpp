@@ -4,9 +4,11 @@
 
 #include <algorithm>
 #include <cerrno>
+
 #include <cmath>
 #include <cstring>
 #include <vector>
+#include "platform/Errors.h"
 
 #include "NativeJobs.h"
 #include "platform/IoFaults.h"

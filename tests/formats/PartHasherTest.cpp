@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+
 #include <chrono>
 #include <condition_variable>
 #include <future>
@@ -13,6 +14,7 @@
 #include <stdexcept>
 #include <thread>
 #include <vector>
+#include "platform/Errors.h"
 
 #include "NativeJobs.h"
 #include "formats/native/PartHasher.h"

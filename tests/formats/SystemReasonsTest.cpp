@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+
 #include <filesystem>
+#include "platform/Errors.h"
 
 #include <sys/mount.h>
 

@@ -24,3 +24,27 @@ TEST(Clock, AnyTimeOfTheSeventhOfMarch2005IsDay38418) {
     }
     EXPECT_EQ(platform::Today(), std::floor(platform::Today()));
 }
+
+// Header dates may lie before 1970 or near the ends of the calendar; they come
+// out as the calendar says, never as the start of 1970.
+TEST(Clock, DatesBefore1970AndAtTheEndsOfTheCalendar) {
+    struct Case {
+        double day;
+        int year, month, mday, hour, minute, wday;
+    };
+    for (const Case& c : {Case{0.0, 1899, 12, 30, 0, 0, 6}, Case{2.25, 1900, 1, 1, 6, 0, 1},
+                          Case{25568.5, 1969, 12, 31, 12, 0, 3}, Case{-693593.0, 1, 1, 1, 0, 0, 1},
+                          Case{2958465.0, 9999, 12, 31, 0, 0, 5}, Case{60.0, 1900, 2, 28, 0, 0, 3},
+                          Case{36585.0, 2000, 2, 29, 0, 0, 2}}) {
+        const std::tm t = platform::FromDateTime(c.day);
+        EXPECT_EQ(t.tm_year + 1900, c.year) << c.day;
+        EXPECT_EQ(t.tm_mon + 1, c.month) << c.day;
+        EXPECT_EQ(t.tm_mday, c.mday) << c.day;
+        EXPECT_EQ(t.tm_hour, c.hour) << c.day;
+        EXPECT_EQ(t.tm_min, c.minute) << c.day;
+        EXPECT_EQ(t.tm_wday, c.wday) << c.day;
+    }
+    // Not a date at all: the epoch of the day counts.
+    EXPECT_EQ(platform::FromDateTime(std::nan("")).tm_year + 1900, 1899);
+    EXPECT_EQ(platform::FromDateTime(1e12).tm_year + 1900, 1899);
+}

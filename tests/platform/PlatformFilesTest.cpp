@@ -4,6 +4,8 @@
 
 #include <cerrno>
 
+#include "platform/Errors.h"
+
 #include <sys/stat.h>
 #include <unistd.h>
 
