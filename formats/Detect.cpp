@@ -30,27 +30,10 @@ std::string_view TrailingDigits(std::string_view text) {
     return text.substr(start);
 }
 
-// Whether the text is `lower` in any case.
-bool LowerIs(std::string_view text, std::string_view lower) {
-    return text.size() == lower.size() &&
-           std::equal(text.begin(), text.end(), lower.begin(), [](char a, char b) {
-               return std::tolower(static_cast<unsigned char>(a)) == b;
-           });
-}
-
-bool EndsWithNoCase(std::string_view text, std::string_view ending) {
-    if (text.size() < ending.size()) return false;
-    for (size_t i = 0; i < ending.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(text[text.size() - ending.size() + i])) !=
-            ending[i])
-            return false;
-    return true;
-}
-
 // For "film.avi.NNN.pcw": the first part of its set; empty for any other name.
 std::string NativeFirstPart(const std::string& path) {
     const std::string name = platform::FileNameOf(path);
-    if (!EndsWithNoCase(name, ".pcw")) return std::string();
+    if (!platform::EndsWithNoCase(name, ".pcw")) return std::string();
     const std::string_view stem = std::string_view(name).substr(0, name.size() - 4);
     const std::string_view number = Extension(stem);
     if (number.size() < 3 || !AllDigits(number) || number.size() == stem.size())
@@ -117,14 +100,14 @@ Detection DetectKind(const std::string& path) {
     const std::string_view digits = TrailingDigits(extension);
     const std::string stem = path.substr(0, path.size() - digits.size());
     const std::string_view letters = extension.substr(0, extension.size() - digits.size());
-    if (!digits.empty() && letters.size() == 2 && LowerIs(letters, "kk")) {
+    if (!digits.empty() && platform::FoldCase(letters) == "kk") {
         // KFK numbers from 0 without padding: kk0, kk1 ... kk10.
         found.kinds = {"kfk"};
         found.reason = "nom en .kk0";
         if (digits != "0" && platform::IsRegularFile(stem + "0")) found.path = stem + "0";
         return found;
     }
-    if (digits.size() >= 2 && letters.size() == 1 && LowerIs(letters, "d")) {
+    if (digits.size() >= 2 && platform::FoldCase(letters) == "d") {
         // D-Koup numbers from D00, Découpeur from D01, on two digits at least.
         found.kinds = {"dkoup"};
         found.reason = std::string("nom en .D").append(digits);
@@ -148,8 +131,8 @@ Detection DetectKind(const std::string& path) {
     }
     const bool numbered =
         extension.size() >= 2 &&
-        (AllDigits(extension) || (std::tolower(static_cast<unsigned char>(extension[0])) == 'u' &&
-                                  AllDigits(extension.substr(1))));
+        (AllDigits(extension) ||
+         (platform::FoldCase(extension.substr(0, 1)) == "u" && AllDigits(extension.substr(1))));
     if (!numbered) return found;
     // A later Koup Koup part: an unpadded number beside the set's part 1.
     if (AllDigits(extension) && extension[0] != '0' && platform::IsRegularFile(stem + "1"))

@@ -7,6 +7,7 @@
 #include "platform/Env.h"
 #include "platform/File.h"
 #include "platform/Fs.h"
+#include "platform/SystemRegistry.h"
 
 namespace platform {
 
@@ -199,6 +200,7 @@ bool Registry::NoCase::operator()(const std::string& a, const std::string& b) co
 
 std::string RegistryFolder() {
     if (auto dir = GetEnv("PARCELWISE_REGISTRY_DIR")) return WithSeparator(*dir);
+    if (system_registry::Available()) return std::string();
     if (auto config = GetEnv("XDG_CONFIG_HOME")) return WithSeparator(*config) + "parcelwise/";
     return WithSeparator(HomeFolder()) + ".config/parcelwise/";
 }
@@ -207,7 +209,10 @@ std::string HiveFile(const std::string& folder, RegRoot root) {
     return WithSeparator(folder) + RootName(root) + ".reg";
 }
 
-Registry::Registry(RegRoot root, std::string folder) : root_(root), file_(HiveFile(folder, root)) {
+Registry::Registry(RegRoot root, std::string folder)
+    : root_(root), system_(folder.empty() && system_registry::Available()) {
+    if (system_) return;
+    file_ = HiveFile(folder, root);
     // A link to a file not made yet is where the first save goes.
     if (!FileExists(FollowLinks(file_))) return;
     // A hive is a few lines; a huge file is damage, and is not read into memory.
@@ -259,6 +264,7 @@ std::string Registry::Resolve(const std::string& path) const {
 bool Registry::KeyExists(const std::string& path) const {
     std::string full = Resolve(path);
     if (keys_.count(full)) return true;
+    if (system_ && !full.empty() && system_registry::KeyExists(root_, full)) return true;
     // A key with subkeys exists even when it was never listed itself.
     std::string prefix = Lower(full) + "\\";
     return std::any_of(keys_.begin(), keys_.end(),
@@ -296,27 +302,31 @@ void Registry::CloseKey() {
     current_.clear();
 }
 
-const Registry::Value* Registry::Find(const std::string& name) const {
-    if (!open_) return nullptr;
-    auto key = keys_.find(current_);
-    if (key == keys_.end()) return nullptr;
-    auto value = key->second.find(name);
-    return value == key->second.end() ? nullptr : &value->second;
+RegRead Registry::Find(const std::string& name, Value& out) const {
+    if (!open_) return RegRead::Missing;
+    // What was written and not saved yet comes first.
+    if (auto key = keys_.find(current_); key != keys_.end()) {
+        if (auto value = key->second.find(name); value != key->second.end()) {
+            out = value->second;
+            return RegRead::Ok;
+        }
+    }
+    return system_ ? system_registry::ReadValue(root_, current_, name, out) : RegRead::Missing;
 }
 
 RegRead Registry::ReadInteger(const std::string& name, int32_t& out) const {
-    const Value* value = Find(name);
-    if (!value) return RegRead::Missing;
-    if (!std::holds_alternative<uint32_t>(*value)) return RegRead::WrongType;
-    out = static_cast<int32_t>(std::get<uint32_t>(*value));
+    Value value;
+    if (RegRead read = Find(name, value); read != RegRead::Ok) return read;
+    if (!std::holds_alternative<uint32_t>(value)) return RegRead::WrongType;
+    out = static_cast<int32_t>(std::get<uint32_t>(value));
     return RegRead::Ok;
 }
 
 RegRead Registry::ReadString(const std::string& name, std::string& out) const {
-    const Value* value = Find(name);
-    if (!value) return RegRead::Missing;
-    if (!std::holds_alternative<std::string>(*value)) return RegRead::WrongType;
-    out = std::get<std::string>(*value);
+    Value value;
+    if (RegRead read = Find(name, value); read != RegRead::Ok) return read;
+    if (!std::holds_alternative<std::string>(value)) return RegRead::WrongType;
+    out = std::get<std::string>(value);
     return RegRead::Ok;
 }
 
@@ -347,6 +357,14 @@ bool Registry::Close() {
     CloseKey();
     if (!dirty_) return !saveFailed_;
     dirty_ = false;
+    if (system_) {
+        saveFailed_ = false;
+        for (const auto& [path, values] : keys_)
+            if (!system_registry::WriteKey(root_, path, values)) saveFailed_ = true;
+        // The registry holds them now: later reads go there.
+        if (!saveFailed_) keys_.clear();
+        return !saveFailed_;
+    }
     const std::string text = Text();
     // Never write what the next load would refuse.
     saveFailed_ =

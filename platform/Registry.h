@@ -14,6 +14,10 @@
 // that were written to, and every other line goes back as it was read, even a
 // line that does not parse. A save that would drop an unreadable line first
 // keeps the file as it was beside it (see Close).
+//
+// On Windows, a Registry given no folder works on the system's registry
+// instead (platform/SystemRegistry.h): it reads the values from there, keeps
+// what it writes in memory, and writes the keys written to when it is closed.
 #pragma once
 
 #include <cstdint>
@@ -28,8 +32,9 @@ namespace platform {
 
 enum class RegRoot { CurrentUser, ClassesRoot };
 
-// The folder of the hive files: $PARCELWISE_REGISTRY_DIR, else
-// $XDG_CONFIG_HOME/parcelwise, else ~/.config/parcelwise.
+// The folder of the hive files: $PARCELWISE_REGISTRY_DIR, else on Windows
+// none (the system's registry), else $XDG_CONFIG_HOME/parcelwise, else
+// ~/.config/parcelwise.
 std::string RegistryFolder();
 // The hive file of a root in a folder ("HKEY_CURRENT_USER.reg", ...).
 std::string HiveFile(const std::string& folder, RegRoot root);
@@ -109,11 +114,12 @@ public:
 
 private:
     std::string Resolve(const std::string& path) const;
-    const Value* Find(const std::string& name) const;
+    RegRead Find(const std::string& name, Value& out) const;
     std::string Text() const;
     bool DropsUnreadLines() const;
 
     RegRoot root_;
+    bool system_ = false;  // the system's registry, not a hive file
     std::string file_;
     std::string loadError_;
     std::vector<Block> blocks_;

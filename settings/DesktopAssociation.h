@@ -13,6 +13,14 @@
 inline constexpr char kDesktopId[] = "org.parcelwise.Parcelwise";
 inline constexpr char kMimeType[] = "application/x-parcelwise";
 
+// Only the desktops of Linux read these files; Windows finds the association
+// in the registry keys alone.
+#ifdef _WIN32
+inline constexpr bool kUsesDesktopFiles = false;
+#else
+inline constexpr bool kUsesDesktopFiles = true;
+#endif
+
 // The folder that holds applications/ and mime/, with a trailing separator.
 std::string DesktopDataFolder();
 // The system's data folders, searched in that order ($XDG_DATA_DIRS), each

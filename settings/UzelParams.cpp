@@ -197,5 +197,5 @@ bool TzelParams::RegisterFileType() {
     registry.OpenKey("Command", true);
     registry.WriteString("", CommandLine());
     if (!registry.Close()) return false;
-    return WriteDesktopAssociation(programPath_);
+    return !kUsesDesktopFiles || WriteDesktopAssociation(programPath_);
 }

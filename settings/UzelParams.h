@@ -21,7 +21,7 @@ class TzelParams {
 public:
     // args: the program's arguments after its name; programPath: the full path
     // of the program that ".pcw" files open with; registryFolder: where the
-    // hive files live.
+    // hive files live, empty on Windows for the system's registry.
     TzelParams(std::vector<std::string> args, std::string programPath);
     TzelParams(std::vector<std::string> args, std::string programPath, std::string registryFolder);
 

@@ -68,5 +68,5 @@ int32_t HeaderNumber(std::string_view field) {
 
 std::string HeaderExtension(std::string_view field) {
     const std::string text = Cp1252ToUtf8(UpToZero(field));
-    return text.empty() ? text : platform::SafeFileName(text);
+    return text.empty() ? text : platform::SafeNamePart(text);
 }

@@ -52,7 +52,8 @@ int32_t TzelForeignSet::LastInFolder(int32_t from) const {
     const std::string folder = ChosenFolder();
     int32_t last = from;
     for (const std::string& entry : platform::FolderEntries(folder)) {
-        if (!entry.starts_with(partStem_)) continue;
+        // Windows finds a part by its name in any case: so must the count.
+        if (!platform::FileNameStartsWith(entry, partStem_)) continue;
         const std::string_view number = std::string_view(entry).substr(partStem_.size());
         int64_t n = 0;
         // Only the name the rule gives that number: movie.0004 is no part of
@@ -117,9 +118,9 @@ bool TzelForeignSet::CheckJoinParameters(const std::string& name, bool) {
     } else if (!platform::IsSafeFileName(name)) {
         // A name typed or pasted by the user must not lead outside the destination folder.
         ok = false;
-        problems =
-            "\n\r- Nom du fichier original incorrect (caractères interdits : / \\ et caractères de "
-            "contrôle).";
+        problems = "\n\r- Nom du fichier original incorrect (";
+        problems += platform::ForbiddenInNames();
+        problems += ").";
     } else if (!NameFits(settings.folder, name.size(), problems)) {
         ok = false;
     } else {

@@ -52,9 +52,11 @@ constexpr char kInterrupted[] =
     "\n\r\n\rLe jeu de fichiers semble incomplet : le découpage a probablement été "
     "interrompu.";
 // A name typed or pasted by the user must not lead outside the destination folder.
-constexpr char kUnsafeName[] =
-    "\n\r- Nom du fichier de Destination incorrect (caractères interdits : / \\ et caractères de "
-    "contrôle).";
+std::string UnsafeNameLine() {
+    std::string line = "\n\r- Nom du fichier de Destination incorrect (";
+    line += platform::ForbiddenInNames();
+    return line + ").";
+}
 
 }  // namespace
 
@@ -99,11 +101,7 @@ std::string HeaderName(std::string_view name) {
 bool IsFirstPartName(const std::string& path) {
     constexpr std::string_view kEnding = ".001.pcw";
     const std::string name = platform::FileNameOf(path);
-    if (name.size() <= kEnding.size()) return false;
-    const std::string_view ending = std::string_view(name).substr(name.size() - kEnding.size());
-    return std::equal(ending.begin(), ending.end(), kEnding.begin(), [](char a, char b) {
-        return std::tolower(static_cast<unsigned char>(a)) == b;
-    });
+    return name.size() > kEnding.size() && platform::EndsWithNoCase(name, kEnding);
 }
 
 std::string NativeSetPart(const std::string& firstPart, int64_t number) {
@@ -174,7 +172,7 @@ bool TzelParcelwise::CheckSplitParameters(const std::string& sourceName,
         problems += "\n\r- Nom du fichier de Destination (longeur entre 1 et 255 car.).";
     } else if (!platform::IsSafeFileName(destName)) {
         valid = false;
-        problems += kUnsafeName;
+        problems += UnsafeNameLine();
     } else {
         settings.fileName = Utf8Left(destName, kDestNameRoom);
         // The longest part name is that of the last part.
@@ -509,7 +507,7 @@ bool TzelParcelwise::CheckJoinParameters(const std::string& destName, bool verif
         problems += "\n\r- Nom du fichier de Destination (longeur entre 1 et 255 car.).";
     } else if (!platform::IsSafeFileName(destName)) {
         valid = false;
-        problems += kUnsafeName;
+        problems += UnsafeNameLine();
     } else {
         settings.fileName = Utf8Left(destName, kDestNameRoom);
         if (!NameFits(settings.folder, settings.fileName.size(), problems)) valid = false;

@@ -143,3 +143,26 @@ TEST(ForeignSets, EveryKindAndJoinEntryMakesItsOwnFormat) {
     for (const char* kind : {"native", "", "Generic"}) EXPECT_EQ(CreateForeignJob(kind), nullptr);
     for (int entry : {-1, 0, 1, 11}) EXPECT_EQ(CreateJoinJobForFilter(entry), nullptr);
 }
+
+// Windows opens "film.avi.002" for "FILM.AVI.002": the parts it would find
+// are counted too, or a join would end at the first part and say it succeeded.
+// Elsewhere those are other files, and the set ends where its own names end.
+TEST(ForeignSets, PartsAreCountedAsTheSystemComparesNames) {
+    TempDir dir;
+    const auto data = WriteParts(
+        dir.path(),
+        {{"film.avi.001", "", 1000}, {"FILM.AVI.002", "", 1000}, {"Film.Avi.003", "", 10}});
+    RecordingSink sink;
+    RecordingDisplay display;
+    auto job = Job("generic");
+    ASSERT_TRUE(Open(*job, dir / "film.avi.001", display));
+    TempDir destination;
+    job->settings.folder = destination.path();
+    if (platform::kNameRules == platform::NameRules::Windows) {
+        EXPECT_EQ(job->LastNumber(), 3);
+        ASSERT_EQ(Join(*job, "film.avi"), Step::Finished);
+        EXPECT_TRUE(ReadFile(destination / "film.avi") == data[0] + data[1] + data[2]);
+    } else {
+        EXPECT_EQ(job->LastNumber(), 1);
+    }
+}

@@ -36,6 +36,7 @@ protected:
 }  // namespace
 
 TEST_F(NativeFaultTest, StoredNamesNeverLeadOutOfTheDestinationFolder) {
+    const bool windows = platform::kNameRules == platform::NameRules::Windows;
     const struct {
         std::string raw, safe;
     } cases[] = {
@@ -48,6 +49,12 @@ TEST_F(NativeFaultTest, StoredNamesNeverLeadOutOfTheDestinationFolder) {
         {"a\x01\x1F!", "a__!"},
         {"x\x81y", "x_y"},
         {std::string(1, '\0'), "_"},
+        // Windows would write into a device, or a name it cuts short.
+        {"NUL", windows ? "_NUL" : "NUL"},
+        {"con.txt", windows ? "_con.txt" : "con.txt"},
+        {"Com1.tar.gz", windows ? "_Com1.tar.gz" : "Com1.tar.gz"},
+        {"a:b?c", windows ? "a_b_c" : "a:b?c"},
+        {"fin. ", windows ? "fin__" : "fin. "},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.safe);
