@@ -17,13 +17,25 @@ namespace {
 
 constexpr char kLoadErrorTitle[] = "Erreur lors du chargement";
 
+// An empty value removes the variable.
+void SetVariable(const char* name, const std::string& value) {
+#ifdef _WIN32
+    ::_putenv_s(name, value.c_str());
+#else
+    if (value.empty())
+        ::unsetenv(name);
+    else
+        ::setenv(name, value.c_str(), 1);
+#endif
+}
+
 class ParamsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ::setenv("HOME", dir.path().c_str(), 1);
-        ::setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
-        ::setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
-        ::unsetenv("PARCELWISE_REGISTRY_DIR");
+        SetVariable("HOME", dir.path());
+        SetVariable("XDG_DATA_HOME", dir / "data");
+        SetVariable("XDG_CONFIG_HOME", dir / "config");
+        SetVariable("PARCELWISE_REGISTRY_DIR", "");
     }
 
     TzelParams Params(std::vector<std::string> args = {}) {
@@ -233,19 +245,19 @@ TEST_F(ParamsTest, AnAssociationThatCannotBeWrittenLeavesTheSettingsAlone) {
 
     if (kUsesDesktopFiles) {
         WriteFile(dir / "blocker", "a file where a folder should be");
-        ::setenv("XDG_DATA_HOME", (dir / "blocker").c_str(), 1);
+        SetVariable("XDG_DATA_HOME", dir / "blocker");
         expectStoredValuesKept("data folder");
         EXPECT_FALSE(Params().RegisterFileType());
 
         // Only a user without rights meets this one; root writes there all the same.
         std::filesystem::create_directories(dir / "readonly");
         std::filesystem::permissions(dir / "readonly", std::filesystem::perms(0555));
-        ::setenv("XDG_DATA_HOME", (dir / "readonly").c_str(), 1);
+        SetVariable("XDG_DATA_HOME", dir / "readonly");
         expectStoredValuesKept("read-only data folder");
         std::filesystem::permissions(dir / "readonly", std::filesystem::perms(0755));
     }
 
-    ::setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
+    SetVariable("XDG_DATA_HOME", dir / "data");
     std::filesystem::remove(ClassesHive());
     std::filesystem::create_directories(ClassesHive());  // a classes hive that cannot be replaced
     expectStoredValuesKept("classes hive");

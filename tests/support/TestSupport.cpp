@@ -8,6 +8,7 @@
 #include <random>
 #include <sstream>
 
+#include "platform/Fs.h"
 #include "platform/IoFaults.h"
 
 namespace testsupport {
@@ -17,7 +18,7 @@ namespace fs = std::filesystem;
 TempDir::TempDir() {
     std::string pattern = (fs::temp_directory_path() / "pcw-test-XXXXXX").string();
     char* made = ::mkdtemp(pattern.data());
-    path_ = std::string(made ? made : pattern.c_str()) + "/";
+    path_ = std::string(made ? made : pattern.c_str()) + platform::kSeparator;
 }
 
 TempDir::~TempDir() {
