@@ -17,25 +17,13 @@ namespace {
 
 constexpr char kLoadErrorTitle[] = "Erreur lors du chargement";
 
-// An empty value removes the variable.
-void SetVariable(const char* name, const std::string& value) {
-#ifdef _WIN32
-    ::_putenv_s(name, value.c_str());
-#else
-    if (value.empty())
-        ::unsetenv(name);
-    else
-        ::setenv(name, value.c_str(), 1);
-#endif
-}
-
 class ParamsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        SetVariable("HOME", dir.path());
-        SetVariable("XDG_DATA_HOME", dir / "data");
-        SetVariable("XDG_CONFIG_HOME", dir / "config");
-        SetVariable("PARCELWISE_REGISTRY_DIR", "");
+        testsupport::SetEnv("HOME", dir.path().c_str());
+        testsupport::SetEnv("XDG_DATA_HOME", (dir / "data").c_str());
+        testsupport::SetEnv("XDG_CONFIG_HOME", (dir / "config").c_str());
+        testsupport::UnsetEnv("PARCELWISE_REGISTRY_DIR");
     }
 
     TzelParams Params(std::vector<std::string> args = {}) {
@@ -245,19 +233,19 @@ TEST_F(ParamsTest, AnAssociationThatCannotBeWrittenLeavesTheSettingsAlone) {
 
     if (kUsesDesktopFiles) {
         WriteFile(dir / "blocker", "a file where a folder should be");
-        SetVariable("XDG_DATA_HOME", dir / "blocker");
+        testsupport::SetEnv("XDG_DATA_HOME", (dir / "blocker").c_str());
         expectStoredValuesKept("data folder");
         EXPECT_FALSE(Params().RegisterFileType());
 
         // Only a user without rights meets this one; root writes there all the same.
         std::filesystem::create_directories(dir / "readonly");
         std::filesystem::permissions(dir / "readonly", std::filesystem::perms(0555));
-        SetVariable("XDG_DATA_HOME", dir / "readonly");
+        testsupport::SetEnv("XDG_DATA_HOME", (dir / "readonly").c_str());
         expectStoredValuesKept("read-only data folder");
         std::filesystem::permissions(dir / "readonly", std::filesystem::perms(0755));
     }
 
-    SetVariable("XDG_DATA_HOME", dir / "data");
+    testsupport::SetEnv("XDG_DATA_HOME", (dir / "data").c_str());
     std::filesystem::remove(ClassesHive());
     std::filesystem::create_directories(ClassesHive());  // a classes hive that cannot be replaced
     expectStoredValuesKept("classes hive");

@@ -2,8 +2,6 @@
 // back with the Win32 calls alone. Each test lends the process's
 // HKEY_CURRENT_USER to a scratch key of its own, so that a run on a real
 // Windows machine leaves the user's settings as they were.
-#ifdef _WIN32
-
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -241,5 +239,3 @@ TEST_F(WindowsRegistryTest, TheVariableKeepsTheHiveFiles) {
 }
 
 }  // namespace
-
-#endif  // _WIN32
