@@ -29,8 +29,15 @@ int main(int argc, char** argv) {
     GuiMessageSink sink;
     platform::SetMessageSink(&sink);
 
+    // Windows hands main its arguments in the ANSI code page, where most names
+    // cannot be written; Qt has them in UTF-16. Linux's bytes are the names.
     std::vector<std::string> args;
+#ifdef _WIN32
+    const QStringList arguments = QCoreApplication::arguments();
+    for (qsizetype i = 1; i < arguments.size(); ++i) args.push_back(arguments[i].toStdString());
+#else
     for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
+#endif
 
     TfrmMain frmMain(args, platform::ExecutablePath(), platform::RegistryFolder());
     TfrmProcessing frmProcessing(&frmMain);
