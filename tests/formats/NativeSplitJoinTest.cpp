@@ -139,7 +139,8 @@ TEST_F(NativeSetTest, JoinsWithAndWithoutVerificationAndLeavesTheSetAsItWas) {
 
 // Sets copied through a file system that keeps names in upper case, or
 // renamed by hand: the parts are named in the case of the chosen first part,
-// and a part of another case is no part of the set.
+// and a part of another case is no part of the set where names have a case.
+// Windows finds it all the same.
 TEST_F(NativeSetTest, JoinsASetWhoseNamesAreInAnotherCase) {
     Source(3 * 20000 - 5);
     ASSERT_EQ(Split(dir / "film.avi", dir.path(), 20000, 16384, true), Step::Finished);
@@ -164,6 +165,11 @@ TEST_F(NativeSetTest, JoinsASetWhoseNamesAreInAnotherCase) {
     RecordingDisplay display;
     TzelParcelwise job;
     ASSERT_TRUE(OpenSet(job, mixed / "film.avi.001.PCW", display));
+    if (platform::kNameRules == platform::NameRules::Windows) {
+        ASSERT_EQ(Join(job, false, 16384, "joined"), Step::Finished);
+        EXPECT_TRUE(ReadFile(mixed / "joined") == source);
+        return;
+    }
     EXPECT_EQ(Join(job, false, 16384, "joined"), Step::Failed);
     ExpectFailure(messages, "Le fichier n°2 est introuvable", "Recollage interrompu", 48);
 }

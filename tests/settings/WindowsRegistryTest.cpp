@@ -6,7 +6,7 @@
 
 #include <windows.h>
 
-#include <cstdlib>
+#include <cstring>
 #include <optional>
 #include <string>
 
@@ -30,8 +30,7 @@ struct RawValue {
 class WindowsRegistryTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ::SetEnvironmentVariableW(L"PARCELWISE_REGISTRY_DIR", nullptr);
-        ::_wputenv_s(L"PARCELWISE_REGISTRY_DIR", L"");
+        UnsetEnv("PARCELWISE_REGISTRY_DIR");
         scratchName_ = L"Software\\Parcelwise-tests-" + std::to_wstring(::GetCurrentProcessId());
         ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, scratchName_.c_str(), 0, nullptr, 0,
                                     KEY_ALL_ACCESS, nullptr, &scratch_, nullptr),
@@ -55,7 +54,7 @@ protected:
                                                   reinterpret_cast<BYTE*>(data), &size);
         ::RegCloseKey(handle);
         if (status != ERROR_SUCCESS) return std::nullopt;
-        if (value.type == REG_DWORD) value.number = *reinterpret_cast<DWORD*>(data);
+        if (value.type == REG_DWORD) std::memcpy(&value.number, data, sizeof value.number);
         if (value.type == REG_SZ) value.text.assign(data, size / sizeof(wchar_t));
         if (!value.text.empty() && value.text.back() == L'\0') value.text.pop_back();
         return value;
@@ -220,12 +219,10 @@ TEST_F(WindowsRegistryTest, ReadingAloneWritesNothing) {
 // Tests and whoever wants the settings in a file keep the hive files.
 TEST_F(WindowsRegistryTest, TheVariableKeepsTheHiveFiles) {
     TempDir dir;
-    ASSERT_EQ(::_putenv_s("PARCELWISE_REGISTRY_DIR", dir.path().c_str()), 0);
-    ::SetEnvironmentVariableA("PARCELWISE_REGISTRY_DIR", dir.path().c_str());
+    SetEnv("PARCELWISE_REGISTRY_DIR", dir.path());
     const std::string folder = platform::RegistryFolder();
-    ::SetEnvironmentVariableW(L"PARCELWISE_REGISTRY_DIR", nullptr);
-    ::_wputenv_s(L"PARCELWISE_REGISTRY_DIR", L"");
-    ASSERT_FALSE(folder.empty());
+    UnsetEnv("PARCELWISE_REGISTRY_DIR");
+    EXPECT_EQ(folder, dir.path());
 
     TzelParams params({}, kProgram, folder);
     EXPECT_FALSE(params.LoadSettings());
