@@ -30,7 +30,15 @@ int main(int argc, char** argv) {
     platform::SetMessageSink(&sink);
 
     std::vector<std::string> args;
+#ifdef Q_OS_WIN
+    // Windows hands main its arguments in the ANSI code page, which loses the
+    // names it has no character for; Qt reads the UTF-16 command line.
+    const QStringList arguments = QCoreApplication::arguments();
+    for (qsizetype i = 1; i < arguments.size(); ++i)
+        args.push_back(arguments[i].toUtf8().toStdString());
+#else
     for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
+#endif
 
     TfrmMain frmMain(args, platform::ExecutablePath(), platform::RegistryFolder());
     TfrmProcessing frmProcessing(&frmMain);
