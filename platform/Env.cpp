@@ -49,20 +49,6 @@ bool MakeFolders(const std::string& folder) {
     return std::filesystem::is_directory(folder, error);
 }
 
-std::optional<std::string> ReadWholeFile(const std::string& path) {
-    File file = File::OpenRead(path, Share::Read);
-    if (!file.IsOpen()) return std::nullopt;
-    std::string content;
-    char chunk[65536];
-    for (;;) {
-        IoResult r = file.Read(chunk, sizeof chunk);
-        if (!r.ok()) return std::nullopt;
-        content.append(chunk, static_cast<size_t>(r.bytes));
-        if (static_cast<size_t>(r.bytes) < sizeof chunk) break;
-    }
-    return content;
-}
-
 std::string FollowLinks(const std::string& path) {
     std::string current = path;
     for (int hops = 0; hops < 40; ++hops) {

@@ -11,52 +11,22 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "platform/IoFaults.h"
+#include "platform/FaultSeam.h"
 
 namespace platform {
 
 namespace {
 
-std::atomic<testing::IoFaults*> g_faults{nullptr};
-
-// Applies the installed plan to a read of n bytes: how many may be read, or -1
-// with errno set when the read must fail.
-int64_t AllowedRead(testing::IoFaults* plan, size_t n) {
-    int64_t done = plan->bytesRead.load();
-    if (plan->readErrorAfter >= 0 && done >= plan->readErrorAfter) {
-        errno = EIO;
-        return -1;
-    }
-    int64_t allowed = static_cast<int64_t>(n);
-    if (plan->readErrorAfter >= 0) allowed = std::min(allowed, plan->readErrorAfter - done);
-    if (plan->readEndAfter >= 0)
-        allowed = std::min(allowed, std::max<int64_t>(0, plan->readEndAfter - done));
-    return allowed;
-}
-
-int64_t AllowedWrite(testing::IoFaults* plan, size_t n) {
-    int64_t done = plan->bytesWritten.load();
-    if (plan->writeErrorAfter >= 0 && done >= plan->writeErrorAfter) {
-        errno = ENOSPC;
-        return -1;
-    }
-    int64_t allowed = static_cast<int64_t>(n);
-    if (plan->writeErrorAfter >= 0) allowed = std::min(allowed, plan->writeErrorAfter - done);
-    return allowed;
-}
-
 // One copy_file_range call under the installed plan: moves at most what the
 // plan lets through, or fails as the plan says, counting what moved.
 ssize_t PlannedKernelCopy(testing::IoFaults* plan, int from, int to, size_t n) {
     if (plan->kernelAnswersZero) return 0;
-    const int64_t done = plan->bytesCopied.load();
-    if (plan->kernelErrorAfter >= 0 && done >= plan->kernelErrorAfter) {
-        errno = plan->kernelError;
+    int error = 0;
+    const int64_t allowed = fault::AllowedKernelCopy(*plan, n, error);
+    if (allowed < 0) {
+        errno = error;
         return -1;
     }
-    int64_t allowed = static_cast<int64_t>(n);
-    if (plan->kernelErrorAfter >= 0) allowed = std::min(allowed, plan->kernelErrorAfter - done);
-    if (plan->kernelShortAt > done) allowed = std::min(allowed, plan->kernelShortAt - done);
     const ssize_t c =
         ::copy_file_range(from, nullptr, to, nullptr, static_cast<size_t>(allowed), 0);
     if (c > 0) plan->bytesCopied += c;
@@ -69,12 +39,6 @@ bool KernelCopyUnsupported(int error) {
 }
 
 }  // namespace
-
-namespace testing {
-void InstallIoFaults(IoFaults* plan) {
-    g_faults.store(plan);
-}
-}  // namespace testing
 
 File::~File() {
     if (fd_ >= 0) ::close(fd_);
@@ -145,10 +109,11 @@ File File::OpenWrite(const std::string& path) {
 
 IoResult File::Read(void* buffer, size_t n) {
     size_t wanted = n;
-    testing::IoFaults* plan = g_faults.load(std::memory_order_relaxed);
+    testing::IoFaults* plan = fault::Plan();
     if (plan) {
-        int64_t allowed = AllowedRead(plan, n);
-        if (allowed < 0) return {0, errno};
+        int error = 0;
+        const int64_t allowed = fault::AllowedRead(*plan, n, error);
+        if (allowed < 0) return {0, error};
         wanted = static_cast<size_t>(allowed);
     }
     IoResult result;
@@ -175,10 +140,11 @@ IoResult File::Read(void* buffer, size_t n) {
 IoResult File::Write(const void* buffer, size_t n) {
     IoResult result;
     size_t allowedBytes = n;
-    testing::IoFaults* plan = g_faults.load(std::memory_order_relaxed);
+    testing::IoFaults* plan = fault::Plan();
     if (plan) {
-        int64_t allowed = AllowedWrite(plan, n);
-        if (allowed < 0) return {0, errno, true};
+        int error = 0;
+        const int64_t allowed = fault::AllowedWrite(*plan, n, error);
+        if (allowed < 0) return {0, error, true};
         allowedBytes = static_cast<size_t>(allowed);
     }
     const auto* in = static_cast<const char*>(buffer);
@@ -206,7 +172,7 @@ IoResult File::Write(const void* buffer, size_t n) {
 
 IoResult File::CopyTo(File& target, size_t n, void* buffer, size_t bufferSize) {
     IoResult result;
-    testing::IoFaults* plan = g_faults.load(std::memory_order_relaxed);
+    testing::IoFaults* plan = fault::Plan();
     bool kernel = !kernelCopyRefused_ && (plan == nullptr || plan->kernelCopies);
     while (kernel && static_cast<size_t>(result.bytes) < n) {
         const size_t left = n - static_cast<size_t>(result.bytes);

@@ -1,7 +1,8 @@
 // An owned handle on a regular file, in the few opening modes that the jobs use.
 //
-// Every open is exclusive in the advisory sense (flock), so two jobs of ours never
-// read and write the same file at once; readers that allow other readers ask for
+// Every open is exclusive, so two jobs of ours never read and write the same
+// file at once: in the advisory sense on Linux (flock), with no sharing at all
+// on Windows (share mode 0). Readers that allow other readers ask for
 // Share::Read. Sizes and positions are 64-bit. Errors come back as values: the
 // errno of the failure, never an exception.
 #pragma once
@@ -71,7 +72,7 @@ public:
     // An existing file, for writing; never creates one, never follows a link.
     static File OpenWrite(const std::string& path);
 
-    bool IsOpen() const { return fd_ >= 0; }
+    bool IsOpen() const { return fd_ != kNoHandle; }
     // The errno of the failed open, 0 when the file is open.
     int OpenError() const { return openError_; }
 
@@ -101,10 +102,19 @@ public:
     int CloseError() const { return closeError_; }
 
 private:
-    explicit File(int fd, int error) : fd_(fd), openError_(error) {}
+#ifdef _WIN32
+    using Handle = void*;  // a HANDLE, nullptr when closed
+    static constexpr Handle kNoHandle = nullptr;
+    static File Open(const std::string& path, unsigned long access, unsigned long share,
+                     unsigned long disposition, bool followLinks);
+#else
+    using Handle = int;  // a file descriptor
+    static constexpr Handle kNoHandle = -1;
     static File Open(const std::string& path, int flags, bool exclusiveLock);
+#endif
+    explicit File(Handle fd, int error) : fd_(fd), openError_(error) {}
 
-    int fd_ = -1;
+    Handle fd_ = kNoHandle;
     int openError_ = 0;
     int closeError_ = 0;
     bool kernelCopyRefused_ = false;

@@ -15,7 +15,7 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
-#include "platform/IoFaults.h"
+#include "platform/FaultSeam.h"
 #include "platform/Reasons.h"
 
 #ifndef RENAME_NOREPLACE
@@ -25,18 +25,10 @@
 namespace platform {
 
 namespace {
-std::atomic<int64_t> g_freeSpaceOverride{-1};
-
 constexpr long kIso9660Magic = 0x9660;
 constexpr long kUdfMagic = 0x15013346;
 
 }  // namespace
-
-namespace testing {
-void OverrideFreeSpace(int64_t bytes) {
-    g_freeSpaceOverride.store(bytes);
-}
-}  // namespace testing
 
 bool FileExists(const std::string& path) {
     struct stat st {};
@@ -105,8 +97,7 @@ bool RenameNoReplace(const std::string& from, const std::string& to, int* error)
 }
 
 int64_t FreeSpace(const std::string& folder) {
-    int64_t forced = g_freeSpaceOverride.load();
-    if (forced >= 0) return forced;
+    if (const std::optional<int64_t> forced = fault::ForcedFreeSpace()) return *forced;
     struct statvfs sv {};
     if (::statvfs(folder.c_str(), &sv) != 0) return 0;
     return static_cast<int64_t>(sv.f_bavail) * static_cast<int64_t>(sv.f_frsize);

@@ -2,6 +2,10 @@
 
 #include "platform/Errors.h"
 
+#ifndef ERROR_DISK_QUOTA_EXCEEDED
+#define ERROR_DISK_QUOTA_EXCEEDED 1295L  // older SDK headers lack it
+#endif
+
 namespace platform::win {
 
 std::wstring Widen(std::string_view text) {

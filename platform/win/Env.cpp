@@ -1,0 +1,219 @@
+#include "platform/Env.h"
+
+#include <filesystem>
+#include <random>
+
+#include "platform/File.h"
+#include "platform/Fs.h"
+#include "platform/win/Wide.h"
+
+namespace platform {
+
+namespace {
+
+// Quotes one argument as the C runtime's command-line parser reads it back.
+std::wstring Quoted(const std::wstring& arg) {
+    if (!arg.empty() && arg.find_first_of(L" \t\"") == std::wstring::npos) return arg;
+    std::wstring out = L"\"";
+    size_t backslashes = 0;
+    for (wchar_t c : arg) {
+        if (c == L'\\') {
+            ++backslashes;
+            continue;
+        }
+        out.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
+        backslashes = 0;
+        out += c;
+    }
+    out.append(backslashes * 2, L'\\');
+    return out + L"\"";
+}
+
+bool HasExtension(const std::string& name) {
+    const std::string file = FileNameOf(name);
+    return file.find('.') != std::string::npos;
+}
+
+}  // namespace
+
+std::optional<std::string> GetEnv(const char* name) {
+    const std::wstring wide = win::Widen(name);
+    const DWORD size = ::GetEnvironmentVariableW(wide.c_str(), nullptr, 0);
+    if (size <= 1) return std::nullopt;
+    std::wstring value(size, L'\0');
+    const DWORD n = ::GetEnvironmentVariableW(wide.c_str(), value.data(), size);
+    if (n == 0 || n >= size) return std::nullopt;
+    value.resize(n);
+    return win::Narrow(value);
+}
+
+std::string HomeFolder() {
+    if (auto profile = GetEnv("USERPROFILE")) return *profile;
+    auto drive = GetEnv("HOMEDRIVE");
+    auto path = GetEnv("HOMEPATH");
+    if (drive && path) return *drive + *path;
+    return "C:\\";
+}
+
+std::string ExecutablePath() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (n == 0) return {};
+        if (n < path.size()) {
+            path.resize(n);
+            return win::Narrow(path);
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
+bool IsTerminal(int fd) {
+    const DWORD which = fd == 0 ? STD_INPUT_HANDLE : fd == 1 ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE;
+    DWORD mode = 0;
+    return ::GetConsoleMode(::GetStdHandle(which), &mode) != 0;
+}
+
+bool MakeFolders(const std::string& folder) {
+    std::error_code error;
+    const std::filesystem::path path(win::Widen(folder));
+    std::filesystem::create_directories(path, error);
+    return std::filesystem::is_directory(path, error);
+}
+
+std::string FollowLinks(const std::string& path) {
+    const std::wstring wide = win::Widen(path);
+    const DWORD attributes = ::GetFileAttributesW(wide.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        return path;
+    HANDLE handle =
+        ::CreateFileW(wide.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return path;  // a dangling link: callers refuse it
+    std::wstring target(MAX_PATH, L'\0');
+    DWORD n = ::GetFinalPathNameByHandleW(handle, target.data(), static_cast<DWORD>(target.size()),
+                                          FILE_NAME_NORMALIZED);
+    if (n >= target.size()) {
+        target.resize(n + 1);
+        n = ::GetFinalPathNameByHandleW(handle, target.data(), static_cast<DWORD>(target.size()),
+                                        FILE_NAME_NORMALIZED);
+    }
+    ::CloseHandle(handle);
+    if (n == 0 || n >= target.size()) return path;
+    target.resize(n);
+    // The final path comes as "\\?\C:\..." or "\\?\UNC\server\share\...".
+    if (target.rfind(L"\\\\?\\UNC\\", 0) == 0)
+        target = L"\\\\" + target.substr(8);
+    else if (target.rfind(L"\\\\?\\", 0) == 0)
+        target = target.substr(4);
+    return win::Narrow(target);
+}
+
+bool WriteFileAtomically(const std::string& path, std::string_view content) {
+    const std::string target = FollowLinks(path);
+    const std::wstring wideTarget = win::Widen(target);
+    const DWORD attributes = ::GetFileAttributesW(wideTarget.c_str());
+    const bool existed = attributes != INVALID_FILE_ATTRIBUTES;
+    if (existed && (attributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)))
+        return false;
+    std::random_device seed;
+    const std::string temp = target + ".tmp" + std::to_string(seed() % 1000000);
+    File file = File::CreateNew(temp);
+    if (!file.IsOpen()) return false;
+    const bool written =
+        file.Write(content.data(), content.size()).ok() && file.Sync() && file.Close();
+    const std::wstring wideTemp = win::Widen(temp);
+    // ReplaceFileW keeps the old file's attributes and permissions on the new
+    // content; a file that did not exist yet is simply moved in place. Either
+    // replaces our own temporary file's target, nothing else.
+    bool replaced = false;
+    if (written) {
+        replaced = existed ? ::ReplaceFileW(wideTarget.c_str(), wideTemp.c_str(), nullptr,
+                                            REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) != 0
+                           : false;
+        if (!replaced)
+            replaced = ::MoveFileExW(wideTemp.c_str(), wideTarget.c_str(),
+                                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    }
+    if (!replaced) ::DeleteFileW(wideTemp.c_str());
+    return replaced;
+}
+
+bool CopyNoReplace(const std::string& from, const std::string& to) {
+    const std::wstring wideFrom = win::Widen(from);
+    const std::wstring wideTo = win::Widen(to);
+    if (::CreateHardLinkW(wideTo.c_str(), wideFrom.c_str(), nullptr)) return true;
+    if (::GetLastError() == ERROR_ALREADY_EXISTS) return false;
+    // bFailIfExists: never over a file that took the name meanwhile.
+    return ::CopyFileW(wideFrom.c_str(), wideTo.c_str(), TRUE) != 0;
+}
+
+std::optional<std::string> FindOnPath(const std::string& name) {
+    auto path = GetEnv("PATH");
+    if (!path || name.empty() || name.find_first_of("/\\") != std::string::npos)
+        return std::nullopt;
+    // A name without an extension is tried with each of PATHEXT's, as the
+    // command prompt does.
+    std::vector<std::string> names{name};
+    if (!HasExtension(name)) {
+        const std::string extensions = GetEnv("PATHEXT").value_or(".COM;.EXE;.BAT;.CMD");
+        size_t start = 0;
+        while (start < extensions.size()) {
+            size_t end = extensions.find(';', start);
+            if (end == std::string::npos) end = extensions.size();
+            if (end > start) names.push_back(name + extensions.substr(start, end - start));
+            start = end + 1;
+        }
+    }
+    size_t start = 0;
+    while (start <= path->size()) {
+        size_t end = path->find(';', start);
+        if (end == std::string::npos) end = path->size();
+        if (end > start) {
+            const std::string folder = WithSeparator(path->substr(start, end - start));
+            for (const std::string& candidate : names)
+                if (IsRegularFile(folder + candidate)) return folder + candidate;
+        }
+        start = end + 1;
+    }
+    return std::nullopt;
+}
+
+bool HasTool(const std::string& name) {
+    return FindOnPath(name).has_value();
+}
+
+bool RunTool(const std::vector<std::string>& argv) {
+    if (argv.empty()) return false;
+    const std::optional<std::string> program = FindOnPath(argv[0]);
+    if (!program) return false;
+    std::wstring commandLine;
+    for (const std::string& arg : argv) {
+        if (!commandLine.empty()) commandLine += L' ';
+        commandLine += Quoted(win::Widen(arg));
+    }
+    // The tool's output goes nowhere, as on Linux to /dev/null.
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE nowhere = ::CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                   &inherit, OPEN_EXISTING, 0, nullptr);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = nowhere;
+    startup.hStdError = nowhere;
+    PROCESS_INFORMATION process{};
+    const bool started =
+        ::CreateProcessW(win::Widen(*program).c_str(), commandLine.data(), nullptr, nullptr, TRUE,
+                         CREATE_NO_WINDOW, nullptr, nullptr, &startup, &process) != 0;
+    if (nowhere != INVALID_HANDLE_VALUE) ::CloseHandle(nowhere);
+    if (!started) return false;
+    ::WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD status = 1;
+    const bool got = ::GetExitCodeProcess(process.hProcess, &status) != 0;
+    ::CloseHandle(process.hThread);
+    ::CloseHandle(process.hProcess);
+    return got && status == 0;
+}
+
+}  // namespace platform
