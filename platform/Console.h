@@ -9,12 +9,14 @@
 
 namespace platform {
 
-// The arguments after the program's name, in UTF-8.
-std::vector<std::string> CommandLine(int argc, char** argv);
+// The arguments after the program's name, in UTF-8: from main's arguments on
+// Linux, which are the bytes of the names; from wmain's UTF-16 arguments on
+// Windows, which carry every name the user can type, where the ANSI code page
+// of main's would lose what it has no character for.
 #ifdef _WIN32
-// The same from wmain's UTF-16 arguments, which carry every name the user can
-// type, where the ANSI code page would lose what it has no character for.
 std::vector<std::string> CommandLine(int argc, wchar_t** argv);
+#else
+std::vector<std::string> CommandLine(int argc, char** argv);
 #endif
 
 // The width in columns of the terminal that the descriptor (1 output, 2 errors)

@@ -56,10 +56,6 @@ HANDLE StdHandleOf(int fd) {
 
 }  // namespace
 
-std::vector<std::string> CommandLine(int argc, char** argv) {
-    return argc > 1 ? std::vector<std::string>(argv + 1, argv + argc) : std::vector<std::string>{};
-}
-
 std::vector<std::string> CommandLine(int argc, wchar_t** argv) {
     std::vector<std::string> args;
     for (int i = 1; i < argc; ++i) args.push_back(win::Narrow(argv[i]));
