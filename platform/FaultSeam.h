@@ -19,5 +19,7 @@ int64_t AllowedWrite(testing::IoFaults& plan, size_t n, int& error);
 int64_t AllowedKernelCopy(testing::IoFaults& plan, size_t n, int& error);
 // The free space that every folder answers under OverrideFreeSpace.
 std::optional<int64_t> ForcedFreeSpace();
+// The open-file limit set by OverrideOpenFileLimit.
+std::optional<int64_t> ForcedOpenFileLimit();
 
 }  // namespace platform::fault

@@ -9,6 +9,13 @@ namespace platform {
 namespace {
 std::atomic<testing::IoFaults*> g_faults{nullptr};
 std::atomic<int64_t> g_freeSpaceOverride{-1};
+std::atomic<int64_t> g_openFileLimitOverride{-1};
+
+std::optional<int64_t> Forced(const std::atomic<int64_t>& value) {
+    const int64_t forced = value.load();
+    if (forced < 0) return std::nullopt;
+    return forced;
+}
 }  // namespace
 
 namespace testing {
@@ -17,6 +24,9 @@ void InstallIoFaults(IoFaults* plan) {
 }
 void OverrideFreeSpace(int64_t bytes) {
     g_freeSpaceOverride.store(bytes);
+}
+void OverrideOpenFileLimit(int64_t files) {
+    g_openFileLimitOverride.store(files);
 }
 }  // namespace testing
 
@@ -63,9 +73,11 @@ int64_t AllowedKernelCopy(testing::IoFaults& plan, size_t n, int& error) {
 }
 
 std::optional<int64_t> ForcedFreeSpace() {
-    const int64_t forced = g_freeSpaceOverride.load();
-    if (forced < 0) return std::nullopt;
-    return forced;
+    return Forced(g_freeSpaceOverride);
+}
+
+std::optional<int64_t> ForcedOpenFileLimit() {
+    return Forced(g_openFileLimitOverride);
 }
 
 }  // namespace fault

@@ -34,6 +34,9 @@ void InstallIoFaults(IoFaults* plan);
 
 // Makes FreeSpace answer this value for every folder (-1 removes the override).
 void OverrideFreeSpace(int64_t bytes);
+// Makes OpenFileLimit answer this value (-1 removes the override), where the
+// system has no per-process limit that a test could lower.
+void OverrideOpenFileLimit(int64_t files);
 
 // RAII installation for a test's scope.
 class ScopedIoFaults {

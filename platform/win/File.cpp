@@ -273,6 +273,7 @@ bool RemoveIfSame(const std::string& path, const FileIdentity& identity) {
 }
 
 int64_t OpenFileLimit() {
+    if (const std::optional<int64_t> forced = fault::ForcedOpenFileLimit()) return *forced;
     // Handles are limited by memory alone; this keeps a join's open parts
     // within what any volume and antivirus copes with.
     return 8192;

@@ -48,6 +48,7 @@ protected:
 }  // namespace
 
 TEST_F(KernelCopyFaultTest, FailuresInsideTheKernelEndWithTheirResultAndKeepWhatWasCopied) {
+    PCW_SKIP_WITHOUT_KERNEL_COPIES();
     const struct {
         const char* what;
         int64_t after;
@@ -75,6 +76,7 @@ TEST_F(KernelCopyFaultTest, FailuresInsideTheKernelEndWithTheirResultAndKeepWhat
 }
 
 TEST_F(KernelCopyFaultTest, ShortKernelCopiesAreTakenUpWhereTheyStopped) {
+    PCW_SKIP_WITHOUT_KERNEL_COPIES();
     for (int64_t at : {1, 4096, 100001, 249999}) {
         SCOPED_TRACE(at);
         IoFaults plan;

@@ -44,6 +44,7 @@ protected:
 }  // namespace
 
 TEST_F(KernelCopyJoinTest, AKernelCopyThatFailsEndsTheJoinOnItsPart) {
+    PCW_SKIP_WITHOUT_KERNEL_COPIES();
     const auto set = Parts();
     const struct {
         const char* what;
@@ -86,6 +87,7 @@ TEST_F(KernelCopyJoinTest, AKernelCopyThatFailsEndsTheJoinOnItsPart) {
 }
 
 TEST_F(KernelCopyJoinTest, ShortOrRefusedKernelCopiesStillRebuildTheFile) {
+    PCW_SKIP_WITHOUT_KERNEL_COPIES();
     const struct {
         const char* what;
         int64_t shortAt, errorAfter;
@@ -116,6 +118,7 @@ TEST_F(KernelCopyJoinTest, ShortOrRefusedKernelCopiesStillRebuildTheFile) {
 }
 
 TEST_F(KernelCopyJoinTest, AForeignJoinFailingInsideAKernelCopyNamesItsPart) {
+    PCW_SKIP_WITHOUT_KERNEL_COPIES();
     using namespace foreigntest;
     TempDir set;
     const auto data = WriteParts(set.path(), Numbered("movie.avi.", 1, 3, 3, 30000));

@@ -467,6 +467,7 @@ TEST_F(NativeFaultTest, ASplitNeverWritesThroughAPartSwappedUnderIt) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
+        if (c.link && !kHasLinks) continue;
         TempDir scratch, elsewhere;
         WriteFile(scratch / "film.avi", source);
         const std::string victim = elsewhere / "victim";
@@ -476,7 +477,7 @@ TEST_F(NativeFaultTest, ASplitNeverWritesThroughAPartSwappedUnderIt) {
         SwapOnText display(c.cue, [&] {
             ASSERT_TRUE(platform::RenameNoReplace(part, elsewhere / "moved"));
             if (c.link)
-                ASSERT_EQ(::symlink(victim.c_str(), part.c_str()), 0);
+                ASSERT_TRUE(MakeSymlink(victim, part));
             else
                 WriteFile(part, ReadFile(elsewhere / "moved"));
         });

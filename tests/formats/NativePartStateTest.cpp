@@ -4,9 +4,12 @@
 // were checked.
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
 #include <sys/resource.h>
+#endif
 
 #include "NativeJobs.h"
+#include "platform/IoFaults.h"
 
 using namespace nativetest;
 
@@ -18,7 +21,16 @@ std::string Changed(int number) {
            "fichier d'origine.";
 }
 
-// Lowers how many files the process may hold open, for the scope of a test.
+// Lowers how many files the process may hold open, for the scope of a test:
+// for real where the system has such a limit, through the file layer's seam
+// where it has none.
+#ifdef _WIN32
+class OpenFileLimit {
+public:
+    explicit OpenFileLimit(int64_t files) { platform::testing::OverrideOpenFileLimit(files); }
+    ~OpenFileLimit() { platform::testing::OverrideOpenFileLimit(-1); }
+};
+#else
 class OpenFileLimit {
 public:
     explicit OpenFileLimit(rlim_t files) {
@@ -32,6 +44,7 @@ public:
 private:
     rlimit saved_{};
 };
+#endif
 
 struct Change {
     const char* what;

@@ -422,7 +422,7 @@ TEST_F(NativeSetTest, OneHashingWorkerOrSeveralGiveTheSameSetAndTheSameFailure) 
     std::map<std::string, std::string> sets[2];
     for (const char* workers : {"1", "3"}) {
         SCOPED_TRACE(std::string(workers) + " workers");
-        ::setenv("PARCELWISE_HASH_WORKERS", workers, 1);
+        testsupport::SetEnv("PARCELWISE_HASH_WORKERS", workers);
         for (const auto& [name, content] : Parts()) std::remove((dir / name).c_str());
         ASSERT_EQ(Split(dir / "film.avi", dir.path(), kPart, 16384, true), Step::Finished);
         sets[workers[0] == '1' ? 0 : 1] = Parts();
@@ -442,6 +442,6 @@ TEST_F(NativeSetTest, OneHashingWorkerOrSeveralGiveTheSameSetAndTheSameFailure) 
             EXPECT_FALSE(platform::FileExists(dir / "joined"));
         }
     }
-    ::unsetenv("PARCELWISE_HASH_WORKERS");
+    testsupport::UnsetEnv("PARCELWISE_HASH_WORKERS");
     EXPECT_TRUE(sets[0] == sets[1]);
 }

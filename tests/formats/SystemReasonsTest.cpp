@@ -4,13 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-
 #include <filesystem>
-#include "platform/Errors.h"
 
+#ifndef _WIN32
 #include <sys/mount.h>
+#endif
 
 #include "NativeJobs.h"
+#include "platform/Errors.h"
 #include "platform/File.h"
 #include "platform/Reasons.h"
 
@@ -24,23 +25,38 @@ constexpr char kCreateFailed[] =
     "    - Le dossier de destination est en lecture seule.";
 
 // A tmpfs mounted on a fresh folder for the test's scope; `mounted` is false,
-// with the reason printed, where mounting is not permitted.
+// with the reason printed, where mounting is not permitted (and always on
+// Windows, which has no tmpfs).
 class ScratchMount {
 public:
     explicit ScratchMount(const std::string& options) : folder_(dir_ / "mnt/") {
         std::filesystem::create_directory(folder_);
+#ifndef _WIN32
         mounted_ = ::mount("tmpfs", folder_.c_str(), "tmpfs", 0, options.c_str()) == 0;
         if (!mounted_)
             std::printf("no tmpfs mount here: %s\n", platform::ErrorReason(errno).c_str());
+#else
+        (void)options;
+#endif
     }
     ~ScratchMount() {
+#ifndef _WIN32
         if (mounted_) ::umount2(folder_.c_str(), MNT_DETACH);
+#endif
     }
-    bool mounted() const { return mounted_; }
-    const std::string& folder() const { return folder_; }
+    bool mounted() const {
+        return mounted_;
+    }
+    const std::string& folder() const {
+        return folder_;
+    }
     // Makes the mounted file system read-only.
     bool MakeReadOnly() {
+#ifdef _WIN32
+        return false;
+#else
         return ::mount(nullptr, folder_.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0;
+#endif
     }
 
 private:

@@ -5,8 +5,10 @@
 #include <filesystem>
 #include <optional>
 
+#ifndef _WIN32
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include "platform/IoFaults.h"
 #include "platform/Registry.h"
@@ -201,6 +203,9 @@ TEST_F(HiveTest, AnAbsurdlyLargeFileIsRefusedUnread) {
 }
 
 TEST_F(HiveTest, SaveKeepsTheFileModeAndWritesThroughItsLink) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows files have no mode, and links need a privilege there";
+#else
     ASSERT_TRUE(RoundTrip("first"));
     ASSERT_EQ(::chmod(Hive().c_str(), 0600), 0);
     ASSERT_EQ(RoundTrip("second"), "second");
@@ -227,9 +232,13 @@ TEST_F(HiveTest, SaveKeepsTheFileModeAndWritesThroughItsLink) {
     ASSERT_EQ(RoundTrip("fourth"), "fourth");
     EXPECT_TRUE(std::filesystem::is_symlink(Hive()));
     EXPECT_EQ(ReadFile(real / "settings.reg.damaged"), "not a hive\n");
+#endif
 }
 
 TEST_F(HiveTest, ASaveByRootLeavesTheUsersFileTheirs) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows files have owners of another kind, kept by ReplaceFileW";
+#else
     if (::geteuid() != 0) GTEST_SKIP() << "only root can give a file to another user";
     ASSERT_TRUE(RoundTrip("first"));
     ASSERT_EQ(::chown(Hive().c_str(), 65534, 65534), 0);
@@ -238,6 +247,7 @@ TEST_F(HiveTest, ASaveByRootLeavesTheUsersFileTheirs) {
     ASSERT_EQ(::stat(Hive().c_str(), &st), 0);
     EXPECT_EQ(st.st_uid, 65534u);
     EXPECT_EQ(st.st_gid, 65534u);
+#endif
 }
 
 TEST_F(HiveTest, AnUnreadableHiveIsNeverReplaced) {

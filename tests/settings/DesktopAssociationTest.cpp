@@ -16,12 +16,12 @@ namespace {
 class DesktopAssociationTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ::setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
-        ::setenv("XDG_DATA_DIRS", (dir / "usr/share").c_str(), 1);
+        testsupport::SetEnv("XDG_DATA_HOME", (dir / "data").c_str());
+        testsupport::SetEnv("XDG_DATA_DIRS", (dir / "usr/share").c_str());
         savedPath_ = std::getenv("PATH") ? std::getenv("PATH") : "";
-        ::setenv("PATH", (dir / "usr/bin").c_str(), 1);
+        testsupport::SetEnv("PATH", (dir / "usr/bin").c_str());
     }
-    void TearDown() override { ::setenv("PATH", savedPath_.c_str(), 1); }
+    void TearDown() override { testsupport::SetEnv("PATH", savedPath_.c_str()); }
 
     std::string UserEntry() { return dir / "data/applications/org.parcelwise.Parcelwise.desktop"; }
     std::string UserMime() { return dir / "data/mime/packages/org.parcelwise.Parcelwise.xml"; }
@@ -123,7 +123,7 @@ TEST_F(DesktopAssociationTest, ExecKeepsAnyPathAsOneArgument) {
     EXPECT_EQ(exec("/tmp/\"q\"/`x`/$y\\z/p"),
               "\"/tmp/\\\\\"q\\\\\"/\\\\`x\\\\`/\\\\$y\\\\\\\\z/p\" %f");
 
-    ::setenv("PATH", savedPath_.c_str(), 1);
+    testsupport::SetEnv("PATH", savedPath_.c_str());
     if (!platform::HasTool("desktop-file-validate"))
         GTEST_SKIP() << "desktop-file-validate missing";
     const std::string path = dir / "org.parcelwise.Parcelwise.desktop";

@@ -20,10 +20,10 @@ constexpr char kLoadErrorTitle[] = "Erreur lors du chargement";
 class ParamsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ::setenv("HOME", dir.path().c_str(), 1);
-        ::setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
-        ::setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
-        ::unsetenv("PARCELWISE_REGISTRY_DIR");
+        testsupport::SetEnv("HOME", dir.path().c_str());
+        testsupport::SetEnv("XDG_DATA_HOME", (dir / "data").c_str());
+        testsupport::SetEnv("XDG_CONFIG_HOME", (dir / "config").c_str());
+        testsupport::UnsetEnv("PARCELWISE_REGISTRY_DIR");
     }
 
     TzelParams Params(std::vector<std::string> args = {}) {
@@ -231,18 +231,18 @@ TEST_F(ParamsTest, AnAssociationThatCannotBeWrittenLeavesTheSettingsAlone) {
     };
 
     WriteFile(dir / "blocker", "a file where a folder should be");
-    ::setenv("XDG_DATA_HOME", (dir / "blocker").c_str(), 1);
+    testsupport::SetEnv("XDG_DATA_HOME", (dir / "blocker").c_str());
     expectStoredValuesKept("data folder");
     EXPECT_FALSE(Params().RegisterFileType());
 
     // Only a user without rights meets this one; root writes there all the same.
     std::filesystem::create_directories(dir / "readonly");
     std::filesystem::permissions(dir / "readonly", std::filesystem::perms(0555));
-    ::setenv("XDG_DATA_HOME", (dir / "readonly").c_str(), 1);
+    testsupport::SetEnv("XDG_DATA_HOME", (dir / "readonly").c_str());
     expectStoredValuesKept("read-only data folder");
     std::filesystem::permissions(dir / "readonly", std::filesystem::perms(0755));
 
-    ::setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
+    testsupport::SetEnv("XDG_DATA_HOME", (dir / "data").c_str());
     std::filesystem::remove(ClassesHive());
     std::filesystem::create_directories(ClassesHive());  // a classes hive that cannot be replaced
     expectStoredValuesKept("classes hive");

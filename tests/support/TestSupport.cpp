@@ -8,22 +8,63 @@
 #include <random>
 #include <sstream>
 
+#include "platform/Fs.h"
 #include "platform/IoFaults.h"
 
 namespace testsupport {
 
 namespace fs = std::filesystem;
 
+void SetEnv(const char* name, const std::string& value) {
+#ifdef _WIN32
+    ::_wputenv_s(FsPath(name).c_str(), FsPath(value).c_str());
+#else
+    ::setenv(name, value.c_str(), 1);
+#endif
+}
+
+void UnsetEnv(const char* name) {
+#ifdef _WIN32
+    ::_wputenv_s(FsPath(name).c_str(), L"");
+#else
+    ::unsetenv(name);
+#endif
+}
+
+bool MakeSymlink(const std::string& target, const std::string& link) {
+    std::error_code error;
+    fs::create_symlink(FsPath(target), FsPath(link), error);
+    return !error;
+}
+
+fs::path FsPath(const std::string& utf8) {
+    return fs::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::string Utf8(const fs::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
 TempDir::TempDir() {
-    std::string pattern = (fs::temp_directory_path() / "pcw-test-XXXXXX").string();
-    char* made = ::mkdtemp(pattern.data());
-    path_ = std::string(made ? made : pattern.c_str()) + "/";
+    // A random name, made with create_directory so that it is ours alone.
+    std::random_device seed;
+    std::error_code error;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const fs::path folder =
+            fs::temp_directory_path() / ("pcw-test-" + std::to_string(seed() % 100000000));
+        if (fs::create_directory(folder, error)) {
+            path_ = platform::WithSeparator(Utf8(folder));
+            return;
+        }
+    }
+    path_ = platform::WithSeparator(Utf8(fs::temp_directory_path()));
 }
 
 TempDir::~TempDir() {
     std::error_code ec;
-    fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
-    fs::remove_all(path_, ec);
+    fs::permissions(FsPath(path_), fs::perms::owner_all, fs::perm_options::add, ec);
+    fs::remove_all(FsPath(path_), ec);
 }
 
 std::string RandomBytes(size_t size, uint32_t seed) {
@@ -39,12 +80,12 @@ std::string RandomBytes(size_t size, uint32_t seed) {
 }
 
 void WriteFile(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    std::ofstream out(FsPath(path), std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(FsPath(path), std::ios::binary);
     std::ostringstream content;
     content << in.rdbuf();
     return content.str();
@@ -52,8 +93,8 @@ std::string ReadFile(const std::string& path) {
 
 std::vector<std::string> ListDir(const std::string& folder) {
     std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
+    for (const auto& entry : fs::directory_iterator(FsPath(folder)))
+        names.push_back(Utf8(entry.path().filename()));
     std::sort(names.begin(), names.end());
     return names;
 }

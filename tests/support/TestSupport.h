@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <filesystem>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -21,13 +22,42 @@ public:
     ~TempDir();
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
-    // The folder, ending with "/".
+    // The folder, ending with the separator.
     const std::string& path() const { return path_; }
     std::string operator/(const std::string& name) const { return path_ + name; }
 
 private:
     std::string path_;
 };
+
+// Sets or removes an environment variable of this process, on every system.
+void SetEnv(const char* name, const std::string& value);
+void UnsetEnv(const char* name);
+
+// A path of the program's UTF-8 text as the file-system library takes it, and
+// back: on Windows std::filesystem's narrow strings are in the ANSI code page.
+std::filesystem::path FsPath(const std::string& utf8);
+std::string Utf8(const std::filesystem::path& path);
+
+// Symbolic links need a privilege on Windows that its users seldom hold, and
+// the program makes none there: the tests of what links may do run on Linux.
+#ifdef _WIN32
+#define PCW_SKIP_WITHOUT_LINKS() GTEST_SKIP() << "symbolic links need a privilege on Windows"
+inline constexpr bool kHasLinks = false;
+#else
+#define PCW_SKIP_WITHOUT_LINKS() static_cast<void>(0)
+inline constexpr bool kHasLinks = true;
+#endif
+// Windows has no copy between two open files inside the kernel: copies there
+// always go through the buffer, and the kernel's faults cannot happen.
+#ifdef _WIN32
+#define PCW_SKIP_WITHOUT_KERNEL_COPIES() \
+    GTEST_SKIP() << "Windows copies between files through the buffer alone"
+#else
+#define PCW_SKIP_WITHOUT_KERNEL_COPIES() static_cast<void>(0)
+#endif
+// A symbolic link at `link` to `target` (kept as given, relative or not).
+bool MakeSymlink(const std::string& target, const std::string& link);
 
 std::string RandomBytes(size_t size, uint32_t seed);
 void WriteFile(const std::string& path, const std::string& bytes);
