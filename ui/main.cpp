@@ -29,13 +29,12 @@ int main(int argc, char** argv) {
     GuiMessageSink sink;
     platform::SetMessageSink(&sink);
 
+    // Windows hands main its arguments in the ANSI code page, where most names
+    // cannot be written; Qt has them in UTF-16. Linux's bytes are the names.
     std::vector<std::string> args;
-#ifdef Q_OS_WIN
-    // Windows hands main its arguments in the ANSI code page, which loses the
-    // names it has no character for; Qt reads the UTF-16 command line.
+#ifdef _WIN32
     const QStringList arguments = QCoreApplication::arguments();
-    for (qsizetype i = 1; i < arguments.size(); ++i)
-        args.push_back(arguments[i].toUtf8().toStdString());
+    for (qsizetype i = 1; i < arguments.size(); ++i) args.push_back(arguments[i].toStdString());
 #else
     for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
 #endif

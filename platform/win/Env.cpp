@@ -120,13 +120,18 @@ bool WriteFileAtomically(const std::string& path, std::string_view content) {
     const std::string temp = target + ".tmp" + std::to_string(seed() % 1000000);
     File file = File::CreateNew(temp);
     if (!file.IsOpen()) return false;
-    const bool written =
-        file.Write(content.data(), content.size()).ok() && file.Sync() && file.Close();
+    bool written = file.Write(content.data(), content.size()).ok() && file.Sync() && file.Close();
     const std::wstring wideTemp = win::Widen(temp);
-    // ReplaceFileW keeps the old file's attributes and permissions on the new
-    // content; a file that did not exist yet is simply moved in place. Either
-    // replaces our own temporary file's target, nothing else.
+    // ReplaceFileW keeps the old file's permissions on the new content; a
+    // file that did not exist yet is simply moved in place. Either replaces
+    // our own temporary file's target, nothing else. The attributes that a
+    // user sets (hidden, system) go on the new content first, as not every
+    // ReplaceFileW carries them over.
+    constexpr DWORD kKept =
+        FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
     bool replaced = false;
+    if (written && existed && (attributes & kKept))
+        written = ::SetFileAttributesW(wideTemp.c_str(), attributes & kKept) != 0;
     if (written) {
         replaced = existed ? ::ReplaceFileW(wideTarget.c_str(), wideTemp.c_str(), nullptr,
                                             REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) != 0
