@@ -198,7 +198,8 @@ int RunJob(TzelFichier& job, bool join, Context& ctx) {
 
 int RunJob(TzelFichier& job, const std::function<void()>& start, Context& ctx) {
     std::optional<TerminalProgress> line;
-    if (ctx.progress) job.display = &line.emplace(ctx.err);
+    if (ctx.progress)
+        job.display = &line.emplace(ctx.err, std::chrono::milliseconds(200), ctx.columns);
     SetCurrentJob(&job);
     int stoppedBy = 0;
     {
@@ -224,8 +225,9 @@ int RunJob(TzelFichier& job, const std::function<void()>& start, Context& ctx) {
 
 // ---------------------------------------------------------------------------
 
-TerminalProgress::TerminalProgress(std::ostream& out, std::chrono::milliseconds period)
-    : out_(out), period_(period), previous_(platform::CurrentMessageSink()) {
+TerminalProgress::TerminalProgress(std::ostream& out, std::chrono::milliseconds period,
+                                   size_t columns)
+    : out_(out), period_(period), columns_(columns), previous_(platform::CurrentMessageSink()) {
     platform::SetMessageSink(this);
     thread_ = std::thread([this] { Loop(); });
 }
@@ -285,7 +287,20 @@ void TerminalProgress::Stop() {
 void TerminalProgress::Draw() {
     std::string percent = percent_;
     if (percent.size() < 4) percent.insert(0, 4 - percent.size(), ' ');
-    std::string line = percent + "  " + part_ + "  " + done_;
+    std::string part = part_;
+    if (columns_ > 0) {
+        // Too long for the terminal, the part text loses its start: its end
+        // names the part. Long names are where this happens.
+        const size_t room = columns_ - 1;
+        const size_t others = Utf8Length(percent) + 4 + Utf8Length(done_);
+        const size_t length = Utf8Length(part);
+        if (others + length > room) {
+            const size_t keep = room > others + 3 ? room - others - 3 : 0;
+            part = keep > 0 ? "..." + part.substr(Utf8Left(part, length - keep).size()) : "";
+        }
+    }
+    std::string line = percent + "  " + part + "  " + done_;
+    if (columns_ > 0) line = Utf8Left(line, columns_ - 1);
     // Blanks over what a longer line left behind.
     const size_t width = Utf8Length(line);
     if (width < drawnWidth_) line.append(drawnWidth_ - width, ' ');

@@ -54,6 +54,9 @@ struct Context {
     CliDefaults defaults{};
     // Redraw a progress line on err during a run: only when err is a terminal.
     bool progress = false;
+    // The terminal's width in columns, which the progress line stays within;
+    // 0 when unknown.
+    size_t columns = 0;
 };
 
 using Args = std::vector<std::string>;
@@ -113,13 +116,16 @@ int RunJob(TzelFichier& job, const std::function<void()>& start, Context& ctx);
 
 // The progress window of the terminal: one line, "\r" + percentage + part +
 // size done, redrawn by its own thread at most once a period from the latest
-// values. The worker only stores texts under a mutex. While it lives it also
-// stands in front of the message sink, so that a message starts on a line of
-// its own and the line is not drawn over it.
+// values. Given the terminal's width, the line keeps short of its last column:
+// a line that wraps, or a console that moves to the next line as soon as the
+// last column is written, would leave each "\r" on a new row. The worker only stores texts under a
+// mutex. While it lives it also stands in front of the message sink, so that a message starts on a
+// line of its own and the line is not drawn over it.
 class TerminalProgress final : public ProgressDisplay, private platform::MessageSink {
 public:
     explicit TerminalProgress(std::ostream& out,
-                              std::chrono::milliseconds period = std::chrono::milliseconds(200));
+                              std::chrono::milliseconds period = std::chrono::milliseconds(200),
+                              size_t columns = 0);
     ~TerminalProgress() override;
     TerminalProgress(const TerminalProgress&) = delete;
     TerminalProgress& operator=(const TerminalProgress&) = delete;
@@ -146,6 +152,7 @@ private:
 
     std::ostream& out_;
     const std::chrono::milliseconds period_;
+    const size_t columns_;
     std::mutex mutex_;
     std::condition_variable wake_;
     std::string percent_, part_, done_;

@@ -2,12 +2,29 @@
 #include <iostream>
 
 #include "cli/Commands.h"
+#include "platform/Console.h"
 #include "platform/Env.h"
 #include "platform/Registry.h"
 
-int main(int argc, char** argv) {
+namespace {
+
+int RunPcw(const cli::Args& args) {
+    const platform::ConsoleStreams console;
     cli::Context ctx{std::cout, std::cerr};
     ctx.defaults = cli::ReadDefaults(platform::RegistryFolder());
     ctx.progress = platform::IsTerminal(2);
-    return cli::Run(cli::Args(argv + 1, argv + argc), ctx);
+    ctx.columns = platform::TerminalColumns(2);
+    return cli::Run(args, ctx);
 }
+
+}  // namespace
+
+#ifdef _WIN32
+int wmain(int argc, wchar_t** argv) {
+    return RunPcw(platform::CommandLine(argc, argv));
+}
+#else
+int main(int argc, char** argv) {
+    return RunPcw(platform::CommandLine(argc, argv));
+}
+#endif

@@ -1,7 +1,7 @@
 #include "platform/Messages.h"
 
 #include <atomic>
-#include <cstdio>
+#include <iostream>
 #include <string>
 
 namespace platform {
@@ -40,8 +40,9 @@ public:
         line += ": ";
         line += VisibleMessage(text);
         line += '\n';
-        std::fwrite(line.data(), 1, line.size(), stderr);
-        std::fflush(stderr);
+        // Through std::cerr, like the rest of the command line's output, so that
+        // it goes where the console streams send it (UTF-16 on a Windows console).
+        std::cerr << line << std::flush;
     }
 };
 

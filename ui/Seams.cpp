@@ -1,5 +1,6 @@
 #include "ui/Seams.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -91,7 +92,10 @@ std::optional<OpenChoice> FileDialogs::GetOpenFile(QWidget* owner,
     auto dialog = MakeOpenDialog(owner, filters);
     if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
         return std::nullopt;
-    return OpenChoice{dialog->selectedFiles().first(), ChosenFilter(*dialog, filters)};
+    // Qt writes "/" on every system; the engine's paths use the system's own
+    // separator, "\\" on Windows.
+    return OpenChoice{QDir::toNativeSeparators(dialog->selectedFiles().first()),
+                      ChosenFilter(*dialog, filters)};
 }
 
 int FileDialogs::ChosenFilter(const QFileDialog& dialog, const QList<DialogFilter>& filters) {
@@ -115,7 +119,7 @@ std::optional<QString> FileDialogs::GetFolder(QWidget* owner, const QString& cap
     auto dialog = MakeFolderDialog(owner, caption, start);
     if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
         return std::nullopt;
-    return dialog->selectedFiles().first();
+    return QDir::toNativeSeparators(dialog->selectedFiles().first());
 }
 
 namespace {

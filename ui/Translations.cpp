@@ -9,8 +9,13 @@ bool InstallTranslations() {
     static QTranslator* installed = nullptr;
     if (installed) return true;
     auto* translator = new QTranslator(QCoreApplication::instance());
-    if (!translator->load(QLocale(QLocale::French, QLocale::France), "qtbase", "_",
-                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    const QLocale french(QLocale::French, QLocale::France);
+    // Qt's own folder where Qt is installed (Linux); beside the program where
+    // windeployqt put Qt with it (Windows).
+    if (!translator->load(french, "qtbase", "_",
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
+        !translator->load(french, "qtbase", "_",
+                          QCoreApplication::applicationDirPath() + "/translations")) {
         delete translator;
         return false;
     }

@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDate>
+#include <QDir>
 #include <QDropEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -528,7 +529,8 @@ std::optional<QString> DraggedFile(const QMimeData* data) {
     if (data == nullptr || !data->hasUrls() || data->urls().size() != 1) return std::nullopt;
     const QUrl url = data->urls().front();
     if (!url.isLocalFile()) return std::nullopt;
-    return url.toLocalFile();
+    // A URL's path has "/" on every system.
+    return QDir::toNativeSeparators(url.toLocalFile());
 }
 
 }  // namespace

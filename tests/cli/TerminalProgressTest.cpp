@@ -49,4 +49,28 @@ TEST(TerminalProgress, FailureBeforeAnyProgressDrawsNoLine) {
     EXPECT_EQ(out.str(), "Erreur: Le fichier source n'est pas accessible !\n");
 }
 
+TEST(TerminalProgress, LineStaysShortOfTheTerminalsLastColumn) {
+    std::ostringstream out;
+    StreamSink sink(out);
+    {
+        cli::TerminalProgress line(out, std::chrono::hours(1), 40);
+        line.lblPourcentage("7%");
+        line.lblPartie("Création de < un nom de fichier très long.iso.012.pcw >");
+        line.lblDone("12,50 Mo");
+        line.CloseAfterJob();
+    }
+    // 39 characters: the part's number and the size stay in sight.
+    EXPECT_EQ(out.str(), "\r  7%  ...s long.iso.012.pcw >  12,50 Mo\n");
+    {
+        // Too narrow for anything but the start of the line.
+        std::ostringstream narrow;
+        cli::TerminalProgress line(narrow, std::chrono::hours(1), 12);
+        line.lblPourcentage("100%");
+        line.lblPartie("Recollage du fichier n° 3");
+        line.lblDone("700,00 Mo");
+        line.CloseAfterJob();
+        EXPECT_EQ(narrow.str(), "\r100%    700\n");
+    }
+}
+
 }  // namespace
