@@ -121,6 +121,7 @@ bool WriteFileAtomically(const std::string& path, std::string_view content) {
     File file = File::CreateNew(temp);
     if (!file.IsOpen()) return false;
     bool written = file.Write(content.data(), content.size()).ok() && file.Sync() && file.Close();
+    file.Close();  // a temporary file that failed is removed below, closed
     const std::wstring wideTemp = win::Widen(temp);
     // ReplaceFileW keeps the old file's permissions on the new content; a
     // file that did not exist yet is simply moved in place. Either replaces

@@ -53,6 +53,21 @@ HANDLE OpenForFacts(const std::string& path, bool followLinks, DWORD access = 0)
                          OPEN_EXISTING, flags, nullptr);
 }
 
+// Windows says "path not found" when a folder of the path is a file; the
+// reason the user needs is that one, as Linux gives it.
+int OpenErrno(const std::string& path, DWORD error) {
+    if (error != ERROR_PATH_NOT_FOUND) return win::ErrnoOf(error);
+    std::string folder = path;
+    for (;;) {
+        const size_t cut = folder.find_last_of("/\\");
+        if (cut == std::string::npos || cut == 0) return ENOENT;
+        folder.resize(cut);
+        const DWORD attributes = ::GetFileAttributesW(win::Widen(folder).c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES)
+            return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? ENOENT : ENOTDIR;
+    }
+}
+
 // Closes the handle when it goes out of scope.
 struct ScopedHandle {
     HANDLE handle;
@@ -102,7 +117,7 @@ File File::Open(const std::string& path, unsigned long access, unsigned long sha
         if (error == ERROR_ACCESS_DENIED && before != INVALID_FILE_ATTRIBUTES &&
             (before & FILE_ATTRIBUTE_DIRECTORY))
             return File(kNoHandle, EISDIR);
-        return File(kNoHandle, win::ErrnoOf(error));
+        return File(kNoHandle, OpenErrno(path, error));
     }
     // Only files on a disk are ours to use: a name like NUL or COM1 leads to
     // a device, never to be read or written as a part.

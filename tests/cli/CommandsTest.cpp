@@ -86,6 +86,7 @@ TEST_F(CommandsTest, WrongUsageIsStatus2AndTouchesNothing) {
 // Sets of other tools join by the kind named; a set opened as the wrong kind
 // is refused by that kind's own reading.
 TEST_F(CommandsTest, ForeignSetsJoinByTheirKind) {
+    PCW_SKIP_WITHOUT_COREUTILS();
     const std::string original = RandomBytes(2 * kMo + 5, 21);
     WriteFile(dir / "clip.mpg", original);
     ASSERT_EQ(std::system(("cd '" + dir.path() +

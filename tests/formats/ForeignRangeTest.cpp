@@ -34,6 +34,7 @@ std::string Numbered(int number, int width) {
 // split -d numbers from 0: the file chosen must be in the set, whichever of
 // them it is, and the set must hold every file before it too.
 TEST(ForeignRange, SplitSetsJoinFromTheirFirstAndFromALaterFile) {
+    PCW_SKIP_WITHOUT_COREUTILS();
     const std::string original = RandomBytes(5 * 4096 + 17, 77);
     for (int width = 1; width <= 4; ++width) {
         for (int from : {0, 1}) {

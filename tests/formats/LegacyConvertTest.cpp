@@ -395,6 +395,7 @@ TEST(LegacyConvertTest, AFailedRenameIsAFailureThatLosesNothing) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
+        if (!c.convertedKept && !kHeldFilesCanChange) continue;  // the job holds it
         Conversion run;
         const LegacySet set;
         ASSERT_TRUE(run.WriteAndOpen(set));

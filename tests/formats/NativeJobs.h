@@ -206,7 +206,7 @@ private:
 // coarse clocks.
 inline void RewriteInPlace(const std::string& path, int64_t at) {
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+    std::fstream file(FsPath(path), std::ios::in | std::ios::out | std::ios::binary);
     char byte = 0;
     file.seekg(at);
     file.get(byte);
@@ -220,7 +220,9 @@ inline void SwapFile(const std::string& path) {
     std::string content = ReadFile(path);
     for (char& c : content) c = static_cast<char>(c ^ 0x33);
     WriteFile(other, content);
-    std::rename(other.c_str(), path.c_str());
+    // Over the old file, as rename(2) does; Windows' C library rename never replaces.
+    std::error_code error;
+    std::filesystem::rename(FsPath(other), FsPath(path), error);
 }
 
 // A scratch folder with a random "film.avi" to cut and the parts made from it.

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <fstream>
 
 #include <windows.h>
 #include <winioctl.h>
@@ -48,6 +49,36 @@ TEST(WindowsFiles, AFileHeldByAJobIsSharedWithNobody) {
     EXPECT_EQ(File::CreateNew(dir / "new").OpenError(), EEXIST);
     EXPECT_EQ(File::CreateNew(dir / "part").OpenError(), EEXIST);
     EXPECT_EQ(ReadFile(dir / "part"), "data");
+}
+
+// What the jobs rely on where Linux would let a part change under them: a
+// file held by a job, even by a reader that lets others read, can be neither
+// written, renamed, replaced nor removed until the job lets it go.
+TEST(WindowsFiles, AFileHeldByAJobCannotChangeUnderIt) {
+    TempDir dir;
+    WriteFile(dir / "part", "data");
+    WriteFile(dir / "other", "swap");
+    for (const Share share : {Share::None, Share::Read}) {
+        File held = File::OpenRead(dir / "part", share);
+        ASSERT_TRUE(held.IsOpen());
+        std::error_code error;
+        std::filesystem::rename(FsPath(dir / "part"), FsPath(dir / "moved"), error);
+        EXPECT_TRUE(error);
+        std::filesystem::rename(FsPath(dir / "other"), FsPath(dir / "part"), error);
+        EXPECT_TRUE(error);
+        EXPECT_FALSE(std::filesystem::remove(FsPath(dir / "part"), error));
+        EXPECT_FALSE(platform::RenameNoReplace(dir / "part", dir / "moved"));
+        std::ofstream writer(FsPath(dir / "part"), std::ios::binary | std::ios::app);
+        EXPECT_FALSE(writer.is_open());
+    }
+    File made = File::CreateNew(dir / "new");
+    ASSERT_TRUE(made.Write("abc", 3).ok());
+    std::error_code error;
+    EXPECT_FALSE(std::filesystem::remove(FsPath(dir / "new"), error));
+    made.Close();
+    EXPECT_EQ(ReadFile(dir / "part"), "data");
+    EXPECT_EQ(ReadFile(dir / "new"), "abc");
+    EXPECT_EQ(ReadFile(dir / "other"), "swap");
 }
 
 // Text-mode reads stop at 0x1A and turn CR LF into LF: every byte must come

@@ -56,6 +56,24 @@ inline constexpr bool kHasLinks = true;
 #else
 #define PCW_SKIP_WITHOUT_KERNEL_COPIES() static_cast<void>(0)
 #endif
+// Sets made by coreutils split through a POSIX shell: Linux's tools. Sets of
+// plain numbered parts are read on Windows by the same code.
+#ifdef _WIN32
+#define PCW_SKIP_WITHOUT_COREUTILS() GTEST_SKIP() << "coreutils split and a shell are Linux's"
+#else
+#define PCW_SKIP_WITHOUT_COREUTILS() static_cast<void>(0)
+#endif
+// Windows lets nobody write, rename or remove a file that a job holds open
+// (no sharing), so the changes that some tests make under a running job are
+// refused there: WindowsFiles tests that refusal instead.
+#ifdef _WIN32
+#define PCW_SKIP_WHERE_HELD_FILES_ARE_LOCKED() \
+    GTEST_SKIP() << "Windows refuses every change to a file that a job holds"
+inline constexpr bool kHeldFilesCanChange = false;
+#else
+#define PCW_SKIP_WHERE_HELD_FILES_ARE_LOCKED() static_cast<void>(0)
+inline constexpr bool kHeldFilesCanChange = true;
+#endif
 // A symbolic link at `link` to `target` (kept as given, relative or not).
 bool MakeSymlink(const std::string& target, const std::string& link);
 
