@@ -121,14 +121,9 @@ bool CopyNoReplace(const std::string& from, const std::string& to) {
 std::optional<std::string> FindOnPath(const std::string& name) {
     auto path = GetEnv("PATH");
     if (!path || name.empty() || name.find(kSeparator) != std::string::npos) return std::nullopt;
-    size_t start = 0;
-    while (start <= path->size()) {
-        size_t end = path->find(':', start);
-        if (end == std::string::npos) end = path->size();
-        std::string candidate = WithSeparator(path->substr(start, end - start)) + name;
-        if (end > start && IsRegularFile(candidate) && ::access(candidate.c_str(), X_OK) == 0)
-            return candidate;
-        start = end + 1;
+    for (const std::string& folder : ListEntries(*path, ':')) {
+        const std::string candidate = WithSeparator(folder) + name;
+        if (IsRegularFile(candidate) && ::access(candidate.c_str(), X_OK) == 0) return candidate;
     }
     return std::nullopt;
 }

@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include "platform/FaultSeam.h"
+#include "platform/IoLoops.h"
 
 namespace platform {
 
@@ -108,66 +109,29 @@ File File::OpenWrite(const std::string& path) {
 }
 
 IoResult File::Read(void* buffer, size_t n) {
-    size_t wanted = n;
-    testing::IoFaults* plan = fault::Plan();
-    if (plan) {
-        int error = 0;
-        const int64_t allowed = fault::AllowedRead(*plan, n, error);
-        if (allowed < 0) return {0, error};
-        wanted = static_cast<size_t>(allowed);
-    }
-    IoResult result;
-    auto* out = static_cast<char*>(buffer);
-    while (static_cast<size_t>(result.bytes) < wanted) {
-        ssize_t r = ::read(fd_, out + result.bytes, wanted - static_cast<size_t>(result.bytes));
-        if (r < 0) {
-            if (errno == EINTR) continue;
-            result.error = errno;
-            break;
+    return io::ReadAll(buffer, n, [this](char* at, size_t left, int& error) -> int64_t {
+        for (;;) {
+            const ssize_t r = ::read(fd_, at, left);
+            if (r >= 0) return r;
+            if (errno != EINTR) {
+                error = errno;
+                return -1;
+            }
         }
-        if (r == 0) break;
-        result.bytes += r;
-    }
-    if (plan) {
-        plan->bytesRead += result.bytes;
-        if (result.ok() && wanted < n && plan->readErrorAfter >= 0 &&
-            plan->bytesRead.load() >= plan->readErrorAfter)
-            result.error = EIO;
-    }
-    return result;
+    });
 }
 
 IoResult File::Write(const void* buffer, size_t n) {
-    IoResult result;
-    size_t allowedBytes = n;
-    testing::IoFaults* plan = fault::Plan();
-    if (plan) {
-        int error = 0;
-        const int64_t allowed = fault::AllowedWrite(*plan, n, error);
-        if (allowed < 0) return {0, error, true};
-        allowedBytes = static_cast<size_t>(allowed);
-    }
-    const auto* in = static_cast<const char*>(buffer);
-    while (static_cast<size_t>(result.bytes) < allowedBytes) {
-        ssize_t w =
-            ::write(fd_, in + result.bytes, allowedBytes - static_cast<size_t>(result.bytes));
-        if (w < 0) {
-            if (errno == EINTR) continue;
-            result.error = errno;
-            break;
+    return io::WriteAll(buffer, n, [this](const char* at, size_t left, int& error) -> int64_t {
+        for (;;) {
+            const ssize_t w = ::write(fd_, at, left);
+            if (w >= 0) return w;
+            if (errno != EINTR) {
+                error = errno;
+                return -1;
+            }
         }
-        if (w == 0) {
-            result.error = ENOSPC;
-            break;
-        }
-        result.bytes += w;
-    }
-    if (plan) {
-        plan->bytesWritten += result.bytes;
-        if (result.ok() && allowedBytes < n) result.error = ENOSPC;
-    }
-    result.writing = !result.ok();
-    return result;
+    });
 }
 
 IoResult File::CopyTo(File& target, size_t n, void* buffer, size_t bufferSize) {
@@ -205,15 +169,7 @@ IoResult File::CopyTo(File& target, size_t n, void* buffer, size_t bufferSize) {
         return result;
     }
     if (kernel) return result;
-
-    const size_t wanted = std::min(n, bufferSize);
-    IoResult in = Read(buffer, wanted);
-    if (in.bytes > 0) {
-        IoResult out = target.Write(buffer, static_cast<size_t>(in.bytes));
-        if (!out.ok()) return out;
-    }
-    in.ended = in.ok() && static_cast<size_t>(in.bytes) < wanted;
-    return in;
+    return io::CopyThroughBuffer(*this, target, n, buffer, bufferSize);
 }
 
 bool File::Seek(int64_t position) {

@@ -82,6 +82,9 @@ std::string SafeNamePart(std::string_view part, NameRules rules = kNameRules);
 // What a file name may not hold, in the words of the messages that refuse one.
 std::string ForbiddenInNames(NameRules rules = kNameRules);
 
+// The entries of a list such as PATH, split at `separator`, empty ones left out.
+std::vector<std::string> ListEntries(std::string_view list, char separator);
+
 // Whether two file names name the same file as the system compares them:
 // byte for byte on POSIX, without case on Windows (see FoldCase).
 bool SameFileName(std::string_view a, std::string_view b, NameRules rules = kNameRules);

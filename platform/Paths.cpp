@@ -149,4 +149,16 @@ bool EndsWithNoCase(std::string_view text, std::string_view ending) {
            FoldCase(text.substr(text.size() - ending.size())) == FoldCase(ending);
 }
 
+std::vector<std::string> ListEntries(std::string_view list, char separator) {
+    std::vector<std::string> entries;
+    size_t start = 0;
+    while (start <= list.size()) {
+        size_t end = list.find(separator, start);
+        if (end == std::string_view::npos) end = list.size();
+        if (end > start) entries.emplace_back(list.substr(start, end - start));
+        start = end + 1;
+    }
+    return entries;
+}
+
 }  // namespace platform

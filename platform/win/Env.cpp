@@ -163,24 +163,13 @@ std::optional<std::string> FindOnPath(const std::string& name) {
     std::vector<std::string> names{name};
     if (!HasExtension(name)) {
         const std::string extensions = GetEnv("PATHEXT").value_or(".COM;.EXE;.BAT;.CMD");
-        size_t start = 0;
-        while (start < extensions.size()) {
-            size_t end = extensions.find(';', start);
-            if (end == std::string::npos) end = extensions.size();
-            if (end > start) names.push_back(name + extensions.substr(start, end - start));
-            start = end + 1;
-        }
+        for (const std::string& extension : ListEntries(extensions, ';'))
+            names.push_back(name + extension);
     }
-    size_t start = 0;
-    while (start <= path->size()) {
-        size_t end = path->find(';', start);
-        if (end == std::string::npos) end = path->size();
-        if (end > start) {
-            const std::string folder = WithSeparator(path->substr(start, end - start));
-            for (const std::string& candidate : names)
-                if (IsRegularFile(folder + candidate)) return folder + candidate;
-        }
-        start = end + 1;
+    for (const std::string& entry : ListEntries(*path, ';')) {
+        const std::string folder = WithSeparator(entry);
+        for (const std::string& candidate : names)
+            if (IsRegularFile(folder + candidate)) return folder + candidate;
     }
     return std::nullopt;
 }

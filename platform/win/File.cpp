@@ -4,6 +4,7 @@
 
 #include "platform/Errors.h"
 #include "platform/FaultSeam.h"
+#include "platform/IoLoops.h"
 #include "platform/win/Wide.h"
 
 namespace platform {
@@ -167,82 +168,33 @@ bool File::IsNamedBy(const std::string& path) const {
 }
 
 IoResult File::Read(void* buffer, size_t n) {
-    size_t wanted = n;
-    testing::IoFaults* plan = fault::Plan();
-    if (plan) {
-        int error = 0;
-        const int64_t allowed = fault::AllowedRead(*plan, n, error);
-        if (allowed < 0) return {0, error};
-        wanted = static_cast<size_t>(allowed);
-    }
-    IoResult result;
-    auto* out = static_cast<char*>(buffer);
-    while (static_cast<size_t>(result.bytes) < wanted) {
-        const DWORD ask = static_cast<DWORD>(
-            std::min<size_t>(wanted - static_cast<size_t>(result.bytes), kMostPerCall));
+    return io::ReadAll(buffer, n, [this](char* at, size_t left, int& error) -> int64_t {
         DWORD got = 0;
-        if (!::ReadFile(Raw(fd_), out + result.bytes, ask, &got, nullptr)) {
-            const DWORD error = ::GetLastError();
-            if (error == ERROR_HANDLE_EOF) break;
-            result.error = win::ErrnoOf(error);
-            break;
-        }
-        if (got == 0) break;
-        result.bytes += got;
-    }
-    if (plan) {
-        plan->bytesRead += result.bytes;
-        if (result.ok() && wanted < n && plan->readErrorAfter >= 0 &&
-            plan->bytesRead.load() >= plan->readErrorAfter)
-            result.error = EIO;
-    }
-    return result;
+        if (::ReadFile(Raw(fd_), at, static_cast<DWORD>(std::min<size_t>(left, kMostPerCall)), &got,
+                       nullptr))
+            return got;
+        const DWORD why = ::GetLastError();
+        if (why == ERROR_HANDLE_EOF) return 0;
+        error = win::ErrnoOf(why);
+        return -1;
+    });
 }
 
 IoResult File::Write(const void* buffer, size_t n) {
-    IoResult result;
-    size_t allowedBytes = n;
-    testing::IoFaults* plan = fault::Plan();
-    if (plan) {
-        int error = 0;
-        const int64_t allowed = fault::AllowedWrite(*plan, n, error);
-        if (allowed < 0) return {0, error, true};
-        allowedBytes = static_cast<size_t>(allowed);
-    }
-    const auto* in = static_cast<const char*>(buffer);
-    while (static_cast<size_t>(result.bytes) < allowedBytes) {
-        const DWORD give = static_cast<DWORD>(
-            std::min<size_t>(allowedBytes - static_cast<size_t>(result.bytes), kMostPerCall));
+    return io::WriteAll(buffer, n, [this](const char* at, size_t left, int& error) -> int64_t {
         DWORD put = 0;
-        if (!::WriteFile(Raw(fd_), in + result.bytes, give, &put, nullptr)) {
-            result.error = win::LastErrno();
-            break;
-        }
-        if (put == 0) {
-            result.error = ENOSPC;
-            break;
-        }
-        result.bytes += put;
-    }
-    if (plan) {
-        plan->bytesWritten += result.bytes;
-        if (result.ok() && allowedBytes < n) result.error = ENOSPC;
-    }
-    result.writing = !result.ok();
-    return result;
+        if (::WriteFile(Raw(fd_), at, static_cast<DWORD>(std::min<size_t>(left, kMostPerCall)),
+                        &put, nullptr))
+            return put;
+        error = win::LastErrno();
+        return -1;
+    });
 }
 
 // Windows has no copy between two open files inside the kernel: every copy
 // goes through the buffer.
 IoResult File::CopyTo(File& target, size_t n, void* buffer, size_t bufferSize) {
-    const size_t wanted = std::min(n, bufferSize);
-    IoResult in = Read(buffer, wanted);
-    if (in.bytes > 0) {
-        IoResult out = target.Write(buffer, static_cast<size_t>(in.bytes));
-        if (!out.ok()) return out;
-    }
-    in.ended = in.ok() && static_cast<size_t>(in.bytes) < wanted;
-    return in;
+    return io::CopyThroughBuffer(*this, target, n, buffer, bufferSize);
 }
 
 bool File::Seek(int64_t position) {
