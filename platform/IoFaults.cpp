@@ -1,6 +1,8 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <chrono>
+#include <thread>
 
 #include "platform/FaultSeam.h"
 
@@ -37,6 +39,8 @@ testing::IoFaults* Plan() {
 }
 
 int64_t AllowedRead(testing::IoFaults& plan, size_t n, int& error) {
+    if (plan.readDelayMicros > 0)
+        std::this_thread::sleep_for(std::chrono::microseconds(plan.readDelayMicros));
     const int64_t done = plan.bytesRead.load();
     if (plan.readErrorAfter >= 0 && done >= plan.readErrorAfter) {
         error = EIO;

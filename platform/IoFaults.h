@@ -15,6 +15,7 @@ struct IoFaults {
     int64_t readErrorAfter = -1;   // reads fail with EIO once this many bytes were read
     int64_t readEndAfter = -1;     // reads meet a premature end of file past this many bytes
     int64_t writeErrorAfter = -1;  // writes fail with ENOSPC once this many bytes were written
+    int64_t readDelayMicros = 0;   // each read waits this long: a job that lasts, on any machine
 
     // Copies stay inside the kernel (copy_file_range), as real joins take them;
     // the faults above then reach only plain reads and writes, these the copies.

@@ -10,6 +10,7 @@
 #include "core/CurrentJob.h"
 #include "formats/native/UzelParcelwise.h"
 #include "platform/Clock.h"
+#include "platform/IoFaults.h"
 #include "ui/Seams.h"
 
 using namespace testsupport;
@@ -103,9 +104,13 @@ bool WorkerHeld(TzelFichier* job) {
 // clicks it: the pause button and the clock's menu answer, and the main
 // window stays out of reach behind it.
 TEST_F(WindowsTest, EveryControlAnswersWhileTheJobRuns) {
-    // Large enough that a busy machine cannot finish the split before the
-    // first click reaches the pause button.
-    WriteFile(work / "big.bin", RandomBytes(160 << 20, 11));
+    // Each read waits, so that the split lasts about two seconds on any
+    // machine: no busy one finishes it before the first click reaches the
+    // pause button.
+    WriteFile(work / "big.bin", RandomBytes(16 << 20, 11));
+    platform::testing::IoFaults slow;
+    slow.readDelayMicros = 2000;
+    platform::testing::ScopedIoFaults slowReads(slow);
     Open(work / "big.bin");
     SetSize("1");
     bool ran = false;
@@ -146,7 +151,7 @@ TEST_F(WindowsTest, EveryControlAnswersWhileTheJobRuns) {
     Click("lblAction");
     EXPECT_TRUE(ran);
     EXPECT_EQ(Texts().back(), "Le fichier a été coupé avec succès !");
-    EXPECT_EQ(std::filesystem::file_size(work / "big.bin.160.pcw"), 1048576u);
+    EXPECT_EQ(std::filesystem::file_size(work / "big.bin.016.pcw"), 1048576u);
 }
 
 // Nothing of the progress window is drawn as disabled while it works.
