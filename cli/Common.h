@@ -118,9 +118,10 @@ int RunJob(TzelFichier& job, const std::function<void()>& start, Context& ctx);
 // size done, redrawn by its own thread at most once a period from the latest
 // values. Given the terminal's width, the line keeps short of its last column:
 // a line that wraps, or a console that moves to the next line as soon as the
-// last column is written, would leave each "\r" on a new row. The worker only stores texts under a
-// mutex. While it lives it also stands in front of the message sink, so that a message starts on a
-// line of its own and the line is not drawn over it.
+// last column is written, would leave each "\r" on a new row. The worker only
+// stores texts under a mutex. While it lives it also stands in front of the
+// message sink, so that a message starts on a line of its own and the line is
+// not drawn over it.
 class TerminalProgress final : public ProgressDisplay, private platform::MessageSink {
 public:
     explicit TerminalProgress(std::ostream& out,

@@ -3,14 +3,13 @@
 #include <algorithm>
 #include <cerrno>
 
-#include "platform/Errors.h"
-
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/Errors.h"
 #include "platform/FaultSeam.h"
 #include "platform/IoLoops.h"
 

@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
-
 #include <exception>
 #include <limits>
 #include <mutex>
 #include <system_error>
 #include <thread>
 #include <unordered_set>
+
 #include "platform/Errors.h"
 
 namespace {

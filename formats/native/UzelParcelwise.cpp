@@ -3,10 +3,8 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
-
 #include <charconv>
 #include <cstring>
-#include "platform/Errors.h"
 
 #include "core/CheckedPart.h"
 #include "core/CopyLoop.h"
@@ -18,6 +16,7 @@
 #include "formats/native/md5.h"
 #include "platform/Clock.h"
 #include "platform/Env.h"
+#include "platform/Errors.h"
 #include "platform/File.h"
 #include "platform/Fs.h"
 #include "platform/Reasons.h"

@@ -2,14 +2,13 @@
 
 #include <bit>
 #include <cerrno>
-
 #include <cstring>
 #include <memory>
 #include <new>
-#include "platform/Errors.h"
 
 #include "core/ParcelTools.h"
 #include "core/UzelFichier.h"
+#include "platform/Errors.h"
 
 namespace {
 

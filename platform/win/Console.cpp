@@ -41,19 +41,6 @@ bool WriteConsoleText(HANDLE handle, std::string_view bytes) {
     return true;
 }
 
-HANDLE StdHandleOf(int fd) {
-    switch (fd) {
-        case 0:
-            return ::GetStdHandle(STD_INPUT_HANDLE);
-        case 1:
-            return ::GetStdHandle(STD_OUTPUT_HANDLE);
-        case 2:
-            return ::GetStdHandle(STD_ERROR_HANDLE);
-        default:
-            return INVALID_HANDLE_VALUE;
-    }
-}
-
 }  // namespace
 
 std::vector<std::string> CommandLine(int argc, wchar_t** argv) {
@@ -64,7 +51,7 @@ std::vector<std::string> CommandLine(int argc, wchar_t** argv) {
 
 size_t TerminalColumns(int fd) {
     CONSOLE_SCREEN_BUFFER_INFO info{};
-    if (!::GetConsoleScreenBufferInfo(StdHandleOf(fd), &info)) return 0;
+    if (!::GetConsoleScreenBufferInfo(win::StdHandleOf(fd), &info)) return 0;
     const int columns = info.srWindow.Right - info.srWindow.Left + 1;
     return columns > 0 ? static_cast<size_t>(columns) : 0;
 }

@@ -69,9 +69,8 @@ std::string ExecutablePath() {
 }
 
 bool IsTerminal(int fd) {
-    const DWORD which = fd == 0 ? STD_INPUT_HANDLE : fd == 1 ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE;
     DWORD mode = 0;
-    return ::GetConsoleMode(::GetStdHandle(which), &mode) != 0;
+    return ::GetConsoleMode(win::StdHandleOf(fd), &mode) != 0;
 }
 
 bool MakeFolders(const std::string& folder) {

@@ -86,4 +86,17 @@ int LastErrno() {
     return ErrnoOf(::GetLastError());
 }
 
+HANDLE StdHandleOf(int fd) {
+    switch (fd) {
+        case 0:
+            return ::GetStdHandle(STD_INPUT_HANDLE);
+        case 1:
+            return ::GetStdHandle(STD_OUTPUT_HANDLE);
+        case 2:
+            return ::GetStdHandle(STD_ERROR_HANDLE);
+        default:
+            return INVALID_HANDLE_VALUE;
+    }
+}
+
 }  // namespace platform::win

@@ -19,4 +19,8 @@ int ErrnoOf(DWORD error);
 // ErrnoOf(GetLastError()).
 int LastErrno();
 
+// The standard handle of a descriptor: 0 input, 1 output, 2 errors;
+// INVALID_HANDLE_VALUE for any other.
+HANDLE StdHandleOf(int fd);
+
 }  // namespace platform::win

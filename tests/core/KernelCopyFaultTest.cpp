@@ -6,9 +6,8 @@
 
 #include <cerrno>
 
-#include "platform/Errors.h"
-
 #include "core/CopyLoop.h"
+#include "platform/Errors.h"
 #include "platform/IoFaults.h"
 #include "support/TestSupport.h"
 

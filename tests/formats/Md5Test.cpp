@@ -4,13 +4,12 @@
 
 #include <algorithm>
 #include <cerrno>
-
 #include <cmath>
 #include <cstring>
 #include <vector>
-#include "platform/Errors.h"
 
 #include "NativeJobs.h"
+#include "platform/Errors.h"
 #include "platform/IoFaults.h"
 
 using namespace nativetest;

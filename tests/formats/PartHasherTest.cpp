@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
-
 #include <chrono>
 #include <condition_variable>
 #include <future>
@@ -14,10 +13,10 @@
 #include <stdexcept>
 #include <thread>
 #include <vector>
-#include "platform/Errors.h"
 
 #include "NativeJobs.h"
 #include "formats/native/PartHasher.h"
+#include "platform/Errors.h"
 #include "platform/IoFaults.h"
 #include "platform/PauseGate.h"
 

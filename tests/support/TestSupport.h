@@ -39,41 +39,33 @@ void UnsetEnv(const char* name);
 std::filesystem::path FsPath(const std::string& utf8);
 std::string Utf8(const std::filesystem::path& path);
 
-// Symbolic links need a privilege on Windows that its users seldom hold, and
-// the program makes none there: the tests of what links may do run on Linux.
+// What only Linux has, and the tests of it, which Windows skips with the reason:
+// - symbolic links, which need a privilege there that users seldom hold (and
+//   the program makes none there);
+// - copies between two open files inside the kernel: Windows copies through
+//   the buffer alone, where the kernel's faults cannot happen;
+// - coreutils split and a POSIX shell (sets of plain numbered parts are read
+//   on Windows by the same code);
+// - changes to a file that a job holds open: no sharing refuses them all on
+//   Windows, which WindowsFiles tests instead.
 #ifdef _WIN32
 #define PCW_SKIP_WITHOUT_LINKS() GTEST_SKIP() << "symbolic links need a privilege on Windows"
-inline constexpr bool kHasLinks = false;
-#else
-#define PCW_SKIP_WITHOUT_LINKS() static_cast<void>(0)
-inline constexpr bool kHasLinks = true;
-#endif
-// Windows has no copy between two open files inside the kernel: copies there
-// always go through the buffer, and the kernel's faults cannot happen.
-#ifdef _WIN32
 #define PCW_SKIP_WITHOUT_KERNEL_COPIES() \
     GTEST_SKIP() << "Windows copies between files through the buffer alone"
-#else
-#define PCW_SKIP_WITHOUT_KERNEL_COPIES() static_cast<void>(0)
-#endif
-// Sets made by coreutils split through a POSIX shell: Linux's tools. Sets of
-// plain numbered parts are read on Windows by the same code.
-#ifdef _WIN32
 #define PCW_SKIP_WITHOUT_COREUTILS() GTEST_SKIP() << "coreutils split and a shell are Linux's"
-#else
-#define PCW_SKIP_WITHOUT_COREUTILS() static_cast<void>(0)
-#endif
-// Windows lets nobody write, rename or remove a file that a job holds open
-// (no sharing), so the changes that some tests make under a running job are
-// refused there: WindowsFiles tests that refusal instead.
-#ifdef _WIN32
 #define PCW_SKIP_WHERE_HELD_FILES_ARE_LOCKED() \
     GTEST_SKIP() << "Windows refuses every change to a file that a job holds"
+inline constexpr bool kHasLinks = false;
 inline constexpr bool kHeldFilesCanChange = false;
 #else
+#define PCW_SKIP_WITHOUT_LINKS() static_cast<void>(0)
+#define PCW_SKIP_WITHOUT_KERNEL_COPIES() static_cast<void>(0)
+#define PCW_SKIP_WITHOUT_COREUTILS() static_cast<void>(0)
 #define PCW_SKIP_WHERE_HELD_FILES_ARE_LOCKED() static_cast<void>(0)
+inline constexpr bool kHasLinks = true;
 inline constexpr bool kHeldFilesCanChange = true;
 #endif
+
 // A symbolic link at `link` to `target` (kept as given, relative or not).
 bool MakeSymlink(const std::string& target, const std::string& link);
 
