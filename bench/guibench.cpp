@@ -13,12 +13,12 @@
 #include <string>
 
 #include "platform/Messages.h"
-#include "settings/UzelParams.h"
+#include "settings/SavedSettings.h"
+#include "ui/ConvertWindow.h"
+#include "ui/MainWindow.h"
+#include "ui/ProgressWindow.h"
 #include "ui/Seams.h"
-#include "ui/Unit1.h"
-#include "ui/Unit3.h"
-#include "ui/u_frmconvert.h"
-#include "ui/u_parametre.h"
+#include "ui/SettingsDialog.h"
 
 namespace {
 
@@ -26,18 +26,18 @@ namespace {
 class Sink final : public platform::MessageSink {
 public:
     void Show(platform::WindowHandle, std::string_view text, std::string_view title,
-              int icon) override {
+              platform::Icon icon) override {
         std::fprintf(stderr, "%.*s: %.*s\n", static_cast<int>(title.size()), title.data(),
                      static_cast<int>(text.size()), text.data());
-        succeeded = icon == platform::kIconInfo;
+        succeeded = icon == platform::Icon::Info;
     }
     bool succeeded = false;
 };
 
-void Type(TfrmMain& main, const QString& text) {
+void Type(MainWindow& main, const QString& text) {
     auto* editor = main.findChild<QLineEdit*>("edTemp");
     editor->setText(text);
-    main.edTempKeyPress(QChar(13));
+    main.EditorKeyPress(Qt::Key_Return);
 }
 
 }  // namespace
@@ -57,31 +57,31 @@ int main(int argc, char** argv) {
 
     const std::string command = argv[1];
     const bool split = command == "split";
-    TfrmMain main(
+    MainWindow main(
         {}, "/usr/bin/parcelwise",
         std::getenv("PARCELWISE_REGISTRY_DIR") ? std::getenv("PARCELWISE_REGISTRY_DIR") : "/tmp");
-    TfrmProcessing processing(&main);
-    TfrmParam param(main.params.get(), &main);
-    TfrmConvert convert(&main);
+    ProgressWindow processing(&main);
+    SettingsDialog param(main.params.get(), &main);
+    ConvertWindow convert(&main);
     main.SetWindows(&processing, &param, &convert);
     main.show();
-    main.FormActivate();
+    main.FirstActivation();
     main.SetMode(split ? 1 : 0);
 
     main.params->bufferSize = static_cast<uint32_t>(std::atoi(argv[split ? 4 : 3]));
     FileDialogs::SetNextOpen(OpenChoice{QString::fromLocal8Bit(argv[2]), 1});
-    main.lblOuvrirClick();
+    main.BrowseForSource();
     FileDialogs::SetNextFolder(QString::fromLocal8Bit(argv[split ? 5 : 4]));
-    main.lblChangerDossierClick();
+    main.ChooseDestFolder();
     if (split) {
-        main.lblTailleClick();
+        main.EditSize();
         Type(main, QString::fromLocal8Bit(argv[3]));
-        main.lblDestClick();
+        main.EditDestName();
         Type(main, QString::fromLocal8Bit(argv[6]));
     }
 
     const auto start = std::chrono::steady_clock::now();
-    main.lblActionClick();
+    main.StartAction();
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
     std::printf("%.3f\n", took.count());
     platform::SetMessageSink(nullptr);

@@ -3,19 +3,19 @@
 #include <charconv>
 
 #include "core/CurrentJob.h"
-#include "core/Texts.h"
-#include "core/UzelFichier.h"
+#include "core/Job.h"
+#include "core/TextEncoding.h"
 #include "formats/FormatTable.h"
 #include "formats/Workflow.h"
 #include "platform/Fs.h"
 #include "platform/Reasons.h"
 #include "platform/Signals.h"
-#include "settings/UzelParams.h"
+#include "settings/SavedSettings.h"
 
 namespace cli {
 
 CliDefaults ReadDefaults(const std::string& registryFolder) {
-    TzelParams params({}, std::string(), registryFolder);
+    SavedSettings params({}, std::string(), registryFolder);
     params.PeekSettings();
     CliDefaults defaults;
     defaults.bufferSize = params.bufferSize;
@@ -143,8 +143,8 @@ int UsageError(Context& ctx, std::string_view problem) {
     return kExitUsage;
 }
 
-std::optional<int> OpenSetOfKind(const Parsed& parsed, Context& ctx,
-                                 std::unique_ptr<TzelFichier>& job, std::string* detected) {
+std::optional<int> OpenSetOfKind(const Parsed& parsed, Context& ctx, std::unique_ptr<Job>& job,
+                                 std::string* detected) {
     const std::string* given = parsed.Value("--format");
     const FormatRow* format = given ? FormatOfCliName(*given) : &JoinFormats().front();
     std::string path = parsed.positionals[0];
@@ -166,27 +166,27 @@ std::optional<int> OpenSetOfKind(const Parsed& parsed, Context& ctx,
             known += std::string(known.empty() ? "" : ", ") + std::string(name);
         return UsageError(ctx, "type de jeu inconnu : " + *given + " (types : " + known + ")");
     }
-    std::unique_ptr<TzelFichier> opened = format->make();
+    std::unique_ptr<Job> opened = format->make();
     if (workflow::OpenChosenSet(*opened, path) != workflow::Opening::Opened) return kExitFailed;
     job = std::move(opened);
     return std::nullopt;
 }
 
-bool UseFolder(TzelFichier& job, const std::string& folder) {
+bool UseFolder(Job& job, const std::string& folder) {
     const std::string absolute = platform::AbsolutePath(platform::WithSeparator(folder));
     if (!platform::IsFolder(absolute)) {
-        platform::MessageBoxA(nullptr,
+        platform::ShowMessage(nullptr,
                               "Le dossier de destination n'existe pas :\n\r\n\r" + absolute,
-                              "Destination incorrecte", platform::kIconWarning);
+                              "Destination incorrecte", platform::Icon::Warning);
         return false;
     }
     // The chooser keeps the current folder when it refuses the new one;
     // emptied first, that refusal shows.
-    job.settings.folder.clear();
+    job.choices.folder.clear();
     return !job.ChooseFolder([&](const std::string&) { return absolute; }).empty();
 }
 
-int RunJob(TzelFichier& job, bool join, Context& ctx) {
+int RunJob(Job& job, bool join, Context& ctx) {
     SetCurrentMode(join ? kModeJoin : kModeSplit);
     return RunJob(
         job,
@@ -196,7 +196,7 @@ int RunJob(TzelFichier& job, bool join, Context& ctx) {
         ctx);
 }
 
-int RunJob(TzelFichier& job, const std::function<void()>& start, Context& ctx) {
+int RunJob(Job& job, const std::function<void()>& start, Context& ctx) {
     std::optional<TerminalProgress> line;
     if (ctx.progress)
         job.display = &line.emplace(ctx.err, std::chrono::milliseconds(200), ctx.columns);
@@ -242,14 +242,14 @@ void TerminalProgress::Store(std::string& slot, std::string_view text) {
     changed_ = true;
 }
 
-void TerminalProgress::lblPourcentage(std::string_view text) {
+void TerminalProgress::SetPercentText(std::string_view text) {
     Store(percent_, text);
 }
-void TerminalProgress::lblPartie(std::string_view text) {
+void TerminalProgress::SetPartText(std::string_view text) {
     // The part texts carry file names, which may come from a set of someone else.
     Store(part_, platform::VisibleText(text));
 }
-void TerminalProgress::lblDone(std::string_view text) {
+void TerminalProgress::SetDoneText(std::string_view text) {
     Store(done_, text);
 }
 
@@ -258,7 +258,7 @@ void TerminalProgress::CloseAfterJob() {
 }
 
 void TerminalProgress::Show(platform::WindowHandle owner, std::string_view text,
-                            std::string_view title, int icon) {
+                            std::string_view title, platform::Icon icon) {
     std::lock_guard lock(mutex_);
     EndLine();
     previous_->Show(owner, text, title, icon);

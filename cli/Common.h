@@ -25,7 +25,7 @@
 #include "core/SplitSize.h"
 #include "platform/Messages.h"
 
-class TzelFichier;
+class Job;
 
 namespace cli {
 
@@ -102,17 +102,16 @@ int UsageError(Context& ctx, std::string_view problem);
 // otherwise, after the reason was given.
 // Without --format the kind is detected; `detected` then receives which kind
 // and why.
-std::optional<int> OpenSetOfKind(const Parsed& parsed, Context& ctx,
-                                 std::unique_ptr<TzelFichier>& job,
+std::optional<int> OpenSetOfKind(const Parsed& parsed, Context& ctx, std::unique_ptr<Job>& job,
                                  std::string* detected = nullptr);
 
 // Makes `folder` the job's destination through the job's folder chooser;
 // false, after a message, when it does not exist or lies on an optical disc.
-bool UseFolder(TzelFichier& job, const std::string& folder);
+bool UseFolder(Job& job, const std::string& folder);
 // Runs the prepared job to its end; kExitOk exactly when it finished.
-int RunJob(TzelFichier& job, bool join, Context& ctx);
+int RunJob(Job& job, bool join, Context& ctx);
 // The same with the job's own start routine.
-int RunJob(TzelFichier& job, const std::function<void()>& start, Context& ctx);
+int RunJob(Job& job, const std::function<void()>& start, Context& ctx);
 
 // The progress window of the terminal: one line, "\r" + percentage + part +
 // size done, redrawn by its own thread at most once a period from the latest
@@ -131,19 +130,19 @@ public:
     TerminalProgress(const TerminalProgress&) = delete;
     TerminalProgress& operator=(const TerminalProgress&) = delete;
 
-    void bar1(int) override {}
-    void bar2(int) override {}
-    void lblPourcentage(std::string_view text) override;
-    void lblInfo(std::string_view) override {}
-    void lblPartie(std::string_view text) override;
-    void lblDone(std::string_view text) override;
-    void Timer1(bool) override {}
+    void SetOverallBar(int) override {}
+    void SetPartBar(int) override {}
+    void SetPercentText(std::string_view text) override;
+    void SetStatusText(std::string_view) override {}
+    void SetPartText(std::string_view text) override;
+    void SetDoneText(std::string_view text) override;
+    void RunClock(bool) override {}
     // Stops the redraw, ends the line and gives the message sink back.
     void CloseAfterJob() override;
 
 private:
     void Show(platform::WindowHandle owner, std::string_view text, std::string_view title,
-              int icon) override;
+              platform::Icon icon) override;
     void Store(std::string& slot, std::string_view text);
     void Loop();
     void Stop();

@@ -2,14 +2,14 @@
 
 #include "cli/Commands.h"
 #include "formats/Workflow.h"
-#include "formats/native/UzelParcelwise10.h"
+#include "formats/native/LegacySet.h"
 
 namespace cli {
 
 int Convert(const Args& args, Context& ctx) {
     const Parsed parsed = ParseOptions(args, {}, 1);
     if (!parsed.error.empty()) return UsageError(ctx, parsed.error);
-    TzelParcelwise10 job;
+    LegacySet job;
     if (!workflow::OpenLegacySet(job, parsed.positionals[0])) return kExitFailed;
     return RunJob(
         job, [&] { job.StartConvert(); }, ctx);

@@ -3,11 +3,11 @@
 #include <string>
 
 #include "cli/Commands.h"
-#include "core/ParcelTools.h"
+#include "core/DisplayNumbers.h"
 #include "formats/Workflow.h"
-#include "formats/foreign/UzelForeign.h"
-#include "formats/native/UzelParcelwise.h"
-#include "formats/native/UzelParcelwise10.h"
+#include "formats/foreign/ForeignSet.h"
+#include "formats/native/LegacySet.h"
+#include "formats/native/NativeSet.h"
 #include "platform/Clock.h"
 #include "platform/File.h"
 #include "platform/Messages.h"
@@ -42,7 +42,7 @@ int Info(const Args& args, Context& ctx) {
     // A first part of the 1.0 format is described as it is, with what to do with it.
     const std::string* kind = parsed.Value("--format");
     if ((kind == nullptr || *kind == "native") && IsLegacyFirstPart(parsed.positionals[0])) {
-        TzelParcelwise10 legacy;
+        LegacySet legacy;
         if (!workflow::OpenLegacySet(legacy, parsed.positionals[0])) return kExitFailed;
         ctx.out << "Format : Parcelwise 1.0 (à convertir avec pcw convert)\n"
                 << "Nom d'origine : " << platform::VisibleText(legacy.description.originalName)
@@ -54,22 +54,22 @@ int Info(const Args& args, Context& ctx) {
                 << "Hash MD5 : " << (legacy.description.digestFlag == 1 ? "oui" : "non") << "\n";
         return kExitOk;
     }
-    std::unique_ptr<TzelFichier> opened;
+    std::unique_ptr<Job> opened;
     std::string detected;
     if (std::optional<int> status = OpenSetOfKind(parsed, ctx, opened, &detected)) return *status;
     if (!detected.empty()) ctx.out << "Type détecté : " << detected << "\n";
-    auto* native = dynamic_cast<TzelParcelwise*>(opened.get());
+    auto* native = dynamic_cast<NativeSet*>(opened.get());
     if (native == nullptr) {
         // A foreign set says only its name, its parts and what it announces.
-        auto& foreign = static_cast<TzelForeignSet&>(*opened);
-        ctx.out << "Nom d'origine : " << platform::VisibleText(foreign.settings.fileName) << "\n"
+        auto& foreign = static_cast<ForeignSet&>(*opened);
+        ctx.out << "Nom d'origine : " << platform::VisibleText(foreign.choices.fileName) << "\n"
                 << "Taille annoncée : " << foreign.rebuiltSize << " octets ("
                 << FormatSize(foreign.rebuiltSize) << ")\n"
                 << "Nombre de fichiers : " << foreign.LastNumber() - foreign.FirstNumber() + 1
                 << "\n";
         return kExitOk;
     }
-    const TzelHeader& header = native->header;
+    const NativeHeader& header = native->header;
     ctx.out << "Nom d'origine : " << platform::VisibleText(header.originalName) << "\n"
             << "Taille d'origine : " << header.originalSize << " octets ("
             << FormatSize(header.originalSize) << ")\n"

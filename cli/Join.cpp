@@ -2,7 +2,7 @@
 #include <string>
 
 #include "cli/Commands.h"
-#include "core/UzelFichier.h"
+#include "core/Job.h"
 #include "formats/Workflow.h"
 
 namespace cli {
@@ -21,12 +21,12 @@ int Join(const Args& args, Context& ctx) {
     std::string error;
     if (!ReadBufferSize(parsed, bufferSize, error) || !ReadName(parsed, "--name", destName, error))
         return UsageError(ctx, error);
-    std::unique_ptr<TzelFichier> opened;
+    std::unique_ptr<Job> opened;
     if (std::optional<int> status = OpenSetOfKind(parsed, ctx, opened)) return *status;
-    TzelFichier& job = *opened;
+    Job& job = *opened;
     if (const std::string* folder = parsed.Value("--folder"); folder && !UseFolder(job, *folder))
         return kExitFailed;
-    const std::string name = destName.value_or(job.settings.fileName);
+    const std::string name = destName.value_or(job.choices.fileName);
     if (!workflow::CheckJoin(job, name, !parsed.Has("--no-verify"), bufferSize)) return kExitFailed;
     return RunJob(job, true, ctx);
 }

@@ -2,9 +2,9 @@
 #include <string>
 
 #include "cli/Commands.h"
-#include "core/Texts.h"
+#include "core/TextEncoding.h"
 #include "formats/FormatTable.h"
-#include "settings/UzelParams.h"
+#include "settings/SavedSettings.h"
 
 namespace cli {
 

@@ -4,7 +4,7 @@
 #include "cli/Commands.h"
 #include "core/SplitSize.h"
 #include "formats/Workflow.h"
-#include "formats/native/UzelParcelwise.h"
+#include "formats/native/NativeSet.h"
 
 namespace cli {
 
@@ -35,7 +35,7 @@ int Split(const Args& args, Context& ctx) {
         !ReadName(parsed, "--store-name", storeName, error))
         return UsageError(ctx, error);
 
-    TzelParcelwise job;
+    NativeSet job;
     if (!workflow::OpenFileToSplit(job, parsed.positionals[0])) return kExitFailed;
     if (const std::string* folder = parsed.Value("--folder"); folder && !UseFolder(job, *folder))
         return kExitFailed;
@@ -50,7 +50,7 @@ int Split(const Args& args, Context& ctx) {
     else
         partSize = PartSizeFor(ctx.defaults.sizeMode, ctx.defaults.defaultSize, job.sourceSize);
 
-    const std::string sourceName = job.settings.fileName;
+    const std::string sourceName = job.choices.fileName;
     const workflow::SplitChoice choice{.storedName = storeName.value_or(sourceName),
                                        .destName = destName.value_or(sourceName),
                                        .withDigests = parsed.Has("--md5"),

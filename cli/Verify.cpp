@@ -2,7 +2,7 @@
 #include <string>
 
 #include "cli/Commands.h"
-#include "core/UzelFichier.h"
+#include "core/Job.h"
 #include "formats/SetCheck.h"
 #include "platform/Messages.h"
 #include "platform/Reasons.h"
@@ -39,7 +39,7 @@ std::string Problem(const PartCheck& part) {
 int Verify(const Args& args, Context& ctx) {
     const Parsed parsed = ParseOptions(args, {{"--format", true}, {"--verbose", false}}, 1);
     if (!parsed.error.empty()) return UsageError(ctx, parsed.error);
-    std::unique_ptr<TzelFichier> job;
+    std::unique_ptr<Job> job;
     if (std::optional<int> status = OpenSetOfKind(parsed, ctx, job)) return *status;
 
     std::optional<TerminalProgress> line;

@@ -3,14 +3,14 @@
 #include <atomic>
 
 namespace {
-std::atomic<TzelFichier*> g_job{nullptr};
+std::atomic<Job*> g_job{nullptr};
 std::atomic<int> g_mode{kModeSplit};
 }  // namespace
 
-TzelFichier* CurrentJob() {
+Job* CurrentJob() {
     return g_job.load();
 }
-void SetCurrentJob(TzelFichier* job) {
+void SetCurrentJob(Job* job) {
     g_job.store(job);
 }
 int CurrentMode() {

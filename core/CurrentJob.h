@@ -3,10 +3,10 @@
 // progress reach the job through them.
 #pragma once
 
-class TzelFichier;
+class Job;
 
-TzelFichier* CurrentJob();
-void SetCurrentJob(TzelFichier* job);
+Job* CurrentJob();
+void SetCurrentJob(Job* job);
 
 inline constexpr int kModeJoin = 0;
 inline constexpr int kModeSplit = 1;

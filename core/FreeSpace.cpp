@@ -1,6 +1,6 @@
 #include "core/FreeSpace.h"
 
-#include "core/ParcelTools.h"
+#include "core/DisplayNumbers.h"
 #include "platform/Fs.h"
 
 std::string NotEnoughSpaceText(const std::string& volume, int64_t freeBytes, int64_t neededBytes) {
@@ -14,8 +14,8 @@ bool CheckFreeSpace(platform::WindowHandle owner, const std::string& folder, int
     const int64_t freeBytes = platform::FreeSpace(folder);
     if (neededBytes < freeBytes) return true;
     // A disk is named by where it is mounted, as a drive letter would name it.
-    platform::MessageBoxA(owner,
+    platform::ShowMessage(owner,
                           NotEnoughSpaceText(platform::VolumeOf(folder), freeBytes, neededBytes),
-                          "-=Parcelwise=-", platform::kIconWarning);
+                          "-=Parcelwise=-", platform::Icon::Warning);
     return false;
 }

@@ -10,13 +10,13 @@ class ProgressDisplay {
 public:
     virtual ~ProgressDisplay() = default;
 
-    virtual void bar1(int position) = 0;  // 0..100
-    virtual void bar2(int position) = 0;  // 0..100
-    virtual void lblPourcentage(std::string_view text) = 0;
-    virtual void lblInfo(std::string_view text) = 0;
-    virtual void lblPartie(std::string_view text) = 0;
-    virtual void lblDone(std::string_view text) = 0;
-    virtual void Timer1(bool enabled) = 0;
+    virtual void SetOverallBar(int position) = 0;  // 0..100
+    virtual void SetPartBar(int position) = 0;     // 0..100
+    virtual void SetPercentText(std::string_view text) = 0;
+    virtual void SetStatusText(std::string_view text) = 0;
+    virtual void SetPartText(std::string_view text) = 0;
+    virtual void SetDoneText(std::string_view text) = 0;
+    virtual void RunClock(bool enabled) = 0;
 
     // Called once at the end of a run, after the last write and the result
     // message: puts the slots back to rest and ends the modal run with result 1.
@@ -26,13 +26,13 @@ public:
 // Shows nothing; what a job writes to before a window is given to it.
 class NullDisplay final : public ProgressDisplay {
 public:
-    void bar1(int) override {}
-    void bar2(int) override {}
-    void lblPourcentage(std::string_view) override {}
-    void lblInfo(std::string_view) override {}
-    void lblPartie(std::string_view) override {}
-    void lblDone(std::string_view) override {}
-    void Timer1(bool) override {}
+    void SetOverallBar(int) override {}
+    void SetPartBar(int) override {}
+    void SetPercentText(std::string_view) override {}
+    void SetStatusText(std::string_view) override {}
+    void SetPartText(std::string_view) override {}
+    void SetDoneText(std::string_view) override {}
+    void RunClock(bool) override {}
     void CloseAfterJob() override {}
 
     static NullDisplay& Instance();

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <string>
 
-#include "core/ParcelTools.h"
+#include "core/DisplayNumbers.h"
+#include "core/Job.h"
 #include "core/ProgressDisplay.h"
-#include "core/UzelFichier.h"
 
 namespace {
 // A job shows 100 % once it succeeded, not when its last byte is copied: the
@@ -19,19 +19,19 @@ void ProgressWriter::Invalidate() {
     hasTextKey_ = false;
 }
 
-void ProgressWriter::Bar1(ProgressDisplay& display, int position) {
+void ProgressWriter::WriteOverallBar(ProgressDisplay& display, int position) {
     // A bar holds 0 to 100, and the percentage shows what the bar shows: some
     // sets announce less than they hold, and their joins go past their total.
     position = std::clamp(position, 0, 100);
-    display.bar1(position);
+    display.SetOverallBar(position);
     if (position != lastBar1_) {
-        display.lblPourcentage(std::to_string(position) + "%");
+        display.SetPercentText(std::to_string(position) + "%");
         lastBar1_ = position;
     }
 }
 
 void ProgressWriter::Fault(ProgressDisplay& display) {
-    display.lblPourcentage("* %");
+    display.SetPercentText("* %");
     lastBar1_ = -1;
 }
 
@@ -42,37 +42,37 @@ bool ProgressWriter::TextsChanged(int64_t key) {
     return true;
 }
 
-void ProgressWriter::Copying(TzelFichier& job, int64_t textKey,
+void ProgressWriter::Copying(Job& job, int64_t textKey,
                              const std::function<void(ProgressDisplay&)>& texts) {
     if (job.TakeRedraw()) Invalidate();
     ProgressDisplay& display = *job.display;
     int position;
     if (!Percent(job.doneBytes, job.totalBytes, position)) return Fault(display);
-    Bar1(display, std::min(position, kBeforeTheEnd));
+    WriteOverallBar(display, std::min(position, kBeforeTheEnd));
     if (!Percent(job.partDoneBytes, job.partBytes, position)) return Fault(display);
-    display.bar2(position);
+    display.SetPartBar(position);
     if (TextsChanged(textKey * 8 + static_cast<int64_t>(job.step.get()))) texts(display);
     const int64_t done = job.doneBytes;
     const int64_t hundredths = done * 100 / 1048576;
     if (hundredths != lastDoneHundredths_) {
-        display.lblDone(FormatSize(done));
+        display.SetDoneText(FormatSize(done));
         lastDoneHundredths_ = hundredths;
     }
 }
 
-void ProgressWriter::Digesting(TzelFichier& job, int64_t textKey,
+void ProgressWriter::Digesting(Job& job, int64_t textKey,
                                const std::function<void(ProgressDisplay&)>& texts, int32_t number,
                                int32_t count) {
     if (job.TakeRedraw()) Invalidate();
     ProgressDisplay& display = *job.display;
     if (TextsChanged(textKey * 8 + static_cast<int64_t>(job.step.get()))) texts(display);
     if (count == 0) return Fault(display);
-    Bar1(display, std::min(number * 100 / count, kBeforeTheEnd));
+    WriteOverallBar(display, std::min(number * 100 / count, kBeforeTheEnd));
 }
 
-void ProgressWriter::Finished(TzelFichier& job) {
-    Bar1(*job.display, 100);
-    job.display->Timer1(false);
-    job.display->lblInfo("Processus terminé avec succès");
+void ProgressWriter::Finished(Job& job) {
+    WriteOverallBar(*job.display, 100);
+    job.display->RunClock(false);
+    job.display->SetStatusText("Processus terminé avec succès");
     Invalidate();
 }

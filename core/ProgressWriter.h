@@ -7,7 +7,7 @@
 #include <functional>
 
 class ProgressDisplay;
-class TzelFichier;
+class Job;
 
 class ProgressWriter {
 public:
@@ -18,18 +18,16 @@ public:
     // the part's bytes, the status texts (made by `texts` only when textKey
     // changed) and the data done. A zero total or part size stops the update
     // where it occurs and shows "* %".
-    void Copying(TzelFichier& job, int64_t textKey,
-                 const std::function<void(ProgressDisplay&)>& texts);
+    void Copying(Job& job, int64_t textKey, const std::function<void(ProgressDisplay&)>& texts);
     // A digest phase: the texts when textKey changed, then bar1 at
     // number * 100 / count ("* %" for no parts).
-    void Digesting(TzelFichier& job, int64_t textKey,
-                   const std::function<void(ProgressDisplay&)>& texts, int32_t number,
-                   int32_t count);
+    void Digesting(Job& job, int64_t textKey, const std::function<void(ProgressDisplay&)>& texts,
+                   int32_t number, int32_t count);
     // The end of a successful job: the clock stops, the status says so.
-    void Finished(TzelFichier& job);
+    void Finished(Job& job);
 
 private:
-    void Bar1(ProgressDisplay& display, int position);
+    void WriteOverallBar(ProgressDisplay& display, int position);
     void Fault(ProgressDisplay& display);
     bool TextsChanged(int64_t key);
 

@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/Env.h"
 #include "platform/Fs.h"
 #include "settings/DesktopAssociation.h"
 

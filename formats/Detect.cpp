@@ -5,7 +5,7 @@
 #include <cctype>
 #include <cstring>
 
-#include "formats/native/UzelParcelwise.h"
+#include "formats/native/NativeSet.h"
 #include "platform/File.h"
 #include "platform/Fs.h"
 

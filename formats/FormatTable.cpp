@@ -1,53 +1,53 @@
 #include "formats/FormatTable.h"
 
-#include "formats/foreign/UzelCutkiller.h"
-#include "formats/foreign/UzelDKOUP.h"
-#include "formats/foreign/UzelES.h"
-#include "formats/foreign/UzelGenerik.h"
-#include "formats/foreign/UzelKFK.h"
-#include "formats/foreign/UzelKoupKoup.h"
-#include "formats/foreign/UzelMaxSplit.h"
-#include "formats/foreign/UzelSplitter40.h"
-#include "formats/native/UzelParcelwise.h"
+#include "formats/foreign/CutkillerSet.h"
+#include "formats/foreign/DKoupSet.h"
+#include "formats/foreign/EasySplitSet.h"
+#include "formats/foreign/KfkSet.h"
+#include "formats/foreign/KoupKoupSet.h"
+#include "formats/foreign/MaxSplitSet.h"
+#include "formats/foreign/NumberedSet.h"
+#include "formats/foreign/Splitter40Set.h"
+#include "formats/native/NativeSet.h"
 
 namespace {
 
-template <typename Job>
-std::unique_ptr<TzelFichier> Make() {
-    return std::make_unique<Job>();
+template <typename Set>
+std::unique_ptr<Job> Make() {
+    return std::make_unique<Set>();
 }
 
 // The labels and patterns are what users have long seen in the dialog; the
 // generic reader comes twice, the second time for sets of any numbering.
 constexpr FormatRow kJoinFormats[] = {
-    {FormatKind::Parcelwise,
-     "native",
-     {"Parcelwise v1.1 (*.001.pcw)", "*.001.pcw"},
-     Make<TzelParcelwise>},
-    {FormatKind::Cutkiller, "cutkiller", {"Cutkiller (*.001)", "*.001"}, Make<TzelCutkiller>},
-    {FormatKind::Generik,
+    {FormatKind::Native, "native", {"Parcelwise v1.1 (*.001.pcw)", "*.001.pcw"}, Make<NativeSet>},
+    {FormatKind::Cutkiller, "cutkiller", {"Cutkiller (*.001)", "*.001"}, Make<CutkillerSet>},
+    {FormatKind::Numbered,
      "generic",
      {"HJSplit, FileSpliter 4.5, UltraSplitter (*.001;*.u001)", "*.001;*.u001"},
-     Make<TzelGenerik>},
+     Make<NumberedSet>},
     {FormatKind::DKoup,
      "dkoup",
      {"D-Koup v2.5 (*.D00), Découpeur (*.D01)", "*.D00;*.D01"},
-     Make<TzelDKOUP>},
-    {FormatKind::KFK, "kfk", {"KFK v3.8.0.30 (*.kk0)", "*.kk0"}, Make<TzelKFK>},
-    {FormatKind::EasySplit, "easysplit", {"EasySplit (*.000)", "*.000"}, Make<TzelES>},
+     Make<DKoupSet>},
+    {FormatKind::Kfk, "kfk", {"KFK v3.8.0.30 (*.kk0)", "*.kk0"}, Make<KfkSet>},
+    {FormatKind::EasySplit, "easysplit", {"EasySplit (*.000)", "*.000"}, Make<EasySplitSet>},
     {FormatKind::KoupKoup,
      "koupkoup",
      {"Koup Koup - XP, File Splitter Deluxe (*.1)", "*.1"},
-     Make<TzelKoupKoup>},
-    {FormatKind::Splitter40, "splitter40", {"Splitter 4.0 (*.h001)", "*.h001"}, Make<TzelSplit40>},
+     Make<KoupKoupSet>},
+    {FormatKind::Splitter40,
+     "splitter40",
+     {"Splitter 4.0 (*.h001)", "*.h001"},
+     Make<Splitter40Set>},
     {FormatKind::MaxSplit,
      "maxsplit",
      {"MaxSplit Pro 3.1 (*__1,*__01,*__001, etc)", "*__1;*__01;*__001;*__0001;*__00001"},
-     Make<TzelMaxSplit>},
-    {FormatKind::Generik,
+     Make<MaxSplitSet>},
+    {FormatKind::Numbered,
      "",
      {"Format Générique inconnu (*.001)", "*.001;*.0;*.00;*.000;*.0000;*.1;*.01;*.0001"},
-     Make<TzelGenerik>},
+     Make<NumberedSet>},
 };
 
 constexpr FileTypeEntry kSplitFileTypes[] = {

@@ -10,7 +10,8 @@
 #include <string_view>
 #include <vector>
 
-class TzelFichier;
+class Job;
+enum class FormatKind : uint8_t;
 
 // One entry of a file dialog's type list.
 struct FileTypeEntry {
@@ -19,12 +20,12 @@ struct FileTypeEntry {
 };
 
 struct FormatRow {
-    uint8_t code;  // FormatKind
+    FormatKind code;
     // What --format names it; empty for an entry that the command line reaches
     // through another name.
     std::string_view cliName;
     FileTypeEntry entry;
-    std::unique_ptr<TzelFichier> (*make)();
+    std::unique_ptr<Job> (*make)();
 };
 
 // In the order of the join dialog's entries; the first is the native format,

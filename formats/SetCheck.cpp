@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cerrno>
 
-#include "formats/foreign/UzelForeign.h"
+#include "formats/foreign/ForeignSet.h"
+#include "formats/native/NativeSet.h"
 #include "formats/native/PartHasher.h"
-#include "formats/native/UzelParcelwise.h"
 #include "platform/File.h"
 #include "platform/Fs.h"
 
@@ -43,7 +43,7 @@ void Judge(PartCheck& part, int64_t expected, bool atMost = false) {
     if (part.bytes > expected) part.state = PartState::Long;
 }
 
-void CheckNative(TzelParcelwise& job, SetCheck& check) {
+void CheckNative(NativeSet& job, SetCheck& check) {
     const int32_t count = job.header.partCount;
     for (int32_t i = 1; i <= count; ++i) {
         // What a part holds besides data: the header, the digests.
@@ -87,7 +87,7 @@ void CheckNative(TzelParcelwise& job, SetCheck& check) {
     }
 }
 
-void CheckForeign(TzelForeignSet& job, SetCheck& check) {
+void CheckForeign(ForeignSet& job, SetCheck& check) {
     for (int32_t n = job.FirstNumber(); n <= job.LastNumber(); ++n)
         check.parts.push_back(Measure(n, job.PartName(n), job.DataOffsetOf(n)));
     if (check.parts.empty()) return;
@@ -105,11 +105,11 @@ bool SetCheck::Whole() const {
     });
 }
 
-SetCheck CheckSet(TzelFichier& job) {
+SetCheck CheckSet(Job& job) {
     SetCheck check;
-    if (auto* native = dynamic_cast<TzelParcelwise*>(&job))
+    if (auto* native = dynamic_cast<NativeSet*>(&job))
         CheckNative(*native, check);
-    else if (auto* foreign = dynamic_cast<TzelForeignSet*>(&job))
+    else if (auto* foreign = dynamic_cast<ForeignSet*>(&job))
         CheckForeign(*foreign, check);
     return check;
 }

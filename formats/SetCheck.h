@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-class TzelFichier;
+class Job;
 
 enum class PartState { Good, Missing, Unreadable, Short, Long, Damaged, Extra };
 
@@ -30,4 +30,4 @@ struct SetCheck {
 
 // Checks the opened set of `job`, a native or a foreign one. The job's display
 // shows the hashing as a verified join shows it.
-SetCheck CheckSet(TzelFichier& job);
+SetCheck CheckSet(Job& job);

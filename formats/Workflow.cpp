@@ -3,11 +3,11 @@
 #include <cerrno>
 
 #include "core/FreeSpace.h"
+#include "core/Job.h"
 #include "core/SplitSize.h"
-#include "core/UzelFichier.h"
 #include "formats/FormatTable.h"
-#include "formats/native/UzelParcelwise.h"
-#include "formats/native/UzelParcelwise10.h"
+#include "formats/native/LegacySet.h"
+#include "formats/native/NativeSet.h"
 #include "platform/Fs.h"
 #include "platform/Reasons.h"
 
@@ -22,14 +22,14 @@ constexpr char kProgramName[] = "Parcelwise 1.1";
 constexpr int64_t kSmallestSource = 1048576;
 
 void CannotOpen(const std::string& path, int error, platform::WindowHandle owner) {
-    platform::MessageBoxA(owner,
+    platform::ShowMessage(owner,
                           "Impossible d'ouvrir le fichier !" + platform::ReasonLine(path, error),
-                          "Erreur", platform::kIconError);
+                          "Erreur", platform::Icon::Error);
 }
 
 }  // namespace
 
-void Attach(TzelFichier& job, platform::WindowHandle owner, platform::WindowHandle progress,
+void Attach(Job& job, platform::WindowHandle owner, platform::WindowHandle progress,
             ProgressDisplay* display) {
     job.ownerWindow = owner;
     job.progressWindow = progress;
@@ -47,7 +47,7 @@ platform::File OpenChosenFile(const std::string& path, platform::WindowHandle ow
     return file;
 }
 
-bool OpenFileToSplit(TzelParcelwise& job, const std::string& path) {
+bool OpenFileToSplit(NativeSet& job, const std::string& path) {
     job.opened = false;
     int64_t size = -1;
     {
@@ -60,24 +60,24 @@ bool OpenFileToSplit(TzelParcelwise& job, const std::string& path) {
         return false;
     }
     if (size <= kSmallestSource) {
-        platform::MessageBoxA(job.ownerWindow,
+        platform::ShowMessage(job.ownerWindow,
                               "Le fichier sélectionné à une taille inférieure à 1 Mo.",
-                              "Fichier trop petit...", platform::kIconWarning);
+                              "Fichier trop petit...", platform::Icon::Warning);
         return false;
     }
     TakeSourceToSplit(job, path, size);
     return true;
 }
 
-void TakeSourceToSplit(TzelParcelwise& job, const std::string& path, int64_t size) {
+void TakeSourceToSplit(NativeSet& job, const std::string& path, int64_t size) {
     job.sourcePath = platform::AbsolutePath(path);
     job.sourceSize = size;
-    job.settings.fileName = platform::FileNameOf(job.sourcePath);
-    job.settings.folder = platform::FolderOf(job.sourcePath);
+    job.choices.fileName = platform::FileNameOf(job.sourcePath);
+    job.choices.folder = platform::FolderOf(job.sourcePath);
     job.opened = true;
 }
 
-bool OpenSetAt(TzelFichier& job, const std::string& path) {
+bool OpenSetAt(Job& job, const std::string& path) {
     job.sourcePath = platform::AbsolutePath(path);
     job.sourceSize = platform::FileSize(job.sourcePath);
     job.opened = true;
@@ -86,7 +86,7 @@ bool OpenSetAt(TzelFichier& job, const std::string& path) {
     return false;
 }
 
-Opening OpenChosenSet(TzelFichier& job, const std::string& path) {
+Opening OpenChosenSet(Job& job, const std::string& path) {
     job.opened = false;
     if (!OpenChosenFile(path, job.ownerWindow).IsOpen()) return Opening::Unopenable;
     return OpenSetAt(job, path) ? Opening::Opened : Opening::Refused;
@@ -110,12 +110,12 @@ void SayNoSingleKind(const FoundKind& found, Audience audience, platform::Window
             if (window || row.cliName.empty()) continue;
             kinds.append(kinds.empty() ? "" : ", ").append(row.cliName);
         }
-        platform::MessageBoxA(
+        platform::ShowMessage(
             owner,
             "Ce fichier n'appartient à aucun type de jeu reconnu :\n" + path +
                 (window ? "\n\nChoisissez son type dans la liste de la boîte d'ouverture."
                         : "\n\nPrécisez son type avec --format (types : " + kinds + ")."),
-            "Type de jeu inconnu", platform::kIconWarning);
+            "Type de jeu inconnu", platform::Icon::Warning);
         return;
     }
     for (const FormatRow* row : found.formats) {
@@ -124,16 +124,16 @@ void SayNoSingleKind(const FoundKind& found, Audience audience, platform::Window
         else
             kinds.append(kinds.empty() ? "" : ", ").append(row->cliName);
     }
-    platform::MessageBoxA(
+    platform::ShowMessage(
         owner,
         window ? "Ce fichier peut appartenir à un jeu de plusieurs types :\n" + path + "\n" +
                      kinds + "\n\nChoisissez son type dans la liste de la boîte d'ouverture."
                : "Ce fichier peut appartenir à un jeu de plusieurs types (" + kinds + ") :\n" +
                      path + "\n\nPrécisez lequel avec --format.",
-        "Type de jeu ambigu", platform::kIconWarning);
+        "Type de jeu ambigu", platform::Icon::Warning);
 }
 
-bool OpenLegacySet(TzelParcelwise10& job, const std::string& path) {
+bool OpenLegacySet(LegacySet& job, const std::string& path) {
     job.opened = false;
     if (!OpenChosenFile(path, job.ownerWindow).IsOpen()) return false;
     job.sourcePath = platform::AbsolutePath(path);
@@ -142,13 +142,13 @@ bool OpenLegacySet(TzelParcelwise10& job, const std::string& path) {
     if (job.OpenSet()) return true;
     job.opened = false;
     if (!job.openError.empty())
-        platform::MessageBoxA(job.ownerWindow, job.openError + ".", kProgramName,
-                              platform::kIconError);
+        platform::ShowMessage(job.ownerWindow, job.openError + ".", kProgramName,
+                              platform::Icon::Error);
     return false;
 }
 
-std::string FirstOutputPath(const TzelFichier& job, Direction direction, const std::string& name) {
-    const std::string base = job.settings.folder + name;
+std::string FirstOutputPath(const Job& job, Direction direction, const std::string& name) {
+    const std::string base = job.choices.folder + name;
     return direction == Direction::Split ? NativePartName(base, 1) : base;
 }
 
@@ -169,7 +169,7 @@ std::string TakenLine(const std::string& path, const std::string& shownFile) {
     return {};
 }
 
-std::optional<std::string> NameTakenText(const TzelFichier& job, Direction direction,
+std::optional<std::string> NameTakenText(const Job& job, Direction direction,
                                          const std::string& name) {
     const std::string path = FirstOutputPath(job, direction, name);
     switch (OccupantOf(path)) {
@@ -183,34 +183,34 @@ std::optional<std::string> NameTakenText(const TzelFichier& job, Direction direc
     return std::nullopt;
 }
 
-bool CheckSplit(TzelParcelwise& job, const SplitChoice& choice) {
+bool CheckSplit(NativeSet& job, const SplitChoice& choice) {
     // The disk must take all that the split writes, headers and digests included.
-    if (!CheckFreeSpace(job.ownerWindow, job.settings.folder,
+    if (!CheckFreeSpace(job.ownerWindow, job.choices.folder,
                         SplitOutputBytes(job.sourceSize, choice.partSize, choice.withDigests)))
         return false;
     if (!job.CheckSplitParameters(choice.storedName, choice.destName, choice.withDigests,
                                   choice.partSize)) {
-        platform::MessageBoxA(job.ownerWindow, "Le découpage a été annulé.", kTitle,
-                              platform::kIconWarning);
+        platform::ShowMessage(job.ownerWindow, "Le découpage a été annulé.", kTitle,
+                              platform::Icon::Warning);
         return false;
     }
     job.SetBufferSize(choice.bufferSize);
     return true;
 }
 
-bool CheckJoin(TzelFichier& job, const std::string& destName, bool verify, uint32_t bufferSize) {
+bool CheckJoin(Job& job, const std::string& destName, bool verify, uint32_t bufferSize) {
     // A join writes the file it rebuilds, whatever the size of the part opened.
-    if (!CheckFreeSpace(job.ownerWindow, job.settings.folder, job.RebuiltSize())) return false;
+    if (!CheckFreeSpace(job.ownerWindow, job.choices.folder, job.RebuiltSize())) return false;
     if (!job.CheckJoinParameters(destName, verify)) {
-        platform::MessageBoxA(job.ownerWindow, "Le recollage a été annulé.", kTitle,
-                              platform::kIconWarning);
+        platform::ShowMessage(job.ownerWindow, "Le recollage a été annulé.", kTitle,
+                              platform::Icon::Warning);
         return false;
     }
     job.SetBufferSize(bufferSize);
     return true;
 }
 
-void Start(TzelFichier& job, Direction direction) {
+void Start(Job& job, Direction direction) {
     job.joining = direction == Direction::Join;
     if (direction == Direction::Split)
         job.StartSplit();

@@ -16,9 +16,9 @@
 #include "platform/Messages.h"
 
 struct FormatRow;
-class TzelFichier;
-class TzelParcelwise;
-class TzelParcelwise10;
+class Job;
+class NativeSet;
+class LegacySet;
 
 namespace workflow {
 
@@ -26,7 +26,7 @@ enum class Direction { Split, Join };
 
 // The windows a job reports to and the display of its progress; a display
 // left null keeps the job's own.
-void Attach(TzelFichier& job, platform::WindowHandle owner, platform::WindowHandle progress,
+void Attach(Job& job, platform::WindowHandle owner, platform::WindowHandle progress,
             ProgressDisplay* display);
 
 // --- Open
@@ -39,10 +39,10 @@ platform::File OpenChosenFile(const std::string& path, platform::WindowHandle ow
 // Makes the file at `path` the source of a split: a regular file of more than
 // 1 Mo, whose name and folder become the proposed destination. False, after
 // the message, otherwise; the job is then not opened.
-bool OpenFileToSplit(TzelParcelwise& job, const std::string& path);
+bool OpenFileToSplit(NativeSet& job, const std::string& path);
 // What OpenFileToSplit does once the file passed: `path`, of `size` bytes,
 // becomes the job's source and names the proposed destination.
-void TakeSourceToSplit(TzelParcelwise& job, const std::string& path, int64_t size);
+void TakeSourceToSplit(NativeSet& job, const std::string& path, int64_t size);
 
 enum class Opening {
     Opened,
@@ -53,9 +53,9 @@ enum class Opening {
 // Opens the set that `path` belongs to into a job of its kind, without asking
 // first whether the file can be opened: the job's own reading says so. A
 // refused set is forgotten (ResetSet).
-bool OpenSetAt(TzelFichier& job, const std::string& path);
+bool OpenSetAt(Job& job, const std::string& path);
 // The same after making sure that the chosen file can be opened at all.
-Opening OpenChosenSet(TzelFichier& job, const std::string& path);
+Opening OpenChosenSet(Job& job, const std::string& path);
 // --- A part of a set of any kind
 
 // The kinds of set that a part given without its kind fits, from its name and
@@ -76,13 +76,13 @@ void SayNoSingleKind(const FoundKind& found, Audience audience, platform::Window
 // Opens the first part of a set of the 1.0 format; a file that is no 1.0 set
 // at all is said as the program's general error report says it. False when
 // refused; the job is then not opened.
-bool OpenLegacySet(TzelParcelwise10& job, const std::string& path);
+bool OpenLegacySet(LegacySet& job, const std::string& path);
 
 // --- Check
 
 // The path that a run creates first under the destination name `name`: the
 // first part of a split, the rebuilt file of a join.
-std::string FirstOutputPath(const TzelFichier& job, Direction direction, const std::string& name);
+std::string FirstOutputPath(const Job& job, Direction direction, const std::string& name);
 
 // What stands where a job means to create a file. A folder is no file that
 // exists, but the job cannot write there either.
@@ -93,7 +93,7 @@ Occupant OccupantOf(const std::string& path);
 std::string TakenLine(const std::string& path, const std::string& shownFile);
 // What the name editor says of a destination name already taken, nothing
 // when it is free.
-std::optional<std::string> NameTakenText(const TzelFichier& job, Direction direction,
+std::optional<std::string> NameTakenText(const Job& job, Direction direction,
                                          const std::string& name);
 
 struct SplitChoice {
@@ -108,14 +108,14 @@ struct SplitChoice {
 // the choices, every problem in one message, followed by "Le découpage a été
 // annulé." when the choices are refused. True, with the buffer size set, when
 // the split may start.
-bool CheckSplit(TzelParcelwise& job, const SplitChoice& choice);
+bool CheckSplit(NativeSet& job, const SplitChoice& choice);
 // The same for a join of the opened set into `destName`, of any kind.
-bool CheckJoin(TzelFichier& job, const std::string& destName, bool verify, uint32_t bufferSize);
+bool CheckJoin(Job& job, const std::string& destName, bool verify, uint32_t bufferSize);
 
 // --- Run
 
 // Starts the checked job's work in its direction, as the progress window does
 // when it opens; the work goes on on the job's thread.
-void Start(TzelFichier& job, Direction direction);
+void Start(Job& job, Direction direction);
 
 }  // namespace workflow

@@ -19,7 +19,8 @@ namespace {
 
 class QuietSink final : public platform::MessageSink {
 public:
-    void Show(platform::WindowHandle, std::string_view, std::string_view, int) override {}
+    void Show(platform::WindowHandle, std::string_view, std::string_view, platform::Icon) override {
+    }
 };
 
 bool PlainName(std::string_view name) {
@@ -106,11 +107,10 @@ void ExpectJoinLeftInputs(const Tree& before, const Tree& after, const std::stri
         Expect(after.count(output) == 1, "the join said it succeeded without writing " + output);
 }
 
-Step RunJoin(TzelFichier& job, const std::string& name, const std::string& root,
-             std::string& output) {
+Step RunJoin(Job& job, const std::string& name, const std::string& root, std::string& output) {
     // The parameters alone: a crafted size must not keep the worker from running.
     if (!job.CheckJoinParameters(name, true)) return Step::Failed;
-    const std::string target = job.settings.folder + job.settings.fileName;
+    const std::string target = job.choices.folder + job.choices.fileName;
     const std::string folder = root + "set/";
     Expect(target.compare(0, folder.size(), folder) == 0 &&
                target.find('/', folder.size()) == std::string::npos,
@@ -129,9 +129,9 @@ void SilenceMessages() {
 
 }  // namespace fuzzing
 
+#include "formats/FormatTable.h"
 #include "formats/Workflow.h"
-#include "formats/foreign/ForeignFormats.h"
-#include "formats/foreign/UzelForeign.h"
+#include "formats/foreign/ForeignSet.h"
 #include "platform/Fs.h"
 
 namespace fuzzing {
@@ -143,11 +143,13 @@ void FuzzForeignSet(std::string_view kind, Scratch& scratch, const uint8_t* data
     if (chosen.empty()) return;
     const Tree before = Snapshot(scratch.root());
 
-    std::unique_ptr<TzelFichier> made = CreateForeignJob(kind);
-    Expect(made != nullptr, "no job for " + std::string(kind));
-    auto& job = static_cast<TzelForeignSet&>(*made);
+    const FormatRow* row = FormatOfCliName(kind);
+    Expect(row != nullptr && row->code != FormatKind::Native,
+           "no foreign kind " + std::string(kind));
+    std::unique_ptr<Job> made = row->make();
+    auto& job = static_cast<ForeignSet&>(*made);
     if (!workflow::OpenSetAt(job, chosen)) return;
-    Expect(platform::IsSafeFileName(job.settings.fileName),
+    Expect(platform::IsSafeFileName(job.choices.fileName),
            std::string(kind) + ": the original name is no plain file name");
     if (namesStayInFolder) {
         const int32_t first = job.FirstNumber();
@@ -172,7 +174,7 @@ void FuzzForeignSet(std::string_view kind, Scratch& scratch, const uint8_t* data
     }
 
     std::string output;
-    const Step end = RunJoin(job, job.settings.fileName, scratch.root(), output);
+    const Step end = RunJoin(job, job.choices.fileName, scratch.root(), output);
     const Tree after = Snapshot(scratch.root());
     ExpectJoinLeftInputs(before, after, output, end);
     if (end == Step::Finished)

@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/UzelFichier.h"
+#include "core/Job.h"
 
 namespace fuzzing {
 
@@ -61,8 +61,7 @@ void ExpectJoinLeftInputs(const Tree& before, const Tree& after, const std::stri
 // Checks the destination as the action label does and runs the join to its
 // end; the step the worker ended on. `output` receives the rebuilt file's
 // path below `root`, which it must not leave.
-Step RunJoin(TzelFichier& job, const std::string& name, const std::string& root,
-             std::string& output);
+Step RunJoin(Job& job, const std::string& name, const std::string& root, std::string& output);
 
 // Keeps messages off the terminal for the whole run: thousands of inputs per
 // second would otherwise drown the fuzzer's own output.

@@ -6,8 +6,8 @@
 #include <cstdint>
 
 #include "formats/Workflow.h"
-#include "formats/native/UzelParcelwise.h"
-#include "formats/native/UzelParcelwise10.h"
+#include "formats/native/LegacySet.h"
+#include "formats/native/NativeSet.h"
 #include "fuzz/FuzzFiles.h"
 #include "platform/Fs.h"
 
@@ -24,12 +24,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const Tree before = Snapshot(scratch.root());
     const std::string name = chosen.substr(scratch.root().size());
 
-    TzelParcelwise10 job;
+    LegacySet job;
     if (!workflow::OpenLegacySet(job, chosen)) return 0;
-    Expect(platform::IsSafeFileName(job.settings.fileName),
-           "the stored name is no plain file name");
-    const TzelLeadBlock lead = job.lead;
-    const TzelDescriptionBlock description = job.description;
+    Expect(platform::IsSafeFileName(job.choices.fileName), "the stored name is no plain file name");
+    const LegacyLeadBlock lead = job.lead;
+    const LegacyDescriptionBlock description = job.description;
 
     job.StartConvert();
     job.WaitForWorker();
@@ -48,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
            "the old first part was not kept whole");
     const std::string& converted = after.at(name);
     Expect(converted.size() >= kHeaderSize, "the converted first part has no header");
-    const TzelHeader header = DecodeHeader(std::span<const uint8_t, kHeaderSize>(
+    const NativeHeader header = DecodeHeader(std::span<const uint8_t, kHeaderSize>(
         reinterpret_cast<const uint8_t*>(converted.data()), kHeaderSize));
     Expect(IsValidHeader(header) && header.partCount == description.partCount &&
                header.originalSize == lead.originalSize,

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "formats/Workflow.h"
-#include "formats/native/UzelParcelwise.h"
+#include "formats/native/NativeSet.h"
 #include "fuzz/FuzzFiles.h"
 #include "platform/Fs.h"
 
@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     // The header alone, as every reader of a first part decodes it.
     if (size >= kHeaderSize) {
-        const TzelHeader header =
+        const NativeHeader header =
             DecodeHeader(std::span<const uint8_t, kHeaderSize>(data, kHeaderSize));
         if (IsValidHeader(header)) {
             const auto again = EncodeHeader(header);
@@ -33,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (chosen.empty()) return 0;
     const Tree before = Snapshot(scratch.root());
 
-    TzelParcelwise job;
+    NativeSet job;
     if (!workflow::OpenSetAt(job, chosen)) return 0;
     Expect(platform::IsSafeFileName(job.header.originalName),
            "the stored name is no plain file name");
@@ -55,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         expected.append(part.data() + start, end - start);
     }
     std::string output;
-    const Step end = RunJoin(job, job.settings.fileName, scratch.root(), output);
+    const Step end = RunJoin(job, job.choices.fileName, scratch.root(), output);
     const Tree after = Snapshot(scratch.root());
     ExpectJoinLeftInputs(before, after, output, end);
     if (end == Step::Finished)

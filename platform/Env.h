@@ -1,5 +1,5 @@
-// The process's surroundings: environment, home, own location, terminals,
-// helper programs, and whole-file reads and atomic whole-file writes.
+// The process's surroundings: environment, home, own location, terminals and
+// helper programs.
 #pragma once
 
 #include <optional>
@@ -17,23 +17,6 @@ std::string HomeFolder();
 std::string ExecutablePath();
 // True when the descriptor (0 input, 1 output, 2 errors) is a terminal.
 bool IsTerminal(int fd);
-
-// Creates the folder and its missing parents; true when it exists after.
-bool MakeFolders(const std::string& folder);
-// The whole file; nothing when it cannot be read.
-std::optional<std::string> ReadWholeFile(const std::string& path);
-// Replaces the file's content so that a crash or a full disk leaves either the
-// old content or the new one, never a mix: temporary file, fsync, rename. The
-// file keeps its mode and, where the system allows, its owner; a symbolic link
-// stays a link, and the file it leads to is the one replaced, from a temporary
-// file in that file's own folder.
-bool WriteFileAtomically(const std::string& path, std::string_view content);
-// The path that a name leads to through the symbolic links of its last
-// component; the name itself when it is no link.
-std::string FollowLinks(const std::string& path);
-// Gives a file a second name, or a copy of itself under that name when the
-// file system cannot (no hard links); fails when the name is taken.
-bool CopyNoReplace(const std::string& from, const std::string& to);
 
 // The full path of the first program of that name on the PATH, as a shell
 // would find it; nothing when there is none.

@@ -35,7 +35,7 @@ void AppendVisible(std::string& out, std::string_view text, bool lineBreaks) {
 
 class StderrSink final : public MessageSink {
 public:
-    void Show(WindowHandle, std::string_view text, std::string_view title, int) override {
+    void Show(WindowHandle, std::string_view text, std::string_view title, Icon) override {
         std::string line = VisibleText(title);
         line += ": ";
         line += VisibleMessage(text);
@@ -74,7 +74,7 @@ MessageSink* CurrentMessageSink() {
     return sink ? sink : &g_stderrSink;
 }
 
-void MessageBoxA(WindowHandle owner, std::string_view text, std::string_view title, int icon) {
+void ShowMessage(WindowHandle owner, std::string_view text, std::string_view title, Icon icon) {
     CurrentMessageSink()->Show(owner, text, title, icon);
 }
 

@@ -1,10 +1,11 @@
-// Modal messages in the manner of MessageBoxA(owner, text, title, icon).
+// Modal messages in the manner of ShowMessage(owner, text, title, icon).
 //
 // The program installs one sink at start: the windows show a message box on the
 // UI thread and hold the calling worker until it is dismissed, the command line
 // prints, tests record. Texts are UTF-8 and keep their "\n\r" line breaks.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -17,16 +18,15 @@ struct OwnerWindow;
 // nullptr for none.
 using WindowHandle = OwnerWindow*;
 
-inline constexpr int kIconError = 16;
-inline constexpr int kIconWarning = 48;
-inline constexpr int kIconInfo = 64;
+// The icon of a message; the values are those of the Windows message boxes.
+enum class Icon : uint8_t { Error = 16, Warning = 48, Info = 64 };
 
 class MessageSink {
 public:
     virtual ~MessageSink() = default;
     // Returns once the user has seen the message.
     virtual void Show(WindowHandle owner, std::string_view text, std::string_view title,
-                      int icon) = 0;
+                      Icon icon) = 0;
 };
 
 // Installs the process-wide sink (nullptr restores the default, which prints
@@ -42,6 +42,6 @@ std::string VisibleText(std::string_view text);
 // The same, but the message line breaks "\n\r" and "\n" end the line.
 std::string VisibleMessage(std::string_view text);
 
-void MessageBoxA(WindowHandle owner, std::string_view text, std::string_view title, int icon);
+void ShowMessage(WindowHandle owner, std::string_view text, std::string_view title, Icon icon);
 
 }  // namespace platform

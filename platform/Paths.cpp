@@ -1,6 +1,6 @@
 // The names and paths that the program builds and checks: text alone, no
 // call to the system, the same on every system.
-#include "platform/Fs.h"
+#include "platform/Paths.h"
 
 #include <algorithm>
 #include <array>

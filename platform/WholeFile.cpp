@@ -1,5 +1,5 @@
 // Whole-file reads, built on File alone: the same on every system.
-#include "platform/Env.h"
+#include "platform/WholeFile.h"
 #include "platform/File.h"
 
 namespace platform {

@@ -4,6 +4,7 @@
 
 #include "platform/Env.h"
 #include "platform/Fs.h"
+#include "platform/WholeFile.h"
 
 namespace {
 

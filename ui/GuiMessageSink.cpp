@@ -13,15 +13,15 @@ QString DisplayText(std::string_view text) {
 }
 
 void GuiMessageSink::Show(platform::WindowHandle owner, std::string_view text,
-                          std::string_view title, int icon) {
+                          std::string_view title, platform::Icon icon) {
     QWidget* parent = owner ? owner->OwnerWidget() : nullptr;
     const QString body = DisplayText(text);
     const QString caption = QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size()));
     auto show = [parent, body, caption, icon] {
-        QMessageBox::Icon kind = icon == platform::kIconError     ? QMessageBox::Critical
-                                 : icon == platform::kIconWarning ? QMessageBox::Warning
-                                 : icon == platform::kIconInfo    ? QMessageBox::Information
-                                                                  : QMessageBox::NoIcon;
+        QMessageBox::Icon kind = icon == platform::Icon::Error     ? QMessageBox::Critical
+                                 : icon == platform::Icon::Warning ? QMessageBox::Warning
+                                 : icon == platform::Icon::Info    ? QMessageBox::Information
+                                                                   : QMessageBox::NoIcon;
         QMessageBox box(kind, caption, body, QMessageBox::Ok,
                         parent && parent->isVisible() ? parent : nullptr);
         box.exec();

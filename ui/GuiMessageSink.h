@@ -17,7 +17,7 @@ protected:
 class GuiMessageSink final : public platform::MessageSink {
 public:
     void Show(platform::WindowHandle owner, std::string_view text, std::string_view title,
-              int icon) override;
+              platform::Icon icon) override;
 };
 
 // "\n\r" as the texts write it, "\n" as Qt shows it.

@@ -1,6 +1,6 @@
 #include "ui/JobFactory.h"
 
-#include "core/UzelFichier.h"
+#include "core/Job.h"
 #include "formats/FormatTable.h"
 
 namespace {
@@ -32,7 +32,7 @@ QList<DialogFilter> JoinFilters() {
     return filters;
 }
 
-std::unique_ptr<TzelFichier> CreateJoinJob(int index) {
+std::unique_ptr<Job> CreateJoinJob(int index) {
     const FormatRow* row = FormatOfJoinEntry(index - kAnyKnownSetEntry);
     return row ? row->make() : nullptr;
 }

@@ -6,7 +6,7 @@
 
 #include "ui/Seams.h"
 
-class TzelFichier;
+class Job;
 
 QList<DialogFilter> SplitFilters();
 // The join dialog's first entry takes a part of any kind and finds which.
@@ -15,4 +15,4 @@ constexpr int kAnyKnownSetEntry = 1;
 QList<DialogFilter> JoinFilters();
 // The job for join filter `index` (1-based); nothing for the first entry,
 // whose kind the chosen part tells, nor for an index outside the list.
-std::unique_ptr<TzelFichier> CreateJoinJob(int index);
+std::unique_ptr<Job> CreateJoinJob(int index);

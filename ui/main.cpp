@@ -6,13 +6,13 @@
 #include "platform/Env.h"
 #include "platform/Registry.h"
 #include "settings/DesktopAssociation.h"
+#include "ui/ConvertWindow.h"
 #include "ui/GuiMessageSink.h"
+#include "ui/MainWindow.h"
+#include "ui/ProgressWindow.h"
+#include "ui/SettingsDialog.h"
 #include "ui/Skin.h"
 #include "ui/Translations.h"
-#include "ui/Unit1.h"
-#include "ui/Unit3.h"
-#include "ui/u_frmconvert.h"
-#include "ui/u_parametre.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -39,10 +39,10 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
 #endif
 
-    TfrmMain frmMain(args, platform::ExecutablePath(), platform::RegistryFolder());
-    TfrmProcessing frmProcessing(&frmMain);
-    TfrmParam frmParam(frmMain.params.get(), &frmMain);
-    TfrmConvert frmConvert(&frmMain);
+    MainWindow frmMain(args, platform::ExecutablePath(), platform::RegistryFolder());
+    ProgressWindow frmProcessing(&frmMain);
+    SettingsDialog frmParam(frmMain.params.get(), &frmMain);
+    ConvertWindow frmConvert(&frmMain);
     frmMain.SetWindows(&frmProcessing, &frmParam, &frmConvert);
 
     frmMain.show();

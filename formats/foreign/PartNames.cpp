@@ -1,6 +1,6 @@
 #include "formats/foreign/PartNames.h"
 
-#include "core/Texts.h"
+#include "core/TextEncoding.h"
 #include "platform/Fs.h"
 
 namespace {

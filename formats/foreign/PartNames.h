@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/ParcelTools.h"  // NumberText
+#include "core/DisplayNumbers.h"  // NumberText
 
 // The text less its last `count` characters (empty when it has no more).
 std::string DropLast(std::string_view text, size_t count);

@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/Texts.h"
+#include "core/TextEncoding.h"
 
 // Numbers are copied as they lie, which is right only on a little-endian machine.
 static_assert(std::endian::native == std::endian::little,

@@ -6,8 +6,8 @@
 #include <memory>
 #include <new>
 
-#include "core/ParcelTools.h"
-#include "core/UzelFichier.h"
+#include "core/DisplayNumbers.h"
+#include "core/Job.h"
 #include "platform/Errors.h"
 
 namespace {
@@ -275,8 +275,8 @@ std::optional<Digest> HashFile(const std::string& path, const HashProgressFn& pr
     return HashFilePrefix(path, -1, progress);
 }
 
-void HashProgressOf(TzelFichier& job, int64_t bytesHashed) {
+void HashProgressOf(Job& job, int64_t bytesHashed) {
     int position;
     if (bytesHashed > 0 && Percent(bytesHashed, job.partBytes, position))
-        job.display->bar2(position);
+        job.display->SetPartBar(position);
 }

@@ -63,5 +63,5 @@ std::optional<Digest> HashRange(platform::File& file, int64_t offset, int64_t by
 
 // Moves the progress window's second bar of a job whose partBytes holds the
 // size of the file being hashed.
-class TzelFichier;
-void HashProgressOf(TzelFichier& job, int64_t bytesHashed);
+class Job;
+void HashProgressOf(Job& job, int64_t bytesHashed);

@@ -1,6 +1,9 @@
 #include "platform/Fs.h"
+#include "platform/File.h"
 
+#include <filesystem>
 #include <optional>
+#include <random>
 
 #include "platform/Errors.h"
 #include "platform/FaultSeam.h"
@@ -153,6 +156,86 @@ size_t MaxFileNameBytes(const std::string& folder) {
         most > 0)
         return most;
     return 255;
+}
+
+bool MakeFolders(const std::string& folder) {
+    std::error_code error;
+    const std::filesystem::path path(win::Widen(folder));
+    std::filesystem::create_directories(path, error);
+    return std::filesystem::is_directory(path, error);
+}
+
+std::string FollowLinks(const std::string& path) {
+    const std::wstring wide = win::Widen(path);
+    const DWORD attributes = ::GetFileAttributesW(wide.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        return path;
+    HANDLE handle =
+        ::CreateFileW(wide.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return path;  // a dangling link: callers refuse it
+    std::wstring target(MAX_PATH, L'\0');
+    DWORD n = ::GetFinalPathNameByHandleW(handle, target.data(), static_cast<DWORD>(target.size()),
+                                          FILE_NAME_NORMALIZED);
+    if (n >= target.size()) {
+        target.resize(n + 1);
+        n = ::GetFinalPathNameByHandleW(handle, target.data(), static_cast<DWORD>(target.size()),
+                                        FILE_NAME_NORMALIZED);
+    }
+    ::CloseHandle(handle);
+    if (n == 0 || n >= target.size()) return path;
+    target.resize(n);
+    // The final path comes as "\\?\C:\..." or "\\?\UNC\server\share\...".
+    if (target.rfind(L"\\\\?\\UNC\\", 0) == 0)
+        target = L"\\\\" + target.substr(8);
+    else if (target.rfind(L"\\\\?\\", 0) == 0)
+        target = target.substr(4);
+    return win::Narrow(target);
+}
+
+bool WriteFileAtomically(const std::string& path, std::string_view content) {
+    const std::string target = FollowLinks(path);
+    const std::wstring wideTarget = win::Widen(target);
+    const DWORD attributes = ::GetFileAttributesW(wideTarget.c_str());
+    const bool existed = attributes != INVALID_FILE_ATTRIBUTES;
+    if (existed && (attributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)))
+        return false;
+    std::random_device seed;
+    const std::string temp = target + ".tmp" + std::to_string(seed() % 1000000);
+    File file = File::CreateNew(temp);
+    if (!file.IsOpen()) return false;
+    bool written = file.Write(content.data(), content.size()).ok() && file.Sync() && file.Close();
+    file.Close();  // a temporary file that failed is removed below, closed
+    const std::wstring wideTemp = win::Widen(temp);
+    // ReplaceFileW keeps the old file's permissions on the new content; a
+    // file that did not exist yet is simply moved in place. Either replaces
+    // our own temporary file's target, nothing else. The attributes that a
+    // user sets (hidden, system) go on the new content first, as not every
+    // ReplaceFileW carries them over.
+    constexpr DWORD kKept =
+        FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    bool replaced = false;
+    if (written && existed && (attributes & kKept))
+        written = ::SetFileAttributesW(wideTemp.c_str(), attributes & kKept) != 0;
+    if (written) {
+        replaced = existed ? ::ReplaceFileW(wideTarget.c_str(), wideTemp.c_str(), nullptr,
+                                            REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) != 0
+                           : false;
+        if (!replaced)
+            replaced = ::MoveFileExW(wideTemp.c_str(), wideTarget.c_str(),
+                                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    }
+    if (!replaced) ::DeleteFileW(wideTemp.c_str());
+    return replaced;
+}
+
+bool CopyNoReplace(const std::string& from, const std::string& to) {
+    const std::wstring wideFrom = win::Widen(from);
+    const std::wstring wideTo = win::Widen(to);
+    if (::CreateHardLinkW(wideTo.c_str(), wideFrom.c_str(), nullptr)) return true;
+    if (::GetLastError() == ERROR_ALREADY_EXISTS) return false;
+    // bFailIfExists: never over a file that took the name meanwhile.
+    return ::CopyFileW(wideFrom.c_str(), wideTo.c_str(), TRUE) != 0;
 }
 
 }  // namespace platform

@@ -7,12 +7,12 @@
 #include <sstream>
 
 #include "cli/Commands.h"
-#include "core/Texts.h"
+#include "core/TextEncoding.h"
 #include "formats/FormatTable.h"
 #include "platform/Env.h"
 #include "platform/Fs.h"
 #include "platform/IoFaults.h"
-#include "settings/UzelParams.h"
+#include "settings/SavedSettings.h"
 #include "support/TestSupport.h"
 
 using namespace testsupport;

@@ -12,7 +12,8 @@ class StreamSink final : public platform::MessageSink {
 public:
     explicit StreamSink(std::ostream& out) : out_(out) { platform::SetMessageSink(this); }
     ~StreamSink() override { platform::SetMessageSink(nullptr); }
-    void Show(platform::WindowHandle, std::string_view text, std::string_view title, int) override {
+    void Show(platform::WindowHandle, std::string_view text, std::string_view title,
+              platform::Icon) override {
         out_ << title << ": " << text << "\n";
     }
 
@@ -26,12 +27,12 @@ TEST(TerminalProgress, MessageEndsTheLineWithTheLatestValues) {
     {
         // A period this long leaves all drawing to the message and the close.
         cli::TerminalProgress line(out, std::chrono::hours(1));
-        line.lblPourcentage("4%");
-        line.lblPourcentage("45%");
-        line.lblPartie("Création de < a.bin.002.pcw >");
-        line.lblDone("1,00 Mo");
-        platform::MessageBoxA(nullptr, "Le fichier a été coupé avec succès !", "-=Parcelwise=-",
-                              64);
+        line.SetPercentText("4%");
+        line.SetPercentText("45%");
+        line.SetPartText("Création de < a.bin.002.pcw >");
+        line.SetDoneText("1,00 Mo");
+        platform::ShowMessage(nullptr, "Le fichier a été coupé avec succès !", "-=Parcelwise=-",
+                              platform::Icon::Info);
         line.CloseAfterJob();
         EXPECT_EQ(platform::CurrentMessageSink(), &sink);
     }
@@ -44,7 +45,8 @@ TEST(TerminalProgress, FailureBeforeAnyProgressDrawsNoLine) {
     std::ostringstream out;
     StreamSink sink(out);
     cli::TerminalProgress line(out, std::chrono::milliseconds(1));
-    platform::MessageBoxA(nullptr, "Le fichier source n'est pas accessible !", "Erreur", 16);
+    platform::ShowMessage(nullptr, "Le fichier source n'est pas accessible !", "Erreur",
+                          platform::Icon::Error);
     line.CloseAfterJob();
     EXPECT_EQ(out.str(), "Erreur: Le fichier source n'est pas accessible !\n");
 }
@@ -54,9 +56,9 @@ TEST(TerminalProgress, LineStaysShortOfTheTerminalsLastColumn) {
     StreamSink sink(out);
     {
         cli::TerminalProgress line(out, std::chrono::hours(1), 40);
-        line.lblPourcentage("7%");
-        line.lblPartie("Création de < un nom de fichier très long.iso.012.pcw >");
-        line.lblDone("12,50 Mo");
+        line.SetPercentText("7%");
+        line.SetPartText("Création de < un nom de fichier très long.iso.012.pcw >");
+        line.SetDoneText("12,50 Mo");
         line.CloseAfterJob();
     }
     // 39 characters: the part's number and the size stay in sight.
@@ -65,9 +67,9 @@ TEST(TerminalProgress, LineStaysShortOfTheTerminalsLastColumn) {
         // Too narrow for anything but the start of the line.
         std::ostringstream narrow;
         cli::TerminalProgress line(narrow, std::chrono::hours(1), 12);
-        line.lblPourcentage("100%");
-        line.lblPartie("Recollage du fichier n° 3");
-        line.lblDone("700,00 Mo");
+        line.SetPercentText("100%");
+        line.SetPartText("Recollage du fichier n° 3");
+        line.SetDoneText("700,00 Mo");
         line.CloseAfterJob();
         EXPECT_EQ(narrow.str(), "\r100%    700\n");
     }

@@ -6,7 +6,7 @@
 #include <functional>
 #include <stdexcept>
 
-#include "core/UzelFichier.h"
+#include "core/Job.h"
 #include "platform/Fs.h"
 #include "support/TestSupport.h"
 
@@ -14,14 +14,14 @@ using testsupport::Eventually;
 
 namespace {
 
-class BareJob final : public TzelFichier {
+class BareJob final : public Job {
 public:
     void ShowProgress() override {}
     void EndOfWork() override {}
 };
 
 // A job that runs whatever work it is given, and counts its ends.
-class WorkingJob final : public TzelFichier {
+class WorkingJob final : public Job {
 public:
     void ShowProgress() override {}
     void EndOfWork() override { ++ends; }
@@ -35,7 +35,7 @@ private:
 
 }  // namespace
 
-TEST(TzelFichier, ResetForgetsTheChoicesButKeepsSizeBufferAndDigestChoice) {
+TEST(Job, ResetForgetsTheChoicesButKeepsSizeBufferAndDigestChoice) {
     BareJob job;
     job.sourcePath = "/data/film.avi";
     job.sourceSize = 123456789;
@@ -46,7 +46,7 @@ TEST(TzelFichier, ResetForgetsTheChoicesButKeepsSizeBufferAndDigestChoice) {
     job.partBytes = 4;
     job.partDoneBytes = 2;
     job.timeDisplayMode = 2;
-    job.settings = {4096, "film.avi", "/data/", true, 0};
+    job.choices = {4096, "film.avi", "/data/", true, 0};
     job.SetBufferSize(262144);
 
     job.Reset();
@@ -57,22 +57,22 @@ TEST(TzelFichier, ResetForgetsTheChoicesButKeepsSizeBufferAndDigestChoice) {
     EXPECT_EQ(job.doneBytes, 0);
     EXPECT_EQ(job.partBytes, 0);
     EXPECT_EQ(job.partDoneBytes, 0);
-    EXPECT_EQ(job.settings.partSize, 0);
-    EXPECT_TRUE(job.settings.fileName.empty());
-    EXPECT_TRUE(job.settings.folder.empty());
+    EXPECT_EQ(job.choices.partSize, 0);
+    EXPECT_TRUE(job.choices.fileName.empty());
+    EXPECT_TRUE(job.choices.folder.empty());
 
     EXPECT_EQ(job.sourceSize, 123456789);
-    EXPECT_EQ(job.settings.bufferSize, 262144u);
-    EXPECT_TRUE(job.settings.verifyHash);
+    EXPECT_EQ(job.choices.bufferSize, 262144u);
+    EXPECT_TRUE(job.choices.verifyHash);
     EXPECT_EQ(job.partNumber, 7);
     EXPECT_EQ(job.timeDisplayMode, 2);
 }
 
-TEST(TzelFichier, ChooseFolderKeepsTheFolderWhenCancelledAndEndsItWithASeparator) {
+TEST(Job, ChooseFolderKeepsTheFolderWhenCancelledAndEndsItWithASeparator) {
     testsupport::TempDir dir;
     testsupport::RecordingSink sink;
     BareJob job;
-    job.settings.folder = "/previous/";
+    job.choices.folder = "/previous/";
 
     std::string asked;
     auto cancel = [&](const std::string& caption) -> std::optional<std::string> {
@@ -88,7 +88,7 @@ TEST(TzelFichier, ChooseFolderKeepsTheFolderWhenCancelledAndEndsItWithASeparator
     bare.pop_back();
     EXPECT_EQ(job.ChooseFolder([&](const std::string&) { return std::optional(bare); }),
               dir.path());
-    EXPECT_EQ(job.settings.folder, dir.path());
+    EXPECT_EQ(job.choices.folder, dir.path());
     // A folder that already ends with the separator, the root included, keeps
     // one: the system's own, which on Windows is not the "/" it also reads.
     EXPECT_EQ(job.ChooseFolder([](const std::string&) { return std::optional<std::string>("/"); }),
@@ -98,7 +98,7 @@ TEST(TzelFichier, ChooseFolderKeepsTheFolderWhenCancelledAndEndsItWithASeparator
     EXPECT_TRUE(sink.messages().empty());
 }
 
-TEST(TzelFichier, UpdateTimesEstimatesTheRemainingTimeFromTheCounters) {
+TEST(Job, UpdateTimesEstimatesTheRemainingTimeFromTheCounters) {
     BareJob job;
     job.startTime = 100.0;
     job.UpdateTimes(100.5);

@@ -18,8 +18,8 @@ constexpr int32_t kPart = 100000;
 class CancelTest : public NativeSetTest {
 protected:
     // Starts the job held at its first pause, cancels it there, waits for its end.
-    template <class Job>
-    void CancelAtFirstPause(Job& job, bool joining) {
+    template <class AnyJob>
+    void CancelAtFirstPause(AnyJob& job, bool joining) {
         job.SetBufferSize(4096);
         job.Suspend();
         joining ? job.StartJoin() : job.StartSplit();
@@ -27,7 +27,7 @@ protected:
         job.Cancel();
         AwaitWorker(job);
     }
-    void ExpectCancelled(const TzelFichier& job, const RecordingDisplay& display,
+    void ExpectCancelled(const Job& job, const RecordingDisplay& display,
                          const RecordingSink& messages) {
         EXPECT_EQ(job.step, Step::Cancelled);
         const auto m = messages.messages();
@@ -54,7 +54,7 @@ TEST_F(CancelTest, ACancelledSplitRemovesThePartsItMadeAndNothingElse) {
         const auto before = Snapshot(out.path());
         RecordingSink messages;
         RecordingDisplay display;
-        TzelParcelwise job;
+        NativeSet job;
         PrepareSplit(job, dir / "film.avi", out.path(), display);
         ASSERT_TRUE(job.CheckSplitParameters("film.avi", "film.avi", digests, kPart));
         CancelAtFirstPause(job, false);
@@ -66,7 +66,7 @@ TEST_F(CancelTest, ACancelledSplitRemovesThePartsItMadeAndNothingElse) {
 TEST_F(CancelTest, ASplitCancelledWhileHashingRemovesEveryPart) {
     Source(3 * kPart);
     RecordingDisplay opened;
-    TzelParcelwise job;
+    NativeSet job;
     PrepareSplit(job, dir / "film.avi", dir.path(), opened);
     ASSERT_TRUE(job.CheckSplitParameters("film.avi", "film.avi", true, kPart));
     // The first part shown is always the first: the others may be passed over.
@@ -90,7 +90,7 @@ TEST_F(CancelTest, ACancelledJoinRemovesItsOutputWhetherCopyingOrChecking) {
         SCOPED_TRACE(verify ? "held while checking digests" : "held while copying");
         RecordingSink messages;
         RecordingDisplay display;
-        TzelParcelwise job;
+        NativeSet job;
         ASSERT_TRUE(OpenSet(job, Part(1), display));
         ASSERT_TRUE(job.CheckJoinParameters("joined", verify));
         CancelAtFirstPause(job, true);
@@ -108,7 +108,7 @@ TEST_F(CancelTest, ACancelledForeignJoinRemovesItsOutput) {
     WriteParts(dir.path(), Numbered("movie.avi.", 1, 3, 3, 3 * kPart));
     const auto before = Snapshot(dir.path());
     RecordingDisplay display;
-    auto job = foreigntest::Job("generic");
+    auto job = foreigntest::MakeJob("generic");
     ASSERT_TRUE(Open(*job, dir / "movie.avi.001", display));
     ASSERT_TRUE(job->CheckJoinParameters("movie.avi"));
     CancelAtFirstPause(*job, true);
@@ -119,7 +119,7 @@ TEST_F(CancelTest, ACancelledForeignJoinRemovesItsOutput) {
 TEST_F(CancelTest, AJoinGivesItsOutputItsNameOnlyOnceWholeAndNeverOverAFile) {
     Source(3 * kPart);
     ASSERT_EQ(Split(dir / "film.avi", dir.path(), kPart), Step::Finished);
-    TzelParcelwise job;
+    NativeSet job;
     RecordingDisplay opened;
     ASSERT_TRUE(OpenSet(job, Part(1), opened));
     // Until the last byte the output is only ever under its temporary name.

@@ -138,7 +138,7 @@ TEST(DetectKind, ALaterDkoupPartJoinsTheWholeSetThroughItsFirst) {
     ASSERT_EQ(found.kinds, KindList{"dkoup"});
     RecordingDisplay display;
     RecordingSink sink;
-    auto job = foreigntest::Job(found.kinds[0]);
+    auto job = foreigntest::MakeJob(found.kinds[0]);
     ASSERT_TRUE(foreigntest::Open(*job, found.path, display));
     ASSERT_EQ(foreigntest::Join(*job, "joined.bin"), Step::Finished);
     EXPECT_EQ(ReadFile(dir / "joined.bin"), data[0] + data[1] + data[2]);
@@ -208,9 +208,9 @@ TEST(DetectKind, SevenZipVolumesJoinBackIntoTheArchive) {
 
         RecordingDisplay display;
         RecordingSink sink;
-        auto job = foreigntest::Job(found.kinds[0]);
+        auto job = foreigntest::MakeJob(found.kinds[0]);
         ASSERT_TRUE(foreigntest::Open(*job, found.path, display));
-        EXPECT_EQ(job->settings.fileName, "archive.7z");
+        EXPECT_EQ(job->choices.fileName, "archive.7z");
         std::string joined = "from-";
         joined.append(given + 11).append(".7z");
         ASSERT_EQ(foreigntest::Join(*job, joined), Step::Finished);

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "NativeJobs.h"
-#include "formats/foreign/ForeignFormats.h"
-#include "formats/foreign/UzelForeign.h"
+#include "formats/FormatTable.h"
+#include "formats/foreign/ForeignSet.h"
 
 namespace foreigntest {
 
@@ -54,18 +54,19 @@ inline std::string CutHeader(const std::string& extension, const std::string& co
     return extension + std::string(5 - extension.size(), '\0') + count;
 }
 
-inline std::unique_ptr<TzelForeignSet> Job(std::string_view kind) {
-    return std::unique_ptr<TzelForeignSet>(
-        static_cast<TzelForeignSet*>(CreateForeignJob(kind).release()));
+inline std::unique_ptr<ForeignSet> MakeJob(std::string_view kind) {
+    const FormatRow* row = FormatOfCliName(kind);
+    if (row == nullptr || row->code == FormatKind::Native) return nullptr;
+    return std::unique_ptr<ForeignSet>(static_cast<ForeignSet*>(row->make().release()));
 }
 
 // Opens the chosen file as the main window does; false when refused.
-inline bool Open(TzelForeignSet& job, const std::string& chosen, ProgressDisplay& display) {
+inline bool Open(ForeignSet& job, const std::string& chosen, ProgressDisplay& display) {
     return nativetest::OpenSet(job, chosen, display);
 }
 
 // Checks the destination and runs the join to its end.
-inline Step Join(TzelForeignSet& job, const std::string& name, uint32_t bufferSize = 16384) {
+inline Step Join(ForeignSet& job, const std::string& name, uint32_t bufferSize = 16384) {
     return nativetest::Run(job, workflow::Direction::Join,
                            [&] { return workflow::CheckJoin(job, name, false, bufferSize); });
 }

@@ -10,12 +10,12 @@ using namespace foreigntest;
 namespace {
 
 // Opens movie.avi.001, movie.avi.002, ... of the given sizes as a plain numbered set.
-std::unique_ptr<TzelForeignSet> OpenNumbered(const TempDir& dir, const std::vector<size_t>& sizes,
-                                             ProgressDisplay& display) {
+std::unique_ptr<ForeignSet> OpenNumbered(const TempDir& dir, const std::vector<size_t>& sizes,
+                                         ProgressDisplay& display) {
     auto parts = Numbered("movie.avi.", 1, static_cast<int>(sizes.size()), 3, 0);
     for (size_t i = 0; i < sizes.size(); ++i) parts[i].size = sizes[i];
     WriteParts(dir.path(), parts);
-    auto job = Job("generic");
+    auto job = MakeJob("generic");
     EXPECT_TRUE(Open(*job, dir / "movie.avi.001", display));
     return job;
 }
@@ -38,7 +38,7 @@ TEST(ForeignJoin, TheDestinationIsCheckedBeforeTheJoinStarts) {
     // 255 characters are accepted, but no more bytes than the file system holds.
     const size_t most = platform::MaxFileNameBytes(dir.path());
     EXPECT_EQ(job->CheckJoinParameters(accented), accented.size() <= most);
-    job->settings.fileName = "movie.avi";
+    job->choices.fileName = "movie.avi";
     for (const std::string& name : {std::string(256, 'a'), accented + "é", std::string()})
         EXPECT_FALSE(job->CheckJoinParameters(name)) << name.size();
     EXPECT_FALSE(job->CheckJoinParameters("movie.avi"));
@@ -58,7 +58,7 @@ TEST(ForeignJoin, TheDestinationIsCheckedBeforeTheJoinStarts) {
     EXPECT_EQ(m[first + 3].title, "-=Parcelwise=-");
     EXPECT_EQ(m[first + 3].icon, 48);
 
-    job->settings.folder = elsewhere.path();  // the user's own folder and name
+    job->choices.folder = elsewhere.path();  // the user's own folder and name
     ASSERT_EQ(Join(*job, "rebuilt.bin"), Step::Finished);
     EXPECT_EQ(ListDir(elsewhere.path()), std::vector<std::string>{"rebuilt.bin"});
     EXPECT_EQ(ReadFile(elsewhere / "rebuilt.bin").size(), 150u);
@@ -85,7 +85,7 @@ TEST(ForeignJoin, AMissingPartIsReportedWithItsNumberBeforeAnythingIsWritten) {
         WriteParts(dir.path(), c.parts);
         RecordingSink sink;
         RecordingDisplay display;
-        auto job = Job(c.kind);
+        auto job = MakeJob(c.kind);
         ASSERT_TRUE(Open(*job, dir / c.parts[0].name, display));
         if (!c.removed.empty()) std::filesystem::remove(dir / c.removed);
         const auto before = ListDir(dir.path());
@@ -102,7 +102,7 @@ TEST(ForeignJoin, ADescriptorWithoutDataPartsJoinsNothing) {
         WriteFile(dir / "m.avi.h001", "SpLi40xm.avi\txx100\t");
         RecordingSink sink;
         RecordingDisplay display;
-        auto job = Job("splitter40");
+        auto job = MakeJob("splitter40");
         ASSERT_TRUE(Open(*job, dir / "m.avi.h001", display));
         if (partAppears) WriteFile(dir / "m.avi.001", RandomBytes(100, 1));
         EXPECT_EQ(Join(*job, "m.avi"), Step::Failed);
@@ -154,7 +154,7 @@ TEST(ForeignJoin, APausedJoinCanBeDestroyedAndEndsWhole) {
                                                     : Numbered("movie.", 1, 3, 3, 30000);
         if (kind == "cutkiller") parts[0].header = CutHeader("avi", "003");
         const std::vector<std::string> data = WriteParts(dir.path(), parts);
-        std::unique_ptr<TzelForeignSet> job = Job(kind);
+        std::unique_ptr<ForeignSet> job = MakeJob(kind);
         ASSERT_TRUE(Open(*job, dir / parts[0].name, display));
         ASSERT_TRUE(job->CheckJoinParameters("joined"));
         job->SetBufferSize(4096);
@@ -193,7 +193,7 @@ TEST(ForeignJoin, ThePercentageAndTheClockStayInRangeWhateverTheSetAnnounced) {
         const auto data = WriteParts(dir.path(), c.parts);
         RecordingSink sink;
         RecordingDisplay display;
-        auto job = Job(c.parts[0].name == "m.000" ? "easysplit" : "cutkiller");
+        auto job = MakeJob(c.parts[0].name == "m.000" ? "easysplit" : "cutkiller");
         ASSERT_TRUE(Open(*job, dir / c.parts[0].name, display));
         ASSERT_EQ(Join(*job, "joined"), Step::Finished);
         EXPECT_EQ(display.valuesOf("lblPourcentage"), c.percentages);
@@ -216,7 +216,7 @@ TEST(ForeignJoin, APartShorterThanItsHeaderIsCorrupt) {
     WriteParts(dir.path(), {{"m.000", "EasySpl000002avi", 50}, {"m.001", "EasySpl", 0}});
     RecordingSink sink;
     RecordingDisplay display;
-    auto job = Job("easysplit");
+    auto job = MakeJob("easysplit");
     ASSERT_TRUE(Open(*job, dir / "m.000", display));
     EXPECT_EQ(Join(*job, "joined"), Step::Failed);
     ExpectFailure(sink,

@@ -46,13 +46,13 @@ TEST(ForeignRange, SplitSetsJoinFromTheirFirstAndFromALaterFile) {
                 ASSERT_EQ(count, 6);
                 RecordingSink sink;
                 RecordingDisplay display;
-                auto job = Job("generic");
+                auto job = MakeJob("generic");
                 ASSERT_TRUE(Open(*job, parts / ("video.mkv." + Numbered(chosen, width)), display));
-                EXPECT_EQ(job->settings.fileName, "video.mkv");
+                EXPECT_EQ(job->choices.fileName, "video.mkv");
                 EXPECT_EQ(job->FirstNumber(), from);
                 EXPECT_EQ(job->LastNumber(), from + 5);
                 EXPECT_EQ(job->rebuiltSize, static_cast<int64_t>(original.size()));
-                job->settings.folder = destination.path();
+                job->choices.folder = destination.path();
                 ASSERT_EQ(Join(*job, "video.mkv"), Step::Finished) << sink.texts()[0];
                 EXPECT_TRUE(ReadFile(destination / "video.mkv") == original);
             }
@@ -68,12 +68,12 @@ TEST(ForeignRange, ADKoupSetOpenedFromItsSecondPartKeepsItsFirst) {
         parts.path(), {{"m.avi.D00", "", 50}, {"m.avi.D01", "", 50}, {"m.avi.D02", "", 9}});
     RecordingSink sink;
     RecordingDisplay display;
-    auto job = Job("dkoup");
+    auto job = MakeJob("dkoup");
     ASSERT_TRUE(Open(*job, parts / "m.avi.D01", display));
     EXPECT_EQ(job->FirstNumber(), 0);
     EXPECT_EQ(job->LastNumber(), 2);
     EXPECT_EQ(job->rebuiltSize, 109);
-    job->settings.folder = destination.path();
+    job->choices.folder = destination.path();
     ASSERT_EQ(Join(*job, "m.avi"), Step::Finished);
     EXPECT_TRUE(ReadFile(destination / "m.avi") == data[0] + data[1] + data[2]);
 }
@@ -105,9 +105,9 @@ TEST(ForeignRange, APartMissingBeforeAnotherStopsTheJoin) {
         WriteParts(parts.path(), c.parts);
         RecordingSink sink;
         RecordingDisplay display;
-        auto job = Job(c.kind);
+        auto job = MakeJob(c.kind);
         ASSERT_TRUE(Open(*job, parts / c.chosen, display));
-        job->settings.folder = destination.path();
+        job->choices.folder = destination.path();
         EXPECT_EQ(Join(*job, "m.avi"), Step::Failed);
         ExpectFailure(sink, "Le fichier n°" + std::to_string(c.missing) + " est introuvable",
                       "Recollage interrompu", 48);
@@ -130,10 +130,10 @@ TEST(ForeignRange, OnlyNamesOfTheSetsOwnRuleCount) {
     std::filesystem::create_directory(parts / "m.avi.005");
     RecordingSink sink;
     RecordingDisplay display;
-    auto job = Job("generic");
+    auto job = MakeJob("generic");
     ASSERT_TRUE(Open(*job, parts / "m.avi.001", display));
     EXPECT_EQ(job->LastNumber(), 2);
-    job->settings.folder = destination.path();
+    job->choices.folder = destination.path();
     ASSERT_EQ(Join(*job, "m.avi"), Step::Finished);
     EXPECT_TRUE(ReadFile(destination / "m.avi") == data[0] + data[1]);
 }
@@ -158,7 +158,7 @@ TEST(ForeignRange, ANameTooShortForItsKindIsRefused) {
             WriteFile(outer / stray, std::string(50, 'y'));
         RecordingSink sink;
         RecordingDisplay display;
-        auto job = Job(c.kind);
+        auto job = MakeJob(c.kind);
         EXPECT_FALSE(Open(*job, outer / ("set/" + c.name), display));
         EXPECT_EQ(sink.texts(),
                   std::vector<std::string>{"Impossible d'ouvrir ce fichier, vérifier qu'il s'agit "
@@ -190,10 +190,10 @@ TEST(ForeignRange, FixedLettersInAnotherCaseMakeTheSameSets) {
         if (c.kind == "splitter40") data.erase(data.begin());
         RecordingSink sink;
         RecordingDisplay display;
-        auto job = Job(c.kind);
+        auto job = MakeJob(c.kind);
         ASSERT_TRUE(Open(*job, parts / c.chosen, display));
-        EXPECT_EQ(job->settings.fileName, c.fileName);
-        job->settings.folder = destination.path();
+        EXPECT_EQ(job->choices.fileName, c.fileName);
+        job->choices.folder = destination.path();
         ASSERT_EQ(Join(*job, c.fileName), Step::Finished);
         EXPECT_TRUE(ReadFile(destination / c.fileName) == data[0] + data[1]);
     }

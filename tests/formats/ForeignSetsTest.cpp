@@ -72,15 +72,15 @@ TEST(ForeignSets, OpenAndJoinTheSetsOfEveryTool) {
         const std::vector<std::string> data = WriteParts(parts.path(), c.parts);
         RecordingSink sink;
         RecordingDisplay display;
-        auto job = Job(c.kind);
+        auto job = MakeJob(c.kind);
         ASSERT_TRUE(Open(*job, parts / c.chosen, display));
-        EXPECT_EQ(job->settings.fileName, c.fileName);
-        EXPECT_EQ(job->settings.folder, parts.path());
+        EXPECT_EQ(job->choices.fileName, c.fileName);
+        EXPECT_EQ(job->choices.folder, parts.path());
         EXPECT_EQ(job->FirstNumber(), c.first);
         EXPECT_EQ(job->LastNumber(), c.last);
         EXPECT_EQ(job->rebuiltSize, c.rebuilt);
 
-        job->settings.folder = destination.path();
+        job->choices.folder = destination.path();
         ASSERT_EQ(Join(*job, c.fileName, 4096), Step::Finished);
         std::string expected;
         for (size_t i = c.skip; i < (c.joined ? c.skip + c.joined : data.size()); ++i)
@@ -97,13 +97,13 @@ TEST(ForeignSets, ASetOpenedThroughTheWrongEntryIsReadByThatEntrysRules) {
     // Cutkiller parts taken as a plain numbered set: the header is data.
     const auto data =
         WriteParts(dir.path(), {{"m.001", CutHeader("avi", "002"), 600}, {"m.002", "", 0}});
-    auto generic = Job("generic");
+    auto generic = MakeJob("generic");
     ASSERT_TRUE(Open(*generic, dir / "m.001", display));
     ASSERT_EQ(Join(*generic, "m"), Step::Finished);
     EXPECT_TRUE(ReadFile(dir / "m") == CutHeader("avi", "002") + data[0]);
     // A plain numbered part has no count where Cutkiller looks for one.
     WriteParts(dir.path(), {{"m.avi.001", "RIFFxyzw", 600}});
-    EXPECT_FALSE(Open(*Job("cutkiller"), dir / "m.avi.001", display));
+    EXPECT_FALSE(Open(*MakeJob("cutkiller"), dir / "m.avi.001", display));
     EXPECT_EQ(
         sink.texts().back(),
         "Impossible d'ouvrir ce fichier, vérifier qu'il s'agit bien d'un fichier découpé avec "
@@ -122,27 +122,13 @@ TEST(ForeignSets, JoinsBackByteForByteASetMadeBySplit) {
 
     RecordingSink sink;
     RecordingDisplay display;
-    auto job = Job("generic");
+    auto job = MakeJob("generic");
     ASSERT_TRUE(Open(*job, dir / "video.mkv.001", display));
     EXPECT_EQ(job->LastNumber(), 6);
     EXPECT_EQ(job->rebuiltSize, static_cast<int64_t>(original.size()));
-    job->settings.folder = destination.path();
+    job->choices.folder = destination.path();
     ASSERT_EQ(Join(*job, "video.mkv"), Step::Finished);
     EXPECT_TRUE(ReadFile(destination / "video.mkv") == original);
-}
-
-TEST(ForeignSets, EveryKindAndJoinEntryMakesItsOwnFormat) {
-    const char* kinds[] = {"cutkiller", "generic",  "dkoup",      "kfk",
-                           "easysplit", "koupkoup", "splitter40", "maxsplit"};
-    // The entries 2 to 9 of the join dialog, in the order of the format codes.
-    for (int entry = 2; entry <= 9; ++entry) {
-        ASSERT_NE(CreateJoinJobForFilter(entry), nullptr) << entry;
-        EXPECT_EQ(CreateJoinJobForFilter(entry)->formatKind, entry);
-        EXPECT_EQ(CreateForeignJob(kinds[entry - 2])->formatKind, entry);
-    }
-    EXPECT_EQ(CreateJoinJobForFilter(10)->formatKind, FormatKind::Generik);
-    for (const char* kind : {"native", "", "Generic"}) EXPECT_EQ(CreateForeignJob(kind), nullptr);
-    for (int entry : {-1, 0, 1, 11}) EXPECT_EQ(CreateJoinJobForFilter(entry), nullptr);
 }
 
 // Windows opens "film.avi.002" for "FILM.AVI.002": the parts it would find
@@ -155,10 +141,10 @@ TEST(ForeignSets, PartsAreCountedAsTheSystemComparesNames) {
         {{"film.avi.001", "", 1000}, {"FILM.AVI.002", "", 1000}, {"Film.Avi.003", "", 10}});
     RecordingSink sink;
     RecordingDisplay display;
-    auto job = Job("generic");
+    auto job = MakeJob("generic");
     ASSERT_TRUE(Open(*job, dir / "film.avi.001", display));
     TempDir destination;
-    job->settings.folder = destination.path();
+    job->choices.folder = destination.path();
     if (platform::kNameRules == platform::NameRules::Windows) {
         EXPECT_EQ(job->LastNumber(), 3);
         ASSERT_EQ(Join(*job, "film.avi"), Step::Finished);

@@ -6,15 +6,15 @@
 #include <string>
 #include <vector>
 
-#include "core/UzelFichier.h"
+#include "core/Job.h"
 #include "formats/FormatTable.h"
-#include "formats/native/UzelParcelwise10.h"
+#include "formats/native/LegacySet.h"
 
 TEST(FormatTable, EveryRowMakesItsOwnKindThroughItsNameAndItsEntry) {
     const auto rows = JoinFormats();
     ASSERT_FALSE(rows.empty());
     // Without --format the command line opens what the first entry opens.
-    EXPECT_EQ(rows.front().code, FormatKind::Parcelwise);
+    EXPECT_EQ(rows.front().code, FormatKind::Native);
     EXPECT_EQ(rows.front().cliName, "native");
 
     for (size_t i = 0; i < rows.size(); ++i) {
@@ -34,7 +34,7 @@ TEST(FormatTable, EveryRowMakesItsOwnKindThroughItsNameAndItsEntry) {
 
 TEST(FormatTable, NamesAndEntriesAreUnique) {
     std::set<std::string_view> names, labels;
-    std::set<uint8_t> namedCodes;
+    std::set<FormatKind> namedCodes;
     for (const FormatRow& row : JoinFormats()) {
         EXPECT_TRUE(labels.insert(row.entry.label).second) << row.entry.label;
         if (row.cliName.empty()) continue;
@@ -59,6 +59,6 @@ TEST(FormatTable, EveryDialogEntryHasALabelAndPatterns) {
 // The 1.0 format has no entry: its window and `pcw convert` make its job
 // themselves, and the job must still say what it is.
 TEST(FormatTable, TheOlderFormatsJobKnowsItsKindWithoutAnEntry) {
-    EXPECT_EQ(TzelParcelwise10().formatKind, FormatKind::Parcelwise10);
-    for (const FormatRow& row : JoinFormats()) EXPECT_NE(row.code, FormatKind::Parcelwise10);
+    EXPECT_EQ(LegacySet().formatKind, FormatKind::Legacy);
+    for (const FormatRow& row : JoinFormats()) EXPECT_NE(row.code, FormatKind::Legacy);
 }

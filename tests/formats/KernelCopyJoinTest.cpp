@@ -33,7 +33,7 @@ protected:
     // Joins the set into `dest` under the plan, kernel copies on.
     Step JoinUnder(IoFaults& plan, const std::string& dest, bool verify,
                    RecordingDisplay& display) {
-        TzelParcelwise job;
+        NativeSet job;
         if (!OpenSet(job, Part(1), display)) return Step::Failed;
         plan.kernelCopies = true;
         ScopedIoFaults faults(plan);
@@ -125,7 +125,7 @@ TEST_F(KernelCopyJoinTest, AForeignJoinFailingInsideAKernelCopyNamesItsPart) {
     const auto before = Snapshot(set.path());
     RecordingSink messages;
     RecordingDisplay display;
-    auto job = foreigntest::Job("generic");
+    auto job = foreigntest::MakeJob("generic");
     ASSERT_TRUE(Open(*job, set / "movie.avi.001", display));
     IoFaults plan;
     plan.kernelCopies = true;

@@ -10,7 +10,7 @@
 
 #include "NativeJobs.h"
 #include "formats/Workflow.h"
-#include "formats/native/UzelParcelwise10.h"
+#include "formats/native/LegacySet.h"
 #include "platform/IoFaults.h"
 
 using namespace nativetest;
@@ -28,7 +28,7 @@ void Put(std::string& bytes, size_t at, T value) {
 }
 
 // A 1.0 set: the numbers of its blocks and the data of its parts.
-struct LegacySet {
+struct LegacyFiles {
     int32_t offset = 1000;   // D
     int32_t payload = 5000;  // P
     int32_t parts = 3;
@@ -81,16 +81,16 @@ struct LegacySet {
 // copy is under way.
 class BarDisplay final : public ProgressDisplay {
 public:
-    void bar1(int position) override {
+    void SetOverallBar(int position) override {
         bars.push_back(position);
         if (onFirstMove) std::exchange(onFirstMove, nullptr)();
     }
-    void bar2(int) override { ADD_FAILURE() << "the conversion window has one bar"; }
-    void lblPourcentage(std::string_view) override { ADD_FAILURE(); }
-    void lblInfo(std::string_view) override { ADD_FAILURE(); }
-    void lblPartie(std::string_view) override { ADD_FAILURE(); }
-    void lblDone(std::string_view) override { ADD_FAILURE(); }
-    void Timer1(bool) override { ADD_FAILURE(); }
+    void SetPartBar(int) override { ADD_FAILURE() << "the conversion window has one bar"; }
+    void SetPercentText(std::string_view) override { ADD_FAILURE(); }
+    void SetStatusText(std::string_view) override { ADD_FAILURE(); }
+    void SetPartText(std::string_view) override { ADD_FAILURE(); }
+    void SetDoneText(std::string_view) override { ADD_FAILURE(); }
+    void RunClock(bool) override { ADD_FAILURE(); }
     void CloseAfterJob() override { ++closes; }
 
     std::vector<int> bars;
@@ -109,13 +109,13 @@ std::string Box(const std::string& text, const std::string& title, int icon,
 
 // One scratch folder with a job, filled as the conversion window fills it.
 struct Conversion {
-    void Write(const LegacySet& set) {
+    void Write(const LegacyFiles& set) {
         WriteFile(First(), set.FirstPart());
         for (int k = 2; k <= set.parts; ++k)
             WriteFile(PartPath(dir.path(), "film.avi", k),
                       set.original.substr(set.payload + (k - 2) * set.laterPart, set.laterPart));
     }
-    bool WriteAndOpen(const LegacySet& set) {
+    bool WriteAndOpen(const LegacyFiles& set) {
         Write(set);
         return Open();
     }
@@ -145,7 +145,7 @@ struct Conversion {
 
     TempDir dir;
     RecordingSink sink;
-    TzelParcelwise10 job;
+    LegacySet job;
     BarDisplay display;
 };
 
@@ -164,7 +164,7 @@ TEST(LegacyConvertTest, ConvertsTheFirstPartOfEveryLayout) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         Conversion run;
-        const LegacySet set{
+        const LegacyFiles set{
             .offset = c.offset, .payload = c.payload, .parts = c.parts, .digestFlag = c.digestFlag};
         run.Write(set);
         auto expected = Snapshot(run.dir.path());
@@ -189,7 +189,7 @@ TEST(LegacyConvertTest, ConvertsTheFirstPartOfEveryLayout) {
 // parts are looked for in the first part's case.
 TEST(LegacyConvertTest, ConvertsASetWhoseNamesAreInUpperCase) {
     Conversion run;
-    const LegacySet set;
+    const LegacyFiles set;
     const std::string first = run.dir / "FILM.AVI.001.PCW";
     WriteFile(first, set.FirstPart());
     for (int k = 2; k <= set.parts; ++k)
@@ -204,9 +204,9 @@ TEST(LegacyConvertTest, ConvertsASetWhoseNamesAreInUpperCase) {
 // Closing the window of a paused conversion lets the conversion end first.
 TEST(LegacyConvertTest, APausedConversionCanBeDestroyedAndEndsWhole) {
     Conversion run;
-    const LegacySet set{.offset = 40000, .payload = 70001, .parts = 2};
+    const LegacyFiles set{.offset = 40000, .payload = 70001, .parts = 2};
     run.Write(set);
-    auto job = std::make_unique<TzelParcelwise10>();
+    auto job = std::make_unique<LegacySet>();
     job->sourcePath = run.First();
     job->sourceSize = platform::FileSize(run.First());
     job->progressWindow = kProgress;
@@ -224,10 +224,10 @@ TEST(LegacyConvertTest, APausedConversionCanBeDestroyedAndEndsWhole) {
 
 TEST(LegacyConvertTest, CountsTheWholeOldPartSoTheBarEndsShortOfTheEnd) {
     Conversion run;
-    run.Write(LegacySet{});
+    run.Write(LegacyFiles{});
     ASSERT_EQ(platform::FileSize(run.First()), 5268);
     ASSERT_TRUE(run.Open());
-    const TzelParcelwise10& job = run.job;
+    const LegacySet& job = run.job;
     EXPECT_EQ(job.lead.originalSize, 11000);
     EXPECT_EQ(job.description.partCount, 3);
     EXPECT_EQ(job.description.splitDate, 38418.75);
@@ -260,7 +260,7 @@ TEST(LegacyConvertTest, OpenSetRefusesWhatIsNoUsableSet) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         Conversion run;
-        std::string bytes = LegacySet{}.FirstPart();
+        std::string bytes = LegacyFiles{}.FirstPart();
         c.damage(bytes);
         WriteFile(run.First(), bytes);
 
@@ -277,7 +277,7 @@ TEST(LegacyConvertTest, OpenSetRefusesWhatIsNoUsableSet) {
     }
 
     Conversion run;
-    WriteFile(run.dir / "film.avi.pcw", LegacySet{}.FirstPart());
+    WriteFile(run.dir / "film.avi.pcw", LegacyFiles{}.FirstPart());
     EXPECT_FALSE(run.Open(run.dir / "missing.001.pcw"));
     EXPECT_FALSE(run.Open(run.dir / "film.avi.pcw"));
     EXPECT_EQ(run.Boxes(),
@@ -315,7 +315,7 @@ TEST(LegacyConvertTest, StopsBeforeAnyWorkWhenThePartsAreMissingOrInTheWay) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         Conversion run;
-        ASSERT_TRUE(run.WriteAndOpen(LegacySet{}));
+        ASSERT_TRUE(run.WriteAndOpen(LegacyFiles{}));
         c.prepare(run);
         const auto before = Snapshot(run.dir.path());
         EXPECT_EQ(run.Convert(), Step::Failed);
@@ -351,7 +351,7 @@ TEST(LegacyConvertTest, FaultsDuringTheCopyKeepTheOldFirstPart) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         Conversion run;
-        const LegacySet set;
+        const LegacyFiles set;
         ASSERT_TRUE(run.WriteAndOpen(set));
         if (c.cutAt >= 0) fs::resize_file(run.First(), c.cutAt);  // after the open
         const std::string old = ReadFile(run.First());
@@ -397,7 +397,7 @@ TEST(LegacyConvertTest, AFailedRenameIsAFailureThatLosesNothing) {
         SCOPED_TRACE(c.what);
         if (!c.convertedKept && !kHeldFilesCanChange) continue;  // the job holds it
         Conversion run;
-        const LegacySet set;
+        const LegacyFiles set;
         ASSERT_TRUE(run.WriteAndOpen(set));
         const std::string old = ReadFile(run.First());
         run.display.onFirstMove = [&] { c.meanwhile(run.First()); };
@@ -418,7 +418,7 @@ TEST(LegacyConvertTest, AFailedRenameIsAFailureThatLosesNothing) {
 // then finds nothing that it may convert.
 TEST(LegacyConvertTest, ConvertsNothingWithoutAnOpenedSet) {
     Conversion run;
-    ASSERT_TRUE(run.WriteAndOpen(LegacySet{}));
+    ASSERT_TRUE(run.WriteAndOpen(LegacyFiles{}));
     ASSERT_EQ(run.Convert(), Step::Finished);
     const auto converted = Snapshot(run.dir.path());
     EXPECT_EQ(run.Convert(), Step::Failed);
@@ -426,7 +426,7 @@ TEST(LegacyConvertTest, ConvertsNothingWithoutAnOpenedSet) {
     EXPECT_EQ(Snapshot(run.dir.path()), converted);
 
     Conversion refused;
-    LegacySet empty;
+    LegacyFiles empty;
     empty.parts = 0;
     refused.Write(empty);
     ASSERT_FALSE(refused.Open());
@@ -438,23 +438,23 @@ TEST(LegacyConvertTest, ConvertsNothingWithoutAnOpenedSet) {
 
 TEST(LegacyConvertTest, TheConvertedSetJoinsIntoTheOriginalUnderASafeShortName) {
     Conversion run;
-    LegacySet set{.offset = 70000, .payload = 200000, .parts = 4, .laterPart = 200000};
+    LegacyFiles set{.offset = 70000, .payload = 200000, .parts = 4, .laterPart = 200000};
     set.name = "a/" + std::string(30, '\xE9') + std::string(28, 'b');  // 60 characters
     set.original = RandomBytes(static_cast<size_t>(set.OriginalSize()), 4);
     ASSERT_TRUE(run.WriteAndOpen(set));
     std::string accents;
     for (int i = 0; i < 30; ++i) accents += "é";
     EXPECT_EQ(run.job.description.originalName, "a/" + accents + std::string(28, 'b'));
-    EXPECT_EQ(run.job.settings.fileName, "a_" + accents + std::string(28, 'b'));
+    EXPECT_EQ(run.job.choices.fileName, "a_" + accents + std::string(28, 'b'));
     ASSERT_EQ(run.Convert(), Step::Finished);
     EXPECT_EQ(ReadFile(run.First()).substr(40, 51),
               '\x32' + ("a_" + std::string(30, '\xE9')) + std::string(18, 'b'));
 
     RecordingDisplay display;
-    TzelParcelwise joiner;
+    NativeSet joiner;
     ASSERT_TRUE(OpenSet(joiner, run.First(), display));
     const std::string stored = "a_" + accents + std::string(18, 'b');
-    EXPECT_EQ(joiner.settings.fileName, stored);
+    EXPECT_EQ(joiner.choices.fileName, stored);
     ASSERT_EQ(Join(joiner, true), Step::Finished);
     EXPECT_EQ(ReadFile(run.dir / stored), set.original);
 }

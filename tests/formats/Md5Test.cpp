@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "NativeJobs.h"
+#include "platform/Env.h"
 #include "platform/Errors.h"
 #include "platform/IoFaults.h"
 
@@ -229,7 +230,7 @@ TEST(HashRange, HashesExactlyTheBytesAskedForOrSaysWhyNot) {
 
 TEST(HashProgressOf, MovesTheSecondBarOfItsJob) {
     RecordingDisplay display;
-    TzelParcelwise job;
+    NativeSet job;
     job.display = &display;
     job.partBytes = 400;
     HashProgressOf(job, 0);

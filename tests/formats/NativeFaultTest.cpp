@@ -26,7 +26,7 @@ protected:
     void SetUp() override { Source(kSize); }
     Step SplitSet() { return Split(dir / "film.avi", dir.path(), kPart, 16384, true); }
     // A first part of the header and ten bytes of data, alone in the folder.
-    std::string FirstPartOf(const TzelHeader& header) {
+    std::string FirstPartOf(const NativeHeader& header) {
         const auto bytes = EncodeHeader(header);
         WriteFile(dir / "x.001.pcw", std::string(bytes.begin(), bytes.end()) + "0123456789");
         return dir / "x.001.pcw";
@@ -61,7 +61,7 @@ TEST_F(NativeFaultTest, StoredNamesNeverLeadOutOfTheDestinationFolder) {
         TempDir outer;
         const std::string folder = outer / "set/";
         std::filesystem::create_directory(folder);
-        TzelHeader h{"Parcelwise", "1.1", 38418, "placeholder", 0, 2, kSize};
+        NativeHeader h{"Parcelwise", "1.1", 38418, "placeholder", 0, 2, kSize};
         auto header = EncodeHeader(h);
         header[40] = static_cast<uint8_t>(c.raw.size());
         std::copy(c.raw.begin(), c.raw.end(), header.begin() + 41);
@@ -72,9 +72,9 @@ TEST_F(NativeFaultTest, StoredNamesNeverLeadOutOfTheDestinationFolder) {
 
         RecordingSink messages;
         RecordingDisplay display;
-        TzelParcelwise job;
+        NativeSet job;
         ASSERT_TRUE(OpenSet(job, folder + "x.001.pcw", display));
-        EXPECT_EQ(job.settings.fileName, c.safe);
+        EXPECT_EQ(job.choices.fileName, c.safe);
         EXPECT_EQ(job.header.originalName, c.safe);
         ASSERT_EQ(Join(job, false), Step::Finished);
         EXPECT_EQ(ListDir(outer.path()), (std::vector<std::string>{"set"}));
@@ -88,7 +88,7 @@ TEST_F(NativeFaultTest, ALastPartShorterThanItsDigestBlockIsCorrupt) {
     WriteFile(Part(3), ReadFile(Part(3)).substr(0, 95));  // the block alone takes 96 bytes
     RecordingSink messages;
     RecordingDisplay display;
-    TzelParcelwise job;
+    NativeSet job;
     EXPECT_FALSE(OpenSet(job, Part(1), display));
     ASSERT_EQ(messages.messages().size(), 1u);
     EXPECT_EQ(messages.messages()[0].title, "Fichier corrompu");
@@ -215,7 +215,7 @@ TEST_F(NativeFaultTest, JoinFailuresEndTheRunAndLeaveTheSetAsItWas) {
         if (c.outputCreated) text += LeftUnder(dir / left);
         RecordingSink messages;
         RecordingDisplay display;
-        TzelParcelwise job;
+        NativeSet job;
         ASSERT_TRUE(OpenSet(job, Part(1), display));
         IoFaults plan;
         plan.readErrorAfter = c.readErrorAfter;
@@ -263,7 +263,7 @@ TEST_F(NativeFaultTest, APartThatChangesSizeDuringTheJoinNeverYieldsAWrongFile) 
         const std::string dest = std::string(c.what) + ".out";
         RecordingSink messages;
         RecordingDisplay display;
-        TzelParcelwise job;
+        NativeSet job;
         ASSERT_TRUE(OpenSet(job, Part(1), display));
         ASSERT_TRUE(job.CheckJoinParameters(dest, false));
         job.SetBufferSize(4096);
@@ -289,7 +289,7 @@ TEST_F(NativeFaultTest, APartThatChangesSizeDuringTheJoinNeverYieldsAWrongFile) 
 TEST_F(NativeFaultTest, APausedJobCanBeDestroyed) {
     RecordingSink messages;
     RecordingDisplay display;
-    auto job = std::make_unique<TzelParcelwise>();
+    auto job = std::make_unique<NativeSet>();
     PrepareSplit(*job, dir / "film.avi", dir.path(), display);
     ASSERT_TRUE(job->CheckSplitParameters("film.avi", "film.avi", false, kPart));
     job->SetBufferSize(4096);
@@ -307,7 +307,7 @@ TEST_F(NativeFaultTest, APausedJoinCanBeDestroyedAndEndsWhole) {
     ASSERT_EQ(SplitSet(), Step::Finished);
     RecordingSink messages;
     RecordingDisplay display;
-    auto job = std::make_unique<TzelParcelwise>();
+    auto job = std::make_unique<NativeSet>();
     ASSERT_TRUE(OpenSet(*job, Part(1), display));
     ASSERT_TRUE(job->CheckJoinParameters("joined", true));
     job->SetBufferSize(4096);
@@ -325,7 +325,7 @@ TEST_F(NativeFaultTest, APausedJoinCanBeDestroyedAndEndsWhole) {
 TEST_F(NativeFaultTest, ASplitWithoutAPartSizeStopsBeforeMakingParts) {
     RecordingSink messages;
     RecordingDisplay display;
-    TzelParcelwise job;
+    NativeSet job;
     PrepareSplit(job, dir / "film.avi", dir.path(), display);
     job.StartSplit();  // no parameter check: the part size is still 0
     AwaitWorker(job);
@@ -343,7 +343,7 @@ TEST_F(NativeFaultTest, OnlyAFirstPartNameOpensASet) {
     WriteFile(dir / "film.avi.bak.pcw", copy);
     RecordingSink messages;
     RecordingDisplay display;
-    TzelParcelwise job;
+    NativeSet job;
     EXPECT_FALSE(OpenSet(job, dir / "film.avi.bak.pcw", display));
     ASSERT_EQ(messages.messages().size(), 1u);
     EXPECT_EQ(messages.texts()[0],
@@ -353,7 +353,7 @@ TEST_F(NativeFaultTest, OnlyAFirstPartNameOpensASet) {
 // A header announcing more parts than the original has bytes is no set; it
 // must not make the open read or allocate what the header claims.
 TEST_F(NativeFaultTest, MorePartsThanBytesIsCorrupt) {
-    TzelHeader header;
+    NativeHeader header;
     header.signature = "Parcelwise";
     header.version = "1.1";
     header.originalName = "x";
@@ -362,7 +362,7 @@ TEST_F(NativeFaultTest, MorePartsThanBytesIsCorrupt) {
     header.originalSize = 10;
     RecordingSink messages;
     RecordingDisplay display;
-    TzelParcelwise job;
+    NativeSet job;
     EXPECT_FALSE(OpenSet(job, FirstPartOf(header), display));
     EXPECT_EQ(messages.messages().back().title, "Fichier corrompu");
     EXPECT_TRUE(job.digests.empty());
@@ -374,7 +374,7 @@ TEST_F(NativeFaultTest, MorePartsThanBytesIsCorrupt) {
 TEST_F(NativeFaultTest, AHugePartCountIsLookedForPartByPart) {
     RecordingSink messages;
     RecordingDisplay display;
-    TzelParcelwise job;
+    NativeSet job;
     ASSERT_TRUE(OpenSet(
         job, FirstPartOf({"Parcelwise", "1.1", 38418, "x", 0, 2000000000, int64_t{1} << 50}),
         display));
@@ -389,7 +389,7 @@ TEST_F(NativeFaultTest, AHugePartCountIsLookedForPartByPart) {
 TEST_F(NativeFaultTest, ASourceThatChangedSinceItsOpenIsNotSplit) {
     RecordingSink messages;
     RecordingDisplay display;
-    TzelParcelwise job;
+    NativeSet job;
     PrepareSplit(job, dir / "film.avi", dir.path(), display);
     ASSERT_TRUE(job.CheckSplitParameters("film.avi", "film.avi", false, kPart));
     WriteFile(dir / "film.avi", source + "more");
@@ -408,10 +408,10 @@ TEST_F(NativeFaultTest, DestinationNamesMustBePlainFileNames) {
     for (const std::string name : {"../out", "a/b", "..", "x\ty"}) {
         RecordingSink messages;
         RecordingDisplay display;
-        TzelParcelwise split;
+        NativeSet split;
         PrepareSplit(split, dir / "film.avi", dir.path(), display);
         EXPECT_FALSE(split.CheckSplitParameters("film.avi", name, false, kPart)) << name;
-        TzelParcelwise join;
+        NativeSet join;
         ASSERT_TRUE(OpenSet(join, PartPath(dir.path(), "film.avi", 1), display));
         EXPECT_FALSE(join.CheckJoinParameters(name, false)) << name;
         ASSERT_EQ(messages.messages().size(), 2u);
@@ -427,13 +427,13 @@ class SwapOnText final : public ProgressDisplay {
 public:
     SwapOnText(std::string cue, std::function<void()> action)
         : cue_(std::move(cue)), action_(std::move(action)) {}
-    void bar1(int) override {}
-    void bar2(int) override {}
-    void lblPourcentage(std::string_view) override {}
-    void lblInfo(std::string_view text) override { Check(text); }
-    void lblPartie(std::string_view text) override { Check(text); }
-    void lblDone(std::string_view) override {}
-    void Timer1(bool) override {}
+    void SetOverallBar(int) override {}
+    void SetPartBar(int) override {}
+    void SetPercentText(std::string_view) override {}
+    void SetStatusText(std::string_view text) override { Check(text); }
+    void SetPartText(std::string_view text) override { Check(text); }
+    void SetDoneText(std::string_view) override {}
+    void RunClock(bool) override {}
     void CloseAfterJob() override {}
     bool fired() const { return fired_; }
 

@@ -34,8 +34,8 @@ std::string HandMadeHeader(const std::string& cp1252Name, uint8_t hasDigests, in
     return h;
 }
 
-TzelHeader ValidHeader() {
-    TzelHeader h;
+NativeHeader ValidHeader() {
+    NativeHeader h;
     h.signature = "Parcelwise";
     h.version = "1.1";
     h.splitDate = 38418.0;
@@ -49,7 +49,7 @@ TzelHeader ValidHeader() {
 }  // namespace
 
 TEST(NativeHeader, EncodesTheLayoutByteForByte) {
-    TzelHeader header = ValidHeader();
+    NativeHeader header = ValidHeader();
     header.originalName = "Été 2005 €.avi";
     const auto encoded = EncodeHeader(header);
     const std::string expected = HandMadeHeader("\xC9t\xE9 2005 \x80.avi", 1, 3, 10485761, 38418.0);
@@ -60,7 +60,7 @@ TEST(NativeHeader, EncodesTheLayoutByteForByte) {
     EXPECT_EQ(expected.substr(92, 4), Bytes({3, 0, 0, 0}));
     EXPECT_EQ(expected.substr(96, 8), Bytes({0x01, 0x00, 0xA0, 0x00, 0, 0, 0, 0}));
 
-    const TzelHeader decoded = DecodeHeader(encoded);
+    const NativeHeader decoded = DecodeHeader(encoded);
     EXPECT_EQ(decoded.originalName, "Été 2005 €.avi");
     EXPECT_TRUE(EncodeHeader(decoded) == encoded);
 }
@@ -76,19 +76,19 @@ TEST(NativeHeader, FiveRulesMakeAReadableHeader) {
     EXPECT_TRUE(IsValidHeader(ValidHeader()));
     const struct {
         const char* rule;
-        void (*spoil)(TzelHeader&);
+        void (*spoil)(NativeHeader&);
     } rules[] = {
-        {"signature", [](TzelHeader& h) { h.signature = "Parcelwisf"; }},
-        {"signature length", [](TzelHeader& h) { h.signature = "Parcelwise "; }},
-        {"version", [](TzelHeader& h) { h.version = "1.0"; }},
-        {"empty name", [](TzelHeader& h) { h.originalName.clear(); }},
-        {"one part", [](TzelHeader& h) { h.partCount = 1; }},
-        {"negative parts", [](TzelHeader& h) { h.partCount = -5; }},
-        {"empty original", [](TzelHeader& h) { h.originalSize = 0; }},
-        {"negative original", [](TzelHeader& h) { h.originalSize = -1; }},
+        {"signature", [](NativeHeader& h) { h.signature = "Parcelwisf"; }},
+        {"signature length", [](NativeHeader& h) { h.signature = "Parcelwise "; }},
+        {"version", [](NativeHeader& h) { h.version = "1.0"; }},
+        {"empty name", [](NativeHeader& h) { h.originalName.clear(); }},
+        {"one part", [](NativeHeader& h) { h.partCount = 1; }},
+        {"negative parts", [](NativeHeader& h) { h.partCount = -5; }},
+        {"empty original", [](NativeHeader& h) { h.originalSize = 0; }},
+        {"negative original", [](NativeHeader& h) { h.originalSize = -1; }},
     };
     for (const auto& r : rules) {
-        TzelHeader h = ValidHeader();
+        NativeHeader h = ValidHeader();
         r.spoil(h);
         EXPECT_FALSE(IsValidHeader(DecodeHeader(EncodeHeader(h)))) << r.rule;
     }
@@ -132,7 +132,7 @@ TEST_F(NativeSetTest, OpeningRefusesWhatIsNotAValidFirstPart) {
         SCOPED_TRACE(c.what);
         const std::string path = dir / (std::string(c.what) + ".001.pcw");
         WriteFile(path, c.content);
-        TzelParcelwise job;
+        NativeSet job;
         const size_t before = sink.messages().size();
         EXPECT_FALSE(OpenSet(job, path, display));
         ASSERT_EQ(sink.messages().size(), before + 1);
@@ -143,7 +143,7 @@ TEST_F(NativeSetTest, OpeningRefusesWhatIsNotAValidFirstPart) {
         EXPECT_EQ(m.owner, kOwner);
     }
 
-    TzelParcelwise job;
+    NativeSet job;
     EXPECT_FALSE(OpenSet(job, dir / "absent.001.pcw", display));
     EXPECT_EQ(sink.messages().back().text, "Impossible d'ouvrir le fichier !\n\r" +
                                                dir / "absent.001.pcw" +
@@ -162,15 +162,15 @@ TEST_F(NativeSetTest, TheFirstPartCarriesTheHeaderOfItsSet) {
     const double after = platform::Today();
 
     const std::string first = ReadFile(PartPath(dir.path(), name, 1));
-    const TzelHeader h = DecodeHeader(std::span<const uint8_t, kHeaderSize>(
+    const NativeHeader h = DecodeHeader(std::span<const uint8_t, kHeaderSize>(
         reinterpret_cast<const uint8_t*>(first.data()), kHeaderSize));
     EXPECT_EQ(first.substr(0, 104), HandMadeHeader(stored, 1, 3, 50000, h.splitDate));
     EXPECT_TRUE(h.splitDate == before || h.splitDate == after);
 
-    TzelParcelwise job;
+    NativeSet job;
     ASSERT_TRUE(OpenSet(job, PartPath(dir.path(), name, 1), display));
-    EXPECT_EQ(job.settings.fileName, stored);
-    EXPECT_EQ(job.settings.folder, dir.path());
+    EXPECT_EQ(job.choices.fileName, stored);
+    EXPECT_EQ(job.choices.folder, dir.path());
     EXPECT_EQ(job.digests.size(), 3u);
 }
 
@@ -196,7 +196,7 @@ TEST_F(NativeSetTest, TheStoredNameIsAPlainFileNameOnceDecoded) {
         SCOPED_TRACE(c.what);
         TempDir out;
         RecordingDisplay display;
-        TzelParcelwise job;
+        NativeSet job;
         PrepareSplit(job, source, out.path(), display);
         ASSERT_TRUE(job.CheckSplitParameters(c.typed, "film.avi", false, 20000));
         job.StartSplit();

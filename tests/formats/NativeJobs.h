@@ -18,9 +18,8 @@
 #include <utility>
 
 #include "formats/Workflow.h"
-#include "formats/native/UzelParcelwise.h"
+#include "formats/native/NativeSet.h"
 #include "formats/native/md5.h"
-#include "platform/Env.h"
 #include "platform/Fs.h"
 #include "support/TestSupport.h"
 
@@ -51,7 +50,7 @@ inline std::string LeftUnder(const std::string& left) {
 
 // Waits for the worker; one that does not end stops the whole run rather than
 // let it hang until the test driver gives up.
-inline void AwaitWorker(TzelFichier& job) {
+inline void AwaitWorker(Job& job) {
     auto ended = std::async(std::launch::async, [&job] { job.WaitForWorker(); });
     if (ended.wait_for(std::chrono::seconds(30)) != std::future_status::ready) {
         ADD_FAILURE() << "the worker did not end";
@@ -75,16 +74,16 @@ void Destroy(std::unique_ptr<Job>& job) {
 
 // Fills a job as the main window does after opening a file to split, of any
 // size, and choosing `folder` for its parts.
-inline void PrepareSplit(TzelParcelwise& job, const std::string& source, const std::string& folder,
+inline void PrepareSplit(NativeSet& job, const std::string& source, const std::string& folder,
                          ProgressDisplay& display) {
     workflow::Attach(job, kOwner, kProgress, &display);
     workflow::TakeSourceToSplit(job, source, platform::FileSize(source));
-    job.settings.folder = folder;
+    job.choices.folder = folder;
 }
 
 // Checks and runs a prepared job to its end; the step the worker ended on.
 template <class Check>
-Step Run(TzelFichier& job, workflow::Direction direction, Check check) {
+Step Run(Job& job, workflow::Direction direction, Check check) {
     if (!check()) return Step::Failed;
     workflow::Start(job, direction);
     AwaitWorker(job);
@@ -94,7 +93,7 @@ Step Run(TzelFichier& job, workflow::Direction direction, Check check) {
 // Splits the source into parts named after it in `folder`; the step the worker ended on.
 inline Step Split(const std::string& source, const std::string& folder, int32_t partSize,
                   uint32_t bufferSize, bool digests, ProgressDisplay& display) {
-    TzelParcelwise job;
+    NativeSet job;
     PrepareSplit(job, source, folder, display);
     const std::string name = platform::FileNameOf(source);
     return Run(job, workflow::Direction::Split, [&] {
@@ -109,15 +108,15 @@ inline Step Split(const std::string& source, const std::string& folder, int32_t 
 }
 
 // Opens the set of `firstPart` into `job` as the main window does; false when refused.
-inline bool OpenSet(TzelFichier& job, const std::string& firstPart, ProgressDisplay& display) {
+inline bool OpenSet(Job& job, const std::string& firstPart, ProgressDisplay& display) {
     workflow::Attach(job, kOwner, kProgress, &display);
     return workflow::OpenSetAt(job, firstPart);
 }
 
 // Joins an opened set into `destName` (the stored name when empty).
-inline Step Join(TzelParcelwise& job, bool verify, uint32_t bufferSize = 16384,
+inline Step Join(NativeSet& job, bool verify, uint32_t bufferSize = 16384,
                  std::string destName = "") {
-    if (destName.empty()) destName = job.settings.fileName;
+    if (destName.empty()) destName = job.choices.fileName;
     return Run(job, workflow::Direction::Join,
                [&] { return workflow::CheckJoin(job, destName, verify, bufferSize); });
 }
@@ -126,7 +125,7 @@ inline Step Join(TzelParcelwise& job, bool verify, uint32_t bufferSize = 16384,
 inline Step Join(const std::string& firstPart, const std::string& destName, bool verify,
                  uint32_t bufferSize = 16384) {
     RecordingDisplay display;
-    TzelParcelwise job;
+    NativeSet job;
     if (!OpenSet(job, firstPart, display)) return Step::Failed;
     return Join(job, verify, bufferSize, destName);
 }
@@ -170,7 +169,7 @@ inline std::string Md5sumOf(const std::string& path) {
 }
 
 // Waits until the worker of a job started while suspended is held at its first pause.
-inline bool HeldAtItsFirstPause(TzelFichier& job) {
+inline bool HeldAtItsFirstPause(Job& job) {
     for (int i = 0; i < 2000 && !job.Gate().WorkerHeld(); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     return job.Gate().WorkerHeld();
@@ -183,15 +182,15 @@ class HookDisplay final : public ProgressDisplay {
 public:
     HookDisplay(std::string text, std::function<void()> act)
         : text_(std::move(text)), act_(std::move(act)) {}
-    void bar1(int) override {}
-    void bar2(int) override {}
-    void lblPourcentage(std::string_view) override {}
-    void lblInfo(std::string_view) override {}
-    void lblPartie(std::string_view text) override {
+    void SetOverallBar(int) override {}
+    void SetPartBar(int) override {}
+    void SetPercentText(std::string_view) override {}
+    void SetStatusText(std::string_view) override {}
+    void SetPartText(std::string_view text) override {
         if (act_ && text == text_) std::exchange(act_, nullptr)();
     }
-    void lblDone(std::string_view) override {}
-    void Timer1(bool) override {}
+    void SetDoneText(std::string_view) override {}
+    void RunClock(bool) override {}
     void CloseAfterJob() override {}
     bool Acted() const { return !act_; }
 

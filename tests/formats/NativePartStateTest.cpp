@@ -66,7 +66,7 @@ protected:
         std::remove(left.c_str());
         RecordingSink messages;
         RecordingDisplay opened;
-        TzelParcelwise job;
+        NativeSet job;
         ASSERT_TRUE(OpenSet(job, Part(1), opened));
         HookDisplay display(change.when, change.make);
         job.display = &display;
@@ -113,7 +113,7 @@ TEST_F(NativePartStateTest, PartsBeyondWhatMayBeHeldOpenAreCheckedAgain) {
     {
         RecordingSink messages;
         RecordingDisplay display;
-        TzelParcelwise job;
+        NativeSet job;
         ASSERT_TRUE(OpenSet(job, Part(1), display));
         ASSERT_EQ(Join(job, true, 16384, "joined"), Step::Finished);
         EXPECT_TRUE(ReadFile(dir / "joined") == source);

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "NativeJobs.h"
+#include "platform/Env.h"
 #include "platform/Reasons.h"
 
 using namespace nativetest;
@@ -56,7 +57,7 @@ TEST_F(NativeSetTest, RoundTripsAcrossPartAndBufferBoundaries) {
             const int n = static_cast<int>((c.size + c.part - 1) / c.part);
             EXPECT_EQ(ListDir(scratch.path()).size(), static_cast<size_t>(n) + 1);
             const std::string first = ReadFile(PartPath(scratch.path(), "data.bin", 1));
-            const TzelHeader h = DecodeHeader(std::span<const uint8_t, kHeaderSize>(
+            const NativeHeader h = DecodeHeader(std::span<const uint8_t, kHeaderSize>(
                 reinterpret_cast<const uint8_t*>(first.data()), kHeaderSize));
             EXPECT_EQ(h.partCount, n);
             EXPECT_EQ(h.originalSize, c.size);
@@ -123,7 +124,7 @@ TEST_F(NativeSetTest, JoinsWithAndWithoutVerificationAndLeavesTheSetAsItWas) {
                       Step::Finished);
             const auto set = Snapshot(scratch.path());
             RecordingDisplay display;
-            TzelParcelwise job;
+            NativeSet job;
             ASSERT_TRUE(OpenSet(job, PartPath(scratch.path(), "film.avi", 1), display));
             ASSERT_EQ(Join(job, verify, 4096, "joined"), Step::Finished);
             EXPECT_TRUE(ReadFile(scratch / "joined") == source);
@@ -151,7 +152,7 @@ TEST_F(NativeSetTest, JoinsASetWhoseNamesAreInAnotherCase) {
             WriteFile(copy / ("FILM.AVI.00" + std::to_string(k) + ending), ReadFile(Part(k)));
         RecordingSink messages;
         RecordingDisplay display;
-        TzelParcelwise job;
+        NativeSet job;
         ASSERT_TRUE(OpenSet(job, copy / ("FILM.AVI.001" + ending), display));
         EXPECT_EQ(job.digests.size(), 3u);
         ASSERT_EQ(Join(job, true, 16384, "joined"), Step::Finished);
@@ -163,7 +164,7 @@ TEST_F(NativeSetTest, JoinsASetWhoseNamesAreInAnotherCase) {
     WriteFile(mixed / "film.avi.003.PCW", ReadFile(Part(3)));
     RecordingSink messages;
     RecordingDisplay display;
-    TzelParcelwise job;
+    NativeSet job;
     ASSERT_TRUE(OpenSet(job, mixed / "film.avi.001.PCW", display));
     if (platform::kNameRules == platform::NameRules::Windows) {
         ASSERT_EQ(Join(job, false, 16384, "joined"), Step::Finished);
@@ -184,7 +185,7 @@ TEST_F(NativeSetTest, AnAlteredPartIsFoundBeforeAnyOutputExists) {
 
     RecordingSink failures;
     RecordingDisplay display;
-    TzelParcelwise job;
+    NativeSet job;
     ASSERT_TRUE(OpenSet(job, Part(1), display));
     EXPECT_EQ(Join(job, true, 16384, "joined"), Step::Failed);
     ExpectFailure(failures, "Le fichier n°2 est corrompu.", "Recollage interrompu", 48);
@@ -206,7 +207,7 @@ TEST_F(NativeSetTest, AMissingPartIsNamedBeforeAnythingIsHashedOrWritten) {
             const auto set = Parts();
             RecordingSink failures;
             RecordingDisplay display;
-            TzelParcelwise job;
+            NativeSet job;
             ASSERT_TRUE(OpenSet(job, Part(1), display));
             EXPECT_EQ(Join(job, verify, 16384, "joined"), Step::Failed);
             ExpectFailure(failures, "Le fichier n°" + std::to_string(missing) + " est introuvable",
@@ -223,9 +224,9 @@ TEST_F(NativeSetTest, CheckJoinParametersRefusesAnExistingOrEmptyDestination) {
     ASSERT_EQ(Split(dir / "film.avi", dir.path(), 20000), Step::Finished);
     RecordingSink checks;
     RecordingDisplay display;
-    TzelParcelwise job;
+    NativeSet job;
     ASSERT_TRUE(OpenSet(job, Part(1), display));
-    EXPECT_EQ(job.settings.fileName, "film.avi");
+    EXPECT_EQ(job.choices.fileName, "film.avi");
     EXPECT_FALSE(job.CheckJoinParameters("film.avi", true));
     EXPECT_FALSE(job.CheckJoinParameters("", true));
     const std::string intro = "Une ou plusieurs informations sont incorrectes : \n\r";
@@ -240,8 +241,8 @@ TEST_F(NativeSetTest, CheckJoinParametersRefusesAnExistingOrEmptyDestination) {
               intro + "\n\r- Nom du fichier de Destination (longeur entre 1 et 255 car.).");
 
     EXPECT_TRUE(job.CheckJoinParameters(std::string(300, 'x'), true));
-    EXPECT_EQ(job.settings.fileName, std::string(255, 'x'));
-    EXPECT_TRUE(job.settings.verifyHash);
+    EXPECT_EQ(job.choices.fileName, std::string(255, 'x'));
+    EXPECT_TRUE(job.choices.verifyHash);
 }
 
 TEST_F(NativeSetTest, CheckSplitParametersGathersEveryProblemInOrder) {
@@ -279,7 +280,7 @@ TEST_F(NativeSetTest, CheckSplitParametersGathersEveryProblemInOrder) {
     for (const auto& c : cases) {
         RecordingSink checks;
         RecordingDisplay display;
-        TzelParcelwise job;
+        NativeSet job;
         PrepareSplit(job, dir / "film.avi", dir.path(), display);
         EXPECT_EQ(job.CheckSplitParameters(c.sourceName, c.destName, true, c.partSize),
                   c.problems.empty());
@@ -287,8 +288,8 @@ TEST_F(NativeSetTest, CheckSplitParametersGathersEveryProblemInOrder) {
         if (c.problems.empty()) {
             EXPECT_TRUE(checks.messages().empty());
             EXPECT_EQ(job.header.originalName, std::string(50, 'o'));
-            EXPECT_EQ(job.settings.fileName, std::string(std::min<size_t>(255, most - 8), 'd'));
-            EXPECT_EQ(job.settings.partSize, 4999);
+            EXPECT_EQ(job.choices.fileName, std::string(std::min<size_t>(255, most - 8), 'd'));
+            EXPECT_EQ(job.choices.partSize, 4999);
             continue;
         }
         ASSERT_EQ(checks.messages().size(), 1u);
@@ -303,7 +304,7 @@ TEST_F(NativeSetTest, AVerifiedJoinShowsItsPhasesInOrder) {
     ASSERT_EQ(Split(dir / "film.avi", dir.path(), 50000, 16384, true), Step::Finished);
     RecordingSink messages;
     RecordingDisplay display;
-    TzelParcelwise job;
+    NativeSet job;
     ASSERT_TRUE(OpenSet(job, Part(1), display));
     ASSERT_EQ(Join(job, true, 16384, "joined"), Step::Finished);
 
@@ -394,7 +395,7 @@ TEST_F(NativeSetTest, ASplitShowsOnlyPartsThatExist) {
 
 TEST_F(NativeSetTest, NothingToMeasureShowsAStarAndTheJobGoesOn) {
     RecordingDisplay display;
-    TzelParcelwise job;
+    NativeSet job;
     job.display = &display;
     job.step = Step::Joining;
     job.ShowProgress();  // totalBytes 0
@@ -412,7 +413,7 @@ TEST_F(NativeSetTest, NothingToMeasureShowsAStarAndTheJobGoesOn) {
     WriteFile(Part(1), std::string(header.begin(), header.end()));
     WriteFile(Part(2), source);
     RecordingDisplay joining;
-    TzelParcelwise joiner;
+    NativeSet joiner;
     ASSERT_TRUE(OpenSet(joiner, Part(1), joining));
     ASSERT_EQ(Join(joiner, false, 16384, "joined"), Step::Finished);
     EXPECT_TRUE(ReadFile(dir / "joined") == source);

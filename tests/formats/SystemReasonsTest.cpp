@@ -70,7 +70,7 @@ protected:
     // Splits film.avi (300000 bytes) into parts of 100000 bytes in `folder`.
     Step SplitInto(const std::string& folder, bool digests = false) {
         RecordingDisplay display;
-        TzelParcelwise job;
+        NativeSet job;
         PrepareSplit(job, dir / "film.avi", folder, display);
         if (!job.CheckSplitParameters("film.avi", "film.avi", digests, 100000)) return Step::Failed;
         job.StartSplit();
@@ -131,7 +131,7 @@ TEST_F(SystemReasonsTest, PartNamesLongerThanTheFileSystemAllowsAreRefusedByTheC
     // The name itself fits; with ".001.pcw" the part names do not.
     const std::string name(most - 4, 'n');
     RecordingDisplay display;
-    TzelParcelwise job;
+    NativeSet job;
     PrepareSplit(job, dir / "film.avi", dir.path(), display);
     EXPECT_FALSE(job.CheckSplitParameters("film.avi", name, false, 100000));
     ASSERT_EQ(sink.texts().size(), 1u);
@@ -171,7 +171,7 @@ TEST_F(SystemReasonsTest, AJoinedNameLongerThanTheFileSystemAllowsIsRefusedByThe
     for (int i = 0; i < 200; ++i) name += "é";
     ASSERT_GT(name.size(), most);
     RecordingDisplay display;
-    TzelParcelwise job;
+    NativeSet job;
     ASSERT_TRUE(OpenSet(job, Part(1), display));
     EXPECT_FALSE(job.CheckJoinParameters(name, false));
     EXPECT_EQ(sink.texts().back(),
@@ -186,9 +186,9 @@ TEST_F(SystemReasonsTest, AJoinOnAFullOrReadOnlyDiskSaysSo) {
     auto joinInto = [&](const std::string& folder) {
         RecordingSink messages;
         RecordingDisplay display;
-        TzelParcelwise job;
+        NativeSet job;
         EXPECT_TRUE(OpenSet(job, Part(1), display));
-        job.settings.folder = folder;
+        job.choices.folder = folder;
         EXPECT_EQ(Join(job, false), Step::Failed);
         return messages.messages();
     };

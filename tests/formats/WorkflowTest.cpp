@@ -28,7 +28,7 @@ TEST_F(WorkflowTest, AFolderInTheWayIsRefusedAsAFolder) {
     RecordingDisplay display;
     {
         RecordingSink checks;
-        TzelParcelwise job;
+        NativeSet job;
         PrepareSplit(job, dir / "film.avi", dir.path(), display);
         EXPECT_FALSE(job.CheckSplitParameters("film.avi", "film.avi", false, 20000));
         ASSERT_EQ(checks.messages().size(), 1u);
@@ -45,13 +45,13 @@ TEST_F(WorkflowTest, AFolderInTheWayIsRefusedAsAFolder) {
     const std::string folderLine =
         "\n\r- Un dossier porte déjà le nom du fichier de destination :\n\r\n\r" + dir / "joined";
     RecordingSink checks;
-    TzelParcelwise native;
+    NativeSet native;
     ASSERT_TRUE(OpenSet(native, Part(1), display));
     EXPECT_FALSE(native.CheckJoinParameters("joined", false));
 
     const auto parts = foreigntest::Numbered("clip.mpg.", 1, 2, 3, 100);
     foreigntest::WriteParts(dir.path(), parts);
-    auto foreign = foreigntest::Job("generic");
+    auto foreign = foreigntest::MakeJob("generic");
     ASSERT_TRUE(foreigntest::Open(*foreign, dir / parts[0].name, display));
     EXPECT_FALSE(foreign->CheckJoinParameters("joined"));
 
@@ -63,8 +63,8 @@ TEST_F(WorkflowTest, AFolderInTheWayIsRefusedAsAFolder) {
 
 TEST_F(WorkflowTest, TheNameEditorTellsAFileFromAFolder) {
     Source(100);
-    TzelParcelwise job;
-    job.settings.folder = dir.path();
+    NativeSet job;
+    job.choices.folder = dir.path();
     WriteFile(dir / "file.001.pcw", "x");
     Folder("folder.001.pcw");
     Folder("plain");
@@ -93,7 +93,7 @@ TEST_F(WorkflowTest, OnlyARegularFileOfMoreThanOneMoOpensToSplit) {
                                  " : fichier ou dossier introuvable"},
         {dir.path(), "Impossible d'ouvrir le fichier !\n\r" + dir.path() + " : c'est un dossier"},
     };
-    TzelParcelwise job;
+    NativeSet job;
     job.ownerWindow = kOwner;
     for (const auto& c : refused) {
         SCOPED_TRACE(c.path);
@@ -108,8 +108,8 @@ TEST_F(WorkflowTest, OnlyARegularFileOfMoreThanOneMoOpensToSplit) {
     }
     ASSERT_TRUE(workflow::OpenFileToSplit(job, dir / "more.bin"));
     EXPECT_EQ(job.sourceSize, kMo + 1);
-    EXPECT_EQ(job.settings.fileName, "more.bin");
-    EXPECT_EQ(job.settings.folder, dir.path());
+    EXPECT_EQ(job.choices.fileName, "more.bin");
+    EXPECT_EQ(job.choices.folder, dir.path());
 }
 
 TEST_F(WorkflowTest, AChosenSetIsUnopenableRefusedOrOpened) {
@@ -118,7 +118,7 @@ TEST_F(WorkflowTest, AChosenSetIsUnopenableRefusedOrOpened) {
     WriteFile(dir / "junk.001.pcw", std::string(200, 'j'));
     using workflow::Opening;
     RecordingSink messages;
-    TzelParcelwise job;
+    NativeSet job;
     EXPECT_EQ(workflow::OpenChosenSet(job, dir / "absent.001.pcw"), Opening::Unopenable);
     EXPECT_EQ(workflow::OpenChosenSet(job, dir.path()), Opening::Unopenable);
     EXPECT_EQ(messages.messages().size(), 2u);
@@ -128,7 +128,7 @@ TEST_F(WorkflowTest, AChosenSetIsUnopenableRefusedOrOpened) {
     EXPECT_EQ(job.sourcePath, "");
     EXPECT_EQ(workflow::OpenChosenSet(job, Part(1)), Opening::Opened);
     EXPECT_EQ(messages.messages().size(), 3u);
-    EXPECT_EQ(job.settings.fileName, "film.avi");
+    EXPECT_EQ(job.choices.fileName, "film.avi");
     EXPECT_EQ(job.RebuiltSize(), 3 * 20000);
 }
 
@@ -137,7 +137,7 @@ TEST_F(WorkflowTest, AChosenSetIsUnopenableRefusedOrOpened) {
 TEST_F(WorkflowTest, TheChecksSayWhyARunDoesNotStart) {
     Source(3 * 20000);
     RecordingDisplay display;
-    TzelParcelwise job;
+    NativeSet job;
     PrepareSplit(job, dir / "film.avi", dir.path(), display);
     const workflow::SplitChoice choice{"film.avi", "film.avi", true, 20000, 4096};
     {
@@ -157,13 +157,13 @@ TEST_F(WorkflowTest, TheChecksSayWhyARunDoesNotStart) {
         EXPECT_EQ(messages.messages()[1].owner, kOwner);
     }
     ASSERT_TRUE(workflow::CheckSplit(job, choice));
-    EXPECT_EQ(job.settings.bufferSize, 4096u);
+    EXPECT_EQ(job.choices.bufferSize, 4096u);
     workflow::Start(job, workflow::Direction::Split);
     AwaitWorker(job);
     ASSERT_EQ(job.step, Step::Finished);
 
     RecordingSink messages;
-    TzelParcelwise set;
+    NativeSet set;
     ASSERT_TRUE(OpenSet(set, Part(1), display));
     EXPECT_FALSE(workflow::CheckJoin(set, "film.avi", true, 4096));
     ASSERT_EQ(messages.messages().size(), 2u);
@@ -174,8 +174,8 @@ TEST_F(WorkflowTest, TheChecksSayWhyARunDoesNotStart) {
         EXPECT_EQ(messages.messages().size(), 3u);
     }
     EXPECT_TRUE(workflow::CheckJoin(set, "joined", true, 8192));
-    EXPECT_EQ(set.settings.bufferSize, 8192u);
-    EXPECT_TRUE(set.settings.verifyHash);
+    EXPECT_EQ(set.choices.bufferSize, 8192u);
+    EXPECT_TRUE(set.choices.verifyHash);
 }
 
 }  // namespace

@@ -9,7 +9,6 @@
 #include <unistd.h>
 #endif
 
-#include "platform/Env.h"
 #include "platform/Errors.h"
 #include "platform/File.h"
 #include "platform/Fs.h"

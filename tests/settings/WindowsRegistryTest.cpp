@@ -11,7 +11,7 @@
 #include <string>
 
 #include "platform/Registry.h"
-#include "settings/UzelParams.h"
+#include "settings/SavedSettings.h"
 #include "support/TestSupport.h"
 
 using namespace testsupport;
@@ -97,7 +97,7 @@ private:
 
 TEST_F(WindowsRegistryTest, SettingsLiveUnderTheUsersSoftwareKey) {
     EXPECT_EQ(platform::RegistryFolder(), "");
-    TzelParams first({}, kProgram, platform::RegistryFolder());
+    SavedSettings first({}, kProgram, platform::RegistryFolder());
     EXPECT_FALSE(first.LoadSettings());  // the first run
     EXPECT_TRUE(sink.messages().empty());
     ExpectString(L"Software\\Parcelwise", L"", kCommand);
@@ -112,7 +112,7 @@ TEST_F(WindowsRegistryTest, SettingsLiveUnderTheUsersSoftwareKey) {
     ASSERT_TRUE(first.SaveSettings());
     ExpectDword(L"BufferSize", 6);
 
-    TzelParams again({}, kProgram, "");
+    SavedSettings again({}, kProgram, "");
     EXPECT_TRUE(again.LoadSettings());
     EXPECT_TRUE(sink.messages().empty());
     EXPECT_EQ(again.bufferSize, 4194304u);
@@ -124,7 +124,7 @@ TEST_F(WindowsRegistryTest, SettingsLiveUnderTheUsersSoftwareKey) {
 // HKEY_CLASSES_ROOT takes administrator rights to write; the user's own
 // classes, which Windows shows there for that user, do not.
 TEST_F(WindowsRegistryTest, TheAssociationLandsUnderTheUsersClasses) {
-    TzelParams params({}, kProgram, "");
+    SavedSettings params({}, kProgram, "");
     params.LoadSettings();
     ExpectString(L"Software\\Classes\\.pcw", L"", L"Parcelwise_File");
     ExpectString(L"Software\\Classes\\Parcelwise_File", L"",
@@ -144,7 +144,7 @@ TEST_F(WindowsRegistryTest, TheAssociationLandsUnderTheUsersClasses) {
     const wchar_t other[] = L"Other.File";
     ::RegSetValueExW(pcw, L"", 0, REG_SZ, reinterpret_cast<const BYTE*>(other), sizeof other);
     ::RegCloseKey(pcw);
-    TzelParams moved({}, "D:\\Outils\\parcelwise.exe", "");
+    SavedSettings moved({}, "D:\\Outils\\parcelwise.exe", "");
     EXPECT_TRUE(moved.LoadSettings());
     ExpectString(L"Software\\Classes\\.pcw", L"", L"Parcelwise_File");
     ExpectString(L"Software\\Classes\\Parcelwise_File\\Shell\\Open\\Command", L"",
@@ -198,7 +198,7 @@ TEST_F(WindowsRegistryTest, AValueOfAnotherTypeIsWrongTypeAndALoadError) {
     }
 
     // The key exists but cannot be read: every default goes back, typed right.
-    TzelParams params({}, kProgram, "");
+    SavedSettings params({}, kProgram, "");
     EXPECT_FALSE(params.LoadSettings());
     ASSERT_EQ(sink.messages().size(), 1u);
     EXPECT_EQ(sink.messages()[0].title, "Erreur lors du chargement");
@@ -209,7 +209,7 @@ TEST_F(WindowsRegistryTest, AValueOfAnotherTypeIsWrongTypeAndALoadError) {
 }
 
 TEST_F(WindowsRegistryTest, ReadingAloneWritesNothing) {
-    TzelParams params({}, kProgram, "");
+    SavedSettings params({}, kProgram, "");
     params.PeekSettings();
     EXPECT_EQ(params.defaultSize, 15);
     EXPECT_FALSE(RawKeyExists(L"Software\\Parcelwise"));
@@ -224,7 +224,7 @@ TEST_F(WindowsRegistryTest, TheVariableKeepsTheHiveFiles) {
     UnsetEnv("PARCELWISE_REGISTRY_DIR");
     EXPECT_EQ(folder, dir.path());
 
-    TzelParams params({}, kProgram, folder);
+    SavedSettings params({}, kProgram, folder);
     EXPECT_FALSE(params.LoadSettings());
     const std::string hive = ReadFile(platform::HiveFile(folder, platform::RegRoot::CurrentUser));
     EXPECT_NE(hive.find("\"DefaultSize\"=dword:0000000f"), std::string::npos) << hive;

@@ -116,9 +116,9 @@ RecordingSink::~RecordingSink() {
 }
 
 void RecordingSink::Show(platform::WindowHandle owner, std::string_view text,
-                         std::string_view title, int icon) {
+                         std::string_view title, platform::Icon icon) {
     std::lock_guard lock(mutex_);
-    messages_.push_back({std::string(text), std::string(title), icon, owner});
+    messages_.push_back({std::string(text), std::string(title), static_cast<int>(icon), owner});
 }
 
 std::vector<Message> RecordingSink::messages() const {
@@ -138,25 +138,25 @@ void RecordingDisplay::Record(const std::string& slot, std::string value) {
     writes_.push_back(slot + "=" + value);
 }
 
-void RecordingDisplay::bar1(int position) {
+void RecordingDisplay::SetOverallBar(int position) {
     Record("bar1", std::to_string(position));
 }
-void RecordingDisplay::bar2(int position) {
+void RecordingDisplay::SetPartBar(int position) {
     Record("bar2", std::to_string(position));
 }
-void RecordingDisplay::lblPourcentage(std::string_view t) {
+void RecordingDisplay::SetPercentText(std::string_view t) {
     Record("lblPourcentage", std::string(t));
 }
-void RecordingDisplay::lblInfo(std::string_view t) {
+void RecordingDisplay::SetStatusText(std::string_view t) {
     Record("lblInfo", std::string(t));
 }
-void RecordingDisplay::lblPartie(std::string_view t) {
+void RecordingDisplay::SetPartText(std::string_view t) {
     Record("lblPartie", std::string(t));
 }
-void RecordingDisplay::lblDone(std::string_view t) {
+void RecordingDisplay::SetDoneText(std::string_view t) {
     Record("lblDone", std::string(t));
 }
-void RecordingDisplay::Timer1(bool enabled) {
+void RecordingDisplay::RunClock(bool enabled) {
     Record("Timer1", enabled ? "on" : "off");
 }
 void RecordingDisplay::CloseAfterJob() {

@@ -78,7 +78,7 @@ std::vector<std::string> ListDir(const std::string& folder);
 struct Message {
     std::string text;
     std::string title;
-    int icon;
+    int icon;  // the value of the platform::Icon, as the tests write it
     platform::WindowHandle owner;
 };
 
@@ -97,7 +97,7 @@ public:
     RecordingSink();
     ~RecordingSink() override;
     void Show(platform::WindowHandle owner, std::string_view text, std::string_view title,
-              int icon) override;
+              platform::Icon icon) override;
     std::vector<Message> messages() const;
     std::vector<std::string> texts() const;
 
@@ -110,13 +110,13 @@ private:
 // Remembers every slot write in order, and the last value of each slot.
 class RecordingDisplay final : public ProgressDisplay {
 public:
-    void bar1(int position) override;
-    void bar2(int position) override;
-    void lblPourcentage(std::string_view text) override;
-    void lblInfo(std::string_view text) override;
-    void lblPartie(std::string_view text) override;
-    void lblDone(std::string_view text) override;
-    void Timer1(bool enabled) override;
+    void SetOverallBar(int position) override;
+    void SetPartBar(int position) override;
+    void SetPercentText(std::string_view text) override;
+    void SetStatusText(std::string_view text) override;
+    void SetPartText(std::string_view text) override;
+    void SetDoneText(std::string_view text) override;
+    void RunClock(bool enabled) override;
     void CloseAfterJob() override;
 
     std::vector<std::string> writes() const;  // "slot=value"

@@ -4,8 +4,8 @@
 #include <cstring>
 #include <filesystem>
 
-#include "WindowsFixture.h"
-#include "formats/native/UzelParcelwise10.h"
+#include "GuiTest.h"
+#include "formats/native/LegacySet.h"
 
 using namespace testsupport;
 
@@ -37,18 +37,18 @@ std::string OldFirstPart(const std::string& data, int32_t descriptionOffset, int
            data.substr(static_cast<size_t>(descriptionOffset));
 }
 
-class ConvertWindowTest : public WindowsTest {
+class ConvertWindowTest : public GuiTest {
 protected:
     QString Label(const char* name) { return convert->findChild<QLabel*>(name)->text(); }
     void Choose(const std::string& path) {
         FileDialogs::SetNextOpen(OpenChoice{QString::fromStdString(path), 1});
-        convert->lblOuvrirClick();
+        convert->BrowseForSource();
     }
     // Runs the window modally while `during` acts on it, as the user would.
     void WithWindowShown(const std::function<void()>& during) {
         QTimer::singleShot(0, [this, during] {
             during();
-            convert->lblCancelClick();
+            convert->CloseUnlessConverting();
         });
         convert->exec();
     }
@@ -59,7 +59,7 @@ TEST_F(ConvertWindowTest, ShowsWhatTheOlderSetDescribes) {
     WriteFile(work / "film.avi.001.pcw",
               OldFirstPart(data, 1000, 3, true, "film.avi", 38418.0, 12000000));
     WithWindowShown([&] {
-        convert->lblGoClick();
+        convert->Convert();
         EXPECT_EQ(Texts().back(), "Vous n'avez ouvert aucun fichier !");
         Choose(work / "film.avi.001.pcw");
         EXPECT_EQ(Label("lblFichier"), "film.avi.001.pcw");
@@ -91,7 +91,7 @@ TEST_F(ConvertWindowTest, AFileOfAnotherKindIsReportedAndCannotBeConverted) {
         EXPECT_EQ(sink.messages().back().icon, 16);
         EXPECT_EQ(Label("lblFichier"), "");
         const size_t before = sink.messages().size();
-        convert->lblGoClick();
+        convert->Convert();
         ASSERT_EQ(sink.messages().size(), before + 1);
         EXPECT_EQ(Texts().back(), "Vous n'avez ouvert aucun fichier !");
     });
@@ -107,17 +107,17 @@ TEST_F(ConvertWindowTest, ConvertsAndThenAsksForAnotherFile) {
     bool ended = false;
     WithWindowShown([&] {
         Choose(work / "big.bin.001.pcw");
-        QObject::connect(convert.get(), &TfrmConvert::conversionEnded, [&] { ended = true; });
-        convert->lblGoClick();
+        QObject::connect(convert.get(), &ConvertWindow::conversionEnded, [&] { ended = true; });
+        convert->Convert();
         // While it runs, the window stays and its buttons do nothing.
-        convert->lblCancelClick();
+        convert->CloseUnlessConverting();
         convert->reject();
         EXPECT_TRUE(convert->isVisible());
         while (!ended) QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
         EXPECT_EQ(Texts().back(),
                   "Le fichier a été converti au format Parcelwise 1.1 avec succès !");
         EXPECT_EQ(Label("lblNom"), "big.bin");  // the labels keep the converted set
-        convert->lblGoClick();
+        convert->Convert();
         EXPECT_EQ(Texts().back(), "Vous n'avez ouvert aucun fichier !");
     });
     EXPECT_EQ(ReadFile(work / "big.bin.001.pcw").substr(104), data);
@@ -129,7 +129,7 @@ TEST_F(ConvertWindowTest, AReopenedWindowConvertsNothingItDoesNotShow) {
               OldFirstPart(RandomBytes(5000, 4), 1000, 3, false, "film.avi", 38418.0, 12000));
     WithWindowShown([&] { Choose(work / "film.avi.001.pcw"); });
     WithWindowShown([&] {
-        convert->lblGoClick();
+        convert->Convert();
         EXPECT_EQ(Texts().back(), "Vous n'avez ouvert aucun fichier !");
     });
     EXPECT_FALSE(std::filesystem::exists(work / "film.avi.001.pcw.ancien"));
@@ -139,9 +139,9 @@ TEST_F(ConvertWindowTest, MainWindowHidesWhileTheConversionWindowIsShown) {
     bool mainHidden = false;
     QTimer::singleShot(0, [&] {
         mainHidden = !main->isVisible();
-        convert->lblCancelClick();
+        convert->CloseUnlessConverting();
     });
-    main->lblConvertClick();
+    main->OpenConvertWindow();
     EXPECT_TRUE(mainHidden);
     EXPECT_TRUE(main->isVisible());
 }

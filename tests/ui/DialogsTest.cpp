@@ -6,7 +6,7 @@
 #include <QScreen>
 #include <filesystem>
 
-#include "WindowsFixture.h"
+#include "GuiTest.h"
 #include "ui/JobFactory.h"
 #include "ui/Translations.h"
 
@@ -21,7 +21,7 @@ QStringList Entries(QFileDialog& dialog) {
     return texts;
 }
 
-TEST_F(WindowsTest, TypeEntriesReadAsTheirDescriptions) {
+TEST_F(GuiTest, TypeEntriesReadAsTheirDescriptions) {
     auto dialog = FileDialogs::MakeOpenDialog(nullptr, JoinFilters());
     const QStringList entries = Entries(*dialog);
     ASSERT_EQ(entries.size(), 11);
@@ -52,7 +52,7 @@ TEST_F(WindowsTest, TypeEntriesReadAsTheirDescriptions) {
         << split->nameFilters().value(1).toStdString();
 }
 
-TEST_F(WindowsTest, TheDialogsLeaveNoSettingsFileBehind) {
+TEST_F(GuiTest, TheDialogsLeaveNoSettingsFileBehind) {
     for (int i = 0; i < 2; ++i) {
         auto dialog = i == 0 ? FileDialogs::MakeOpenDialog(nullptr, JoinFilters())
                              : FileDialogs::MakeFolderDialog(nullptr, "Dossier",
@@ -67,7 +67,7 @@ TEST_F(WindowsTest, TheDialogsLeaveNoSettingsFileBehind) {
     EXPECT_TRUE(left.empty()) << left.front();
 }
 
-TEST_F(WindowsTest, TheFolderChooserStartsAtTheDestinationFolder) {
+TEST_F(GuiTest, TheFolderChooserStartsAtTheDestinationFolder) {
     WriteFile(work / "data.bin", RandomBytes(2 * 1048576, 31));
     Open(work / "data.bin");
     FileDialogs::SetNextFolder(std::nullopt);
@@ -80,20 +80,20 @@ TEST_F(WindowsTest, TheFolderChooserStartsAtTheDestinationFolder) {
               std::filesystem::canonical(work.path()).string() + "/");
 }
 
-TEST_F(WindowsTest, StandardTextsSpeakFrench) {
+TEST_F(GuiTest, StandardTextsSpeakFrench) {
     ASSERT_TRUE(InstallTranslations());
     EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Annuler");
     auto dialog = FileDialogs::MakeOpenDialog(nullptr, JoinFilters());
     EXPECT_NE(dialog->windowTitle(), "Open");
 }
 
-TEST_F(WindowsTest, TheSettingsDialogOpensInTheMiddleOfTheScreen) {
+TEST_F(GuiTest, TheSettingsDialogOpensInTheMiddleOfTheScreen) {
     main->move(0, 0);
     QPoint centre, screenCentre;
     QTimer::singleShot(0, [&] {
         centre = param->frameGeometry().center();
         screenCentre = param->screen()->availableGeometry().center();
-        param->btAnnulerClick();
+        param->Abandon();
     });
     Click("lblParam");
     EXPECT_LE((centre - screenCentre).manhattanLength(), 2);

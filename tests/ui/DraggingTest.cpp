@@ -1,11 +1,11 @@
 // Moving the borderless windows: only their background and the few labels
 // that do not act move them, only when the pointer really moves, and a
 // clickable label acts without moving anything.
-#include "WindowsFixture.h"
+#include "GuiTest.h"
 
 namespace {
 
-class DraggingTest : public WindowsTest {
+class DraggingTest : public GuiTest {
 protected:
     // Presses at the widget's centre, moves the pointer by `by` on the screen
     // with the button held and releases there, through the window as the
@@ -88,9 +88,9 @@ TEST_F(DraggingTest, TheSettingsDialogMovesByItsBackgroundOnly) {
         Drag(param->findChild<QWidget*>("lblGo"), {25, 15});
         EXPECT_EQ(param->pos(), after);
         done = true;
-        param->btAnnulerClick();
+        param->Abandon();
     });
-    main->lblParamClick();
+    main->OpenSettings();
     EXPECT_TRUE(done);
 }
 

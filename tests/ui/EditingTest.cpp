@@ -2,8 +2,8 @@
 // the editor's keys and the labels after a cancelled dialog.
 #include <filesystem>
 
-#include "WindowsFixture.h"
-#include "formats/native/UzelParcelwise.h"
+#include "GuiTest.h"
+#include "formats/native/NativeSet.h"
 
 using namespace testsupport;
 
@@ -14,7 +14,7 @@ void SplitInto(const std::string& folder, const std::string& name, bool digests)
     ::SplitInto(folder, name, 2 * 1048576 + 5, 21, digests);
 }
 
-TEST_F(WindowsTest, TheDigestCaptionTogglesOnlyABoxThatCanBeUsed) {
+TEST_F(GuiTest, TheDigestCaptionTogglesOnlyABoxThatCanBeUsed) {
     SplitInto(work.path(), "plain.bin", false);
     SplitInto(work.path(), "hashed.bin", true);
     Click("rbJoindre");
@@ -33,7 +33,7 @@ TEST_F(WindowsTest, TheDigestCaptionTogglesOnlyABoxThatCanBeUsed) {
     EXPECT_TRUE(box->isChecked());
 }
 
-TEST_F(WindowsTest, TheEditorSelectsItsTextAndKnowsTheUsualKeys) {
+TEST_F(GuiTest, TheEditorSelectsItsTextAndKnowsTheUsualKeys) {
     WriteFile(work / "film.avi", RandomBytes(2 << 20, 22));
     Open(work / "film.avi");
     auto* editor = Find<QLineEdit>("edTemp");
@@ -70,7 +70,7 @@ TEST_F(WindowsTest, TheEditorSelectsItsTextAndKnowsTheUsualKeys) {
 
 // Pasted text never brings a folder into a name: what the keys refuse, the
 // entry loses.
-TEST_F(WindowsTest, APastedNameLosesTheCharactersAFileNameMayNotHold) {
+TEST_F(GuiTest, APastedNameLosesTheCharactersAFileNameMayNotHold) {
     WriteFile(work / "film.avi", RandomBytes(2 << 20, 23));
     Open(work / "film.avi");
     auto* editor = Find<QLineEdit>("edTemp");
@@ -86,7 +86,7 @@ TEST_F(WindowsTest, APastedNameLosesTheCharactersAFileNameMayNotHold) {
     EXPECT_EQ(Text("lblFichier"), "ab");
 }
 
-TEST_F(WindowsTest, ACancelledOpenLeavesNoOldSourceOnScreen) {
+TEST_F(GuiTest, ACancelledOpenLeavesNoOldSourceOnScreen) {
     WriteFile(work / "film.avi", RandomBytes(2 << 20, 24));
     Open(work / "film.avi");
     FileDialogs::SetNextOpen(std::nullopt);
@@ -120,7 +120,7 @@ TEST_F(WindowsTest, ACancelledOpenLeavesNoOldSourceOnScreen) {
 namespace {
 
 // Long names are cut on screen with "…"; the label and its tip keep them whole.
-TEST_F(WindowsTest, NamesTooLongForTheirLabelEndWithAnEllipsis) {
+TEST_F(GuiTest, NamesTooLongForTheirLabelEndWithAnEllipsis) {
     const std::string folder = work.path() + std::string(60, 'd') + "/";
     std::filesystem::create_directories(folder);
     const std::string name = std::string(80, 'n') + ".bin";

@@ -2,7 +2,7 @@
 // and Space or Enter acts on the one that has the focus.
 #include <QMenu>
 
-#include "WindowsFixture.h"
+#include "GuiTest.h"
 #include "core/CurrentJob.h"
 
 using namespace testsupport;
@@ -23,7 +23,7 @@ QStringList TabChain(QWidget* first) {
     return names;
 }
 
-TEST_F(WindowsTest, TabVisitsTheMainWindowInReadingOrder) {
+TEST_F(GuiTest, TabVisitsTheMainWindowInReadingOrder) {
     WriteFile(work / "film.avi", RandomBytes(2 << 20, 41));
     Open(work / "film.avi");
     main->activateWindow();
@@ -33,7 +33,7 @@ TEST_F(WindowsTest, TabVisitsTheMainWindowInReadingOrder) {
               "cboMode lblTaille chkMD5 lblConvert lblAction");
 }
 
-TEST_F(WindowsTest, SpaceAndEnterActOnTheFocusedControl) {
+TEST_F(GuiTest, SpaceAndEnterActOnTheFocusedControl) {
     WriteFile(work / "film.avi", RandomBytes(2 << 20, 42));
     FileDialogs::SetNextOpen(OpenChoice{QString::fromStdString(work / "film.avi"), 1});
     QWidget* open = Find<QWidget>("lblOuvrir");
@@ -61,7 +61,7 @@ TEST_F(WindowsTest, SpaceAndEnterActOnTheFocusedControl) {
     EXPECT_EQ(Texts().back(), "Vous n'avez ouvert aucun fichier !");
 }
 
-TEST_F(WindowsTest, ThePauseButtonAndTheClockAnswerTheKeyboard) {
+TEST_F(GuiTest, ThePauseButtonAndTheClockAnswerTheKeyboard) {
     WriteFile(work / "big.bin", RandomBytes(64 << 20, 43));
     Open(work / "big.bin");
     SetSize("1");

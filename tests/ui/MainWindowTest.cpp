@@ -3,12 +3,12 @@
 #include <QTimer>
 #include <filesystem>
 
-#include "WindowsFixture.h"
+#include "GuiTest.h"
 #include "core/CurrentJob.h"
-#include "core/ParcelTools.h"
+#include "core/DisplayNumbers.h"
 #include "formats/FormatTable.h"
-#include "formats/native/UzelParcelwise.h"
-#include "settings/UzelParams.h"
+#include "formats/native/NativeSet.h"
+#include "settings/SavedSettings.h"
 #include "ui/JobFactory.h"
 
 using namespace testsupport;
@@ -17,7 +17,7 @@ namespace {
 
 constexpr char kNoSource[] = "Vous n'avez ouvert aucun fichier !";
 
-TEST_F(WindowsTest, StartsInSplitModeWithNothingOpened) {
+TEST_F(GuiTest, StartsInSplitModeWithNothingOpened) {
     EXPECT_EQ(main->mode, 1);
     EXPECT_TRUE(Find<QRadioButton>("rbCouper")->isChecked());
     EXPECT_EQ(Text("lblAction"), "COUPER");
@@ -37,7 +37,7 @@ TEST_F(WindowsTest, StartsInSplitModeWithNothingOpened) {
     EXPECT_EQ(sink.messages()[0].owner, main.get());
 }
 
-TEST_F(WindowsTest, SplitSourcesMustBeLargerThanOneMo) {
+TEST_F(GuiTest, SplitSourcesMustBeLargerThanOneMo) {
     WriteFile(work / "small.bin", std::string(1048576, 'x'));
     Open(work / "small.bin");
     ASSERT_EQ(Texts(),
@@ -61,11 +61,11 @@ TEST_F(WindowsTest, SplitSourcesMustBeLargerThanOneMo) {
     EXPECT_EQ(Texts().back(), kNoSource);
 }
 
-TEST_F(WindowsTest, SwitchingModeClearsTheSource) {
+TEST_F(GuiTest, SwitchingModeClearsTheSource) {
     WriteFile(work / "big.bin", RandomBytes(2 << 20, 1));
     Open(work / "big.bin");
     Click("lblTaille");
-    main->edTempKeyPress('\x1b');
+    QTest::keyClick(Find<QLineEdit>("edTemp"), Qt::Key_Escape);
     Click("rbJoindre");
     EXPECT_EQ(Text("lblAction"), "COLLER");
     EXPECT_EQ(Text("lblFichier"), "");
@@ -81,7 +81,7 @@ TEST_F(WindowsTest, SwitchingModeClearsTheSource) {
     EXPECT_FALSE(Find<QCheckBox>("chkMD5")->isChecked());
 }
 
-TEST_F(WindowsTest, EditorFiltersKeysAndValidatesEntries) {
+TEST_F(GuiTest, EditorFiltersKeysAndValidatesEntries) {
     WriteFile(work / "film.avi", RandomBytes(2 << 20, 2));
     Open(work / "film.avi");
     auto* editor = Find<QLineEdit>("edTemp");
@@ -153,7 +153,7 @@ TEST_F(WindowsTest, EditorFiltersKeysAndValidatesEntries) {
     EXPECT_EQ(Text("lblFichier"), "autre.avi");
 }
 
-TEST_F(WindowsTest, LabelsIgnoreClicksWithoutASource) {
+TEST_F(GuiTest, LabelsIgnoreClicksWithoutASource) {
     Click("lblFichier");
     Click("lblDest");
     Click("lblTaille");
@@ -161,17 +161,17 @@ TEST_F(WindowsTest, LabelsIgnoreClicksWithoutASource) {
 }
 
 // Runs the action; the progress window is modal until the job ends.
-void RunAction(TfrmMain& main) {
-    main.lblActionClick();
+void RunAction(MainWindow& main) {
+    main.StartAction();
 }
 
-TEST_F(WindowsTest, SplitAndJoinEndToEnd) {
+TEST_F(GuiTest, SplitAndJoinEndToEnd) {
     const std::string original = RandomBytes(3 * 1048576 + 12345, 3);
     WriteFile(work / "film.avi", original);
     Open(work / "film.avi");
     // "Nombre" 3: parts just large enough for exactly three.
     Find<QComboBox>("cboMode")->setCurrentIndex(1);
-    main->cboModeChange(1);
+    main->ChangeSizeMode(1);
     SetSize("3");
     Click("lblMd5");
     ASSERT_TRUE(Find<QCheckBox>("chkMD5")->isChecked());
@@ -206,7 +206,7 @@ TEST_F(WindowsTest, SplitAndJoinEndToEnd) {
     EXPECT_EQ(Texts().back(), kNoSource);
 }
 
-TEST_F(WindowsTest, FreeSpaceMustExceedWhatTheJobWrites) {
+TEST_F(GuiTest, FreeSpaceMustExceedWhatTheJobWrites) {
     const std::string original = RandomBytes(2 * 1048576 + 7, 4);
     WriteFile(work / "data.bin", original);
     Open(work / "data.bin");
@@ -241,7 +241,7 @@ TEST_F(WindowsTest, FreeSpaceMustExceedWhatTheJobWrites) {
     EXPECT_EQ(Texts().back(), "Le fichier a été recoller avec succès !");
 }
 
-TEST_F(WindowsTest, RefusedParametersCancelTheAction) {
+TEST_F(GuiTest, RefusedParametersCancelTheAction) {
     WriteFile(work / "data.bin", RandomBytes(2 * 1048576, 5));
     WriteFile(work / "data.bin.001.pcw", "in the way");
     Open(work / "data.bin");
@@ -252,7 +252,7 @@ TEST_F(WindowsTest, RefusedParametersCancelTheAction) {
     EXPECT_TRUE(main->job->opened);
 }
 
-TEST_F(WindowsTest, RefusedSetLeavesNothingOpened) {
+TEST_F(GuiTest, RefusedSetLeavesNothingOpened) {
     WriteFile(work / "junk.001.pcw", std::string(200, 'j'));
     Click("rbJoindre");
     Open(work / "junk.001.pcw");
@@ -266,7 +266,7 @@ TEST_F(WindowsTest, RefusedSetLeavesNothingOpened) {
 
 // Each entry of the join dialog opens the chosen file as the kind of its row,
 // whether that kind then accepts it or not.
-TEST_F(WindowsTest, EveryJoinEntryOpensItsOwnKind) {
+TEST_F(GuiTest, EveryJoinEntryOpensItsOwnKind) {
     WriteFile(work / "movie.avi.001", RandomBytes(4096, 3));
     Click("rbJoindre");
     const auto rows = JoinFormats();
@@ -279,7 +279,7 @@ TEST_F(WindowsTest, EveryJoinEntryOpensItsOwnKind) {
     }
 }
 
-TEST_F(WindowsTest, ForeignSetsJoinFromTheEntryChosenInTheDialog) {
+TEST_F(GuiTest, ForeignSetsJoinFromTheEntryChosenInTheDialog) {
     const std::string original = RandomBytes(3 * 1048576 + 11, 12);
     for (int k = 0; k < 4; ++k)
         WriteFile(work / ("movie.avi.00" + std::to_string(k + 1)),
@@ -294,7 +294,7 @@ TEST_F(WindowsTest, ForeignSetsJoinFromTheEntryChosenInTheDialog) {
 
     Open(work / "movie.avi.001", 11);
     EXPECT_TRUE(main->job->opened);
-    EXPECT_EQ(main->job->formatKind, FormatKind::Generik);
+    EXPECT_EQ(main->job->formatKind, FormatKind::Numbered);
     EXPECT_EQ(Text("lblDest"), "movie.avi");
     EXPECT_EQ(Text("lblTaille").toStdString(), FormatSize(static_cast<int64_t>(original.size())));
     EXPECT_FALSE(Find<QCheckBox>("chkMD5")->isEnabled());
@@ -304,12 +304,12 @@ TEST_F(WindowsTest, ForeignSetsJoinFromTheEntryChosenInTheDialog) {
     EXPECT_EQ(ReadFile(work / "movie.avi"), original);
 }
 
-TEST_F(WindowsTest, SettingsDialogChoosesTheNextJobsBuffer) {
+TEST_F(GuiTest, SettingsDialogChoosesTheNextJobsBuffer) {
     EXPECT_EQ(main->params->bufferSize, 16384u);
     QTimer::singleShot(0, [this] {
         EXPECT_EQ(param->cboBuffer()->currentText(), "16 ko");
         param->cboBuffer()->setCurrentIndex(5);
-        param->btAnnulerClick();
+        param->Abandon();
     });
     Click("lblParam");
     EXPECT_EQ(main->params->bufferSize, 16384u);
@@ -317,7 +317,7 @@ TEST_F(WindowsTest, SettingsDialogChoosesTheNextJobsBuffer) {
     QTimer::singleShot(0, [this] {
         EXPECT_EQ(param->cboBuffer()->currentText(), "16 ko");
         param->cboBuffer()->setCurrentIndex(6);
-        param->btOKClick();
+        param->Apply();
     });
     Click("lblParam");
     EXPECT_EQ(main->params->bufferSize, 4194304u);
@@ -327,17 +327,17 @@ TEST_F(WindowsTest, SettingsDialogChoosesTheNextJobsBuffer) {
     SetSize("1");
     RunAction(*main);
     EXPECT_EQ(Texts().back(), "Le fichier a été coupé avec succès !");
-    EXPECT_EQ(main->job->settings.bufferSize, 4194304u);
+    EXPECT_EQ(main->job->choices.bufferSize, 4194304u);
 
     QTimer::singleShot(0, [this] {
         EXPECT_EQ(param->cboBuffer()->currentText(), "4096 ko");
-        param->btOKClick();
+        param->Apply();
     });
     Click("lblParam");
     EXPECT_EQ(main->params->bufferSize, 4194304u);
 }
 
-TEST_F(WindowsTest, FolderChooserKeepsTheFolderWhenCancelled) {
+TEST_F(GuiTest, FolderChooserKeepsTheFolderWhenCancelled) {
     WriteFile(work / "data.bin", RandomBytes(2 * 1048576, 7));
     Open(work / "data.bin");
     FileDialogs::SetNextFolder(std::nullopt);
@@ -347,14 +347,14 @@ TEST_F(WindowsTest, FolderChooserKeepsTheFolderWhenCancelled) {
     std::filesystem::create_directories(home / "out");
     Click("lblChangerDossier");
     EXPECT_EQ(Text("lblDossier").toStdString(), home / "out/");
-    EXPECT_EQ(main->job->settings.folder, home / "out/");
+    EXPECT_EQ(main->job->choices.folder, home / "out/");
 }
 
-class CommandLineStart : public WindowsTest {
+class CommandLineStart : public GuiTest {
 protected:
     void SetUp() override {
         SplitInto(work.path(), "x.bin", 2 * 1048576 + 3, 8, false);
-        WindowsTest::SetUp();
+        GuiTest::SetUp();
     }
     std::vector<std::string> Args() override { return {work / "x.bin.001.pcw"}; }
 };
@@ -392,7 +392,7 @@ protected:
     }
 };
 
-TEST_F(WindowsTest, TheMainWindowComesBackAfterAMinimiseAndARestore) {
+TEST_F(GuiTest, TheMainWindowComesBackAfterAMinimiseAndARestore) {
     Click("lblMin");
     EXPECT_TRUE(main->isMinimized());
     main->windowHandle()->showNormal();  // the task bar

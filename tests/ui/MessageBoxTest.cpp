@@ -2,12 +2,12 @@
 // their owner, whichever window that is, and over none when it is hidden.
 #include <QMessageBox>
 
-#include "WindowsFixture.h"
+#include "GuiTest.h"
 #include "ui/GuiMessageSink.h"
 
 namespace {
 
-class MessageBoxTest : public WindowsTest {
+class MessageBoxTest : public GuiTest {
 protected:
     // Shows a message as a job would, answers it with the keyboard and
     // returns the window the box was shown over.
@@ -25,7 +25,7 @@ protected:
             QTest::keyClick(box, Qt::Key_Return);
         });
         GuiMessageSink().Show(owner, "Première ligne\n\rseconde", "-=Parcelwise=-",
-                              platform::kIconError);
+                              platform::Icon::Error);
         EXPECT_EQ(text, QString("Première ligne\nseconde"));
         return parent;
     }

@@ -6,8 +6,8 @@
 #include <QUrl>
 #include <filesystem>
 
-#include "WindowsFixture.h"
-#include "core/ParcelTools.h"
+#include "GuiTest.h"
+#include "core/DisplayNumbers.h"
 #include "ui/JobFactory.h"
 
 using namespace testsupport;
@@ -30,7 +30,7 @@ std::string PlainSet(const std::string& folder, const std::string& name, int par
     return original;
 }
 
-class OpenAnyPart : public WindowsTest {
+class OpenAnyPart : public GuiTest {
 protected:
     // Drags the files over the window's centre and lets go, as the system
     // does: the window finds the widget that takes them. False when the
@@ -68,7 +68,7 @@ TEST_F(OpenAnyPart, ADroppedPartOpensItsSetInJoinModeAndAnyOtherFileToSplit) {
     EXPECT_TRUE(Find<QRadioButton>("rbJoindre")->isChecked());
     ASSERT_NE(main->job, nullptr);
     EXPECT_TRUE(main->job->opened);
-    EXPECT_EQ(main->job->formatKind, FormatKind::Generik);
+    EXPECT_EQ(main->job->formatKind, FormatKind::Numbered);
     EXPECT_EQ(Text("lblFichier"), "movie.avi.001");
     EXPECT_EQ(Text("lblDest"), "movie.avi");
     EXPECT_EQ(Text("lblTaille").toStdString(), FormatSize(static_cast<int64_t>(original.size())));
@@ -90,7 +90,7 @@ TEST_F(OpenAnyPart, ADroppedPartOpensItsSetInJoinModeAndAnyOtherFileToSplit) {
     ASSERT_TRUE(Drop({work / "x.bin.003.pcw"}));
     EXPECT_EQ(main->mode, kModeJoin);
     EXPECT_TRUE(main->job->opened);
-    EXPECT_EQ(main->job->formatKind, FormatKind::Parcelwise);
+    EXPECT_EQ(main->job->formatKind, FormatKind::Native);
     EXPECT_EQ(Text("lblFichier"), "x.bin.001.pcw");
     EXPECT_TRUE(Find<QCheckBox>("chkMD5")->isChecked());
 }
@@ -135,7 +135,7 @@ TEST_F(OpenAnyPart, TheFirstEntryOfTheJoinDialogFindsTheKind) {
     Click("rbJoindre");
     Open(work / "movie.avi.001", kAnyKnownSetEntry);
     ASSERT_TRUE(main->job->opened);
-    EXPECT_EQ(main->job->formatKind, FormatKind::Generik);
+    EXPECT_EQ(main->job->formatKind, FormatKind::Numbered);
     EXPECT_EQ(Text("lblDest"), "movie.avi");
 
     WriteFile(work / "notes.txt", std::string(500, 'n'));
@@ -154,16 +154,16 @@ TEST_F(OpenAnyPart, TheFirstEntryOfTheJoinDialogFindsTheKind) {
         << Texts().back();
     // Chosen by its entry, the same part opens as that kind.
     Open(work / "clip.001", 4);
-    EXPECT_EQ(main->job->formatKind, FormatKind::Generik);
+    EXPECT_EQ(main->job->formatKind, FormatKind::Numbered);
     EXPECT_TRUE(main->job->opened);
 }
 
-class LaterPartOnTheCommandLine : public WindowsTest {
+class LaterPartOnTheCommandLine : public GuiTest {
 protected:
     void SetUp() override {
         original = PlainSet(work.path(), "movie.avi", 3);
         SplitInto(work.path(), "x.bin", 3 * kMo + 3, 8, false);
-        WindowsTest::SetUp();
+        GuiTest::SetUp();
     }
     std::vector<std::string> Args() override { return {work / "x.bin.002.pcw"}; }
     std::string original;
@@ -186,17 +186,17 @@ protected:
 TEST_F(ForeignPartOnTheCommandLine, OpensInJoinModeWithItsKind) {
     EXPECT_EQ(main->mode, kModeJoin);
     ASSERT_TRUE(main->job->opened);
-    EXPECT_EQ(main->job->formatKind, FormatKind::Generik);
+    EXPECT_EQ(main->job->formatKind, FormatKind::Numbered);
     Click("lblAction");
     EXPECT_EQ(Texts().back(), "Le fichier a été recoller avec succès !");
     EXPECT_EQ(ReadFile(work / "movie.avi"), original);
 }
 
-class UnknownFileOnTheCommandLine : public WindowsTest {
+class UnknownFileOnTheCommandLine : public GuiTest {
 protected:
     void SetUp() override {
         WriteFile(work / "notes.txt", std::string(500, 'n'));
-        WindowsTest::SetUp();
+        GuiTest::SetUp();
     }
     std::vector<std::string> Args() override { return {work / "notes.txt"}; }
 };

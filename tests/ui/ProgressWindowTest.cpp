@@ -6,9 +6,9 @@
 #include <QTimer>
 #include <chrono>
 
-#include "WindowsFixture.h"
+#include "GuiTest.h"
 #include "core/CurrentJob.h"
-#include "formats/native/UzelParcelwise.h"
+#include "formats/native/NativeSet.h"
 #include "platform/Clock.h"
 #include "platform/IoFaults.h"
 #include "ui/Seams.h"
@@ -19,23 +19,23 @@ namespace {
 
 constexpr double kSecond = 1.0 / 86400.0;
 
-TEST_F(WindowsTest, ClockShowsTheChosenTimeOfTheJob) {
-    TzelParcelwise job;
+TEST_F(GuiTest, ClockShowsTheChosenTimeOfTheJob) {
+    NativeSet job;
     SetCurrentJob(&job);
     job.startTime = platform::Now() - 5 * kSecond;
     job.totalBytes = 100;
     job.doneBytes = 25;
-    processing->Timer1Timer();
+    processing->TickClock();
     EXPECT_EQ(Text("lblTemps"), "00:00:05");
-    processing->ChooseTimeMode(1);
+    processing->ChooseClockMode(1);
     EXPECT_EQ(Text("lblTemps"), "00:00:05");  // the text follows at the next tick
-    processing->Timer1Timer();
+    processing->TickClock();
     EXPECT_EQ(Text("lblTemps"), "00:00:15");
-    processing->ChooseTimeMode(2);
-    processing->Timer1Timer();
+    processing->ChooseClockMode(2);
+    processing->TickClock();
     EXPECT_EQ(Text("lblTemps"), "00:00:20");
-    processing->ChooseTimeMode(3);
-    processing->Timer1Timer();
+    processing->ChooseClockMode(3);
+    processing->TickClock();
     const QTime end = QTime(0, 0).addSecs(
         static_cast<int>(std::lround((job.startTime - std::floor(job.startTime)) * 86400 + 20)) %
         86400);
@@ -43,23 +43,23 @@ TEST_F(WindowsTest, ClockShowsTheChosenTimeOfTheJob) {
     EXPECT_EQ(job.timeDisplayMode.get(), 3);
 
     // Durations past a day show modulo the day; no bytes yet, no estimate.
-    TzelParcelwise longJob;
+    NativeSet longJob;
     SetCurrentJob(&longJob);
     EXPECT_EQ(longJob.timeDisplayMode.get(), 0);  // a new job starts on elapsed time
     EXPECT_TRUE(processing->findChild<QAction*>("Heuredefin1")->isChecked());
     longJob.startTime = platform::Now() - (25 * 3600) * kSecond;
-    processing->Timer1Timer();
+    processing->TickClock();
     EXPECT_EQ(Text("lblTemps"), "01:00:00");
     longJob.timeDisplayMode = 1;
-    processing->Timer1Timer();
+    processing->TickClock();
     EXPECT_EQ(Text("lblTemps"), "00:00:00");
 
     SetCurrentJob(nullptr);
-    processing->Timer1Timer();  // no job: nothing happens
+    processing->TickClock();  // no job: nothing happens
     SetCurrentJob(main->job.get());
 }
 
-TEST_F(WindowsTest, PauseHoldsTheWorkerWithinOneBufferAndResumes) {
+TEST_F(GuiTest, PauseHoldsTheWorkerWithinOneBufferAndResumes) {
     const std::string original = RandomBytes(64 << 20, 9);
     WriteFile(work / "big.bin", original);
     Open(work / "big.bin");
@@ -67,11 +67,11 @@ TEST_F(WindowsTest, PauseHoldsTheWorkerWithinOneBufferAndResumes) {
     bool held = false;
     int64_t heldAt = -1;
     QTimer::singleShot(0, [&] {
-        processing->lblTestClick();
+        processing->TogglePause();
         EXPECT_EQ(Text("lblTest"), "Continuer");
         EXPECT_EQ(Text("lblInfo"), "Découpage en pause...");
-        EXPECT_EQ(processing->PauseState, 0);
-        TzelFichier* job = CurrentJob();
+        EXPECT_EQ(processing->pauseState, ProgressWindow::PauseState::SplitPaused);
+        Job* job = CurrentJob();
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
         while (!job->Gate().WorkerHeld() && job->step != Step::Finished &&
                std::chrono::steady_clock::now() < deadline)
@@ -80,11 +80,11 @@ TEST_F(WindowsTest, PauseHoldsTheWorkerWithinOneBufferAndResumes) {
         heldAt = job->doneBytes;
         QThread::msleep(100);
         EXPECT_EQ(job->doneBytes.get(), heldAt);
-        processing->lblTestClick();
+        processing->TogglePause();
         EXPECT_EQ(Text("lblTest"), "Pause");
-        EXPECT_EQ(processing->PauseState, TfrmProcessing::kNotPaused);
+        EXPECT_EQ(processing->pauseState, ProgressWindow::PauseState::Running);
     });
-    main->lblActionClick();
+    main->StartAction();
     EXPECT_TRUE(held);
     EXPECT_LT(heldAt, static_cast<int64_t>(original.size()));
     EXPECT_EQ(Texts().back(), "Le fichier a été coupé avec succès !");
@@ -92,7 +92,7 @@ TEST_F(WindowsTest, PauseHoldsTheWorkerWithinOneBufferAndResumes) {
 }
 
 // Waits until the paused worker has stopped at a buffer boundary.
-bool WorkerHeld(TzelFichier* job) {
+bool WorkerHeld(Job* job) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (!job->Gate().WorkerHeld() && job->step != Step::Finished &&
            std::chrono::steady_clock::now() < deadline)
@@ -103,7 +103,7 @@ bool WorkerHeld(TzelFichier* job) {
 // The window during a real run, clicked through the system's window as a user
 // clicks it: the pause button and the clock's menu answer, and the main
 // window stays out of reach behind it.
-TEST_F(WindowsTest, EveryControlAnswersWhileTheJobRuns) {
+TEST_F(GuiTest, EveryControlAnswersWhileTheJobRuns) {
     // Each read waits, so that the split lasts about two seconds on any
     // machine: no busy one finishes it before the first click reaches the
     // pause button.
@@ -116,7 +116,7 @@ TEST_F(WindowsTest, EveryControlAnswersWhileTheJobRuns) {
     bool ran = false;
     QTimer::singleShot(0, [&] {
         ran = true;
-        TzelFichier* job = CurrentJob();
+        Job* job = CurrentJob();
         EXPECT_TRUE(processing->isEnabled());
         EXPECT_TRUE(Find<QWidget>("lblTest")->isEnabled());
         EXPECT_EQ(QApplication::activeModalWidget(), processing.get());
@@ -155,7 +155,7 @@ TEST_F(WindowsTest, EveryControlAnswersWhileTheJobRuns) {
 }
 
 // Nothing of the progress window is drawn as disabled while it works.
-TEST_F(WindowsTest, TheProgressWindowIsNotGreyedDuringARun) {
+TEST_F(GuiTest, TheProgressWindowIsNotGreyedDuringARun) {
     WriteFile(work / "big.bin", RandomBytes(8 << 20, 12));
     Open(work / "big.bin");
     SetSize("1");
@@ -170,21 +170,21 @@ TEST_F(WindowsTest, TheProgressWindowIsNotGreyedDuringARun) {
     EXPECT_TRUE(disabled.isEmpty()) << disabled.join(", ").toStdString();
 }
 
-TEST_F(WindowsTest, TheWindowOnlyClosesAtTheEndOfItsJob) {
+TEST_F(GuiTest, TheWindowOnlyClosesAtTheEndOfItsJob) {
     WriteFile(work / "big.bin", RandomBytes(24 << 20, 10));
     Open(work / "big.bin");
     SetSize("1");
     bool stillShown = false;
     QTimer::singleShot(0, [&] {
-        processing->lblTestClick();  // keep the job running while we try
+        processing->TogglePause();  // keep the job running while we try
         // Closing and Escape ask whether to cancel; "Non" leaves the job be.
         Questions::SetNextAnswer(false);
         processing->close();
         QTest::keyClick(processing.get(), Qt::Key_Escape);  // no answer queued: "Non"
         stillShown = processing->isVisible();
-        processing->lblTestClick();
+        processing->TogglePause();
     });
-    main->lblActionClick();
+    main->StartAction();
     EXPECT_TRUE(stillShown);
     EXPECT_EQ(Questions::Asked(),
               QStringList(2, "Voulez-vous vraiment annuler l'opération en cours ?"));
@@ -198,22 +198,22 @@ TEST_F(WindowsTest, TheWindowOnlyClosesAtTheEndOfItsJob) {
     EXPECT_EQ(Find<QProgressBar>("bar1")->value(), 0);
 }
 
-TEST_F(WindowsTest, AJoinPausesWithoutTouchingTheStatusLine) {
-    TzelParcelwise job;
+TEST_F(GuiTest, AJoinPausesWithoutTouchingTheStatusLine) {
+    NativeSet job;
     job.joining = true;
     SetCurrentJob(&job);
-    processing->lblTestClick();
-    EXPECT_EQ(processing->PauseState, 1);
+    processing->TogglePause();
+    EXPECT_EQ(processing->pauseState, ProgressWindow::PauseState::JoinPaused);
     EXPECT_NE(Text("lblInfo"), "Découpage en pause...");
     EXPECT_TRUE(job.Suspended());
-    processing->lblTestClick();
+    processing->TogglePause();
     EXPECT_FALSE(job.Suspended());
     SetCurrentJob(main->job.get());
 }
 
 // A cancel as the user gives it: a click on the control, through the window,
 // then "Oui". The run ends as cancelled and takes back what it made.
-TEST_F(WindowsTest, ACancelClickedDuringARunTakesBackWhatItMade) {
+TEST_F(GuiTest, ACancelClickedDuringARunTakesBackWhatItMade) {
     const struct {
         const char* what;
         bool join, paused;
@@ -245,7 +245,7 @@ TEST_F(WindowsTest, ACancelClickedDuringARunTakesBackWhatItMade) {
             Questions::SetNextAnswer(true);
             ClickThroughWindow("imgAnnuler");
         });
-        main->lblActionClick();
+        main->StartAction();
         EXPECT_TRUE(held);
         ASSERT_EQ(Texts().size(), messagesBefore + 1);
         EXPECT_EQ(Texts().back(), "Le processus a été annulé.");

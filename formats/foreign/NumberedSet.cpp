@@ -1,0 +1,29 @@
+#include "formats/foreign/NumberedSet.h"
+
+#include <algorithm>
+
+#include "formats/foreign/PartNames.h"
+#include "platform/Fs.h"
+
+NumberedSet::NumberedSet() {
+    formatKind = FormatKind::Numbered;
+}
+
+bool NumberedSet::ReadSet(platform::File&) {
+    const std::string name = ChosenName();
+    numberMask = ExtensionText(name);
+    if (!numberMask.empty()) numberMask = DropLast(numberMask, 1) + "0";
+    // The digits that end the mask give the width; what stands before them is
+    // copied as it is (u000 writes u012).
+    const size_t width = NumberLength(numberMask);
+    NameParts(width, "", width);
+    // Most tools number from 1, split from 0. The chosen file belongs to its
+    // set whichever it is, and so does a part 0 beside a later one.
+    int64_t chosen = -1;
+    ParseDigits(std::string_view(name).substr(name.size() - std::min(name.size(), width)),
+                INT32_MAX, chosen);
+    firstIndex = chosen == 0 || (chosen > 0 && platform::FileExists(PartName(0))) ? 0 : 1;
+    baseName = StemOf(name);
+    ReadNamedSet(baseName, lastIndex);
+    return true;
+}

@@ -1,0 +1,25 @@
+// Plain numbered sets (HJSplit, FileSpliter 4.5, UltraSplitter and the like):
+// the original name, a dot and a zero-padded number from 1, with or without a
+// letter before it (movie.avi.001, movie.avi.u001). Recognised by names alone.
+#pragma once
+
+#include "formats/foreign/ForeignSet.h"
+
+class NumberedSet final : public ForeignSet {
+public:
+    NumberedSet();
+
+    std::string baseName;    // movie.avi
+    std::string numberMask;  // 000, u000
+    int32_t firstIndex = 1;  // 0 for the sets that split numbers from 0
+    int32_t lastIndex = 0;
+
+    int32_t FirstNumber() const override { return firstIndex; }
+    int32_t LastNumber() const override { return lastIndex; }
+
+protected:
+    bool ReadSet(platform::File& chosen) override;
+    std::string OpenFailureText() const override {
+        return OpenFailure("HJSplit, FileSpliter ou UltraSplitter");
+    }
+};

@@ -1,0 +1,70 @@
+// The user's settings between runs, kept under HKEY_CURRENT_USER\Software\Parcelwise,
+// and the association of ".pcw" files with the program.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/Registry.h"
+
+// Copy-buffer sizes the user can choose from; the settings store the index.
+inline constexpr std::array<uint32_t, 7> kBufferSizes = {16384,  32768,   65536,  262144,
+                                                         524288, 1048576, 4194304};
+inline constexpr std::array<const char*, 7> kBufferLabels = {
+    "16 ko", "32 ko", "64 ko", "256 ko", "512 ko", "1024 ko", "4096 ko"};
+// The index of a buffer size, -1 when it is none of them.
+int BufferSizeIndex(uint32_t bytes);
+
+class SavedSettings {
+public:
+    // args: the program's arguments after its name; programPath: the full path
+    // of the program that ".pcw" files open with; registryFolder: where the
+    // hive files live, empty on Windows for the system's registry.
+    SavedSettings(std::vector<std::string> args, std::string programPath);
+    SavedSettings(std::vector<std::string> args, std::string programPath,
+                  std::string registryFolder);
+
+    uint32_t bufferSize = 16384;
+    int32_t defaultSize = 0;
+    int32_t sizeMode = 0;  // 0: part size in Mo ("Taille"), 1: number of parts ("Nombre")
+    bool isHashEnabled = false;
+    bool splitQuit = false;
+    bool joinQuit = false;
+    bool openDir = false;
+    bool hideMessage = false;
+    bool deletePartialFile = false;
+    bool deleteAfterJoin = false;
+
+    // True when an existing key was read without error; false on the first run
+    // and after a load error, which puts every default back and says so. A key
+    // with a line that does not parse is a load error; damage elsewhere in the
+    // hive is not ours. The association is written after, and its failure
+    // changes nothing here.
+    bool LoadSettings();
+    // Writes the settings back; false when the save failed (the previous
+    // settings then stay on disk untouched).
+    bool SaveSettings();
+    // Reads the settings without writing anything: what the command line uses.
+    // Missing or damaged settings leave the first-run defaults.
+    void PeekSettings();
+
+    bool HasStartupFile() const;
+    std::string StartupFile() const;
+
+    // Makes the program the opener of ".pcw" files; false when it could not.
+    bool RegisterFileType();
+
+    // "\"<program>\" \"%1\"": what the shell runs to open a part.
+    std::string CommandLine() const;
+
+private:
+    bool ReadAll(platform::Registry& registry);
+    bool WriteDefaults(platform::Registry& registry);
+    void PutFirstRunValues();
+
+    std::vector<std::string> args_;
+    std::string programPath_;
+    std::string registryFolder_;
+};

@@ -1,0 +1,118 @@
+// The four windows of the program in a scratch home, with the dialogs answered
+// by the test and the messages recorded.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+#include <QWindow>
+#include <filesystem>
+#include <memory>
+
+#include "formats/Workflow.h"
+#include "formats/native/NativeSet.h"
+#include "platform/IoFaults.h"
+#include "support/TestSupport.h"
+#include "ui/ConvertWindow.h"
+#include "ui/MainWindow.h"
+#include "ui/ProgressWindow.h"
+#include "ui/Seams.h"
+#include "ui/SettingsDialog.h"
+#include "ui/Skin.h"
+
+// A set of 1 MiB parts of a random file of `size` bytes called `name` in
+// `folder`, split as the main window splits, without the file it came from.
+inline void SplitInto(const std::string& folder, const std::string& name, int64_t size,
+                      uint32_t seed, bool digests) {
+    testsupport::WriteFile(folder + name,
+                           testsupport::RandomBytes(static_cast<size_t>(size), seed));
+    NativeSet splitter;
+    ASSERT_TRUE(workflow::OpenFileToSplit(splitter, folder + name));
+    ASSERT_TRUE(workflow::CheckSplit(splitter, {name, name, digests, 1048576}));
+    workflow::Start(splitter, workflow::Direction::Split);
+    splitter.WaitForWorker();
+    std::filesystem::remove(folder + name);
+}
+
+// Readable failures.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
+
+class GuiTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ::setenv("XDG_DATA_HOME", (home / "data").c_str(), 1);
+        ::setenv("HOME", home.path().c_str(), 1);
+        FileDialogs::ExpectAnswers(true);
+        Questions::ExpectAnswers(true);
+        main = std::make_unique<MainWindow>(Args(), "/usr/bin/parcelwise", home / "reg");
+        processing = std::make_unique<ProgressWindow>(main.get());
+        param = std::make_unique<SettingsDialog>(main->params.get(), main.get());
+        convert = std::make_unique<ConvertWindow>(main.get());
+        main->SetWindows(processing.get(), param.get(), convert.get());
+        main->show();
+        main->FirstActivation();
+    }
+    void TearDown() override {
+        platform::testing::OverrideFreeSpace(-1);
+        FileDialogs::ExpectAnswers(false);
+        Questions::ExpectAnswers(false);
+        convert.reset();
+        param.reset();
+        processing.reset();
+        main.reset();
+    }
+    virtual std::vector<std::string> Args() { return {}; }
+
+    template <class T>
+    T* Find(const char* name) {
+        for (QWidget* w :
+             {static_cast<QWidget*>(main.get()), static_cast<QWidget*>(processing.get()),
+              static_cast<QWidget*>(param.get())}) {
+            if (w->objectName() == name) return qobject_cast<T*>(w);
+            if (T* found = w->findChild<T*>(name)) return found;
+        }
+        ADD_FAILURE() << "no widget " << name;
+        return nullptr;
+    }
+    QString Text(const char* label) { return Find<QLabel>(label)->text(); }
+    void Click(const char* name) { QTest::mouseClick(Find<QWidget>(name), Qt::LeftButton); }
+
+    // Opens a source through the dialog, as the user would.
+    void Open(const std::string& path, int filter = 1) {
+        FileDialogs::SetNextOpen(OpenChoice{QString::fromStdString(path), filter});
+        Click("lblOuvrir");
+    }
+    // Types a size into the editor and validates it.
+    void SetSize(const QString& value) {
+        Click("lblTaille");
+        Find<QLineEdit>("edTemp")->setText(value);
+        QTest::keyClick(Find<QLineEdit>("edTemp"), Qt::Key_Return);
+    }
+    // A click delivered to the top-level window at the widget's centre, as the
+    // system delivers it: the window routes it, so a disabled or blocked
+    // window drops it, and a right button also asks for the context menu.
+    void ClickThroughWindow(const char* name, Qt::MouseButton button = Qt::LeftButton) {
+        QWidget* widget = Find<QWidget>(name);
+        QWidget* window = widget->window();
+        const QPoint at = widget->mapTo(window, widget->rect().center());
+        QTest::mouseClick(window->windowHandle(), button, Qt::NoModifier, at);
+    }
+    std::vector<std::string> Texts() { return sink.texts(); }
+
+    testsupport::TempDir home;
+    testsupport::TempDir work;
+    testsupport::RecordingSink sink;
+    std::unique_ptr<MainWindow> main;
+    std::unique_ptr<ProgressWindow> processing;
+    std::unique_ptr<SettingsDialog> param;
+    std::unique_ptr<ConvertWindow> convert;
+};
