@@ -66,7 +66,7 @@ int main(int argc, char** argv) {
     main.SetWindows(&processing, &param, &convert);
     main.show();
     main.FirstActivation();
-    main.SetMode(split ? 1 : 0);
+    main.SetMode(split ? workflow::Direction::Split : workflow::Direction::Join);
 
     main.params->bufferSize = static_cast<uint32_t>(std::atoi(argv[split ? 4 : 3]));
     FileDialogs::SetNextOpen(OpenChoice{QString::fromLocal8Bit(argv[2]), 1});

@@ -10,7 +10,8 @@ int Convert(const Args& args, Context& ctx) {
     const Parsed parsed = ParseOptions(args, {}, 1);
     if (!parsed.error.empty()) return UsageError(ctx, parsed.error);
     LegacySet job;
-    if (!workflow::OpenLegacySet(job, parsed.positionals[0])) return kExitFailed;
+    if (!workflow::OpenLegacySet(job, parsed.positionals[0], platform::ShowAfter()))
+        return kExitFailed;
     return RunJob(
         job, [&] { job.StartConvert(); }, ctx);
 }

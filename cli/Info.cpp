@@ -43,7 +43,8 @@ int Info(const Args& args, Context& ctx) {
     const std::string* kind = parsed.Value("--format");
     if ((kind == nullptr || *kind == "native") && IsLegacyFirstPart(parsed.positionals[0])) {
         LegacySet legacy;
-        if (!workflow::OpenLegacySet(legacy, parsed.positionals[0])) return kExitFailed;
+        if (!workflow::OpenLegacySet(legacy, parsed.positionals[0], platform::ShowAfter()))
+            return kExitFailed;
         ctx.out << "Format : Parcelwise 1.0 (à convertir avec pcw convert)\n"
                 << "Nom d'origine : " << platform::VisibleText(legacy.description.originalName)
                 << "\n"

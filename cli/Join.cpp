@@ -27,7 +27,9 @@ int Join(const Args& args, Context& ctx) {
     if (const std::string* folder = parsed.Value("--folder"); folder && !UseFolder(job, *folder))
         return kExitFailed;
     const std::string name = destName.value_or(job.choices.fileName);
-    if (!workflow::CheckJoin(job, name, !parsed.Has("--no-verify"), bufferSize)) return kExitFailed;
+    if (!workflow::CheckJoin(job, name, !parsed.Has("--no-verify"), bufferSize,
+                             platform::ShowAfter()))
+        return kExitFailed;
     return RunJob(job, true, ctx);
 }
 

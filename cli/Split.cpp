@@ -36,7 +36,8 @@ int Split(const Args& args, Context& ctx) {
         return UsageError(ctx, error);
 
     NativeSet job;
-    if (!workflow::OpenFileToSplit(job, parsed.positionals[0])) return kExitFailed;
+    if (!workflow::OpenFileToSplit(job, parsed.positionals[0], platform::ShowAfter()))
+        return kExitFailed;
     if (const std::string* folder = parsed.Value("--folder"); folder && !UseFolder(job, *folder))
         return kExitFailed;
 
@@ -56,7 +57,7 @@ int Split(const Args& args, Context& ctx) {
                                        .withDigests = parsed.Has("--md5"),
                                        .partSize = partSize,
                                        .bufferSize = bufferSize};
-    if (!workflow::CheckSplit(job, choice)) return kExitFailed;
+    if (!workflow::CheckSplit(job, choice, platform::ShowAfter())) return kExitFailed;
     return RunJob(job, false, ctx);
 }
 

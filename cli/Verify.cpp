@@ -2,6 +2,7 @@
 #include <string>
 
 #include "cli/Commands.h"
+#include "cli/TerminalProgress.h"
 #include "core/Job.h"
 #include "formats/SetCheck.h"
 #include "platform/Messages.h"

@@ -10,12 +10,11 @@ std::string NotEnoughSpaceText(const std::string& volume, int64_t freeBytes, int
            " | Besoin : " + FormatSize(neededBytes - freeBytes);
 }
 
-bool CheckFreeSpace(platform::WindowHandle owner, const std::string& folder, int64_t neededBytes) {
+bool CheckFreeSpace(const std::string& folder, int64_t neededBytes, Messages& said) {
     const int64_t freeBytes = platform::FreeSpace(folder);
     if (neededBytes < freeBytes) return true;
     // A disk is named by where it is mounted, as a drive letter would name it.
-    platform::ShowMessage(owner,
-                          NotEnoughSpaceText(platform::VolumeOf(folder), freeBytes, neededBytes),
-                          "-=Parcelwise=-", platform::Icon::Warning);
+    said.push_back({NotEnoughSpaceText(platform::VolumeOf(folder), freeBytes, neededBytes),
+                    "-=Parcelwise=-", platform::Icon::Warning});
     return false;
 }

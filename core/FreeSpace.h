@@ -5,10 +5,10 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/Messages.h"
+#include "core/Message.h"
 
 // The message that refuses a job for want of room.
 std::string NotEnoughSpaceText(const std::string& volume, int64_t freeBytes, int64_t neededBytes);
 // True when `neededBytes` is strictly below the free space of the folder's
-// disk; otherwise shows the message (owned by `owner`) and answers false.
-bool CheckFreeSpace(platform::WindowHandle owner, const std::string& folder, int64_t neededBytes);
+// disk; otherwise adds the message that says so to `said` and answers false.
+bool CheckFreeSpace(const std::string& folder, int64_t neededBytes, Messages& said);

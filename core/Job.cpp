@@ -34,19 +34,7 @@ void Job::SetBufferSize(uint32_t bytes) {
     choices.bufferSize = bytes;
 }
 
-std::string Job::ChooseFolder(const FolderPicker& picker) {
-    std::optional<std::string> chosen = picker("Choisissez un dossier de destination.");
-    if (!chosen || chosen->empty()) return choices.folder;
-    if (platform::IsOpticalDisc(*chosen)) {
-        platform::ShowMessage(ownerWindow, "Vous devez choisir un disque dur !",
-                              "Destination incorrecte", platform::Icon::Warning);
-        return choices.folder;
-    }
-    choices.folder = platform::WithSeparator(*chosen);
-    return choices.folder;
-}
-
-bool Job::CheckJoinParameters(const std::string&, bool) {
+bool Job::CheckJoinParameters(const std::string&, bool, Messages&) {
     return false;
 }
 
@@ -137,7 +125,7 @@ void Job::Worker::Wait() {
 
 void Job::Fail(std::string_view text, std::string_view title, platform::Icon icon) {
     step = Step::Failed;
-    platform::ShowMessage(progressWindow, text, title, icon);
+    display->ShowMessage({std::string(text), std::string(title), icon});
     EndOfWork();
 }
 
@@ -149,13 +137,13 @@ void Job::EndCancelled() {
 void Job::ReportEnd(std::string_view successText) {
     ShowProgress();
     if (step == Step::Finished)
-        platform::ShowMessage(progressWindow, successText, "-=Parcelwise=-", platform::Icon::Info);
+        display->ShowMessage({std::string(successText), "-=Parcelwise=-", platform::Icon::Info});
     else if (step == Step::Cancelled)
-        platform::ShowMessage(progressWindow, "Le processus a été annulé.", "-=Parcelwise=-",
-                              platform::Icon::Warning);
+        display->ShowMessage(
+            {"Le processus a été annulé.", "-=Parcelwise=-", platform::Icon::Warning});
     else
-        platform::ShowMessage(progressWindow, "Le processus a été arrêté à cause d'une erreur !",
-                              "-=Parcelwise=-", platform::Icon::Error);
+        display->ShowMessage({"Le processus a été arrêté à cause d'une erreur !", "-=Parcelwise=-",
+                              platform::Icon::Error});
     display->CloseAfterJob();
 }
 
@@ -180,8 +168,8 @@ StepResult Job::CopyParts(const std::vector<JoinPart>& parts, std::vector<Checke
                           const std::function<std::string(int32_t)>& missing) {
     CopyBuffer buffer(choices.bufferSize);
     if (!buffer.Allocated())
-        return JobFailure{"Impossible d'allouer de la mémoire pour le buffer.",
-                          "Mémoire insuffisante", platform::Icon::Error};
+        return Message{"Impossible d'allouer de la mémoire pour le buffer.", "Mémoire insuffisante",
+                       platform::Icon::Error};
     partNumber = 0;
     for (size_t i = 0; i < parts.size(); ++i) {
         const JoinPart& part = parts[i];
@@ -191,23 +179,22 @@ StepResult Job::CopyParts(const std::vector<JoinPart>& parts, std::vector<Checke
         // The first part is worded and shown as an error, the others as warnings.
         auto notAccessible = [&](int error) {
             const std::string reason = platform::ReasonLine(part.path, error);
-            return i == 0 ? JobFailure{"Le fichier n'est pas accessible." + reason, "Erreur",
-                                       platform::Icon::Error}
-                          : JobFailure{"Le fichier n'est pas accessible !" + reason, "Erreur",
-                                       platform::Icon::Warning};
+            return i == 0 ? Message{"Le fichier n'est pas accessible." + reason, "Erreur",
+                                    platform::Icon::Error}
+                          : Message{"Le fichier n'est pas accessible !" + reason, "Erreur",
+                                    platform::Icon::Warning};
         };
         const bool open = wasOpened ? source.Reopen() : source.Open(part.path);
         if (!open && i > 0 && missing && !platform::FileExists(part.path))
-            return JobFailure{missing(part.number), "Recollage interrompu",
-                              platform::Icon::Warning};
+            return Message{missing(part.number), "Recollage interrompu", platform::Icon::Warning};
         if (!open) return notAccessible(source.File().OpenError());
         const int64_t bytes = part.bytes >= 0 ? part.bytes : source.Size() - part.offset;
         // A part smaller than its own header was never a whole part.
         if (bytes < 0)
-            return JobFailure{"Le fichier n°" + std::to_string(part.number) +
-                                  " est trop court pour contenir son en-tête : il semble être "
-                                  "corrompu.",
-                              "Recollage interrompu", platform::Icon::Warning};
+            return Message{"Le fichier n°" + std::to_string(part.number) +
+                               " est trop court pour contenir son en-tête : il semble être "
+                               "corrompu.",
+                           "Recollage interrompu", platform::Icon::Warning};
         if (!source.File().Seek(part.offset)) return notAccessible(EIO);
         CopyResult result = CopyWithProgress(source.File(), target, bytes, buffer);
         if (result == CopyResult::Done && !source.Unchanged()) result = CopyResult::SourceChanged;
@@ -236,12 +223,12 @@ void Job::EndJoin(std::optional<JoinOutput>& output, StepResult result) {
     } else if (int error = 0; !output->Finish(error)) {
         leftBehind = output->TempPath();
         const std::string& name = output->FinalPath();
-        const JobFailure failure =
-            error == EEXIST ? JobFailure{"Le fichier de destination existe déjà :\n\r\n\r" + name,
-                                         "Erreur", platform::Icon::Warning}
-                            : JobFailure{"Erreur d'écriture dans le fichier de destination." +
-                                             platform::ReasonLine(name, error),
-                                         "Erreur", platform::Icon::Error};
+        const Message failure =
+            error == EEXIST ? Message{"Le fichier de destination existe déjà :\n\r\n\r" + name,
+                                      "Erreur", platform::Icon::Warning}
+                            : Message{"Erreur d'écriture dans le fichier de destination." +
+                                          platform::ReasonLine(name, error),
+                                      "Erreur", platform::Icon::Error};
         return Fail(failure.text + kLeftIncomplete + output->TempPath(), failure.title,
                     failure.icon);
     }
@@ -264,22 +251,22 @@ StepResult Job::JoinCopyFailure(CopyResult result, int32_t number, const std::st
     const std::string numbered = "Le fichier n°" + std::to_string(number);
     switch (result) {
         case CopyResult::ReadFailed:
-            return JobFailure{"Erreur de lecture du fichier n°" + std::to_string(number) + "." +
-                                  platform::ReasonLine(part, error),
-                              "Recollage interrompu", platform::Icon::Error};
+            return Message{"Erreur de lecture du fichier n°" + std::to_string(number) + "." +
+                               platform::ReasonLine(part, error),
+                           "Recollage interrompu", platform::Icon::Error};
         case CopyResult::SourceEnded:
-            return JobFailure{
+            return Message{
                 numbered + " est plus court que prévu : il a changé pendant le recollage.",
                 "Recollage interrompu", platform::Icon::Error};
         case CopyResult::SourceChanged:
-            return JobFailure{numbered +
-                                  " a été modifié ou remplacé pendant le recollage : le fichier "
-                                  "recollé ne serait pas le fichier d'origine.",
-                              "Recollage interrompu", platform::Icon::Error};
+            return Message{numbered +
+                               " a été modifié ou remplacé pendant le recollage : le fichier "
+                               "recollé ne serait pas le fichier d'origine.",
+                           "Recollage interrompu", platform::Icon::Error};
         case CopyResult::WriteFailed:
-            return JobFailure{"Erreur d'écriture dans le fichier de destination." +
-                                  platform::ReasonLine(target, error),
-                              "Erreur", platform::Icon::Error};
+            return Message{"Erreur d'écriture dans le fichier de destination." +
+                               platform::ReasonLine(target, error),
+                           "Erreur", platform::Icon::Error};
         case CopyResult::Done:
         case CopyResult::Cancelled:
             break;

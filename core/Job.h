@@ -15,6 +15,7 @@
 #include "core/CheckedPart.h"
 #include "core/CopyLoop.h"
 #include "core/JobChoices.h"
+#include "core/Message.h"
 #include "core/ProgressDisplay.h"
 #include "core/SharedValue.h"
 #include "platform/Messages.h"
@@ -31,15 +32,9 @@ enum class Step : uint8_t {
     Cancelled = 6,
 };
 
-// What stopped a job: the message the user is shown, with its title and icon.
-struct JobFailure {
-    std::string text;
-    std::string title;
-    platform::Icon icon = platform::Icon::Error;
-};
 // A step of a worker: nothing when it went well (or was cancelled, which the
 // job tells by CancelRequested()), otherwise why it did not.
-using StepResult = std::optional<JobFailure>;
+using StepResult = std::optional<Message>;
 
 class JoinOutput;
 
@@ -67,9 +62,6 @@ enum class FormatKind : uint8_t {
     MaxSplit = 9,
 };
 
-// Asks the user for a folder with the given caption; nothing when cancelled.
-using FolderPicker = std::function<std::optional<std::string>(const std::string& caption)>;
-
 class Job {
 public:
     Job();
@@ -80,13 +72,10 @@ public:
     std::string sourcePath;
     int64_t sourceSize = 0;
     bool opened = false;
-    platform::WindowHandle ownerWindow = nullptr;
-    platform::WindowHandle progressWindow = nullptr;
     // The progress window's slots; a job without a window writes to nothing.
     ProgressDisplay* display = &NullDisplay::Instance();
     FormatKind formatKind = FormatKind::Native;
     bool joining = false;
-    SharedValue<uint8_t> timeDisplayMode{0};
     SharedValue<double> startTime{0};
     SharedValue<double> elapsedTime{0};
     SharedValue<double> remainingTime{0};
@@ -102,9 +91,6 @@ public:
     // windows, the kind, the times, the digest choice and the buffer size.
     virtual void Reset();
     void SetBufferSize(uint32_t bytes);
-    // Lets the user pick the destination folder; keeps the current one when the
-    // picker is cancelled or the folder is on an optical disc. Returns the folder.
-    std::string ChooseFolder(const FolderPicker& picker);
 
     // Start routines: the progress window calls the one of its direction. A
     // format without a worker in a direction leaves it to these, which end the
@@ -130,9 +116,10 @@ public:
     void UpdateTimes(double now);
 
     // Join side of every format: reads the chosen file and checks the set,
-    // checks the destination, forgets a refused set. Each shows its own messages.
-    virtual bool OpenSet() { return false; }
-    virtual bool CheckJoinParameters(const std::string& destName, bool verifyHash);
+    // checks the destination, forgets a refused set. What each has to say goes
+    // to `said`, for the front end to show.
+    virtual bool OpenSet(Messages&) { return false; }
+    virtual bool CheckJoinParameters(const std::string& destName, bool verifyHash, Messages& said);
     virtual void ResetSet() { Reset(); }
     // Size of the file that a join of the opened set rebuilds.
     virtual int64_t RebuiltSize() const { return sourceSize; }
@@ -175,7 +162,7 @@ protected:
 
     // The worker's failure path: the specific message, then the end of the work.
     void Fail(std::string_view text, std::string_view title, platform::Icon icon);
-    void Fail(const JobFailure& failure) { Fail(failure.text, failure.title, failure.icon); }
+    void Fail(const Message& failure) { Fail(failure.text, failure.title, failure.icon); }
     // The end of a cancelled worker, once it removed what it made.
     void EndCancelled();
     // The end of every worker: the last progress, the result, the window closed.

@@ -6,6 +6,8 @@
 
 #include <string_view>
 
+#include "core/Message.h"
+
 class ProgressDisplay {
 public:
     virtual ~ProgressDisplay() = default;
@@ -17,6 +19,11 @@ public:
     virtual void SetPartText(std::string_view text) = 0;
     virtual void SetDoneText(std::string_view text) = 0;
     virtual void RunClock(bool enabled) = 0;
+
+    // A message of the worker (why it failed, how it ended), shown before the
+    // call returns: the worker goes on once the user has seen it. By default
+    // through the installed sink, owned by no window.
+    virtual void ShowMessage(const Message& message) { platform::ShowMessages(nullptr, {message}); }
 
     // Called once at the end of a run, after the last write and the result
     // message: puts the slots back to rest and ends the modal run with result 1.

@@ -21,48 +21,39 @@ constexpr char kProgramName[] = "Parcelwise 1.1";
 // A split of a smaller file would hardly be worth its parts.
 constexpr int64_t kSmallestSource = 1048576;
 
-void CannotOpen(const std::string& path, int error, platform::WindowHandle owner) {
-    platform::ShowMessage(owner,
-                          "Impossible d'ouvrir le fichier !" + platform::ReasonLine(path, error),
-                          "Erreur", platform::Icon::Error);
+void CannotOpen(const std::string& path, int error, Messages& said) {
+    said.push_back({"Impossible d'ouvrir le fichier !" + platform::ReasonLine(path, error),
+                    "Erreur", platform::Icon::Error});
 }
 
 }  // namespace
 
-void Attach(Job& job, platform::WindowHandle owner, platform::WindowHandle progress,
-            ProgressDisplay* display) {
-    job.ownerWindow = owner;
-    job.progressWindow = progress;
-    if (display != nullptr) job.display = display;
-}
-
-platform::File OpenChosenFile(const std::string& path, platform::WindowHandle owner) {
+platform::File OpenChosenFile(const std::string& path, Messages& said) {
     // A folder opens for reading too, and would read as an empty file.
     if (const int error = platform::RegularFileError(path); error != 0) {
-        CannotOpen(path, error, owner);
+        CannotOpen(path, error, said);
         return {};
     }
     platform::File file = platform::File::OpenRead(path);
-    if (!file.IsOpen()) CannotOpen(path, file.OpenError(), owner);
+    if (!file.IsOpen()) CannotOpen(path, file.OpenError(), said);
     return file;
 }
 
-bool OpenFileToSplit(NativeSet& job, const std::string& path) {
+bool OpenFileToSplit(NativeSet& job, const std::string& path, Messages& said) {
     job.opened = false;
     int64_t size = -1;
     {
-        const platform::File file = OpenChosenFile(path, job.ownerWindow);
+        const platform::File file = OpenChosenFile(path, said);
         if (!file.IsOpen()) return false;
         size = file.Size();
     }
     if (size < 0) {
-        CannotOpen(path, EIO, job.ownerWindow);
+        CannotOpen(path, EIO, said);
         return false;
     }
     if (size <= kSmallestSource) {
-        platform::ShowMessage(job.ownerWindow,
-                              "Le fichier sélectionné à une taille inférieure à 1 Mo.",
-                              "Fichier trop petit...", platform::Icon::Warning);
+        said.push_back({"Le fichier sélectionné à une taille inférieure à 1 Mo.",
+                        "Fichier trop petit...", platform::Icon::Warning});
         return false;
     }
     TakeSourceToSplit(job, path, size);
@@ -77,19 +68,19 @@ void TakeSourceToSplit(NativeSet& job, const std::string& path, int64_t size) {
     job.opened = true;
 }
 
-bool OpenSetAt(Job& job, const std::string& path) {
+bool OpenSetAt(Job& job, const std::string& path, Messages& said) {
     job.sourcePath = platform::AbsolutePath(path);
     job.sourceSize = platform::FileSize(job.sourcePath);
     job.opened = true;
-    if (job.OpenSet()) return true;
+    if (job.OpenSet(said)) return true;
     job.ResetSet();
     return false;
 }
 
-Opening OpenChosenSet(Job& job, const std::string& path) {
+Opening OpenChosenSet(Job& job, const std::string& path, Messages& said) {
     job.opened = false;
-    if (!OpenChosenFile(path, job.ownerWindow).IsOpen()) return Opening::Unopenable;
-    return OpenSetAt(job, path) ? Opening::Opened : Opening::Refused;
+    if (!OpenChosenFile(path, said).IsOpen()) return Opening::Unopenable;
+    return OpenSetAt(job, path, said) ? Opening::Opened : Opening::Refused;
 }
 
 FoundKind FindKind(const std::string& path) {
@@ -99,23 +90,22 @@ FoundKind FindKind(const std::string& path) {
     return found;
 }
 
-void SayNoSingleKind(const FoundKind& found, Audience audience, platform::WindowHandle owner) {
+void SayNoSingleKind(const FoundKind& found, Audience audience, Messages& said) {
     const std::string& path = found.detection.path;
     const bool window = audience == Audience::Window;
     std::string kinds;
     if (found.formats.empty()) {
         // Nothing was recognised, maybe because nothing could be read.
-        if (!OpenChosenFile(path, owner).IsOpen()) return;
+        if (!OpenChosenFile(path, said).IsOpen()) return;
         for (const FormatRow& row : JoinFormats()) {
             if (window || row.cliName.empty()) continue;
             kinds.append(kinds.empty() ? "" : ", ").append(row.cliName);
         }
-        platform::ShowMessage(
-            owner,
-            "Ce fichier n'appartient à aucun type de jeu reconnu :\n" + path +
-                (window ? "\n\nChoisissez son type dans la liste de la boîte d'ouverture."
-                        : "\n\nPrécisez son type avec --format (types : " + kinds + ")."),
-            "Type de jeu inconnu", platform::Icon::Warning);
+        said.push_back(
+            {"Ce fichier n'appartient à aucun type de jeu reconnu :\n" + path +
+                 (window ? "\n\nChoisissez son type dans la liste de la boîte d'ouverture."
+                         : "\n\nPrécisez son type avec --format (types : " + kinds + ")."),
+             "Type de jeu inconnu", platform::Icon::Warning});
         return;
     }
     for (const FormatRow* row : found.formats) {
@@ -124,26 +114,24 @@ void SayNoSingleKind(const FoundKind& found, Audience audience, platform::Window
         else
             kinds.append(kinds.empty() ? "" : ", ").append(row->cliName);
     }
-    platform::ShowMessage(
-        owner,
-        window ? "Ce fichier peut appartenir à un jeu de plusieurs types :\n" + path + "\n" +
-                     kinds + "\n\nChoisissez son type dans la liste de la boîte d'ouverture."
-               : "Ce fichier peut appartenir à un jeu de plusieurs types (" + kinds + ") :\n" +
-                     path + "\n\nPrécisez lequel avec --format.",
-        "Type de jeu ambigu", platform::Icon::Warning);
+    said.push_back({window ? "Ce fichier peut appartenir à un jeu de plusieurs types :\n" + path +
+                                 "\n" + kinds +
+                                 "\n\nChoisissez son type dans la liste de la boîte d'ouverture."
+                           : "Ce fichier peut appartenir à un jeu de plusieurs types (" + kinds +
+                                 ") :\n" + path + "\n\nPrécisez lequel avec --format.",
+                    "Type de jeu ambigu", platform::Icon::Warning});
 }
 
-bool OpenLegacySet(LegacySet& job, const std::string& path) {
+bool OpenLegacySet(LegacySet& job, const std::string& path, Messages& said) {
     job.opened = false;
-    if (!OpenChosenFile(path, job.ownerWindow).IsOpen()) return false;
+    if (!OpenChosenFile(path, said).IsOpen()) return false;
     job.sourcePath = platform::AbsolutePath(path);
     job.sourceSize = platform::FileSize(job.sourcePath);
     job.opened = true;
-    if (job.OpenSet()) return true;
+    if (job.OpenSet(said)) return true;
     job.opened = false;
     if (!job.openError.empty())
-        platform::ShowMessage(job.ownerWindow, job.openError + ".", kProgramName,
-                              platform::Icon::Error);
+        said.push_back({job.openError + ".", kProgramName, platform::Icon::Error});
     return false;
 }
 
@@ -183,30 +171,40 @@ std::optional<std::string> NameTakenText(const Job& job, Direction direction,
     return std::nullopt;
 }
 
-bool CheckSplit(NativeSet& job, const SplitChoice& choice) {
+bool CheckSplit(NativeSet& job, const SplitChoice& choice, Messages& said) {
     // The disk must take all that the split writes, headers and digests included.
-    if (!CheckFreeSpace(job.ownerWindow, job.choices.folder,
-                        SplitOutputBytes(job.sourceSize, choice.partSize, choice.withDigests)))
+    if (!CheckFreeSpace(job.choices.folder,
+                        SplitOutputBytes(job.sourceSize, choice.partSize, choice.withDigests),
+                        said))
         return false;
     if (!job.CheckSplitParameters(choice.storedName, choice.destName, choice.withDigests,
-                                  choice.partSize)) {
-        platform::ShowMessage(job.ownerWindow, "Le découpage a été annulé.", kTitle,
-                              platform::Icon::Warning);
+                                  choice.partSize, said)) {
+        said.push_back({"Le découpage a été annulé.", kTitle, platform::Icon::Warning});
         return false;
     }
     job.SetBufferSize(choice.bufferSize);
     return true;
 }
 
-bool CheckJoin(Job& job, const std::string& destName, bool verify, uint32_t bufferSize) {
+bool CheckJoin(Job& job, const std::string& destName, bool verify, uint32_t bufferSize,
+               Messages& said) {
     // A join writes the file it rebuilds, whatever the size of the part opened.
-    if (!CheckFreeSpace(job.ownerWindow, job.choices.folder, job.RebuiltSize())) return false;
-    if (!job.CheckJoinParameters(destName, verify)) {
-        platform::ShowMessage(job.ownerWindow, "Le recollage a été annulé.", kTitle,
-                              platform::Icon::Warning);
+    if (!CheckFreeSpace(job.choices.folder, job.RebuiltSize(), said)) return false;
+    if (!job.CheckJoinParameters(destName, verify, said)) {
+        said.push_back({"Le recollage a été annulé.", kTitle, platform::Icon::Warning});
         return false;
     }
     job.SetBufferSize(bufferSize);
+    return true;
+}
+
+bool UseFolder(Job& job, const std::string& folder, Messages& said) {
+    if (platform::IsOpticalDisc(folder)) {
+        said.push_back({"Vous devez choisir un disque dur !", "Destination incorrecte",
+                        platform::Icon::Warning});
+        return false;
+    }
+    job.choices.folder = platform::WithSeparator(folder);
     return true;
 }
 

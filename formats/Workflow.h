@@ -1,8 +1,8 @@
 // The steps every front end takes with a job, in their order: open what the
 // user chose, check the choices, start the work. The windows show what each
 // step answers, pcw turns its arguments into these calls, and the tests call
-// them as they are. Every step shows its own messages, owned by the job's
-// owner window.
+// them as they are. What a step has to say goes to its `said`, in order, for
+// the front end to show: a step never shows anything itself.
 #pragma once
 
 #include <cstdint>
@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "core/Message.h"
 #include "core/ProgressDisplay.h"
 #include "formats/Detect.h"
 #include "platform/File.h"
-#include "platform/Messages.h"
 
 struct FormatRow;
 class Job;
@@ -24,22 +24,17 @@ namespace workflow {
 
 enum class Direction { Split, Join };
 
-// The windows a job reports to and the display of its progress; a display
-// left null keeps the job's own.
-void Attach(Job& job, platform::WindowHandle owner, platform::WindowHandle progress,
-            ProgressDisplay* display);
-
 // --- Open
 
 // The chosen file opened for reading. When it is no regular file or cannot be
 // read, shows "Impossible d'ouvrir le fichier !" with the reason, naming the
 // file as `path` does, and gives a file that is not open.
-platform::File OpenChosenFile(const std::string& path, platform::WindowHandle owner);
+platform::File OpenChosenFile(const std::string& path, Messages& said);
 
 // Makes the file at `path` the source of a split: a regular file of more than
 // 1 Mo, whose name and folder become the proposed destination. False, after
 // the message, otherwise; the job is then not opened.
-bool OpenFileToSplit(NativeSet& job, const std::string& path);
+bool OpenFileToSplit(NativeSet& job, const std::string& path, Messages& said);
 // What OpenFileToSplit does once the file passed: `path`, of `size` bytes,
 // becomes the job's source and names the proposed destination.
 void TakeSourceToSplit(NativeSet& job, const std::string& path, int64_t size);
@@ -53,9 +48,9 @@ enum class Opening {
 // Opens the set that `path` belongs to into a job of its kind, without asking
 // first whether the file can be opened: the job's own reading says so. A
 // refused set is forgotten (ResetSet).
-bool OpenSetAt(Job& job, const std::string& path);
+bool OpenSetAt(Job& job, const std::string& path, Messages& said);
 // The same after making sure that the chosen file can be opened at all.
-Opening OpenChosenSet(Job& job, const std::string& path);
+Opening OpenChosenSet(Job& job, const std::string& path, Messages& said);
 // --- A part of a set of any kind
 
 // The kinds of set that a part given without its kind fits, from its name and
@@ -71,12 +66,12 @@ FoundKind FindKind(const std::string& path);
 enum class Audience { CommandLine, Window };
 // For a part that fits no kind or several: says so, naming the file, the
 // kinds and how to choose; a file that cannot be read is said as such.
-void SayNoSingleKind(const FoundKind& found, Audience audience, platform::WindowHandle owner);
+void SayNoSingleKind(const FoundKind& found, Audience audience, Messages& said);
 
 // Opens the first part of a set of the 1.0 format; a file that is no 1.0 set
 // at all is said as the program's general error report says it. False when
 // refused; the job is then not opened.
-bool OpenLegacySet(LegacySet& job, const std::string& path);
+bool OpenLegacySet(LegacySet& job, const std::string& path, Messages& said);
 
 // --- Check
 
@@ -108,9 +103,14 @@ struct SplitChoice {
 // the choices, every problem in one message, followed by "Le découpage a été
 // annulé." when the choices are refused. True, with the buffer size set, when
 // the split may start.
-bool CheckSplit(NativeSet& job, const SplitChoice& choice);
+bool CheckSplit(NativeSet& job, const SplitChoice& choice, Messages& said);
 // The same for a join of the opened set into `destName`, of any kind.
-bool CheckJoin(Job& job, const std::string& destName, bool verify, uint32_t bufferSize);
+bool CheckJoin(Job& job, const std::string& destName, bool verify, uint32_t bufferSize,
+               Messages& said);
+
+// The destination folder the user chose for the job; a folder on an optical
+// disc is refused (the job keeps its folder), and false.
+bool UseFolder(Job& job, const std::string& folder, Messages& said);
 
 // --- Run
 

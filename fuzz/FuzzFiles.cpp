@@ -109,7 +109,7 @@ void ExpectJoinLeftInputs(const Tree& before, const Tree& after, const std::stri
 
 Step RunJoin(Job& job, const std::string& name, const std::string& root, std::string& output) {
     // The parameters alone: a crafted size must not keep the worker from running.
-    if (!job.CheckJoinParameters(name, true)) return Step::Failed;
+    if (!job.CheckJoinParameters(name, true, platform::ShowAfter())) return Step::Failed;
     const std::string target = job.choices.folder + job.choices.fileName;
     const std::string folder = root + "set/";
     Expect(target.compare(0, folder.size(), folder) == 0 &&
@@ -148,7 +148,7 @@ void FuzzForeignSet(std::string_view kind, Scratch& scratch, const uint8_t* data
            "no foreign kind " + std::string(kind));
     std::unique_ptr<Job> made = row->make();
     auto& job = static_cast<ForeignSet&>(*made);
-    if (!workflow::OpenSetAt(job, chosen)) return;
+    if (!workflow::OpenSetAt(job, chosen, platform::ShowAfter())) return;
     Expect(platform::IsSafeFileName(job.choices.fileName),
            std::string(kind) + ": the original name is no plain file name");
     if (namesStayInFolder) {

@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string name = chosen.substr(scratch.root().size());
 
     LegacySet job;
-    if (!workflow::OpenLegacySet(job, chosen)) return 0;
+    if (!workflow::OpenLegacySet(job, chosen, platform::ShowAfter())) return 0;
     Expect(platform::IsSafeFileName(job.choices.fileName), "the stored name is no plain file name");
     const LegacyLeadBlock lead = job.lead;
     const LegacyDescriptionBlock description = job.description;

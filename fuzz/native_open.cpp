@@ -34,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const Tree before = Snapshot(scratch.root());
 
     NativeSet job;
-    if (!workflow::OpenSetAt(job, chosen)) return 0;
+    if (!workflow::OpenSetAt(job, chosen, platform::ShowAfter())) return 0;
     Expect(platform::IsSafeFileName(job.header.originalName),
            "the stored name is no plain file name");
     Expect(job.header.partCount >= 2 && job.header.partCount <= job.header.originalSize,

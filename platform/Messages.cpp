@@ -78,4 +78,8 @@ void ShowMessage(WindowHandle owner, std::string_view text, std::string_view tit
     CurrentMessageSink()->Show(owner, text, title, icon);
 }
 
+void ShowMessages(WindowHandle owner, const Messages& messages) {
+    for (const Message& m : messages) ShowMessage(owner, m.text, m.title, m.icon);
+}
+
 }  // namespace platform

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace platform {
 
@@ -20,6 +21,17 @@ using WindowHandle = OwnerWindow*;
 
 // The icon of a message; the values are those of the Windows message boxes.
 enum class Icon : uint8_t { Error = 16, Warning = 48, Info = 64 };
+
+// What the program tells the user: a text, its title and its icon. The engine
+// decides and returns messages as values; the front ends show them, in order,
+// each as it shows things (a message box owned by its window, a line on stderr).
+struct Message {
+    std::string text;
+    std::string title;
+    Icon icon = Icon::Error;
+};
+// The messages one step had to say, in the order they are to be shown.
+using Messages = std::vector<Message>;
 
 class MessageSink {
 public:
@@ -43,5 +55,23 @@ std::string VisibleText(std::string_view text);
 std::string VisibleMessage(std::string_view text);
 
 void ShowMessage(WindowHandle owner, std::string_view text, std::string_view title, Icon icon);
+// Shows every message through the installed sink, owned by `owner`.
+void ShowMessages(WindowHandle owner, const Messages& messages);
+
+// What a front end hands a step for its messages when it shows them as soon as
+// the step returns: `OpenFileToSplit(job, path, ShowAfter(owner))` shows what
+// the call said once its full expression ends.
+class ShowAfter {
+public:
+    explicit ShowAfter(WindowHandle owner = nullptr) : owner_(owner) {}
+    ~ShowAfter() { ShowMessages(owner_, said_); }
+    ShowAfter(const ShowAfter&) = delete;
+    ShowAfter& operator=(const ShowAfter&) = delete;
+    operator Messages&() { return said_; }
+
+private:
+    WindowHandle owner_;
+    Messages said_;
+};
 
 }  // namespace platform

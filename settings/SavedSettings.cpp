@@ -121,7 +121,7 @@ void SavedSettings::PutFirstRunValues() {
     for (const Setting& setting : kSettings) Assign(*this, setting.field, setting.firstRun);
 }
 
-bool SavedSettings::LoadSettings() {
+bool SavedSettings::LoadSettings(platform::Messages& said) {
     bool result = false;
     bool failed = false;
     {
@@ -154,11 +154,10 @@ bool SavedSettings::LoadSettings() {
         ReadAll(registry);
         registry.Close();
     }
-    platform::ShowMessage(
-        nullptr,
-        "Une erreur est survenue lors de la lecture des paramètres dans la base de registre !\n\r"
-        "Parcelwise va maintenant s'arrêter pour restaurer les paramètres initiaux.",
-        "Erreur lors du chargement", platform::Icon::Error);
+    said.push_back(
+        {"Une erreur est survenue lors de la lecture des paramètres dans la base de registre !\n\r"
+         "Parcelwise va maintenant s'arrêter pour restaurer les paramètres initiaux.",
+         "Erreur lors du chargement", platform::Icon::Error});
     return false;
 }
 

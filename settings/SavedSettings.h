@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Messages.h"
 #include "platform/Registry.h"
 
 // Copy-buffer sizes the user can choose from; the settings store the index.
@@ -42,7 +43,8 @@ public:
     // with a line that does not parse is a load error; damage elsewhere in the
     // hive is not ours. The association is written after, and its failure
     // changes nothing here.
-    bool LoadSettings();
+    // What it has to say goes to `said`.
+    bool LoadSettings(platform::Messages& said);
     // Writes the settings back; false when the save failed (the previous
     // settings then stay on disk untouched).
     bool SaveSettings();

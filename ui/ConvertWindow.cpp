@@ -103,9 +103,11 @@ void ConvertWindow::BrowseForSource() {
     if (!choice) return;
     if (job) job->WaitForWorker();
     job = std::make_unique<LegacySet>();
-    workflow::Attach(*job, this, this, this);
+    job->display = this;
     // A file that failed to open is no set to convert.
-    if (!workflow::OpenLegacySet(*job, choice->path.toUtf8().toStdString())) return;
+    if (!workflow::OpenLegacySet(*job, choice->path.toUtf8().toStdString(),
+                                 platform::ShowAfter(this)))
+        return;
     lblFichier_->setText(FromUtf8(platform::FileNameOf(job->sourcePath)));
     lblNom_->setText(FromUtf8(job->description.originalName));
     lblTaille_->setText(FromUtf8(FormatSize(static_cast<int64_t>(job->lead.originalSize))));
@@ -151,6 +153,10 @@ void ConvertWindow::SetOverallBar(int position) {
 void ConvertWindow::ApplyBar() {
     barPosted_.store(false);
     bar1_->setValue(std::clamp(bar_.load(), 0, 100));
+}
+
+void ConvertWindow::ShowMessage(const Message& message) {
+    platform::ShowMessages(this, {message});
 }
 
 void ConvertWindow::CloseAfterJob() {

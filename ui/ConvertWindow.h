@@ -36,6 +36,7 @@ public:
     void SetPartText(std::string_view) override {}
     void SetDoneText(std::string_view) override {}
     void RunClock(bool) override {}
+    void ShowMessage(const Message& message) override;
     void CloseAfterJob() override;
 
 signals:

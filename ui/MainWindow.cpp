@@ -18,7 +18,6 @@
 #include <QTimer>
 #include <charconv>
 
-#include "core/CurrentJob.h"
 #include "core/DisplayNumbers.h"
 #include "core/SplitSize.h"
 #include "formats/FormatTable.h"
@@ -36,6 +35,8 @@
 #include "ui/SettingsDialog.h"
 #include "ui/Skin.h"
 
+using workflow::Direction;
+
 namespace {
 
 const QColor kActionColor(0x43, 0x72, 0xC0);
@@ -46,10 +47,6 @@ std::string Utf8(const QString& text) {
 }
 QString FromUtf8(const std::string& text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-workflow::Direction DirectionOf(int mode) {
-    return mode == kModeSplit ? workflow::Direction::Split : workflow::Direction::Join;
 }
 
 QString ShortDate(const QDate& date) {
@@ -247,7 +244,6 @@ MainWindow::MainWindow(std::vector<std::string> args, std::string programPath,
 }
 
 MainWindow::~MainWindow() {
-    SetCurrentJob(nullptr);
     if (job) {
         job->Resume();
         job->WaitForWorker();
@@ -259,8 +255,7 @@ void MainWindow::Build(std::vector<std::string> args, std::string programPath,
     cboMode_->setCurrentIndex(kSizeModeTaille);
     params = std::make_unique<SavedSettings>(std::move(args), std::move(programPath),
                                              std::move(registryFolder));
-    params->LoadSettings();
-    SetCurrentMode(mode);
+    params->LoadSettings(platform::ShowAfter(this));
     ShowModeDefaults();
 }
 
@@ -313,14 +308,14 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 void MainWindow::FirstActivation() {
     activated_ = true;
     if (params->HasStartupFile()) {
-        SetMode(kModeJoin);
+        SetMode(Direction::Join);
         OpenStartupFile(params->StartupFile());
     } else {
-        SetMode(kModeSplit);
+        SetMode(Direction::Split);
         EnableControls(true);
     }
     // The keyboard starts on the mode, not on the quit button.
-    (mode == kModeSplit ? rbCouper_ : rbJoindre_)->setFocus(Qt::OtherFocusReason);
+    (mode == Direction::Split ? rbCouper_ : rbJoindre_)->setFocus(Qt::OtherFocusReason);
 }
 
 void MainWindow::Message(const QString& text, const QString& title, platform::Icon icon) {
@@ -328,9 +323,7 @@ void MainWindow::Message(const QString& text, const QString& title, platform::Ic
 }
 
 void MainWindow::ReplaceJob(std::unique_ptr<Job> next) {
-    SetCurrentJob(nullptr);
     job = std::move(next);
-    SetCurrentJob(job.get());
 }
 
 void MainWindow::SetLabel(QLabel* label, const QString& text, const QString& hint) {
@@ -357,7 +350,7 @@ void MainWindow::ShowModeDefaults() {
         QSignalBlocker quiet(cboMode_);
         cboMode_->setCurrentIndex(std::clamp(params->sizeMode, kSizeModeTaille, kSizeModeNombre));
     }
-    if (mode == kModeJoin) {
+    if (mode == Direction::Join) {
         lblAction_->setText(rbJoindre_->text().toUpper());
         lblTaille_->setText("");
         sizeAutoWidth_ = true;
@@ -380,14 +373,13 @@ void MainWindow::ShowModeDefaults() {
     }
 }
 
-void MainWindow::SetMode(int m) {
-    cboMode_->setVisible(m == kModeSplit);
-    lblMo_->setVisible(m == kModeSplit);
-    lblExtension_->setVisible(m == kModeSplit);
-    mode = static_cast<uint8_t>(m);
-    SetCurrentMode(m == kModeSplit ? kModeSplit : kModeJoin);
-    rbCouper_->setChecked(m == kModeSplit);
-    rbJoindre_->setChecked(m == kModeJoin);
+void MainWindow::SetMode(Direction m) {
+    cboMode_->setVisible(m == Direction::Split);
+    lblMo_->setVisible(m == Direction::Split);
+    lblExtension_->setVisible(m == Direction::Split);
+    mode = m;
+    rbCouper_->setChecked(m == Direction::Split);
+    rbJoindre_->setChecked(m == Direction::Join);
     if (job) job->Reset();
     ShowModeDefaults();
 }
@@ -397,7 +389,7 @@ void MainWindow::EnableControls(bool on) {
              lblQuitter_, rbCouper_, rbJoindre_, lblFichier_, lblOuvrir_, lblDest_, lblDossier_,
              lblChangerDossier_, cboMode_, lblTaille_})
         w->setEnabled(on);
-    if (mode == kModeSplit) {
+    if (mode == Direction::Split) {
         lblMo_->setEnabled(on);
         lblMd5_->setEnabled(on);
         chkMD5_->setEnabled(on);
@@ -412,8 +404,8 @@ void MainWindow::EnableControls(bool on) {
 
 // --- Opening a source
 
-bool MainWindow::OpenSource(int forMode, bool& accepted) {
-    const bool split = forMode == kModeSplit;
+bool MainWindow::OpenSource(Direction forMode, bool& accepted) {
+    const bool split = forMode == Direction::Split;
     if (split) ReplaceJob(std::make_unique<NativeSet>());
     auto choice = FileDialogs::GetOpenFile(this, split ? SplitFilters() : JoinFilters());
     if (!choice) return false;
@@ -434,22 +426,23 @@ bool MainWindow::OpenSource(int forMode, bool& accepted) {
         }
         ReplaceJob(std::move(next));
     }
-    workflow::Attach(*job, this, frmProcessing_, frmProcessing_);
-    if (split) return workflow::OpenFileToSplit(static_cast<NativeSet&>(*job), path);
+    if (split)
+        return workflow::OpenFileToSplit(static_cast<NativeSet&>(*job), path,
+                                         platform::ShowAfter(this));
     // A set that was read and refused still shows what is left of it.
-    const workflow::Opening opening = workflow::OpenChosenSet(*job, path);
+    const workflow::Opening opening =
+        workflow::OpenChosenSet(*job, path, platform::ShowAfter(this));
     accepted = opening == workflow::Opening::Opened;
     return opening != workflow::Opening::Unopenable;
 }
 
 workflow::Opening MainWindow::OpenFoundSet(const workflow::FoundKind& found) {
     if (found.formats.size() != 1) {
-        workflow::SayNoSingleKind(found, workflow::Audience::Window, this);
+        workflow::SayNoSingleKind(found, workflow::Audience::Window, platform::ShowAfter(this));
         return workflow::Opening::Unopenable;
     }
     ReplaceJob(found.formats.front()->make());
-    workflow::Attach(*job, this, frmProcessing_, frmProcessing_);
-    return workflow::OpenChosenSet(*job, found.detection.path);
+    return workflow::OpenChosenSet(*job, found.detection.path, platform::ShowAfter(this));
 }
 
 void MainWindow::ShowOpenedSet(bool accepted) {
@@ -481,7 +474,7 @@ void MainWindow::ShowOpenedSet(bool accepted) {
 }
 
 void MainWindow::ShowSource(bool accepted) {
-    if (mode == kModeSplit) {
+    if (mode == Direction::Split) {
         SetLabel(lblDossier_, FromUtf8(job->choices.folder), FromUtf8(job->choices.folder));
         SetLabel(lblDest_, FromUtf8(job->choices.fileName), FromUtf8(job->choices.fileName));
     } else {
@@ -513,14 +506,14 @@ void MainWindow::ShowFoundSet(const workflow::FoundKind& found) {
 void MainWindow::OpenDropped(const std::string& path) {
     // Read once: the same answer picks the mode and opens the set.
     if (workflow::FoundKind found = workflow::FindKind(path); !found.formats.empty()) {
-        SetMode(kModeJoin);
+        SetMode(Direction::Join);
         ShowFoundSet(found);
         return;
     }
-    SetMode(kModeSplit);
+    SetMode(Direction::Split);
     ReplaceJob(std::make_unique<NativeSet>());
-    workflow::Attach(*job, this, frmProcessing_, frmProcessing_);
-    if (workflow::OpenFileToSplit(static_cast<NativeSet&>(*job), path)) ShowSource(true);
+    if (workflow::OpenFileToSplit(static_cast<NativeSet&>(*job), path, platform::ShowAfter(this)))
+        ShowSource(true);
 }
 
 namespace {
@@ -577,7 +570,7 @@ void MainWindow::EditDestName() {
 }
 
 void MainWindow::EditSize() {
-    if (mode == kModeSplit && job && job->opened) OpenEditor(lblTaille_, kEditSize);
+    if (mode == Direction::Split && job && job->opened) OpenEditor(lblTaille_, kEditSize);
 }
 
 namespace {
@@ -611,12 +604,12 @@ bool MainWindow::EditorKeyPress(int key, QChar typed) {
         case kEditDestName: {
             // Looked up where the job will write.
             const auto taken =
-                job ? workflow::NameTakenText(*job, DirectionOf(mode), Utf8(entry)) : std::nullopt;
+                job ? workflow::NameTakenText(*job, mode, Utf8(entry)) : std::nullopt;
             if (taken) {
                 Message(FromUtf8(*taken), "Nom incorrecte !", platform::Icon::Warning);
                 break;
             }
-            const QString shown = mode == kModeSplit ? entry.left(50) : entry;
+            const QString shown = mode == Direction::Split ? entry.left(50) : entry;
             SetLabel(lblDest_, shown, shown);
             CloseEditor();
             break;
@@ -669,14 +662,13 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 
 void MainWindow::ChooseDestFolder() {
     if (!job || !job->opened) return;
-    const std::string folder =
-        job->ChooseFolder([this](const std::string& caption) -> std::optional<std::string> {
-            auto chosen =
-                FileDialogs::GetFolder(this, FromUtf8(caption), FromUtf8(job->choices.folder));
-            if (!chosen) return std::nullopt;
-            return Utf8(*chosen);
-        });
-    SetLabel(lblDossier_, FromUtf8(folder), FromUtf8(folder));
+    const auto chosen = FileDialogs::GetFolder(this, "Choisissez un dossier de destination.",
+                                               FromUtf8(job->choices.folder));
+    // A cancelled chooser, or a folder refused, keeps the job's folder.
+    if (chosen && !chosen->isEmpty())
+        workflow::UseFolder(*job, Utf8(*chosen), platform::ShowAfter(this));
+    const QString folder = FromUtf8(job->choices.folder);
+    SetLabel(lblDossier_, folder, folder);
 }
 
 void MainWindow::ChangeSizeMode(int index) {
@@ -703,10 +695,12 @@ void MainWindow::StartAction() {
                                        : PartSizeFor(cboMode_->currentIndex(), size.toLongLong(),
                                                      job->sourceSize),
             .bufferSize = params->bufferSize};
-        if (workflow::CheckSplit(static_cast<NativeSet&>(*job), choice)) RunJob();
+        if (workflow::CheckSplit(static_cast<NativeSet&>(*job), choice, platform::ShowAfter(this)))
+            RunJob();
         return;
     }
-    if (workflow::CheckJoin(*job, Utf8(lblDest_->text()), chkMD5_->isChecked(), params->bufferSize))
+    if (workflow::CheckJoin(*job, Utf8(lblDest_->text()), chkMD5_->isChecked(), params->bufferSize,
+                            platform::ShowAfter(this)))
         RunJob();
 }
 
@@ -715,9 +709,7 @@ void MainWindow::RunJob() {
     // disable it too. Its modality keeps this one out of reach.
     EnableControls(false);
     hide();
-    const int result = frmProcessing_ ? frmProcessing_->exec() : 0;
-    // The job ends before its window closes; this only waits for its thread to return.
-    if (job) job->WaitForWorker();
+    const int result = frmProcessing_ && job ? frmProcessing_->Run(*job, mode) : 0;
     ComeBack();
     EnableControls(true);
     SetMode(mode);

@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "core/CurrentJob.h"
 #include "formats/Workflow.h"
 #include "ui/GuiMessageSink.h"
 
@@ -36,7 +35,7 @@ public:
     // The other windows, created after this one.
     void SetWindows(ProgressWindow* processing, SettingsDialog* param, ConvertWindow* convert);
 
-    uint8_t mode = kModeJoin;  // kModeSplit or kModeJoin
+    workflow::Direction mode = workflow::Direction::Join;
     std::unique_ptr<Job> job;
     std::unique_ptr<SavedSettings> params;
     // Which label the in-place editor stands over.
@@ -44,20 +43,20 @@ public:
     uint8_t editTarget = kEditFileName;
 
     void FirstActivation();
-    void SetMode(int m);
+    void SetMode(workflow::Direction m);
     void ShowModeDefaults();
     void EnableControls(bool on);
     void RunJob();
     // Opens a source for the mode through its dialog; false when there is none
     // to show. `accepted` tells for a set whether the job took it.
-    bool OpenSource(int forMode, bool& accepted);
+    bool OpenSource(workflow::Direction forMode, bool& accepted);
     // A part given on the command line: its set, of the kind it tells, in join mode.
     void OpenStartupFile(const std::string& path);
     // A file dropped on the window: a part of a set to join, or else a file to split.
     void OpenDropped(const std::string& path);
 
-    void ChooseSplitMode() { SetMode(1); }
-    void ChooseJoinMode() { SetMode(0); }
+    void ChooseSplitMode() { SetMode(workflow::Direction::Split); }
+    void ChooseJoinMode() { SetMode(workflow::Direction::Join); }
     void BrowseForSource();
     void EditStoredName();
     void EditDestName();

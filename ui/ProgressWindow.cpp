@@ -10,7 +10,6 @@
 #include <QTime>
 #include <cmath>
 
-#include "core/CurrentJob.h"
 #include "core/Job.h"
 #include "formats/Workflow.h"
 #include "platform/Clock.h"
@@ -116,7 +115,8 @@ ProgressWindow::ProgressWindow(QWidget* parent) : QDialog(parent) {
         timeItems_[i]->setObjectName(names[i]);
         timeItems_[i]->setCheckable(true);
         group->addAction(timeItems_[i]);
-        connect(timeItems_[i], &QAction::triggered, this, [this, i] { ChooseClockMode(i); });
+        connect(timeItems_[i], &QAction::triggered, this,
+                [this, i] { ChooseClockMode(static_cast<ClockMode>(i)); });
     }
     timeItems_[0]->setChecked(true);
     clockMenu_->setDefaultAction(timeItems_[0]);
@@ -162,16 +162,33 @@ void ProgressWindow::showEvent(QShowEvent* event) {
     PrepareToShow();
 }
 
+int ProgressWindow::Run(Job& job, workflow::Direction direction) {
+    TakeJob(job, direction);
+    const int result = exec();
+    // The worker ends before the window closes; only its thread is waited for.
+    job.WaitForWorker();
+    ReleaseJob();
+    return result;
+}
+
+void ProgressWindow::TakeJob(Job& job, workflow::Direction direction) {
+    job_ = &job;
+    direction_ = direction;
+    job.display = this;
+    // Every job starts on elapsed time.
+    ChooseClockMode(ClockMode::Elapsed);
+}
+
+void ProgressWindow::ReleaseJob() {
+    if (job_ != nullptr) job_->display = &NullDisplay::Instance();
+    job_ = nullptr;
+}
+
 void ProgressWindow::PrepareToShow() {
     ResetDisplay();
     closing_ = false;
     clockTimer_.start();
-    Job* job = CurrentJob();
-    if (job == nullptr) return;
-    if (CurrentMode() == kModeSplit)
-        workflow::Start(*job, workflow::Direction::Split);
-    else if (CurrentMode() == kModeJoin)
-        workflow::Start(*job, workflow::Direction::Join);
+    if (job_ != nullptr) workflow::Start(*job_, direction_);
 }
 
 // The window closes at the end of its job; closing it or Escape before then
@@ -189,14 +206,14 @@ void ProgressWindow::reject() {
 
 void ProgressWindow::AskToCancel() {
     if (closing_ || asking_) return;
-    Job* job = CurrentJob();
+    Job* job = job_;
     if (job == nullptr) return;
     asking_ = true;
     const bool yes = Questions::Ask(this, "Voulez-vous vraiment annuler l'opération en cours ?",
                                     "-=Parcelwise=-");
     asking_ = false;
     // The job may have ended while the question was open: nothing to cancel then.
-    if (!yes || closing_ || CurrentJob() != job) return;
+    if (!yes || closing_ || job_ != job) return;
     job->Cancel();
     lblInfo_->setText("Annulation...");
 }
@@ -274,6 +291,10 @@ void ProgressWindow::RunClock(bool enabled) {
     Post();
 }
 
+void ProgressWindow::ShowMessage(const Message& message) {
+    platform::ShowMessages(this, {message});
+}
+
 void ProgressWindow::CloseAfterJob() {
     // Queued behind every write the worker made, and behind its last message.
     QMetaObject::invokeMethod(
@@ -310,37 +331,36 @@ void ProgressWindow::ApplySlots() {
 // --- The UI's side.
 
 void ProgressWindow::TickClock() {
-    Job* job = CurrentJob();
+    Job* job = job_;
     if (job == nullptr) return;
     job->UpdateTimes(platform::Now());
     const double elapsed = job->elapsedTime;
     const double remaining = job->remainingTime;
-    switch (job->timeDisplayMode.get()) {
-        case 0:
+    switch (clockMode_) {
+        case ClockMode::Elapsed:
             lblTemps_->setText(ClockText(elapsed));
             break;
-        case 1:
+        case ClockMode::Remaining:
             lblTemps_->setText(ClockText(remaining));
             break;
-        case 2:
+        case ClockMode::Total:
             lblTemps_->setText(ClockText(elapsed + remaining));
             break;
-        case 3:
+        case ClockMode::End:
             lblTemps_->setText(ClockText(job->startTime + elapsed + remaining));
-            break;
-        default:
             break;
     }
 }
 
-void ProgressWindow::ChooseClockMode(int mode) {
-    if (Job* job = CurrentJob()) job->timeDisplayMode = static_cast<uint8_t>(mode);
-    timeItems_[mode]->setChecked(true);
-    imgTemps_->setPixmap(ArtworkPixmap(kClockIcons[mode], QSize(23, 13)));
+void ProgressWindow::ChooseClockMode(ClockMode mode) {
+    clockMode_ = mode;
+    const auto index = static_cast<size_t>(mode);
+    timeItems_[index]->setChecked(true);
+    imgTemps_->setPixmap(ArtworkPixmap(kClockIcons[index], QSize(23, 13)));
 }
 
 void ProgressWindow::TogglePause() {
-    Job* job = CurrentJob();
+    Job* job = job_;
     if (job == nullptr) return;
     if (pauseState == PauseState::Running) {
         job->Suspend();

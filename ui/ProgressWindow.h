@@ -9,6 +9,7 @@
 #include <string>
 
 #include "core/ProgressDisplay.h"
+#include "formats/Workflow.h"
 #include "ui/GuiMessageSink.h"
 
 class ClickLabel;
@@ -24,6 +25,16 @@ public:
     QWidget* OwnerWidget() override { return this; }
     explicit ProgressWindow(QWidget* parent = nullptr);
 
+    // Shows the window modally and runs the job in `direction` while it is
+    // open; the job's display is this window until then. Returns the window's
+    // result: 1 once the job ended.
+    int Run(Job& job, workflow::Direction direction);
+    // What Run does around its modal run: the job becomes the window's, and
+    // then no longer. The job's worker must have returned before the release.
+    void TakeJob(Job& job, workflow::Direction direction);
+    void ReleaseJob();
+    Job* job() const { return job_; }
+
     // The slots, written by the worker; every write reaches the window in
     // order on the UI thread, and none waits for it.
     void SetOverallBar(int position) override;
@@ -33,6 +44,7 @@ public:
     void SetPartText(std::string_view text) override;
     void SetDoneText(std::string_view text) override;
     void RunClock(bool enabled) override;
+    void ShowMessage(const Message& message) override;
     void CloseAfterJob() override;
 
     void ResetDisplay();
@@ -40,7 +52,10 @@ public:
     void TogglePause();
     // Asks whether to cancel the job, and cancels it on "Oui".
     void AskToCancel();
-    void ChooseClockMode(int mode);
+    // What the clock shows, in the order of its menu.
+    enum class ClockMode : uint8_t { Elapsed, Remaining, Total, End };
+    void ChooseClockMode(ClockMode mode);
+    ClockMode clockMode() const { return clockMode_; }
 
     // Whether the job is held by the Pause button, and which caption it shows.
     enum class PauseState : uint8_t { Running, SplitPaused, JoinPaused };
@@ -94,4 +109,7 @@ private:
     bool applyPosted_ = false;
     bool closing_ = false;
     bool asking_ = false;  // the cancel question is open
+    Job* job_ = nullptr;   // the job of the open window
+    workflow::Direction direction_ = workflow::Direction::Split;
+    ClockMode clockMode_ = ClockMode::Elapsed;
 };

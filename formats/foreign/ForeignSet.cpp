@@ -83,13 +83,12 @@ void ForeignSet::ReadNamedSet(const std::string& originalName, int32_t& last) {
     rebuiltSize = EstimatedSize();
 }
 
-bool ForeignSet::OpenSet() {
+bool ForeignSet::OpenSet(Messages& said) {
     platform::File chosen = platform::File::OpenRead(sourcePath);
     if (!chosen.IsOpen()) {
-        platform::ShowMessage(ownerWindow,
-                              "Impossible d'ouvrir le fichier !" +
-                                  platform::ReasonLine(sourcePath, chosen.OpenError()),
-                              "Erreur", Icon::Error);
+        said.push_back({"Impossible d'ouvrir le fichier !" +
+                            platform::ReasonLine(sourcePath, chosen.OpenError()),
+                        "Erreur", Icon::Error});
         return false;
     }
     bool read = false;
@@ -99,7 +98,7 @@ bool ForeignSet::OpenSet() {
         read = false;
     }
     if (!read) {
-        platform::ShowMessage(ownerWindow, OpenFailureText(), "Erreur", Icon::Error);
+        said.push_back({OpenFailureText(), "Erreur", Icon::Error});
         return false;
     }
     // The name may come from someone else's file: it must stay a plain file name.
@@ -107,7 +106,7 @@ bool ForeignSet::OpenSet() {
     return true;
 }
 
-bool ForeignSet::CheckJoinParameters(const std::string& name, bool) {
+bool ForeignSet::CheckJoinParameters(const std::string& name, bool, Messages& said) {
     bool ok = true;
     std::string problems;
     const size_t length = Utf8Length(name);
@@ -133,9 +132,8 @@ bool ForeignSet::CheckJoinParameters(const std::string& name, bool) {
         }
     }
     if (!ok)
-        platform::ShowMessage(ownerWindow,
-                              "Une ou plusieurs informations sont incorrectes : \n\r" + problems,
-                              "-=Parcelwise=-", Icon::Warning);
+        said.push_back({"Une ou plusieurs informations sont incorrectes : \n\r" + problems,
+                        "-=Parcelwise=-", Icon::Warning});
     return ok;
 }
 
@@ -158,7 +156,7 @@ StepResult ForeignSet::JoinSteps(std::optional<JoinOutput>& output) {
     std::vector<JoinPart> parts;
     for (int32_t n = first; n <= last; ++n) {
         if (!platform::FileExists(PartName(n)))
-            return JobFailure{Missing(n), kJoinStopped, Icon::Warning};
+            return Message{Missing(n), kJoinStopped, Icon::Warning};
         parts.push_back({n, PartName(n), n == first ? range_.firstOffset : range_.laterOffset, -1});
     }
 
@@ -172,7 +170,7 @@ StepResult ForeignSet::JoinSteps(std::optional<JoinOutput>& output) {
     // even if a part appeared since.
     std::vector<CheckedPart> opened(1);
     if (last < first || !opened[0].Open(PartName(first)))
-        return JobFailure{
+        return Message{
             "Le fichier n'est pas accessible." +
                 platform::ReasonLine(PartName(first),
                                      last >= first ? opened[0].File().OpenError() : ENOENT),
@@ -182,7 +180,7 @@ StepResult ForeignSet::JoinSteps(std::optional<JoinOutput>& output) {
     if (!output->IsOpen()) {
         const int error = output->OpenError();
         output.reset();
-        return JobFailure{
+        return Message{
             platform::CreationFailure(
                 "Une erreur est survenue pendant la création du fichier de destination : \n\r\n\r"
                 "    - Le fichier de destination existe déjà.\n\r"

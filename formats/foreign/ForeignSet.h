@@ -18,8 +18,8 @@ public:
     // progress only, never checked against what is written.
     int64_t rebuiltSize = 0;
 
-    bool OpenSet() final;
-    bool CheckJoinParameters(const std::string& name, bool verifyHash = false) final;
+    bool OpenSet(Messages& said) final;
+    bool CheckJoinParameters(const std::string& name, bool verifyHash, Messages& said) final;
     void StartJoin() final;
     void ShowProgress() final;
     void EndOfWork() final;

@@ -79,35 +79,34 @@ SwapResult SwapFirstPart(const std::string& first, const std::string& converted,
     return {platform::RenameNoReplace(kept, first) ? Swap::OldRestored : Swap::OldAside, why};
 }
 
-std::optional<JobFailure> CopyFailure(CopyResult result, int error, const std::string& first,
-                                      const std::string& converted) {
+std::optional<Message> CopyFailure(CopyResult result, int error, const std::string& first,
+                                   const std::string& converted) {
     switch (result) {
         case CopyResult::Done:
         case CopyResult::Cancelled:
             break;
         case CopyResult::ReadFailed:
-            return JobFailure{"Erreur de lecture du fichier " + Quoted(first) + "." +
-                                  platform::ReasonLine(first, error),
-                              kConvertStopped, Icon::Error};
+            return Message{"Erreur de lecture du fichier " + Quoted(first) + "." +
+                               platform::ReasonLine(first, error),
+                           kConvertStopped, Icon::Error};
         case CopyResult::SourceEnded:
-            return JobFailure{"Le fichier " + Quoted(first) +
-                                  " est plus court que ne le disent ses blocs : il semble être "
-                                  "corrompu.",
-                              kConvertStopped, Icon::Error};
+            return Message{"Le fichier " + Quoted(first) +
+                               " est plus court que ne le disent ses blocs : il semble être "
+                               "corrompu.",
+                           kConvertStopped, Icon::Error};
         case CopyResult::SourceChanged:
-            return JobFailure{
-                "Le fichier " + Quoted(first) + " a été modifié pendant la conversion.",
-                kConvertStopped, Icon::Error};
+            return Message{"Le fichier " + Quoted(first) + " a été modifié pendant la conversion.",
+                           kConvertStopped, Icon::Error};
         case CopyResult::WriteFailed:
-            return JobFailure{"Erreur d'écriture dans le fichier " + Quoted(converted) + "." +
-                                  platform::ReasonLine(converted, error),
-                              "Erreur", Icon::Error};
+            return Message{"Erreur d'écriture dans le fichier " + Quoted(converted) + "." +
+                               platform::ReasonLine(converted, error),
+                           "Erreur", Icon::Error};
     }
     return std::nullopt;
 }
 
-std::optional<JobFailure> SwapFailure(SwapResult result, const std::string& first,
-                                      const std::string& converted, const std::string& kept) {
+std::optional<Message> SwapFailure(SwapResult result, const std::string& first,
+                                   const std::string& converted, const std::string& kept) {
     const std::string notDone = " : la conversion n'a pas eu lieu.";
     const std::string cannotTake =
         "Le fichier converti " + Quoted(converted) + " ne peut pas prendre le nom " + Quoted(first);
@@ -116,22 +115,20 @@ std::optional<JobFailure> SwapFailure(SwapResult result, const std::string& firs
             break;
         case Swap::OldKept:
             if (platform::FileExists(kept))
-                return JobFailure{KeptExists(kept), kConvertStopped, Icon::Warning};
-            return JobFailure{"Le fichier " + Quoted(first) + " ne peut pas être renommé en " +
-                                  Quoted(kept) + notDone +
-                                  platform::ReasonLine(first, result.error),
-                              kConvertStopped, Icon::Warning};
+                return Message{KeptExists(kept), kConvertStopped, Icon::Warning};
+            return Message{"Le fichier " + Quoted(first) + " ne peut pas être renommé en " +
+                               Quoted(kept) + notDone + platform::ReasonLine(first, result.error),
+                           kConvertStopped, Icon::Warning};
         case Swap::OldRestored:
-            return JobFailure{cannotTake + ". L'ancien fichier a repris sa place" + notDone +
-                                  platform::ReasonLine(converted, result.error),
-                              kConvertStopped, Icon::Warning};
+            return Message{cannotTake + ". L'ancien fichier a repris sa place" + notDone +
+                               platform::ReasonLine(converted, result.error),
+                           kConvertStopped, Icon::Warning};
         case Swap::OldAside:
-            return JobFailure{cannotTake +
-                                  ", et l'ancien fichier n'a pas pu reprendre le sien : il se "
-                                  "trouve sous le nom " +
-                                  Quoted(kept) + "." +
-                                  platform::ReasonLine(converted, result.error),
-                              kConvertStopped, Icon::Warning};
+            return Message{cannotTake +
+                               ", et l'ancien fichier n'a pas pu reprendre le sien : il se "
+                               "trouve sous le nom " +
+                               Quoted(kept) + "." + platform::ReasonLine(converted, result.error),
+                           kConvertStopped, Icon::Warning};
     }
     return std::nullopt;
 }
@@ -152,7 +149,7 @@ bool HasDescriptionSignature(std::span<const uint8_t, kDescriptionSize> bytes) {
     return HasLengthText(bytes, "Parcelwise");
 }
 
-bool LegacySet::OpenSet() {
+bool LegacySet::OpenSet(Messages& said) {
     lead = {};
     description = {};
     digests.clear();
@@ -161,19 +158,17 @@ bool LegacySet::OpenSet() {
 
     platform::File file = platform::File::OpenRead(sourcePath);
     if (!file.IsOpen()) {
-        platform::ShowMessage(
-            ownerWindow,
-            "Impossible d'ouvrir le fichier !" + platform::ReasonLine(sourcePath, file.OpenError()),
-            "Erreur", Icon::Error);
+        said.push_back({"Impossible d'ouvrir le fichier !" +
+                            platform::ReasonLine(sourcePath, file.OpenError()),
+                        "Erreur", Icon::Error});
         return false;
     }
     // A block that the system refused to read says why; one that is wrong
     // or short is corrupt, and that is all there is to say.
-    auto refuse = [this](const char* text, int error = 0) {
-        platform::ShowMessage(
-            ownerWindow,
-            error == 0 ? std::string(text) : text + platform::ReasonLine(sourcePath, error),
-            "Fichier corrompu", Icon::Warning);
+    auto refuse = [this, &said](const char* text, int error = 0) {
+        said.push_back(
+            {error == 0 ? std::string(text) : text + platform::ReasonLine(sourcePath, error),
+             "Fichier corrompu", Icon::Warning});
         return false;
     };
     auto unknown = [this] {
@@ -211,7 +206,7 @@ bool LegacySet::OpenSet() {
 
     // The worker finds the set and renames the first part by this ending.
     if (!IsFirstPartName(sourcePath)) {
-        platform::ShowMessage(ownerWindow, kNotFirstPart, "Erreur", Icon::Warning);
+        said.push_back({kNotFirstPart, "Erreur", Icon::Warning});
         return false;
     }
 
@@ -248,7 +243,7 @@ void LegacySet::ConvertThread() {
 
     // The conversion has one copy phase, which takes the join's step value.
     step = Step::Joining;
-    std::optional<JobFailure> failure = WriteConverted(first, converted);
+    std::optional<Message> failure = WriteConverted(first, converted);
     if (!failure)
         failure = SwapFailure(SwapFirstPart(first, converted, kept), first, converted, kept);
     if (failure) return Fail(failure->text, failure->title, failure->icon);
@@ -257,21 +252,21 @@ void LegacySet::ConvertThread() {
     EndOfWork();
 }
 
-std::optional<JobFailure> LegacySet::WriteConverted(const std::string& first,
-                                                    const std::string& converted) {
+std::optional<Message> LegacySet::WriteConverted(const std::string& first,
+                                                 const std::string& converted) {
     CopyBuffer buffer(choices.bufferSize);
     if (!buffer.Allocated())
-        return JobFailure{"Impossible d'allouer de la mémoire pour le buffer.",
-                          "Mémoire insuffisante", Icon::Error};
+        return Message{"Impossible d'allouer de la mémoire pour le buffer.", "Mémoire insuffisante",
+                       Icon::Error};
     platform::File source = platform::File::OpenRead(first);
     if (!source.IsOpen())
-        return JobFailure{
+        return Message{
             "Le fichier n'est pas accessible." + platform::ReasonLine(first, source.OpenError()),
             "Erreur", Icon::Error};
     platform::File target = platform::File::CreateNew(converted);
     if (!target.IsOpen())
-        return JobFailure{platform::CreationFailure(kCreateFailed, converted, target.OpenError()),
-                          "Erreur", Icon::Warning};
+        return Message{platform::CreationFailure(kCreateFailed, converted, target.OpenError()),
+                       "Erreur", Icon::Warning};
 
     const int64_t size = source.Size();
     partBytes = size - static_cast<int64_t>(kLeadSize);
@@ -324,12 +319,11 @@ void LegacySet::ShowProgress() {
 void LegacySet::EndOfWork() {
     ShowProgress();
     if (step == Step::Finished)
-        platform::ShowMessage(progressWindow,
-                              "Le fichier a été converti au format Parcelwise 1.1 avec succès !",
-                              kTitle, Icon::Info);
+        display->ShowMessage({"Le fichier a été converti au format Parcelwise 1.1 avec succès !",
+                              kTitle, Icon::Info});
     else
-        platform::ShowMessage(progressWindow, "Le processus a été arrêté à cause d'une erreur !",
-                              kTitle, Icon::Error);
+        display->ShowMessage(
+            {"Le processus a été arrêté à cause d'une erreur !", kTitle, Icon::Error});
     // The window keeps its job after a conversion, emptied: a second click
     // finds no set to convert.
     Reset();

@@ -56,7 +56,7 @@ public:
 
     // Reads and checks the blocks of `sourcePath`. False when the file is not a
     // usable 1.0 first part; every refusal but an unknown format shows its message.
-    bool OpenSet() override;
+    bool OpenSet(Messages& said) override;
     // Runs the conversion of the opened set on its worker.
     void StartConvert();
 
@@ -67,8 +67,7 @@ private:
     void ConvertThread();
     // Writes the 1.1 first part into `converted`; the buffer and both files are
     // let go before it returns, so that no message is shown while they are held.
-    std::optional<JobFailure> WriteConverted(const std::string& first,
-                                             const std::string& converted);
+    std::optional<Message> WriteConverted(const std::string& first, const std::string& converted);
 
     // The path that OpenSet accepted: the worker converts nothing else.
     std::string readPath_;

@@ -104,7 +104,7 @@ int64_t NativeSet::DataBytesOf(int32_t number, int64_t fileSize) const {
 // Split
 
 bool NativeSet::CheckSplitParameters(const std::string& sourceName, const std::string& destName,
-                                     bool withDigests, int32_t partSize) {
+                                     bool withDigests, int32_t partSize, Messages& said) {
     bool valid = true;
     std::string problems;
     if (sourceName.empty()) {
@@ -148,8 +148,7 @@ bool NativeSet::CheckSplitParameters(const std::string& sourceName, const std::s
         valid = false;
         problems += taken;
     }
-    if (!valid)
-        platform::ShowMessage(ownerWindow, kProblemsIntro + problems, kTitle, Icon::Warning);
+    if (!valid) said.push_back({kProblemsIntro + problems, kTitle, Icon::Warning});
     return valid;
 }
 
@@ -192,7 +191,7 @@ void NativeSet::SplitThread() {
 }
 
 StepResult NativeSet::PartWriteFailure(int32_t number, int error) const {
-    return JobFailure{
+    return Message{
         "Erreur d'écriture dans le fichier *." + NumberText(number, 3) + ".pcw." +
             platform::ReasonLine(NativePartName(choices.folder + choices.fileName, number), error),
         "Erreur", Icon::Error};
@@ -200,9 +199,9 @@ StepResult NativeSet::PartWriteFailure(int32_t number, int error) const {
 
 StepResult NativeSet::MissingPart(int32_t number) const {
     const std::string name = NativePartName(choices.folder + choices.fileName, number);
-    return JobFailure{"Le fichier *." + NumberText(number, 3) + ".pcw est introuvable." +
-                          platform::ReasonLine(name, platform::FileExists(name) ? ESTALE : ENOENT),
-                      "Erreur", Icon::Error};
+    return Message{"Le fichier *." + NumberText(number, 3) + ".pcw est introuvable." +
+                       platform::ReasonLine(name, platform::FileExists(name) ? ESTALE : ENOENT),
+                   "Erreur", Icon::Error};
 }
 
 // Part 1 stays open until its header is written, the last part until its
@@ -215,17 +214,17 @@ StepResult NativeSet::MissingPart(int32_t number) const {
 StepResult NativeSet::WriteSet(std::vector<platform::FileIdentity>& made) {
     CopyBuffer buffer(choices.bufferSize);
     if (!buffer.Allocated())
-        return JobFailure{"Impossible d'allouer la mémoire nécessaire au buffer !", "Erreur",
-                          Icon::Error};
+        return Message{"Impossible d'allouer la mémoire nécessaire au buffer !", "Erreur",
+                       Icon::Error};
     platform::File source = platform::File::OpenRead(sourcePath);
     if (!source.IsOpen())
-        return JobFailure{"Le fichier source n'est pas accessible !" +
-                              platform::ReasonLine(sourcePath, source.OpenError()),
-                          "Erreur", Icon::Error};
+        return Message{"Le fichier source n'est pas accessible !" +
+                           platform::ReasonLine(sourcePath, source.OpenError()),
+                       "Erreur", Icon::Error};
     // The set records the size measured at the open: a file that changed since
     // would be cut to a length it no longer has.
     if (source.Size() != sourceSize)
-        return JobFailure{
+        return Message{
             "Le fichier source a changé de taille depuis son ouverture : ouvrez-le à nouveau.",
             "Erreur", Icon::Error};
 
@@ -233,9 +232,9 @@ StepResult NativeSet::WriteSet(std::vector<platform::FileIdentity>& made) {
     auto create = [&](int32_t number, platform::File& part) -> StepResult {
         part = platform::File::CreateNew(NativePartName(base, number), platform::Access::ReadWrite);
         if (!part.IsOpen())
-            return JobFailure{platform::CreationFailure(kCreateFailed, NativePartName(base, number),
-                                                        part.OpenError()),
-                              "Erreur", Icon::Error};
+            return Message{platform::CreationFailure(kCreateFailed, NativePartName(base, number),
+                                                     part.OpenError()),
+                           "Erreur", Icon::Error};
         made.push_back(part.Identity().value_or(platform::FileIdentity{}));
         return std::nullopt;
     };
@@ -249,11 +248,11 @@ StepResult NativeSet::WriteSet(std::vector<platform::FileIdentity>& made) {
             case CopyResult::Cancelled:
                 return std::nullopt;
             case CopyResult::ReadFailed:
-                return JobFailure{"Erreur de lecture du fichier source !" +
-                                      platform::ReasonLine(sourcePath, CopyError()),
-                                  "Erreur", Icon::Error};
+                return Message{"Erreur de lecture du fichier source !" +
+                                   platform::ReasonLine(sourcePath, CopyError()),
+                               "Erreur", Icon::Error};
             case CopyResult::SourceEnded:
-                return JobFailure{
+                return Message{
                     "Le fichier source est plus court que prévu : il a changé pendant le "
                     "découpage !",
                     "Erreur", Icon::Error};
@@ -351,7 +350,7 @@ StepResult NativeSet::WriteDigests(platform::File& first, platform::File& last,
 }
 
 StepResult NativeSet::HashFailure(int32_t number, int error) const {
-    return JobFailure{
+    return Message{
         "Impossible de lire le fichier *." + NumberText(number, 3) +
             ".pcw pour calculer son Hash MD5." +
             platform::ReasonLine(NativePartName(choices.folder + choices.fileName, number), error),
@@ -361,40 +360,36 @@ StepResult NativeSet::HashFailure(int32_t number, int error) const {
 // ---------------------------------------------------------------------------
 // Join
 
-bool NativeSet::OpenSet() {
+bool NativeSet::OpenSet(Messages& said) {
     header = NativeHeader{};
     digests.clear();
     platform::File file = platform::File::OpenRead(sourcePath);
     if (!file.IsOpen()) {
-        platform::ShowMessage(
-            ownerWindow,
-            "Impossible d'ouvrir le fichier !" + platform::ReasonLine(sourcePath, file.OpenError()),
-            "Erreur", Icon::Error);
+        said.push_back({"Impossible d'ouvrir le fichier !" +
+                            platform::ReasonLine(sourcePath, file.OpenError()),
+                        "Erreur", Icon::Error});
         return false;
     }
     // The other parts are named after this one's ".001.pcw": any other name
     // would check and copy files that are not the set.
     if (!IsFirstPartName(sourcePath)) {
-        platform::ShowMessage(
-            ownerWindow, "Ce fichier n'est pas le premier fichier d'un jeu Parcelwise (*.001.pcw).",
-            "Erreur", Icon::Warning);
+        said.push_back({"Ce fichier n'est pas le premier fichier d'un jeu Parcelwise (*.001.pcw).",
+                        "Erreur", Icon::Warning});
         return false;
     }
     std::array<uint8_t, kHeaderSize> bytes{};
     if (const platform::IoResult r = file.Read(bytes.data(), bytes.size()); !r.ok()) {
-        platform::ShowMessage(ownerWindow,
-                              "Impossible de lire les données du fichier." +
-                                  platform::ReasonLine(sourcePath, r.error),
-                              "Echec de lecture du fichier", Icon::Warning);
+        said.push_back({"Impossible de lire les données du fichier." +
+                            platform::ReasonLine(sourcePath, r.error),
+                        "Echec de lecture du fichier", Icon::Warning});
         return false;
     }
     NativeHeader read = DecodeHeader(bytes);
-    auto corrupt = [this](bool interrupted = false) {
-        platform::ShowMessage(ownerWindow,
-                              std::string("Le fichier Parcelwise semble être corrompu. Il n'est "
-                                          "pas possible de le recoller.") +
-                                  (interrupted ? kInterrupted : ""),
-                              "Fichier corrompu", Icon::Warning);
+    auto corrupt = [this, &said](bool interrupted = false) {
+        said.push_back({std::string("Le fichier Parcelwise semble être corrompu. Il n'est "
+                                    "pas possible de le recoller.") +
+                            (interrupted ? kInterrupted : ""),
+                        "Fichier corrompu", Icon::Warning});
         return false;
     };
     // A split writes its first part's header after the data: until then the
@@ -406,9 +401,8 @@ bool NativeSet::OpenSet() {
     if (IsValidHeader(read) && read.partCount > read.originalSize) return corrupt();
     if (!IsValidHeader(read)) {
         if (HasLegacyMark(bytes.data(), bytes.size())) {
-            platform::ShowMessage(
-                ownerWindow, "Ce fichier nécessite une conversion du format 1.0 au format 1.1.",
-                "Conversion nécessaire", Icon::Info);
+            said.push_back({"Ce fichier nécessite une conversion du format 1.0 au format 1.1.",
+                            "Conversion nécessaire", Icon::Info});
             return false;
         }
         return corrupt(headerUnwritten);
@@ -446,7 +440,7 @@ bool NativeSet::OpenSet() {
     return true;
 }
 
-bool NativeSet::CheckJoinParameters(const std::string& destName, bool verifyHash) {
+bool NativeSet::CheckJoinParameters(const std::string& destName, bool verifyHash, Messages& said) {
     bool valid = true;
     std::string problems;
     if (destName.empty()) {
@@ -467,8 +461,7 @@ bool NativeSet::CheckJoinParameters(const std::string& destName, bool verifyHash
             problems += taken;
         }
     }
-    if (!valid)
-        platform::ShowMessage(ownerWindow, kProblemsIntro + problems, kTitle, Icon::Warning);
+    if (!valid) said.push_back({kProblemsIntro + problems, kTitle, Icon::Warning});
     return valid;
 }
 
@@ -511,8 +504,8 @@ StepResult NativeSet::JoinSteps(std::optional<JoinOutput>& output) {
     if (!output->IsOpen()) {
         const int error = output->OpenError();
         output.reset();
-        return JobFailure{platform::CreationFailure(kCreateFailed, final, error), "Erreur",
-                          Icon::Warning};
+        return Message{platform::CreationFailure(kCreateFailed, final, error), "Erreur",
+                       Icon::Warning};
     }
     return CopyParts(copies, &parts, output->File(), output->TempPath());
 }
@@ -525,10 +518,10 @@ StepResult NativeSet::MeasureParts(std::vector<CheckedPart>& parts, std::vector<
         CheckedPart& part = parts.emplace_back();
         if (!part.Open(PartPath(i))) {
             if (!platform::FileExists(PartPath(i)))
-                return JobFailure{"Le fichier n°" + std::to_string(i) + " est introuvable",
-                                  kJoinStopped, Icon::Warning};
-            return JobFailure{"Le fichier n°" + std::to_string(i) + " n'est pas accessible !",
-                              kJoinStopped, Icon::Warning};
+                return Message{"Le fichier n°" + std::to_string(i) + " est introuvable",
+                               kJoinStopped, Icon::Warning};
+            return Message{"Le fichier n°" + std::to_string(i) + " n'est pas accessible !",
+                           kJoinStopped, Icon::Warning};
         }
         copies.push_back({i, PartPath(i), i == 1 ? static_cast<int64_t>(kHeaderSize) : 0,
                           DataBytesOf(i, part.Size())});
@@ -555,9 +548,9 @@ StepResult NativeSet::VerifyParts(std::vector<CheckedPart>& parts,
             const size_t index = static_cast<size_t>(i - 1);
             CheckedPart& part = parts[index];
             if (!part.Reopen())
-                return JobFailure{"Le fichier n°" + std::to_string(i) + " n'est pas accessible !" +
-                                      platform::ReasonLine(PartPath(i), part.File().OpenError()),
-                                  kJoinStopped, Icon::Warning};
+                return Message{"Le fichier n°" + std::to_string(i) + " n'est pas accessible !" +
+                                   platform::ReasonLine(PartPath(i), part.File().OpenError()),
+                               kJoinStopped, Icon::Warning};
             batch.push_back(
                 {&part.File(), std::string(), 0, copies[index].bytes + copies[index].offset});
         }
@@ -567,12 +560,12 @@ StepResult NativeSet::VerifyParts(std::vector<CheckedPart>& parts,
             const size_t index = static_cast<size_t>(i - 1);
             const size_t inBatch = static_cast<size_t>(i - from);
             if (hashed.failedPart == static_cast<int>(inBatch))
-                return JobFailure{"Le fichier n°" + std::to_string(i) + " n'est pas accessible !" +
-                                      platform::ReasonLine(PartPath(i), hashed.error),
-                                  kJoinStopped, Icon::Warning};
+                return Message{"Le fichier n°" + std::to_string(i) + " n'est pas accessible !" +
+                                   platform::ReasonLine(PartPath(i), hashed.error),
+                               kJoinStopped, Icon::Warning};
             if (DigestToHex(*hashed.digests[inBatch]) != StoredDigest(i))
-                return JobFailure{"Le fichier n°" + std::to_string(i) + " est corrompu.",
-                                  kJoinStopped, Icon::Warning};
+                return Message{"Le fichier n°" + std::to_string(i) + " est corrompu.", kJoinStopped,
+                               Icon::Warning};
             if (!parts[index].Unchanged())
                 return JoinCopyFailure(CopyResult::SourceChanged, i, PartPath(i),
                                        choices.folder + choices.fileName);
@@ -625,10 +618,10 @@ StepResult NativeSet::CheckSizes(const std::vector<JoinPart>& copies) const {
     const bool tooShort = std::any_of(copies.begin(), copies.end(),
                                       [](const JoinPart& part) { return part.bytes < 0; });
     if (DataBytes(copies) == header.originalSize && !tooShort) return std::nullopt;
-    return JobFailure{std::string("La taille des fichiers ne correspond pas à celle du fichier "
-                                  "d'origine : le jeu de fichiers est incomplet ou corrompu.") +
-                          (DigestsMissing(copies) ? kInterrupted : ""),
-                      kJoinStopped, Icon::Warning};
+    return Message{std::string("La taille des fichiers ne correspond pas à celle du fichier "
+                               "d'origine : le jeu de fichiers est incomplet ou corrompu.") +
+                       (DigestsMissing(copies) ? kInterrupted : ""),
+                   kJoinStopped, Icon::Warning};
 }
 
 int64_t NativeSet::DataBytes(const std::vector<JoinPart>& copies) {

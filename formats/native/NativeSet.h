@@ -37,12 +37,12 @@ public:
 
     // Split side: checks the user's choices and reports every problem at once.
     bool CheckSplitParameters(const std::string& sourceName, const std::string& destName,
-                              bool withDigests, int32_t partSize);
+                              bool withDigests, int32_t partSize, Messages& said);
     void StartSplit() override;
 
     // Join side: reads and checks the first part, then the destination.
-    bool OpenSet() override;
-    bool CheckJoinParameters(const std::string& destName, bool verifyHash) override;
+    bool OpenSet(Messages& said) override;
+    bool CheckJoinParameters(const std::string& destName, bool verifyHash, Messages& said) override;
     void StartJoin() override;
 
     // Forgets the opened set (after a refused open).

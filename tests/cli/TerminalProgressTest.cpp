@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "cli/Common.h"
+#include "cli/TerminalProgress.h"
 
 namespace {
 

@@ -45,7 +45,6 @@ TEST(Job, ResetForgetsTheChoicesButKeepsSizeBufferAndDigestChoice) {
     job.doneBytes = 5;
     job.partBytes = 4;
     job.partDoneBytes = 2;
-    job.timeDisplayMode = 2;
     job.choices = {4096, "film.avi", "/data/", true, 0};
     job.SetBufferSize(262144);
 
@@ -65,37 +64,6 @@ TEST(Job, ResetForgetsTheChoicesButKeepsSizeBufferAndDigestChoice) {
     EXPECT_EQ(job.choices.bufferSize, 262144u);
     EXPECT_TRUE(job.choices.verifyHash);
     EXPECT_EQ(job.partNumber, 7);
-    EXPECT_EQ(job.timeDisplayMode, 2);
-}
-
-TEST(Job, ChooseFolderKeepsTheFolderWhenCancelledAndEndsItWithASeparator) {
-    testsupport::TempDir dir;
-    testsupport::RecordingSink sink;
-    BareJob job;
-    job.choices.folder = "/previous/";
-
-    std::string asked;
-    auto cancel = [&](const std::string& caption) -> std::optional<std::string> {
-        asked = caption;
-        return std::nullopt;
-    };
-    EXPECT_EQ(job.ChooseFolder(cancel), "/previous/");
-    EXPECT_EQ(asked, "Choisissez un dossier de destination.");
-    EXPECT_EQ(job.ChooseFolder([](const std::string&) { return std::optional<std::string>(""); }),
-              "/previous/");
-
-    std::string bare = dir.path();
-    bare.pop_back();
-    EXPECT_EQ(job.ChooseFolder([&](const std::string&) { return std::optional(bare); }),
-              dir.path());
-    EXPECT_EQ(job.choices.folder, dir.path());
-    // A folder that already ends with the separator, the root included, keeps
-    // one: the system's own, which on Windows is not the "/" it also reads.
-    EXPECT_EQ(job.ChooseFolder([](const std::string&) { return std::optional<std::string>("/"); }),
-              std::string(1, platform::kSeparator));
-    EXPECT_EQ(job.ChooseFolder([&](const std::string&) { return std::optional(dir.path()); }),
-              dir.path());
-    EXPECT_TRUE(sink.messages().empty());
 }
 
 TEST(Job, UpdateTimesEstimatesTheRemainingTimeFromTheCounters) {

@@ -56,7 +56,8 @@ TEST_F(CancelTest, ACancelledSplitRemovesThePartsItMadeAndNothingElse) {
         RecordingDisplay display;
         NativeSet job;
         PrepareSplit(job, dir / "film.avi", out.path(), display);
-        ASSERT_TRUE(job.CheckSplitParameters("film.avi", "film.avi", digests, kPart));
+        ASSERT_TRUE(job.CheckSplitParameters("film.avi", "film.avi", digests, kPart,
+                                             platform::ShowAfter(kOwner)));
         CancelAtFirstPause(job, false);
         ExpectCancelled(job, display, messages);
         EXPECT_TRUE(Snapshot(out.path()) == before);
@@ -68,7 +69,8 @@ TEST_F(CancelTest, ASplitCancelledWhileHashingRemovesEveryPart) {
     RecordingDisplay opened;
     NativeSet job;
     PrepareSplit(job, dir / "film.avi", dir.path(), opened);
-    ASSERT_TRUE(job.CheckSplitParameters("film.avi", "film.avi", true, kPart));
+    ASSERT_TRUE(
+        job.CheckSplitParameters("film.avi", "film.avi", true, kPart, platform::ShowAfter(kOwner)));
     // The first part shown is always the first: the others may be passed over.
     HookDisplay display("Hash MD5 du fichier n° 1", [&] { job.Cancel(); });
     job.display = &display;
@@ -92,7 +94,7 @@ TEST_F(CancelTest, ACancelledJoinRemovesItsOutputWhetherCopyingOrChecking) {
         RecordingDisplay display;
         NativeSet job;
         ASSERT_TRUE(OpenSet(job, Part(1), display));
-        ASSERT_TRUE(job.CheckJoinParameters("joined", verify));
+        ASSERT_TRUE(job.CheckJoinParameters("joined", verify, platform::ShowAfter(kOwner)));
         CancelAtFirstPause(job, true);
         ExpectCancelled(job, display, messages);
         EXPECT_TRUE(job.leftBehind.empty());
@@ -110,7 +112,7 @@ TEST_F(CancelTest, ACancelledForeignJoinRemovesItsOutput) {
     RecordingDisplay display;
     auto job = foreigntest::MakeJob("generic");
     ASSERT_TRUE(Open(*job, dir / "movie.avi.001", display));
-    ASSERT_TRUE(job->CheckJoinParameters("movie.avi"));
+    ASSERT_TRUE(job->CheckJoinParameters("movie.avi", false, platform::ShowAfter(kOwner)));
     CancelAtFirstPause(*job, true);
     ExpectCancelled(*job, display, sink);
     EXPECT_TRUE(Snapshot(dir.path()) == before);

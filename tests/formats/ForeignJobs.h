@@ -67,8 +67,9 @@ inline bool Open(ForeignSet& job, const std::string& chosen, ProgressDisplay& di
 
 // Checks the destination and runs the join to its end.
 inline Step Join(ForeignSet& job, const std::string& name, uint32_t bufferSize = 16384) {
-    return nativetest::Run(job, workflow::Direction::Join,
-                           [&] { return workflow::CheckJoin(job, name, false, bufferSize); });
+    return nativetest::Run(job, workflow::Direction::Join, [&] {
+        return workflow::CheckJoin(job, name, false, bufferSize, platform::ShowAfter(kOwner));
+    });
 }
 
 }  // namespace foreigntest

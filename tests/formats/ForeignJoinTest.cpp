@@ -34,14 +34,17 @@ TEST(ForeignJoin, TheDestinationIsCheckedBeforeTheJoinStarts) {
     std::string accented;  // 255 characters, 510 bytes
     for (int i = 0; i < 255; ++i) accented += "é";
     for (const std::string& name : {std::string(255, 'a'), std::string("x")})
-        EXPECT_TRUE(job->CheckJoinParameters(name)) << name.size();
+        EXPECT_TRUE(job->CheckJoinParameters(name, false, platform::ShowAfter(kOwner)))
+            << name.size();
     // 255 characters are accepted, but no more bytes than the file system holds.
     const size_t most = platform::MaxFileNameBytes(dir.path());
-    EXPECT_EQ(job->CheckJoinParameters(accented), accented.size() <= most);
+    EXPECT_EQ(job->CheckJoinParameters(accented, false, platform::ShowAfter(kOwner)),
+              accented.size() <= most);
     job->choices.fileName = "movie.avi";
     for (const std::string& name : {std::string(256, 'a'), accented + "é", std::string()})
-        EXPECT_FALSE(job->CheckJoinParameters(name)) << name.size();
-    EXPECT_FALSE(job->CheckJoinParameters("movie.avi"));
+        EXPECT_FALSE(job->CheckJoinParameters(name, false, platform::ShowAfter(kOwner)))
+            << name.size();
+    EXPECT_FALSE(job->CheckJoinParameters("movie.avi", false, platform::ShowAfter(kOwner)));
     const auto m = sink.messages();
     ASSERT_EQ(m.size(), accented.size() <= most ? 4u : 5u);
     if (accented.size() > most) {
@@ -156,7 +159,7 @@ TEST(ForeignJoin, APausedJoinCanBeDestroyedAndEndsWhole) {
         const std::vector<std::string> data = WriteParts(dir.path(), parts);
         std::unique_ptr<ForeignSet> job = MakeJob(kind);
         ASSERT_TRUE(Open(*job, dir / parts[0].name, display));
-        ASSERT_TRUE(job->CheckJoinParameters("joined"));
+        ASSERT_TRUE(job->CheckJoinParameters("joined", false, platform::ShowAfter(kOwner)));
         job->SetBufferSize(4096);
         job->Suspend();
         job->StartJoin();

@@ -91,6 +91,10 @@ public:
     void SetPartText(std::string_view) override { ADD_FAILURE(); }
     void SetDoneText(std::string_view) override { ADD_FAILURE(); }
     void RunClock(bool) override { ADD_FAILURE(); }
+    // The conversion's messages are the conversion window's.
+    void ShowMessage(const platform::Message& message) override {
+        platform::ShowMessages(kProgress, {message});
+    }
     void CloseAfterJob() override { ++closes; }
 
     std::vector<int> bars;
@@ -120,8 +124,9 @@ struct Conversion {
         return Open();
     }
     bool Open(const std::string& path = "") {
-        workflow::Attach(job, kOwner, kProgress, &display);
-        return workflow::OpenLegacySet(job, path.empty() ? First() : path);
+        job.display = &display;
+        return workflow::OpenLegacySet(job, path.empty() ? First() : path,
+                                       platform::ShowAfter(kOwner));
     }
     Step Convert() {
         job.StartConvert();
@@ -131,7 +136,7 @@ struct Conversion {
     std::string First() const { return dir / "film.avi.001.pcw"; }
     std::vector<std::string> Boxes() const {
         std::vector<std::string> boxes;
-        for (const Message& m : sink.messages())
+        for (const ShownMessage& m : sink.messages())
             boxes.push_back(Box(m.text, m.title, m.icon, m.owner));
         return boxes;
     }
@@ -209,9 +214,8 @@ TEST(LegacyConvertTest, APausedConversionCanBeDestroyedAndEndsWhole) {
     auto job = std::make_unique<LegacySet>();
     job->sourcePath = run.First();
     job->sourceSize = platform::FileSize(run.First());
-    job->progressWindow = kProgress;
     job->display = &run.display;
-    ASSERT_TRUE(job->OpenSet());
+    ASSERT_TRUE(job->OpenSet(platform::ShowAfter(kOwner)));
     job->SetBufferSize(4096);
     job->Suspend();
     job->StartConvert();

@@ -265,7 +265,7 @@ TEST_F(NativeFaultTest, APartThatChangesSizeDuringTheJoinNeverYieldsAWrongFile) 
         RecordingDisplay display;
         NativeSet job;
         ASSERT_TRUE(OpenSet(job, Part(1), display));
-        ASSERT_TRUE(job.CheckJoinParameters(dest, false));
+        ASSERT_TRUE(job.CheckJoinParameters(dest, false, platform::ShowAfter(kOwner)));
         job.SetBufferSize(4096);
         // Held after its first buffer: every part has been measured by then.
         job.Suspend();
@@ -291,7 +291,8 @@ TEST_F(NativeFaultTest, APausedJobCanBeDestroyed) {
     RecordingDisplay display;
     auto job = std::make_unique<NativeSet>();
     PrepareSplit(*job, dir / "film.avi", dir.path(), display);
-    ASSERT_TRUE(job->CheckSplitParameters("film.avi", "film.avi", false, kPart));
+    ASSERT_TRUE(job->CheckSplitParameters("film.avi", "film.avi", false, kPart,
+                                          platform::ShowAfter(kOwner)));
     job->SetBufferSize(4096);
     job->Suspend();
     job->StartSplit();
@@ -309,7 +310,7 @@ TEST_F(NativeFaultTest, APausedJoinCanBeDestroyedAndEndsWhole) {
     RecordingDisplay display;
     auto job = std::make_unique<NativeSet>();
     ASSERT_TRUE(OpenSet(*job, Part(1), display));
-    ASSERT_TRUE(job->CheckJoinParameters("joined", true));
+    ASSERT_TRUE(job->CheckJoinParameters("joined", true, platform::ShowAfter(kOwner)));
     job->SetBufferSize(4096);
     job->Suspend();
     job->StartJoin();
@@ -391,7 +392,8 @@ TEST_F(NativeFaultTest, ASourceThatChangedSinceItsOpenIsNotSplit) {
     RecordingDisplay display;
     NativeSet job;
     PrepareSplit(job, dir / "film.avi", dir.path(), display);
-    ASSERT_TRUE(job.CheckSplitParameters("film.avi", "film.avi", false, kPart));
+    ASSERT_TRUE(job.CheckSplitParameters("film.avi", "film.avi", false, kPart,
+                                         platform::ShowAfter(kOwner)));
     WriteFile(dir / "film.avi", source + "more");
     job.StartSplit();
     AwaitWorker(job);
@@ -410,10 +412,12 @@ TEST_F(NativeFaultTest, DestinationNamesMustBePlainFileNames) {
         RecordingDisplay display;
         NativeSet split;
         PrepareSplit(split, dir / "film.avi", dir.path(), display);
-        EXPECT_FALSE(split.CheckSplitParameters("film.avi", name, false, kPart)) << name;
+        EXPECT_FALSE(
+            split.CheckSplitParameters("film.avi", name, false, kPart, platform::ShowAfter(kOwner)))
+            << name;
         NativeSet join;
         ASSERT_TRUE(OpenSet(join, PartPath(dir.path(), "film.avi", 1), display));
-        EXPECT_FALSE(join.CheckJoinParameters(name, false)) << name;
+        EXPECT_FALSE(join.CheckJoinParameters(name, false, platform::ShowAfter(kOwner))) << name;
         ASSERT_EQ(messages.messages().size(), 2u);
         EXPECT_NE(messages.texts()[1].find("caractères interdits"), std::string::npos);
     }
@@ -434,6 +438,9 @@ public:
     void SetPartText(std::string_view text) override { Check(text); }
     void SetDoneText(std::string_view) override {}
     void RunClock(bool) override {}
+    void ShowMessage(const platform::Message& m) override {
+        platform::ShowMessages(kProgress, {m});
+    }
     void CloseAfterJob() override {}
     bool fired() const { return fired_; }
 

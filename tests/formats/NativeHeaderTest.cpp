@@ -136,7 +136,7 @@ TEST_F(NativeSetTest, OpeningRefusesWhatIsNotAValidFirstPart) {
         const size_t before = sink.messages().size();
         EXPECT_FALSE(OpenSet(job, path, display));
         ASSERT_EQ(sink.messages().size(), before + 1);
-        const Message m = sink.messages().back();
+        const ShownMessage m = sink.messages().back();
         EXPECT_EQ(m.text, c.text);
         EXPECT_EQ(m.title, c.title);
         EXPECT_EQ(m.icon, c.icon);
@@ -198,7 +198,8 @@ TEST_F(NativeSetTest, TheStoredNameIsAPlainFileNameOnceDecoded) {
         RecordingDisplay display;
         NativeSet job;
         PrepareSplit(job, source, out.path(), display);
-        ASSERT_TRUE(job.CheckSplitParameters(c.typed, "film.avi", false, 20000));
+        ASSERT_TRUE(job.CheckSplitParameters(c.typed, "film.avi", false, 20000,
+                                             platform::ShowAfter(kOwner)));
         job.StartSplit();
         AwaitWorker(job);
         ASSERT_EQ(job.step, Step::Finished);

@@ -72,11 +72,18 @@ void Destroy(std::unique_ptr<Job>& job) {
     }
 }
 
+// Makes `display` the job's, with the worker's messages owned by the progress
+// window as the windows own them.
+inline void ShowAsProgressWindow(Job& job, ProgressDisplay& display) {
+    if (auto* recording = dynamic_cast<RecordingDisplay*>(&display)) recording->owner = kProgress;
+    job.display = &display;
+}
+
 // Fills a job as the main window does after opening a file to split, of any
 // size, and choosing `folder` for its parts.
 inline void PrepareSplit(NativeSet& job, const std::string& source, const std::string& folder,
                          ProgressDisplay& display) {
-    workflow::Attach(job, kOwner, kProgress, &display);
+    ShowAsProgressWindow(job, display);
     workflow::TakeSourceToSplit(job, source, platform::FileSize(source));
     job.choices.folder = folder;
 }
@@ -97,7 +104,8 @@ inline Step Split(const std::string& source, const std::string& folder, int32_t 
     PrepareSplit(job, source, folder, display);
     const std::string name = platform::FileNameOf(source);
     return Run(job, workflow::Direction::Split, [&] {
-        return workflow::CheckSplit(job, {name, name, digests, partSize, bufferSize});
+        return workflow::CheckSplit(job, {name, name, digests, partSize, bufferSize},
+                                    platform::ShowAfter(kOwner));
     });
 }
 
@@ -109,16 +117,17 @@ inline Step Split(const std::string& source, const std::string& folder, int32_t 
 
 // Opens the set of `firstPart` into `job` as the main window does; false when refused.
 inline bool OpenSet(Job& job, const std::string& firstPart, ProgressDisplay& display) {
-    workflow::Attach(job, kOwner, kProgress, &display);
-    return workflow::OpenSetAt(job, firstPart);
+    ShowAsProgressWindow(job, display);
+    return workflow::OpenSetAt(job, firstPart, platform::ShowAfter(kOwner));
 }
 
 // Joins an opened set into `destName` (the stored name when empty).
 inline Step Join(NativeSet& job, bool verify, uint32_t bufferSize = 16384,
                  std::string destName = "") {
     if (destName.empty()) destName = job.choices.fileName;
-    return Run(job, workflow::Direction::Join,
-               [&] { return workflow::CheckJoin(job, destName, verify, bufferSize); });
+    return Run(job, workflow::Direction::Join, [&] {
+        return workflow::CheckJoin(job, destName, verify, bufferSize, platform::ShowAfter(kOwner));
+    });
 }
 
 // Opens and joins in one go.
@@ -191,6 +200,9 @@ public:
     }
     void SetDoneText(std::string_view) override {}
     void RunClock(bool) override {}
+    void ShowMessage(const platform::Message& m) override {
+        platform::ShowMessages(kProgress, {m});
+    }
     void CloseAfterJob() override {}
     bool Acted() const { return !act_; }
 

@@ -227,8 +227,8 @@ TEST_F(NativeSetTest, CheckJoinParametersRefusesAnExistingOrEmptyDestination) {
     NativeSet job;
     ASSERT_TRUE(OpenSet(job, Part(1), display));
     EXPECT_EQ(job.choices.fileName, "film.avi");
-    EXPECT_FALSE(job.CheckJoinParameters("film.avi", true));
-    EXPECT_FALSE(job.CheckJoinParameters("", true));
+    EXPECT_FALSE(job.CheckJoinParameters("film.avi", true, platform::ShowAfter(kOwner)));
+    EXPECT_FALSE(job.CheckJoinParameters("", true, platform::ShowAfter(kOwner)));
     const std::string intro = "Une ou plusieurs informations sont incorrectes : \n\r";
     const auto m = checks.messages();
     ASSERT_EQ(m.size(), 2u);
@@ -240,7 +240,7 @@ TEST_F(NativeSetTest, CheckJoinParametersRefusesAnExistingOrEmptyDestination) {
     EXPECT_EQ(m[1].text,
               intro + "\n\r- Nom du fichier de Destination (longeur entre 1 et 255 car.).");
 
-    EXPECT_TRUE(job.CheckJoinParameters(std::string(300, 'x'), true));
+    EXPECT_TRUE(job.CheckJoinParameters(std::string(300, 'x'), true, platform::ShowAfter(kOwner)));
     EXPECT_EQ(job.choices.fileName, std::string(255, 'x'));
     EXPECT_TRUE(job.choices.verifyHash);
 }
@@ -282,7 +282,8 @@ TEST_F(NativeSetTest, CheckSplitParametersGathersEveryProblemInOrder) {
         RecordingDisplay display;
         NativeSet job;
         PrepareSplit(job, dir / "film.avi", dir.path(), display);
-        EXPECT_EQ(job.CheckSplitParameters(c.sourceName, c.destName, true, c.partSize),
+        EXPECT_EQ(job.CheckSplitParameters(c.sourceName, c.destName, true, c.partSize,
+                                           platform::ShowAfter(kOwner)),
                   c.problems.empty());
         EXPECT_EQ(job.header.hasDigests, 1);
         if (c.problems.empty()) {

@@ -72,7 +72,9 @@ protected:
         RecordingDisplay display;
         NativeSet job;
         PrepareSplit(job, dir / "film.avi", folder, display);
-        if (!job.CheckSplitParameters("film.avi", "film.avi", digests, 100000)) return Step::Failed;
+        if (!job.CheckSplitParameters("film.avi", "film.avi", digests, 100000,
+                                      platform::ShowAfter(kOwner)))
+            return Step::Failed;
         job.StartSplit();
         AwaitWorker(job);
         return job.step;
@@ -133,14 +135,16 @@ TEST_F(SystemReasonsTest, PartNamesLongerThanTheFileSystemAllowsAreRefusedByTheC
     RecordingDisplay display;
     NativeSet job;
     PrepareSplit(job, dir / "film.avi", dir.path(), display);
-    EXPECT_FALSE(job.CheckSplitParameters("film.avi", name, false, 100000));
+    EXPECT_FALSE(
+        job.CheckSplitParameters("film.avi", name, false, 100000, platform::ShowAfter(kOwner)));
     ASSERT_EQ(sink.texts().size(), 1u);
     EXPECT_EQ(sink.texts()[0],
               "Une ou plusieurs informations sont incorrectes : \n\r\n\r- Nom du fichier de "
               "Destination trop long pour le système de fichiers (" +
                   std::to_string(most) + " octets au plus par nom de fichier).");
     // Part names that just fit are accepted.
-    EXPECT_TRUE(job.CheckSplitParameters("film.avi", std::string(most - 8, 'n'), false, 100000));
+    EXPECT_TRUE(job.CheckSplitParameters("film.avi", std::string(most - 8, 'n'), false, 100000,
+                                         platform::ShowAfter(kOwner)));
 }
 
 TEST_F(SystemReasonsTest, AFullDiskIsNamedWithThePartBeingWritten) {
@@ -173,7 +177,7 @@ TEST_F(SystemReasonsTest, AJoinedNameLongerThanTheFileSystemAllowsIsRefusedByThe
     RecordingDisplay display;
     NativeSet job;
     ASSERT_TRUE(OpenSet(job, Part(1), display));
-    EXPECT_FALSE(job.CheckJoinParameters(name, false));
+    EXPECT_FALSE(job.CheckJoinParameters(name, false, platform::ShowAfter(kOwner)));
     EXPECT_EQ(sink.texts().back(),
               "Une ou plusieurs informations sont incorrectes : \n\r\n\r- Nom du fichier de "
               "Destination trop long pour le système de fichiers (" +

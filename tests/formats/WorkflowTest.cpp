@@ -30,7 +30,8 @@ TEST_F(WorkflowTest, AFolderInTheWayIsRefusedAsAFolder) {
         RecordingSink checks;
         NativeSet job;
         PrepareSplit(job, dir / "film.avi", dir.path(), display);
-        EXPECT_FALSE(job.CheckSplitParameters("film.avi", "film.avi", false, 20000));
+        EXPECT_FALSE(job.CheckSplitParameters("film.avi", "film.avi", false, 20000,
+                                              platform::ShowAfter(kOwner)));
         ASSERT_EQ(checks.messages().size(), 1u);
         EXPECT_EQ(checks.messages()[0].text,
                   kIntro +
@@ -47,13 +48,13 @@ TEST_F(WorkflowTest, AFolderInTheWayIsRefusedAsAFolder) {
     RecordingSink checks;
     NativeSet native;
     ASSERT_TRUE(OpenSet(native, Part(1), display));
-    EXPECT_FALSE(native.CheckJoinParameters("joined", false));
+    EXPECT_FALSE(native.CheckJoinParameters("joined", false, platform::ShowAfter(kOwner)));
 
     const auto parts = foreigntest::Numbered("clip.mpg.", 1, 2, 3, 100);
     foreigntest::WriteParts(dir.path(), parts);
     auto foreign = foreigntest::MakeJob("generic");
     ASSERT_TRUE(foreigntest::Open(*foreign, dir / parts[0].name, display));
-    EXPECT_FALSE(foreign->CheckJoinParameters("joined"));
+    EXPECT_FALSE(foreign->CheckJoinParameters("joined", false, platform::ShowAfter(kOwner)));
 
     ASSERT_EQ(checks.messages().size(), 2u);
     EXPECT_EQ(checks.messages()[0].text, kIntro + folderLine);
@@ -94,19 +95,18 @@ TEST_F(WorkflowTest, OnlyARegularFileOfMoreThanOneMoOpensToSplit) {
         {dir.path(), "Impossible d'ouvrir le fichier !\n\r" + dir.path() + " : c'est un dossier"},
     };
     NativeSet job;
-    job.ownerWindow = kOwner;
     for (const auto& c : refused) {
         SCOPED_TRACE(c.path);
-        ASSERT_TRUE(workflow::OpenFileToSplit(job, dir / "more.bin"));
+        ASSERT_TRUE(workflow::OpenFileToSplit(job, dir / "more.bin", platform::ShowAfter(kOwner)));
         RecordingSink messages;
         // A refusal leaves no source behind, not even the last one.
-        EXPECT_FALSE(workflow::OpenFileToSplit(job, c.path));
+        EXPECT_FALSE(workflow::OpenFileToSplit(job, c.path, platform::ShowAfter(kOwner)));
         EXPECT_FALSE(job.opened);
         ASSERT_EQ(messages.messages().size(), 1u);
         EXPECT_EQ(messages.messages()[0].text, c.text);
         EXPECT_EQ(messages.messages()[0].owner, kOwner);
     }
-    ASSERT_TRUE(workflow::OpenFileToSplit(job, dir / "more.bin"));
+    ASSERT_TRUE(workflow::OpenFileToSplit(job, dir / "more.bin", platform::ShowAfter(kOwner)));
     EXPECT_EQ(job.sourceSize, kMo + 1);
     EXPECT_EQ(job.choices.fileName, "more.bin");
     EXPECT_EQ(job.choices.folder, dir.path());
@@ -119,14 +119,17 @@ TEST_F(WorkflowTest, AChosenSetIsUnopenableRefusedOrOpened) {
     using workflow::Opening;
     RecordingSink messages;
     NativeSet job;
-    EXPECT_EQ(workflow::OpenChosenSet(job, dir / "absent.001.pcw"), Opening::Unopenable);
-    EXPECT_EQ(workflow::OpenChosenSet(job, dir.path()), Opening::Unopenable);
+    EXPECT_EQ(workflow::OpenChosenSet(job, dir / "absent.001.pcw", platform::ShowAfter(kOwner)),
+              Opening::Unopenable);
+    EXPECT_EQ(workflow::OpenChosenSet(job, dir.path(), platform::ShowAfter(kOwner)),
+              Opening::Unopenable);
     EXPECT_EQ(messages.messages().size(), 2u);
-    EXPECT_EQ(workflow::OpenChosenSet(job, dir / "junk.001.pcw"), Opening::Refused);
+    EXPECT_EQ(workflow::OpenChosenSet(job, dir / "junk.001.pcw", platform::ShowAfter(kOwner)),
+              Opening::Refused);
     EXPECT_EQ(messages.messages().size(), 3u);
     EXPECT_FALSE(job.opened);
     EXPECT_EQ(job.sourcePath, "");
-    EXPECT_EQ(workflow::OpenChosenSet(job, Part(1)), Opening::Opened);
+    EXPECT_EQ(workflow::OpenChosenSet(job, Part(1), platform::ShowAfter(kOwner)), Opening::Opened);
     EXPECT_EQ(messages.messages().size(), 3u);
     EXPECT_EQ(job.choices.fileName, "film.avi");
     EXPECT_EQ(job.RebuiltSize(), 3 * 20000);
@@ -143,7 +146,7 @@ TEST_F(WorkflowTest, TheChecksSayWhyARunDoesNotStart) {
     {
         RecordingSink messages;
         FreeSpaceIs full(3 * 20000);
-        EXPECT_FALSE(workflow::CheckSplit(job, choice));
+        EXPECT_FALSE(workflow::CheckSplit(job, choice, platform::ShowAfter(kOwner)));
         ASSERT_EQ(messages.messages().size(), 1u);
         EXPECT_EQ(messages.messages()[0].text.rfind("Il n'y a pas assez d'espace", 0), 0u);
     }
@@ -151,12 +154,12 @@ TEST_F(WorkflowTest, TheChecksSayWhyARunDoesNotStart) {
         RecordingSink messages;
         workflow::SplitChoice whole = choice;
         whole.partSize = 3 * 20000;
-        EXPECT_FALSE(workflow::CheckSplit(job, whole));
+        EXPECT_FALSE(workflow::CheckSplit(job, whole, platform::ShowAfter(kOwner)));
         ASSERT_EQ(messages.messages().size(), 2u);
         EXPECT_EQ(messages.messages()[1].text, "Le découpage a été annulé.");
         EXPECT_EQ(messages.messages()[1].owner, kOwner);
     }
-    ASSERT_TRUE(workflow::CheckSplit(job, choice));
+    ASSERT_TRUE(workflow::CheckSplit(job, choice, platform::ShowAfter(kOwner)));
     EXPECT_EQ(job.choices.bufferSize, 4096u);
     workflow::Start(job, workflow::Direction::Split);
     AwaitWorker(job);
@@ -165,17 +168,34 @@ TEST_F(WorkflowTest, TheChecksSayWhyARunDoesNotStart) {
     RecordingSink messages;
     NativeSet set;
     ASSERT_TRUE(OpenSet(set, Part(1), display));
-    EXPECT_FALSE(workflow::CheckJoin(set, "film.avi", true, 4096));
+    EXPECT_FALSE(workflow::CheckJoin(set, "film.avi", true, 4096, platform::ShowAfter(kOwner)));
     ASSERT_EQ(messages.messages().size(), 2u);
     EXPECT_EQ(messages.messages()[1].text, "Le recollage a été annulé.");
     {
         FreeSpaceIs full(3 * 20000);
-        EXPECT_FALSE(workflow::CheckJoin(set, "joined", true, 4096));
+        EXPECT_FALSE(workflow::CheckJoin(set, "joined", true, 4096, platform::ShowAfter(kOwner)));
         EXPECT_EQ(messages.messages().size(), 3u);
     }
-    EXPECT_TRUE(workflow::CheckJoin(set, "joined", true, 8192));
+    EXPECT_TRUE(workflow::CheckJoin(set, "joined", true, 8192, platform::ShowAfter(kOwner)));
     EXPECT_EQ(set.choices.bufferSize, 8192u);
     EXPECT_TRUE(set.choices.verifyHash);
 }
 
 }  // namespace
+
+TEST(Workflow, AChosenFolderEndsWithTheSystemsSeparator) {
+    TempDir dir;
+    RecordingSink sink;
+    NativeSet job;
+    std::string bare = dir.path();
+    bare.pop_back();
+    EXPECT_TRUE(workflow::UseFolder(job, bare, platform::ShowAfter(kOwner)));
+    EXPECT_EQ(job.choices.folder, dir.path());
+    // A folder that already ends with the separator, the root included, keeps
+    // one: the system's own, which on Windows is not the "/" it also reads.
+    EXPECT_TRUE(workflow::UseFolder(job, "/", platform::ShowAfter(kOwner)));
+    EXPECT_EQ(job.choices.folder, std::string(1, platform::kSeparator));
+    EXPECT_TRUE(workflow::UseFolder(job, dir.path(), platform::ShowAfter(kOwner)));
+    EXPECT_EQ(job.choices.folder, dir.path());
+    EXPECT_TRUE(sink.messages().empty());
+}

@@ -66,7 +66,7 @@ protected:
 
 TEST_F(SavedSettingsTest, FirstRunWritesEveryDefaultAndTheAssociation) {
     SavedSettings params = Params();
-    EXPECT_FALSE(params.LoadSettings());
+    EXPECT_FALSE(params.LoadSettings(platform::ShowAfter()));
     EXPECT_TRUE(sink.messages().empty());
     EXPECT_EQ(params.bufferSize, 16384u);
     EXPECT_EQ(params.defaultSize, 15);
@@ -106,7 +106,7 @@ TEST_F(SavedSettingsTest, FirstRunWritesEveryDefaultAndTheAssociation) {
 TEST_F(SavedSettingsTest, NormalStartReadsTheStoredValues) {
     WriteUserHive(FullKey("00000005"));
     SavedSettings params = Params();
-    EXPECT_TRUE(params.LoadSettings());
+    EXPECT_TRUE(params.LoadSettings(platform::ShowAfter()));
     EXPECT_EQ(params.bufferSize, 1048576u);
     EXPECT_EQ(params.defaultSize, 40);
     EXPECT_EQ(params.sizeMode, 1);
@@ -124,7 +124,7 @@ TEST_F(SavedSettingsTest, BufferIndexOutsideTheTableFallsBackQuietly) {
                                                        {"80000000", 16384u}}) {
         WriteUserHive(FullKey(stored));
         SavedSettings params = Params();
-        EXPECT_TRUE(params.LoadSettings()) << stored;
+        EXPECT_TRUE(params.LoadSettings(platform::ShowAfter())) << stored;
         EXPECT_EQ(params.bufferSize, expected) << stored;
     }
     EXPECT_TRUE(sink.messages().empty());
@@ -141,7 +141,7 @@ TEST_F(SavedSettingsTest, MissingOrMistypedValueRestoresEveryDefault) {
         WriteUserHive(key);
         RecordingSink local;
         SavedSettings params = Params();
-        EXPECT_FALSE(params.LoadSettings());
+        EXPECT_FALSE(params.LoadSettings(platform::ShowAfter()));
         ASSERT_EQ(local.messages().size(), 1u);
         EXPECT_EQ(local.messages()[0].title, kLoadErrorTitle);
         EXPECT_EQ(local.messages()[0].text,
@@ -172,13 +172,13 @@ TEST_F(SavedSettingsTest, DamagedHiveFileIsALoadErrorNotACrash) {
         WriteFile(UserHive(), text);
         RecordingSink local;
         SavedSettings params = Params();
-        EXPECT_FALSE(params.LoadSettings());
+        EXPECT_FALSE(params.LoadSettings(platform::ShowAfter()));
         EXPECT_EQ(local.messages().size(), 1u);
         EXPECT_EQ(params.defaultSize, 15);
         // The defaults replace the damaged file, so the next start is normal.
         RecordingSink next;
         SavedSettings again = Params();
-        EXPECT_TRUE(again.LoadSettings());
+        EXPECT_TRUE(again.LoadSettings(platform::ShowAfter()));
         EXPECT_TRUE(next.messages().empty());
     }
 }
@@ -186,7 +186,7 @@ TEST_F(SavedSettingsTest, DamagedHiveFileIsALoadErrorNotACrash) {
 TEST_F(SavedSettingsTest, SaveWritesTheChosenBufferAndKeepsDeleteAfterJoin) {
     WriteUserHive(FullKey("00000000"));
     SavedSettings params = Params();
-    ASSERT_TRUE(params.LoadSettings());
+    ASSERT_TRUE(params.LoadSettings(platform::ShowAfter()));
     params.bufferSize = 4194304;
     params.deleteAfterJoin = false;  // never saved: only the defaults or a hand edit set it
     params.defaultSize = 700;
@@ -204,7 +204,7 @@ TEST_F(SavedSettingsTest, FailedSaveLeavesThePreviousSettingsIntact) {
     WriteUserHive(FullKey("00000002"));
     const std::string before = ReadFile(UserHive());
     SavedSettings params = Params();
-    ASSERT_TRUE(params.LoadSettings());
+    ASSERT_TRUE(params.LoadSettings(platform::ShowAfter()));
     params.bufferSize = 4194304;
     {
         platform::testing::IoFaults faults;
@@ -223,7 +223,7 @@ TEST_F(SavedSettingsTest, AnAssociationThatCannotBeWrittenLeavesTheSettingsAlone
     auto expectStoredValuesKept = [&](const char* why) {
         RecordingSink local;
         SavedSettings params = Params();
-        EXPECT_TRUE(params.LoadSettings()) << why;
+        EXPECT_TRUE(params.LoadSettings(platform::ShowAfter())) << why;
         EXPECT_TRUE(local.messages().empty()) << why;
         EXPECT_EQ(params.bufferSize, 32768u) << why;
         EXPECT_EQ(params.defaultSize, 40) << why;
@@ -272,7 +272,7 @@ TEST_F(SavedSettingsTest, DamageInOurKeyRewritesOnlyOurKey) {
     WriteFile(UserHive(), original);
 
     SavedSettings params = Params();
-    EXPECT_FALSE(params.LoadSettings());
+    EXPECT_FALSE(params.LoadSettings(platform::ShowAfter()));
     ASSERT_EQ(sink.messages().size(), 1u);
     EXPECT_EQ(sink.messages()[0].title, kLoadErrorTitle);
     EXPECT_EQ(params.defaultSize, 15);
@@ -286,7 +286,7 @@ TEST_F(SavedSettingsTest, DamageInOurKeyRewritesOnlyOurKey) {
     EXPECT_EQ(StoredInteger("BufferSize"), 0);
 
     RecordingSink next;
-    EXPECT_TRUE(Params().LoadSettings());
+    EXPECT_TRUE(Params().LoadSettings(platform::ShowAfter()));
     EXPECT_TRUE(next.messages().empty());
 }
 
@@ -297,7 +297,7 @@ TEST_F(SavedSettingsTest, DamageInAnotherKeyIsNoneOfOurBusiness) {
     WriteFile(UserHive(), "Windows Registry Editor Version 5.00\n\n" + other +
                               "[HKEY_CURRENT_USER\\Software\\Parcelwise]\n" + FullKey("00000002"));
     SavedSettings params = Params();
-    EXPECT_TRUE(params.LoadSettings());
+    EXPECT_TRUE(params.LoadSettings(platform::ShowAfter()));
     EXPECT_TRUE(sink.messages().empty());
     EXPECT_EQ(params.bufferSize, 65536u);
     EXPECT_EQ(params.defaultSize, 40);

@@ -98,7 +98,7 @@ private:
 TEST_F(WindowsRegistryTest, SettingsLiveUnderTheUsersSoftwareKey) {
     EXPECT_EQ(platform::RegistryFolder(), "");
     SavedSettings first({}, kProgram, platform::RegistryFolder());
-    EXPECT_FALSE(first.LoadSettings());  // the first run
+    EXPECT_FALSE(first.LoadSettings(platform::ShowAfter()));  // the first run
     EXPECT_TRUE(sink.messages().empty());
     ExpectString(L"Software\\Parcelwise", L"", kCommand);
     ExpectDword(L"BufferSize", 0);
@@ -113,7 +113,7 @@ TEST_F(WindowsRegistryTest, SettingsLiveUnderTheUsersSoftwareKey) {
     ExpectDword(L"BufferSize", 6);
 
     SavedSettings again({}, kProgram, "");
-    EXPECT_TRUE(again.LoadSettings());
+    EXPECT_TRUE(again.LoadSettings(platform::ShowAfter()));
     EXPECT_TRUE(sink.messages().empty());
     EXPECT_EQ(again.bufferSize, 4194304u);
     EXPECT_EQ(again.defaultSize, 40);
@@ -125,7 +125,7 @@ TEST_F(WindowsRegistryTest, SettingsLiveUnderTheUsersSoftwareKey) {
 // classes, which Windows shows there for that user, do not.
 TEST_F(WindowsRegistryTest, TheAssociationLandsUnderTheUsersClasses) {
     SavedSettings params({}, kProgram, "");
-    params.LoadSettings();
+    params.LoadSettings(platform::ShowAfter());
     ExpectString(L"Software\\Classes\\.pcw", L"", L"Parcelwise_File");
     ExpectString(L"Software\\Classes\\Parcelwise_File", L"",
                  L"Fichier d\u00e9coup\u00e9 avec Parcelwise");
@@ -145,7 +145,7 @@ TEST_F(WindowsRegistryTest, TheAssociationLandsUnderTheUsersClasses) {
     ::RegSetValueExW(pcw, L"", 0, REG_SZ, reinterpret_cast<const BYTE*>(other), sizeof other);
     ::RegCloseKey(pcw);
     SavedSettings moved({}, "D:\\Outils\\parcelwise.exe", "");
-    EXPECT_TRUE(moved.LoadSettings());
+    EXPECT_TRUE(moved.LoadSettings(platform::ShowAfter()));
     ExpectString(L"Software\\Classes\\.pcw", L"", L"Parcelwise_File");
     ExpectString(L"Software\\Classes\\Parcelwise_File\\Shell\\Open\\Command", L"",
                  L"\"D:\\Outils\\parcelwise.exe\" \"%1\"");
@@ -199,7 +199,7 @@ TEST_F(WindowsRegistryTest, AValueOfAnotherTypeIsWrongTypeAndALoadError) {
 
     // The key exists but cannot be read: every default goes back, typed right.
     SavedSettings params({}, kProgram, "");
-    EXPECT_FALSE(params.LoadSettings());
+    EXPECT_FALSE(params.LoadSettings(platform::ShowAfter()));
     ASSERT_EQ(sink.messages().size(), 1u);
     EXPECT_EQ(sink.messages()[0].title, "Erreur lors du chargement");
     EXPECT_EQ(params.bufferSize, 16384u);
@@ -225,7 +225,7 @@ TEST_F(WindowsRegistryTest, TheVariableKeepsTheHiveFiles) {
     EXPECT_EQ(folder, dir.path());
 
     SavedSettings params({}, kProgram, folder);
-    EXPECT_FALSE(params.LoadSettings());
+    EXPECT_FALSE(params.LoadSettings(platform::ShowAfter()));
     const std::string hive = ReadFile(platform::HiveFile(folder, platform::RegRoot::CurrentUser));
     EXPECT_NE(hive.find("\"DefaultSize\"=dword:0000000f"), std::string::npos) << hive;
     EXPECT_NE(ReadFile(platform::HiveFile(folder, platform::RegRoot::ClassesRoot))

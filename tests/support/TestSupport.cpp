@@ -121,7 +121,7 @@ void RecordingSink::Show(platform::WindowHandle owner, std::string_view text,
     messages_.push_back({std::string(text), std::string(title), static_cast<int>(icon), owner});
 }
 
-std::vector<Message> RecordingSink::messages() const {
+std::vector<ShownMessage> RecordingSink::messages() const {
     std::lock_guard lock(mutex_);
     return messages_;
 }

@@ -75,7 +75,8 @@ std::string ReadFile(const std::string& path);
 // Lists the names in a folder, sorted.
 std::vector<std::string> ListDir(const std::string& folder);
 
-struct Message {
+// A message as the sink received it.
+struct ShownMessage {
     std::string text;
     std::string title;
     int icon;  // the value of the platform::Icon, as the tests write it
@@ -98,12 +99,12 @@ public:
     ~RecordingSink() override;
     void Show(platform::WindowHandle owner, std::string_view text, std::string_view title,
               platform::Icon icon) override;
-    std::vector<Message> messages() const;
+    std::vector<ShownMessage> messages() const;
     std::vector<std::string> texts() const;
 
 private:
     mutable std::mutex mutex_;
-    std::vector<Message> messages_;
+    std::vector<ShownMessage> messages_;
     platform::MessageSink* previous_;
 };
 
@@ -117,8 +118,14 @@ public:
     void SetPartText(std::string_view text) override;
     void SetDoneText(std::string_view text) override;
     void RunClock(bool enabled) override;
+    // Shows the worker's messages through the sink, owned by `owner`, as a
+    // progress window owns them.
+    void ShowMessage(const platform::Message& message) override {
+        platform::ShowMessages(owner, {message});
+    }
     void CloseAfterJob() override;
 
+    platform::WindowHandle owner = nullptr;
     std::vector<std::string> writes() const;  // "slot=value"
     std::vector<std::string> valuesOf(const std::string& slot) const;
     int closes() const;

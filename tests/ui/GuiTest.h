@@ -34,8 +34,9 @@ inline void SplitInto(const std::string& folder, const std::string& name, int64_
     testsupport::WriteFile(folder + name,
                            testsupport::RandomBytes(static_cast<size_t>(size), seed));
     NativeSet splitter;
-    ASSERT_TRUE(workflow::OpenFileToSplit(splitter, folder + name));
-    ASSERT_TRUE(workflow::CheckSplit(splitter, {name, name, digests, 1048576}));
+    ASSERT_TRUE(workflow::OpenFileToSplit(splitter, folder + name, platform::ShowAfter()));
+    ASSERT_TRUE(
+        workflow::CheckSplit(splitter, {name, name, digests, 1048576}, platform::ShowAfter()));
     workflow::Start(splitter, workflow::Direction::Split);
     splitter.WaitForWorker();
     std::filesystem::remove(folder + name);

@@ -3,7 +3,6 @@
 #include <QMenu>
 
 #include "GuiTest.h"
-#include "core/CurrentJob.h"
 
 using namespace testsupport;
 

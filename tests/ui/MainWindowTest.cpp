@@ -4,7 +4,6 @@
 #include <filesystem>
 
 #include "GuiTest.h"
-#include "core/CurrentJob.h"
 #include "core/DisplayNumbers.h"
 #include "formats/FormatTable.h"
 #include "formats/native/NativeSet.h"
@@ -18,7 +17,7 @@ namespace {
 constexpr char kNoSource[] = "Vous n'avez ouvert aucun fichier !";
 
 TEST_F(GuiTest, StartsInSplitModeWithNothingOpened) {
-    EXPECT_EQ(main->mode, 1);
+    EXPECT_EQ(main->mode, workflow::Direction::Split);
     EXPECT_TRUE(Find<QRadioButton>("rbCouper")->isChecked());
     EXPECT_EQ(Text("lblAction"), "COUPER");
     EXPECT_EQ(Text("lblTaille"), "15");
@@ -186,7 +185,7 @@ TEST_F(GuiTest, SplitAndJoinEndToEnd) {
               static_cast<uintmax_t>(static_cast<int64_t>(original.size()) - 2 * part + 3 * 32));
     // Back in split mode, nothing opened.
     EXPECT_TRUE(main->isVisible());
-    EXPECT_EQ(main->mode, 1);
+    EXPECT_EQ(main->mode, workflow::Direction::Split);
     EXPECT_FALSE(main->job->opened);
     EXPECT_EQ(Text("lblFichier"), "");
 
@@ -201,7 +200,7 @@ TEST_F(GuiTest, SplitAndJoinEndToEnd) {
     RunAction(*main);
     EXPECT_EQ(Texts().back(), "Le fichier a été recoller avec succès !");
     EXPECT_EQ(ReadFile(work / "film.avi"), original);
-    EXPECT_EQ(main->mode, 0);
+    EXPECT_EQ(main->mode, workflow::Direction::Join);
     Click("lblAction");
     EXPECT_EQ(Texts().back(), kNoSource);
 }
@@ -360,7 +359,7 @@ protected:
 };
 
 TEST_F(CommandLineStart, OpensTheFileAsANativeSetInJoinMode) {
-    EXPECT_EQ(main->mode, 0);
+    EXPECT_EQ(main->mode, workflow::Direction::Join);
     EXPECT_TRUE(main->job->opened);
     EXPECT_EQ(Text("lblAction"), "COLLER");
     EXPECT_EQ(Text("lblDest"), "x.bin");

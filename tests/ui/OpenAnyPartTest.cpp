@@ -62,9 +62,9 @@ protected:
 
 TEST_F(OpenAnyPart, ADroppedPartOpensItsSetInJoinModeAndAnyOtherFileToSplit) {
     const std::string original = PlainSet(work.path(), "movie.avi", 3);
-    ASSERT_EQ(main->mode, kModeSplit);
+    ASSERT_EQ(main->mode, workflow::Direction::Split);
     ASSERT_TRUE(Drop({work / "movie.avi.001"}));
-    EXPECT_EQ(main->mode, kModeJoin);
+    EXPECT_EQ(main->mode, workflow::Direction::Join);
     EXPECT_TRUE(Find<QRadioButton>("rbJoindre")->isChecked());
     ASSERT_NE(main->job, nullptr);
     EXPECT_TRUE(main->job->opened);
@@ -78,7 +78,7 @@ TEST_F(OpenAnyPart, ADroppedPartOpensItsSetInJoinModeAndAnyOtherFileToSplit) {
 
     // The rebuilt file is no part of a set: it becomes the source of a split.
     ASSERT_TRUE(Drop({work / "movie.avi"}));
-    EXPECT_EQ(main->mode, kModeSplit);
+    EXPECT_EQ(main->mode, workflow::Direction::Split);
     EXPECT_TRUE(main->job->opened);
     EXPECT_EQ(Text("lblFichier"), "movie.avi");
     EXPECT_EQ(Text("lblDest"), "movie.avi");
@@ -88,7 +88,7 @@ TEST_F(OpenAnyPart, ADroppedPartOpensItsSetInJoinModeAndAnyOtherFileToSplit) {
     // A later part of a native set stands for its set.
     SplitInto(work.path(), "x.bin", 2 * kMo + 3, 8, true);
     ASSERT_TRUE(Drop({work / "x.bin.003.pcw"}));
-    EXPECT_EQ(main->mode, kModeJoin);
+    EXPECT_EQ(main->mode, workflow::Direction::Join);
     EXPECT_TRUE(main->job->opened);
     EXPECT_EQ(main->job->formatKind, FormatKind::Native);
     EXPECT_EQ(Text("lblFichier"), "x.bin.001.pcw");
@@ -170,7 +170,7 @@ protected:
 };
 
 TEST_F(LaterPartOnTheCommandLine, OpensItsSetAndTheWindowGoesOnFromThere) {
-    EXPECT_EQ(main->mode, kModeJoin);
+    EXPECT_EQ(main->mode, workflow::Direction::Join);
     ASSERT_TRUE(main->job->opened);
     EXPECT_EQ(Text("lblFichier"), "x.bin.001.pcw");
     EXPECT_EQ(Text("lblDest"), "x.bin");
@@ -184,7 +184,7 @@ protected:
 };
 
 TEST_F(ForeignPartOnTheCommandLine, OpensInJoinModeWithItsKind) {
-    EXPECT_EQ(main->mode, kModeJoin);
+    EXPECT_EQ(main->mode, workflow::Direction::Join);
     ASSERT_TRUE(main->job->opened);
     EXPECT_EQ(main->job->formatKind, FormatKind::Numbered);
     Click("lblAction");
@@ -202,7 +202,7 @@ protected:
 };
 
 TEST_F(UnknownFileOnTheCommandLine, IsSaidToBeOfNoKind) {
-    EXPECT_EQ(main->mode, kModeJoin);
+    EXPECT_EQ(main->mode, workflow::Direction::Join);
     ASSERT_EQ(sink.messages().size(), 1u);
     EXPECT_EQ(sink.messages().back().title, "Type de jeu inconnu");
     EXPECT_EQ(sink.messages().back().owner, main.get());

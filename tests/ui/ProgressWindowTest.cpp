@@ -7,7 +7,6 @@
 #include <chrono>
 
 #include "GuiTest.h"
-#include "core/CurrentJob.h"
 #include "formats/native/NativeSet.h"
 #include "platform/Clock.h"
 #include "platform/IoFaults.h"
@@ -21,42 +20,42 @@ constexpr double kSecond = 1.0 / 86400.0;
 
 TEST_F(GuiTest, ClockShowsTheChosenTimeOfTheJob) {
     NativeSet job;
-    SetCurrentJob(&job);
+    processing->TakeJob(job, workflow::Direction::Split);
     job.startTime = platform::Now() - 5 * kSecond;
     job.totalBytes = 100;
     job.doneBytes = 25;
     processing->TickClock();
     EXPECT_EQ(Text("lblTemps"), "00:00:05");
-    processing->ChooseClockMode(1);
+    processing->ChooseClockMode(ProgressWindow::ClockMode::Remaining);
     EXPECT_EQ(Text("lblTemps"), "00:00:05");  // the text follows at the next tick
     processing->TickClock();
     EXPECT_EQ(Text("lblTemps"), "00:00:15");
-    processing->ChooseClockMode(2);
+    processing->ChooseClockMode(ProgressWindow::ClockMode::Total);
     processing->TickClock();
     EXPECT_EQ(Text("lblTemps"), "00:00:20");
-    processing->ChooseClockMode(3);
+    processing->ChooseClockMode(ProgressWindow::ClockMode::End);
     processing->TickClock();
     const QTime end = QTime(0, 0).addSecs(
         static_cast<int>(std::lround((job.startTime - std::floor(job.startTime)) * 86400 + 20)) %
         86400);
     EXPECT_EQ(Text("lblTemps"), end.toString("HH:mm:ss"));
-    EXPECT_EQ(job.timeDisplayMode.get(), 3);
+    EXPECT_EQ(processing->clockMode(), ProgressWindow::ClockMode::End);
 
     // Durations past a day show modulo the day; no bytes yet, no estimate.
     NativeSet longJob;
-    SetCurrentJob(&longJob);
-    EXPECT_EQ(longJob.timeDisplayMode.get(), 0);  // a new job starts on elapsed time
-    EXPECT_TRUE(processing->findChild<QAction*>("Heuredefin1")->isChecked());
+    processing->TakeJob(longJob, workflow::Direction::Split);
+    // A new job starts on elapsed time, and the menu says so.
+    EXPECT_EQ(processing->clockMode(), ProgressWindow::ClockMode::Elapsed);
+    EXPECT_TRUE(processing->findChild<QAction*>("empscoul1")->isChecked());
     longJob.startTime = platform::Now() - (25 * 3600) * kSecond;
     processing->TickClock();
     EXPECT_EQ(Text("lblTemps"), "01:00:00");
-    longJob.timeDisplayMode = 1;
+    processing->ChooseClockMode(ProgressWindow::ClockMode::Remaining);
     processing->TickClock();
     EXPECT_EQ(Text("lblTemps"), "00:00:00");
 
-    SetCurrentJob(nullptr);
+    processing->ReleaseJob();
     processing->TickClock();  // no job: nothing happens
-    SetCurrentJob(main->job.get());
 }
 
 TEST_F(GuiTest, PauseHoldsTheWorkerWithinOneBufferAndResumes) {
@@ -71,7 +70,7 @@ TEST_F(GuiTest, PauseHoldsTheWorkerWithinOneBufferAndResumes) {
         EXPECT_EQ(Text("lblTest"), "Continuer");
         EXPECT_EQ(Text("lblInfo"), "Découpage en pause...");
         EXPECT_EQ(processing->pauseState, ProgressWindow::PauseState::SplitPaused);
-        Job* job = CurrentJob();
+        Job* job = processing->job();
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
         while (!job->Gate().WorkerHeld() && job->step != Step::Finished &&
                std::chrono::steady_clock::now() < deadline)
@@ -116,7 +115,7 @@ TEST_F(GuiTest, EveryControlAnswersWhileTheJobRuns) {
     bool ran = false;
     QTimer::singleShot(0, [&] {
         ran = true;
-        Job* job = CurrentJob();
+        Job* job = processing->job();
         EXPECT_TRUE(processing->isEnabled());
         EXPECT_TRUE(Find<QWidget>("lblTest")->isEnabled());
         EXPECT_EQ(QApplication::activeModalWidget(), processing.get());
@@ -138,7 +137,7 @@ TEST_F(GuiTest, EveryControlAnswersWhileTheJobRuns) {
                           menu->actionGeometry(remaining).center());
         EXPECT_FALSE(menu->isVisible());
         EXPECT_TRUE(remaining->isChecked());
-        EXPECT_EQ(job->timeDisplayMode.get(), 1);
+        EXPECT_EQ(processing->clockMode(), ProgressWindow::ClockMode::Remaining);
         ClickThroughWindow("imgTemps", Qt::RightButton);
         EXPECT_TRUE(menu->isVisible());
         QTest::keyClick(menu, Qt::Key_Escape);
@@ -201,14 +200,14 @@ TEST_F(GuiTest, TheWindowOnlyClosesAtTheEndOfItsJob) {
 TEST_F(GuiTest, AJoinPausesWithoutTouchingTheStatusLine) {
     NativeSet job;
     job.joining = true;
-    SetCurrentJob(&job);
+    processing->TakeJob(job, workflow::Direction::Join);
     processing->TogglePause();
     EXPECT_EQ(processing->pauseState, ProgressWindow::PauseState::JoinPaused);
     EXPECT_NE(Text("lblInfo"), "Découpage en pause...");
     EXPECT_TRUE(job.Suspended());
     processing->TogglePause();
     EXPECT_FALSE(job.Suspended());
-    SetCurrentJob(main->job.get());
+    processing->ReleaseJob();
 }
 
 // A cancel as the user gives it: a click on the control, through the window,
@@ -240,7 +239,7 @@ TEST_F(GuiTest, ACancelClickedDuringARunTakesBackWhatItMade) {
         QTimer::singleShot(0, [&] {
             if (c.paused) {
                 ClickThroughWindow("lblTest");
-                held = WorkerHeld(CurrentJob());
+                held = WorkerHeld(processing->job());
             }
             Questions::SetNextAnswer(true);
             ClickThroughWindow("imgAnnuler");
