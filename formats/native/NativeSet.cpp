@@ -25,6 +25,8 @@ using platform::Icon;
 
 namespace {
 
+// What a digest that could not be read compares as: equal to none.
+const std::string kNoDigest;
 constexpr char kTitle[] = "-=Parcelwise=-";
 constexpr char kProblemsIntro[] = "Une ou plusieurs informations sont incorrectes : \n\r";
 constexpr char kCreateFailed[] =
@@ -556,6 +558,11 @@ StepResult NativeSet::VerifyParts(std::vector<CheckedPart>& parts,
         }
         const PartHashResult hashed = HashBatch(batch, from);
         if (CancelRequested()) return std::nullopt;
+        // A set of many parts has its digests read for each batch, through the
+        // last part's own handle: the join holds that part locked, and a second
+        // open of it would be refused.
+        std::vector<std::string> stored;
+        if (digests.empty()) stored = StoredDigests(parts.back(), from, to, held);
         for (int32_t i = from; i <= to; ++i) {
             const size_t index = static_cast<size_t>(i - 1);
             const size_t inBatch = static_cast<size_t>(i - from);
@@ -563,7 +570,10 @@ StepResult NativeSet::VerifyParts(std::vector<CheckedPart>& parts,
                 return Message{"Le fichier n°" + std::to_string(i) + " n'est pas accessible !" +
                                    platform::ReasonLine(PartPath(i), hashed.error),
                                kJoinStopped, Icon::Warning};
-            if (DigestToHex(*hashed.digests[inBatch]) != StoredDigest(i))
+            const std::string& expected =
+                digests.empty() ? (inBatch < stored.size() ? stored[inBatch] : kNoDigest)
+                                : digests[index];
+            if (expected.empty() || DigestToHex(*hashed.digests[inBatch]) != expected)
                 return Message{"Le fichier n°" + std::to_string(i) + " est corrompu.", kJoinStopped,
                                Icon::Warning};
             if (!parts[index].Unchanged())
@@ -573,6 +583,27 @@ StepResult NativeSet::VerifyParts(std::vector<CheckedPart>& parts,
         }
     }
     return std::nullopt;
+}
+
+std::vector<std::string> NativeSet::StoredDigests(CheckedPart& last, int32_t from, int32_t to,
+                                                  int64_t held) const {
+    const bool wasOpen = last.File().IsOpen();
+    if (!wasOpen && !last.Reopen()) return {};
+    const int64_t count = int64_t{to} - from + 1;
+    const int64_t at = last.Size() - static_cast<int64_t>(kDigestTextSize) *
+                                         (int64_t{header.partCount} - from + 1);
+    std::string block(static_cast<size_t>(count) * kDigestTextSize, '\0');
+    const bool read =
+        at >= 0 && last.File().Seek(at) &&
+        last.File().Read(block.data(), block.size()).bytes == static_cast<int64_t>(block.size());
+    // A part past those held open goes back to being released.
+    if (!wasOpen && header.partCount > held) last.Release();
+    if (!read) return {};
+    std::vector<std::string> stored;
+    stored.reserve(static_cast<size_t>(count));
+    for (int64_t k = 0; k < count; ++k)
+        stored.push_back(block.substr(static_cast<size_t>(k) * kDigestTextSize, kDigestTextSize));
+    return stored;
 }
 
 PartHashResult NativeSet::HashBatch(const std::vector<PartToHash>& batch, int32_t first,

@@ -87,6 +87,11 @@ private:
     StepResult JoinSteps(std::optional<JoinOutput>& output);
     StepResult MeasureParts(std::vector<CheckedPart>& parts, std::vector<JoinPart>& copies);
     StepResult VerifyParts(std::vector<CheckedPart>& parts, const std::vector<JoinPart>& copies);
+    // The digests stored for parts `from` to `to`, read through the last
+    // part's handle (opened for the time of the read when it was released);
+    // empty when they cannot be read.
+    std::vector<std::string> StoredDigests(CheckedPart& last, int32_t from, int32_t to,
+                                           int64_t held) const;
     StepResult CheckSizes(const std::vector<JoinPart>& copies) const;
     static int64_t DataBytes(const std::vector<JoinPart>& copies);
     bool DigestsMissing(const std::vector<JoinPart>& copies) const;

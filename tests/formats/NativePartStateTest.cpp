@@ -130,3 +130,26 @@ TEST_F(NativePartStateTest, PartsBeyondWhatMayBeHeldOpenAreCheckedAgain) {
         }
     }
 }
+
+// A set of more parts than the joiner reads digests for at open has them read
+// as each batch is checked, from the last part that the join holds itself,
+// under the system's open-file limit and under a low one.
+TEST_F(NativePartStateTest, ASetOfMoreThan65536PartsJoinsVerified) {
+    constexpr int kParts = 65600;
+    constexpr int kPartSize = 16;
+    Source(int64_t{kParts} * kPartSize - 1);
+    ASSERT_EQ(Split(dir / "film.avi", dir.path(), kPartSize, 16384, true), Step::Finished);
+    for (int64_t limit : {int64_t{-1}, int64_t{1024}}) {
+        SCOPED_TRACE(limit);
+        std::optional<OpenFileLimit> lowered;
+        if (limit > 0) lowered.emplace(limit);
+        RecordingSink messages;
+        RecordingDisplay display;
+        NativeSet job;
+        ASSERT_TRUE(OpenSet(job, Part(1), display));
+        const std::string joined = "joined" + std::to_string(limit);
+        ASSERT_EQ(Join(job, true, 16384, joined), Step::Finished)
+            << testing::PrintToString(messages.texts());
+        EXPECT_TRUE(ReadFile(dir / joined) == source);
+    }
+}
