@@ -3,18 +3,52 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
-#include <cstring>
+#include <optional>
 
-#include "formats/native/NativeSet.h"
+#include "formats/FormatTable.h"
 #include "platform/File.h"
 #include "platform/Fs.h"
 
 namespace {
 
-bool AllDigits(std::string_view text) {
-    return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) {
-        return std::isdigit(static_cast<unsigned char>(c)) != 0;
-    });
+// The words of each reason; `number` is the number of the part to open.
+std::string ReasonText(DetectionReason reason, std::string_view number) {
+    switch (reason) {
+        case DetectionReason::NativeSignature:
+            return "signature Parcelwise";
+        case DetectionReason::LegacyMark:
+            return "marque du format 1.0 (à convertir avec pcw convert)";
+        case DetectionReason::EasySplitHeader:
+            return "en-tête EasySplit";
+        case DetectionReason::Splitter40Descriptor:
+            return "descripteur Splitter 4.0";
+        case DetectionReason::NativeName:
+            return "nom en .NNN.pcw";
+        case DetectionReason::MaxSplitName:
+            return "nom en __NNN";
+        case DetectionReason::KfkName:
+            return "nom en .kk0";
+        case DetectionReason::DKoupName:
+            return std::string("nom en .D").append(number);
+        case DetectionReason::SingleDigitName:
+            return "nom en .N, à un chiffre";
+        case DetectionReason::NumberedName:
+            return "nom numéroté";
+        case DetectionReason::NumberedNameCutkillerHeader:
+            return "nom numéroté, en-tête possible de Cutkiller";
+    }
+    return std::string();
+}
+
+bool StartsWith(std::span<const uint8_t> head, std::string_view signature) {
+    return head.size() >= signature.size() &&
+           std::equal(signature.begin(), signature.end(), head.begin(),
+                      [](char c, uint8_t byte) { return static_cast<uint8_t>(c) == byte; });
+}
+
+bool Fits(const ContentRule& rule, std::span<const uint8_t> head) {
+    if (!rule.signature.empty() && !StartsWith(head, rule.signature)) return false;
+    return rule.fits == nullptr || rule.fits(head);
 }
 
 // The text after the last dot of the name, empty when there is none.
@@ -30,16 +64,72 @@ std::string_view TrailingDigits(std::string_view text) {
     return text.substr(start);
 }
 
-// For "film.avi.NNN.pcw": the first part of its set; empty for any other name.
-std::string NativeFirstPart(const std::string& path) {
-    const std::string name = platform::FileNameOf(path);
-    if (!platform::EndsWithNoCase(name, ".pcw")) return std::string();
-    const std::string_view stem = std::string_view(name).substr(0, name.size() - 4);
-    const std::string_view number = Extension(stem);
-    if (number.size() < 3 || !AllDigits(number) || number.size() == stem.size())
-        return std::string();
-    return platform::FolderOf(path) + std::string(stem.substr(0, stem.size() - number.size())) +
-           "001" + name.substr(name.size() - 4);
+// A part's name as one naming rule reads it: "dir/film.avi.kk3" is the stem
+// "dir/film.avi.kk" (folder included), the number "3" and no suffix.
+struct NamedPart {
+    std::string stem;
+    std::string_view number;
+    std::string_view suffix;  // as the name writes it
+};
+
+// The part's name read by the rule; nothing when it does not fit the rule's shape.
+std::optional<NamedPart> ReadName(const std::string& path, std::string_view name,
+                                  const NameRule& rule) {
+    if (!rule.suffix.empty() && !platform::EndsWithNoCase(name, rule.suffix)) return std::nullopt;
+    const std::string_view suffix = name.substr(name.size() - rule.suffix.size());
+    name.remove_suffix(suffix.size());
+    const std::string_view extension = Extension(name);
+    const std::string_view number = TrailingDigits(extension);
+    if (number.empty() || number.size() < rule.minDigits || number.size() > rule.maxDigits)
+        return std::nullopt;
+    if (rule.unpadded && number.front() == '0') return std::nullopt;
+    const std::string letters =
+        platform::FoldCase(extension.substr(0, extension.size() - number.size()));
+    if (rule.lettersEndText ? !std::string_view(letters).ends_with(rule.letters)
+                            : letters != rule.letters)
+        return std::nullopt;
+    return NamedPart{path.substr(0, path.size() - number.size() - suffix.size()), number, suffix};
+}
+
+// Whether what lies beside the part and its first bytes are those the rule asks.
+bool Holds(const NameRule& rule, const NamedPart& part, std::span<const uint8_t> head) {
+    const auto beside = [&](std::string_view number) {
+        return part.stem + std::string(number) + std::string(part.suffix);
+    };
+    if (!rule.partAbsent.empty() && platform::FileExists(beside(rule.partAbsent))) return false;
+    if (!rule.partPresent.empty() && !platform::IsRegularFile(beside(rule.partPresent)))
+        return false;
+    return rule.headFits == nullptr || rule.headFits(head);
+}
+
+struct NameMatch {
+    const FormatRow* row;
+    const NameRule* rule;
+    NamedPart part;
+};
+
+// Points `found` at the set's first part as the rule leads there; the number
+// of the part that it then opens.
+std::string_view LeadToFirstPart(const NameMatch& match, Detection& found) {
+    const NamedPart& part = match.part;
+    const std::span<const std::string_view> firsts = match.rule->firstNumbers;
+    if (match.rule->lead == LeadToFirst::Always && !firsts.empty()) {
+        const std::string name = platform::FileNameOf(part.stem);
+        found.path = platform::FolderOf(found.path) + name + std::string(firsts.front()) +
+                     std::string(part.suffix);
+        return firsts.front();
+    }
+    if (match.rule->lead == LeadToFirst::WhenThere) {
+        for (std::string_view first : firsts) {
+            if (part.number == first) break;
+            const std::string path = part.stem + std::string(first) + std::string(part.suffix);
+            if (platform::IsRegularFile(path)) {
+                found.path = path;
+                return first;
+            }
+        }
+    }
+    return part.number;
 }
 
 }  // namespace
@@ -47,101 +137,49 @@ std::string NativeFirstPart(const std::string& path) {
 Detection DetectKind(const std::string& path) {
     Detection found;
     found.path = path;
-    std::array<uint8_t, kHeaderSize> head{};
+    std::array<uint8_t, kDetectedBytes> bytes{};
     platform::File file = platform::File::OpenRead(path, platform::Share::Read);
     const int64_t read =
-        file.IsOpen() ? std::max<int64_t>(file.Read(head.data(), head.size()).bytes, 0) : 0;
-    const std::string_view text(reinterpret_cast<const char*>(head.data()),
-                                static_cast<size_t>(read));
+        file.IsOpen() ? std::max<int64_t>(file.Read(bytes.data(), bytes.size()).bytes, 0) : 0;
+    const std::span<const uint8_t> head(bytes.data(), static_cast<size_t>(read));
 
     // Content first: a signature says more than any name.
-    if (read == static_cast<int64_t>(kHeaderSize) && IsValidHeader(DecodeHeader(head))) {
-        found.kinds = {"native"};
-        found.reason = "signature Parcelwise";
-        return found;
-    }
-    if (HasLegacyMark(head.data(), static_cast<size_t>(read))) {
-        found.kinds = {"native"};
-        found.reason = "marque du format 1.0 (à convertir avec pcw convert)";
-        return found;
-    }
-    if (text.starts_with("EasySpl")) {
-        found.kinds = {"easysplit"};
-        found.reason = "en-tête EasySplit";
-        return found;
-    }
-    if (text.starts_with("SpLi40")) {
-        found.kinds = {"splitter40"};
-        found.reason = "descripteur Splitter 4.0";
-        return found;
+    for (const FormatRow& row : JoinFormats()) {
+        for (const ContentRule& rule : row.detection.content) {
+            if (!Fits(rule, head)) continue;
+            found.kinds = {row.cliName};
+            found.reason = ReasonText(rule.reason, {});
+            return found;
+        }
     }
     // A folder is no part of any set, whatever its name says.
     if (platform::IsFolder(path)) return found;
-    // A native part by its name, whichever part it is: the set's first part
-    // then says the rest, or why it cannot be joined.
-    if (const std::string first = NativeFirstPart(path); !first.empty()) {
-        found.kinds = {"native"};
-        found.reason = "nom en .NNN.pcw";
-        found.path = first;
-        return found;
-    }
 
     // Then the naming rules.
     const std::string name = platform::FileNameOf(path);
-    const std::string_view extension = Extension(name);
-    if (const size_t mark = extension.rfind("__");
-        mark != std::string_view::npos && AllDigits(extension.substr(mark + 2))) {
-        found.kinds = {"maxsplit"};
-        found.reason = "nom en __NNN";
-        return found;
-    }
-    // What stands before the number that ends the name, folder included:
-    // "dir/film.avi.kk" for "dir/film.avi.kk3".
-    const std::string_view digits = TrailingDigits(extension);
-    const std::string stem = path.substr(0, path.size() - digits.size());
-    const std::string_view letters = extension.substr(0, extension.size() - digits.size());
-    if (!digits.empty() && platform::FoldCase(letters) == "kk") {
-        // KFK numbers from 0 without padding: kk0, kk1 ... kk10.
-        found.kinds = {"kfk"};
-        found.reason = "nom en .kk0";
-        if (digits != "0" && platform::IsRegularFile(stem + "0")) found.path = stem + "0";
-        return found;
-    }
-    if (digits.size() >= 2 && platform::FoldCase(letters) == "d") {
-        // D-Koup numbers from D00, Découpeur from D01, on two digits at least.
-        found.kinds = {"dkoup"};
-        found.reason = std::string("nom en .D").append(digits);
-        for (const char* first : {"00", "01"}) {
-            if (digits == first) break;
-            if (platform::IsRegularFile(stem + first)) {
-                found.path = stem + first;
-                found.reason = std::string("nom en .D").append(first);
-                break;
-            }
+    std::vector<NameMatch> matches;
+    for (const FormatRow& row : JoinFormats()) {
+        for (const NameRule& rule : row.detection.names) {
+            std::optional<NamedPart> part = ReadName(path, name, rule);
+            if (part && Holds(rule, *part, head)) matches.push_back({&row, &rule, *part});
         }
-        return found;
     }
-    if (extension.size() == 1 && AllDigits(extension)) {
-        // Koup Koup numbers from 1 without padding; a set that has a part 0
-        // is a plain numbered one, which Koup Koup would join without it.
-        found.reason = "nom en .N, à un chiffre";
-        if (extension != "0" && !platform::FileExists(stem + "0")) found.kinds = {"koupkoup"};
-        found.kinds.push_back("generic");
-        return found;
-    }
-    const bool numbered =
-        extension.size() >= 2 &&
-        (AllDigits(extension) ||
-         (platform::FoldCase(extension.substr(0, 1)) == "u" && AllDigits(extension.substr(1))));
-    if (!numbered) return found;
-    // A later Koup Koup part: an unpadded number beside the set's part 1.
-    if (AllDigits(extension) && extension[0] != '0' && platform::IsRegularFile(stem + "1"))
-        found.kinds.push_back("koupkoup");
-    // A three-digit part whose first bytes read as a Cutkiller header.
-    const bool cutkillerHeader = read >= 8 && extension.size() == 3 && AllDigits(extension) &&
-                                 AllDigits(text.substr(5, 3)) && text.substr(5, 3) != "000";
-    if (cutkillerHeader) found.kinds.push_back("cutkiller");
-    found.kinds.push_back("generic");
-    found.reason = cutkillerHeader ? "nom numéroté, en-tête possible de Cutkiller" : "nom numéroté";
+    if (matches.empty()) return found;
+    std::stable_sort(matches.begin(), matches.end(), [](const NameMatch& a, const NameMatch& b) {
+        return a.rule->rank < b.rule->rank;
+    });
+    for (const NameMatch& match : matches)
+        if (std::find(found.kinds.begin(), found.kinds.end(), match.row->cliName) ==
+            found.kinds.end())
+            found.kinds.push_back(match.row->cliName);
+    // The likeliest kind leads to its set's first part; the bytes, when a rule
+    // read them, say why.
+    const std::string_view opened = LeadToFirstPart(matches.front(), found);
+    const auto byBytes = std::find_if(matches.begin(), matches.end(), [](const NameMatch& match) {
+        return match.rule->headFits != nullptr;
+    });
+    const NameMatch& telling = byBytes != matches.end() ? *byBytes : matches.front();
+    found.reason = ReasonText(telling.rule->reason,
+                              &telling == &matches.front() ? opened : telling.part.number);
     return found;
 }

@@ -158,10 +158,10 @@ void FuzzForeignSet(std::string_view kind, Scratch& scratch, const uint8_t* data
             Expect(platform::FolderOf(job.PartName(n)) == scratch.set(),
                    std::string(kind) + ": part " + std::to_string(n) + " is " + job.PartName(n));
     }
-    // What a whole join writes: every part of the range, less its header.
-    // The offsets are the formats' own, written out again here on purpose.
-    const int64_t firstOffset = kind == "easysplit" ? 16 : kind == "cutkiller" ? 8 : 0;
-    const int64_t laterOffset = kind == "easysplit" ? 16 : 0;
+    // What a whole join writes: every part of the range, less the header that
+    // the kind's row of the format table says it has.
+    const int64_t firstOffset = row->offsets.first;
+    const int64_t laterOffset = row->offsets.later;
     std::string expected;
     for (int64_t n = job.FirstNumber(); n <= job.LastNumber() && expected.size() < (1u << 20);
          ++n) {

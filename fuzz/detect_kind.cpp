@@ -1,11 +1,13 @@
 // The kind of set a part belongs to, told from its first bytes and its name:
-// the input is one file's bytes, written under every name a rule looks at, the
-// later parts beside their set's first one. Whatever the bytes, the detection
-// names only kinds the joiners know, each once, says why, and opens a file of
-// the chosen file's folder.
+// the input is one file's bytes, written under names made from every naming
+// rule of the format table (each set's first part among them, and later
+// parts beside it) and under one name that fits no rule. Whatever the bytes,
+// the detection names only kinds the joiners know, each once, says why, and
+// opens a file of the chosen file's folder.
 #include <fstream>
 #include <set>
 
+#include "core/DisplayNumbers.h"
 #include "formats/Detect.h"
 #include "formats/FormatTable.h"
 #include "fuzz/FuzzFiles.h"
@@ -15,12 +17,38 @@ using namespace fuzzing;
 
 namespace {
 
-// Every name but the last fits some naming rule.
-constexpr const char* kNames[] = {
-    "film.avi.001.pcw", "film.avi.003.pcw", "film.avi.001",  "film.avi.003", "film.avi__001",
-    "film.avi.kk0",     "film.avi.kk2",     "film.avi.D00",  "film.avi.D02", "film.avi.D01",
-    "film.avi.1",       "film.avi.12",      "film.avi.u001", "film",
-};
+constexpr std::string_view kNoRuleName = "film";
+
+// The names that `rule` reads as a part: its set's first parts, then parts 1,
+// 3 and 12 on the fewest digits the rule takes.
+std::vector<std::string> NamesOf(const NameRule& rule) {
+    std::vector<std::string> numbers(rule.firstNumbers.begin(), rule.firstNumbers.end());
+    for (int number : {1, 3, 12}) {
+        const std::string text = NumberText(number, rule.minDigits);
+        if (text.size() <= rule.maxDigits && !(rule.unpadded && text.front() == '0'))
+            numbers.push_back(text);
+    }
+    std::vector<std::string> names;
+    for (const std::string& number : numbers)
+        names.push_back((rule.lettersEndText ? "film.avi" : "film.avi.") +
+                        std::string(rule.letters) + number + std::string(rule.suffix));
+    return names;
+}
+
+// Every rule's names, and for each whether it asks more than a name: what
+// lies beside the part or its bytes. A name of a rule that asks nothing more
+// must get a kind.
+std::map<std::string, bool> RuleNames() {
+    std::map<std::string, bool> names;
+    for (const FormatRow& row : JoinFormats()) {
+        for (const NameRule& rule : row.detection.names) {
+            const bool namesAlone =
+                rule.partAbsent.empty() && rule.partPresent.empty() && rule.headFits == nullptr;
+            for (const std::string& name : NamesOf(rule)) names[name] |= namesAlone;
+        }
+    }
+    return names;
+}
 
 }  // namespace
 
@@ -28,18 +56,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static Scratch scratch;
     static bool silenced = (SilenceMessages(), true);
     (void)silenced;
+    static std::map<std::string, bool> names = [] {
+        std::map<std::string, bool> made = RuleNames();
+        made.emplace(kNoRuleName, false);
+        return made;
+    }();
     scratch.Reset();
 
     const std::string folder = scratch.set();
-    for (const char* name : kNames) {
+    for (const auto& [name, mustFit] : names) {
         std::ofstream out(folder + name, std::ios::binary);
         out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-        if (!out) Broken(std::string("cannot write ") + name);
+        if (!out) Broken("cannot write " + name);
     }
-    for (const char* name : kNames) {
+    for (const auto& [name, mustFit] : names) {
         const std::string given = folder + name;
         const Detection found = DetectKind(given);
-        const std::string what = std::string(name) + ": ";
+        const std::string what = name + ": ";
         std::set<std::string_view> seen;
         for (std::string_view kind : found.kinds) {
             Expect(FormatOfCliName(kind) != nullptr, what + "unknown kind " + std::string(kind));
@@ -51,8 +84,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                what + "opens a file of another folder: " + found.path);
         // Here every set's first part is there, so the path is a file.
         Expect(platform::IsRegularFile(found.path), what + "opens no file: " + found.path);
-        Expect(found.kinds.size() > 0 || std::string_view(name) == "film",
-               what + "no kind for a name that fits a rule");
+        Expect(found.kinds.size() > 0 || !mustFit, what + "no kind for a name that fits a rule");
         const Detection again = DetectKind(given);
         Expect(again.kinds == found.kinds && again.path == found.path,
                what + "two detections of the same file differ");

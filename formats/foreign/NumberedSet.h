@@ -1,6 +1,7 @@
-// Plain numbered sets (HJSplit, FileSpliter 4.5, UltraSplitter and the like):
-// the original name, a dot and a zero-padded number from 1, with or without a
-// letter before it (movie.avi.001, movie.avi.u001). Recognised by names alone.
+// Plain numbered sets (HJSplit, FileSpliter 4.5, UltraSplitter, coreutils split
+// and the like): the original name, a dot and a zero-padded number from 1, or
+// from 0 when the set has a part 0, with or without a letter before it
+// (movie.avi.001, movie.avi.u001, data.bin.000). Recognised by names alone.
 #pragma once
 
 #include "formats/foreign/ForeignSet.h"

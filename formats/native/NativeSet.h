@@ -1,5 +1,6 @@
-// The native part set: its names and 104-byte header, the splitter that writes
-// it and the joiner that reads it back.
+// The native part set: its part names, the splitter that writes it and the
+// joiner that reads it back, with the digests of its parts. The 104-byte header
+// of its first part and the header's codec are in NativeHeader.h.
 #pragma once
 
 #include <array>

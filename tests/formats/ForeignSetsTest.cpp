@@ -1,6 +1,6 @@
 // Sets of the eight foreign tools, built here file by file: what opening them
-// finds (original name, part range, announced size) and what their joins
-// write, into a folder other than the parts' one.
+// finds (original name, part range, announced size, where the data start) and
+// what their joins write, into a folder other than the parts' one.
 #include <cstdlib>
 
 #include "ForeignJobs.h"
@@ -79,6 +79,13 @@ TEST(ForeignSets, OpenAndJoinTheSetsOfEveryTool) {
         EXPECT_EQ(job->FirstNumber(), c.first);
         EXPECT_EQ(job->LastNumber(), c.last);
         EXPECT_EQ(job->rebuiltSize, c.rebuilt);
+        // The header bytes that the kind's row of the format table says its
+        // parts have, which the fuzz targets skip.
+        const FormatRow* row = FormatOfCliName(c.kind);
+        EXPECT_EQ(job->DataOffsetOf(c.first), row->offsets.first);
+        if (c.last > c.first) {
+            EXPECT_EQ(job->DataOffsetOf(c.first + 1), row->offsets.later);
+        }
 
         job->choices.folder = destination.path();
         ASSERT_EQ(Join(*job, c.fileName, 4096), Step::Finished);

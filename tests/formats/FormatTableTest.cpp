@@ -1,14 +1,30 @@
-// The table of formats that the dialog, the command line and its help read:
-// every row makes the job of its own code, and no name or entry is taken twice.
+// The table of formats that the dialog, the command line and its help, the
+// detection and the fuzz targets read: every row makes the job of its own
+// code, no name or entry is taken twice, and its rules say what detection finds.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "NativeJobs.h"
 #include "core/Job.h"
+#include "formats/Detect.h"
 #include "formats/FormatTable.h"
 #include "formats/native/LegacySet.h"
+#include "platform/Fs.h"
+#include "support/TestSupport.h"
+
+using namespace testsupport;
+
+namespace {
+
+bool AllDigits(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+}  // namespace
 
 TEST(FormatTable, EveryRowMakesItsOwnKindThroughItsNameAndItsEntry) {
     const auto rows = JoinFormats();
@@ -61,4 +77,92 @@ TEST(FormatTable, EveryDialogEntryHasALabelAndPatterns) {
 TEST(FormatTable, TheOlderFormatsJobKnowsItsKindWithoutAnEntry) {
     EXPECT_EQ(LegacySet().formatKind, FormatKind::Legacy);
     for (const FormatRow& row : JoinFormats()) EXPECT_NE(row.code, FormatKind::Legacy);
+}
+
+// The rules are data that detection reads as they are written: the ones it
+// could never match, or that would match every file, are faults of the table.
+TEST(FormatTable, DetectionRulesAreWrittenAsDetectionReadsThem) {
+    for (const FormatRow& row : JoinFormats()) {
+        SCOPED_TRACE(std::string(row.entry.label));
+        const DetectionRules& rules = row.detection;
+        // Detection names a kind by its --format name: a second entry of a
+        // kind has no rules, and every kind that has a name can be found.
+        EXPECT_EQ(row.cliName.empty(), rules.content.empty() && rules.names.empty());
+        for (const ContentRule& rule : rules.content) {
+            EXPECT_TRUE(!rule.signature.empty() || rule.fits != nullptr) << "fits every file";
+            EXPECT_LE(rule.signature.size(), kDetectedBytes);
+        }
+        for (const NameRule& rule : rules.names) {
+            // Names are compared folded to lower case.
+            EXPECT_EQ(platform::FoldCase(rule.letters), rule.letters);
+            EXPECT_EQ(platform::FoldCase(rule.suffix), rule.suffix);
+            EXPECT_GE(rule.minDigits, 1);
+            EXPECT_LE(rule.minDigits, rule.maxDigits);
+            EXPECT_EQ(rule.lead == LeadToFirst::No, rule.firstNumbers.empty());
+            // A first part is a part of its own rule.
+            for (std::string_view first : rule.firstNumbers) {
+                EXPECT_TRUE(AllDigits(first)) << first;
+                EXPECT_GE(first.size(), rule.minDigits) << first;
+                EXPECT_LE(first.size(), rule.maxDigits) << first;
+                EXPECT_FALSE(rule.unpadded && first.front() == '0') << first;
+            }
+        }
+    }
+}
+
+// Whatever a rule says, detection finds: a signature names its kind alone
+// under any name, and a part named by a rule is taken for its kind, leading
+// to the set's first part when the rule says so.
+TEST(FormatTable, EveryRuleOfTheTableLeadsDetectionToItsKind) {
+    for (const FormatRow& row : JoinFormats()) {
+        SCOPED_TRACE(std::string(row.entry.label));
+        for (const ContentRule& rule : row.detection.content) {
+            if (rule.signature.empty()) continue;
+            TempDir dir;
+            WriteFile(dir / "blob", std::string(rule.signature) + RandomBytes(300, 1));
+            EXPECT_EQ(DetectKind(dir / "blob").kinds, std::vector<std::string_view>{row.cliName});
+        }
+        for (const NameRule& rule : row.detection.names) {
+            if (rule.headFits != nullptr) continue;  // bytes of its own kind: DetectTest
+            TempDir dir;
+            const auto nameOf = [&](std::string number) {
+                return (rule.lettersEndText ? "film.avi" : "film.avi.") +
+                       std::string(rule.letters) + number + std::string(rule.suffix);
+            };
+            std::string number = std::string(rule.minDigits, '0');
+            number.front() = '1';
+            if (!rule.partPresent.empty())
+                WriteFile(dir / nameOf(std::string(rule.partPresent)), RandomBytes(50, 2));
+            WriteFile(dir / nameOf(number), RandomBytes(50, 3));
+            const Detection found = DetectKind(dir / nameOf(number));
+            SCOPED_TRACE(nameOf(number));
+            EXPECT_NE(std::find(found.kinds.begin(), found.kinds.end(), row.cliName),
+                      found.kinds.end());
+            EXPECT_FALSE(found.reason.empty());
+            if (rule.lead == LeadToFirst::No ||
+                std::string_view(number) == rule.firstNumbers.front())
+                continue;
+            const std::string first = dir / nameOf(std::string(rule.firstNumbers.front()));
+            WriteFile(first, RandomBytes(50, 4));
+            EXPECT_EQ(DetectKind(dir / nameOf(number)).path, first);
+        }
+    }
+}
+
+// The header bytes that the fuzz targets skip for each kind are those its
+// reader skips; here for the native set, whose parts the program writes
+// (ForeignSetsTest holds the foreign readers to their rows).
+TEST(FormatTable, TheNativeRowSaysWhereItsPartsHoldTheirData) {
+    const FormatRow& native = JoinFormats().front();
+    TempDir dir;
+    const std::string original = RandomBytes(2 * 1048576 + 300, 5);
+    WriteFile(dir / "data.bin", original);
+    ASSERT_EQ(nativetest::Split(dir / "data.bin", dir.path(), 1048576), Step::Finished);
+    std::string data;
+    for (int number = 1; number <= 3; ++number) {
+        const std::string part = ReadFile(nativetest::PartPath(dir.path(), "data.bin", number));
+        const int64_t offset = number == 1 ? native.offsets.first : native.offsets.later;
+        data.append(part, static_cast<size_t>(offset));
+    }
+    EXPECT_TRUE(data == original);
 }

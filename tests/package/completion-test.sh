@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# The bash completion of pcw, driven as bash drives it, and held against pcw
-# itself: every option it offers is one that the command takes, and every
-# option of the command's synopsis is offered.
+# The bash completion of pcw, driven as bash drives it, and held against
+# `pcw --help` in both directions: the commands, each command's options and the
+# kinds of --format that it offers are those that the help lists, no more and
+# no fewer.
 # Usage: completion-test.sh COMPLETION PCW
 set -uo pipefail
 completion=$(realpath "$1") pcw=$(realpath "$2")
@@ -42,26 +43,50 @@ cd "$scratch" || exit 1
 mkdir -p "Mes films/vieux" dossier
 touch "Mes films/a b.avi.001.pcw" "Mes films/a b.avi.002.pcw" "Mes films/clip.001" notes.txt
 expect "Mes films/" join M
-expect "Mes films/a b.avi.001.pcw Mes films/vieux/" join "Mes films/"
+# Any part without --format, since pcw finds the kind; a native set's first part with it.
+expect "Mes films/a b.avi.001.pcw Mes films/a b.avi.002.pcw Mes films/clip.001 Mes films/vieux/" \
+    join "Mes films/"
+expect "Mes films/a b.avi.001.pcw Mes films/vieux/" join --format native "Mes films/"
+expect "Mes films/a b.avi.001.pcw Mes films/vieux/" verify --format = native "Mes films/"
 expect "Mes films/a b.avi.001.pcw Mes films/a b.avi.002.pcw Mes films/clip.001 Mes films/vieux/" \
     join --format generic "Mes films/"
+expect "Mes films/a b.avi.001.pcw Mes films/vieux/" convert "Mes films/"
 expect "Mes films/a b.avi.001.pcw Mes films/a b.avi.002.pcw Mes films/clip.001 Mes films/vieux/" \
     split "Mes films/"
 expect "dossier/" split notes.txt --folder d
 expect "--no-verify" join a.001.pcw --no
 expect "" join -- --n
 
-# The options against the program's own synopsis and parser.
+# What the completion offers against what `pcw --help` lists, each list sorted
+# and on one line; a word in one and not the other fails.
 synopsis=$("$pcw" --help)
-for command in split join info convert; do
-    offered=$(complete_line "$command" x -- | tr ' ' '\n' | grep -v '^--help$' | sort | tr '\n' ' ')
-    listed=$(printf '%s\n' "$synopsis" | awk -v c="$command" '
-        $1 == "pcw" { on = ($2 == c) } on' | grep -o -- '--[a-z0-9-]*' | sort -u | tr '\n' ' ')
-    if [ "$offered" != "$listed" ]; then
-        echo "pcw $command: completion offers [$offered], synopsis lists [$listed]" >&2
+words() { tr -s ', ' '\n' | grep -v '^$' | sort -u | tr '\n' ' ' | sed 's/ $//'; }
+same() {
+    if [ "$2" != "$3" ]; then
+        echo "$1: completion offers [$2], pcw --help lists [$3]" >&2
         failed=1
     fi
+}
+# Commands: the second word of each synopsis line; options of pcw alone: the
+# "--" words of its own line ("pcw --help | --version").
+commands=$(printf '%s\n' "$synopsis" | awk '$1 == "pcw" && $2 !~ /^-/ { print $2 }' | words)
+alone=$(printf '%s\n' "$synopsis" | awk '$1 == "pcw" && $2 ~ /^-/' | grep -o -- '--[a-z0-9-]*' | words)
+[ -n "$commands" ] || { echo "no command found in pcw --help" >&2; exit 1; }
+same "commands" "$(complete_line "" | words)" "$(printf '%s %s' "$commands" "$alone" | words)"
+# Each command's options: those of its synopsis lines, --help aside.
+for command in $commands; do
+    listed=$(printf '%s\n' "$synopsis" | awk -v c="$command" '
+        $1 == "pcw" { on = ($2 == c) } on' | grep -o -- '--[a-z0-9-]*' | words)
+    same "pcw $command" "$(complete_line "$command" x -- | tr ' ' '\n' | grep -v '^--help$' | words)" \
+        "$listed"
 done
+# Kinds: the list after "--format TYPE" and its continuation lines.
+kinds=$(printf '%s\n' "$synopsis" | awk '
+    /^  --format / { on = 1; sub(/^[^:]*: */, ""); print; next }
+    on && /^    / { print; next }
+    { on = 0 }' | words)
+[ -n "$kinds" ] || { echo "no kind found in pcw --help" >&2; exit 1; }
+same "--format" "$(complete_line info x --format "" | words)" "$kinds"
 for kind in $(complete_line info x --format ""); do
     if [[ $("$pcw" info missing.001 --format "$kind" 2>&1) == *"type de jeu inconnu"* ]]; then
         echo "pcw does not know the kind $kind" >&2

@@ -24,26 +24,32 @@ QStringList Entries(QFileDialog& dialog) {
 TEST_F(GuiTest, TypeEntriesReadAsTheirDescriptions) {
     auto dialog = FileDialogs::MakeOpenDialog(nullptr, JoinFilters());
     const QStringList entries = Entries(*dialog);
-    ASSERT_EQ(entries.size(), 11);
+    // The first entry, then one per row of the format table, in its order.
+    ASSERT_EQ(entries.size(), static_cast<qsizetype>(JoinFormats().size()) + kAnyKnownSetEntry);
+    for (const FormatRow& row : JoinFormats())
+        EXPECT_EQ(entries.value(JoinEntryOf(row) - 1).toStdString(), row.entry.label);
     // The first entry takes a part of any kind, a later native part too.
-    EXPECT_EQ(entries[0], "Tous les jeux reconnus");
-    const QString any = dialog->nameFilters().value(0);
+    EXPECT_EQ(entries[kAnyKnownSetEntry - 1], "Tous les jeux reconnus");
+    const QString any = dialog->nameFilters().value(kAnyKnownSetEntry - 1);
     for (const char* pattern : {"(*.pcw ", " *.001 ", " *.kk0 ", " *.h001 ", " *__00001 "})
         EXPECT_TRUE(any.contains(pattern)) << pattern << " in " << any.toStdString();
     EXPECT_EQ(any.count("*.001 "), 1) << any.toStdString();
-    EXPECT_EQ(entries[1], "Parcelwise v1.1 (*.001.pcw)");
-    EXPECT_EQ(entries[3], "HJSplit, FileSpliter 4.5, UltraSplitter (*.001;*.u001)");
-    EXPECT_EQ(entries[9], "MaxSplit Pro 3.1 (*__1,*__01,*__001, etc)");
+    EXPECT_EQ(entries[JoinEntryOf("native") - 1], "Parcelwise v1.1 (*.001.pcw)");
+    EXPECT_EQ(entries[JoinEntryOf("generic") - 1],
+              "HJSplit, FileSpliter 4.5, UltraSplitter (*.001;*.u001)");
+    EXPECT_EQ(entries[JoinEntryOf("maxsplit") - 1], "MaxSplit Pro 3.1 (*__1,*__01,*__001, etc)");
     // Two entries take "*.001": the one chosen decides the format.
-    EXPECT_EQ(FileDialogs::ChosenFilter(*dialog, JoinFilters()), 1);
+    EXPECT_EQ(FileDialogs::ChosenFilter(*dialog, JoinFilters()), kAnyKnownSetEntry);
     auto* types = dialog->findChild<QComboBox*>("fileTypeCombo");
     QTest::keyClick(types, Qt::Key_End);
-    EXPECT_EQ(FileDialogs::ChosenFilter(*dialog, JoinFilters()), 11);
+    EXPECT_EQ(FileDialogs::ChosenFilter(*dialog, JoinFilters()), JoinEntryOf(JoinFormats().back()));
     QTest::keyClick(types, Qt::Key_Home);
     QTest::keyClick(types, Qt::Key_Down);
-    EXPECT_EQ(FileDialogs::ChosenFilter(*dialog, JoinFilters()), 2);
+    EXPECT_EQ(FileDialogs::ChosenFilter(*dialog, JoinFilters()), kAnyKnownSetEntry + 1);
     // The patterns that filter are the entry's own, not those of its description.
-    EXPECT_TRUE(dialog->nameFilters().value(9).endsWith("(*__1 *__01 *__001 *__0001 *__00001)"));
+    EXPECT_TRUE(dialog->nameFilters()
+                    .value(JoinEntryOf("maxsplit") - 1)
+                    .endsWith("(*__1 *__01 *__001 *__0001 *__00001)"));
 
     auto split = FileDialogs::MakeOpenDialog(nullptr, SplitFilters());
     EXPECT_EQ(Entries(*split).value(1), "Fichier Audio (*.wav,*.mp3,*.ogg,*.wma)");

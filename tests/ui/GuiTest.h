@@ -16,16 +16,27 @@
 #include <filesystem>
 #include <memory>
 
+#include "formats/FormatTable.h"
 #include "formats/Workflow.h"
 #include "formats/native/NativeSet.h"
 #include "platform/IoFaults.h"
 #include "support/TestSupport.h"
 #include "ui/ConvertWindow.h"
+#include "ui/JobFactory.h"
 #include "ui/MainWindow.h"
 #include "ui/ProgressWindow.h"
 #include "ui/Seams.h"
 #include "ui/SettingsDialog.h"
 #include "ui/Skin.h"
+
+// The join dialog's entry of a row of the format table, 1-based as the type
+// list reads: the entries follow the first one in the table's order.
+inline int JoinEntryOf(const FormatRow& row) {
+    return kAnyKnownSetEntry + 1 + static_cast<int>(&row - JoinFormats().data());
+}
+inline int JoinEntryOf(std::string_view cliName) {
+    return JoinEntryOf(*FormatOfCliName(cliName));
+}
 
 // A set of 1 MiB parts of a random file of `size` bytes called `name` in
 // `folder`, split as the main window splits, without the file it came from.

@@ -269,10 +269,10 @@ TEST_F(GuiTest, EveryJoinEntryOpensItsOwnKind) {
     WriteFile(work / "movie.avi.001", RandomBytes(4096, 3));
     Click("rbJoindre");
     const auto rows = JoinFormats();
-    ASSERT_EQ(JoinFilters().size(), static_cast<qsizetype>(rows.size()) + 1);
+    ASSERT_EQ(JoinFilters().size(), static_cast<qsizetype>(rows.size()) + kAnyKnownSetEntry);
     for (size_t i = 0; i < rows.size(); ++i) {
         SCOPED_TRACE(std::string(rows[i].entry.label));
-        Open(work / "movie.avi.001", static_cast<int>(i) + 2);
+        Open(work / "movie.avi.001", JoinEntryOf(rows[i]));
         ASSERT_NE(main->job, nullptr);
         EXPECT_EQ(main->job->formatKind, rows[i].code);
     }
@@ -286,12 +286,13 @@ TEST_F(GuiTest, ForeignSetsJoinFromTheEntryChosenInTheDialog) {
     Click("rbJoindre");
 
     // The entry decides: read as Cutkiller, the plain part has no header.
-    Open(work / "movie.avi.001", 3);
+    Open(work / "movie.avi.001", JoinEntryOf("cutkiller"));
     EXPECT_NE(Texts().back().find("Cutkiller"), std::string::npos) << Texts().back();
     EXPECT_FALSE(main->job->opened);
     EXPECT_EQ(Text("lblDest"), "");
 
-    Open(work / "movie.avi.001", 11);
+    // The last entry: sets of any numbering.
+    Open(work / "movie.avi.001", JoinEntryOf(JoinFormats().back()));
     EXPECT_TRUE(main->job->opened);
     EXPECT_EQ(main->job->formatKind, FormatKind::Numbered);
     EXPECT_EQ(Text("lblDest"), "movie.avi");

@@ -153,7 +153,7 @@ TEST_F(OpenAnyPart, TheFirstEntryOfTheJoinDialogFindsTheKind) {
     EXPECT_NE(Texts().back().find("\n- Cutkiller (*.001)\n- HJSplit"), std::string::npos)
         << Texts().back();
     // Chosen by its entry, the same part opens as that kind.
-    Open(work / "clip.001", 4);
+    Open(work / "clip.001", JoinEntryOf("generic"));
     EXPECT_EQ(main->job->formatKind, FormatKind::Numbered);
     EXPECT_TRUE(main->job->opened);
 }
