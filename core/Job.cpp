@@ -163,7 +163,7 @@ CopyResult Job::CopyWithProgress(platform::File& source, platform::File& target,
         &copyError_);
 }
 
-StepResult Job::CopyParts(const std::vector<JoinPart>& parts, std::vector<CheckedPart>* opened,
+StepResult Job::CopyParts(const std::vector<JoinPart>& parts, std::vector<CheckedPart>* openedParts,
                           platform::File& target, const std::string& output,
                           const std::function<std::string(int32_t)>& missing) {
     CopyBuffer buffer(choices.bufferSize);
@@ -174,8 +174,8 @@ StepResult Job::CopyParts(const std::vector<JoinPart>& parts, std::vector<Checke
     for (size_t i = 0; i < parts.size(); ++i) {
         const JoinPart& part = parts[i];
         CheckedPart byName;
-        const bool wasOpened = opened != nullptr && i < opened->size();
-        CheckedPart& source = wasOpened ? (*opened)[i] : byName;
+        const bool wasOpened = openedParts != nullptr && i < openedParts->size();
+        CheckedPart& source = wasOpened ? (*openedParts)[i] : byName;
         // The first part is worded and shown as an error, the others as warnings.
         auto notAccessible = [&](int error) {
             const std::string reason = platform::ReasonLine(part.path, error);

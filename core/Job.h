@@ -173,10 +173,10 @@ protected:
                                 CopyBuffer& buffer);
     // The join's copy of every part, in order, into `target` (the file whose
     // path is `output`). Each part is the opened part at the same index of
-    // `opened` when there is one, otherwise opened by its path; it must stay
+    // `openedParts` when there is one, otherwise opened by its path; it must stay
     // the file it was when opened until its last byte is copied. `missing`
     // words a later part that is gone, when the format has its own text for it.
-    StepResult CopyParts(const std::vector<JoinPart>& parts, std::vector<CheckedPart>* opened,
+    StepResult CopyParts(const std::vector<JoinPart>& parts, std::vector<CheckedPart>* openedParts,
                          platform::File& target, const std::string& output,
                          const std::function<std::string(int32_t)>& missing = {});
     // The end of every join: a cancelled one removes its output, a failed one

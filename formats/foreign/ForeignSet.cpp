@@ -168,12 +168,12 @@ StepResult ForeignSet::JoinSteps(std::optional<JoinOutput>& output) {
     // the first part when the user picked another one of the set, or when it
     // only describes the set. A set opened without parts has nothing to join,
     // even if a part appeared since.
-    std::vector<CheckedPart> opened(1);
-    if (last < first || !opened[0].Open(PartName(first)))
+    std::vector<CheckedPart> openedParts(1);
+    if (last < first || !openedParts[0].Open(PartName(first)))
         return Message{
             "Le fichier n'est pas accessible." +
                 platform::ReasonLine(PartName(first),
-                                     last >= first ? opened[0].File().OpenError() : ENOENT),
+                                     last >= first ? openedParts[0].File().OpenError() : ENOENT),
             "Erreur", Icon::Error};
     const std::string final = choices.folder + choices.fileName;
     output = JoinOutput::Create(final);
@@ -188,7 +188,7 @@ StepResult ForeignSet::JoinSteps(std::optional<JoinOutput>& output) {
                 final, error),
             "Erreur", Icon::Warning};
     }
-    return CopyParts(parts, &opened, output->File(), output->TempPath(), Missing);
+    return CopyParts(parts, &openedParts, output->File(), output->TempPath(), Missing);
 }
 
 void ForeignSet::ShowProgress() {

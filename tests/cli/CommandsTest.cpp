@@ -87,8 +87,8 @@ TEST_F(CommandsTest, WrongUsageIsStatus2AndTouchesNothing) {
 // is refused by that kind's own reading.
 TEST_F(CommandsTest, ForeignSetsJoinByTheirKind) {
     PCW_SKIP_WITHOUT_COREUTILS();
-    const std::string original = RandomBytes(2 * kMo + 5, 21);
-    WriteFile(dir / "clip.mpg", original);
+    const std::string clip = RandomBytes(2 * kMo + 5, 21);
+    WriteFile(dir / "clip.mpg", clip);
     ASSERT_EQ(std::system(("cd '" + dir.path() +
                            "' && split -b 1000000 -d -a 3 --numeric-suffixes=1 clip.mpg clip.mpg.")
                               .c_str()),
@@ -97,7 +97,7 @@ TEST_F(CommandsTest, ForeignSetsJoinByTheirKind) {
     ASSERT_EQ(Pcw({"info", dir / "clip.mpg.001", "--format", "generic"}), 0);
     EXPECT_NE(out.str().find("Nombre de fichiers : 3"), std::string::npos) << out.str();
     ASSERT_EQ(Pcw({"join", dir / "clip.mpg.001", "--format", "generic"}), 0);
-    EXPECT_EQ(ReadFile(dir / "clip.mpg"), original);
+    EXPECT_EQ(ReadFile(dir / "clip.mpg"), clip);
     EXPECT_EQ(LastText(), "Le fichier a été recoller avec succès !");
 
     // No Cutkiller header in a plain part.
@@ -398,11 +398,12 @@ TEST_F(CommandsTest, AUserWithoutRightsIsToldWhichFileAndWhy) {
                     fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
     const std::string source = Source(2 * kMo);
     fs::permissions(source, fs::perms::owner_read | fs::perms::owner_write);
-    const std::string out =
+    const std::string unreadable =
         asNobody(std::string(PCW_PATH) + " split " + source + " --bytes 1000000 --folder /tmp");
-    EXPECT_NE(out.find("Impossible d'ouvrir le fichier !\n" + source + " : permission refusée"),
-              std::string::npos)
-        << out;
+    EXPECT_NE(
+        unreadable.find("Impossible d'ouvrir le fichier !\n" + source + " : permission refusée"),
+        std::string::npos)
+        << unreadable;
 
     fs::permissions(source, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     const std::string created =

@@ -191,13 +191,13 @@ TEST_F(NativeSetTest, TheStoredNameIsAPlainFileNameOnceDecoded) {
         {"dots alone", "..", "__"},
         {"separator", "a/b", "a_b"},
     };
-    const std::string source = Source(50000);
+    const std::string sourcePath = Source(50000);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         TempDir out;
         RecordingDisplay display;
         NativeSet job;
-        PrepareSplit(job, source, out.path(), display);
+        PrepareSplit(job, sourcePath, out.path(), display);
         ASSERT_TRUE(job.CheckSplitParameters(c.typed, "film.avi", false, 20000,
                                              platform::ShowAfter(kOwner)));
         job.StartSplit();

@@ -72,7 +72,7 @@ std::string RandomBytes(size_t size, uint32_t seed) {
     std::string bytes(size, '\0');
     size_t i = 0;
     for (; i + 4 <= size; i += 4) {
-        uint32_t v = engine();
+        const auto v = static_cast<uint32_t>(engine());
         std::memcpy(&bytes[i], &v, 4);
     }
     for (; i < size; ++i) bytes[i] = static_cast<char>(engine());

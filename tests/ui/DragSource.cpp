@@ -30,9 +30,9 @@ protected:
             return;
         dragged_ = true;
         auto* drag = new QDrag(this);
-        auto* data = new QMimeData;
-        data->setUrls({QUrl::fromLocalFile(path_)});
-        drag->setMimeData(data);
+        auto* mime = new QMimeData;
+        mime->setUrls({QUrl::fromLocalFile(path_)});
+        drag->setMimeData(mime);
         const Qt::DropAction action = drag->exec(Qt::CopyAction | Qt::LinkAction);
         std::printf("%s\n", action == Qt::IgnoreAction ? "refused" : "dropped");
         std::fflush(stdout);

@@ -15,6 +15,8 @@
 #include <QWindow>
 #include <filesystem>
 #include <memory>
+#include <stdexcept>
+#include <string>
 
 #include "formats/FormatTable.h"
 #include "formats/Workflow.h"
@@ -84,16 +86,19 @@ protected:
     }
     virtual std::vector<std::string> Args() { return {}; }
 
+    // The widget of that name and type in one of the windows. Without one the
+    // test fails by an exception, which GoogleTest reports, rather than by a
+    // crash of the whole suite on the null pointer.
     template <class T>
     T* Find(const char* name) {
         for (QWidget* w :
              {static_cast<QWidget*>(main.get()), static_cast<QWidget*>(processing.get()),
               static_cast<QWidget*>(param.get())}) {
-            if (w->objectName() == name) return qobject_cast<T*>(w);
+            if (w->objectName() == name)
+                if (T* found = qobject_cast<T*>(w)) return found;
             if (T* found = w->findChild<T*>(name)) return found;
         }
-        ADD_FAILURE() << "no widget " << name;
-        return nullptr;
+        throw std::runtime_error(std::string("no widget ") + name);
     }
     QString Text(const char* label) { return Find<QLabel>(label)->text(); }
     void Click(const char* name) { QTest::mouseClick(Find<QWidget>(name), Qt::LeftButton); }
