@@ -12,7 +12,7 @@ namespace {
 
 // The option descriptions start in this column and their lines end by this width.
 constexpr size_t kDescriptionColumn = 20;
-constexpr size_t kHelpWidth = 81;
+constexpr size_t kHelpWidth = 80;
 
 // `lead` followed by `words`, carried over to lines of their own under the
 // descriptions' column when they would pass the width.
@@ -70,9 +70,10 @@ std::string HelpText(const CliDefaults& defaults) {
            "  split    coupe SOURCE en NOM.001.pcw, NOM.002.pcw... dans le dossier de SOURCE\n"
            "  join     recolle le jeu dont MORCEAU est l'un des fichiers\n"
            "  info     décrit le jeu sans rien écrire\n"
-           "  verify   vérifie chaque fichier du jeu (présence, taille, Hash MD5) sans rien "
-           "écrire\n"
-           "  convert  convertit un jeu du format 1.0 au format 1.1 (réécrit son premier fichier)\n"
+           "  verify   vérifie chaque fichier du jeu (présence, taille, Hash MD5)\n"
+           "           sans rien écrire\n"
+           "  convert  convertit un jeu du format 1.0 au format 1.1\n"
+           "           (réécrit son premier fichier)\n"
            "\n"
            "Options :\n"
            "  --size MO         taille de chaque fichier en Mo, de 1 à 999" +
@@ -91,7 +92,8 @@ std::string HelpText(const CliDefaults& defaults) {
            "  --no-verify       recolle sans contrôler les Hash MD5 du jeu\n"
            "\n"
            "Les messages s'affichent sur la sortie d'erreur, précédés de leur titre.\n"
-           "Code de sortie : 0 succès, 1 opération refusée ou échouée, 2 mauvaise utilisation.\n";
+           "Code de sortie : 0 succès, 1 opération refusée ou échouée,\n"
+           "                 2 mauvaise utilisation.\n";
 }
 
 int Run(const Args& args, Context& ctx) {

@@ -4,7 +4,6 @@ set(CPACK_PACKAGE_NAME parcelwise)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "The Parcelwise developers")
 set(CPACK_PACKAGE_CONTACT "The Parcelwise developers <maintainers@parcelwise.example.org>")
-set(CPACK_PACKAGE_HOMEPAGE_URL https://parcelwise.example.org)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "file splitter and joiner with MD5 checks")
 set(CPACK_PACKAGE_DESCRIPTION
     "Parcelwise cuts a file into a numbered set of parts, of a chosen size or in a
@@ -21,9 +20,10 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # What the libraries do not say: Qt's own French texts for the standard buttons
-# and dialogs. The X11 plugin comes with libqt6gui6; on Wayland the native
+# and dialogs, and the font of Arial's widths that the windows are drawn for
+# (ui/Skin.h). The X11 plugin comes with libqt6gui6; on Wayland the native
 # plugin is better than going through XWayland, but not needed.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS qt6-translations-l10n)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n, fonts-liberation2")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-wayland)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 

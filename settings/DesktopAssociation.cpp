@@ -1,5 +1,6 @@
 #include "settings/DesktopAssociation.h"
 
+#include <array>
 #include <optional>
 
 #include "platform/Env.h"
@@ -13,6 +14,8 @@ const std::string kEntryFile = std::string("applications/") + kDesktopId + ".des
 const std::string kMimeFile = std::string("mime/packages/") + kDesktopId + ".xml";
 // The entry that versions before the reverse-DNS id wrote.
 constexpr char kOldEntryFile[] = "applications/parcelwise.desktop";
+// The names of part files: a first part, then any part.
+constexpr std::array<const char*, 2> kGlobs = {"*.001.pcw", "*.pcw"};
 
 // A program as the first word of a desktop entry's Exec key. A word with a
 // character the launcher reads as syntax is quoted, and inside the quotes
@@ -59,16 +62,30 @@ bool WriteIfChanged(const std::string& path, const std::string& text, bool& chan
            platform::WriteFileAtomically(path, text);
 }
 
-// True when the installed copy that the desktop reads, the first one along the
-// data folders, holds exactly the text.
-bool InstalledFileSays(const std::string& relativePath, const std::string& text) {
+// The first installed copy that the desktop reads along the data folders,
+// with the folder it lies in, when it holds exactly the text.
+std::optional<std::string> FolderOfInstalled(const std::string& relativePath,
+                                             const std::string& text) {
     for (const std::string& folder : InstalledDataFolders()) {
         if (folder == DesktopDataFolder()) continue;
         if (!platform::FileExists(folder + relativePath)) continue;
         auto installed = platform::ReadWholeFile(folder + relativePath);
-        return installed && *installed == text;
+        if (installed && *installed == text) return folder;
+        return std::nullopt;
     }
-    return false;
+    return std::nullopt;
+}
+
+bool InstalledFileSays(const std::string& relativePath, const std::string& text) {
+    return FolderOfInstalled(relativePath, text).has_value();
+}
+
+// The installed MIME package counts only once the folder's MIME database,
+// which file managers read instead of the packages, has taken it in: a source
+// install that nobody followed with update-mime-database leaves it unread.
+bool InstalledMimeAnswers(const std::string& text) {
+    const auto folder = FolderOfInstalled(kMimeFile, text);
+    return folder && MimeDatabaseAnswers(*folder);
 }
 
 // The installed entry when it starts this very program: its Exec names the
@@ -148,6 +165,16 @@ std::string DesktopEntryText(const std::string& program) {
            "Keywords=couper;découper;recoller;joindre;morceaux;fichier;MD5;split;join;\n";
 }
 
+bool MimeDatabaseAnswers(const std::string& dataFolder) {
+    const auto globs = platform::ReadWholeFile(dataFolder + "mime/globs2");
+    const auto magic = platform::ReadWholeFile(dataFolder + "mime/magic");
+    if (!globs || !magic) return false;
+    for (const char* glob : kGlobs)
+        if (globs->find(std::string(":") + kMimeType + ":" + glob + "\n") == std::string::npos)
+            return false;
+    return magic->find(std::string(":") + kMimeType + "]\n") != std::string::npos;
+}
+
 std::string MimePackageText() {
     return std::string(
                "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
@@ -165,8 +192,12 @@ std::string MimePackageText() {
            "    <magic priority=\"50\">\n"
            "      <match type=\"string\" offset=\"0\" value=\"\\x0aParcelwise\"/>\n"
            "    </magic>\n"
-           "    <glob pattern=\"*.001.pcw\"/>\n"
-           "    <glob pattern=\"*.pcw\"/>\n"
+           "    <glob pattern=\"" +
+           kGlobs[0] +
+           "\"/>\n"
+           "    <glob pattern=\"" +
+           kGlobs[1] +
+           "\"/>\n"
            "  </mime-type>\n"
            "</mime-info>\n";
 }
@@ -182,8 +213,11 @@ bool WriteDesktopAssociation(const std::string& programPath) {
     if (!PlaceUserFile(data + kEntryFile, entry, installedEntry.has_value(), entryChanged))
         return false;
     if (!HideOldEntry(data + kOldEntryFile, entryChanged)) return false;
-    if (!PlaceUserFile(data + kMimeFile, mime, InstalledFileSays(kMimeFile, mime), mimeChanged))
-        return false;
+    const bool installedMime = InstalledMimeAnswers(mime);
+    if (!PlaceUserFile(data + kMimeFile, mime, installedMime, mimeChanged)) return false;
+    // The user's own package, written by an earlier start whose tool was
+    // missing or failed, or by hand, must reach the user's database too.
+    if (!installedMime && !MimeDatabaseAnswers(data)) mimeChanged = true;
     // The caches are the desktop's business: a missing or failing tool leaves
     // the files in place for its next update.
     if (mimeChanged && platform::HasTool("update-mime-database"))

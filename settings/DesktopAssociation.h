@@ -2,7 +2,8 @@
 // program with the file, and a MIME type that claims the part files for it.
 // A package installs both under the system's data folders; the program writes
 // the same two files under $XDG_DATA_HOME (~/.local/share when unset) at every
-// start, unless the installed ones already say what it would write.
+// start, unless the installed ones already say what it would write and the
+// installed MIME package has reached its folder's MIME database.
 #pragma once
 
 #include <string>
@@ -30,6 +31,10 @@ std::vector<std::string> InstalledDataFolders();
 // launcher finds on the PATH as an installed entry does.
 std::string DesktopEntryText(const std::string& program);
 std::string MimePackageText();
+// Whether the MIME database compiled in a data folder (by update-mime-database,
+// from its mime/packages) gives part files our type: by each of their names,
+// and a first part by its content.
+bool MimeDatabaseAnswers(const std::string& dataFolder);
 // Writes both files when their content differs from what is there, then asks
 // the desktop's tools, when installed, to take them in. False when a file
 // could not be written.

@@ -175,6 +175,7 @@ void DragsWindow(QWidget* area) {
 
 bool PaintArtwork(QPainter& painter, const QString& name, const QRect& target) {
     InitArtwork();
+    UseSkinFamilies();
     QSvgRenderer renderer(":/artwork/" + name + ".svg");
     if (!renderer.isValid()) return false;
     renderer.render(&painter, target);
@@ -193,18 +194,38 @@ void Place(QWidget* widget, int left, int top, int width, int height) {
     widget->setGeometry(left, top, width, height);
 }
 
+namespace {
+
+// The fonts of Arial's widths, the first that the system has drawing.
+const QStringList kArialWidths = {"Arial", "Liberation Sans", "Arimo"};
+
+}  // namespace
+
+QStringList SkinFamilies(const QString& family) {
+    QStringList families{family};
+    for (const QString& standIn : kArialWidths)
+        if (!families.contains(standIn)) families.append(standIn);
+    return families;
+}
+
+void UseSkinFamilies() {
+    static bool done = [] {
+        // Where Arial Black is missing, its stand-in is the heaviest Arial.
+        QFont::insertSubstitutions("Arial", SkinFamilies("Arial").mid(1));
+        QFont::insertSubstitutions("Arial Black", SkinFamilies("Arial Black").mid(1));
+        return true;
+    }();
+    (void)done;
+}
+
 QFont SkinFont(int pixelSize, bool bold, const QString& family) {
-    QFont font(family);
+    UseSkinFamilies();
+    QFont font;
+    font.setFamilies(SkinFamilies(family));
     font.setPixelSize(pixelSize);
     font.setBold(bold);
     font.setStyleHint(QFont::SansSerif);
-    // Where Arial Black is missing, its stand-in is the heaviest Arial.
-    if (family == "Arial Black") {
-        font.setFamilies({"Arial Black", "Arial", "Liberation Sans"});
-        font.setWeight(QFont::Black);
-    } else {
-        font.setFamilies({family, "Liberation Sans"});
-    }
+    if (family == "Arial Black") font.setWeight(QFont::Black);
     return font;
 }
 

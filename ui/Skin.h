@@ -65,4 +65,15 @@ struct LabelStyle {
 };
 void Place(QWidget* widget, int left, int top, int width, int height);
 void Style(QLabel* label, const LabelStyle& style);
+// The skins place their texts in pixels measured for Arial, which Windows has.
+// Elsewhere a font of the same widths stands in for it: Liberation Sans (the
+// package depends on fonts-liberation2), or Arimo. Any other font, such as
+// the DejaVu Sans that Debian falls back to, is wider and cuts the texts.
+// The families asked for a skin font: the skin's own, then these.
+QStringList SkinFamilies(const QString& family);
+// The skin's font, in pixels.
 QFont SkinFont(int pixelSize, bool bold, const QString& family = "Arial");
+// Makes the skin's families stand in for Arial and Arial Black everywhere,
+// the texts of the artwork included; done before the first skin font or
+// picture.
+void UseSkinFamilies();

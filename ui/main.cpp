@@ -20,6 +20,8 @@ int main(int argc, char** argv) {
     // The desktop then takes the window for the program of the menu entry,
     // installed or written at start, and shows one item and its icon for both.
     QGuiApplication::setDesktopFileName(kDesktopId);
+    // The windows are drawn for Arial's widths, in whichever font has them.
+    UseSkinFamilies();
     QApplication::setWindowIcon(QIcon(ArtworkPixmap("app", QSize(64, 64))));
     // The interface speaks French; so do its dates when the system has no say.
     if (QLocale::system().language() == QLocale::C)

@@ -18,11 +18,12 @@ fail() { echo "$*" >&2; failed=1; }
 
 field() { dpkg-deb --field "$deb" "$1"; }
 depends=$(field Depends)
-for needed in libc6 libqt6widgets6 libqt6svg6 qt6-translations-l10n; do
+for needed in libc6 libqt6widgets6 libqt6svg6 qt6-translations-l10n fonts-liberation2; do
     [[ ", $depends," == *", $needed"[\ ,]* ]] || fail "Depends lacks $needed: $depends"
 done
 [ "$(field Section)" = utils ] || fail "Section: $(field Section)"
 [ -n "$(field Maintainer)" ] || fail "no Maintainer"
+[ -z "$(field Homepage)" ] || fail "Homepage: $(field Homepage), a placeholder"
 
 root=$scratch/root
 dpkg -x "$deb" "$root"
@@ -34,7 +35,8 @@ for file in usr/bin/pcw usr/bin/parcelwise \
     usr/share/icons/hicolor/48x48/apps/org.parcelwise.Parcelwise.png \
     usr/share/icons/hicolor/128x128/apps/org.parcelwise.Parcelwise.png \
     usr/share/man/man1/pcw.1.gz usr/share/man/man1/parcelwise.1.gz \
-    usr/share/bash-completion/completions/pcw usr/share/doc/parcelwise/copyright; do
+    usr/share/bash-completion/completions/pcw usr/share/doc/parcelwise/copyright \
+    usr/share/doc/parcelwise/changelog.gz; do
     [ -s "$root/$file" ] || fail "the package lacks /$file"
 done
 # Nothing of the build folder may leak into the package: no test program, no
@@ -69,8 +71,11 @@ head -c 5000000 /dev/urandom >"$scratch/film.avi"
 cmp "$scratch/film.avi" "$scratch/joined/film.avi" || fail "the joined file differs from the original"
 
 # The installed window finds its own entry installed and writes none for the
-# user. Without a display it would wait for ever: it is stopped once the
-# association is written, which the classes hive, written last, tells.
+# user, once the MIME database has taken the package in, as the trigger of
+# shared-mime-info does on install. Without a display it would wait for ever:
+# it is stopped once the association is written, which the classes hive,
+# written last, tells.
+update-mime-database "$root/usr/share/mime"
 data=$scratch/home/data
 XDG_DATA_HOME=$data XDG_DATA_DIRS=$root/usr/share PATH=$root/usr/bin:$PATH QT_QPA_PLATFORM=offscreen \
     "$root/usr/bin/parcelwise" >"$scratch/window.log" 2>&1 &

@@ -19,14 +19,26 @@ protected:
         testsupport::SetEnv("XDG_DATA_HOME", (dir / "data").c_str());
         testsupport::SetEnv("XDG_DATA_DIRS", (dir / "usr/share").c_str());
         savedPath_ = std::getenv("PATH") ? std::getenv("PATH") : "";
+        mimeTool_ = platform::FindOnPath("update-mime-database").value_or("");
         testsupport::SetEnv("PATH", (dir / "usr/bin").c_str());
     }
     void TearDown() override { testsupport::SetEnv("PATH", savedPath_.c_str()); }
 
     std::string UserEntry() { return dir / "data/applications/org.parcelwise.Parcelwise.desktop"; }
     std::string UserMime() { return dir / "data/mime/packages/org.parcelwise.Parcelwise.xml"; }
-    // What a package installs under the prefix usr/ of the scratch folder.
-    std::string Install() {
+    // Compiles the MIME database of a data folder as a package's trigger or
+    // an install does.
+    void UpdateMimeDatabase(const std::string& dataFolder) {
+        ASSERT_TRUE(platform::RunTool({mimeTool_, dataFolder + "/mime"}));
+    }
+    // Lets the program find the tool on its PATH.
+    void OfferMimeTool() {
+        std::filesystem::create_directories(dir / "usr/bin");
+        std::filesystem::create_symlink(mimeTool_, dir / "usr/bin/update-mime-database");
+    }
+    // What a package installs under the prefix usr/ of the scratch folder,
+    // with the MIME database that its trigger compiles, or without.
+    std::string Install(bool withDatabase = true) {
         std::filesystem::create_directories(dir / "usr/bin");
         std::filesystem::create_directories(dir / "usr/share/applications");
         std::filesystem::create_directories(dir / "usr/share/mime/packages");
@@ -36,11 +48,13 @@ protected:
         WriteFile(dir / "usr/share/applications/org.parcelwise.Parcelwise.desktop",
                   DesktopEntryText("parcelwise"));
         WriteFile(dir / "usr/share/mime/packages/org.parcelwise.Parcelwise.xml", MimePackageText());
+        if (withDatabase) UpdateMimeDatabase(dir / "usr/share");
         return program;
     }
 
     TempDir dir;
     std::string savedPath_;
+    std::string mimeTool_;
 };
 
 TEST_F(DesktopAssociationTest, EntryAndPackageCarryTheInstalledIdAndIcon) {
@@ -90,6 +104,67 @@ TEST_F(DesktopAssociationTest, OutdatedInstalledPackageIsCompletedForTheUser) {
     ASSERT_TRUE(WriteDesktopAssociation(program));
     EXPECT_EQ(ReadFile(UserMime()), MimePackageText());
     EXPECT_FALSE(std::filesystem::exists(UserEntry()));
+}
+
+// Only the compiled database tells file managers the type: an installed
+// package that never reached it, as after a source install that ran no
+// update-mime-database, leaves the parts unknown, so the user gets one that
+// does.
+TEST_F(DesktopAssociationTest, InstalledPackageCountsOnceItsDatabaseAnswers) {
+    if (mimeTool_.empty()) GTEST_SKIP() << "update-mime-database missing (shared-mime-info)";
+    const std::string program = Install(false);
+    OfferMimeTool();
+    EXPECT_FALSE(MimeDatabaseAnswers(dir / "usr/share/"));
+    ASSERT_TRUE(WriteDesktopAssociation(program));
+    EXPECT_EQ(ReadFile(UserMime()), MimePackageText());
+    EXPECT_TRUE(MimeDatabaseAnswers(dir / "data/"));
+    // The installed entry starts this program: the user needs no entry.
+    EXPECT_FALSE(std::filesystem::exists(UserEntry()));
+
+    // The user's package is there but its database is gone: it is compiled
+    // again, though the package itself is unchanged.
+    std::filesystem::remove(dir / "data/mime/globs2");
+    ASSERT_TRUE(WriteDesktopAssociation(program));
+    EXPECT_TRUE(MimeDatabaseAnswers(dir / "data/"));
+}
+
+// What a folder's database must hold for the parts to be ours, each line
+// as update-mime-database writes it.
+TEST_F(DesktopAssociationTest, DatabaseAnswersOnlyWithEveryNameAndTheContent) {
+    if (mimeTool_.empty()) GTEST_SKIP() << "update-mime-database missing (shared-mime-info)";
+    Install();
+    const std::string share = dir / "usr/share/";
+    ASSERT_TRUE(MimeDatabaseAnswers(share));
+    const std::string globs = ReadFile(share + "mime/globs2");
+    const std::string magic = ReadFile(share + "mime/magic");
+    auto without = [](std::string text, const std::string& line) {
+        const size_t at = text.find(line);
+        if (at != std::string::npos) text.erase(at, line.size());
+        return text;
+    };
+    struct Case {
+        const char* what;
+        std::string globs, magic;
+    };
+    const Case cases[] = {
+        {"no name of a first part", without(globs, ":application/x-parcelwise:*.001.pcw\n"), magic},
+        {"no name of the other parts", without(globs, ":application/x-parcelwise:*.pcw\n"), magic},
+        {"no rule for the content", globs, without(magic, ":application/x-parcelwise]\n")},
+        {"the names for another type",
+         without(without(globs, ":application/x-parcelwise:*.001.pcw\n"),
+                 ":application/x-parcelwise:*.pcw\n") +
+             "50:application/x-other:*.pcw\n50:application/x-other:*.001.pcw\n",
+         magic},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteFile(share + "mime/globs2", c.globs);
+        WriteFile(share + "mime/magic", c.magic);
+        EXPECT_FALSE(MimeDatabaseAnswers(share));
+    }
+    std::filesystem::remove(share + "mime/magic");
+    WriteFile(share + "mime/globs2", globs);
+    EXPECT_FALSE(MimeDatabaseAnswers(share)) << "without a magic file";
 }
 
 TEST_F(DesktopAssociationTest, EntryOfTheOldNameLeavesTheMenu) {

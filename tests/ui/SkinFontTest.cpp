@@ -1,0 +1,287 @@
+// The skins place their texts in fixed pixels, measured for Arial's widths.
+// Every text the program puts in a place must fit it, in the font that the
+// system gives for the families the program asks, and in each other of those
+// families that the system has, or a system drawing with that one cuts it.
+#include <QFile>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QStyleOptionButton>
+#include <QStyleOptionComboBox>
+#include <QXmlStreamReader>
+#include <map>
+#include <set>
+
+#include "GuiTest.h"
+
+// The pictures are resources of the program's library.
+static void LoadArtwork() {
+    Q_INIT_RESOURCE(artwork);
+}
+
+namespace {
+
+// The texts that work puts in a place, besides those the windows show at
+// rest in either mode: the widest of each kind.
+struct WorkTexts {
+    const char* window;
+    const char* widget;
+    std::vector<QString> texts;
+};
+const std::vector<WorkTexts> kWorkTexts = {
+    {"frmMain", "lblTaille", {"999"}},
+    {"frmMain", "lblDate", {"28/12/2026"}},
+    {"frmProcessing",
+     "lblInfo",
+     {"Processus terminé avec succès", "Création des Hash MD5", "Contrôle des Hash MD5",
+      "999 fichiers créés...", "999 fichiers recollés...", "Découpage en pause...",
+      "Annulation..."}},
+    {"frmProcessing",
+     "lblPartie",
+     {"Recollage du fichier n° 999", "Hash MD5 du fichier n° 999",
+      "Vérification du fichier n° 999"}},
+    {"frmProcessing", "lblPourcentage", {"100%", "* %", "100 %"}},
+    {"frmProcessing", "lblTemps", {"23:59:59"}},
+    {"frmProcessing", "lblDone", {"99999,99 Mo"}},
+    {"frmProcessing", "lblTest", {"Pause", "Continuer"}},
+    {"frmConvert", "lblTaille", {"99999,99 Mo"}},
+    {"frmConvert", "lblDate", {"28/12/2026"}},
+    {"frmConvert", "lblMD5", {"Oui", "Non"}},
+};
+// Names and folders are the user's: they end with "…" where too long.
+const std::set<QString> kUserFields = {"frmMain/lblFichier", "frmMain/lblDest",
+                                       "frmMain/lblDossier", "frmConvert/lblFichier",
+                                       "frmConvert/lblNom"};
+// Labels sized to their text, whose place runs to the next widget on their
+// right or to the window's edge.
+const std::set<QString> kSizedToText = {"frmParam/Label1", "frmParam/Label2", "frmParam/Label3",
+                                        "frmParam/lblGo", "frmParam/lblCancel"};
+
+QString Key(const QWidget* widget) {
+    return widget->window()->objectName() + "/" + widget->objectName();
+}
+
+// The room a widget gives its text.
+int Room(const QWidget* widget) {
+    if (kSizedToText.count(Key(widget))) {
+        const QRect at = widget->geometry();
+        int right = widget->window()->width() - 1;
+        for (const QWidget* other : widget->parentWidget()->findChildren<QWidget*>(
+                 QString(), Qt::FindDirectChildrenOnly)) {
+            const QRect there = other->geometry();
+            if (other != widget && there.left() >= at.right() && there.top() < at.bottom() &&
+                there.bottom() > at.top())
+                right = std::min(right, there.left());
+        }
+        return right - at.left();
+    }
+    if (auto* radio = qobject_cast<const QRadioButton*>(widget)) {
+        QStyleOptionButton option;
+        option.initFrom(radio);
+        option.text = radio->text();
+        return radio->style()
+            ->subElementRect(QStyle::SE_RadioButtonContents, &option, radio)
+            .width();
+    }
+    if (auto* combo = qobject_cast<const QComboBox*>(widget)) {
+        // The size list draws its text centred over the whole box, clear of
+        // its arrow of 9 pixels on the right.
+        if (combo->objectName() == "cboMode") return combo->width() - 2 * 9;
+        QStyleOptionComboBox option;
+        option.initFrom(combo);
+        return combo->style()
+            ->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, combo)
+            .width();
+    }
+    return static_cast<const QLabel*>(widget)->contentsRect().width();
+}
+
+// A text in a widget's place, and the font to measure it with.
+struct Placed {
+    QString where;  // window/widget
+    QString text;
+    QFont font;
+    int room;
+    bool wraps;
+    int height;
+};
+
+bool Fits(const Placed& placed, const QFont& font) {
+    const QFontMetrics metrics(font);
+    if (placed.wraps)
+        return metrics.boundingRect(QRect(0, 0, placed.room, 1000), Qt::TextWordWrap, placed.text)
+                   .height() <= placed.height;
+    return metrics.horizontalAdvance(placed.text) <= placed.room;
+}
+
+// The fonts to measure with: the one the system gives for what the program
+// asks, then each other family it asks that the system has.
+std::vector<QFont> FontsFor(const QFont& asked) {
+    std::vector<QFont> fonts{asked};
+    const QString drawn = QFontInfo(asked).family();
+    for (const QString& family : asked.families()) {
+        if (family == drawn || !QFontDatabase::families().contains(family)) continue;
+        QFont standIn = asked;
+        standIn.setFamilies({family});
+        fonts.push_back(standIn);
+    }
+    return fonts;
+}
+
+class SkinFontTest : public GuiTest {
+protected:
+    // Every text of the four windows at rest, in split then join mode, and
+    // every text of kWorkTexts.
+    std::vector<Placed> AllTexts() {
+        std::vector<Placed> all;
+        std::map<QString, QWidget*> widgets;
+        auto add = [&](QWidget* widget, const QString& text) {
+            if (text.isEmpty() || kUserFields.count(Key(widget))) return;
+            auto* label = qobject_cast<QLabel*>(widget);
+            const bool wraps = label != nullptr && label->wordWrap();
+            all.push_back({Key(widget), text, widget->font(), Room(widget), wraps,
+                           label ? label->contentsRect().height() : widget->height()});
+        };
+        auto gather = [&] {
+            for (QWidget* window :
+                 {static_cast<QWidget*>(main.get()), static_cast<QWidget*>(processing.get()),
+                  static_cast<QWidget*>(param.get()), static_cast<QWidget*>(convert.get())}) {
+                for (QWidget* widget : window->findChildren<QWidget*>()) {
+                    widgets[Key(widget)] = widget;
+                    if (auto* label = qobject_cast<QLabel*>(widget)) add(widget, label->text());
+                    if (auto* button = qobject_cast<QAbstractButton*>(widget))
+                        add(widget, button->text());
+                    if (auto* combo = qobject_cast<QComboBox*>(widget))
+                        for (int i = 0; i < combo->count(); ++i) add(widget, combo->itemText(i));
+                }
+            }
+        };
+        gather();
+        processing->ResetDisplay();
+        gather();
+        Click("rbJoindre");
+        gather();
+        for (const WorkTexts& row : kWorkTexts) {
+            const QString key = QString(row.window) + "/" + row.widget;
+            if (!widgets.count(key)) {
+                ADD_FAILURE() << "no widget " << key.toStdString();
+                continue;
+            }
+            for (const QString& text : row.texts) add(widgets[key], text);
+        }
+        return all;
+    }
+};
+
+TEST_F(SkinFontTest, EveryTextFitsItsPlaceInTheFontAskedAndInItsStandIns) {
+    std::set<QString> standInsMeasured;
+    for (const Placed& placed : AllTexts()) {
+        SCOPED_TRACE(placed.where.toStdString() + ": \"" + placed.text.toStdString() + "\"");
+        // A system without any of the families draws in a wider font: the
+        // windows are then cut whatever their places.
+        const QString drawn = QFontInfo(placed.font).family();
+        ASSERT_TRUE(placed.font.families().contains(drawn))
+            << "drawn in " << drawn.toStdString() << ", none of "
+            << placed.font.families().join(", ").toStdString()
+            << " is installed (fonts-liberation2 has Liberation Sans)";
+        for (const QFont& font : FontsFor(placed.font)) {
+            const QString family = QFontInfo(font).family();
+            if (family != drawn) standInsMeasured.insert(family);
+            EXPECT_TRUE(Fits(placed, font))
+                << "wider than its " << placed.room << " pixels in " << family.toStdString() << ": "
+                << QFontMetrics(font).horizontalAdvance(placed.text);
+        }
+    }
+    // Without a stand-in installed, the test would measure one font only.
+    EXPECT_FALSE(standInsMeasured.empty())
+        << "no second font of Arial's widths to measure with (fonts-croscore has Arimo)";
+}
+
+// The measure sees the fault it guards against: with Debian's fallback font
+// the skins' texts are cut.
+TEST_F(SkinFontTest, TheWiderFontOfASystemWithoutTheFamiliesIsSeen) {
+    if (!QFontDatabase::families().contains("DejaVu Sans")) GTEST_SKIP() << "no DejaVu Sans";
+    std::vector<std::string> cut;
+    for (const Placed& placed : AllTexts()) {
+        QFont dejaVu = placed.font;
+        dejaVu.setFamilies({"DejaVu Sans"});
+        if (!Fits(placed, dejaVu)) cut.push_back(placed.where.toStdString());
+    }
+    EXPECT_FALSE(cut.empty());
+}
+
+// The artwork's own texts: each stays between what lies on either side of it
+// in the picture, whichever family draws it.
+struct ArtworkText {
+    const char* picture;
+    const char* text;
+    double left, right;  // the room from the picture's next shapes
+};
+const ArtworkText kArtworkTexts[] = {
+    {"main", "Parcelwise", 0, 193},  // then "v1.1"
+    {"main", "v1.1", 84, 380},       // then the help button
+    {"main", "Fichier source :", 0, 152.5},
+    {"main", "Fichier de destination :", 0, 152.5},
+    {"main", "Dossier de destination :", 0, 152.5},
+    {"convert", "Convertir un fichier Parcelwise 1.0 > 1.1", 30, 385},
+    {"convert", "Fichier à convertir :", 0, 120.5},
+    {"convert", "Nom original :", 0, 81.5},
+    {"convert", "Taille :", 0, 45.5},
+    {"convert", "Date :", 116.5, 154.5},
+    {"convert", "Hash MD5 :", 225.5, 302.5},
+};
+
+// A <text> of an artwork picture as it is drawn.
+struct DrawnText {
+    double x = 0;
+    bool endAnchored = false;
+    QFont font;
+};
+
+std::map<QString, DrawnText> TextsOf(const QString& picture) {
+    std::map<QString, DrawnText> texts;
+    UseSkinFamilies();
+    LoadArtwork();
+    QFile file(":/artwork/" + picture + ".svg");
+    if (!file.open(QIODevice::ReadOnly)) return texts;
+    QXmlStreamReader xml(&file);
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement || xml.name() != QLatin1String("text"))
+            continue;
+        const QXmlStreamAttributes at = xml.attributes();
+        DrawnText drawn;
+        drawn.x = at.value("x").toDouble();
+        drawn.endAnchored = at.value("text-anchor") == QLatin1String("end");
+        drawn.font = QFont(at.value("font-family").toString());
+        drawn.font.setPixelSize(at.value("font-size").toInt());
+        drawn.font.setBold(at.value("font-weight") == QLatin1String("bold"));
+        texts[xml.readElementText()] = drawn;
+    }
+    return texts;
+}
+
+TEST(SkinFontArtwork, EveryTextOfThePicturesStaysInItsRoom) {
+    for (const ArtworkText& row : kArtworkTexts) {
+        SCOPED_TRACE(std::string(row.picture) + ": " + row.text);
+        const auto texts = TextsOf(row.picture);
+        const auto found = texts.find(QString::fromUtf8(row.text));
+        ASSERT_NE(found, texts.end()) << "no such text in the picture";
+        const DrawnText& drawn = found->second;
+        // The picture names one family; the substitutions bring the others.
+        QFont asked = drawn.font;
+        asked.setFamilies(SkinFamilies(drawn.font.family()));
+        for (const QFont& font : FontsFor(asked)) {
+            const double width = QFontMetricsF(font).horizontalAdvance(found->first);
+            const double left = drawn.endAnchored ? drawn.x - width : drawn.x;
+            const double right = drawn.endAnchored ? drawn.x : drawn.x + width;
+            EXPECT_GE(left, row.left) << QFontInfo(font).family().toStdString();
+            EXPECT_LE(right, row.right) << QFontInfo(font).family().toStdString();
+        }
+        // What the picture itself is drawn with, its single family resolved
+        // by the substitutions, is one of them.
+        EXPECT_TRUE(SkinFamilies(drawn.font.family()).contains(QFontInfo(drawn.font).family()))
+            << QFontInfo(drawn.font).family().toStdString();
+    }
+}
+
+}  // namespace
