@@ -118,6 +118,11 @@ bool ReadName(const Parsed& parsed, std::string_view name, std::optional<std::st
               std::string& error) {
     const std::string* text = parsed.Value(name);
     if (text == nullptr) return true;
+    if (!text->empty() && platform::IsReservedName(*text)) {
+        error = std::string(name) + " attend un nom de fichier qui ne soit pas un " +
+                platform::ReservedNameReason() + " : " + *text;
+        return false;
+    }
     if (!text->empty() && !platform::IsSafeFileName(*text)) {
         error = std::string(name) +
                 " attend un nom de fichier, sans dossier ni caractère de contrôle : " + *text;

@@ -9,6 +9,7 @@
 #include "formats/native/LegacySet.h"
 #include "formats/native/NativeSet.h"
 #include "platform/Fs.h"
+#include "platform/Paths.h"
 #include "platform/Reasons.h"
 
 namespace workflow {
@@ -81,6 +82,15 @@ Opening OpenChosenSet(Job& job, const std::string& path, Messages& said) {
     job.opened = false;
     if (!OpenChosenFile(path, said).IsOpen()) return Opening::Unopenable;
     return OpenSetAt(job, path, said) ? Opening::Opened : Opening::Refused;
+}
+
+std::string NameFromSet(const std::string& stored, Messages& said) {
+    std::string name = platform::SafeFileName(stored);
+    if (platform::IsReservedName(stored))
+        said.push_back({"Le nom enregistré dans le jeu est un " + platform::ReservedNameReason() +
+                            " : le fichier recollé s'appellera " + name + ".",
+                        "-=Parcelwise=-", platform::Icon::Info});
+    return name;
 }
 
 FoundKind FindKind(const std::string& path) {

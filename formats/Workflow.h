@@ -73,6 +73,11 @@ void SayNoSingleKind(const FoundKind& found, Audience audience, Messages& said);
 // refused; the job is then not opened.
 bool OpenLegacySet(LegacySet& job, const std::string& path, Messages& said);
 
+// A name read from a set, made into a plain file name (platform::SafeFileName).
+// When Windows reserves it for a device, says so and what the file will be
+// called.
+std::string NameFromSet(const std::string& stored, Messages& said);
+
 // --- Check
 
 // The path that a run creates first under the destination name `name`: the

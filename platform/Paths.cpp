@@ -111,6 +111,15 @@ std::string ForbiddenInNames(NameRules rules) {
            "espace final, noms de périphériques comme CON ou NUL";
 }
 
+bool IsReservedName(std::string_view name, NameRules rules) {
+    return rules == NameRules::Windows && IsDeviceName(SafeNamePart(name, rules));
+}
+
+std::string ReservedNameReason() {
+    return "nom réservé par Windows à un périphérique, comme CON, PRN, AUX, NUL, COM1 ou LPT1, "
+           "même suivi d'une extension";
+}
+
 std::string FoldCase(std::string_view text) {
     std::string out(text);
     for (size_t i = 0; i < out.size(); ++i) {

@@ -54,6 +54,11 @@ std::string SafeNamePart(std::string_view part, NameRules rules = kNameRules);
 
 // What a file name may not hold, in the words of the messages that refuse one.
 std::string ForbiddenInNames(NameRules rules = kNameRules);
+// True when the name is refused, or given a "_" in front by SafeFileName,
+// because Windows reserves it for a device ("nul.txt", "COM1"); never on POSIX.
+bool IsReservedName(std::string_view name, NameRules rules = kNameRules);
+// Why such a name is refused or changed, in the words of the messages.
+std::string ReservedNameReason();
 
 // The entries of a list such as PATH, split at `separator`, empty ones left out.
 std::vector<std::string> ListEntries(std::string_view list, char separator);

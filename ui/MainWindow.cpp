@@ -737,10 +737,8 @@ void MainWindow::OpenConvertWindow() {
 }
 
 void MainWindow::ShowAbout() {
-    Message(
-        "Pour plus d'informations, rendez-vous sur le site web de Parcelwise : "
-        "https://parcelwise.example.org",
-        "-=Parcelwise v1.1=-", platform::Icon::Info);
+    Message("Pour plus d'informations, consultez le manuel de Parcelwise : man parcelwise",
+            "-=Parcelwise v1.1=-", platform::Icon::Info);
 }
 
 void MainWindow::Minimise() {

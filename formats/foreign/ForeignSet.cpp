@@ -102,7 +102,7 @@ bool ForeignSet::OpenSet(Messages& said) {
         return false;
     }
     // The name may come from someone else's file: it must stay a plain file name.
-    choices.fileName = platform::SafeFileName(choices.fileName);
+    choices.fileName = workflow::NameFromSet(choices.fileName, said);
     return true;
 }
 
@@ -117,7 +117,8 @@ bool ForeignSet::CheckJoinParameters(const std::string& name, bool, Messages& sa
         // A name typed or pasted by the user must not lead outside the destination folder.
         ok = false;
         problems = "\n\r- Nom du fichier original incorrect (";
-        problems += platform::ForbiddenInNames();
+        problems += platform::IsReservedName(name) ? platform::ReservedNameReason()
+                                                   : platform::ForbiddenInNames();
         problems += ").";
     } else if (!NameFits(choices.folder, name.size(), problems)) {
         ok = false;

@@ -6,6 +6,7 @@
 
 #include "core/CopyLoop.h"
 #include "core/DisplayNumbers.h"
+#include "formats/Workflow.h"
 #include "formats/native/DiskFields.h"
 #include "formats/native/NativeSet.h"
 #include "platform/File.h"
@@ -215,7 +216,7 @@ bool LegacySet::OpenSet(Messages& said) {
     for (int64_t at = 0; at < digestBytes; at += static_cast<int64_t>(kDigestTextSize))
         digests.push_back(block.substr(static_cast<size_t>(at), kDigestTextSize));
     // The name comes from someone else's file: it must stay a plain file name.
-    choices.fileName = platform::SafeFileName(description.originalName);
+    choices.fileName = workflow::NameFromSet(description.originalName, said);
     choices.folder = platform::FolderOf(sourcePath);
     readPath_ = sourcePath;
     return true;

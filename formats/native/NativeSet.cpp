@@ -39,9 +39,10 @@ constexpr char kInterrupted[] =
     "\n\r\n\rLe jeu de fichiers semble incomplet : le découpage a probablement été "
     "interrompu.";
 // A name typed or pasted by the user must not lead outside the destination folder.
-std::string UnsafeNameLine() {
+std::string UnsafeNameLine(const std::string& name) {
     std::string line = "\n\r- Nom du fichier de Destination incorrect (";
-    line += platform::ForbiddenInNames();
+    line += platform::IsReservedName(name) ? platform::ReservedNameReason()
+                                           : platform::ForbiddenInNames();
     return line + ").";
 }
 
@@ -120,7 +121,7 @@ bool NativeSet::CheckSplitParameters(const std::string& sourceName, const std::s
         problems += "\n\r- Nom du fichier de Destination (longeur entre 1 et 255 car.).";
     } else if (!platform::IsSafeFileName(destName)) {
         valid = false;
-        problems += UnsafeNameLine();
+        problems += UnsafeNameLine(destName);
     } else {
         choices.fileName = Utf8Left(destName, kDestNameRoom);
         // The longest part name is that of the last part.
@@ -410,7 +411,9 @@ bool NativeSet::OpenSet(Messages& said) {
         return corrupt(headerUnwritten);
     }
     // The name comes from someone else's file: it must stay a plain file name.
-    read.originalName = platform::SafeFileName(read.originalName);
+    // Said only once the set is opened.
+    Messages renamed;
+    read.originalName = workflow::NameFromSet(read.originalName, renamed);
     header = read;
     choices.fileName = header.originalName;
     choices.folder = platform::FolderOf(sourcePath);
@@ -439,6 +442,7 @@ bool NativeSet::OpenSet(Messages& said) {
             }
         }
     }
+    said.insert(said.end(), renamed.begin(), renamed.end());
     return true;
 }
 
@@ -450,7 +454,7 @@ bool NativeSet::CheckJoinParameters(const std::string& destName, bool verifyHash
         problems += "\n\r- Nom du fichier de Destination (longeur entre 1 et 255 car.).";
     } else if (!platform::IsSafeFileName(destName)) {
         valid = false;
-        problems += UnsafeNameLine();
+        problems += UnsafeNameLine(destName);
     } else {
         choices.fileName = Utf8Left(destName, kDestNameRoom);
         if (!NameFits(choices.folder, choices.fileName.size(), problems)) valid = false;

@@ -83,6 +83,29 @@ TEST_F(CommandsTest, WrongUsageIsStatus2AndTouchesNothing) {
     EXPECT_EQ(ListDir(dir.path()), std::vector<std::string>{"film.avi"});
 }
 
+// Windows opens a device for CON, NUL, COM1…: pcw says so when it refuses such
+// a name there; elsewhere the name is a name like any other.
+TEST_F(CommandsTest, AReservedNameIsRefusedOnWindowsWithItsReason) {
+    const std::string source = Source(2 * kMo);
+    const bool windows = platform::kNameRules == platform::NameRules::Windows;
+    for (const std::string option : {"--name", "--store-name"}) {
+        SCOPED_TRACE(option);
+        err.str("");
+        const int status = Pcw({"split", source, "--count", "2", option, "nul.txt"});
+        if (!windows) {
+            EXPECT_EQ(status, 0) << err.str();
+            continue;
+        }
+        EXPECT_EQ(status, 2);
+        EXPECT_NE(
+            err.str().find(option + " attend un nom de fichier qui ne soit pas un nom réservé par "
+                                    "Windows à un périphérique, comme CON, PRN, AUX, NUL, COM1 ou "
+                                    "LPT1, même suivi d'une extension : nul.txt"),
+            std::string::npos)
+            << err.str();
+    }
+}
+
 // Sets of other tools join by the kind named; a set opened as the wrong kind
 // is refused by that kind's own reading.
 TEST_F(CommandsTest, ForeignSetsJoinByTheirKind) {

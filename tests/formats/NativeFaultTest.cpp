@@ -76,6 +76,18 @@ TEST_F(NativeFaultTest, StoredNamesNeverLeadOutOfTheDestinationFolder) {
         ASSERT_TRUE(OpenSet(job, folder + "x.001.pcw", display));
         EXPECT_EQ(job.choices.fileName, c.safe);
         EXPECT_EQ(job.header.originalName, c.safe);
+        // A device name's "_" is explained; the other changes go unsaid.
+        const bool device = windows && c.safe.size() == c.raw.size() + 1 &&
+                            c.safe.compare(1, c.raw.size(), c.raw) == 0;
+        const auto shown = messages.messages();
+        ASSERT_EQ(shown.size(), device ? 1u : 0u);
+        if (device) {
+            EXPECT_EQ(shown[0].text,
+                      "Le nom enregistré dans le jeu est un nom réservé par Windows à un "
+                      "périphérique, comme CON, PRN, AUX, NUL, COM1 ou LPT1, même suivi d'une "
+                      "extension : le fichier recollé s'appellera " +
+                          c.safe + ".");
+        }
         ASSERT_EQ(Join(job, false), Step::Finished);
         EXPECT_EQ(ListDir(outer.path()), (std::vector<std::string>{"set"}));
         EXPECT_EQ(ListDir(folder).size(), 3u);

@@ -66,6 +66,28 @@ TEST(NameRules, WindowsNamesNeverOpenADeviceNorLoseTheirEnd) {
     EXPECT_EQ(platform::SafeFileName("nul.txt"), windows ? "_nul.txt" : "nul.txt");
 }
 
+// What SafeFileName gives a "_" in front, and only that, is said to be reserved.
+TEST(NameRules, OnlyWindowsDeviceNamesAreReserved) {
+    const struct {
+        std::string name;
+        bool reserved;
+    } cases[] = {
+        {"NUL", true},       {"nul.txt", true},      {"Com1.tar.gz", true}, {"lpt\xC2\xB3", true},
+        {"CONOUT$", true},   {"nul .txt", true},     {"aux.", false},       {"COM10", false},
+        {"film.nul", false}, {"_nul.txt", false},    {"console", false},    {"", false},
+        {"c\x01on", false},  {"con\x01.txt", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(platform::IsReservedName(c.name, NameRules::Windows), c.reserved);
+        EXPECT_FALSE(platform::IsReservedName(c.name, NameRules::Posix));
+        const std::string safe = platform::SafeFileName(c.name, NameRules::Windows);
+        const std::string part = platform::SafeNamePart(c.name, NameRules::Windows);
+        EXPECT_EQ(c.reserved,
+                  safe.size() == part.size() + 1 && safe.compare(1, part.size(), part) == 0);
+    }
+}
+
 TEST(NameRules, WindowsPathsTakeBothSeparatorsAndEndFoldersWithABackslash) {
     const NameRules win = NameRules::Windows;
     EXPECT_EQ(platform::FolderOf("C:\\Films\\film.avi", win), "C:\\Films\\");
