@@ -3,7 +3,20 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME parcelwise)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "The Parcelwise developers")
-set(CPACK_PACKAGE_CONTACT "The Parcelwise developers <maintainers@parcelwise.example.org>")
+# Who answers for the package. Debian's tools take the name and address of
+# whoever builds a package from DEBFULLNAME and DEBEMAIL, and so does this
+# build; PCW_MAINTAINER sets both at once. A .deb cannot go without the field,
+# and the project has no mail address of its own yet: the default says so.
+set(pcw_default_maintainer "The Parcelwise developers <maintainers@parcelwise.example.org>")
+if(DEFINED ENV{DEBEMAIL} AND NOT "$ENV{DEBEMAIL}" STREQUAL "")
+  if("$ENV{DEBEMAIL}" MATCHES "<")
+    set(pcw_default_maintainer "$ENV{DEBEMAIL}")
+  elseif(DEFINED ENV{DEBFULLNAME})
+    set(pcw_default_maintainer "$ENV{DEBFULLNAME} <$ENV{DEBEMAIL}>")
+  endif()
+endif()
+set(PCW_MAINTAINER "${pcw_default_maintainer}" CACHE STRING "The package's Maintainer field: NAME <ADDRESS>")
+set(CPACK_PACKAGE_CONTACT "${PCW_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "file splitter and joiner with MD5 checks")
 set(CPACK_PACKAGE_DESCRIPTION
     "Parcelwise cuts a file into a numbered set of parts, of a chosen size or in a
