@@ -1,0 +1,135 @@
+// Every text a user reads, by id: the messages, their titles, the captions and
+// the help lines. The texts live in catalogues (texts/French.cpp is the
+// reference); code names a text by its id and `Say` words it with its values.
+//
+// A text's values stand for its placeholders %1 to %9, each replaced once, in
+// one pass: a value that holds "%1" (a file name may) is printed as it is. A
+// '%' before anything but a digit is itself.
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace texts {
+
+// One id per text. A catalogue has a row for each, in this order.
+enum class TextId : uint16_t {
+    // The titles of messages.
+    TitleProgram,         // the program's own title, on most messages
+    TitleProgramVersion,  // the title of the program's general error report
+    TitleError,
+    TitleJoinStopped,
+    TitleOutOfMemory,
+    TitleFileTooSmall,
+    TitleUnknownKind,
+    TitleAmbiguousKind,
+    TitleWrongDestination,
+
+    // How a job ends.
+    JobCancelled,
+    JobStoppedByError,
+    JobSucceeded,        // the status line of a finished job
+    JoinLeftIncomplete,  // %1 the name the incomplete output was left under
+
+    // Opening.
+    CannotOpenFile,  // %1 the reason line
+    SourceTooSmall,
+    NoKnownKind,  // %1 the path, %2 how to choose a kind
+    ChooseKindInDialog,
+    ChooseKindWithOption,  // %1 the kinds
+    SeveralKindsInWindow,  // %1 the path, %2 the kinds, one a line, %3 how to choose
+    SeveralKindsInCli,     // %1 the kinds, %2 the path
+    ListSeparator,         // between the items of a list on one line
+    ListLineLead,          // before each item of a list of lines
+    OpenErrorLine,         // %1 what the 1.0 set's open said
+
+    // Checking the choices.
+    NotEnoughSpace,               // %1 volume, %2 free, %3 needed, %4 missing
+    DestinationFileExistsLine,    // %1 the file
+    DestinationFolderExistsLine,  // %1 the folder
+    NameTakenByFile,              // %1 the name
+    NameTakenByFolder,            // %1 the name
+    NameTooLongLine,              // %1 the most bytes of a name
+    SplitCancelled,
+    JoinCancelled,
+    ChooseHardDisk,
+
+    // Copying a set's parts.
+    NoCopyBuffer,
+    FirstPartNotAccessible,  // %1 the reason line
+    PartNotAccessible,       // %1 the reason line
+    PartTooShortForHeader,   // %1 the part's number
+    PartReadFailed,          // %1 the part's number, %2 the reason line
+    PartEndedEarly,          // %1 the part's number
+    PartChanged,             // %1 the part's number
+    DestinationWriteFailed,  // %1 the reason line
+    DestinationExists,       // %1 the file
+
+    // Why detection took a part for a kind.
+    ReasonNativeSignature,
+    ReasonLegacyMark,
+    ReasonEasySplitHeader,
+    ReasonSplitter40Descriptor,
+    ReasonNativeName,
+    ReasonMaxSplitName,
+    ReasonKfkName,
+    ReasonDKoupName,  // %1 the first digit
+    ReasonSingleDigitName,
+    ReasonNumberedName,
+    ReasonNumberedCutkillerHeader,
+
+    Count  // not a text: the number of ids
+};
+
+constexpr size_t kTextCount = static_cast<size_t>(TextId::Count);
+
+// One text of a catalogue. `keptOddity` marks wording kept as users have
+// always read it although it is odd (a grammar slip, a space before a
+// colon): it is not to be "corrected" without deciding to change what users see.
+struct Row {
+    TextId id;
+    std::string_view text;
+    bool keptOddity = false;
+};
+using Catalogue = std::span<const Row>;
+
+// Whether `rows` holds one row per id, in the enum's order (checked where a
+// catalogue is written, at compile time).
+constexpr bool FollowsIds(Catalogue rows) {
+    if (rows.size() != kTextCount) return false;
+    for (size_t i = 0; i < rows.size(); ++i)
+        if (rows[i].id != static_cast<TextId>(i)) return false;
+    return true;
+}
+
+// The text of `id` in the catalogue in use, placeholders left as they are.
+std::string_view TextOf(TextId id);
+// The text of `id` with its placeholders replaced by `values`.
+std::string Say(TextId id, std::initializer_list<std::string_view> values = {});
+// The same for any text (a catalogue's tests word texts of other catalogues).
+std::string Worded(std::string_view text, std::initializer_list<std::string_view> values);
+// The highest placeholder of `text` (0 for none).
+int PlaceholderCount(std::string_view text);
+
+// The catalogues the program knows, by language code ("fr"); the first is
+// the reference that every other follows.
+struct Language {
+    std::string_view code;
+    Catalogue rows;
+};
+std::span<const Language> Languages();
+// Words every later text from the catalogue of `code`; false, and nothing
+// changed, for a language without one. Called by a front end at start.
+bool UseLanguage(std::string_view code);
+
+// Called when a text is worded with fewer or more values than it has
+// placeholders; the tests install a handler that fails the test. By default
+// the text is shown as well as it can be (a missing value is empty).
+using MisuseHandler = void (*)(TextId id, size_t valuesGiven, int placeholders);
+// Returns the handler it replaces.
+MisuseHandler SetMisuseHandler(MisuseHandler handler);
+
+}  // namespace texts
