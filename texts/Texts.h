@@ -81,6 +81,115 @@ enum class TextId : uint16_t {
     ReasonNumberedName,
     ReasonNumberedCutkillerHeader,
 
+    // Titles of the sets' messages.
+    TitleReadFailed,
+    TitleCorruptFile,
+    TitleConversionNeeded,
+
+    // The native set.
+    ProblemsIntro,  // %1 the problems' lines
+    CreateFailedListingCauses,
+    SetLooksInterrupted,
+    UnsafeNameLine,  // %1 what names may not hold
+    OriginalNameLengthLine,
+    DestinationNameLengthLine,
+    PartSizeNotPositiveLine,
+    PartSizeNotPositive,
+    PartSizeAboveSourceLine,
+    PartSizeIsSourceLine,
+    NativePartWriteFailed,  // %1 the part's number, %2 the reason line
+    NativePartMissing,      // %1 the part's number, %2 the reason line
+    NoSplitBuffer,
+    SourceNotAccessible,  // %1 the reason line
+    SourceResized,
+    SourceReadFailed,  // %1 the reason line
+    SourceEndedEarly,
+    NativePartHashFailed,  // %1 the part's number, %2 the reason line
+    NotFirstNativePart,
+    CannotReadFileData,  // %1 the reason line
+    NativeSetCorrupt,    // %1 nothing, or why it looks interrupted
+    NeedsConversion,
+    PartMissing,                // %1 the part's number
+    NumberedPartNotAccessible,  // %1 the part's number, %2 the reason line
+    PartCorrupt,                // %1 the part's number
+    SizesDoNotAddUp,            // %1 nothing, or why it looks interrupted
+    PartsCreatedOne,            // 0 or 1 part
+    PartsCreatedMany,
+    CreatingNativePart,  // %1 the name, %2 the part's number
+    PartsJoinedOne,      // 0 or 1 part
+    PartsJoinedMany,
+    JoiningPart,
+    CreatingDigests,
+    CheckingDigests,
+    DigestOfPart,
+    CheckingPart,
+    JoinSucceeded,
+    SplitSucceeded,
+
+    // The foreign sets.
+    ForeignOpenFailed,  // %1 the tools that make such sets
+    ToolsDKoup,
+    ToolsNumbered,
+    ForeignNameLengthLine,
+    ForeignUnsafeNameLine,  // %1 what names may not hold
+
+    // The 1.0 converter.
+    TitleConversionStopped,
+    UnknownFileFormat,
+    LegacyNotFirstPart,
+    ConvertCreateFailedListingCauses,
+    QuotedFileName,           // %1 a file's name
+    KeptFileExists,           // %1 the quoted name
+    LegacyReadFailed,         // %1 the quoted name, %2 the reason line
+    LegacyShorterThanBlocks,  // %1 the quoted name
+    LegacyChanged,            // %1 the quoted name
+    LegacyWriteFailed,        // %1 the quoted name, %2 the reason line
+    LegacyCannotPutAside,     // %1 the first part, %2 its new name, %3 the reason line
+    LegacyOldRestored,        // %1 the converted file, %2 the first part, %3 the reason line
+    LegacyOldAside,  // %1 the converted file, %2 the first part, %3 the old one's name, %4 the
+                     // reason line
+    ConvertSucceeded,
+
+    // The command line.
+    CliMissingCommand,
+    CliUnknownCommand,
+    CliUnknownOption,
+    CliOptionTwice,
+    CliOptionTakesNoValue,
+    CliValueMissing,
+    CliFileMissing,
+    CliArgumentTooMany,
+    CliWantsNumber,      // %1 the option, %2 and %3 the bounds, %4 what was given
+    CliWantsBufferSize,  // %1 the sizes, %2 what was given
+    CliWantsFileName,    // %1 the option, %2 what was given
+    CliOneSizeOption,
+    CliUnknownKind,  // %1 what was given, %2 the kinds
+    CliSynopsis,
+    CliUsageError,  // %1 the problem, %2 the synopsis
+    DestinationFolderMissing,
+    CliCancelled,
+    CliCancelledLeftFile,  // %1 the file left behind
+    CliCancelledNothingLeft,
+    DetectedKindWithReason,  // %1 the kind, %2 why
+    InfoDetectedKind,
+    InfoLegacyFormat,
+    InfoOriginalName,
+    InfoOriginalSize,   // %1 bytes, %2 the size as shown
+    InfoAnnouncedSize,  // %1 bytes, %2 the size as shown
+    InfoPartCount,
+    InfoSplitDate,
+    InfoDigests,  // %1 yes or no
+    Yes,
+    No,
+
+    // The command line's help.
+    HelpText,  // %1 the version, %2 the synopsis, %3 and %4 the default of --size or --count, %5
+               // and %6 the lines of --buffer and --format
+    HelpByDefault,
+    HelpBufferLead,
+    HelpFormatLead,
+    HelpLastOfList,  // before the last item of a list
+
     Count  // not a text: the number of ids
 };
 
