@@ -100,7 +100,7 @@ private:
     void SetLabel(QLabel* label, const QString& text, const QString& hint);
     void PlaceSizeLabel();
     void ComeBack();
-    void Message(const QString& text, const QString& title = "-=Parcelwise=-",
+    void Message(const QString& text, const QString& title,
                  platform::Icon icon = platform::Icon::Warning);
 
     bool activated_ = false;
