@@ -297,7 +297,7 @@ constexpr Row kFrench[] = {
      "Pour plus d'informations, rendez-vous sur le site web de Parcelwise : "
      "https://parcelwise.example.org"},
 
-    {TextId::TitleProgressWindow, "Parcelwise"},
+    {TextId::ProductName, "Parcelwise"},
     {TextId::CaptionCancel, "Annuler"},
     {TextId::CaptionPause, "Pause"},
     {TextId::CaptionResume, "Continuer"},
@@ -325,6 +325,17 @@ constexpr Row kFrench[] = {
     {TextId::TipApply, "Appliquer les modifications et fermer"},
     {TextId::TipAbandon, "Annuler les modifications et fermer"},
     {TextId::FilterAnyKnownSet, "Tous les jeux reconnus"},
+
+    {TextId::ArtVersion, "v1.1"},
+    {TextId::ArtSourceFile, "Fichier source :"},
+    {TextId::ArtDestinationFile, "Fichier de destination :"},
+    {TextId::ArtDestinationFolder, "Dossier de destination :"},
+    {TextId::ArtConvertTitle, "Convertir un fichier Parcelwise 1.0 > 1.1"},
+    {TextId::ArtFileToConvert, "Fichier à convertir :"},
+    {TextId::ArtOriginalName, "Nom original :"},
+    {TextId::ArtSize, "Taille :"},
+    {TextId::ArtDate, "Date :"},
+    {TextId::ArtDigest, "Hash MD5 :"},
 };
 static_assert(FollowsIds(kFrench), "one French row per text id, in the order of TextId");
 

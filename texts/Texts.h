@@ -225,7 +225,7 @@ enum class TextId : uint16_t {
     AboutText,
 
     // The progress window.
-    TitleProgressWindow,
+    ProductName,
     CaptionCancel,
     CaptionPause,
     CaptionResume,
@@ -253,6 +253,18 @@ enum class TextId : uint16_t {
     TipApply,
     TipAbandon,
     FilterAnyKnownSet,
+
+    // The captions drawn on the windows' artwork.
+    ArtVersion,
+    ArtSourceFile,
+    ArtDestinationFile,
+    ArtDestinationFolder,
+    ArtConvertTitle,
+    ArtFileToConvert,
+    ArtOriginalName,
+    ArtSize,
+    ArtDate,
+    ArtDigest,
 
     Count  // not a text: the number of ids
 };

@@ -95,6 +95,17 @@ void ConvertWindow::PrepareToShow() {
 void ConvertWindow::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     if (!PaintArtwork(painter, "convert", rect())) painter.fillRect(rect(), Qt::black);
+    PaintCaptions(painter, {385, 150}, rect(), ArtworkCaptions());
+}
+
+std::vector<ArtworkCaption> ConvertWindow::ArtworkCaptions() {
+    const QColor field(0xC9, 0xD1, 0xDE);
+    return {{UiText(TextId::ArtConvertTitle), 38, 20, 12, true, Qt::white},
+            {UiText(TextId::ArtFileToConvert), 8, 56, 11, false, field},
+            {UiText(TextId::ArtOriginalName), 8, 87, 11, false, field},
+            {UiText(TextId::ArtSize), 8, 108, 11, false, field},
+            {UiText(TextId::ArtDate), 151, 108, 11, false, field, true},
+            {UiText(TextId::ArtDigest), 299, 108, 11, false, field, true}};
 }
 
 // The worker relies on its job until it ends: nothing replaces it meanwhile.

@@ -274,6 +274,16 @@ void MainWindow::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::white);
     PaintArtwork(painter, "main", rect());
+    PaintCaptions(painter, {450, 275}, rect(), ArtworkCaptions());
+}
+
+std::vector<ArtworkCaption> MainWindow::ArtworkCaptions() {
+    const QColor field(0x4A, 0x4A, 0x4A);
+    return {{UiText(TextId::ProductName), 84, 30, 20, true, Qt::white},
+            {UiText(TextId::ArtVersion), 193, 30, 13, true, QColor(0x9F, 0xB6, 0xE6)},
+            {UiText(TextId::ArtSourceFile), 15, 108, 11, true, field},
+            {UiText(TextId::ArtDestinationFile), 15, 138, 11, true, field},
+            {UiText(TextId::ArtDestinationFolder), 15, 164, 11, true, field}};
 }
 
 void MainWindow::showEvent(QShowEvent* event) {

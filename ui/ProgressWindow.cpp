@@ -36,7 +36,7 @@ QString ClockText(double dayCount) {
 
 ProgressWindow::ProgressWindow(QWidget* parent) : QDialog(parent) {
     setObjectName("frmProcessing");
-    setWindowTitle(UiText(TextId::TitleProgressWindow));
+    setWindowTitle(UiText(TextId::ProductName));
     MakeSkinned(this, 385, 180);
     setModal(true);
     DragsWindow(this);
