@@ -336,6 +336,36 @@ constexpr Row kFrench[] = {
     {TextId::ArtSize, "Taille :"},
     {TextId::ArtDate, "Date :"},
     {TextId::ArtDigest, "Hash MD5 :"},
+
+    {TextId::ReasonPermissionDenied, "permission refusée"},
+    {TextId::ReasonDiskFull, "disque plein"},
+    {TextId::ReasonNameTooLong, "nom trop long"},
+    {TextId::ReasonReadOnlyFileSystem, "système de fichiers en lecture seule"},
+    {TextId::ReasonFileBusy, "fichier utilisé par une autre opération"},
+    {TextId::ReasonNotFound, "fichier ou dossier introuvable"},
+    {TextId::ReasonNotAFolderOnPath, "un élément du chemin n'est pas un dossier"},
+    {TextId::ReasonIsAFolder, "c'est un dossier"},
+    {TextId::ReasonFileExists, "le fichier existe déjà"},
+    {TextId::ReasonInputOutput, "erreur d'entrée-sortie du disque"},
+    {TextId::ReasonNotARegularFile, "ce n'est pas un fichier ordinaire"},
+    {TextId::ReasonSymbolicLink, "le nom désigne un lien symbolique"},
+    {TextId::ReasonChangedMeanwhile, "le fichier a changé ou a été remplacé pendant l'opération"},
+    {TextId::ReasonFileTooLarge, "fichier trop grand pour ce système de fichiers"},
+    {TextId::ReasonTooManyOpenFiles, "trop de fichiers ouverts"},
+    {TextId::ReasonOutOfMemory, "mémoire insuffisante"},
+    {TextId::ReasonOtherDisk, "les deux noms ne sont pas sur le même disque"},
+    {TextId::ReasonUnknown, "cause inconnue"},
+    {TextId::ReasonSystemError, "erreur système n° %1"},
+    {TextId::ReasonLine, "\n\r%1 : %2"},
+    {TextId::ForbiddenInPosixNames, "caractères interdits : / \\ et caractères de contrôle"},
+    {TextId::ForbiddenInWindowsNames,
+     "caractères interdits : / \\ < > : \" | ? * et caractères de contrôle, point ou "
+     "espace final, noms de périphériques comme CON ou NUL"},
+    {TextId::SettingsUnreadable,
+     "Une erreur est survenue lors de la lecture des paramètres dans la base de registre !\n\r"
+     "Parcelwise va maintenant s'arrêter pour restaurer les paramètres initiaux."},
+    {TextId::TitleSettingsUnreadable, "Erreur lors du chargement"},
+
 };
 static_assert(FollowsIds(kFrench), "one French row per text id, in the order of TextId");
 

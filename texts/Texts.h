@@ -266,6 +266,33 @@ enum class TextId : uint16_t {
     ArtDate,
     ArtDigest,
 
+    // The system's reasons.
+    ReasonPermissionDenied,
+    ReasonDiskFull,
+    ReasonNameTooLong,
+    ReasonReadOnlyFileSystem,
+    ReasonFileBusy,
+    ReasonNotFound,
+    ReasonNotAFolderOnPath,
+    ReasonIsAFolder,
+    ReasonFileExists,
+    ReasonInputOutput,
+    ReasonNotARegularFile,
+    ReasonSymbolicLink,
+    ReasonChangedMeanwhile,
+    ReasonFileTooLarge,
+    ReasonTooManyOpenFiles,
+    ReasonOutOfMemory,
+    ReasonOtherDisk,
+    ReasonUnknown,
+    ReasonSystemError,  // %1 the system's number
+    ReasonLine,         // %1 the file, %2 the reason
+    ForbiddenInPosixNames,
+    ForbiddenInWindowsNames,
+    SettingsUnreadable,
+    TitleSettingsUnreadable,
+
+
     Count  // not a text: the number of ids
 };
 
