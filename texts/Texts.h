@@ -292,7 +292,6 @@ enum class TextId : uint16_t {
     SettingsUnreadable,
     TitleSettingsUnreadable,
 
-
     Count  // not a text: the number of ids
 };
 
