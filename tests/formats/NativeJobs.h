@@ -49,10 +49,11 @@ inline std::string LeftUnder(const std::string& left) {
 }
 
 // Waits for the worker; one that does not end stops the whole run rather than
-// let it hang until the test driver gives up.
+// let it hang until the test driver gives up. The wait is generous: the
+// largest sets take tens of seconds on a loaded machine.
 inline void AwaitWorker(Job& job) {
     auto ended = std::async(std::launch::async, [&job] { job.WaitForWorker(); });
-    if (ended.wait_for(std::chrono::seconds(30)) != std::future_status::ready) {
+    if (ended.wait_for(std::chrono::seconds(300)) != std::future_status::ready) {
         ADD_FAILURE() << "the worker did not end";
         std::fflush(stdout);
         std::_Exit(1);
