@@ -10,33 +10,6 @@
 
 namespace cli {
 
-namespace {
-
-// What is wrong with a part, after its number; empty for a good part.
-std::string Problem(const PartCheck& part) {
-    const std::string sizes = " (" + std::to_string(part.bytes) + " octets de données au lieu de " +
-                              std::to_string(part.expected) + ")";
-    switch (part.state) {
-        case PartState::Good:
-            return std::string();
-        case PartState::Missing:
-            return "absent";
-        case PartState::Unreadable:
-            return "illisible" + platform::ReasonLine(part.path, part.error);
-        case PartState::Short:
-            return "trop court" + sizes;
-        case PartState::Long:
-            return "trop long" + sizes;
-        case PartState::Damaged:
-            return "endommagé (son Hash MD5 ne correspond pas)";
-        case PartState::Extra:
-            return "en trop : il ne fait pas partie du jeu";
-    }
-    return std::string();
-}
-
-}  // namespace
-
 int Verify(const Args& args, Context& ctx) {
     const Parsed parsed = ParseOptions(args, {{"--format", true}, {"--verbose", false}}, 1);
     if (!parsed.error.empty()) return UsageError(ctx, parsed.error);
@@ -50,21 +23,39 @@ int Verify(const Args& args, Context& ctx) {
     job->display = &NullDisplay::Instance();
 
     const bool verbose = parsed.Has("--verbose");
-    int bad = 0, count = 0;
     for (const PartCheck& part : check.parts) {
-        if (part.state != PartState::Extra) ++count;
-        const std::string problem = Problem(part);
-        if (!problem.empty() && part.state != PartState::Extra) ++bad;
+        const std::string problem = PartProblem(part);
         if (problem.empty() && !verbose) continue;
-        ctx.out << "Fichier n°" << part.number << " (" << platform::VisibleText(part.path)
-                << ") : " << platform::VisibleMessage(problem.empty() ? "intact" : problem) << "\n";
+        if (part.lastNumber > part.number)
+            ctx.out << "Fichiers n°" << part.number << " à n°" << part.lastNumber << " ("
+                    << platform::VisibleText(part.path) << "…) : ";
+        else
+            ctx.out << "Fichier n°" << part.number << " (" << platform::VisibleText(part.path)
+                    << ") : ";
+        ctx.out << platform::VisibleMessage(problem.empty() ? "intact" : problem) << "\n";
     }
-    if (check.Whole())
+    const int64_t count = check.CountedParts();
+    const int64_t bad = check.FaultyParts();
+    if (check.fault != SetFault::None)
+        ctx.out << platform::VisibleMessage(SetFaultText(check)) << "\n";
+    std::vector<std::string> notes = check.notes;
+    if (check.mayContinue)
+        notes.push_back(
+            "Le dernier fichier a la taille des autres : d'autres fichiers ont pu le "
+            "suivre, et le jeu n'est peut-être pas complet.");
+    if (check.Whole() && notes.empty())
         ctx.out << "Le jeu est complet : " << count << " fichiers, tous "
                 << (check.digestsChecked ? "intacts." : "présents et de la bonne taille.") << "\n";
-    else
+    else if (check.Whole())
+        ctx.out << "Le jeu semble complet : " << count << " fichiers, tous "
+                << (check.digestsChecked ? "intacts" : "présents et de la bonne taille")
+                << ", mais :\n";
+    else if (check.fault == SetFault::None)
         ctx.out << "Le jeu est incomplet ou endommagé : " << bad << " fichier"
                 << (bad > 1 ? "s" : "") << " sur " << count << " en cause.\n";
+    else
+        ctx.out << "Le jeu est incomplet ou endommagé.\n";
+    for (const std::string& note : notes) ctx.out << "- " << platform::VisibleMessage(note) << "\n";
     if (!check.digestsChecked)
         ctx.out
             << "Ce jeu ne porte pas de Hash MD5 (ou ils n'ont pu être lus) : seules la présence "

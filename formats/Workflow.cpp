@@ -1,11 +1,13 @@
 #include "formats/Workflow.h"
 
+#include <algorithm>
 #include <cerrno>
 
 #include "core/FreeSpace.h"
 #include "core/Job.h"
 #include "core/SplitSize.h"
 #include "formats/FormatTable.h"
+#include "formats/SetCheck.h"
 #include "formats/native/LegacySet.h"
 #include "formats/native/NativeSet.h"
 #include "platform/Fs.h"
@@ -189,7 +191,15 @@ bool CheckSplit(NativeSet& job, const SplitChoice& choice, Messages& said) {
 bool CheckJoin(Job& job, const std::string& destName, bool verify, uint32_t bufferSize,
                Messages& said) {
     // A join writes the file it rebuilds, whatever the size of the part opened.
-    if (!CheckFreeSpace(job.choices.folder, job.RebuiltSize(), said)) return false;
+    // The parts are looked for first: a set that lacks some, or announces a
+    // count it cannot have, is refused by its join for that, whatever room
+    // its size asks.
+    const SetCheck judged = JudgeParts(job);
+    const bool present =
+        judged.fault == SetFault::None &&
+        std::none_of(judged.parts.begin(), judged.parts.end(),
+                     [](const PartCheck& part) { return part.state == PartState::Missing; });
+    if (present && !CheckFreeSpace(job.choices.folder, job.RebuiltSize(), said)) return false;
     if (!job.CheckJoinParameters(destName, verify, said)) {
         said.push_back({"Le recollage a été annulé.", kTitle, platform::Icon::Warning});
         return false;
