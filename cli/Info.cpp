@@ -4,6 +4,7 @@
 
 #include "cli/Commands.h"
 #include "core/DisplayNumbers.h"
+#include "formats/SetCheck.h"
 #include "formats/Workflow.h"
 #include "formats/foreign/ForeignSet.h"
 #include "formats/native/LegacySet.h"
@@ -31,6 +32,19 @@ bool IsLegacyFirstPart(const std::string& path) {
     const platform::IoResult r =
         file.IsOpen() ? file.Read(head, sizeof head) : platform::IoResult{};
     return r.ok() && HasLegacyMark(head, static_cast<size_t>(r.bytes));
+}
+
+// What the judgement of the set found, without reading the parts' data.
+void SayState(const SetCheck& judged, Context& ctx) {
+    if (judged.Whole()) return;
+    ctx.out << "État : incomplet ou endommagé";
+    if (judged.fault != SetFault::None)
+        ctx.out << " (" << platform::VisibleMessage(SetFaultText(judged)) << ")";
+    else
+        ctx.out << " (" << judged.FaultyParts() << " fichier"
+                << (judged.FaultyParts() > 1 ? "s en cause : pcw verify les nomme)"
+                                             : " en cause : pcw verify le nomme)");
+    ctx.out << "\n";
 }
 
 }  // namespace
@@ -63,11 +77,13 @@ int Info(const Args& args, Context& ctx) {
     if (native == nullptr) {
         // A foreign set says only its name, its parts and what it announces.
         auto& foreign = static_cast<ForeignSet&>(*opened);
+        // Counted as verify and the join count them.
+        const SetCheck judged = JudgeParts(foreign);
         ctx.out << "Nom d'origine : " << platform::VisibleText(foreign.choices.fileName) << "\n"
                 << "Taille annoncée : " << foreign.rebuiltSize << " octets ("
                 << FormatSize(foreign.rebuiltSize) << ")\n"
-                << "Nombre de fichiers : " << foreign.LastNumber() - foreign.FirstNumber() + 1
-                << "\n";
+                << "Nombre de fichiers : " << judged.CountedParts() << "\n";
+        SayState(judged, ctx);
         return kExitOk;
     }
     const NativeHeader& header = native->header;
@@ -77,6 +93,7 @@ int Info(const Args& args, Context& ctx) {
             << "Nombre de fichiers : " << header.partCount << "\n"
             << "Date du découpage : " << DateText(header.splitDate) << "\n"
             << "Hash MD5 : " << (header.hasDigests == 1 ? "oui" : "non") << "\n";
+    SayState(JudgeParts(*native), ctx);
     return kExitOk;
 }
 

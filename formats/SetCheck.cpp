@@ -305,7 +305,13 @@ SetCheck JudgeForeignSet(const ForeignSet& set, const PartLayout& layout) {
     PartCheck* lastPart = nullptr;
     std::vector<PartCheck*> middle = Measured(check, last, lastPart);
     const int64_t parts = last - first + 1;
-    const int64_t usual = UsualPartBytes(middle, layout.announcedSize, parts, lastPart);
+    int64_t usual = UsualPartBytes(middle, layout.announcedSize, parts, lastPart);
+    // One part found of a set that announces more: the others are missing
+    // after it, each as large as it.
+    if (usual < 0 && layout.announcedSize >= 0 && lastPart != nullptr &&
+        lastPart->state == PartState::Good && lastPart->bytes > 0 &&
+        lastPart->bytes < layout.announcedSize)
+        usual = lastPart->bytes;
 
     // A set that gives its size but not its count ends where that size ends:
     // parts missing after the last one found, or parts past it.

@@ -502,10 +502,15 @@ StepResult NativeSet::JoinSteps(std::optional<JoinOutput>& output) {
     for (const PartCheck& part : judged.parts)
         if (part.state == PartState::Missing || part.state == PartState::Unreadable)
             return JoinRefusal(judged);
-    std::vector<CheckedPart> parts;
-    std::vector<JoinPart> copies;
-    if (StepResult failed = MeasureParts(parts, copies)) return failed;
-    if (!judged.Whole() && !DigestsMissing(copies)) {
+    // The digests are read before any part is held open for the copy: the
+    // join holds its parts locked against writers, and hashing reopens them.
+    int64_t measured = 0;
+    for (const PartCheck& part : judged.parts)
+        if (part.state != PartState::Extra) measured += part.bytes;
+    const bool digestsMissing =
+        header.hasDigests == 1 &&
+        measured + static_cast<int64_t>(kDigestTextSize) * header.partCount == header.originalSize;
+    if (!judged.Whole() && !digestsMissing) {
         if (header.hasDigests == 1 && choices.verifyHash) {
             judged = CheckSet(*this);
             if (CancelRequested()) return std::nullopt;
@@ -523,6 +528,9 @@ StepResult NativeSet::JoinSteps(std::optional<JoinOutput>& output) {
             return refused;
         }
     }
+    std::vector<CheckedPart> parts;
+    std::vector<JoinPart> copies;
+    if (StepResult failed = MeasureParts(parts, copies)) return failed;
     // Without its digest block a set can only fail its check, and the sizes
     // tell why more plainly.
     if (header.hasDigests == 1 && choices.verifyHash && !DigestsMissing(copies))
