@@ -13,6 +13,7 @@
 #include "ForeignJobs.h"
 #include "formats/SetCheck.h"
 #include "formats/native/NativeSet.h"
+#include "platform/Env.h"
 
 using namespace foreigntest;
 namespace fs = std::filesystem;
@@ -309,4 +310,155 @@ TEST(SetJudgement, EveryKindWithEveryFaultThroughEveryCommand) {
     }
     // Eight foreign kinds and ours, twelve faults, three commands.
     EXPECT_GE(cases, 9 * 11);
+}
+
+namespace {
+
+// Opens `chosen` as `kind`, then verifies it and joins it into `destination`;
+// the verdict and the messages of the join.
+struct Judged {
+    SetCheck verified;
+    Step end = Step::Failed;
+    std::vector<std::string> said;
+};
+Judged VerifyAndJoin(const std::string& kind, const std::string& chosen,
+                     const std::string& destination, bool verify = true) {
+    Judged result;
+    RecordingSink sink;
+    RecordingDisplay display;
+    std::unique_ptr<Job> job = FormatOfCliName(kind)->make();
+    if (!nativetest::OpenSet(*job, chosen, display)) return result;
+    result.verified = CheckSet(*job);
+    job->choices.folder = destination;
+    result.end = nativetest::Run(*job, workflow::Direction::Join, [&] {
+        return workflow::CheckJoin(*job, "joined", verify, 16384, platform::ShowAfter(kOwner));
+    });
+    result.said = sink.texts();
+    return result;
+}
+
+}  // namespace
+
+// Sets that coreutils split and 7-Zip write: their joins rebuild the original
+// exactly when verify calls them whole, and a part cut short is named by both.
+TEST(SetJudgement, SetsOfRealToolsAreJudgedAsTheirJoinsFindThem) {
+    PCW_SKIP_WITHOUT_COREUTILS();
+    // split -d without -a follows .89 with .9000: 150 parts.
+    {
+        TempDir dir, out;
+        const std::string original = RandomBytes(150 * 100 - 30, 5);
+        WriteFile(dir / "data.bin", original);
+        ASSERT_TRUE(
+            platform::RunTool({"split", "-d", "-b", "100", dir / "data.bin", dir / "data.bin."}));
+        ASSERT_TRUE(platform::FileExists(dir / "data.bin.9059"));
+        for (const char* given : {"data.bin.00", "data.bin.42"}) {
+            SCOPED_TRACE(given);
+            TempDir joined;
+            const Judged judged = VerifyAndJoin("generic", dir / given, joined.path());
+            EXPECT_TRUE(judged.verified.Whole());
+            EXPECT_EQ(judged.verified.CountedParts(), 150);
+            ASSERT_EQ(judged.end, Step::Finished);
+            EXPECT_TRUE(ReadFile(joined / "joined") == original);
+        }
+        // A part of the wider names cut short is named by both.
+        Resize(dir / "data.bin.9010", -1);
+        const Judged damaged = VerifyAndJoin("generic", dir / "data.bin.00", out.path());
+        EXPECT_FALSE(damaged.verified.Whole());
+        EXPECT_EQ(damaged.end, Step::Failed);
+        EXPECT_EQ(damaged.said.at(0),
+                  "Le fichier n°100 est trop court (99 octets de données au lieu de 100).");
+    }
+    // split -l cuts at line ends: parts of any size, each ending a line, are
+    // whole, and both commands say why sizes prove nothing there.
+    {
+        TempDir dir, out;
+        std::string text;
+        for (int line = 0; line < 400; ++line)
+            text += std::string(static_cast<size_t>(line * 7 % 61),
+                                static_cast<char>('a' + line % 26)) +
+                    "\n";
+        WriteFile(dir / "notes.txt", text);
+        ASSERT_TRUE(platform::RunTool(
+            {"split", "-l", "37", "-d", "-a", "3", dir / "notes.txt", dir / "notes.txt."}));
+        const Judged judged = VerifyAndJoin("generic", dir / "notes.txt.000", out.path());
+        EXPECT_TRUE(judged.verified.Whole());
+        ASSERT_EQ(judged.verified.notes.size(), 1u);
+        ASSERT_EQ(judged.end, Step::Finished);
+        EXPECT_EQ(ReadFile(out / "joined"), text);
+        EXPECT_EQ(judged.said.at(0),
+                  "Le fichier a été recoller avec succès !\n\r\n\r" + judged.verified.notes[0]);
+        // A part that does not end a line is a part cut short.
+        Resize(dir / "notes.txt.003", -1);
+        TempDir again;
+        const Judged damaged = VerifyAndJoin("generic", dir / "notes.txt.000", again.path());
+        EXPECT_FALSE(damaged.verified.Whole());
+        EXPECT_EQ(damaged.end, Step::Failed);
+        EXPECT_NE(damaged.said.at(0).find("Le fichier n°"), std::string::npos);
+    }
+    // 7-Zip volumes.
+    if (platform::HasTool("7z")) {
+        TempDir dir, out, again;
+        WriteFile(dir / "data.bin", RandomBytes(100000, 11));
+        ASSERT_TRUE(platform::RunTool(
+            {"7z", "a", "-y", "-mx0", "-v30000b", dir / "archive.7z", dir / "data.bin"}));
+        const Judged judged = VerifyAndJoin("generic", dir / "archive.7z.001", out.path());
+        EXPECT_TRUE(judged.verified.Whole());
+        EXPECT_EQ(judged.end, Step::Finished);
+        Resize(dir / "archive.7z.002", 1);
+        const Judged damaged = VerifyAndJoin("generic", dir / "archive.7z.001", again.path());
+        EXPECT_FALSE(damaged.verified.Whole());
+        EXPECT_EQ(damaged.said.at(0),
+                  "Le fichier n°2 est trop long (30001 octets de données au lieu de 30000).");
+    }
+}
+
+// Which part is at fault: in a set of three parts the size of the set tells
+// the part of the odd size, and after a changed size field the digests tell
+// that the header, not the last part, is wrong.
+TEST(SetJudgement, TheBlameFallsOnThePartAtFault) {
+    for (bool digests : {false, true}) {
+        for (int cut : {1, 2}) {
+            SCOPED_TRACE(std::to_string(cut) + (digests ? " with digests" : ""));
+            TempDir dir, out;
+            WriteFile(dir / "m.bin", RandomBytes(2 * kData + kLastData, 8));
+            {
+                RecordingSink split;
+                ASSERT_EQ(nativetest::Split(dir / "m.bin", dir.path(), kData, 16384, digests),
+                          Step::Finished);
+            }
+            Resize(dir / ("m.bin.00" + std::to_string(cut) + ".pcw"), -1);
+            const Judged judged = VerifyAndJoin("native", dir / "m.bin.001.pcw", out.path());
+            ASSERT_FALSE(judged.verified.Whole());
+            const PartCheck& blamed = judged.verified.parts.at(static_cast<size_t>(cut - 1));
+            EXPECT_EQ(blamed.state, PartState::Short) << PartProblem(blamed);
+            for (const PartCheck& part : judged.verified.parts)
+                if (part.number != cut) {
+                    EXPECT_EQ(part.state, PartState::Good) << part.number;
+                }
+            EXPECT_NE(judged.said.at(0).find("Le fichier n°" + std::to_string(cut) +
+                                             " est trop "
+                                             "court"),
+                      std::string::npos)
+                << judged.said.at(0);
+        }
+    }
+    // The size field of the header changed: part 1's digest says so.
+    TempDir dir, out;
+    WriteFile(dir / "m.bin", RandomBytes(2 * kData + kLastData, 9));
+    {
+        RecordingSink split;
+        ASSERT_EQ(nativetest::Split(dir / "m.bin", dir.path(), kData, 16384, true), Step::Finished);
+    }
+    std::string first = ReadFile(dir / "m.bin.001.pcw");
+    NativeHeader header = DecodeHeader(std::span<const uint8_t, kHeaderSize>(
+        reinterpret_cast<const uint8_t*>(first.data()), kHeaderSize));
+    header.originalSize += 1;
+    const auto bytes = EncodeHeader(header);
+    first.replace(0, kHeaderSize, std::string(bytes.begin(), bytes.end()));
+    WriteFile(dir / "m.bin.001.pcw", first);
+    const Judged judged = VerifyAndJoin("native", dir / "m.bin.001.pcw", out.path());
+    ASSERT_FALSE(judged.verified.Whole());
+    EXPECT_EQ(judged.verified.parts.at(0).state, PartState::Damaged);
+    EXPECT_EQ(judged.verified.parts.at(2).state, PartState::Good);
+    EXPECT_EQ(judged.said.at(0), "Le fichier n°1 est corrompu.");
 }
