@@ -56,6 +56,12 @@ PartCheck Measure(int32_t number, const std::string& path, int64_t overhead, siz
         return part;
     }
     part.bytes = size - overhead;
+    // Shorter than its own header: never a whole part, whatever the others hold.
+    if (part.bytes < 0) {
+        part.state = PartState::Short;
+        part.expected = 0;
+        return part;
+    }
     if (headBytes > 0 && head != nullptr) {
         head->assign(headBytes, '\0');
         const platform::IoResult read = file.Read(head->data(), headBytes);
