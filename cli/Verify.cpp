@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <optional>
 #include <string>
 
@@ -48,7 +49,12 @@ int Verify(const Args& args, Context& ctx) {
                 << (check.digestsChecked ? "intacts." : "présents et de la bonne taille.") << "\n";
     else if (check.Whole())
         ctx.out << "Le jeu semble complet : " << count << " fichiers, tous "
-                << (check.digestsChecked ? "intacts" : "présents et de la bonne taille")
+                << (check.digestsChecked ? "intacts"
+                    : std::any_of(
+                          check.parts.begin(), check.parts.end(),
+                          [](const PartCheck& part) { return part.state == PartState::Uneven; })
+                        ? "présents"
+                        : "présents et de la bonne taille")
                 << ", mais :\n";
     else if (check.fault == SetFault::None)
         ctx.out << "Le jeu est incomplet ou endommagé : " << bad << " fichier"

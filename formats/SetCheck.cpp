@@ -385,12 +385,23 @@ SetCheck JudgeForeignSet(const ForeignSet& set, const PartLayout& layout) {
 
     if (!check.Whole()) return check;
     check.notes = layout.notes;
-    if (cutAtLineEnds &&
-        std::any_of(check.parts.begin(), check.parts.end(),
-                    [](const PartCheck& part) { return part.state == PartState::Uneven; }))
-        check.notes.push_back(
-            "Les fichiers de ce jeu sont de tailles différentes et finissent tous par une fin de "
-            "ligne : il a été découpé par lignes, et leur taille ne prouve rien.");
+    // The parts of other sizes are named, ten at most.
+    std::string uneven;
+    int named = 0;
+    for (const PartCheck& part : check.parts) {
+        if (part.state != PartState::Uneven) continue;
+        if (++named > 10) {
+            uneven += ", …";
+            break;
+        }
+        uneven += (uneven.empty() ? "n°" : ", n°") + std::to_string(part.number) + " (" +
+                  std::to_string(part.bytes) + " octets)";
+    }
+    if (!uneven.empty())
+        check.notes.push_back("Des fichiers n'ont pas la taille des autres (" +
+                              std::to_string(usual) + " octets) : " + uneven +
+                              ". Chacun finit par une fin de ligne : ce jeu a été découpé par "
+                              "lignes, et ces tailles ne prouvent rien.");
     // Without a count or a size, a last part as large as the others may have
     // had others after it.
     if (!layout.countAnnounced && layout.announcedSize < 0 && lastPart != nullptr && usual > 0 &&
