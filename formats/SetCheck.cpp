@@ -33,13 +33,9 @@ PartCheck Measure(int32_t number, const std::string& path, int64_t overhead, siz
                   std::string* head = nullptr) {
     PartCheck part{number, path};
     part.lastNumber = number;
-    if (!platform::FileExists(path)) {
-        part.state = PartState::Missing;
-        part.error = ENOENT;
-        return part;
-    }
     if (const int error = platform::RegularFileError(path); error != 0) {
-        part.state = PartState::Unreadable;
+        // A link that leads nowhere is there, but cannot be read.
+        part.state = platform::FileExists(path) ? PartState::Unreadable : PartState::Missing;
         part.error = error;
         return part;
     }
@@ -168,15 +164,14 @@ bool EndsInAnImplausibleRun(const SetCheck& check, int64_t last) {
 
 // --- Native sets
 
-void JudgeNative(NativeSet& job, SetCheck& check) {
-    const int32_t count = job.header.partCount;
-    if (count <= 0) return;
+// The numbers of the native set's parts in their folder, in order: the names
+// as the set writes them, base, a number of three digits at least, the first
+// part's suffix.
+std::vector<int32_t> NativeNumbersInFolder(const NativeSet& job) {
     std::vector<int32_t> present;
+    const std::string first = platform::FileNameOf(job.PartPath(1));
+    const size_t stem = first.size() - 7;  // "001.pcw"
     for (const std::string& entry : platform::FolderEntries(platform::FolderOf(job.sourcePath))) {
-        // The names as the set writes them: base, a number of three digits at
-        // least, the first part's suffix.
-        const std::string first = platform::FileNameOf(job.PartPath(1));
-        const size_t stem = first.size() - 7;  // "001.pcw"
         if (entry.size() < first.size() ||
             !platform::FileNameStartsWith(entry, first.substr(0, stem)))
             continue;
@@ -197,7 +192,21 @@ void JudgeNative(NativeSet& job, SetCheck& check) {
     }
     std::sort(present.begin(), present.end());
     present.erase(std::unique(present.begin(), present.end()), present.end());
+    return present;
+}
 
+// Whether every number from `first` to `last` is among `present`.
+bool AllThere(const std::vector<int32_t>& present, int64_t first, int64_t last) {
+    if (last < first) return true;
+    const auto from = std::lower_bound(present.begin(), present.end(), first);
+    const auto to = std::upper_bound(present.begin(), present.end(), last);
+    return to - from == last - first + 1;
+}
+
+void JudgeNative(NativeSet& job, SetCheck& check) {
+    const int32_t count = job.header.partCount;
+    if (count <= 0) return;
+    const std::vector<int32_t> present = NativeNumbersInFolder(job);
     AddParts(
         check, 1, count, present,
         [&](int32_t i) { return Measure(i, job.PartPath(i), -job.DataBytesOf(i, 0)); },
@@ -531,6 +540,14 @@ SetCheck JudgeParts(Job& job) {
     else if (auto* foreign = dynamic_cast<ForeignSet*>(&job))
         check = JudgeForeignSet(*foreign, foreign->Layout());
     return check;
+}
+
+bool PartsAllThere(const Job& job) {
+    if (const auto* native = dynamic_cast<const NativeSet*>(&job))
+        return AllThere(NativeNumbersInFolder(*native), 1, native->header.partCount);
+    if (const auto* foreign = dynamic_cast<const ForeignSet*>(&job))
+        return AllThere(foreign->NumbersInFolder(), foreign->FirstNumber(), foreign->LastNumber());
+    return true;
 }
 
 SetCheck CheckSet(Job& job) {

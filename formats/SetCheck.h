@@ -92,6 +92,9 @@ std::string NotesText(const SetCheck& check);
 SetCheck JudgeParts(Job& job);
 // The judgement of a foreign set laid out as `layout` says, named by `set`.
 SetCheck JudgeForeignSet(const ForeignSet& set, const PartLayout& layout);
+// Whether the folder holds every part that the opened set of `job` numbers,
+// by its names alone: the look that comes before the room on the disk.
+bool PartsAllThere(const Job& job);
 // The same, then the parts hashed when the set carries digests; the job's
 // display shows the hashing as a verified join shows it.
 SetCheck CheckSet(Job& job);

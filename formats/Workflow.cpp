@@ -1,6 +1,5 @@
 #include "formats/Workflow.h"
 
-#include <algorithm>
 #include <cerrno>
 
 #include "core/FreeSpace.h"
@@ -194,12 +193,8 @@ bool CheckJoin(Job& job, const std::string& destName, bool verify, uint32_t buff
     // The parts are looked for first: a set that lacks some, or announces a
     // count it cannot have, is refused by its join for that, whatever room
     // its size asks.
-    const SetCheck judged = JudgeParts(job);
-    const bool present =
-        judged.fault == SetFault::None &&
-        std::none_of(judged.parts.begin(), judged.parts.end(),
-                     [](const PartCheck& part) { return part.state == PartState::Missing; });
-    if (present && !CheckFreeSpace(job.choices.folder, job.RebuiltSize(), said)) return false;
+    if (PartsAllThere(job) && !CheckFreeSpace(job.choices.folder, job.RebuiltSize(), said))
+        return false;
     if (!job.CheckJoinParameters(destName, verify, said)) {
         said.push_back({"Le recollage a été annulé.", kTitle, platform::Icon::Warning});
         return false;

@@ -308,8 +308,13 @@ TEST(SetJudgement, EveryKindWithEveryFaultThroughEveryCommand) {
                 EXPECT_EQ(said, SetFaultText(verified));
         }
     }
-    // Eight foreign kinds and ours, twelve faults, three commands.
-    EXPECT_GE(cases, 9 * 11);
+    // Eight foreign kinds and ours, twelve faults, three commands; Windows
+    // makes no FIFO, and links only for some users.
+#ifdef _WIN32
+    EXPECT_GE(cases, 9 * 10);
+#else
+    EXPECT_EQ(cases, 9 * 12);
+#endif
 }
 
 namespace {
