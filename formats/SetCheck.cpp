@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <map>
+#include <set>
 
 #include "formats/foreign/ForeignSet.h"
 #include "formats/native/NativeSet.h"
@@ -30,7 +31,8 @@ bool IsFault(const PartCheck& part) {
 // nothing is opened but a regular file: a FIFO or a device would hang the
 // check or read forever.
 PartCheck Measure(int32_t number, const std::string& path, int64_t overhead, size_t headBytes = 0,
-                  std::string* head = nullptr) {
+                  std::string* head = nullptr, CheckedPart* keep = nullptr,
+                  bool* endsALine = nullptr) {
     PartCheck part{number, path};
     part.lastNumber = number;
     if (const int error = platform::RegularFileError(path); error != 0) {
@@ -39,13 +41,18 @@ PartCheck Measure(int32_t number, const std::string& path, int64_t overhead, siz
         part.error = error;
         return part;
     }
-    platform::File file = platform::File::OpenRead(path, platform::Share::Read);
-    if (!file.IsOpen()) {
+    // A join keeps the part open from here to its copy, which then reads the
+    // very file measured.
+    platform::File shared;
+    if (keep == nullptr) shared = platform::File::OpenRead(path, platform::Share::Read);
+    const bool open = keep != nullptr ? keep->Open(path) : shared.IsOpen();
+    platform::File& file = keep != nullptr ? keep->File() : shared;
+    if (!open) {
         part.state = PartState::Unreadable;
         part.error = file.OpenError();
         return part;
     }
-    const int64_t size = file.Size();
+    const int64_t size = keep != nullptr ? keep->Size() : file.Size();
     if (size < 0) {
         part.state = PartState::Unreadable;
         part.error = EIO;
@@ -57,6 +64,13 @@ PartCheck Measure(int32_t number, const std::string& path, int64_t overhead, siz
         part.state = PartState::Short;
         part.expected = 0;
         return part;
+    }
+    // Whether its last byte is a line feed, for the sets that tools cut at line ends.
+    if (endsALine != nullptr) {
+        char last = 0;
+        *endsALine =
+            size > 0 && file.Seek(size - 1) && file.Read(&last, 1).bytes == 1 && last == '\n';
+        file.Seek(0);
     }
     if (headBytes > 0 && head != nullptr) {
         head->assign(headBytes, '\0');
@@ -122,14 +136,6 @@ int64_t UsualPartBytes(const std::vector<PartCheck*>& middle, int64_t total, int
         }
     }
     return usual;
-}
-
-// Whether the part's last byte is a line feed.
-bool EndsALine(const PartCheck& part) {
-    platform::File file = platform::File::OpenRead(part.path, platform::Share::Read);
-    const int64_t size = file.IsOpen() ? file.Size() : -1;
-    char last = 0;
-    return size > 0 && file.Seek(size - 1) && file.Read(&last, 1).bytes == 1 && last == '\n';
 }
 
 // The parts of `check` measured, and the one numbered `last` among them.
@@ -287,7 +293,8 @@ void HashNative(NativeSet& job, SetCheck& check) {
 
 // --- Foreign sets
 
-SetCheck JudgeForeignSet(const ForeignSet& set, const PartLayout& layout) {
+SetCheck JudgeForeignSet(const ForeignSet& set, const PartLayout& layout, KeptParts* kept) {
+    const int64_t held = kept != nullptr ? platform::OpenFileLimit() / 2 : 0;
     SetCheck check;
     const int64_t first = layout.first;
     int64_t last = layout.last;
@@ -300,14 +307,22 @@ SetCheck JudgeForeignSet(const ForeignSet& set, const PartLayout& layout) {
                                    -1, ENOENT, static_cast<int32_t>(first)});
         return check;
     }
-    std::map<int32_t, std::string> heads;
+    std::set<int32_t> linesEnded;
     AddParts(
         check, first, last, present,
         [&](int32_t n) {
             std::string head;
+            bool endsALine = false;
+            CheckedPart* keep = nullptr;
+            if (kept != nullptr) keep = &kept->emplace_back(n, CheckedPart()).second;
             PartCheck part =
                 Measure(n, set.PartName(n), n == first ? layout.firstOffset : layout.laterOffset,
-                        layout.wrongHeader ? layout.headBytes : 0, &head);
+                        layout.wrongHeader ? layout.headBytes : 0, &head, keep,
+                        layout.cutAtLineEnds ? &endsALine : nullptr);
+            if (endsALine) linesEnded.insert(n);
+            // Past what the process may hold open, parts are let go and opened
+            // again for their copy, which compares their identity.
+            if (keep != nullptr && static_cast<int64_t>(kept->size()) > held) keep->Release();
             if (part.state == PartState::Good && part.bytes >= 0 && layout.wrongHeader)
                 if (const std::optional<int32_t> named = layout.wrongHeader(n, head)) {
                     part.state = PartState::BadHeader;
@@ -373,7 +388,7 @@ SetCheck JudgeForeignSet(const ForeignSet& set, const PartLayout& layout) {
          (lastPart != nullptr && lastPart->state == PartState::Long))) {
         cutAtLineEnds = std::all_of(middle.begin(), middle.end(), [&](const PartCheck* part) {
             return (part->state == PartState::Good || offSize(part)) && part->bytes > 0 &&
-                   EndsALine(*part);
+                   linesEnded.count(part->number) > 0;
         });
     }
     if (cutAtLineEnds) {

@@ -11,6 +11,9 @@
 #include <string>
 #include <vector>
 
+#include <utility>
+
+#include "core/CheckedPart.h"
 #include "core/Message.h"
 
 class Job;
@@ -91,7 +94,11 @@ std::string NotesText(const SetCheck& check);
 // a native or a foreign one, without reading their data.
 SetCheck JudgeParts(Job& job);
 // The judgement of a foreign set laid out as `layout` says, named by `set`.
-SetCheck JudgeForeignSet(const ForeignSet& set, const PartLayout& layout);
+// With `kept`, every part measured stays open there, by its number, for a
+// join to copy the files it judged.
+using KeptParts = std::vector<std::pair<int32_t, CheckedPart>>;
+SetCheck JudgeForeignSet(const ForeignSet& set, const PartLayout& layout,
+                         KeptParts* kept = nullptr);
 // Whether the folder holds every part that the opened set of `job` numbers,
 // by its names alone: the look that comes before the room on the disk.
 bool PartsAllThere(const Job& job);

@@ -184,31 +184,37 @@ StepResult ForeignSet::JoinSteps(std::optional<JoinOutput>& output) {
         return Message{"Le fichier n'est pas accessible." +
                            platform::ReasonLine(PartName(layout_.first), ENOENT),
                        "Erreur", Icon::Error};
-    const SetCheck judged = JudgeForeignSet(*this, layout_);
+    KeptParts kept;
+    const SetCheck judged = JudgeForeignSet(*this, layout_, &kept);
     if (StepResult refused = JoinRefusal(judged)) return refused;
     notes_ = NotesText(judged);
-    // Each part gives exactly the data judged: every part, the first too, is
-    // found by its name, as the chosen file is not the first part when the
+    // Each part gives exactly the data judged, from the file judged: the parts
+    // stay open from their measure to their copy. Every part, the first too,
+    // is found by its name, as the chosen file is not the first part when the
     // user picked another one of the set, or when it only describes the set.
     std::vector<JoinPart> parts;
-    for (const PartCheck& part : judged.parts)
-        if (part.state == PartState::Good || part.state == PartState::Uneven)
-            parts.push_back(
-                {part.number, part.path,
-                 part.number == layout_.first ? layout_.firstOffset : layout_.laterOffset,
-                 part.bytes});
+    std::vector<CheckedPart> openedParts;
+    auto next = kept.begin();
+    for (const PartCheck& part : judged.parts) {
+        if (part.state != PartState::Good && part.state != PartState::Uneven) continue;
+        parts.push_back({part.number, part.path,
+                         part.number == layout_.first ? layout_.firstOffset : layout_.laterOffset,
+                         part.bytes});
+        while (next != kept.end() && next->first != part.number) ++next;
+        if (next != kept.end()) openedParts.push_back(std::move(next->second));
+    }
+    kept.clear();
 
     step = Step::Joining;
     totalBytes = rebuiltSize;
     doneBytes = 0;
 
-    std::vector<CheckedPart> openedParts(1);
-    if (parts.empty() || !openedParts[0].Open(parts.front().path))
-        return Message{
-            "Le fichier n'est pas accessible." +
-                platform::ReasonLine(PartName(layout_.first),
-                                     parts.empty() ? ENOENT : openedParts[0].File().OpenError()),
-            "Erreur", Icon::Error};
+    if (parts.empty() || openedParts.size() != parts.size() || !openedParts[0].Reopen())
+        return Message{"Le fichier n'est pas accessible." +
+                           platform::ReasonLine(
+                               PartName(layout_.first),
+                               openedParts.empty() ? ENOENT : openedParts[0].File().OpenError()),
+                       "Erreur", Icon::Error};
     const std::string final = choices.folder + choices.fileName;
     output = JoinOutput::Create(final);
     if (!output->IsOpen()) {
