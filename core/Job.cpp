@@ -7,12 +7,10 @@
 #include "platform/Clock.h"
 #include "platform/Fs.h"
 #include "platform/Reasons.h"
+#include "texts/Texts.h"
 
-namespace {
-// What a failed join adds to its message: its output is kept, and where.
-constexpr char kLeftIncomplete[] =
-    "\n\r\n\rLe fichier recollé est incomplet ; il a été laissé sous le nom :\n\r";
-}  // namespace
+using texts::Say;
+using texts::TextId;
 
 Job::Job() = default;
 
@@ -137,13 +135,14 @@ void Job::EndCancelled() {
 void Job::ReportEnd(std::string_view successText) {
     ShowProgress();
     if (step == Step::Finished)
-        display->ShowMessage({std::string(successText), "-=Parcelwise=-", platform::Icon::Info});
+        display->ShowMessage(
+            {std::string(successText), Say(TextId::TitleProgram), platform::Icon::Info});
     else if (step == Step::Cancelled)
         display->ShowMessage(
-            {"Le processus a été annulé.", "-=Parcelwise=-", platform::Icon::Warning});
+            {Say(TextId::JobCancelled), Say(TextId::TitleProgram), platform::Icon::Warning});
     else
-        display->ShowMessage({"Le processus a été arrêté à cause d'une erreur !", "-=Parcelwise=-",
-                              platform::Icon::Error});
+        display->ShowMessage(
+            {Say(TextId::JobStoppedByError), Say(TextId::TitleProgram), platform::Icon::Error});
     display->CloseAfterJob();
 }
 
@@ -168,7 +167,7 @@ StepResult Job::CopyParts(const std::vector<JoinPart>& parts, std::vector<Checke
                           const std::function<std::string(int32_t)>& missing) {
     CopyBuffer buffer(choices.bufferSize);
     if (!buffer.Allocated())
-        return Message{"Impossible d'allouer de la mémoire pour le buffer.", "Mémoire insuffisante",
+        return Message{Say(TextId::NoCopyBuffer), Say(TextId::TitleOutOfMemory),
                        platform::Icon::Error};
     partNumber = 0;
     for (size_t i = 0; i < parts.size(); ++i) {
@@ -179,22 +178,21 @@ StepResult Job::CopyParts(const std::vector<JoinPart>& parts, std::vector<Checke
         // The first part is worded and shown as an error, the others as warnings.
         auto notAccessible = [&](int error) {
             const std::string reason = platform::ReasonLine(part.path, error);
-            return i == 0 ? Message{"Le fichier n'est pas accessible." + reason, "Erreur",
-                                    platform::Icon::Error}
-                          : Message{"Le fichier n'est pas accessible !" + reason, "Erreur",
-                                    platform::Icon::Warning};
+            return i == 0 ? Message{Say(TextId::FirstPartNotAccessible, {reason}),
+                                    Say(TextId::TitleError), platform::Icon::Error}
+                          : Message{Say(TextId::PartNotAccessible, {reason}),
+                                    Say(TextId::TitleError), platform::Icon::Warning};
         };
         const bool open = wasOpened ? source.Reopen() : source.Open(part.path);
         if (!open && i > 0 && missing && !platform::FileExists(part.path))
-            return Message{missing(part.number), "Recollage interrompu", platform::Icon::Warning};
+            return Message{missing(part.number), Say(TextId::TitleJoinStopped),
+                           platform::Icon::Warning};
         if (!open) return notAccessible(source.File().OpenError());
         const int64_t bytes = part.bytes >= 0 ? part.bytes : source.Size() - part.offset;
         // A part smaller than its own header was never a whole part.
         if (bytes < 0)
-            return Message{"Le fichier n°" + std::to_string(part.number) +
-                               " est trop court pour contenir son en-tête : il semble être "
-                               "corrompu.",
-                           "Recollage interrompu", platform::Icon::Warning};
+            return Message{Say(TextId::PartTooShortForHeader, {std::to_string(part.number)}),
+                           Say(TextId::TitleJoinStopped), platform::Icon::Warning};
         if (!source.File().Seek(part.offset)) return notAccessible(EIO);
         CopyResult result = CopyWithProgress(source.File(), target, bytes, buffer);
         if (result == CopyResult::Done && !source.Unchanged()) result = CopyResult::SourceChanged;
@@ -218,19 +216,19 @@ void Job::EndJoin(std::optional<JoinOutput>& output, StepResult result) {
     } else if (result) {
         output->Leave();
         leftBehind = output->TempPath();
-        result->text += kLeftIncomplete + output->TempPath();
+        result->text += Say(TextId::JoinLeftIncomplete, {output->TempPath()});
         return Fail(*result);
     } else if (int error = 0; !output->Finish(error)) {
         leftBehind = output->TempPath();
         const std::string& name = output->FinalPath();
         const Message failure =
-            error == EEXIST ? Message{"Le fichier de destination existe déjà :\n\r\n\r" + name,
-                                      "Erreur", platform::Icon::Warning}
-                            : Message{"Erreur d'écriture dans le fichier de destination." +
-                                          platform::ReasonLine(name, error),
-                                      "Erreur", platform::Icon::Error};
-        return Fail(failure.text + kLeftIncomplete + output->TempPath(), failure.title,
-                    failure.icon);
+            error == EEXIST
+                ? Message{Say(TextId::DestinationExists, {name}), Say(TextId::TitleError),
+                          platform::Icon::Warning}
+                : Message{Say(TextId::DestinationWriteFailed, {platform::ReasonLine(name, error)}),
+                          Say(TextId::TitleError), platform::Icon::Error};
+        return Fail(failure.text + Say(TextId::JoinLeftIncomplete, {output->TempPath()}),
+                    failure.title, failure.icon);
     }
     ShowProgress();
     step = Step::Finished;
@@ -240,33 +238,29 @@ void Job::EndJoin(std::optional<JoinOutput>& output, StepResult result) {
 bool Job::NameFits(const std::string& folder, size_t nameBytes, std::string& problems) {
     const size_t most = platform::MaxFileNameBytes(folder);
     if (nameBytes <= most) return true;
-    problems += "\n\r- Nom du fichier de Destination trop long pour le système de fichiers (" +
-                std::to_string(most) + " octets au plus par nom de fichier).";
+    problems += Say(TextId::NameTooLongLine, {std::to_string(most)});
     return false;
 }
 
 StepResult Job::JoinCopyFailure(CopyResult result, int32_t number, const std::string& part,
                                 const std::string& target, int error) const {
     if (error < 0) error = copyError_;
-    const std::string numbered = "Le fichier n°" + std::to_string(number);
+    const std::string numbered = std::to_string(number);
     switch (result) {
         case CopyResult::ReadFailed:
-            return Message{"Erreur de lecture du fichier n°" + std::to_string(number) + "." +
-                               platform::ReasonLine(part, error),
-                           "Recollage interrompu", platform::Icon::Error};
-        case CopyResult::SourceEnded:
             return Message{
-                numbered + " est plus court que prévu : il a changé pendant le recollage.",
-                "Recollage interrompu", platform::Icon::Error};
+                Say(TextId::PartReadFailed, {numbered, platform::ReasonLine(part, error)}),
+                Say(TextId::TitleJoinStopped), platform::Icon::Error};
+        case CopyResult::SourceEnded:
+            return Message{Say(TextId::PartEndedEarly, {numbered}), Say(TextId::TitleJoinStopped),
+                           platform::Icon::Error};
         case CopyResult::SourceChanged:
-            return Message{numbered +
-                               " a été modifié ou remplacé pendant le recollage : le fichier "
-                               "recollé ne serait pas le fichier d'origine.",
-                           "Recollage interrompu", platform::Icon::Error};
+            return Message{Say(TextId::PartChanged, {numbered}), Say(TextId::TitleJoinStopped),
+                           platform::Icon::Error};
         case CopyResult::WriteFailed:
-            return Message{"Erreur d'écriture dans le fichier de destination." +
-                               platform::ReasonLine(target, error),
-                           "Erreur", platform::Icon::Error};
+            return Message{
+                Say(TextId::DestinationWriteFailed, {platform::ReasonLine(target, error)}),
+                Say(TextId::TitleError), platform::Icon::Error};
         case CopyResult::Done:
         case CopyResult::Cancelled:
             break;

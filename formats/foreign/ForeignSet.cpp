@@ -14,19 +14,21 @@
 #include "platform/Fs.h"
 #include "platform/Messages.h"
 #include "platform/Reasons.h"
+#include "texts/Texts.h"
 
 using platform::Icon;
 
+using texts::Say;
+using texts::TextId;
+
 namespace {
-constexpr char kJoinStopped[] = "Recollage interrompu";
 std::string Missing(int32_t number) {
-    return "Le fichier n°" + std::to_string(number) + " est introuvable";
+    return Say(TextId::PartMissing, {std::to_string(number)});
 }
 }  // namespace
 
 std::string ForeignSet::OpenFailure(const std::string& tool) {
-    return "Impossible d'ouvrir ce fichier, vérifier qu'il s'agit bien d'un fichier découpé avec " +
-           tool + ".";
+    return Say(TextId::ForeignOpenFailed, {tool});
 }
 
 std::string ForeignSet::ChosenFolder() const {
@@ -110,9 +112,9 @@ void ForeignSet::ReadNamedSet(const std::string& originalName, int32_t& last) {
 bool ForeignSet::OpenSet(Messages& said) {
     platform::File chosen = platform::File::OpenRead(sourcePath);
     if (!chosen.IsOpen()) {
-        said.push_back({"Impossible d'ouvrir le fichier !" +
-                            platform::ReasonLine(sourcePath, chosen.OpenError()),
-                        "Erreur", Icon::Error});
+        said.push_back(
+            {Say(TextId::CannotOpenFile, {platform::ReasonLine(sourcePath, chosen.OpenError())}),
+             Say(TextId::TitleError), Icon::Error});
         return false;
     }
     bool read = false;
@@ -122,7 +124,7 @@ bool ForeignSet::OpenSet(Messages& said) {
         read = false;
     }
     if (!read) {
-        said.push_back({OpenFailureText(), "Erreur", Icon::Error});
+        said.push_back({OpenFailureText(), Say(TextId::TitleError), Icon::Error});
         return false;
     }
     // The name may come from someone else's file: it must stay a plain file name.
@@ -136,13 +138,11 @@ bool ForeignSet::CheckJoinParameters(const std::string& name, bool, Messages& sa
     const size_t length = Utf8Length(name);
     if (length == 0 || length > 255) {
         ok = false;
-        problems = "\n\r- Nom du fichier original (longeur entre 1 et 255 car.).";
+        problems = Say(TextId::ForeignNameLengthLine);
     } else if (!platform::IsSafeFileName(name)) {
         // A name typed or pasted by the user must not lead outside the destination folder.
         ok = false;
-        problems = "\n\r- Nom du fichier original incorrect (";
-        problems += platform::ForbiddenInNames();
-        problems += ").";
+        problems = Say(TextId::ForeignUnsafeNameLine, {platform::ForbiddenInNames()});
     } else if (!NameFits(choices.folder, name.size(), problems)) {
         ok = false;
     } else {
@@ -156,8 +156,8 @@ bool ForeignSet::CheckJoinParameters(const std::string& name, bool, Messages& sa
         }
     }
     if (!ok)
-        said.push_back({"Une ou plusieurs informations sont incorrectes : \n\r" + problems,
-                        "-=Parcelwise=-", Icon::Warning});
+        said.push_back(
+            {Say(TextId::ProblemsIntro, {problems}), Say(TextId::TitleProgram), Icon::Warning});
     return ok;
 }
 
@@ -181,9 +181,9 @@ StepResult ForeignSet::JoinSteps(std::optional<JoinOutput>& output) {
     // A set opened without parts has nothing to join, even if a part
     // appeared since.
     if (layout_.last < layout_.first)
-        return Message{"Le fichier n'est pas accessible." +
-                           platform::ReasonLine(PartName(layout_.first), ENOENT),
-                       "Erreur", Icon::Error};
+        return Message{Say(TextId::FirstPartNotAccessible,
+                           {platform::ReasonLine(PartName(layout_.first), ENOENT)}),
+                       Say(TextId::TitleError), Icon::Error};
     KeptParts kept;
     const SetCheck judged = JudgeForeignSet(*this, layout_, &kept);
     if (StepResult refused = JoinRefusal(judged)) return refused;
@@ -210,23 +210,19 @@ StepResult ForeignSet::JoinSteps(std::optional<JoinOutput>& output) {
     doneBytes = 0;
 
     if (parts.empty() || openedParts.size() != parts.size() || !openedParts[0].Reopen())
-        return Message{"Le fichier n'est pas accessible." +
-                           platform::ReasonLine(
+        return Message{Say(TextId::FirstPartNotAccessible,
+                           {platform::ReasonLine(
                                PartName(layout_.first),
-                               openedParts.empty() ? ENOENT : openedParts[0].File().OpenError()),
-                       "Erreur", Icon::Error};
+                               openedParts.empty() ? ENOENT : openedParts[0].File().OpenError())}),
+                       Say(TextId::TitleError), Icon::Error};
     const std::string final = choices.folder + choices.fileName;
     output = JoinOutput::Create(final);
     if (!output->IsOpen()) {
         const int error = output->OpenError();
         output.reset();
         return Message{
-            platform::CreationFailure(
-                "Une erreur est survenue pendant la création du fichier de destination : \n\r\n\r"
-                "    - Le fichier de destination existe déjà.\n\r"
-                "    - Le dossier de destination est en lecture seule.",
-                final, error),
-            "Erreur", Icon::Warning};
+            platform::CreationFailure(Say(TextId::CreateFailedListingCauses), final, error),
+            Say(TextId::TitleError), Icon::Warning};
     }
     return CopyParts(parts, &openedParts, output->File(), output->TempPath(), Missing);
 }
@@ -237,10 +233,10 @@ void ForeignSet::ShowProgress() {
             const int32_t count = layout_.last - layout_.first + 1;
             const int32_t done = partNumber;
             writer_.Copying(*this, done, [&](ProgressDisplay& d) {
-                d.SetStatusText(std::to_string(done) +
-                                (done > 1 ? " fichiers recollés..." : " fichier recollé..."));
-                d.SetPartText("Recollage du fichier n° " +
-                              std::to_string(done < count ? done + 1 : count));
+                d.SetStatusText(Say(done > 1 ? TextId::PartsJoinedMany : TextId::PartsJoinedOne,
+                                    {std::to_string(done)}));
+                d.SetPartText(
+                    Say(TextId::JoiningPart, {std::to_string(done < count ? done + 1 : count)}));
             });
             break;
         }
@@ -253,5 +249,5 @@ void ForeignSet::ShowProgress() {
 }
 
 void ForeignSet::EndOfWork() {
-    ReportEnd("Le fichier a été recoller avec succès !" + notes_);
+    ReportEnd(Say(TextId::JoinSucceeded) + notes_);
 }
