@@ -49,14 +49,11 @@ bool IsLegacyFirstPart(const std::string& path) {
 // What the judgement of the set found, without reading the parts' data.
 void SayState(const SetCheck& judged, Context& ctx) {
     if (judged.Whole()) return;
-    ctx.out << "État : incomplet ou endommagé";
-    if (judged.fault != SetFault::None)
-        ctx.out << " (" << platform::VisibleMessage(SetFaultText(judged)) << ")";
-    else
-        ctx.out << " (" << judged.FaultyParts() << " fichier"
-                << (judged.FaultyParts() > 1 ? "s en cause : pcw verify les nomme)"
-                                             : " en cause : pcw verify le nomme)");
-    ctx.out << "\n";
+    const int64_t faulty = judged.FaultyParts();
+    ctx.out << Say(TextId::InfoSetDamaged,
+                   {judged.fault != SetFault::None ? platform::VisibleMessage(SetFaultText(judged))
+                    : faulty > 1 ? Say(TextId::InfoFaultyPartMany, {std::to_string(faulty)})
+                                 : Say(TextId::InfoFaultyPartOne)});
 }
 
 }  // namespace

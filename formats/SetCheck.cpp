@@ -11,10 +11,13 @@
 #include "platform/File.h"
 #include "platform/Fs.h"
 #include "platform/Reasons.h"
+#include "texts/Texts.h"
+
+using texts::Say;
+using texts::TextId;
 
 namespace {
 
-constexpr char kJoinStopped[] = "Recollage interrompu";
 // A run of missing parts longer than this that ends the set tells that the
 // count announced is wrong rather than that so many parts were lost.
 constexpr int64_t kMostMissingAtTheEnd = 1000;
@@ -415,17 +418,15 @@ SetCheck JudgeForeignSet(const ForeignSet& set, const PartLayout& layout, KeptPa
     for (const PartCheck& part : check.parts) {
         if (part.state != PartState::Uneven) continue;
         if (++named > 10) {
-            uneven += ", …";
+            uneven += Say(TextId::SetListGoesOn);
             break;
         }
-        uneven += (uneven.empty() ? "n°" : ", n°") + std::to_string(part.number) + " (" +
-                  std::to_string(part.bytes) + " octets)";
+        if (!uneven.empty()) uneven += Say(TextId::ListSeparator);
+        uneven +=
+            Say(TextId::SetUnevenPart, {std::to_string(part.number), std::to_string(part.bytes)});
     }
     if (!uneven.empty())
-        check.notes.push_back("Des fichiers n'ont pas la taille des autres (" +
-                              std::to_string(usual) + " octets) : " + uneven +
-                              ". Chacun finit par une fin de ligne : ce jeu a été découpé par "
-                              "lignes, et ces tailles ne prouvent rien.");
+        check.notes.push_back(Say(TextId::SetCutAtLineEnds, {std::to_string(usual), uneven}));
     // Without a count or a size, a last part as large as the others may have
     // had others after it.
     if (!layout.countAnnounced && layout.announcedSize < 0 && lastPart != nullptr && usual > 0 &&
@@ -461,32 +462,31 @@ int64_t SetCheck::DataBytes() const {
 }
 
 std::string PartProblem(const PartCheck& part) {
-    const std::string sizes = " (" + std::to_string(part.bytes) + " octets de données au lieu de " +
-                              std::to_string(part.expected) + ")";
+    const std::string bytes = std::to_string(part.bytes);
+    const std::string expected = std::to_string(part.expected);
     switch (part.state) {
         case PartState::Good:
             return std::string();
         case PartState::Missing:
-            return part.lastNumber > part.number ? "absents" : "absent";
+            return Say(part.lastNumber > part.number ? TextId::JudgedPartsMissing
+                                                     : TextId::JudgedPartMissing);
         case PartState::Unreadable:
-            return "illisible" + platform::ReasonLine(part.path, part.error);
+            return Say(TextId::JudgedPartUnreadable, {platform::ReasonLine(part.path, part.error)});
         case PartState::Short:
-            return part.bytes < 0 ? "trop court pour contenir son en-tête" : "trop court" + sizes;
+            return part.bytes < 0 ? Say(TextId::JudgedPartShortForHeader)
+                                  : Say(TextId::JudgedPartShort, {bytes, expected});
         case PartState::Long:
-            return "trop long" + sizes;
+            return Say(TextId::JudgedPartLong, {bytes, expected});
         case PartState::Damaged:
-            return "endommagé (son Hash MD5 ne correspond pas)";
+            return Say(TextId::JudgedPartDamaged);
         case PartState::Extra:
-            return "en trop : il ne fait pas partie du jeu";
+            return Say(TextId::JudgedPartExtra);
         case PartState::BadHeader:
             return part.headerNumber >= 0
-                       ? "mal placé : son en-tête est celui du fichier n°" +
-                             std::to_string(part.headerNumber) + " (d'un jeu ou d'un autre)"
-                       : "d'un autre jeu ou endommagé : son en-tête ne correspond pas";
+                       ? Say(TextId::JudgedPartMisplaced, {std::to_string(part.headerNumber)})
+                       : Say(TextId::JudgedPartForeignHeader);
         case PartState::Uneven:
-            return "d'une autre taille que les autres (" + std::to_string(part.bytes) +
-                   " octets de données au lieu de " + std::to_string(part.expected) +
-                   "), coupé à une fin de ligne";
+            return Say(TextId::JudgedPartUneven, {bytes, expected});
     }
     return std::string();
 }
@@ -496,21 +496,21 @@ std::string SetFaultText(const SetCheck& check) {
         case SetFault::None:
             break;
         case SetFault::ImplausibleCount:
-            return "Le jeu annonce " + std::to_string(check.announcedParts) + " fichiers, mais " +
-                   (check.foundParts == 1
-                        ? std::string("un seul est là")
-                        : "seuls " + std::to_string(check.foundParts) + " sont là") +
-                   " : ce nombre n'est pas plausible, l'en-tête du jeu semble être corrompu.";
+            return Say(TextId::SetCountImplausible,
+                       {std::to_string(check.announcedParts),
+                        check.foundParts == 1
+                            ? Say(TextId::SetFoundOne)
+                            : Say(TextId::SetFoundMany, {std::to_string(check.foundParts)})});
         case SetFault::LonePart:
-            return "Un seul fichier a été trouvé : un jeu en compte au moins deux. Les autres "
-                   "sont peut-être dans un autre dossier, ou sous un autre nom.";
+            return Say(TextId::SetLonePart);
     }
     return std::string();
 }
 
 std::optional<Message> JoinRefusal(const SetCheck& check) {
+    const std::string stopped = Say(TextId::TitleJoinStopped);
     if (check.fault != SetFault::None)
-        return Message{SetFaultText(check), kJoinStopped, platform::Icon::Warning};
+        return Message{SetFaultText(check), stopped, platform::Icon::Warning};
     const auto fault = std::find_if(check.parts.begin(), check.parts.end(), IsFault);
     if (fault == check.parts.end()) return std::nullopt;
     const PartCheck& part = *fault;
@@ -519,26 +519,22 @@ std::optional<Message> JoinRefusal(const SetCheck& check) {
         case PartState::Missing:
             // The words that joins have always used for a missing part, the
             // first of a run.
-            return Message{"Le fichier n°" + number + " est introuvable", kJoinStopped,
-                           platform::Icon::Warning};
+            return Message{Say(TextId::PartMissing, {number}), stopped, platform::Icon::Warning};
         case PartState::Damaged:
-            return Message{"Le fichier n°" + number + " est corrompu.", kJoinStopped,
-                           platform::Icon::Warning};
+            return Message{Say(TextId::PartCorrupt, {number}), stopped, platform::Icon::Warning};
+        case PartState::Unreadable:
+            return Message{Say(TextId::NumberedPartNotAccessible,
+                               {number, platform::ReasonLine(part.path, part.error)}),
+                           stopped, platform::Icon::Warning};
         case PartState::Short:
             if (part.bytes < 0)
-                return Message{"Le fichier n°" + number +
-                                   " est trop court pour contenir son en-tête : il semble être "
-                                   "corrompu.",
-                               kJoinStopped, platform::Icon::Warning};
+                return Message{Say(TextId::PartTooShortForHeader, {number}), stopped,
+                               platform::Icon::Warning};
             break;
         default:
             break;
     }
-    if (part.state == PartState::Unreadable)
-        return Message{"Le fichier n°" + number + " n'est pas accessible !" +
-                           platform::ReasonLine(part.path, part.error),
-                       kJoinStopped, platform::Icon::Warning};
-    return Message{"Le fichier n°" + number + " est " + PartProblem(part) + ".", kJoinStopped,
+    return Message{Say(TextId::JudgedPartAtFault, {number, PartProblem(part)}), stopped,
                    platform::Icon::Warning};
 }
 

@@ -156,6 +156,42 @@ constexpr Row kFrench[] = {
      kKept},
     {TextId::ForeignUnsafeNameLine, "\n\r- Nom du fichier original incorrect (%1)."},
 
+    {TextId::JudgedPartMissing, "absent"},
+    {TextId::JudgedPartsMissing, "absents"},
+    {TextId::JudgedPartUnreadable, "illisible%1"},
+    {TextId::JudgedPartShortForHeader, "trop court pour contenir son en-tête"},
+    {TextId::JudgedPartShort, "trop court (%1 octets de données au lieu de %2)"},
+    {TextId::JudgedPartLong, "trop long (%1 octets de données au lieu de %2)"},
+    {TextId::JudgedPartDamaged, "endommagé (son Hash MD5 ne correspond pas)"},
+    {TextId::JudgedPartExtra, "en trop : il ne fait pas partie du jeu"},
+    {TextId::JudgedPartMisplaced,
+     "mal placé : son en-tête est celui du fichier n°%1 (d'un jeu ou d'un autre)"},
+    {TextId::JudgedPartForeignHeader,
+     "d'un autre jeu ou endommagé : son en-tête ne correspond pas"},
+    {TextId::JudgedPartUneven,
+     "d'une autre taille que les autres (%1 octets de données au lieu de %2), coupé à une fin de "
+     "ligne"},
+    {TextId::JudgedPartAtFault, "Le fichier n°%1 est %2."},
+    {TextId::SetCountImplausible,
+     "Le jeu annonce %1 fichiers, mais %2 : ce nombre n'est pas plausible, l'en-tête du jeu semble "
+     "être corrompu."},
+    {TextId::SetFoundOne, "un seul est là"},
+    {TextId::SetFoundMany, "seuls %1 sont là"},
+    {TextId::SetLonePart,
+     "Un seul fichier a été trouvé : un jeu en compte au moins deux. Les autres sont peut-être "
+     "dans un autre dossier, ou sous un autre nom."},
+    {TextId::SetCutAtLineEnds,
+     "Des fichiers n'ont pas la taille des autres (%1 octets) : %2. Chacun finit par une fin de "
+     "ligne : ce jeu a été découpé par lignes, et ces tailles ne prouvent rien."},
+    {TextId::SetUnevenPart, "n°%1 (%2 octets)"},
+    {TextId::SetListGoesOn, ", …"},
+    {TextId::SetNoFirstDKoupPart,
+     "Aucun fichier en .D00 : ce jeu est lu comme un jeu de Découpeur, qui commence à .D01. S'il "
+     "vient de D-Koup, son premier fichier (.D00) manque."},
+    {TextId::InfoSetDamaged, "État : incomplet ou endommagé (%1)\n"},
+    {TextId::InfoFaultyPartOne, "1 fichier en cause : pcw verify le nomme"},
+    {TextId::InfoFaultyPartMany, "%1 fichiers en cause : pcw verify les nomme"},
+
     {TextId::TitleConversionStopped, "Conersion interrompue", kKept},
     {TextId::UnknownFileFormat, "Format de fichier inconnu"},
     {TextId::LegacyNotFirstPart,

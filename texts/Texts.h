@@ -133,6 +133,31 @@ enum class TextId : uint16_t {
     ForeignNameLengthLine,
     ForeignUnsafeNameLine,  // %1 what names may not hold
 
+    // The judgement of a set (verify, info and the joins).
+    JudgedPartMissing,
+    JudgedPartsMissing,
+    JudgedPartUnreadable,  // %1 the reason line
+    JudgedPartShortForHeader,
+    JudgedPartShort,  // %1 the data, %2 what it should hold
+    JudgedPartLong,   // %1 the data, %2 what it should hold
+    JudgedPartDamaged,
+    JudgedPartExtra,
+    JudgedPartMisplaced,  // %1 the number its header gives
+    JudgedPartForeignHeader,
+    JudgedPartUneven,     // %1 the data, %2 the others'
+    JudgedPartAtFault,    // %1 the part's number, %2 what is wrong with it
+    SetCountImplausible,  // %1 the count, %2 how many are there
+    SetFoundOne,
+    SetFoundMany,  // %1 how many
+    SetLonePart,
+    SetCutAtLineEnds,  // %1 the others' size, %2 the parts
+    SetUnevenPart,     // %1 the part's number, %2 its size
+    SetListGoesOn,
+    SetNoFirstDKoupPart,
+    InfoSetDamaged,  // %1 why
+    InfoFaultyPartOne,
+    InfoFaultyPartMany,  // %1 how many
+
     // The 1.0 converter.
     TitleConversionStopped,
     UnknownFileFormat,

@@ -2,6 +2,7 @@
 
 #include "formats/foreign/PartNames.h"
 #include "platform/Fs.h"
+#include "texts/Texts.h"
 
 DKoupSet::DKoupSet() {
     formatKind = FormatKind::DKoup;
@@ -29,8 +30,5 @@ bool DKoupSet::ReadSet(platform::File&) {
 void DKoupSet::DescribeParts(PartLayout& layout) const {
     layout.twoPartsAtLeast = true;
     // Découpeur numbers from .D01, D-Koup from .D00: nothing else tells them apart.
-    if (firstIndex == 1)
-        layout.notes.push_back(
-            "Aucun fichier en .D00 : ce jeu est lu comme un jeu de Découpeur, qui commence à "
-            ".D01. S'il vient de D-Koup, son premier fichier (.D00) manque.");
+    if (firstIndex == 1) layout.notes.push_back(texts::Say(texts::TextId::SetNoFirstDKoupPart));
 }
