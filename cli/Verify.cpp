@@ -8,8 +8,12 @@
 #include "formats/SetCheck.h"
 #include "platform/Messages.h"
 #include "platform/Reasons.h"
+#include "texts/Texts.h"
 
 namespace cli {
+
+using texts::Say;
+using texts::TextId;
 
 int Verify(const Args& args, Context& ctx) {
     const Parsed parsed = ParseOptions(args, {{"--format", true}, {"--verbose", false}}, 1);
@@ -27,45 +31,38 @@ int Verify(const Args& args, Context& ctx) {
     for (const PartCheck& part : check.parts) {
         const std::string problem = PartProblem(part);
         if (problem.empty() && !verbose) continue;
+        const std::string said =
+            platform::VisibleMessage(problem.empty() ? Say(TextId::VerifyPartIntact) : problem);
+        const std::string path = platform::VisibleText(part.path);
         if (part.lastNumber > part.number)
-            ctx.out << "Fichiers n°" << part.number << " à n°" << part.lastNumber << " ("
-                    << platform::VisibleText(part.path) << "…) : ";
+            ctx.out << Say(TextId::VerifyRunLine, {std::to_string(part.number),
+                                                   std::to_string(part.lastNumber), path, said});
         else
-            ctx.out << "Fichier n°" << part.number << " (" << platform::VisibleText(part.path)
-                    << ") : ";
-        ctx.out << platform::VisibleMessage(problem.empty() ? "intact" : problem) << "\n";
+            ctx.out << Say(TextId::VerifyPartLine, {std::to_string(part.number), path, said});
     }
-    const int64_t count = check.CountedParts();
+    const std::string count = std::to_string(check.CountedParts());
     const int64_t bad = check.FaultyParts();
     if (check.fault != SetFault::None)
         ctx.out << platform::VisibleMessage(SetFaultText(check)) << "\n";
     std::vector<std::string> notes = check.notes;
-    if (check.mayContinue)
-        notes.push_back(
-            "Le dernier fichier a la taille des autres : d'autres fichiers ont pu le "
-            "suivre, et le jeu n'est peut-être pas complet.");
-    if (check.Whole() && notes.empty())
-        ctx.out << "Le jeu est complet : " << count << " fichiers, tous "
-                << (check.digestsChecked ? "intacts." : "présents et de la bonne taille.") << "\n";
-    else if (check.Whole())
-        ctx.out << "Le jeu semble complet : " << count << " fichiers, tous "
-                << (check.digestsChecked ? "intacts"
-                    : std::any_of(
-                          check.parts.begin(), check.parts.end(),
-                          [](const PartCheck& part) { return part.state == PartState::Uneven; })
-                        ? "présents"
-                        : "présents et de la bonne taille")
-                << ", mais :\n";
+    if (check.mayContinue) notes.push_back(Say(TextId::VerifyMayContinue));
+    const bool uneven = std::any_of(check.parts.begin(), check.parts.end(), [](const PartCheck& p) {
+        return p.state == PartState::Uneven;
+    });
+    const std::string checked = Say(check.digestsChecked ? TextId::VerifyAllIntact
+                                    : uneven             ? TextId::VerifyAllPresent
+                                                         : TextId::VerifyAllPresentAndSized);
+    if (check.Whole())
+        ctx.out << Say(notes.empty() ? TextId::VerifyWhole : TextId::VerifySeemsWhole,
+                       {count, checked});
     else if (check.fault == SetFault::None)
-        ctx.out << "Le jeu est incomplet ou endommagé : " << bad << " fichier"
-                << (bad > 1 ? "s" : "") << " sur " << count << " en cause.\n";
+        ctx.out << Say(bad > 1 ? TextId::VerifyDamagedMany : TextId::VerifyDamagedOne,
+                       {std::to_string(bad), count});
     else
-        ctx.out << "Le jeu est incomplet ou endommagé.\n";
-    for (const std::string& note : notes) ctx.out << "- " << platform::VisibleMessage(note) << "\n";
-    if (!check.digestsChecked)
-        ctx.out
-            << "Ce jeu ne porte pas de Hash MD5 (ou ils n'ont pu être lus) : seules la présence "
-               "et la taille des fichiers ont pu être vérifiées.\n";
+        ctx.out << Say(TextId::VerifyDamaged);
+    for (const std::string& note : notes)
+        ctx.out << Say(TextId::VerifyNoteLine, {platform::VisibleMessage(note)});
+    if (!check.digestsChecked) ctx.out << Say(TextId::VerifyWithoutDigests);
     return check.Whole() ? kExitOk : kExitFailed;
 }
 

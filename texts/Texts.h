@@ -157,6 +157,20 @@ enum class TextId : uint16_t {
     InfoSetDamaged,  // %1 why
     InfoFaultyPartOne,
     InfoFaultyPartMany,  // %1 how many
+    VerifyPartLine,      // %1 the number, %2 the path, %3 what is wrong
+    VerifyRunLine,       // %1 and %2 the numbers, %3 the first path, %4 what is wrong
+    VerifyPartIntact,
+    VerifyMayContinue,
+    VerifyWhole,       // %1 the count, %2 how they were checked
+    VerifySeemsWhole,  // %1 the count, %2 how they were checked
+    VerifyAllIntact,
+    VerifyAllPresentAndSized,
+    VerifyAllPresent,
+    VerifyDamagedOne,   // %1 at fault, %2 the count
+    VerifyDamagedMany,  // %1 at fault, %2 the count
+    VerifyDamaged,
+    VerifyNoteLine,  // %1 the note
+    VerifyWithoutDigests,
 
     // The 1.0 converter.
     TitleConversionStopped,
