@@ -4,6 +4,7 @@
 
 #include "cli/Commands.h"
 #include "core/DisplayNumbers.h"
+#include "formats/SetCheck.h"
 #include "formats/Workflow.h"
 #include "formats/foreign/ForeignSet.h"
 #include "formats/native/LegacySet.h"
@@ -45,6 +46,16 @@ bool IsLegacyFirstPart(const std::string& path) {
     return r.ok() && HasLegacyMark(head, static_cast<size_t>(r.bytes));
 }
 
+// What the judgement of the set found, without reading the parts' data.
+void SayState(const SetCheck& judged, Context& ctx) {
+    if (judged.Whole()) return;
+    const int64_t faulty = judged.FaultyParts();
+    ctx.out << Say(TextId::InfoSetDamaged,
+                   {judged.fault != SetFault::None ? platform::VisibleMessage(SetFaultText(judged))
+                    : faulty > 1 ? Say(TextId::InfoFaultyPartMany, {std::to_string(faulty)})
+                                 : Say(TextId::InfoFaultyPartOne)});
+}
+
 }  // namespace
 
 int Info(const Args& args, Context& ctx) {
@@ -74,10 +85,12 @@ int Info(const Args& args, Context& ctx) {
     if (native == nullptr) {
         // A foreign set says only its name, its parts and what it announces.
         auto& foreign = static_cast<ForeignSet&>(*opened);
+        // Counted as verify and the join count them.
+        const SetCheck judged = JudgeParts(foreign);
         ctx.out << Say(TextId::InfoOriginalName, {platform::VisibleText(foreign.choices.fileName)})
                 << SizeLine(TextId::InfoAnnouncedSize, foreign.rebuiltSize)
-                << Say(TextId::InfoPartCount,
-                       {std::to_string(foreign.LastNumber() - foreign.FirstNumber() + 1)});
+                << Say(TextId::InfoPartCount, {std::to_string(judged.CountedParts())});
+        SayState(judged, ctx);
         return kExitOk;
     }
     const NativeHeader& header = native->header;
@@ -86,6 +99,7 @@ int Info(const Args& args, Context& ctx) {
             << Say(TextId::InfoPartCount, {std::to_string(header.partCount)})
             << Say(TextId::InfoSplitDate, {DateText(header.splitDate)})
             << DigestsLine(header.hasDigests == 1);
+    SayState(JudgeParts(*native), ctx);
     return kExitOk;
 }
 

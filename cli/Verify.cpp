@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <optional>
 #include <string>
 
@@ -7,35 +8,12 @@
 #include "formats/SetCheck.h"
 #include "platform/Messages.h"
 #include "platform/Reasons.h"
+#include "texts/Texts.h"
 
 namespace cli {
 
-namespace {
-
-// What is wrong with a part, after its number; empty for a good part.
-std::string Problem(const PartCheck& part) {
-    const std::string sizes = " (" + std::to_string(part.bytes) + " octets de données au lieu de " +
-                              std::to_string(part.expected) + ")";
-    switch (part.state) {
-        case PartState::Good:
-            return std::string();
-        case PartState::Missing:
-            return "absent";
-        case PartState::Unreadable:
-            return "illisible" + platform::ReasonLine(part.path, part.error);
-        case PartState::Short:
-            return "trop court" + sizes;
-        case PartState::Long:
-            return "trop long" + sizes;
-        case PartState::Damaged:
-            return "endommagé (son Hash MD5 ne correspond pas)";
-        case PartState::Extra:
-            return "en trop : il ne fait pas partie du jeu";
-    }
-    return std::string();
-}
-
-}  // namespace
+using texts::Say;
+using texts::TextId;
 
 int Verify(const Args& args, Context& ctx) {
     const Parsed parsed = ParseOptions(args, {{"--format", true}, {"--verbose", false}}, 1);
@@ -50,25 +28,41 @@ int Verify(const Args& args, Context& ctx) {
     job->display = &NullDisplay::Instance();
 
     const bool verbose = parsed.Has("--verbose");
-    int bad = 0, count = 0;
     for (const PartCheck& part : check.parts) {
-        if (part.state != PartState::Extra) ++count;
-        const std::string problem = Problem(part);
-        if (!problem.empty() && part.state != PartState::Extra) ++bad;
+        const std::string problem = PartProblem(part);
         if (problem.empty() && !verbose) continue;
-        ctx.out << "Fichier n°" << part.number << " (" << platform::VisibleText(part.path)
-                << ") : " << platform::VisibleMessage(problem.empty() ? "intact" : problem) << "\n";
+        const std::string said =
+            platform::VisibleMessage(problem.empty() ? Say(TextId::VerifyPartIntact) : problem);
+        const std::string path = platform::VisibleText(part.path);
+        if (part.lastNumber > part.number)
+            ctx.out << Say(TextId::VerifyRunLine, {std::to_string(part.number),
+                                                   std::to_string(part.lastNumber), path, said});
+        else
+            ctx.out << Say(TextId::VerifyPartLine, {std::to_string(part.number), path, said});
     }
+    const std::string count = std::to_string(check.CountedParts());
+    const int64_t bad = check.FaultyParts();
+    if (check.fault != SetFault::None)
+        ctx.out << platform::VisibleMessage(SetFaultText(check)) << "\n";
+    std::vector<std::string> notes = check.notes;
+    if (check.mayContinue) notes.push_back(Say(TextId::VerifyMayContinue));
+    const bool uneven = std::any_of(check.parts.begin(), check.parts.end(), [](const PartCheck& p) {
+        return p.state == PartState::Uneven;
+    });
+    const std::string checked = Say(check.digestsChecked ? TextId::VerifyAllIntact
+                                    : uneven             ? TextId::VerifyAllPresent
+                                                         : TextId::VerifyAllPresentAndSized);
     if (check.Whole())
-        ctx.out << "Le jeu est complet : " << count << " fichiers, tous "
-                << (check.digestsChecked ? "intacts." : "présents et de la bonne taille.") << "\n";
+        ctx.out << Say(notes.empty() ? TextId::VerifyWhole : TextId::VerifySeemsWhole,
+                       {count, checked});
+    else if (check.fault == SetFault::None)
+        ctx.out << Say(bad > 1 ? TextId::VerifyDamagedMany : TextId::VerifyDamagedOne,
+                       {std::to_string(bad), count});
     else
-        ctx.out << "Le jeu est incomplet ou endommagé : " << bad << " fichier"
-                << (bad > 1 ? "s" : "") << " sur " << count << " en cause.\n";
-    if (!check.digestsChecked)
-        ctx.out
-            << "Ce jeu ne porte pas de Hash MD5 (ou ils n'ont pu être lus) : seules la présence "
-               "et la taille des fichiers ont pu être vérifiées.\n";
+        ctx.out << Say(TextId::VerifyDamaged);
+    for (const std::string& note : notes)
+        ctx.out << Say(TextId::VerifyNoteLine, {platform::VisibleMessage(note)});
+    if (!check.digestsChecked) ctx.out << Say(TextId::VerifyWithoutDigests);
     return check.Whole() ? kExitOk : kExitFailed;
 }
 

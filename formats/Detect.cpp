@@ -102,7 +102,16 @@ bool Holds(const NameRule& rule, const NamedPart& part, std::span<const uint8_t>
     if (!rule.partAbsent.empty() && platform::FileExists(beside(rule.partAbsent))) return false;
     if (!rule.partPresent.empty() && !platform::IsRegularFile(beside(rule.partPresent)))
         return false;
-    return rule.headFits == nullptr || rule.headFits(head);
+    if (rule.headFits == nullptr) return true;
+    if (rule.headOf.empty() || part.number == rule.headOf) return rule.headFits(head);
+    // The set is told by its first part, not by the part given.
+    const std::string first = beside(rule.headOf);
+    if (!platform::IsRegularFile(first)) return false;
+    std::array<uint8_t, kDetectedBytes> bytes{};
+    platform::File file = platform::File::OpenRead(first, platform::Share::Read);
+    const int64_t read =
+        file.IsOpen() ? std::max<int64_t>(file.Read(bytes.data(), bytes.size()).bytes, 0) : 0;
+    return rule.headFits(std::span<const uint8_t>(bytes.data(), static_cast<size_t>(read)));
 }
 
 struct NameMatch {

@@ -103,11 +103,16 @@ constexpr NameRule kKoupKoupNames[] = {
      .reason = DetectionReason::NumberedName,
      .rank = 1},
 };
-// A three-digit part whose first bytes read as a Cutkiller header.
+// A three-digit part of a set whose part 001 begins with a Cutkiller header:
+// any part of the set leads there.
+constexpr std::string_view kCutkillerFirst[] = {"001"};
 constexpr NameRule kCutkillerNames[] = {
     {.minDigits = 3,
      .maxDigits = 3,
      .headFits = HasCutkillerCount,
+     .headOf = "001",
+     .lead = LeadToFirst::WhenThere,
+     .firstNumbers = kCutkillerFirst,
      .reason = DetectionReason::NumberedNameCutkillerHeader,
      .rank = 2},
 };

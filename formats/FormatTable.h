@@ -76,8 +76,11 @@ struct NameRule {
     // this one (`partPresent`); the same stem and suffix, empty for no check.
     std::string_view partAbsent{};
     std::string_view partPresent{};
-    // The part's first bytes must fit too.
+    // The part's first bytes must fit too: those of the part numbered
+    // `headOf` beside it when given (the set's first part, which holds the
+    // header), otherwise its own.
     bool (*headFits)(std::span<const uint8_t> head) = nullptr;
+    std::string_view headOf{};
     // The numbers of a set's first part, looked for in this order.
     LeadToFirst lead = LeadToFirst::No;
     std::span<const std::string_view> firstNumbers{};

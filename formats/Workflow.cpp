@@ -6,6 +6,7 @@
 #include "core/Job.h"
 #include "core/SplitSize.h"
 #include "formats/FormatTable.h"
+#include "formats/SetCheck.h"
 #include "formats/native/LegacySet.h"
 #include "formats/native/NativeSet.h"
 #include "platform/Fs.h"
@@ -198,7 +199,11 @@ bool CheckSplit(NativeSet& job, const SplitChoice& choice, Messages& said) {
 bool CheckJoin(Job& job, const std::string& destName, bool verify, uint32_t bufferSize,
                Messages& said) {
     // A join writes the file it rebuilds, whatever the size of the part opened.
-    if (!CheckFreeSpace(job.choices.folder, job.RebuiltSize(), said)) return false;
+    // The parts are looked for first: a set that lacks some, or announces a
+    // count it cannot have, is refused by its join for that, whatever room
+    // its size asks.
+    if (PartsAllThere(job) && !CheckFreeSpace(job.choices.folder, job.RebuiltSize(), said))
+        return false;
     if (!job.CheckJoinParameters(destName, verify, said)) {
         said.push_back(
             {Say(TextId::JoinCancelled), Say(TextId::TitleProgram), platform::Icon::Warning});

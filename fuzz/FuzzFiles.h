@@ -54,9 +54,10 @@ inline void Expect(bool holds, const std::string& what) {
 }
 
 // What a join may change: nothing of the files that were there, and nothing
-// new but the rebuilt file `output`, which a finished join must have written.
+// new but the rebuilt file `output`, which a finished join must have written,
+// or what a failed one says it left (`job.leftBehind`, under its temporary name).
 void ExpectJoinLeftInputs(const Tree& before, const Tree& after, const std::string& output,
-                          Step end);
+                          Step end, const Job& job);
 
 // Checks the destination as the action label does and runs the join to its
 // end; the step the worker ended on. `output` receives the rebuilt file's

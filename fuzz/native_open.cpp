@@ -57,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string output;
     const Step end = RunJoin(job, job.choices.fileName, scratch.root(), output);
     const Tree after = Snapshot(scratch.root());
-    ExpectJoinLeftInputs(before, after, output, end);
+    ExpectJoinLeftInputs(before, after, output, end, job);
     if (end == Step::Finished)
         Expect(static_cast<int64_t>(after.at(output).size()) == announced &&
                    after.at(output) == expected,

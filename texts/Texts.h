@@ -133,6 +133,45 @@ enum class TextId : uint16_t {
     ForeignNameLengthLine,
     ForeignUnsafeNameLine,  // %1 what names may not hold
 
+    // The judgement of a set (verify, info and the joins).
+    JudgedPartMissing,
+    JudgedPartsMissing,
+    JudgedPartUnreadable,  // %1 the reason line
+    JudgedPartShortForHeader,
+    JudgedPartShort,  // %1 the data, %2 what it should hold
+    JudgedPartLong,   // %1 the data, %2 what it should hold
+    JudgedPartDamaged,
+    JudgedPartExtra,
+    JudgedPartMisplaced,  // %1 the number its header gives
+    JudgedPartForeignHeader,
+    JudgedPartUneven,     // %1 the data, %2 the others'
+    JudgedPartAtFault,    // %1 the part's number, %2 what is wrong with it
+    SetCountImplausible,  // %1 the count, %2 how many are there
+    SetFoundOne,
+    SetFoundMany,  // %1 how many
+    SetLonePart,
+    SetCutAtLineEnds,  // %1 the others' size, %2 the parts
+    SetUnevenPart,     // %1 the part's number, %2 its size
+    SetListGoesOn,
+    SetNoFirstDKoupPart,
+    InfoSetDamaged,  // %1 why
+    InfoFaultyPartOne,
+    InfoFaultyPartMany,  // %1 how many
+    VerifyPartLine,      // %1 the number, %2 the path, %3 what is wrong
+    VerifyRunLine,       // %1 and %2 the numbers, %3 the first path, %4 what is wrong
+    VerifyPartIntact,
+    VerifyMayContinue,
+    VerifyWhole,       // %1 the count, %2 how they were checked
+    VerifySeemsWhole,  // %1 the count, %2 how they were checked
+    VerifyAllIntact,
+    VerifyAllPresentAndSized,
+    VerifyAllPresent,
+    VerifyDamagedOne,   // %1 at fault, %2 the count
+    VerifyDamagedMany,  // %1 at fault, %2 the count
+    VerifyDamaged,
+    VerifyNoteLine,  // %1 the note
+    VerifyWithoutDigests,
+
     // The 1.0 converter.
     TitleConversionStopped,
     UnknownFileFormat,

@@ -19,6 +19,7 @@ public:
     void ResetSet() override;
 
 protected:
+    void DescribeParts(PartLayout& layout) const override;
     bool ReadSet(platform::File& chosen) override;
     std::string OpenFailureText() const override { return OpenFailure("Cutkiller"); }
     int64_t FirstOffset() const override { return 8; }

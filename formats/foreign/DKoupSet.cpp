@@ -2,6 +2,7 @@
 
 #include "formats/foreign/PartNames.h"
 #include "platform/Fs.h"
+#include "texts/Texts.h"
 
 DKoupSet::DKoupSet() {
     formatKind = FormatKind::DKoup;
@@ -24,4 +25,10 @@ bool DKoupSet::ReadSet(platform::File&) {
     baseName = StemOf(name);
     ReadNamedSet(baseName, lastIndex);
     return true;
+}
+
+void DKoupSet::DescribeParts(PartLayout& layout) const {
+    layout.twoPartsAtLeast = true;
+    // Découpeur numbers from .D01, D-Koup from .D00: nothing else tells them apart.
+    if (firstIndex == 1) layout.notes.push_back(texts::Say(texts::TextId::SetNoFirstDKoupPart));
 }

@@ -1,6 +1,8 @@
 #include "formats/foreign/EasySplitSet.h"
 
 #include <cstring>
+#include <optional>
+#include <string>
 
 #include "formats/foreign/PartNames.h"
 
@@ -51,4 +53,18 @@ bool EasySplitSet::ReadSet(platform::File& chosen) {
                       HeaderExtension(std::string_view(bytes.data() + kExtensionAt, 3)));
     choices.folder = ChosenFolder();
     return true;
+}
+
+void EasySplitSet::DescribeParts(PartLayout& layout) const {
+    layout.countAnnounced = true;
+    // Every part's header gives its number and the count: a part renamed
+    // into another's place, or one of another set, is found by it.
+    layout.headBytes = 16;
+    const std::string count = NumberText(int64_t{LastNumber()} + 1, 3);
+    layout.wrongHeader = [count](int32_t number, std::string_view head) -> std::optional<int32_t> {
+        if (head.size() < 16 || head.substr(0, 7) != "EasySpl") return -1;
+        const int32_t index = HeaderNumber(head.substr(kIndexAt, 3));
+        if (index == number && head.substr(kCountAt, 3) == count) return std::nullopt;
+        return index;
+    };
 }

@@ -20,6 +20,7 @@ public:
     void ResetSet() override;
 
 protected:
+    void DescribeParts(PartLayout& layout) const override;
     bool ReadSet(platform::File& chosen) override;
     std::string OpenFailureText() const override { return OpenFailure("EasySplit"); }
     int64_t FirstOffset() const override { return 16; }

@@ -8,6 +8,7 @@
 #include "core/CopyLoop.h"
 #include "core/JoinOutput.h"
 #include "core/TextEncoding.h"
+#include "formats/SetCheck.h"
 #include "formats/Workflow.h"
 #include "formats/foreign/PartNames.h"
 #include "platform/Fs.h"
@@ -38,7 +39,40 @@ std::string ForeignSet::ChosenName() const {
 }
 
 std::string ForeignSet::PartName(int32_t number) const {
-    return ChosenFolder() + partStem_ + NumberText(number, numberWidth_);
+    return ChosenFolder() + partStem_ +
+           (widened_ ? WidenedNumberText(number, numberWidth_) : NumberText(number, numberWidth_));
+}
+
+bool ForeignSet::ReadNumber(std::string_view text, int64_t& number) const {
+    // The largest number is left out so that a count of parts always fits.
+    if (widened_) return ReadWidenedNumber(text, numberWidth_, INT32_MAX - 1, number);
+    // Only the name the rule gives that number: movie.0004 is no part of the
+    // set of movie.001, nor movie.004.bak.
+    return ParseDigits(text, INT32_MAX - 1, number) && NumberText(number, numberWidth_) == text;
+}
+
+std::vector<int32_t> ForeignSet::NumbersInFolder() const {
+    std::vector<int32_t> numbers;
+    for (const std::string& entry : platform::FolderEntries(ChosenFolder())) {
+        // Windows finds a part by its name in any case: so must the count.
+        if (!platform::FileNameStartsWith(entry, partStem_)) continue;
+        int64_t n = 0;
+        if (ReadNumber(std::string_view(entry).substr(partStem_.size()), n))
+            numbers.push_back(static_cast<int32_t>(n));
+    }
+    std::sort(numbers.begin(), numbers.end());
+    numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
+    return numbers;
+}
+
+PartLayout ForeignSet::Layout() const {
+    PartLayout layout;
+    layout.first = FirstNumber();
+    layout.last = LastNumber();
+    layout.firstOffset = FirstOffset();
+    layout.laterOffset = LaterOffset();
+    DescribeParts(layout);
+    return layout;
 }
 
 bool ForeignSet::NameParts(size_t dropped, std::string_view joint, size_t width) {
@@ -50,21 +84,11 @@ bool ForeignSet::NameParts(size_t dropped, std::string_view joint, size_t width)
 }
 
 int32_t ForeignSet::LastInFolder(int32_t from) const {
-    const std::string folder = ChosenFolder();
-    int32_t last = from;
-    for (const std::string& entry : platform::FolderEntries(folder)) {
-        // Windows finds a part by its name in any case: so must the count.
-        if (!platform::FileNameStartsWith(entry, partStem_)) continue;
-        const std::string_view number = std::string_view(entry).substr(partStem_.size());
-        int64_t n = 0;
-        // Only the name the rule gives that number: movie.0004 is no part of
-        // the set of movie.001, nor movie.004.bak. The largest number is left
-        // out so that a count of parts always fits.
-        if (ParseDigits(number, INT32_MAX - 1, n) && n > last &&
-            NumberText(n, numberWidth_) == number && platform::IsRegularFile(folder + entry))
-            last = static_cast<int32_t>(n);
-    }
-    return last;
+    // Every entry the rule numbers counts, a folder or a link that leads
+    // nowhere too: left out, it would end the set before its last part
+    // instead of being reported.
+    const std::vector<int32_t> numbers = NumbersInFolder();
+    return numbers.empty() ? from : std::max(from, numbers.back());
 }
 
 int64_t ForeignSet::EstimatedSize() const {
@@ -141,7 +165,8 @@ bool ForeignSet::CheckJoinParameters(const std::string& name, bool, Messages& sa
 
 void ForeignSet::StartJoin() {
     joining = true;
-    range_ = {FirstNumber(), LastNumber(), FirstOffset(), LaterOffset()};
+    layout_ = Layout();
+    notes_.clear();
     worker_.Start([this] { JoinThread(); });
 }
 
@@ -152,31 +177,46 @@ void ForeignSet::JoinThread() {
 }
 
 StepResult ForeignSet::JoinSteps(std::optional<JoinOutput>& output) {
-    const int32_t first = range_.first;
-    const int32_t last = range_.last;
-    // Every part is looked for before anything is written.
+    // The set is judged as verify judges it before anything is written: a part
+    // missing, unreadable, of a size the set does not allow or with another
+    // part's header refuses the join, named as verify names it.
+    // A set opened without parts has nothing to join, even if a part
+    // appeared since.
+    if (layout_.last < layout_.first)
+        return Message{Say(TextId::FirstPartNotAccessible,
+                           {platform::ReasonLine(PartName(layout_.first), ENOENT)}),
+                       Say(TextId::TitleError), Icon::Error};
+    KeptParts kept;
+    const SetCheck judged = JudgeForeignSet(*this, layout_, &kept);
+    if (StepResult refused = JoinRefusal(judged)) return refused;
+    notes_ = NotesText(judged);
+    // Each part gives exactly the data judged, from the file judged: the parts
+    // stay open from their measure to their copy. Every part, the first too,
+    // is found by its name, as the chosen file is not the first part when the
+    // user picked another one of the set, or when it only describes the set.
     std::vector<JoinPart> parts;
-    for (int32_t n = first; n <= last; ++n) {
-        if (!platform::FileExists(PartName(n)))
-            return Message{Missing(n), Say(TextId::TitleJoinStopped), Icon::Warning};
-        parts.push_back({n, PartName(n), n == first ? range_.firstOffset : range_.laterOffset, -1});
+    std::vector<CheckedPart> openedParts;
+    auto next = kept.begin();
+    for (const PartCheck& part : judged.parts) {
+        if (part.state != PartState::Good && part.state != PartState::Uneven) continue;
+        parts.push_back({part.number, part.path,
+                         part.number == layout_.first ? layout_.firstOffset : layout_.laterOffset,
+                         part.bytes});
+        while (next != kept.end() && next->first != part.number) ++next;
+        if (next != kept.end()) openedParts.push_back(std::move(next->second));
     }
+    kept.clear();
 
     step = Step::Joining;
     totalBytes = rebuiltSize;
     doneBytes = 0;
 
-    // Every part, the first too, is found by its name: the chosen file is not
-    // the first part when the user picked another one of the set, or when it
-    // only describes the set. A set opened without parts has nothing to join,
-    // even if a part appeared since.
-    std::vector<CheckedPart> openedParts(1);
-    if (last < first || !openedParts[0].Open(PartName(first)))
-        return Message{
-            Say(TextId::FirstPartNotAccessible,
-                {platform::ReasonLine(PartName(first),
-                                      last >= first ? openedParts[0].File().OpenError() : ENOENT)}),
-            Say(TextId::TitleError), Icon::Error};
+    if (parts.empty() || openedParts.size() != parts.size() || !openedParts[0].Reopen())
+        return Message{Say(TextId::FirstPartNotAccessible,
+                           {platform::ReasonLine(
+                               PartName(layout_.first),
+                               openedParts.empty() ? ENOENT : openedParts[0].File().OpenError())}),
+                       Say(TextId::TitleError), Icon::Error};
     const std::string final = choices.folder + choices.fileName;
     output = JoinOutput::Create(final);
     if (!output->IsOpen()) {
@@ -192,7 +232,7 @@ StepResult ForeignSet::JoinSteps(std::optional<JoinOutput>& output) {
 void ForeignSet::ShowProgress() {
     switch (step.get()) {
         case Step::Joining: {
-            const int32_t count = range_.last - range_.first + 1;
+            const int32_t count = layout_.last - layout_.first + 1;
             const int32_t done = partNumber;
             writer_.Copying(*this, done, [&](ProgressDisplay& d) {
                 d.SetStatusText(Say(done > 1 ? TextId::PartsJoinedMany : TextId::PartsJoinedOne,
@@ -211,5 +251,5 @@ void ForeignSet::ShowProgress() {
 }
 
 void ForeignSet::EndOfWork() {
-    ReportEnd(Say(TextId::JoinSucceeded));
+    ReportEnd(Say(TextId::JoinSucceeded) + notes_);
 }

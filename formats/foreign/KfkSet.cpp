@@ -14,3 +14,7 @@ bool KfkSet::ReadSet(platform::File&) {
     ReadNamedSet(baseName, lastIndex);
     return true;
 }
+
+void KfkSet::DescribeParts(PartLayout& layout) const {
+    layout.twoPartsAtLeast = true;
+}

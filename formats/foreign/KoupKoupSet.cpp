@@ -15,3 +15,7 @@ bool KoupKoupSet::ReadSet(platform::File&) {
     ReadNamedSet(baseName, partCount);
     return true;
 }
+
+void KoupKoupSet::DescribeParts(PartLayout& layout) const {
+    layout.twoPartsAtLeast = true;
+}

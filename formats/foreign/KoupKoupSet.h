@@ -16,6 +16,7 @@ public:
     int32_t LastNumber() const override { return partCount; }
 
 protected:
+    void DescribeParts(PartLayout& layout) const override;
     bool ReadSet(platform::File& chosen) override;
     std::string OpenFailureText() const override { return OpenFailure("Koup Koup"); }
 };

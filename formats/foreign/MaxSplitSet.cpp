@@ -21,3 +21,7 @@ bool MaxSplitSet::ReadSet(platform::File&) {
     ReadNamedSet(baseName, partCount);
     return true;
 }
+
+void MaxSplitSet::DescribeParts(PartLayout& layout) const {
+    layout.twoPartsAtLeast = true;
+}

@@ -23,7 +23,20 @@ bool NumberedSet::ReadSet(platform::File&) {
     ParseDigits(std::string_view(name).substr(name.size() - std::min(name.size(), width)),
                 INT32_MAX, chosen);
     firstIndex = chosen == 0 || (chosen > 0 && platform::FileExists(PartName(0))) ? 0 : 1;
+    // coreutils split -d, not told a width, follows .89 with .9000: its sets
+    // have no .90 but a .9000.
+    if (width == 2 && firstIndex == 0) {
+        const std::string plain = PartName(90);
+        WidenNumbers(true);
+        if (platform::FileExists(plain) || !platform::FileExists(PartName(90))) WidenNumbers(false);
+    }
     baseName = StemOf(name);
     ReadNamedSet(baseName, lastIndex);
     return true;
+}
+
+void NumberedSet::DescribeParts(PartLayout& layout) const {
+    layout.twoPartsAtLeast = true;
+    // split -l, -C and -n l/N cut at line ends, into parts of any size.
+    layout.cutAtLineEnds = true;
 }

@@ -20,6 +20,7 @@ public:
     int32_t LastNumber() const override { return lastIndex; }
 
 protected:
+    void DescribeParts(PartLayout& layout) const override;
     bool ReadSet(platform::File& chosen) override;
     std::string OpenFailureText() const override {
         return OpenFailure(texts::Say(texts::TextId::ToolsNumbered));

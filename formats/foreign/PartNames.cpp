@@ -1,5 +1,8 @@
 #include "formats/foreign/PartNames.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include "core/TextEncoding.h"
 #include "platform/Fs.h"
 
@@ -42,6 +45,48 @@ std::string WithExtension(std::string_view stem, std::string_view extension) {
         name += extension;
     }
     return name;
+}
+
+namespace {
+// How many numbers a level of the widening holds: those of `digits` digits
+// that do not start with 9.
+int64_t LevelRoom(size_t digits) {
+    int64_t room = 9;
+    for (size_t i = 1; i < digits && room < INT64_MAX / 100; ++i) room *= 10;
+    return room;
+}
+}  // namespace
+
+std::string WidenedNumberText(int64_t number, size_t width) {
+    std::string nines;
+    size_t digits = std::max<size_t>(width, 1);
+    for (int64_t room = LevelRoom(digits); number >= room; room = LevelRoom(digits)) {
+        number -= room;
+        nines += '9';
+        ++digits;
+    }
+    return nines + NumberText(number, digits);
+}
+
+bool ReadWidenedNumber(std::string_view text, size_t width, int64_t max, int64_t& number) {
+    width = std::max<size_t>(width, 1);
+    int64_t before = 0;  // the numbers of the levels below
+    for (size_t level = 0; width + 2 * level <= text.size() && level < 19; ++level) {
+        const size_t digits = width + level;
+        if (text.size() == width + 2 * level) {
+            const std::string_view nines = text.substr(0, level);
+            const std::string_view rest = text.substr(level);
+            int64_t value = 0;
+            if (nines.find_first_not_of('9') != std::string_view::npos || rest.front() == '9' ||
+                !ParseDigits(rest, max, value) || value > max - before)
+                return false;
+            number = before + value;
+            return true;
+        }
+        before += LevelRoom(digits);
+        if (before > max) return false;
+    }
+    return false;
 }
 
 std::string_view UpToZero(std::string_view field) {

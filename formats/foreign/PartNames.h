@@ -26,6 +26,15 @@ size_t NumberLength(std::string_view text);
 // an empty `extension` leaves no trailing dot.
 std::string WithExtension(std::string_view stem, std::string_view extension);
 
+// The number as coreutils split -d writes it without a width: on `width`
+// digits while it does not start with 9, then one more 9 and one more digit
+// each time the numbers of a width run out (width 2: 00 … 89, 9000 … 9899,
+// 990000 … 998999, …).
+std::string WidenedNumberText(int64_t number, size_t width);
+// The number of such a text, at most `max`; false for a text that no number
+// is written as.
+bool ReadWidenedNumber(std::string_view text, size_t width, int64_t max, int64_t& number);
+
 // A header field up to its first zero byte.
 std::string_view UpToZero(std::string_view field);
 // A text of decimal digits only, at most `max`; false for anything else,

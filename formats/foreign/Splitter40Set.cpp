@@ -57,3 +57,7 @@ bool Splitter40Set::ReadSet(platform::File& chosen) {
     rebuiltSize = size;
     return true;
 }
+
+void Splitter40Set::DescribeParts(PartLayout& layout) const {
+    layout.announcedSize = rebuiltSize;
+}

@@ -18,6 +18,7 @@ public:
     void ResetSet() override;
 
 protected:
+    void DescribeParts(PartLayout& layout) const override;
     bool ReadSet(platform::File& chosen) override;
     std::string OpenFailureText() const override { return OpenFailure("Splitter 4.0"); }
 };

@@ -10,6 +10,7 @@
 #include "core/CopyLoop.h"
 #include "core/DisplayNumbers.h"
 #include "core/TextEncoding.h"
+#include "formats/SetCheck.h"
 #include "formats/Workflow.h"
 #include "formats/native/DiskFields.h"
 #include "formats/native/PartHasher.h"
@@ -484,6 +485,44 @@ void NativeSet::JoinThread() {
 // and their identity tells whether they are still the same.
 StepResult NativeSet::JoinSteps(std::optional<JoinOutput>& output) {
     step = Step::Joining;
+    // The set is judged as verify judges it: a part missing or no regular
+    // file (a FIFO would hold the open forever), or a count that cannot be,
+    // stops the join before any part is opened. A part of a size the set does
+    // not allow is named as verify names it, after the digests, when there
+    // are any, tell which part is at fault; but a set whose digests are
+    // missing was only cut short, and its sizes say so below.
+    SetCheck judged = JudgeParts(*this);
+    if (judged.fault != SetFault::None) return JoinRefusal(judged);
+    for (const PartCheck& part : judged.parts)
+        if (part.state == PartState::Missing || part.state == PartState::Unreadable)
+            return JoinRefusal(judged);
+    // The digests are read before any part is held open for the copy: the
+    // join holds its parts locked against writers, and hashing reopens them.
+    int64_t measured = 0;
+    for (const PartCheck& part : judged.parts)
+        if (part.state != PartState::Extra) measured += part.bytes;
+    const bool digestsMissing =
+        header.hasDigests == 1 &&
+        measured + static_cast<int64_t>(kDigestTextSize) * header.partCount == header.originalSize;
+    if (!judged.Whole() && !digestsMissing) {
+        if (header.hasDigests == 1 && choices.verifyHash) {
+            judged = CheckSet(*this);
+            if (CancelRequested()) return std::nullopt;
+        }
+        if (StepResult refused = JoinRefusal(judged)) {
+            // Sizes that do not add up were always said so; the part is named after.
+            const auto atFault =
+                std::find_if(judged.parts.begin(), judged.parts.end(), [](const PartCheck& part) {
+                    return part.state != PartState::Good && part.state != PartState::Extra;
+                });
+            const bool sizes =
+                atFault != judged.parts.end() && atFault->bytes >= 0 &&
+                (atFault->state == PartState::Short || atFault->state == PartState::Long);
+            if (sizes)
+                refused->text = Say(TextId::SizesDoNotAddUp, {""}) + "\n\r\n\r" + refused->text;
+            return refused;
+        }
+    }
     std::vector<CheckedPart> parts;
     std::vector<JoinPart> copies;
     if (StepResult failed = MeasureParts(parts, copies)) return failed;

@@ -501,3 +501,52 @@ TEST_F(CommandsTest, VerifyOfASetWithoutDigestsChecksPresenceAndSizes) {
               std::string::npos)
         << out.str();
 }
+
+// verify, info and join judge a set alike, and in bounded time: a stray
+// part numbered far past the set is a run of missing parts, not a billion
+// looks; a lone file is no set; a last part as large as the others is said.
+TEST_F(CommandsTest, VerifyInfoAndJoinJudgeASetAlike) {
+    const struct {
+        std::vector<std::pair<std::string, size_t>> files;
+        int status;            // of verify and of the join
+        std::string verified;  // a line of verify's
+        std::string joined;    // what the join says, when it refuses
+    } cases[] = {
+        {{{"x.001", 100}, {"x.002", 100}, {"x.003", 40}, {"x.999999999", 5}},
+         1,
+         "Fichiers n°4 à n°999999998 (" + dir / "x.004" + "…) : absents",
+         // The first part at fault, as verify lists it: no more the last.
+         "Le fichier n°3 est trop court (40 octets de données au lieu de 100)."},
+        {{{"x.001", 100}},
+         1,
+         "Un seul fichier a été trouvé : un jeu en compte au moins deux.",
+         "Un seul fichier a été trouvé : un jeu en compte au moins deux."},
+        {{{"x.001", 100}, {"x.002", 100}},
+         0,
+         "- Le dernier fichier a la taille des autres : d'autres fichiers ont pu le suivre",
+         ""},
+        {{{"x.001", 100}, {"x.002", 99}, {"x.003", 40}},
+         1,
+         "Fichier n°2 (" + dir / "x.002" + ") : trop court (99 octets de données au lieu de 100)",
+         "Le fichier n°2 est trop court (99 octets de données au lieu de 100)."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.verified);
+        for (const std::string& name : ListDir(dir.path())) std::filesystem::remove(dir / name);
+        for (const auto& [name, size] : c.files) WriteFile(dir / name, RandomBytes(size, 4));
+        EXPECT_EQ(Pcw({"verify", dir / "x.001", "--format", "generic"}), c.status);
+        EXPECT_NE(out.str().find(c.verified), std::string::npos) << out.str();
+        EXPECT_EQ(Pcw({"info", dir / "x.001", "--format", "generic"}), 0);
+        EXPECT_EQ(out.str().find("État : incomplet") == std::string::npos, c.status == 0)
+            << out.str();
+        EXPECT_EQ(Pcw({"join", dir / "x.001", "--format", "generic", "--name", "joined"}),
+                  c.status);
+        if (c.status != 0) {
+            const auto texts = sink.texts();
+            EXPECT_TRUE(std::any_of(texts.begin(), texts.end(), [&](const std::string& text) {
+                return text.find(c.joined) != std::string::npos;
+            })) << testing::PrintToString(texts);
+            EXPECT_FALSE(platform::FileExists(dir / "joined"));
+        }
+    }
+}

@@ -200,11 +200,11 @@ TEST_F(RealFsFaultTest, AJoinOntoAFullDisk) {
     EXPECT_EQ(run.messages.find("succès"), std::string::npos);
     EXPECT_TRUE(ListDir(full.path()).empty());
 
-    // An EasySplit set announces less than its last part holds: the disk
-    // fills during the copy.
+    // An EasySplit set announces one part less than it holds (the last part is
+    // not measured at the open): the disk fills during the copy.
     const std::string es = Folder("es");
-    WriteFile(es + "big.000", "EasySpl000002bin" + RandomBytes(100000, 1));
-    WriteFile(es + "big.001", "EasySpl001002bin" + RandomBytes(2000000, 2));
+    WriteFile(es + "big.000", "EasySpl000002bin" + RandomBytes(1000000, 1));
+    WriteFile(es + "big.001", "EasySpl001002bin" + RandomBytes(1000000, 2));
     const auto esSet = Tree(es);
     run = Pcw("join --format easysplit " + Quoted(es + "big.000") + " --folder " +
               Quoted(full.path()));

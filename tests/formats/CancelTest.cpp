@@ -172,7 +172,10 @@ TEST_F(CancelTest, SetsThatASplitLeftUnfinishedSaySo) {
     std::filesystem::resize_file(Part(3), kPart - 1);
     RecordingSink messages;
     EXPECT_EQ(Join(Part(1), "joined", false), Step::Failed);
-    ExpectFailure(messages, sizes, "Recollage interrompu", 48);
+    ExpectFailure(messages,
+                  sizes + "\n\r\n\rLe fichier n°3 est trop court (" + std::to_string(kPart - 97) +
+                      " octets de données au lieu de " + std::to_string(kPart) + ").",
+                  "Recollage interrompu", 48);
     EXPECT_FALSE(platform::FileExists(dir / "joined"));
 }
 

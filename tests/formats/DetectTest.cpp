@@ -54,6 +54,20 @@ TEST(DetectKind, SignaturesComeBeforeNamesAndLaterPartsLeadToTheFirst) {
                                             8) +
                                     RandomBytes(100, 5));
     EXPECT_EQ(Kinds(dir / "clip.001"), (std::vector<std::string_view>{"cutkiller", "generic"}));
+    // A later part is judged by the set's part 001, which holds the header,
+    // and leads there; a Cutkiller job opens the set from it too.
+    WriteFile(dir / "clip.002", RandomBytes(60, 6));
+    const Detection second = DetectKind(dir / "clip.002");
+    EXPECT_EQ(second.kinds, (std::vector<std::string_view>{"cutkiller", "generic"}));
+    EXPECT_EQ(second.path, dir / "clip.001");
+    {
+        RecordingSink sink;
+        RecordingDisplay display;
+        auto job = foreigntest::MakeJob("cutkiller");
+        ASSERT_TRUE(foreigntest::Open(*job, dir / "clip.002", display));
+        EXPECT_EQ(job->choices.fileName, "clip.avi");
+        EXPECT_EQ(job->LastNumber(), 3);
+    }
 
     // None fits.
     WriteFile(dir / "notes.txt", "text");

@@ -110,7 +110,12 @@ TEST_F(NativeFaultTest, ALastPartShorterThanItsDigestBlockIsCorrupt) {
 TEST_F(NativeFaultTest, PartsThatDoNotAddUpStopTheJoinBeforeTheOutputExists) {
     ASSERT_EQ(SplitSet(), Step::Finished);
     const std::string part2 = ReadFile(Part(2));
-    for (const std::string& altered : {part2 + "x", part2.substr(1)}) {
+    // The part at fault is named as verify names it.
+    for (const auto& [altered, why] :
+         {std::pair{part2 + "x",
+                    std::string("trop long (40001 octets de données au lieu de 40000)")},
+          std::pair{part2.substr(1),
+                    std::string("trop court (39999 octets de données au lieu de 40000)")}}) {
         WriteFile(Part(2), altered);
         const auto set = Parts();
         RecordingSink messages;
@@ -118,7 +123,8 @@ TEST_F(NativeFaultTest, PartsThatDoNotAddUpStopTheJoinBeforeTheOutputExists) {
         ExpectFailure(
             messages,
             "La taille des fichiers ne correspond pas à celle du fichier d'origine : le jeu "
-            "de fichiers est incomplet ou corrompu.",
+            "de fichiers est incomplet ou corrompu.\n\r\n\rLe fichier n°2 est " +
+                why + ".",
             "Recollage interrompu", 48);
         EXPECT_FALSE(platform::FileExists(dir / "joined"));
         EXPECT_TRUE(Parts() == set);
@@ -394,7 +400,11 @@ TEST_F(NativeFaultTest, AHugePartCountIsLookedForPartByPart) {
     // Room for all it announces, so that the worker is the one to look.
     FreeSpaceIs room(INT64_MAX);
     EXPECT_EQ(Join(job, false, 16384, "joined"), Step::Failed);
-    ExpectFailure(messages, "Le fichier n°2 est introuvable", "Recollage interrompu", 48);
+    // Past a thousand parts missing at its end, the count is what is wrong.
+    ExpectFailure(messages,
+                  "Le jeu annonce 2000000000 fichiers, mais un seul est là : ce nombre n'est pas "
+                  "plausible, l'en-tête du jeu semble être corrompu.",
+                  "Recollage interrompu", 48);
 }
 
 // The set records the size measured at the open; a source that changed since
