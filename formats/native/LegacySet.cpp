@@ -243,7 +243,14 @@ void LegacySet::ConvertThread() {
 
     // The conversion has one copy phase, which takes the join's step value.
     step = Step::Joining;
-    std::optional<Message> failure = WriteConverted(first, converted);
+    std::optional<platform::FileIdentity> made;
+    std::optional<Message> failure = WriteConverted(first, converted, made);
+    // Ctrl-C or the window's cancel: the set stays as it was, without the
+    // half-written file.
+    if (!failure && CancelRequested()) {
+        if (made && !platform::RemoveIfSame(converted, *made)) leftBehind = converted;
+        return EndCancelled();
+    }
     if (!failure)
         failure = SwapFailure(SwapFirstPart(first, converted, kept), first, converted, kept);
     if (failure) return Fail(failure->text, failure->title, failure->icon);
@@ -253,7 +260,8 @@ void LegacySet::ConvertThread() {
 }
 
 std::optional<Message> LegacySet::WriteConverted(const std::string& first,
-                                                 const std::string& converted) {
+                                                 const std::string& converted,
+                                                 std::optional<platform::FileIdentity>& made) {
     CopyBuffer buffer(choices.bufferSize);
     if (!buffer.Allocated())
         return Message{"Impossible d'allouer de la mémoire pour le buffer.", "Mémoire insuffisante",
@@ -267,6 +275,7 @@ std::optional<Message> LegacySet::WriteConverted(const std::string& first,
     if (!target.IsOpen())
         return Message{platform::CreationFailure(kCreateFailed, converted, target.OpenError()),
                        "Erreur", Icon::Warning};
+    made = target.Identity();
 
     const int64_t size = source.Size();
     partBytes = size - static_cast<int64_t>(kLeadSize);
@@ -284,11 +293,11 @@ std::optional<Message> LegacySet::WriteConverted(const std::string& first,
     const int64_t after = static_cast<int64_t>(lead.payloadLength) - before;
     const int64_t resume =
         static_cast<int64_t>(kLeadSize + kDescriptionSize) + before + DigestBytes(description);
-    // A conversion rewrites one part in a moment and is not cancellable.
+    // Paused and cancelled between buffers, as a split or a join is.
     auto afterStep = [this](int64_t n) {
         partDoneBytes += n;
         ShowProgress();
-        return true;
+        return PausePoint();
     };
 
     CopyResult result = CopyResult::Done;
@@ -321,6 +330,8 @@ void LegacySet::EndOfWork() {
     if (step == Step::Finished)
         display->ShowMessage({"Le fichier a été converti au format Parcelwise 1.1 avec succès !",
                               kTitle, Icon::Info});
+    else if (step == Step::Cancelled)
+        display->ShowMessage({"Le processus a été annulé.", kTitle, Icon::Warning});
     else
         display->ShowMessage(
             {"Le processus a été arrêté à cause d'une erreur !", kTitle, Icon::Error});

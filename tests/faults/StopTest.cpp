@@ -45,9 +45,10 @@ public:  // the moments to stop at are read by lambdas of the tests
     void SetUp() override { WriteFile(dir / "big.bin", source_); }
 
     // Runs pcw with `arguments`, waits until `ready` holds (polled), holds the
-    // process still, sends `signal` and lets it go on to its end.
+    // process still, sends `signal` and lets it go on to its end; `then`, when
+    // given, is sent again and again until the process has ended.
     Stopped RunAndStop(const std::vector<std::string>& arguments,
-                       const std::function<bool()>& ready, int signal) {
+                       const std::function<bool()>& ready, int signal, int then = 0) {
         const std::string messages = dir / "stderr.txt";
         // Everything the child needs is made before the fork: after it, only exec.
         std::vector<char*> argv{const_cast<char*>(PCW_BINARY)};
@@ -72,9 +73,14 @@ public:  // the moments to stop at are read by lambdas of the tests
         ::kill(child, SIGSTOP);
         ::kill(child, signal);
         if (signal == SIGINT) ::kill(child, SIGINT);  // a second Ctrl-C changes nothing
+        if (then != 0) ::kill(child, then);
         ::kill(child, SIGCONT);
         int status = 0;
-        ::waitpid(child, &status, 0);
+        while (then != 0 && ::waitpid(child, &status, WNOHANG) == 0) {
+            ::kill(child, then);
+            std::this_thread::sleep_for(std::chrono::microseconds(50));
+        }
+        if (then == 0) ::waitpid(child, &status, 0);
         Stopped run;
         run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
         run.messages = ReadFile(messages);
@@ -198,5 +204,19 @@ TEST_F(StopTest, AStopAskedForTakesBackWhatTheRunMadeAndSaysSo) {
         EXPECT_TRUE(Snapshot(out.path()) == before);
         EXPECT_TRUE(Snapshot(back.path()) == backBefore);
         EXPECT_EQ(ReadFile(out / "notes.txt"), "kept");
+    }
+}
+
+// The first stop request decides: a kill that follows a Ctrl-C, however late
+// while the program cleans up and ends, neither kills it nor changes its status.
+TEST_F(StopTest, ASecondSignalKeepsTheStatusOfTheFirst) {
+    for (int round = 0; round < 3; ++round) {
+        fs::remove_all(out.path());
+        fs::create_directories(out.path());
+        const Stopped run = RunAndStop(
+            Split(false), [&] { return Exists(out / "big.bin.003.pcw"); }, SIGINT, SIGTERM);
+        EXPECT_EQ(run.status, 128 + SIGINT) << run.messages;
+        EXPECT_NE(run.messages.find("Opération annulée"), std::string::npos) << run.messages;
+        EXPECT_FALSE(Exists(out / "big.bin.001.pcw"));
     }
 }
