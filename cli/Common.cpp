@@ -212,9 +212,11 @@ int RunJob(Job& job, const std::function<void()>& start, Context& ctx) {
     if (job.step == Step::Finished) return kExitOk;
     if (stoppedBy == 0) return kExitFailed;
     ctx.err << "Opération annulée";
-    if (!job.leftBehind.empty())
-        ctx.err << " ; fichier laissé : " << platform::VisibleText(job.leftBehind);
-    else
+    if (!job.leftBehind.empty()) {
+        ctx.err << (job.leftBehind.size() == 1 ? " ; fichier laissé : " : " ; fichiers laissés : ");
+        for (size_t i = 0; i < job.leftBehind.size(); ++i)
+            ctx.err << (i == 0 ? "" : ", ") << platform::VisibleText(job.leftBehind[i]);
+    } else
         ctx.err << " ; aucun fichier créé n'a été laissé.";
     ctx.err << '\n';
     return platform::StopSignals::ExitStatus(stoppedBy);

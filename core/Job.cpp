@@ -12,6 +12,16 @@ namespace {
 // What a failed join adds to its message: its output is kept, and where.
 constexpr char kLeftIncomplete[] =
     "\n\r\n\rLe fichier recollé est incomplet ; il a été laissé sous le nom :\n\r";
+// What a cancel adds when it could not take back every file it made.
+std::string LeftAfterCancel(const std::vector<std::string>& left) {
+    if (left.empty()) return std::string();
+    std::string text = left.size() == 1
+                           ? "\n\r\n\rCe fichier créé n'a pas pu être supprimé :"
+                           : "\n\r\n\rCes fichiers créés n'ont pas pu être supprimés :";
+    for (const std::string& path : left) text += "\n\r" + path;
+    return text;
+}
+
 }  // namespace
 
 Job::Job() = default;
@@ -129,6 +139,13 @@ void Job::Fail(std::string_view text, std::string_view title, platform::Icon ico
     EndOfWork();
 }
 
+void Job::TakeBack(const std::string& path, const platform::FileIdentity& identity) {
+    if (platform::RemoveIfSame(path, identity)) return;
+    const std::optional<platform::FileIdentity> now = platform::IdentityOf(path);
+    if (now && now->device == identity.device && now->inode == identity.inode)
+        leftBehind.push_back(path);
+}
+
 void Job::EndCancelled() {
     step = Step::Cancelled;
     EndOfWork();
@@ -140,7 +157,8 @@ void Job::ReportEnd(std::string_view successText) {
         display->ShowMessage({std::string(successText), "-=Parcelwise=-", platform::Icon::Info});
     else if (step == Step::Cancelled)
         display->ShowMessage(
-            {"Le processus a été annulé.", "-=Parcelwise=-", platform::Icon::Warning});
+            {"Le processus a été annulé." + LeftAfterCancel(leftBehind), "-=Parcelwise=-",
+             platform::Icon::Warning});
     else
         display->ShowMessage({"Le processus a été arrêté à cause d'une erreur !", "-=Parcelwise=-",
                               platform::Icon::Error});
@@ -213,15 +231,15 @@ void Job::EndJoin(std::optional<JoinOutput>& output, StepResult result) {
         if (result) return Fail(*result);
         if (CancelRequested()) return EndCancelled();
     } else if (CancelRequested() && !result) {
-        output->Discard();
+        if (!output->Discard()) leftBehind.push_back(output->TempPath());
         return EndCancelled();
     } else if (result) {
         output->Leave();
-        leftBehind = output->TempPath();
+        leftBehind.push_back(output->TempPath());
         result->text += kLeftIncomplete + output->TempPath();
         return Fail(*result);
     } else if (int error = 0; !output->Finish(error)) {
-        leftBehind = output->TempPath();
+        leftBehind.push_back(output->TempPath());
         const std::string& name = output->FinalPath();
         const Message failure =
             error == EEXIST ? Message{"Le fichier de destination existe déjà :\n\r\n\r" + name,

@@ -25,8 +25,9 @@ public:
     // `error` when the close or the rename failed (EEXIST when a file took the
     // final name meanwhile), and then the file stays under its temporary name.
     bool Finish(int& error);
-    // Closes the file and removes it, when it is still the file made here.
-    void Discard();
+    // Closes the file and removes it, when it is still the file made here;
+    // false when that file is still there (its folder became read-only).
+    bool Discard();
     // Closes the file and leaves it where it is.
     void Leave();
 

@@ -248,7 +248,7 @@ void LegacySet::ConvertThread() {
     // Ctrl-C or the window's cancel: the set stays as it was, without the
     // half-written file.
     if (!failure && CancelRequested()) {
-        if (made && !platform::RemoveIfSame(converted, *made)) leftBehind = converted;
+        if (made) TakeBack(converted, *made);
         return EndCancelled();
     }
     if (!failure)

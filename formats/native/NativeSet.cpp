@@ -184,7 +184,7 @@ void NativeSet::SplitThread() {
         // Only the parts made here, and only while they are still the files made.
         const std::string base = choices.folder + choices.fileName;
         for (size_t i = 0; i < made.size(); ++i)
-            platform::RemoveIfSame(NativePartName(base, static_cast<int64_t>(i) + 1), made[i]);
+            TakeBack(NativePartName(base, static_cast<int64_t>(i) + 1), made[i]);
         return EndCancelled();
     }
     ShowProgress();

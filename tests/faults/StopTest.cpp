@@ -2,7 +2,9 @@
 // by Ctrl-C, a kill or a closed terminal. Whatever the moment, nothing under a
 // final name may pass for complete; a stop that it was asked for takes back
 // what the run made and nothing else, and says so.
+#include <grp.h>
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -47,8 +49,10 @@ public:  // the moments to stop at are read by lambdas of the tests
     // Runs pcw with `arguments`, waits until `ready` holds (polled), holds the
     // process still, sends `signal` and lets it go on to its end; `then`, when
     // given, is sent again and again until the process has ended.
+    // `user`, when given, runs it as that user.
     Stopped RunAndStop(const std::vector<std::string>& arguments,
-                       const std::function<bool()>& ready, int signal, int then = 0) {
+                       const std::function<bool()>& ready, int signal, int then = 0,
+                       const passwd* user = nullptr) {
         const std::string messages = dir / "stderr.txt";
         // Everything the child needs is made before the fork: after it, only exec.
         std::vector<char*> argv{const_cast<char*>(PCW_BINARY)};
@@ -60,6 +64,9 @@ public:  // the moments to stop at are read by lambdas of the tests
         const pid_t child = ::fork();
         if (child == 0) {
             ::dup2(err, 2);
+            if (user != nullptr && (::setgroups(0, nullptr) != 0 || ::setgid(user->pw_gid) != 0 ||
+                                    ::setuid(user->pw_uid) != 0))
+                ::_exit(126);
             ::execve(PCW_BINARY, argv.data(), env);
             ::_exit(127);
         }
@@ -218,5 +225,65 @@ TEST_F(StopTest, ASecondSignalKeepsTheStatusOfTheFirst) {
         EXPECT_EQ(run.status, 128 + SIGINT) << run.messages;
         EXPECT_NE(run.messages.find("Opération annulée"), std::string::npos) << run.messages;
         EXPECT_FALSE(Exists(out / "big.bin.001.pcw"));
+    }
+}
+
+// A cancel whose files the folder no longer lets it remove (the folder became
+// read-only under a user without rights) names what it left, never "none".
+TEST_F(StopTest, ACancelThatCannotRemoveItsFilesNamesThem) {
+    const passwd* nobody = ::getpwnam("nobody");
+    if (::geteuid() != 0 || nobody == nullptr)
+        GTEST_SKIP() << "needs root and the user nobody: not tested";
+    ASSERT_EQ(RunAndStop(
+                  Split(false), [] { return true; }, 0)
+                  .status,
+              0);
+    for (const std::string& folder : {dir.path(), out.path()})
+        fs::permissions(folder, fs::perms::others_read | fs::perms::others_exec,
+                        fs::perm_options::add);
+    fs::permissions(dir / "big.bin", fs::perms::others_read, fs::perm_options::add);
+    for (const auto& entry : fs::directory_iterator(out.path()))
+        fs::permissions(entry.path(), fs::perms::others_read, fs::perm_options::add);
+    const struct {
+        const char* what;
+        std::vector<std::string> arguments;
+        std::string madeFirst;  // the file whose coming starts the test
+        std::vector<std::string> left;
+    } cases[] = {
+        {"a split",
+         {"split", dir / "big.bin", "--size", "10", "--folder", back / "made"},
+         back / "made/big.bin.003.pcw",
+         {back / "made/big.bin.001.pcw", back / "made/big.bin.002.pcw",
+          back / "made/big.bin.003.pcw"}},
+        {"a join",
+         {"join", out / "big.bin.001.pcw", "--folder", back / "made", "--no-verify"},
+         back / "made/big.bin.incomplet",
+         {back / "made/big.bin.incomplet"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string made = back / "made";
+        fs::remove_all(made);
+        fs::create_directory(made);
+        ASSERT_EQ(::chown(made.c_str(), nobody->pw_uid, nobody->pw_gid), 0);
+        fs::permissions(back.path(), fs::perms::others_exec, fs::perm_options::add);
+        const Stopped run = RunAndStop(
+            c.arguments,
+            [&] {
+                if (SizeOf(c.madeFirst) <= 0) return false;
+                fs::permissions(made, fs::perms::owner_read | fs::perms::owner_exec);
+                return true;
+            },
+            SIGINT, 0, nobody);
+        fs::permissions(made, fs::perms::owner_all);
+        EXPECT_EQ(run.status, 128 + SIGINT) << run.messages;
+        EXPECT_EQ(run.messages.find("aucun fichier"), std::string::npos) << run.messages;
+        std::vector<std::string> present;
+        for (const std::string& path : c.left)
+            if (Exists(path)) present.push_back(path);
+        ASSERT_FALSE(present.empty());
+        for (const std::string& path : present)
+            EXPECT_NE(run.messages.find(path), std::string::npos) << path << run.messages;
+        EXPECT_FALSE(Exists(made + "/big.bin"));
     }
 }

@@ -147,7 +147,7 @@ TEST_F(CancelTest, AJoinGivesItsOutputItsNameOnlyOnceWholeAndNeverOverAFile) {
     ASSERT_EQ(Join(job, false, 16384, "joined"), Step::Failed);
     EXPECT_EQ(ReadFile(dir / "joined"), "written by someone else");
     EXPECT_TRUE(ReadFile(dir / "joined.incomplet") == source);
-    EXPECT_EQ(job.leftBehind, dir / "joined.incomplet");
+    EXPECT_EQ(job.leftBehind, std::vector<std::string>{dir / "joined.incomplet"});
     ExpectFailure(messages,
                   "Le fichier de destination existe déjà :\n\r\n\r" + dir / "joined" +
                       LeftUnder(dir / "joined.incomplet"),
