@@ -156,9 +156,8 @@ void Job::ReportEnd(std::string_view successText) {
     if (step == Step::Finished)
         display->ShowMessage({std::string(successText), "-=Parcelwise=-", platform::Icon::Info});
     else if (step == Step::Cancelled)
-        display->ShowMessage(
-            {"Le processus a été annulé." + LeftAfterCancel(leftBehind), "-=Parcelwise=-",
-             platform::Icon::Warning});
+        display->ShowMessage({"Le processus a été annulé." + LeftAfterCancel(leftBehind),
+                              "-=Parcelwise=-", platform::Icon::Warning});
     else
         display->ShowMessage({"Le processus a été arrêté à cause d'une erreur !", "-=Parcelwise=-",
                               platform::Icon::Error});
