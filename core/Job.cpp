@@ -12,6 +12,10 @@ namespace {
 // What a failed join adds to its message: its output is kept, and where.
 constexpr char kLeftIncomplete[] =
     "\n\r\n\rLe fichier recollé est incomplet ; il a été laissé sous le nom :\n\r";
+// The same when every byte was written and checked, and only the final name
+// could not be given: the file is whole under its temporary name.
+constexpr char kLeftWhole[] =
+    "\n\r\n\rLe fichier recollé est complet, mais il a gardé son nom temporaire :\n\r";
 // What a cancel adds when it could not take back every file it made.
 std::string LeftAfterCancel(const std::vector<std::string>& left) {
     if (left.empty()) return std::string();
@@ -240,14 +244,19 @@ void Job::EndJoin(std::optional<JoinOutput>& output, StepResult result) {
     } else if (int error = 0; !output->Finish(error)) {
         leftBehind.push_back(output->TempPath());
         const std::string& name = output->FinalPath();
+        // Only the rename failed: the file is whole, it only lacks its name.
+        const bool whole = output->Whole();
         const Message failure =
             error == EEXIST ? Message{"Le fichier de destination existe déjà :\n\r\n\r" + name,
                                       "Erreur", platform::Icon::Warning}
+            : whole         ? Message{"Le fichier recollé n'a pas pu recevoir son nom." +
+                                  platform::ReasonLine(name, error),
+                              "Erreur", platform::Icon::Error}
                             : Message{"Erreur d'écriture dans le fichier de destination." +
-                                          platform::ReasonLine(name, error),
-                                      "Erreur", platform::Icon::Error};
-        return Fail(failure.text + kLeftIncomplete + output->TempPath(), failure.title,
-                    failure.icon);
+                                  platform::ReasonLine(output->TempPath(), error),
+                              "Erreur", platform::Icon::Error};
+        return Fail(failure.text + (whole ? kLeftWhole : kLeftIncomplete) + output->TempPath(),
+                    failure.title, failure.icon);
     }
     ShowProgress();
     step = Step::Finished;

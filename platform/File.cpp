@@ -220,6 +220,10 @@ int64_t OpenFileLimit() {
 }
 
 bool File::Sync() {
+    if (testing::IoFaults* plan = fault::Plan()) {
+        ++plan->fileSyncs;
+        if (plan->syncFails) return false;
+    }
     return fd_ >= 0 && ::fsync(fd_) == 0;
 }
 

@@ -247,6 +247,10 @@ int64_t OpenFileLimit() {
 }
 
 bool File::Sync() {
+    if (testing::IoFaults* plan = fault::Plan()) {
+        ++plan->fileSyncs;
+        if (plan->syncFails) return false;
+    }
     return fd_ != kNoHandle && ::FlushFileBuffers(Raw(fd_));
 }
 
