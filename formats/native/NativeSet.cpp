@@ -9,6 +9,7 @@
 #include "core/CheckedPart.h"
 #include "core/CopyLoop.h"
 #include "core/DisplayNumbers.h"
+#include "core/SplitSize.h"
 #include "core/TextEncoding.h"
 #include "formats/Workflow.h"
 #include "formats/native/DiskFields.h"
@@ -128,9 +129,21 @@ bool NativeSet::CheckSplitParameters(const std::string& sourceName, const std::s
         const std::string lastPart = platform::FileNameOf(NativePartName(choices.fileName, parts));
         if (!NameFits(choices.folder, lastPart.size(), problems)) valid = false;
     }
-    if (partSize <= 0) {
+    const int64_t parts = partSize > 0 ? (sourceSize + partSize - 1) / partSize : 0;
+    if (partSize == kPartTooLarge) {
+        // Too few parts for the source: each would hold more than a set can say.
+        valid = false;
+        problems += "\n\r- Taille de découpage trop grande : un fichier ne peut contenir plus de " +
+                    std::to_string(kLargestPart) + " octets (il faut au moins " +
+                    std::to_string((sourceSize + kLargestPart - 1) / kLargestPart) + " fichiers).";
+    } else if (partSize <= 0) {
         valid = false;
         problems += "\n\r- Taille de découpage incorrecte (Supérieure à 0).";
+    } else if (parts > kMostParts) {
+        valid = false;
+        problems += "\n\r- Taille de découpage trop petite : " + std::to_string(parts) +
+                    " fichiers, " + std::to_string(kMostParts) +
+                    " au plus (choisissez une taille plus grande).";
     } else if (partSize > sourceSize) {
         valid = false;
         problems += "\n\r- Taille de découpage supérieure à la taille originale du fichier.";

@@ -225,6 +225,38 @@ TEST_F(CommandsTest, SizeCountBytesAndTheDefaults) {
     EXPECT_EQ(SizeOf("d.004.pcw"), 10 * kMo - 3 * (10 * kMo / 4 + 1));
 }
 
+// Sizes that make no usable set are refused before any part, with their cause:
+// parts larger than a set can say, or more parts than a split makes.
+TEST_F(CommandsTest, PartsTooLargeOrTooManyAreRefusedWithTheirCause) {
+    const std::string big = dir / "big.iso";
+    WriteFile(big, "");
+    std::filesystem::resize_file(big, 5 * 1024 * kMo);  // sparse: no room taken
+    const std::string source = Source(2 * kMo);
+    const std::string intro = "Une ou plusieurs informations sont incorrectes : \n\r";
+    const struct {
+        std::vector<std::string> args;
+        std::string problem;
+    } cases[] = {
+        {{"split", big, "--count", "2"},
+         "\n\r- Taille de découpage trop grande : un fichier ne peut contenir plus de "
+         "2147483647 octets (il faut au moins 3 fichiers)."},
+        {{"split", source, "--bytes", "1"},
+         "\n\r- Taille de découpage trop petite : 2097152 fichiers, 100000 au plus (choisissez "
+         "une taille plus grande)."},
+        {{"split", source, "--bytes", "20"},
+         "\n\r- Taille de découpage trop petite : 104858 fichiers, 100000 au plus (choisissez "
+         "une taille plus grande)."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args[3]);
+        const size_t before = sink.texts().size();
+        EXPECT_EQ(Pcw(c.args), 1);
+        ASSERT_GT(sink.texts().size(), before);
+        EXPECT_EQ(sink.texts()[before], intro + c.problem);
+        EXPECT_EQ(ListDir(dir.path()).size(), 2u);
+    }
+}
+
 TEST_F(CommandsTest, SourceMustBeAFileOfMoreThanOneMo) {
     Source(kMo, "small.bin");
     EXPECT_EQ(Pcw({"split", dir / "small.bin", "--bytes", "1000"}), 1);
