@@ -102,24 +102,24 @@ void SayNoSingleKind(const FoundKind& found, Audience audience, Messages& said) 
             kinds.append(kinds.empty() ? "" : ", ").append(row.cliName);
         }
         said.push_back(
-            {"Ce fichier n'appartient à aucun type de jeu reconnu :\n" + path +
-                 (window ? "\n\nChoisissez son type dans la liste de la boîte d'ouverture."
-                         : "\n\nPrécisez son type avec --format (types : " + kinds + ")."),
+            {"Ce fichier n'appartient à aucun type de jeu reconnu :\n\r" + path +
+                 (window ? "\n\r\n\rChoisissez son type dans la liste de la boîte d'ouverture."
+                         : "\n\r\n\rPrécisez son type avec --format (types : " + kinds + ")."),
              "Type de jeu inconnu", platform::Icon::Warning});
         return;
     }
     for (const FormatRow* row : found.formats) {
         if (window)
-            kinds.append("\n- ").append(row->entry.label);
+            kinds.append("\n\r- ").append(row->entry.label);
         else
             kinds.append(kinds.empty() ? "" : ", ").append(row->cliName);
     }
-    said.push_back({window ? "Ce fichier peut appartenir à un jeu de plusieurs types :\n" + path +
-                                 "\n" + kinds +
-                                 "\n\nChoisissez son type dans la liste de la boîte d'ouverture."
-                           : "Ce fichier peut appartenir à un jeu de plusieurs types (" + kinds +
-                                 ") :\n" + path + "\n\nPrécisez lequel avec --format.",
-                    "Type de jeu ambigu", platform::Icon::Warning});
+    said.push_back(
+        {window ? "Ce fichier peut appartenir à un jeu de plusieurs types :\n\r" + path + "\n\r" +
+                      kinds + "\n\r\n\rChoisissez son type dans la liste de la boîte d'ouverture."
+                : "Ce fichier peut appartenir à un jeu de plusieurs types (" + kinds + ") :\n\r" +
+                      path + "\n\r\n\rPrécisez lequel avec --format.",
+         "Type de jeu ambigu", platform::Icon::Warning});
 }
 
 bool OpenLegacySet(LegacySet& job, const std::string& path, Messages& said) {
