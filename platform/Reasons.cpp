@@ -1,6 +1,7 @@
 #include "platform/Reasons.h"
 
 #include "platform/Errors.h"
+#include "platform/File.h"
 
 namespace platform {
 
@@ -54,7 +55,13 @@ std::string ErrorReason(int error) {
 }
 
 std::string ReasonLine(std::string_view path, int error) {
-    return "\n\r" + std::string(path) + " : " + ErrorReason(error);
+    std::string line = "\n\r" + std::string(path) + " : " + ErrorReason(error);
+    // A file held by another job: which one, where the system tells.
+    if (error == EBUSY) {
+        const std::string holder = LockHolderOf(std::string(path));
+        if (!holder.empty()) line += " (" + holder + ")";
+    }
+    return line;
 }
 
 std::string CreationFailure(std::string_view listedText, std::string_view path, int error) {

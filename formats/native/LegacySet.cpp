@@ -266,7 +266,8 @@ std::optional<Message> LegacySet::WriteConverted(const std::string& first,
     if (!buffer.Allocated())
         return Message{"Impossible d'allouer de la mémoire pour le buffer.", "Mémoire insuffisante",
                        Icon::Error};
-    platform::File source = platform::File::OpenRead(first);
+    // The part that the conversion replaces is read by no one else meanwhile.
+    platform::File source = platform::File::OpenRead(first, platform::Share::None);
     if (!source.IsOpen())
         return Message{
             "Le fichier n'est pas accessible." + platform::ReasonLine(first, source.OpenError()),

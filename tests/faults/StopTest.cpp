@@ -11,6 +11,7 @@
 
 #include <fcntl.h>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -52,7 +53,8 @@ public:  // the moments to stop at are read by lambdas of the tests
     // `user`, when given, runs it as that user.
     Stopped RunAndStop(const std::vector<std::string>& arguments,
                        const std::function<bool()>& ready, int signal, int then = 0,
-                       const passwd* user = nullptr) {
+                       const passwd* user = nullptr,
+                       const std::function<void()>& whileStopped = {}) {
         const std::string messages = dir / "stderr.txt";
         // Everything the child needs is made before the fork: after it, only exec.
         std::vector<char*> argv{const_cast<char*>(PCW_BINARY)};
@@ -78,6 +80,7 @@ public:  // the moments to stop at are read by lambdas of the tests
         }
         EXPECT_TRUE(seen) << "the moment to stop never came";
         ::kill(child, SIGSTOP);
+        if (whileStopped) whileStopped();
         ::kill(child, signal);
         if (signal == SIGINT) ::kill(child, SIGINT);  // a second Ctrl-C changes nothing
         if (then != 0) ::kill(child, then);
@@ -99,6 +102,19 @@ public:  // the moments to stop at are read by lambdas of the tests
                                       "10",    "--folder",      out.path()};
         if (digests) args.push_back("--md5");
         return args;
+    }
+    // Another pcw run to its end while the first is held; its status and messages.
+    Stopped Beside(const std::string& arguments) {
+        const std::string messages = dir / "beside.txt";
+        const int status =
+            std::system(("env PARCELWISE_REGISTRY_DIR='" + dir / "registry" + "' '" + PCW_BINARY +
+                         "' " + arguments + " </dev/null >/dev/null 2>'" + messages + "'")
+                            .c_str());
+        Stopped run;
+        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        run.messages = ReadFile(messages);
+        fs::remove(messages);
+        return run;
     }
     bool Exists(const std::string& path) { return fs::exists(path); }
     int64_t SizeOf(const std::string& path) {
@@ -286,4 +302,38 @@ TEST_F(StopTest, ACancelThatCannotRemoveItsFilesNamesThem) {
             EXPECT_NE(run.messages.find(path), std::string::npos) << path << run.messages;
         EXPECT_FALSE(Exists(made + "/big.bin"));
     }
+}
+
+// Readers share the parts: a verify of a set that a join is reading runs. A
+// file that a split is writing is refused to a reader, which names that split.
+TEST_F(StopTest, ReadersShareWhatWritersHoldAlone) {
+    ASSERT_EQ(RunAndStop(
+                  Split(true), [] { return true; }, 0)
+                  .status,
+              0);
+    Stopped verify;
+    const Stopped join = RunAndStop(
+        {"join", out / "big.bin.001.pcw", "--folder", back.path(), "--no-verify"},
+        [&] { return SizeOf(back / "big.bin.incomplet") > 0; }, 0, 0, nullptr,
+        [&] { verify = Beside("verify '" + out / "big.bin.001.pcw" + "'"); });
+    EXPECT_EQ(verify.status, 0) << verify.messages;
+    EXPECT_EQ(join.status, 0) << join.messages;
+    EXPECT_TRUE(ReadFile(back / "big.bin") == source_);
+
+    Stopped reader;
+    fs::remove_all(back.path());
+    fs::create_directories(back.path());
+    const Stopped split = RunAndStop(
+        {"split", dir / "big.bin", "--size", "10", "--folder", back.path()},
+        [&] { return SizeOf(back / "big.bin.003.pcw") > (2 << 20); }, 0, 0, nullptr,
+        [&] {
+            reader =
+                Beside("split '" + back / "big.bin.003.pcw" + "' --folder '" + out.path() + "'");
+        });
+    EXPECT_EQ(split.status, 0) << split.messages;
+    EXPECT_EQ(reader.status, 1) << reader.messages;
+    EXPECT_NE(reader.messages.find("fichier utilisé par une autre opération (pcw split "),
+              std::string::npos)
+        << reader.messages;
+    EXPECT_NE(reader.messages.find("processus "), std::string::npos) << reader.messages;
 }
