@@ -115,6 +115,9 @@ bool NativeSet::CheckSplitParameters(const std::string& sourceName, const std::s
         problems += "\n\r- Nom du fichier Original (longeur entre 1 et 255 car.).";
     } else {
         header.originalName = HeaderName(sourceName);
+        nameAsked_ = HeaderName(sourceName) == Utf8Left(sourceName, kOriginalNameRoom)
+                         ? std::string()
+                         : sourceName;
     }
     if (destName.empty()) {
         valid = false;
@@ -426,6 +429,16 @@ bool NativeSet::OpenSet(Messages& said) {
     read.originalName = platform::SafeFileName(read.originalName);
     header = read;
     choices.fileName = header.originalName;
+    // A stored name that lost characters Windows-1252 cannot hold ("____.mkv")
+    // is the simplified form of the parts' own name ("映画の夏.mkv.001.pcw"):
+    // that name is the original's. A name cut to its first 50 characters
+    // stays as stored.
+    const std::string partName = platform::FileNameOf(sourcePath);
+    const std::string stem =
+        partName.substr(0, partName.size() - std::min<size_t>(8, partName.size()));  // ".001.pcw"
+    if (!stem.empty() && Utf8Length(stem) <= kOriginalNameRoom && HeaderName(stem) != stem &&
+        HeaderName(stem) == header.originalName && platform::IsSafeFileName(stem))
+        choices.fileName = stem;
     choices.folder = platform::FolderOf(sourcePath);
     file.Close();
 
@@ -735,6 +748,11 @@ void NativeSet::ShowProgress() {
 }
 
 void NativeSet::EndOfWork() {
-    ReportEnd(joining ? "Le fichier a été recoller avec succès !"
-                      : "Le fichier a été coupé avec succès !");
+    if (joining) return ReportEnd("Le fichier a été recoller avec succès !");
+    // The set stores its name in Windows-1252: a join finds the real name in
+    // the parts' names, but the stored one reads otherwise, and is said.
+    ReportEnd(nameAsked_.empty() ? std::string("Le fichier a été coupé avec succès !")
+                                 : "Le fichier a été coupé avec succès !\n\rLe nom enregistré "
+                                   "dans le jeu a dû être simplifié : " +
+                                       header.originalName);
 }

@@ -257,6 +257,29 @@ TEST_F(CommandsTest, PartsTooLargeOrTooManyAreRefusedWithTheirCause) {
     }
 }
 
+// A set stores its name in Windows-1252: a name outside it is stored
+// simplified, which the split says, and the join takes the parts' own name.
+TEST_F(CommandsTest, NamesOutsideWindows1252AreKeptByThePartsNames) {
+    const std::string source = Source(2 * kMo, "映画の夏.mkv");
+    TempDir back;
+    ASSERT_EQ(Pcw({"split", source, "--count", "2", "--md5"}), 0);
+    EXPECT_EQ(LastText(),
+              "Le fichier a été coupé avec succès !\n\rLe nom enregistré dans le "
+              "jeu a dû être simplifié : ____.mkv");
+    ASSERT_EQ(Pcw({"join", dir / "映画の夏.mkv.001.pcw", "--folder", back.path()}), 0);
+    EXPECT_EQ(ListDir(back.path()), std::vector<std::string>{"映画の夏.mkv"});
+    EXPECT_TRUE(ReadFile(back / "映画の夏.mkv") == original);
+    // Parts renamed since, or a name stored on purpose, keep the stored name.
+    std::filesystem::rename(FsPath(dir / "映画の夏.mkv.001.pcw"), FsPath(dir / "autre.001.pcw"));
+    std::filesystem::rename(FsPath(dir / "映画の夏.mkv.002.pcw"), FsPath(dir / "autre.002.pcw"));
+    ASSERT_EQ(Pcw({"join", dir / "autre.001.pcw", "--folder", back.path()}), 0);
+    EXPECT_TRUE(ReadFile(back / "____.mkv") == original);
+    // A name that Windows-1252 holds is stored as it is, and not mentioned.
+    Source(2 * kMo, "été.avi");
+    ASSERT_EQ(Pcw({"split", dir / "été.avi", "--count", "2"}), 0);
+    EXPECT_EQ(LastText(), "Le fichier a été coupé avec succès !");
+}
+
 TEST_F(CommandsTest, SourceMustBeAFileOfMoreThanOneMo) {
     Source(kMo, "small.bin");
     EXPECT_EQ(Pcw({"split", dir / "small.bin", "--bytes", "1000"}), 1);
