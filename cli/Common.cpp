@@ -12,8 +12,12 @@
 #include "platform/Reasons.h"
 #include "platform/Signals.h"
 #include "settings/SavedSettings.h"
+#include "texts/Texts.h"
 
 namespace cli {
+
+using texts::Say;
+using texts::TextId;
 
 CliDefaults ReadDefaults(const std::string& registryFolder) {
     SavedSettings params({}, std::string(), registryFolder);
@@ -57,12 +61,12 @@ Parsed ParseOptions(const Args& args, const std::vector<OptionSpec>& specs, size
         const std::string name = arg.substr(0, equals);
         const OptionSpec* option = FindSpec(specs, name);
         if (option == nullptr) {
-            parsed.error = "option inconnue : " + name;
+            parsed.error = Say(TextId::CliUnknownOption, {name});
         } else if (parsed.Has(name)) {
-            parsed.error = "option donnée deux fois : " + name;
+            parsed.error = Say(TextId::CliOptionTwice, {name});
         } else if (!option->takesValue) {
             if (equals != std::string::npos)
-                parsed.error = "l'option " + name + " ne prend pas de valeur";
+                parsed.error = Say(TextId::CliOptionTakesNoValue, {name});
             else
                 parsed.options[name];
         } else if (equals != std::string::npos) {
@@ -70,13 +74,13 @@ Parsed ParseOptions(const Args& args, const std::vector<OptionSpec>& specs, size
         } else if (i + 1 < args.size()) {
             parsed.options[name] = args[++i];
         } else {
-            parsed.error = "valeur manquante après " + name;
+            parsed.error = Say(TextId::CliValueMissing, {name});
         }
     }
     if (parsed.error.empty() && parsed.positionals.size() < positionals)
-        parsed.error = "fichier manquant";
+        parsed.error = Say(TextId::CliFileMissing);
     else if (parsed.error.empty() && parsed.positionals.size() > positionals)
-        parsed.error = "argument en trop : " + parsed.positionals[positionals];
+        parsed.error = Say(TextId::CliArgumentTooMany, {parsed.positionals[positionals]});
     return parsed;
 }
 
@@ -87,8 +91,8 @@ bool ReadNumber(const Parsed& parsed, std::string_view name, int64_t min, int64_
     int64_t value = 0;
     auto [end, ec] = std::from_chars(text->data(), text->data() + text->size(), value);
     if (ec != std::errc() || end != text->data() + text->size() || value < min || value > max) {
-        error = std::string(name) + " attend un nombre entier de " + std::to_string(min) + " à " +
-                std::to_string(max) + " : " + *text;
+        error =
+            Say(TextId::CliWantsNumber, {name, std::to_string(min), std::to_string(max), *text});
         return false;
     }
     out = value;
@@ -105,12 +109,12 @@ bool ReadBufferSize(const Parsed& parsed, uint32_t& out, std::string& error) {
         out = static_cast<uint32_t>(bytes);
         return true;
     }
-    error = "--buffer attend l'une des tailles";
+    std::string sizes;
     for (uint32_t size : kBufferSizes) {
-        error += ' ';
-        error += std::to_string(size);
+        if (!sizes.empty()) sizes += ' ';
+        sizes += std::to_string(size);
     }
-    error += " : " + *text;
+    error = Say(TextId::CliWantsBufferSize, {sizes, *text});
     return false;
 }
 
@@ -119,8 +123,7 @@ bool ReadName(const Parsed& parsed, std::string_view name, std::optional<std::st
     const std::string* text = parsed.Value(name);
     if (text == nullptr) return true;
     if (!text->empty() && !platform::IsSafeFileName(*text)) {
-        error = std::string(name) +
-                " attend un nom de fichier, sans dossier ni caractère de contrôle : " + *text;
+        error = Say(TextId::CliWantsFileName, {name, *text});
         return false;
     }
     out = *text;
@@ -128,19 +131,11 @@ bool ReadName(const Parsed& parsed, std::string_view name, std::optional<std::st
 }
 
 std::string Synopsis() {
-    return "Utilisation :\n"
-           "  pcw split SOURCE [--size MO | --count N | --bytes N] [--md5] [--name NOM]\n"
-           "            [--store-name NOM] [--folder DOSSIER] [--buffer OCTETS]\n"
-           "  pcw join MORCEAU [--format TYPE] [--no-verify] [--name NOM]\n"
-           "           [--folder DOSSIER] [--buffer OCTETS]\n"
-           "  pcw info MORCEAU [--format TYPE]\n"
-           "  pcw verify MORCEAU [--format TYPE] [--verbose]\n"
-           "  pcw convert PREMIER_FICHIER_V10\n"
-           "  pcw --help | --version\n";
+    return Say(TextId::CliSynopsis);
 }
 
 int UsageError(Context& ctx, std::string_view problem) {
-    ctx.err << "pcw: " << problem << "\n" << Synopsis() << "Voir « pcw --help ».\n";
+    ctx.err << Say(TextId::CliUsageError, {problem, Synopsis()});
     return kExitUsage;
 }
 
@@ -160,13 +155,14 @@ std::optional<int> OpenSetOfKind(const Parsed& parsed, Context& ctx, std::unique
         format = found.formats.front();
         path = found.detection.path;
         if (detected != nullptr)
-            *detected = std::string(format->cliName) + " (" + found.detection.reason + ")";
+            *detected =
+                Say(TextId::DetectedKindWithReason, {format->cliName, found.detection.reason});
     }
     if (format == nullptr) {
         std::string known;
         for (std::string_view name : CliFormatNames())
-            known += std::string(known.empty() ? "" : ", ") + std::string(name);
-        return UsageError(ctx, "type de jeu inconnu : " + *given + " (types : " + known + ")");
+            known += (known.empty() ? "" : Say(TextId::ListSeparator)) + std::string(name);
+        return UsageError(ctx, Say(TextId::CliUnknownKind, {*given, known}));
     }
     std::unique_ptr<Job> opened = format->make();
     if (workflow::OpenChosenSet(*opened, path, platform::ShowAfter()) != workflow::Opening::Opened)
@@ -178,9 +174,8 @@ std::optional<int> OpenSetOfKind(const Parsed& parsed, Context& ctx, std::unique
 bool UseFolder(Job& job, const std::string& folder) {
     const std::string absolute = platform::AbsolutePath(platform::WithSeparator(folder));
     if (!platform::IsFolder(absolute)) {
-        platform::ShowMessage(nullptr,
-                              "Le dossier de destination n'existe pas :\n\r\n\r" + absolute,
-                              "Destination incorrecte", platform::Icon::Warning);
+        platform::ShowMessage(nullptr, Say(TextId::DestinationFolderMissing, {absolute}),
+                              Say(TextId::TitleWrongDestination), platform::Icon::Warning);
         return false;
     }
     return workflow::UseFolder(job, absolute, platform::ShowAfter());
@@ -211,13 +206,17 @@ int RunJob(Job& job, const std::function<void()>& start, Context& ctx) {
     signals.reset();
     if (job.step == Step::Finished) return kExitOk;
     if (stoppedBy == 0) return kExitFailed;
-    ctx.err << "Opération annulée";
+    ctx.err << Say(TextId::CliCancelled);
     if (!job.leftBehind.empty()) {
-        ctx.err << (job.leftBehind.size() == 1 ? " ; fichier laissé : " : " ; fichiers laissés : ");
+        std::string files;
         for (size_t i = 0; i < job.leftBehind.size(); ++i)
-            ctx.err << (i == 0 ? "" : ", ") << platform::VisibleText(job.leftBehind[i]);
+            files += (i == 0 ? "" : Say(TextId::ListSeparator)) +
+                     platform::VisibleText(job.leftBehind[i]);
+        ctx.err << Say(job.leftBehind.size() == 1 ? TextId::CliCancelledLeftFile
+                                                  : TextId::CliCancelledLeftFiles,
+                       {files});
     } else
-        ctx.err << " ; aucun fichier créé n'a été laissé.";
+        ctx.err << Say(TextId::CliCancelledNothingLeft);
     ctx.err << '\n';
     return platform::StopSignals::ExitStatus(stoppedBy);
 }

@@ -11,8 +11,12 @@
 #include "platform/Clock.h"
 #include "platform/File.h"
 #include "platform/Messages.h"
+#include "texts/Texts.h"
 
 namespace cli {
+
+using texts::Say;
+using texts::TextId;
 
 namespace {
 
@@ -22,6 +26,14 @@ std::string DateText(double dayCount) {
     std::snprintf(text, sizeof text, "%02d/%02d/%04d", date.tm_mday, date.tm_mon + 1,
                   date.tm_year + 1900);
     return text;
+}
+
+std::string SizeLine(TextId id, int64_t bytes) {
+    return Say(id, {std::to_string(bytes), FormatSize(bytes)});
+}
+
+std::string DigestsLine(bool withDigests) {
+    return Say(TextId::InfoDigests, {Say(withDigests ? TextId::Yes : TextId::No)});
 }
 
 // True when the file starts with the mark of a 1.0 first part.
@@ -45,38 +57,35 @@ int Info(const Args& args, Context& ctx) {
         LegacySet legacy;
         if (!workflow::OpenLegacySet(legacy, parsed.positionals[0], platform::ShowAfter()))
             return kExitFailed;
-        ctx.out << "Format : Parcelwise 1.0 (à convertir avec pcw convert)\n"
-                << "Nom d'origine : " << platform::VisibleText(legacy.description.originalName)
-                << "\n"
-                << "Taille d'origine : " << legacy.lead.originalSize << " octets ("
-                << FormatSize(legacy.lead.originalSize) << ")\n"
-                << "Nombre de fichiers : " << legacy.description.partCount << "\n"
-                << "Date du découpage : " << DateText(legacy.description.splitDate) << "\n"
-                << "Hash MD5 : " << (legacy.description.digestFlag == 1 ? "oui" : "non") << "\n";
+        ctx.out << Say(TextId::InfoLegacyFormat)
+                << Say(TextId::InfoOriginalName,
+                       {platform::VisibleText(legacy.description.originalName)})
+                << SizeLine(TextId::InfoOriginalSize, legacy.lead.originalSize)
+                << Say(TextId::InfoPartCount, {std::to_string(legacy.description.partCount)})
+                << Say(TextId::InfoSplitDate, {DateText(legacy.description.splitDate)})
+                << DigestsLine(legacy.description.digestFlag == 1);
         return kExitOk;
     }
     std::unique_ptr<Job> opened;
     std::string detected;
     if (std::optional<int> status = OpenSetOfKind(parsed, ctx, opened, &detected)) return *status;
-    if (!detected.empty()) ctx.out << "Type détecté : " << detected << "\n";
+    if (!detected.empty()) ctx.out << Say(TextId::InfoDetectedKind, {detected});
     auto* native = dynamic_cast<NativeSet*>(opened.get());
     if (native == nullptr) {
         // A foreign set says only its name, its parts and what it announces.
         auto& foreign = static_cast<ForeignSet&>(*opened);
-        ctx.out << "Nom d'origine : " << platform::VisibleText(foreign.choices.fileName) << "\n"
-                << "Taille annoncée : " << foreign.rebuiltSize << " octets ("
-                << FormatSize(foreign.rebuiltSize) << ")\n"
-                << "Nombre de fichiers : " << foreign.LastNumber() - foreign.FirstNumber() + 1
-                << "\n";
+        ctx.out << Say(TextId::InfoOriginalName, {platform::VisibleText(foreign.choices.fileName)})
+                << SizeLine(TextId::InfoAnnouncedSize, foreign.rebuiltSize)
+                << Say(TextId::InfoPartCount,
+                       {std::to_string(foreign.LastNumber() - foreign.FirstNumber() + 1)});
         return kExitOk;
     }
     const NativeHeader& header = native->header;
-    ctx.out << "Nom d'origine : " << platform::VisibleText(header.originalName) << "\n"
-            << "Taille d'origine : " << header.originalSize << " octets ("
-            << FormatSize(header.originalSize) << ")\n"
-            << "Nombre de fichiers : " << header.partCount << "\n"
-            << "Date du découpage : " << DateText(header.splitDate) << "\n"
-            << "Hash MD5 : " << (header.hasDigests == 1 ? "oui" : "non") << "\n";
+    ctx.out << Say(TextId::InfoOriginalName, {platform::VisibleText(header.originalName)})
+            << SizeLine(TextId::InfoOriginalSize, header.originalSize)
+            << Say(TextId::InfoPartCount, {std::to_string(header.partCount)})
+            << Say(TextId::InfoSplitDate, {DateText(header.splitDate)})
+            << DigestsLine(header.hasDigests == 1);
     return kExitOk;
 }
 

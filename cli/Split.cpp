@@ -5,6 +5,7 @@
 #include "core/SplitSize.h"
 #include "formats/Workflow.h"
 #include "formats/native/NativeSet.h"
+#include "texts/Texts.h"
 
 namespace cli {
 
@@ -21,7 +22,7 @@ int Split(const Args& args, Context& ctx) {
                                        1);
     if (!parsed.error.empty()) return UsageError(ctx, parsed.error);
     if (parsed.Has("--size") + parsed.Has("--count") + parsed.Has("--bytes") > 1)
-        return UsageError(ctx, "une seule des options --size, --count et --bytes à la fois");
+        return UsageError(ctx, texts::Say(texts::TextId::CliOneSizeOption));
 
     int64_t sizeMo = 0, count = 0, bytes = 0;
     uint32_t bufferSize = ctx.defaults.bufferSize;

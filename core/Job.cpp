@@ -7,25 +7,19 @@
 #include "platform/Clock.h"
 #include "platform/Fs.h"
 #include "platform/Reasons.h"
+#include "texts/Texts.h"
+
+using texts::Say;
+using texts::TextId;
 
 namespace {
-// What a failed join adds to its message: its output is kept, and where.
-constexpr char kLeftIncomplete[] =
-    "\n\r\n\rLe fichier recollé est incomplet ; il a été laissé sous le nom :\n\r";
-// The same when every byte was written and checked, and only the final name
-// could not be given: the file is whole under its temporary name.
-constexpr char kLeftWhole[] =
-    "\n\r\n\rLe fichier recollé est complet, mais il a gardé son nom temporaire :\n\r";
 // What a cancel adds when it could not take back every file it made.
 std::string LeftAfterCancel(const std::vector<std::string>& left) {
     if (left.empty()) return std::string();
-    std::string text = left.size() == 1
-                           ? "\n\r\n\rCe fichier créé n'a pas pu être supprimé :"
-                           : "\n\r\n\rCes fichiers créés n'ont pas pu être supprimés :";
-    for (const std::string& path : left) text += "\n\r" + path;
-    return text;
+    std::string lines;
+    for (const std::string& path : left) lines += "\n\r" + path;
+    return Say(left.size() == 1 ? TextId::CancelLeftFile : TextId::CancelLeftFiles, {lines});
 }
-
 }  // namespace
 
 Job::Job() = default;
@@ -158,13 +152,14 @@ void Job::EndCancelled() {
 void Job::ReportEnd(std::string_view successText) {
     ShowProgress();
     if (step == Step::Finished)
-        display->ShowMessage({std::string(successText), "-=Parcelwise=-", platform::Icon::Info});
+        display->ShowMessage(
+            {std::string(successText), Say(TextId::TitleProgram), platform::Icon::Info});
     else if (step == Step::Cancelled)
-        display->ShowMessage({"Le processus a été annulé." + LeftAfterCancel(leftBehind),
-                              "-=Parcelwise=-", platform::Icon::Warning});
+        display->ShowMessage({Say(TextId::JobCancelled) + LeftAfterCancel(leftBehind),
+                              Say(TextId::TitleProgram), platform::Icon::Warning});
     else
-        display->ShowMessage({"Le processus a été arrêté à cause d'une erreur !", "-=Parcelwise=-",
-                              platform::Icon::Error});
+        display->ShowMessage(
+            {Say(TextId::JobStoppedByError), Say(TextId::TitleProgram), platform::Icon::Error});
     display->CloseAfterJob();
 }
 
@@ -189,7 +184,7 @@ StepResult Job::CopyParts(const std::vector<JoinPart>& parts, std::vector<Checke
                           const std::function<std::string(int32_t)>& missing) {
     CopyBuffer buffer(choices.bufferSize);
     if (!buffer.Allocated())
-        return Message{"Impossible d'allouer de la mémoire pour le buffer.", "Mémoire insuffisante",
+        return Message{Say(TextId::NoCopyBuffer), Say(TextId::TitleOutOfMemory),
                        platform::Icon::Error};
     partNumber = 0;
     for (size_t i = 0; i < parts.size(); ++i) {
@@ -200,22 +195,21 @@ StepResult Job::CopyParts(const std::vector<JoinPart>& parts, std::vector<Checke
         // The first part is worded and shown as an error, the others as warnings.
         auto notAccessible = [&](int error) {
             const std::string reason = platform::ReasonLine(part.path, error);
-            return i == 0 ? Message{"Le fichier n'est pas accessible." + reason, "Erreur",
-                                    platform::Icon::Error}
-                          : Message{"Le fichier n'est pas accessible !" + reason, "Erreur",
-                                    platform::Icon::Warning};
+            return i == 0 ? Message{Say(TextId::FirstPartNotAccessible, {reason}),
+                                    Say(TextId::TitleError), platform::Icon::Error}
+                          : Message{Say(TextId::PartNotAccessible, {reason}),
+                                    Say(TextId::TitleError), platform::Icon::Warning};
         };
         const bool open = wasOpened ? source.Reopen() : source.Open(part.path);
         if (!open && i > 0 && missing && !platform::FileExists(part.path))
-            return Message{missing(part.number), "Recollage interrompu", platform::Icon::Warning};
+            return Message{missing(part.number), Say(TextId::TitleJoinStopped),
+                           platform::Icon::Warning};
         if (!open) return notAccessible(source.File().OpenError());
         const int64_t bytes = part.bytes >= 0 ? part.bytes : source.Size() - part.offset;
         // A part smaller than its own header was never a whole part.
         if (bytes < 0)
-            return Message{"Le fichier n°" + std::to_string(part.number) +
-                               " est trop court pour contenir son en-tête : il semble être "
-                               "corrompu.",
-                           "Recollage interrompu", platform::Icon::Warning};
+            return Message{Say(TextId::PartTooShortForHeader, {std::to_string(part.number)}),
+                           Say(TextId::TitleJoinStopped), platform::Icon::Warning};
         if (!source.File().Seek(part.offset)) return notAccessible(EIO);
         CopyResult result = CopyWithProgress(source.File(), target, bytes, buffer);
         if (result == CopyResult::Done && !source.Unchanged()) result = CopyResult::SourceChanged;
@@ -239,7 +233,7 @@ void Job::EndJoin(std::optional<JoinOutput>& output, StepResult result) {
     } else if (result) {
         output->Leave();
         leftBehind.push_back(output->TempPath());
-        result->text += kLeftIncomplete + output->TempPath();
+        result->text += Say(TextId::JoinLeftIncomplete, {output->TempPath()});
         return Fail(*result);
     } else if (int error = 0; !output->Finish(error)) {
         leftBehind.push_back(output->TempPath());
@@ -247,15 +241,15 @@ void Job::EndJoin(std::optional<JoinOutput>& output, StepResult result) {
         // Only the rename failed: the file is whole, it only lacks its name.
         const bool whole = output->Whole();
         const Message failure =
-            error == EEXIST ? Message{"Le fichier de destination existe déjà :\n\r\n\r" + name,
-                                      "Erreur", platform::Icon::Warning}
-            : whole         ? Message{"Le fichier recollé n'a pas pu recevoir son nom." +
-                                  platform::ReasonLine(name, error),
-                              "Erreur", platform::Icon::Error}
-                            : Message{"Erreur d'écriture dans le fichier de destination." +
-                                  platform::ReasonLine(output->TempPath(), error),
-                              "Erreur", platform::Icon::Error};
-        return Fail(failure.text + (whole ? kLeftWhole : kLeftIncomplete) + output->TempPath(),
+            error == EEXIST ? Message{Say(TextId::DestinationExists, {name}),
+                                      Say(TextId::TitleError), platform::Icon::Warning}
+            : whole ? Message{Say(TextId::OutputNotRenamed, {platform::ReasonLine(name, error)}),
+                              Say(TextId::TitleError), platform::Icon::Error}
+                    : Message{Say(TextId::DestinationWriteFailed,
+                                  {platform::ReasonLine(output->TempPath(), error)}),
+                              Say(TextId::TitleError), platform::Icon::Error};
+        return Fail(failure.text + Say(whole ? TextId::JoinLeftWhole : TextId::JoinLeftIncomplete,
+                                       {output->TempPath()}),
                     failure.title, failure.icon);
     }
     ShowProgress();
@@ -266,33 +260,29 @@ void Job::EndJoin(std::optional<JoinOutput>& output, StepResult result) {
 bool Job::NameFits(const std::string& folder, size_t nameBytes, std::string& problems) {
     const size_t most = platform::MaxFileNameBytes(folder);
     if (nameBytes <= most) return true;
-    problems += "\n\r- Nom du fichier de Destination trop long pour le système de fichiers (" +
-                std::to_string(most) + " octets au plus par nom de fichier).";
+    problems += Say(TextId::NameTooLongLine, {std::to_string(most)});
     return false;
 }
 
 StepResult Job::JoinCopyFailure(CopyResult result, int32_t number, const std::string& part,
                                 const std::string& target, int error) const {
     if (error < 0) error = copyError_;
-    const std::string numbered = "Le fichier n°" + std::to_string(number);
+    const std::string numbered = std::to_string(number);
     switch (result) {
         case CopyResult::ReadFailed:
-            return Message{"Erreur de lecture du fichier n°" + std::to_string(number) + "." +
-                               platform::ReasonLine(part, error),
-                           "Recollage interrompu", platform::Icon::Error};
-        case CopyResult::SourceEnded:
             return Message{
-                numbered + " est plus court que prévu : il a changé pendant le recollage.",
-                "Recollage interrompu", platform::Icon::Error};
+                Say(TextId::PartReadFailed, {numbered, platform::ReasonLine(part, error)}),
+                Say(TextId::TitleJoinStopped), platform::Icon::Error};
+        case CopyResult::SourceEnded:
+            return Message{Say(TextId::PartEndedEarly, {numbered}), Say(TextId::TitleJoinStopped),
+                           platform::Icon::Error};
         case CopyResult::SourceChanged:
-            return Message{numbered +
-                               " a été modifié ou remplacé pendant le recollage : le fichier "
-                               "recollé ne serait pas le fichier d'origine.",
-                           "Recollage interrompu", platform::Icon::Error};
+            return Message{Say(TextId::PartChanged, {numbered}), Say(TextId::TitleJoinStopped),
+                           platform::Icon::Error};
         case CopyResult::WriteFailed:
-            return Message{"Erreur d'écriture dans le fichier de destination." +
-                               platform::ReasonLine(target, error),
-                           "Erreur", platform::Icon::Error};
+            return Message{
+                Say(TextId::DestinationWriteFailed, {platform::ReasonLine(target, error)}),
+                Say(TextId::TitleError), platform::Icon::Error};
         case CopyResult::Done:
         case CopyResult::Cancelled:
             break;

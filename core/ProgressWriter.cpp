@@ -6,6 +6,7 @@
 #include "core/DisplayNumbers.h"
 #include "core/Job.h"
 #include "core/ProgressDisplay.h"
+#include "texts/Texts.h"
 
 namespace {
 // A job shows 100 % once it succeeded, not when its last byte is copied: the
@@ -73,6 +74,6 @@ void ProgressWriter::Digesting(Job& job, int64_t textKey,
 void ProgressWriter::Finished(Job& job) {
     WriteOverallBar(*job.display, 100);
     job.display->RunClock(false);
-    job.display->SetStatusText("Processus terminé avec succès");
+    job.display->SetStatusText(texts::Say(texts::TextId::JobSucceeded));
     Invalidate();
 }

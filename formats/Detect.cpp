@@ -8,34 +8,37 @@
 #include "formats/FormatTable.h"
 #include "platform/File.h"
 #include "platform/Fs.h"
+#include "texts/Texts.h"
 
 namespace {
 
 // The words of each reason; `number` is the number of the part to open.
 std::string ReasonText(DetectionReason reason, std::string_view number) {
+    using texts::Say;
+    using texts::TextId;
     switch (reason) {
         case DetectionReason::NativeSignature:
-            return "signature Parcelwise";
+            return Say(TextId::ReasonNativeSignature);
         case DetectionReason::LegacyMark:
-            return "marque du format 1.0 (à convertir avec pcw convert)";
+            return Say(TextId::ReasonLegacyMark);
         case DetectionReason::EasySplitHeader:
-            return "en-tête EasySplit";
+            return Say(TextId::ReasonEasySplitHeader);
         case DetectionReason::Splitter40Descriptor:
-            return "descripteur Splitter 4.0";
+            return Say(TextId::ReasonSplitter40Descriptor);
         case DetectionReason::NativeName:
-            return "nom en .NNN.pcw";
+            return Say(TextId::ReasonNativeName);
         case DetectionReason::MaxSplitName:
-            return "nom en __NNN";
+            return Say(TextId::ReasonMaxSplitName);
         case DetectionReason::KfkName:
-            return "nom en .kk0";
+            return Say(TextId::ReasonKfkName);
         case DetectionReason::DKoupName:
-            return std::string("nom en .D").append(number);
+            return Say(TextId::ReasonDKoupName, {number});
         case DetectionReason::SingleDigitName:
-            return "nom en .N, à un chiffre";
+            return Say(TextId::ReasonSingleDigitName);
         case DetectionReason::NumberedName:
-            return "nom numéroté";
+            return Say(TextId::ReasonNumberedName);
         case DetectionReason::NumberedNameCutkillerHeader:
-            return "nom numéroté, en-tête possible de Cutkiller";
+            return Say(TextId::ReasonNumberedCutkillerHeader);
     }
     return std::string();
 }

@@ -10,20 +10,20 @@
 #include "formats/native/NativeSet.h"
 #include "platform/Fs.h"
 #include "platform/Reasons.h"
+#include "texts/Texts.h"
 
 namespace workflow {
 
 namespace {
 
-constexpr char kTitle[] = "-=Parcelwise=-";
-// The title of the program's general error report.
-constexpr char kProgramName[] = "Parcelwise 1.1";
+using texts::Say;
+using texts::TextId;
 // A split of a smaller file would hardly be worth its parts.
 constexpr int64_t kSmallestSource = 1048576;
 
 void CannotOpen(const std::string& path, int error, Messages& said) {
-    said.push_back({"Impossible d'ouvrir le fichier !" + platform::ReasonLine(path, error),
-                    "Erreur", platform::Icon::Error});
+    said.push_back({Say(TextId::CannotOpenFile, {platform::ReasonLine(path, error)}),
+                    Say(TextId::TitleError), platform::Icon::Error});
 }
 
 }  // namespace
@@ -52,8 +52,8 @@ bool OpenFileToSplit(NativeSet& job, const std::string& path, Messages& said) {
         return false;
     }
     if (size <= kSmallestSource) {
-        said.push_back({"Le fichier sélectionné à une taille inférieure à 1 Mo.",
-                        "Fichier trop petit...", platform::Icon::Warning});
+        said.push_back(
+            {Say(TextId::SourceTooSmall), Say(TextId::TitleFileTooSmall), platform::Icon::Warning});
         return false;
     }
     TakeSourceToSplit(job, path, size);
@@ -99,27 +99,24 @@ void SayNoSingleKind(const FoundKind& found, Audience audience, Messages& said) 
         if (!OpenChosenFile(path, said).IsOpen()) return;
         for (const FormatRow& row : JoinFormats()) {
             if (window || row.cliName.empty()) continue;
-            kinds.append(kinds.empty() ? "" : ", ").append(row.cliName);
+            kinds.append(kinds.empty() ? "" : Say(TextId::ListSeparator)).append(row.cliName);
         }
         said.push_back(
-            {"Ce fichier n'appartient à aucun type de jeu reconnu :\n\r" + path +
-                 (window ? "\n\r\n\rChoisissez son type dans la liste de la boîte d'ouverture."
-                         : "\n\r\n\rPrécisez son type avec --format (types : " + kinds + ")."),
-             "Type de jeu inconnu", platform::Icon::Warning});
+            {Say(TextId::NoKnownKind, {path, window ? Say(TextId::ChooseKindInDialog)
+                                                    : Say(TextId::ChooseKindWithOption, {kinds})}),
+             Say(TextId::TitleUnknownKind), platform::Icon::Warning});
         return;
     }
     for (const FormatRow* row : found.formats) {
         if (window)
-            kinds.append("\n\r- ").append(row->entry.label);
+            kinds.append(Say(TextId::ListLineLead)).append(row->entry.label);
         else
-            kinds.append(kinds.empty() ? "" : ", ").append(row->cliName);
+            kinds.append(kinds.empty() ? "" : Say(TextId::ListSeparator)).append(row->cliName);
     }
     said.push_back(
-        {window ? "Ce fichier peut appartenir à un jeu de plusieurs types :\n\r" + path + "\n\r" +
-                      kinds + "\n\r\n\rChoisissez son type dans la liste de la boîte d'ouverture."
-                : "Ce fichier peut appartenir à un jeu de plusieurs types (" + kinds + ") :\n\r" +
-                      path + "\n\r\n\rPrécisez lequel avec --format.",
-         "Type de jeu ambigu", platform::Icon::Warning});
+        {window ? Say(TextId::SeveralKindsInWindow, {path, kinds, Say(TextId::ChooseKindInDialog)})
+                : Say(TextId::SeveralKindsInCli, {kinds, path}),
+         Say(TextId::TitleAmbiguousKind), platform::Icon::Warning});
 }
 
 bool OpenLegacySet(LegacySet& job, const std::string& path, Messages& said) {
@@ -131,7 +128,8 @@ bool OpenLegacySet(LegacySet& job, const std::string& path, Messages& said) {
     if (job.OpenSet(said)) return true;
     job.opened = false;
     if (!job.openError.empty())
-        said.push_back({job.openError + ".", kProgramName, platform::Icon::Error});
+        said.push_back({Say(TextId::OpenErrorLine, {job.openError}),
+                        Say(TextId::TitleProgramVersion), platform::Icon::Error});
     return false;
 }
 
@@ -148,9 +146,9 @@ Occupant OccupantOf(const std::string& path) {
 std::string TakenLine(const std::string& path, const std::string& shownFile) {
     switch (OccupantOf(path)) {
         case Occupant::File:
-            return "\n\r- Le fichier de destination existe déjà :\n\r\n\r" + shownFile;
+            return Say(TextId::DestinationFileExistsLine, {shownFile});
         case Occupant::Folder:
-            return "\n\r- Un dossier porte déjà le nom du fichier de destination :\n\r\n\r" + path;
+            return Say(TextId::DestinationFolderExistsLine, {path});
         case Occupant::None:
             break;
     }
@@ -162,9 +160,9 @@ std::optional<std::string> NameTakenText(const Job& job, Direction direction,
     const std::string path = FirstOutputPath(job, direction, name);
     switch (OccupantOf(path)) {
         case Occupant::File:
-            return "Le fichier < " + name + " > existe déjà !";
+            return Say(TextId::NameTakenByFile, {name});
         case Occupant::Folder:
-            return "Un dossier < " + platform::FileNameOf(path) + " > existe déjà !";
+            return Say(TextId::NameTakenByFolder, {platform::FileNameOf(path)});
         case Occupant::None:
             break;
     }
@@ -179,7 +177,8 @@ bool CheckSplit(NativeSet& job, const SplitChoice& choice, Messages& said) {
         return false;
     if (!job.CheckSplitParameters(choice.storedName, choice.destName, choice.withDigests,
                                   choice.partSize, said)) {
-        said.push_back({"Le découpage a été annulé.", kTitle, platform::Icon::Warning});
+        said.push_back(
+            {Say(TextId::SplitCancelled), Say(TextId::TitleProgram), platform::Icon::Warning});
         return false;
     }
     job.SetBufferSize(choice.bufferSize);
@@ -191,7 +190,8 @@ bool CheckJoin(Job& job, const std::string& destName, bool verify, uint32_t buff
     // A join writes the file it rebuilds, whatever the size of the part opened.
     if (!CheckFreeSpace(job.choices.folder, job.RebuiltSize(), said)) return false;
     if (!job.CheckJoinParameters(destName, verify, said)) {
-        said.push_back({"Le recollage a été annulé.", kTitle, platform::Icon::Warning});
+        said.push_back(
+            {Say(TextId::JoinCancelled), Say(TextId::TitleProgram), platform::Icon::Warning});
         return false;
     }
     job.SetBufferSize(bufferSize);
@@ -200,7 +200,7 @@ bool CheckJoin(Job& job, const std::string& destName, bool verify, uint32_t buff
 
 bool UseFolder(Job& job, const std::string& folder, Messages& said) {
     if (platform::IsOpticalDisc(folder)) {
-        said.push_back({"Vous devez choisir un disque dur !", "Destination incorrecte",
+        said.push_back({Say(TextId::ChooseHardDisk), Say(TextId::TitleWrongDestination),
                         platform::Icon::Warning});
         return false;
     }

@@ -1,6 +1,7 @@
 // The names and paths that the program builds and checks: text alone, no
 // call to the system, the same on every system.
 #include "platform/Paths.h"
+#include "texts/Texts.h"
 
 #include <algorithm>
 #include <array>
@@ -107,9 +108,8 @@ std::string SafeNamePart(std::string_view name, NameRules rules) {
 }
 
 std::string ForbiddenInNames(NameRules rules) {
-    if (rules == NameRules::Posix) return "caractères interdits : / et caractères de contrôle";
-    return "caractères interdits : / \\ < > : \" | ? * et caractères de contrôle, point ou "
-           "espace final, noms de périphériques comme CON ou NUL";
+    return texts::Say(rules == NameRules::Posix ? texts::TextId::ForbiddenInPosixNames
+                                                : texts::TextId::ForbiddenInWindowsNames);
 }
 
 std::string FoldCase(std::string_view text) {

@@ -2,64 +2,68 @@
 
 #include "platform/Errors.h"
 #include "platform/File.h"
+#include "texts/Texts.h"
 
 namespace platform {
+
+using texts::Say;
+using texts::TextId;
 
 std::string ErrorReason(int error) {
     switch (error) {
         case EACCES:
         case EPERM:
-            return "permission refusée";
+            return Say(TextId::ReasonPermissionDenied);
         case ENOSPC:
         case EDQUOT:
-            return "disque plein";
+            return Say(TextId::ReasonDiskFull);
         case ENAMETOOLONG:
-            return "nom trop long";
+            return Say(TextId::ReasonNameTooLong);
         case EROFS:
-            return "système de fichiers en lecture seule";
+            return Say(TextId::ReasonReadOnlyFileSystem);
         case EBUSY:
         case EWOULDBLOCK:
         case ETXTBSY:
-            return "fichier utilisé par une autre opération";
+            return Say(TextId::ReasonFileBusy);
         case ENOENT:
-            return "fichier ou dossier introuvable";
+            return Say(TextId::ReasonNotFound);
         case ENOTDIR:
-            return "un élément du chemin n'est pas un dossier";
+            return Say(TextId::ReasonNotAFolderOnPath);
         case EISDIR:
-            return "c'est un dossier";
+            return Say(TextId::ReasonIsAFolder);
         case EEXIST:
-            return "le fichier existe déjà";
+            return Say(TextId::ReasonFileExists);
         case EIO:
-            return "erreur d'entrée-sortie du disque";
+            return Say(TextId::ReasonInputOutput);
         case EINVAL:
             // What the file layer answers for a pipe, a device or a socket.
-            return "ce n'est pas un fichier ordinaire";
+            return Say(TextId::ReasonNotARegularFile);
         case ELOOP:
-            return "le nom désigne un lien symbolique";
+            return Say(TextId::ReasonSymbolicLink);
         case ESTALE:
-            return "le fichier a changé ou a été remplacé pendant l'opération";
+            return Say(TextId::ReasonChangedMeanwhile);
         case EFBIG:
-            return "fichier trop grand pour ce système de fichiers";
+            return Say(TextId::ReasonFileTooLarge);
         case EMFILE:
         case ENFILE:
-            return "trop de fichiers ouverts";
+            return Say(TextId::ReasonTooManyOpenFiles);
         case ENOMEM:
-            return "mémoire insuffisante";
+            return Say(TextId::ReasonOutOfMemory);
         case EXDEV:
-            return "les deux noms ne sont pas sur le même disque";
+            return Say(TextId::ReasonOtherDisk);
         case 0:
-            return "cause inconnue";
+            return Say(TextId::ReasonUnknown);
         default:
-            return "erreur système n° " + std::to_string(error);
+            return Say(TextId::ReasonSystemError, {std::to_string(error)});
     }
 }
 
 std::string ReasonLine(std::string_view path, int error) {
-    std::string line = "\n\r" + std::string(path) + " : " + ErrorReason(error);
+    std::string line = Say(TextId::ReasonLine, {path, ErrorReason(error)});
     // A file held by another job: which one, where the system tells.
     if (error == EBUSY) {
         const std::string holder = LockHolderOf(std::string(path));
-        if (!holder.empty()) line += " (" + holder + ")";
+        if (!holder.empty()) line += Say(TextId::HeldByLine, {holder});
     }
     return line;
 }

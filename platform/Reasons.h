@@ -8,7 +8,7 @@
 
 namespace platform {
 
-// The reason for an errno, in French ("permission refusée", "disque plein"…).
+// The reason for an errno, in the catalogue's words ("permission refusée", "disque plein"…).
 // Our advisory lock reports a file held by another of our jobs as EBUSY.
 std::string ErrorReason(int error);
 // The line that follows a failure's own text: "\n\r" + path + " : " + reason.

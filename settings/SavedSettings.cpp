@@ -6,6 +6,7 @@
 
 #include "platform/Messages.h"
 #include "settings/DesktopAssociation.h"
+#include "texts/Texts.h"
 
 namespace {
 
@@ -154,10 +155,8 @@ bool SavedSettings::LoadSettings(platform::Messages& said) {
         ReadAll(registry);
         registry.Close();
     }
-    said.push_back(
-        {"Une erreur est survenue lors de la lecture des paramètres dans la base de registre !\n\r"
-         "Parcelwise va maintenant s'arrêter pour restaurer les paramètres initiaux.",
-         "Erreur lors du chargement", platform::Icon::Error});
+    said.push_back({texts::Say(texts::TextId::SettingsUnreadable),
+                    texts::Say(texts::TextId::TitleSettingsUnreadable), platform::Icon::Error});
     return false;
 }
 

@@ -13,6 +13,7 @@
 #include "platform/Messages.h"
 #include "ui/Seams.h"
 #include "ui/Skin.h"
+#include "ui/UiTexts.h"
 
 namespace {
 QString FromUtf8(const std::string& text) {
@@ -32,7 +33,7 @@ QLabel* FieldLabel(QWidget* parent, const char* name, QRect at) {
 
 ConvertWindow::ConvertWindow(QWidget* parent) : QDialog(parent) {
     setObjectName("frmConvert");
-    setWindowTitle("Convertir un fichier Parcelwise");
+    setWindowTitle(UiText(TextId::TitleConvertWindow));
     MakeSkinned(this, 385, 150);
     setModal(true);
     DragsWindow(this);
@@ -54,17 +55,17 @@ ConvertWindow::ConvertWindow(QWidget* parent) : QDialog(parent) {
 
     lblGo_ = new ClickLabel(this);
     lblGo_->setObjectName("lblGo");
-    lblGo_->setText("Convertir");
+    lblGo_->setText(UiText(TextId::CaptionConvert));
     Style(lblGo_, {11, true});
     Place(lblGo_, 272, 128, 58, 13);
-    lblGo_->setToolTip("Convertir ce fichier au format 1.1");
+    lblGo_->setToolTip(UiText(TextId::TipConvertThis));
 
     lblCancel_ = new ClickLabel(this);
     lblCancel_->setObjectName("lblCancel");
-    lblCancel_->setText("Fermer");
+    lblCancel_->setText(UiText(TextId::CaptionClose));
     Style(lblCancel_, {11, false});
     Place(lblCancel_, 336, 128, 40, 13);
-    lblCancel_->setToolTip("Annuler et fermer la fenêtre");
+    lblCancel_->setToolTip(UiText(TextId::TipCancelAndClose));
 
     connect(lblOuvrir_, &ClickLabel::clicked, this, &ConvertWindow::BrowseForSource);
     connect(lblGo_, &ClickLabel::clicked, this, &ConvertWindow::Convert);
@@ -94,6 +95,17 @@ void ConvertWindow::PrepareToShow() {
 void ConvertWindow::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     if (!PaintArtwork(painter, "convert", rect())) painter.fillRect(rect(), Qt::black);
+    PaintCaptions(painter, {385, 150}, rect(), ArtworkCaptions());
+}
+
+std::vector<ArtworkCaption> ConvertWindow::ArtworkCaptions() {
+    const QColor field(0xC9, 0xD1, 0xDE);
+    return {{UiText(TextId::ArtConvertTitle), 38, 20, 12, true, Qt::white},
+            {UiText(TextId::ArtFileToConvert), 8, 56, 11, false, field},
+            {UiText(TextId::ArtOriginalName), 8, 87, 11, false, field},
+            {UiText(TextId::ArtSize), 8, 108, 11, false, field},
+            {UiText(TextId::ArtDate), 151, 108, 11, false, field, true},
+            {UiText(TextId::ArtDigest), 299, 108, 11, false, field, true}};
 }
 
 // The worker relies on its job until it ends: nothing replaces it meanwhile.
@@ -113,15 +125,15 @@ void ConvertWindow::BrowseForSource() {
     lblTaille_->setText(FromUtf8(FormatSize(static_cast<int64_t>(job->lead.originalSize))));
     lblDate_->setText(
         QLocale().toString(DateOfDayCount(job->description.splitDate), QLocale::ShortFormat));
-    if (job->description.digestFlag == 0) lblMD5_->setText("Non");
-    if (job->description.digestFlag == 1) lblMD5_->setText("Oui");
+    if (job->description.digestFlag == 0) lblMD5_->setText(UiText(TextId::CaptionNo));
+    if (job->description.digestFlag == 1) lblMD5_->setText(UiText(TextId::CaptionYes));
 }
 
 void ConvertWindow::Convert() {
     if (Converting()) return;
     if (!job || !job->opened) {
-        platform::ShowMessage(this, "Vous n'avez ouvert aucun fichier !", "-=Parcelwise=-",
-                              platform::Icon::Warning);
+        platform::ShowMessage(this, texts::Say(TextId::NoFileOpened),
+                              texts::Say(TextId::TitleProgram), platform::Icon::Warning);
         return;
     }
     job->WaitForWorker();

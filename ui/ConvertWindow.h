@@ -5,9 +5,11 @@
 #include <QDialog>
 #include <atomic>
 #include <memory>
+#include <vector>
 
 #include "core/ProgressDisplay.h"
 #include "ui/GuiMessageSink.h"
+#include "ui/Skin.h"
 
 class ClickLabel;
 class QLabel;
@@ -17,6 +19,8 @@ class LegacySet;
 class ConvertWindow : public QDialog, public ProgressDisplay, public platform::OwnerWindow {
     Q_OBJECT
 public:
+    // The captions written on the window's artwork, where they are drawn.
+    static std::vector<ArtworkCaption> ArtworkCaptions();
     QWidget* OwnerWidget() override { return this; }
     explicit ConvertWindow(QWidget* parent = nullptr);
     ~ConvertWindow() override;

@@ -1,4 +1,5 @@
 #include "ui/JobFactory.h"
+#include "ui/UiTexts.h"
 
 #include "core/Job.h"
 #include "formats/FormatTable.h"
@@ -28,7 +29,7 @@ QList<DialogFilter> JoinFilters() {
         for (const QString& pattern : filters.back().patterns.split(';', Qt::SkipEmptyParts))
             if (!any.contains(pattern) && !pattern.endsWith(".pcw")) any.append(pattern);
     }
-    filters.prepend({"Tous les jeux reconnus", any.join(';')});
+    filters.prepend({UiText(TextId::FilterAnyKnownSet), any.join(';')});
     return filters;
 }
 

@@ -34,13 +34,13 @@
 #include "ui/Seams.h"
 #include "ui/SettingsDialog.h"
 #include "ui/Skin.h"
+#include "ui/UiTexts.h"
 
 using workflow::Direction;
 
 namespace {
 
 const QColor kActionColor(0x43, 0x72, 0xC0);
-const QString kTitle = "-=Parcelwise=-";
 
 std::string Utf8(const QString& text) {
     return text.toUtf8().toStdString();
@@ -116,7 +116,7 @@ ClickLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, QR
 MainWindow::MainWindow(std::vector<std::string> args, std::string programPath,
                        std::string registryFolder) {
     setObjectName("frmMain");
-    setWindowTitle("Parcelwise v1.1");
+    setWindowTitle(UiText(TextId::TitleMainWindow));
     MakeSkinned(this, 450, 275);
     setFont(SkinFont(11, false));
     setStyleSheet("MainWindow { background: white; }");
@@ -125,21 +125,21 @@ MainWindow::MainWindow(std::vector<std::string> args, std::string programPath,
 
     const LabelStyle white{11, true};
     lblQuitter_ = MakeLabel(this, "lblQuitter", "x", {428, 9, 8, 12}, white);
-    lblQuitter_->setToolTip("Quitter Parcelwise 1.1");
+    lblQuitter_->setToolTip(UiText(TextId::TipQuit));
     lblMin_ = MakeLabel(this, "lblMin", "-", {407, 9, 5, 17}, {12, true, "#FFFFFF", "Arial Black"});
-    lblMin_->setToolTip("Minimiser Parcelwise 1.1");
+    lblMin_->setToolTip(UiText(TextId::TipMinimise));
     lblAide_ = MakeLabel(this, "lblAide", "?", {383, 10, 10, 15},
                          {11, true, "#FFFFFF", "Arial", Qt::AlignCenter});
-    lblAide_->setToolTip("A propos d''Parcelwise 1.1");
-    lblParam_ = MakeLabel(this, "lblParam", "Paramètres", {363, 59, 68, 14},
+    lblAide_->setToolTip(UiText(TextId::TipAbout));
+    lblParam_ = MakeLabel(this, "lblParam", UiText(TextId::CaptionSettings), {363, 59, 68, 14},
                           {11, false, "#FFFFFF", "Arial", Qt::AlignCenter});
 
     const QString radioStyle =
         "QRadioButton { color: white; background: #3E5584; }"
         "QRadioButton:disabled { color: rgba(255, 255, 255, 110); }";
-    rbCouper_ = new QRadioButton("Couper", this);
+    rbCouper_ = new QRadioButton(UiText(TextId::CaptionSplit), this);
     rbCouper_->setObjectName("rbCouper");
-    rbJoindre_ = new QRadioButton("Coller", this);
+    rbJoindre_ = new QRadioButton(UiText(TextId::CaptionJoin), this);
     rbJoindre_->setObjectName("rbJoindre");
     for (QRadioButton* rb : {rbCouper_, rbJoindre_}) {
         rb->setFont(SkinFont(13, true));
@@ -148,13 +148,13 @@ MainWindow::MainWindow(std::vector<std::string> args, std::string programPath,
     }
     Place(rbCouper_, 138, 57, 72, 17);
     Place(rbJoindre_, 245, 57, 68, 17);
-    rbCouper_->setToolTip("Couper un fichier");
-    rbJoindre_->setToolTip("Joindre un fichier");
+    rbCouper_->setToolTip(UiText(TextId::TipSplit));
+    rbJoindre_->setToolTip(UiText(TextId::TipJoin));
 
     lblFichier_ = MakeLabel(this, "lblFichier", "", {157, 97, 234, 14}, white);
     lblOuvrir_ = MakeLabel(this, "lblOuvrir", "...", {404, 97, 27, 14},
                            {11, true, "#FFFFFF", "Arial", Qt::AlignCenter});
-    lblOuvrir_->setToolTip("Ouvrir un fichier");
+    lblOuvrir_->setToolTip(UiText(TextId::TipOpen));
     lblDest_ = MakeLabel(this, "lblDest", "", {157, 127, 234, 14},
                          {11, true, "#FFFFFF", "Arial", Qt::AlignRight | Qt::AlignVCenter});
     lblExtension_ = MakeLabel(this, "lblExtension", ".001.pcw", {395, 127, 45, 14},
@@ -162,22 +162,23 @@ MainWindow::MainWindow(std::vector<std::string> args, std::string programPath,
     lblDossier_ = MakeLabel(this, "lblDossier", "", {157, 153, 234, 14}, white, false);
     lblChangerDossier_ = MakeLabel(this, "lblChangerDossier", "...", {404, 153, 27, 14},
                                    {11, true, "#FFFFFF", "Arial", Qt::AlignCenter});
-    lblChangerDossier_->setToolTip("Changer le dossier de destination");
+    lblChangerDossier_->setToolTip(UiText(TextId::TipChangeFolder));
     for (QLabel* l :
          {static_cast<QLabel*>(lblFichier_), static_cast<QLabel*>(lblDest_), lblDossier_})
         l->setTextFormat(Qt::PlainText);
 
     cboMode_ = new ModeCombo(this);
     cboMode_->setObjectName("cboMode");
-    cboMode_->addItems({"Taille", "Nombre"});
+    cboMode_->addItems({UiText(TextId::ModeBySize), UiText(TextId::ModeByCount)});
     cboMode_->setItemDelegate(new ModeItemDelegate(cboMode_));
     cboMode_->setFont(SkinFont(11, true));
-    cboMode_->setToolTip("Choisir un mode de calcul");
+    cboMode_->setToolTip(UiText(TextId::TipChooseMode));
     Place(cboMode_, 46, 192, 72, 21);
 
     lblTaille_ = MakeLabel(this, "lblTaille", "15", {120, 196, 31, 15},
                            {12, true, "#FFFFFF", "Arial", Qt::AlignRight | Qt::AlignVCenter});
-    lblMo_ = MakeLabel(this, "lblMo", "Mo", {154, 197, 17, 14}, white, false);
+    lblMo_ = MakeLabel(this, "lblMo", UiText(TextId::CaptionMegabytes), {154, 197, 17, 14}, white,
+                       false);
     lblMo_->hide();
     lblDate_ = MakeLabel(this, "lblDate", "", {218, 196, 62, 15},
                          {12, true, "#FFFFFF", "Arial", Qt::AlignRight | Qt::AlignVCenter}, false);
@@ -186,20 +187,21 @@ MainWindow::MainWindow(std::vector<std::string> args, std::string programPath,
     chkMD5_->setObjectName("chkMD5");
     chkMD5_->setCursor(Qt::PointingHandCursor);
     Place(chkMD5_, 300, 195, 13, 14);
-    lblMd5_ = MakeLabel(this, "lblMd5", "Créer Hash MD5", {318, 195, 114, 15}, {12, true});
+    lblMd5_ = MakeLabel(this, "lblMd5", UiText(TextId::CaptionCreateDigests), {318, 195, 114, 15},
+                        {12, true});
 
-    lblAction_ = MakeLabel(this, "lblAction", "COUPER", {179, 237, 113, 17},
+    lblAction_ = MakeLabel(this, "lblAction", UiText(TextId::ActionSplit), {179, 237, 113, 17},
                            {12, false, kActionColor.name(), "Arial Black", Qt::AlignCenter});
-    lblConvert_ = MakeLabel(this, "lblConvert", "Convertir", {15, 238, 73, 14},
+    lblConvert_ = MakeLabel(this, "lblConvert", UiText(TextId::CaptionConvert), {15, 238, 73, 14},
                             {11, false, "#000000", "Arial", Qt::AlignCenter});
-    lblConvert_->setToolTip("Convertir un fichier Parcelwise 1.0 vers 1.1");
+    lblConvert_->setToolTip(UiText(TextId::TipConvert));
 
     edTemp_ = new QLineEdit(this);
     edTemp_->setObjectName("edTemp");
     edTemp_->setFrame(false);
     edTemp_->setMaxLength(255);
     edTemp_->setCursor(Qt::WhatsThisCursor);
-    edTemp_->setToolTip("< ENTRER > pour valider\r\n< ECHAP > pour annuler");
+    edTemp_->setToolTip(UiText(TextId::TipEditor));
     Place(edTemp_, 43, 165, 65, 20);
     edTemp_->hide();
     edTemp_->installEventFilter(this);
@@ -272,6 +274,16 @@ void MainWindow::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::white);
     PaintArtwork(painter, "main", rect());
+    PaintCaptions(painter, {450, 275}, rect(), ArtworkCaptions());
+}
+
+std::vector<ArtworkCaption> MainWindow::ArtworkCaptions() {
+    const QColor field(0x4A, 0x4A, 0x4A);
+    return {{UiText(TextId::ProductName), 84, 30, 20, true, Qt::white},
+            {UiText(TextId::ArtVersion), 193, 30, 13, true, QColor(0x9F, 0xB6, 0xE6)},
+            {UiText(TextId::ArtSourceFile), 15, 108, 11, true, field},
+            {UiText(TextId::ArtDestinationFile), 15, 138, 11, true, field},
+            {UiText(TextId::ArtDestinationFolder), 15, 164, 11, true, field}};
 }
 
 void MainWindow::showEvent(QShowEvent* event) {
@@ -351,24 +363,24 @@ void MainWindow::ShowModeDefaults() {
         cboMode_->setCurrentIndex(std::clamp(params->sizeMode, kSizeModeTaille, kSizeModeNombre));
     }
     if (mode == Direction::Join) {
-        lblAction_->setText(rbJoindre_->text().toUpper());
+        lblAction_->setText(UiText(TextId::ActionJoin));
         lblTaille_->setText("");
         sizeAutoWidth_ = true;
         Place(lblTaille_, 120, 196, 31, 15);
         lblDate_->setText("");
         chkMD5_->setChecked(false);
         chkMD5_->setEnabled(false);
-        lblMd5_->setText("Vérifier Hash MD5");
+        lblMd5_->setText(UiText(TextId::CaptionCheckDigests));
         lblMd5_->setEnabled(false);
     } else {
-        lblAction_->setText(rbCouper_->text().toUpper());
+        lblAction_->setText(UiText(TextId::ActionSplit));
         lblTaille_->setText(QString::number(params->defaultSize));
         PlaceSizeLabel();
         lblMo_->setVisible(params->sizeMode == kSizeModeTaille);
         lblDate_->setText(ShortDate(QDate::currentDate()));
         chkMD5_->setChecked(false);
         chkMD5_->setEnabled(true);
-        lblMd5_->setText("Créer Hash MD5");
+        lblMd5_->setText(UiText(TextId::CaptionCreateDigests));
         lblMd5_->setEnabled(true);
     }
 }
@@ -418,10 +430,8 @@ bool MainWindow::OpenSource(Direction forMode, bool& accepted) {
     if (!split) {
         std::unique_ptr<Job> next = CreateJoinJob(choice->filterIndex);
         if (!next) {
-            Message(
-                "Ce format de fichier n'est pas encore pris en charge par cette version de "
-                "Parcelwise.",
-                "Format non disponible", platform::Icon::Info);
+            Message(UiText(TextId::FormatNotSupported), UiText(TextId::TitleFormatUnavailable),
+                    platform::Icon::Info);
             return false;
         }
         ReplaceJob(std::move(next));
@@ -606,7 +616,7 @@ bool MainWindow::EditorKeyPress(int key, QChar typed) {
             const auto taken =
                 job ? workflow::NameTakenText(*job, mode, Utf8(entry)) : std::nullopt;
             if (taken) {
-                Message(FromUtf8(*taken), "Nom incorrecte !", platform::Icon::Warning);
+                Message(FromUtf8(*taken), UiText(TextId::TitleWrongName), platform::Icon::Warning);
                 break;
             }
             const QString shown = mode == Direction::Split ? entry.left(50) : entry;
@@ -619,7 +629,7 @@ bool MainWindow::EditorKeyPress(int key, QChar typed) {
             int32_t value = 0;
             auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
             if (ec != std::errc() || end != digits.data() + digits.size()) {
-                Message("Vous devez saisir un entier entre 1 et 999 !", "Erreur de saisie",
+                Message(UiText(TextId::WantsWholeNumber), UiText(TextId::TitleWrongEntry),
                         platform::Icon::Warning);
                 break;
             }
@@ -662,7 +672,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 
 void MainWindow::ChooseDestFolder() {
     if (!job || !job->opened) return;
-    const auto chosen = FileDialogs::GetFolder(this, "Choisissez un dossier de destination.",
+    const auto chosen = FileDialogs::GetFolder(this, UiText(TextId::ChooseDestinationFolder),
                                                FromUtf8(job->choices.folder));
     // A cancelled chooser, or a folder refused, keeps the job's folder.
     if (chosen && !chosen->isEmpty())
@@ -682,7 +692,7 @@ void MainWindow::ToggleDigests() {
 
 void MainWindow::StartAction() {
     if (!job || !job->opened) {
-        Message("Vous n'avez ouvert aucun fichier !");
+        Message(UiText(TextId::NoFileOpened), UiText(TextId::TitleProgram));
         return;
     }
     if (rbCouper_->isChecked()) {
@@ -714,10 +724,8 @@ void MainWindow::RunJob() {
     EnableControls(true);
     SetMode(mode);
     if (result != 1)
-        Message(
-            "Le processus a été arrêté !\n\r\n\rDes fichiers ont été créé et sont sûrement "
-            "inutilisable !",
-            kTitle, platform::Icon::Error);
+        Message(UiText(TextId::WorkStoppedFilesLeft), UiText(TextId::TitleProgram),
+                platform::Icon::Error);
 }
 
 void MainWindow::OpenSettings() {
@@ -737,10 +745,7 @@ void MainWindow::OpenConvertWindow() {
 }
 
 void MainWindow::ShowAbout() {
-    Message(
-        "Pour plus d'informations, rendez-vous sur le site web de Parcelwise : "
-        "https://parcelwise.example.org",
-        "-=Parcelwise v1.1=-", platform::Icon::Info);
+    Message(UiText(TextId::AboutText), UiText(TextId::TitleAbout), platform::Icon::Info);
 }
 
 void MainWindow::Minimise() {

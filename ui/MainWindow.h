@@ -10,6 +10,7 @@
 
 #include "formats/Workflow.h"
 #include "ui/GuiMessageSink.h"
+#include "ui/Skin.h"
 
 class ClickLabel;
 class QCheckBox;
@@ -26,6 +27,8 @@ class SavedSettings;
 class MainWindow : public QWidget, public platform::OwnerWindow {
     Q_OBJECT
 public:
+    // The captions written on the window's artwork, where they are drawn.
+    static std::vector<ArtworkCaption> ArtworkCaptions();
     QWidget* OwnerWidget() override { return this; }
     // args: the program's arguments after its name; programPath: what ".pcw"
     // files are associated with; registryFolder: where the settings live.
@@ -100,7 +103,7 @@ private:
     void SetLabel(QLabel* label, const QString& text, const QString& hint);
     void PlaceSizeLabel();
     void ComeBack();
-    void Message(const QString& text, const QString& title = "-=Parcelwise=-",
+    void Message(const QString& text, const QString& title,
                  platform::Icon icon = platform::Icon::Warning);
 
     bool activated_ = false;

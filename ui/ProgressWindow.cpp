@@ -15,6 +15,7 @@
 #include "platform/Clock.h"
 #include "ui/Seams.h"
 #include "ui/Skin.h"
+#include "ui/UiTexts.h"
 
 namespace {
 
@@ -35,7 +36,7 @@ QString ClockText(double dayCount) {
 
 ProgressWindow::ProgressWindow(QWidget* parent) : QDialog(parent) {
     setObjectName("frmProcessing");
-    setWindowTitle("Parcelwise");
+    setWindowTitle(UiText(TextId::ProductName));
     MakeSkinned(this, 385, 180);
     setModal(true);
     DragsWindow(this);
@@ -64,21 +65,21 @@ ProgressWindow::ProgressWindow(QWidget* parent) : QDialog(parent) {
     imgAnnuler_ = new ClickLabel(this);
     imgAnnuler_->setObjectName("imgAnnuler");
     Place(imgAnnuler_, 359, 32, 16, 16);
-    imgAnnuler_->setToolTip("Annuler");
-    imgAnnuler_->setAccessibleName("Annuler");
+    imgAnnuler_->setToolTip(UiText(TextId::CaptionCancel));
+    imgAnnuler_->setAccessibleName(UiText(TextId::CaptionCancel));
     imgAnnuler_->setFocusPolicy(Qt::TabFocus);
 
     lblTest_ = new ClickLabel(this);
     lblTest_->setObjectName("lblTest");
     Place(lblTest_, 293, 32, 58, 15);
     Style(lblTest_, {11, true});
-    lblTest_->setText("Pause");
+    lblTest_->setText(UiText(TextId::CaptionPause));
 
     lblInfo_ = new QLabel(this);
     lblInfo_->setObjectName("lblInfo");
     Place(lblInfo_, 7, 79, 370, 18);
     Style(lblInfo_, {15, true, "#FFFFFF", "Arial", Qt::AlignCenter});
-    lblInfo_->setText("En attente...");
+    lblInfo_->setText(UiText(TextId::StatusWaiting));
 
     lblPartie_ = new QLabel(this);
     lblPartie_->setObjectName("lblPartie");
@@ -107,11 +108,11 @@ ProgressWindow::ProgressWindow(QWidget* parent) : QDialog(parent) {
     clockMenu_->setObjectName("popTime");
     auto* group = new QActionGroup(clockMenu_);
     const char* names[4] = {"empscoul1", "empsrestant1", "Duretotale1", "Heuredefin1"};
-    const char* captions[4] = {"Temps écoulé", "Temps restant", "Estimation durée totale",
-                               "Estimation heure de fin"};
+    const TextId captions[4] = {TextId::ClockElapsed, TextId::ClockRemaining, TextId::ClockTotal,
+                                TextId::ClockEnd};
     for (int i = 0; i < 4; ++i) {
-        timeItems_[i] =
-            clockMenu_->addAction(ArtworkPixmap(kClockIcons[i], QSize(23, 13)), captions[i]);
+        timeItems_[i] = clockMenu_->addAction(ArtworkPixmap(kClockIcons[i], QSize(23, 13)),
+                                              UiText(captions[i]));
         timeItems_[i]->setObjectName(names[i]);
         timeItems_[i]->setCheckable(true);
         group->addAction(timeItems_[i]);
@@ -209,13 +210,12 @@ void ProgressWindow::AskToCancel() {
     Job* job = job_;
     if (job == nullptr) return;
     asking_ = true;
-    const bool yes = Questions::Ask(this, "Voulez-vous vraiment annuler l'opération en cours ?",
-                                    "-=Parcelwise=-");
+    const bool yes = Questions::Ask(this, UiText(TextId::AskCancel), UiText(TextId::TitleProgram));
     asking_ = false;
     // The job may have ended while the question was open: nothing to cancel then.
     if (!yes || closing_ || job_ != job) return;
     job->Cancel();
-    lblInfo_->setText("Annulation...");
+    lblInfo_->setText(UiText(TextId::StatusCancelling));
 }
 
 void ProgressWindow::ResetDisplay() {
@@ -232,7 +232,7 @@ void ProgressWindow::ResetDisplay() {
     lblPartie_->setText("...");
     imgBt_->setPixmap(ArtworkPixmap("pause", QSize(16, 16)));
     imgTemps_->setPixmap(ArtworkPixmap(kClockIcons[0], QSize(23, 13)));
-    lblTest_->setText("Pause");
+    lblTest_->setText(UiText(TextId::CaptionPause));
     clockTimer_.stop();
     pauseState = PauseState::Running;
 }
@@ -364,10 +364,10 @@ void ProgressWindow::TogglePause() {
     if (job == nullptr) return;
     if (pauseState == PauseState::Running) {
         job->Suspend();
-        lblTest_->setText("Continuer");
+        lblTest_->setText(UiText(TextId::CaptionResume));
         imgBt_->setPixmap(ArtworkPixmap("resume", QSize(16, 16)));
         if (!job->joining) {
-            lblInfo_->setText("Découpage en pause...");
+            lblInfo_->setText(UiText(TextId::StatusSplitPaused));
             pauseState = PauseState::SplitPaused;
         } else {
             pauseState = PauseState::JoinPaused;
@@ -375,7 +375,7 @@ void ProgressWindow::TogglePause() {
         return;
     }
     job->Resume();
-    lblTest_->setText("Pause");
+    lblTest_->setText(UiText(TextId::CaptionPause));
     imgBt_->setPixmap(ArtworkPixmap("pause", QSize(16, 16)));
     pauseState = PauseState::Running;
 }

@@ -1,4 +1,5 @@
 #include "ui/Seams.h"
+#include "ui/UiTexts.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -137,8 +138,8 @@ bool Questions::Ask(QWidget* owner, const QString& text, const QString& title) {
         return answer;
     }
     QMessageBox box(QMessageBox::Question, title, text, QMessageBox::NoButton, owner);
-    QPushButton* yes = box.addButton("Oui", QMessageBox::YesRole);
-    QPushButton* no = box.addButton("Non", QMessageBox::NoRole);
+    QPushButton* yes = box.addButton(UiText(TextId::CaptionYes), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(UiText(TextId::CaptionNo), QMessageBox::NoRole);
     box.setDefaultButton(no);
     box.setEscapeButton(no);
     box.exec();

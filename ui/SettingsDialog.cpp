@@ -7,6 +7,7 @@
 
 #include "settings/SavedSettings.h"
 #include "ui/Skin.h"
+#include "ui/UiTexts.h"
 
 namespace {
 
@@ -36,7 +37,7 @@ public:
 SettingsDialog::SettingsDialog(const SavedSettings* params, QWidget* parent)
     : QDialog(parent), params_(params) {
     setObjectName("frmParam");
-    setWindowTitle("Paramètres avancés");
+    setWindowTitle(UiText(TextId::TitleSettings));
     setWindowFlag(Qt::FramelessWindowHint, true);
     setFixedSize(301, 158);
     setModal(true);
@@ -56,12 +57,10 @@ SettingsDialog::SettingsDialog(const SavedSettings* params, QWidget* parent)
         l->move(left, top);
         return l;
     };
-    label("Label2", "Paramètres", 48, 13, {19, true});
-    label("Label1", "Mémoire tampon :", 16, 64, {11, true});
-    label("Label3", "(16 ko par défaut)", 200, 64, {11, false});
-    QLabel* note = label(
-        "Label4", "Remarque : 16 ko de mémoire tampon assurent un découpage/recollage fluide.", 16,
-        88, {11, false});
+    label("Label2", UiText(TextId::CaptionSettings), 48, 13, {19, true});
+    label("Label1", UiText(TextId::CaptionBuffer), 16, 64, {11, true});
+    label("Label3", UiText(TextId::CaptionBufferDefault), 200, 64, {11, false});
+    QLabel* note = label("Label4", UiText(TextId::BufferNote), 16, 88, {11, false});
     note->setWordWrap(true);
     Place(note, 16, 88, 265, 26);
 
@@ -78,20 +77,20 @@ SettingsDialog::SettingsDialog(const SavedSettings* params, QWidget* parent)
 
     auto* go = new ClickLabel(this);
     go->setObjectName("lblGo");
-    go->setText("Appliquer");
+    go->setText(UiText(TextId::CaptionApply));
     Style(go, {11, true});
     go->adjustSize();
     go->move(185, 136);
-    go->setToolTip("Appliquer les modifications et fermer");
+    go->setToolTip(UiText(TextId::TipApply));
     connect(go, &ClickLabel::clicked, this, &SettingsDialog::Apply);
 
     auto* cancel = new ClickLabel(this);
     cancel->setObjectName("lblCancel");
-    cancel->setText("Fermer");
+    cancel->setText(UiText(TextId::CaptionClose));
     Style(cancel, {11, false});
     cancel->adjustSize();
     cancel->move(253, 136);
-    cancel->setToolTip("Annuler les modifications et fermer");
+    cancel->setToolTip(UiText(TextId::TipAbandon));
     connect(cancel, &ClickLabel::clicked, this, &SettingsDialog::Abandon);
 }
 

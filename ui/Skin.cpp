@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -180,6 +181,25 @@ bool PaintArtwork(QPainter& painter, const QString& name, const QRect& target) {
     if (!renderer.isValid()) return false;
     renderer.render(&painter, target);
     return true;
+}
+
+void PaintCaptions(QPainter& painter, const QSize& artworkSize, const QRect& target,
+                   const std::vector<ArtworkCaption>& captions) {
+    painter.save();
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    painter.translate(target.topLeft());
+    painter.scale(static_cast<qreal>(target.width()) / artworkSize.width(),
+                  static_cast<qreal>(target.height()) / artworkSize.height());
+    for (const ArtworkCaption& caption : captions) {
+        const QFont font = SkinFont(caption.pixelSize, caption.bold);
+        painter.setFont(font);
+        painter.setPen(caption.color);
+        const qreal x = caption.endsAtX
+                            ? caption.x - QFontMetricsF(font).horizontalAdvance(caption.text)
+                            : caption.x;
+        painter.drawText(QPointF(x, caption.y), caption.text);
+    }
+    painter.restore();
 }
 
 QPixmap ArtworkPixmap(const QString& name, const QSize& size) {

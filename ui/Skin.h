@@ -2,10 +2,12 @@
 // borderless shape, dragging by the background, and the artwork.
 #pragma once
 
+#include <QColor>
 #include <QDate>
 #include <QLabel>
 #include <QPointer>
 #include <QString>
+#include <vector>
 
 class QWidget;
 class QPainter;
@@ -47,6 +49,22 @@ void DragsWindow(QWidget* area);
 // false when the picture is missing.
 bool PaintArtwork(QPainter& painter, const QString& name, const QRect& target);
 QPixmap ArtworkPixmap(const QString& name, const QSize& size);
+
+// A caption written on a window's artwork, drawn by the code (so that it can
+// be translated) where the picture would have drawn it: its baseline starts
+// at `x`, `y` of the artwork, or ends there for `endsAtX`.
+struct ArtworkCaption {
+    QString text;
+    qreal x = 0;
+    qreal y = 0;
+    int pixelSize = 11;
+    bool bold = false;
+    QColor color;
+    bool endsAtX = false;
+};
+// Draws `captions` over an artwork of `artworkSize` painted on `target`.
+void PaintCaptions(QPainter& painter, const QSize& artworkSize, const QRect& target,
+                   const std::vector<ArtworkCaption>& captions);
 
 // A thin progress bar, 0 to 100, in the given colour on the skins' dark trough.
 QProgressBar* SkinBar(QWidget* parent, const QColor& color);

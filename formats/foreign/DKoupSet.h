@@ -4,6 +4,7 @@
 #pragma once
 
 #include "formats/foreign/ForeignSet.h"
+#include "texts/Texts.h"
 
 class DKoupSet final : public ForeignSet {
 public:
@@ -19,5 +20,7 @@ public:
 
 protected:
     bool ReadSet(platform::File& chosen) override;
-    std::string OpenFailureText() const override { return OpenFailure("D-Koup ou Découpeur"); }
+    std::string OpenFailureText() const override {
+        return OpenFailure(texts::Say(texts::TextId::ToolsDKoup));
+    }
 };

@@ -13,19 +13,21 @@
 #include "platform/Fs.h"
 #include "platform/Messages.h"
 #include "platform/Reasons.h"
+#include "texts/Texts.h"
 
 using platform::Icon;
 
+using texts::Say;
+using texts::TextId;
+
 namespace {
-constexpr char kJoinStopped[] = "Recollage interrompu";
 std::string Missing(int32_t number) {
-    return "Le fichier n°" + std::to_string(number) + " est introuvable";
+    return Say(TextId::PartMissing, {std::to_string(number)});
 }
 }  // namespace
 
 std::string ForeignSet::OpenFailure(const std::string& tool) {
-    return "Impossible d'ouvrir ce fichier, vérifier qu'il s'agit bien d'un fichier découpé avec " +
-           tool + ".";
+    return Say(TextId::ForeignOpenFailed, {tool});
 }
 
 std::string ForeignSet::ChosenFolder() const {
@@ -86,9 +88,9 @@ void ForeignSet::ReadNamedSet(const std::string& originalName, int32_t& last) {
 bool ForeignSet::OpenSet(Messages& said) {
     platform::File chosen = platform::File::OpenRead(sourcePath);
     if (!chosen.IsOpen()) {
-        said.push_back({"Impossible d'ouvrir le fichier !" +
-                            platform::ReasonLine(sourcePath, chosen.OpenError()),
-                        "Erreur", Icon::Error});
+        said.push_back(
+            {Say(TextId::CannotOpenFile, {platform::ReasonLine(sourcePath, chosen.OpenError())}),
+             Say(TextId::TitleError), Icon::Error});
         return false;
     }
     bool read = false;
@@ -98,7 +100,7 @@ bool ForeignSet::OpenSet(Messages& said) {
         read = false;
     }
     if (!read) {
-        said.push_back({OpenFailureText(), "Erreur", Icon::Error});
+        said.push_back({OpenFailureText(), Say(TextId::TitleError), Icon::Error});
         return false;
     }
     // The name may come from someone else's file: it must stay a plain file name.
@@ -112,13 +114,11 @@ bool ForeignSet::CheckJoinParameters(const std::string& name, bool, Messages& sa
     const size_t length = Utf8Length(name);
     if (length == 0 || length > 255) {
         ok = false;
-        problems = "\n\r- Nom du fichier original (longeur entre 1 et 255 car.).";
+        problems = Say(TextId::ForeignNameLengthLine);
     } else if (!platform::IsSafeFileName(name)) {
         // A name typed or pasted by the user must not lead outside the destination folder.
         ok = false;
-        problems = "\n\r- Nom du fichier original incorrect (";
-        problems += platform::ForbiddenInNames();
-        problems += ").";
+        problems = Say(TextId::ForeignUnsafeNameLine, {platform::ForbiddenInNames()});
     } else if (!NameFits(choices.folder, name.size(), problems)) {
         ok = false;
     } else {
@@ -132,8 +132,8 @@ bool ForeignSet::CheckJoinParameters(const std::string& name, bool, Messages& sa
         }
     }
     if (!ok)
-        said.push_back({"Une ou plusieurs informations sont incorrectes : \n\r" + problems,
-                        "-=Parcelwise=-", Icon::Warning});
+        said.push_back(
+            {Say(TextId::ProblemsIntro, {problems}), Say(TextId::TitleProgram), Icon::Warning});
     return ok;
 }
 
@@ -156,7 +156,7 @@ StepResult ForeignSet::JoinSteps(std::optional<JoinOutput>& output) {
     std::vector<JoinPart> parts;
     for (int32_t n = first; n <= last; ++n) {
         if (!platform::FileExists(PartName(n)))
-            return Message{Missing(n), kJoinStopped, Icon::Warning};
+            return Message{Missing(n), Say(TextId::TitleJoinStopped), Icon::Warning};
         parts.push_back({n, PartName(n), n == first ? range_.firstOffset : range_.laterOffset, -1});
     }
 
@@ -171,22 +171,18 @@ StepResult ForeignSet::JoinSteps(std::optional<JoinOutput>& output) {
     std::vector<CheckedPart> openedParts(1);
     if (last < first || !openedParts[0].Open(PartName(first)))
         return Message{
-            "Le fichier n'est pas accessible." +
-                platform::ReasonLine(PartName(first),
-                                     last >= first ? openedParts[0].File().OpenError() : ENOENT),
-            "Erreur", Icon::Error};
+            Say(TextId::FirstPartNotAccessible,
+                {platform::ReasonLine(PartName(first),
+                                      last >= first ? openedParts[0].File().OpenError() : ENOENT)}),
+            Say(TextId::TitleError), Icon::Error};
     const std::string final = choices.folder + choices.fileName;
     output = JoinOutput::Create(final);
     if (!output->IsOpen()) {
         const int error = output->OpenError();
         output.reset();
         return Message{
-            platform::CreationFailure(
-                "Une erreur est survenue pendant la création du fichier de destination : \n\r\n\r"
-                "    - Le fichier de destination existe déjà.\n\r"
-                "    - Le dossier de destination est en lecture seule.",
-                final, error),
-            "Erreur", Icon::Warning};
+            platform::CreationFailure(Say(TextId::CreateFailedListingCauses), final, error),
+            Say(TextId::TitleError), Icon::Warning};
     }
     return CopyParts(parts, &openedParts, output->File(), output->TempPath(), Missing);
 }
@@ -197,10 +193,10 @@ void ForeignSet::ShowProgress() {
             const int32_t count = range_.last - range_.first + 1;
             const int32_t done = partNumber;
             writer_.Copying(*this, done, [&](ProgressDisplay& d) {
-                d.SetStatusText(std::to_string(done) +
-                                (done > 1 ? " fichiers recollés..." : " fichier recollé..."));
-                d.SetPartText("Recollage du fichier n° " +
-                              std::to_string(done < count ? done + 1 : count));
+                d.SetStatusText(Say(done > 1 ? TextId::PartsJoinedMany : TextId::PartsJoinedOne,
+                                    {std::to_string(done)}));
+                d.SetPartText(
+                    Say(TextId::JoiningPart, {std::to_string(done < count ? done + 1 : count)}));
             });
             break;
         }
@@ -213,5 +209,5 @@ void ForeignSet::ShowProgress() {
 }
 
 void ForeignSet::EndOfWork() {
-    ReportEnd("Le fichier a été recoller avec succès !");
+    ReportEnd(Say(TextId::JoinSucceeded));
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "formats/foreign/ForeignSet.h"
+#include "texts/Texts.h"
 
 class NumberedSet final : public ForeignSet {
 public:
@@ -21,6 +22,6 @@ public:
 protected:
     bool ReadSet(platform::File& chosen) override;
     std::string OpenFailureText() const override {
-        return OpenFailure("HJSplit, FileSpliter ou UltraSplitter");
+        return OpenFailure(texts::Say(texts::TextId::ToolsNumbered));
     }
 };

@@ -11,22 +11,14 @@
 #include "platform/File.h"
 #include "platform/Fs.h"
 #include "platform/Reasons.h"
+#include "texts/Texts.h"
 
 using platform::Icon;
+using texts::Say;
+using texts::TextId;
 
 namespace {
 
-constexpr char kTitle[] = "-=Parcelwise=-";
-constexpr char kConvertStopped[] = "Conersion interrompue";
-constexpr char kUnknownFormat[] = "Format de fichier inconnu";
-constexpr char kCorrupt[] =
-    "Le fichier Parcelwise semble être corrompu. Il n'est pas possible de le recoller.";
-constexpr char kNotFirstPart[] =
-    "Ce fichier n'est pas le premier d'un jeu : le nom du premier fichier se termine par .001.pcw.";
-constexpr char kCreateFailed[] =
-    "Une erreur est survenue pendant la création du fichier conversion : \n\r\n\r"
-    "    - Le fichier de conversion existe déjà.\n\r"
-    "    - Le dossier de conversion est en lecture seule.";
 constexpr char kKeptEnding[] = ".ancien";
 constexpr char kConvertEnding[] = ".convert";
 
@@ -35,12 +27,11 @@ constexpr size_t kNameAt = 11, kCountAt = 112, kDateAt = 120, kFlagAt = 128;
 
 // What the part files are called in the messages: the folder is the set's own.
 std::string Quoted(const std::string& path) {
-    return "< " + platform::FileNameOf(path) + " >";
+    return Say(TextId::QuotedFileName, {platform::FileNameOf(path)});
 }
 
 std::string KeptExists(const std::string& kept) {
-    return "Le fichier " + Quoted(kept) +
-           " existe déjà : la conversion ne peut pas conserver l'ancien fichier.";
+    return Say(TextId::KeptFileExists, {Quoted(kept)});
 }
 
 // The numbers of a set that the 1.0 splitter could have written. Anything else
@@ -86,49 +77,46 @@ std::optional<Message> CopyFailure(CopyResult result, int error, const std::stri
         case CopyResult::Cancelled:
             break;
         case CopyResult::ReadFailed:
-            return Message{"Erreur de lecture du fichier " + Quoted(first) + "." +
-                               platform::ReasonLine(first, error),
-                           kConvertStopped, Icon::Error};
+            return Message{
+                Say(TextId::LegacyReadFailed, {Quoted(first), platform::ReasonLine(first, error)}),
+                Say(TextId::TitleConversionStopped), Icon::Error};
         case CopyResult::SourceEnded:
-            return Message{"Le fichier " + Quoted(first) +
-                               " est plus court que ne le disent ses blocs : il semble être "
-                               "corrompu.",
-                           kConvertStopped, Icon::Error};
+            return Message{Say(TextId::LegacyShorterThanBlocks, {Quoted(first)}),
+                           Say(TextId::TitleConversionStopped), Icon::Error};
         case CopyResult::SourceChanged:
-            return Message{"Le fichier " + Quoted(first) + " a été modifié pendant la conversion.",
-                           kConvertStopped, Icon::Error};
+            return Message{Say(TextId::LegacyChanged, {Quoted(first)}),
+                           Say(TextId::TitleConversionStopped), Icon::Error};
         case CopyResult::WriteFailed:
-            return Message{"Erreur d'écriture dans le fichier " + Quoted(converted) + "." +
-                               platform::ReasonLine(converted, error),
-                           "Erreur", Icon::Error};
+            return Message{Say(TextId::LegacyWriteFailed,
+                               {Quoted(converted), platform::ReasonLine(converted, error)}),
+                           Say(TextId::TitleError), Icon::Error};
     }
     return std::nullopt;
 }
 
 std::optional<Message> SwapFailure(SwapResult result, const std::string& first,
                                    const std::string& converted, const std::string& kept) {
-    const std::string notDone = " : la conversion n'a pas eu lieu.";
-    const std::string cannotTake =
-        "Le fichier converti " + Quoted(converted) + " ne peut pas prendre le nom " + Quoted(first);
+    const std::string stopped = Say(TextId::TitleConversionStopped);
     switch (result.swap) {
         case Swap::Done:
             break;
         case Swap::OldKept:
             if (platform::FileExists(kept))
-                return Message{KeptExists(kept), kConvertStopped, Icon::Warning};
-            return Message{"Le fichier " + Quoted(first) + " ne peut pas être renommé en " +
-                               Quoted(kept) + notDone + platform::ReasonLine(first, result.error),
-                           kConvertStopped, Icon::Warning};
+                return Message{KeptExists(kept), stopped, Icon::Warning};
+            return Message{
+                Say(TextId::LegacyCannotPutAside,
+                    {Quoted(first), Quoted(kept), platform::ReasonLine(first, result.error)}),
+                stopped, Icon::Warning};
         case Swap::OldRestored:
-            return Message{cannotTake + ". L'ancien fichier a repris sa place" + notDone +
-                               platform::ReasonLine(converted, result.error),
-                           kConvertStopped, Icon::Warning};
+            return Message{
+                Say(TextId::LegacyOldRestored, {Quoted(converted), Quoted(first),
+                                                platform::ReasonLine(converted, result.error)}),
+                stopped, Icon::Warning};
         case Swap::OldAside:
-            return Message{cannotTake +
-                               ", et l'ancien fichier n'a pas pu reprendre le sien : il se "
-                               "trouve sous le nom " +
-                               Quoted(kept) + "." + platform::ReasonLine(converted, result.error),
-                           kConvertStopped, Icon::Warning};
+            return Message{
+                Say(TextId::LegacyOldAside, {Quoted(converted), Quoted(first), Quoted(kept),
+                                             platform::ReasonLine(converted, result.error)}),
+                stopped, Icon::Warning};
     }
     return std::nullopt;
 }
@@ -158,55 +146,54 @@ bool LegacySet::OpenSet(Messages& said) {
 
     platform::File file = platform::File::OpenRead(sourcePath);
     if (!file.IsOpen()) {
-        said.push_back({"Impossible d'ouvrir le fichier !" +
-                            platform::ReasonLine(sourcePath, file.OpenError()),
-                        "Erreur", Icon::Error});
+        said.push_back(
+            {Say(TextId::CannotOpenFile, {platform::ReasonLine(sourcePath, file.OpenError())}),
+             Say(TextId::TitleError), Icon::Error});
         return false;
     }
     // A block that the system refused to read says why; one that is wrong
     // or short is corrupt, and that is all there is to say.
-    auto refuse = [this, &said](const char* text, int error = 0) {
-        said.push_back(
-            {error == 0 ? std::string(text) : text + platform::ReasonLine(sourcePath, error),
-             "Fichier corrompu", Icon::Warning});
+    auto refuse = [this, &said](int error = 0) {
+        const std::string corrupt = Say(TextId::NativeSetCorrupt, {""});
+        said.push_back({error == 0 ? corrupt : corrupt + platform::ReasonLine(sourcePath, error),
+                        Say(TextId::TitleCorruptFile), Icon::Warning});
         return false;
     };
     auto unknown = [this] {
-        openError = kUnknownFormat;
+        openError = Say(TextId::UnknownFileFormat);
         return false;
     };
 
     // Short reads leave zeros behind, which no mark or signature matches.
     std::array<uint8_t, kLeadSize> leadBytes{};
     if (const platform::IoResult r = file.Read(leadBytes.data(), leadBytes.size()); !r.ok())
-        return refuse(kCorrupt, r.error);
+        return refuse(r.error);
     if (!HasLegacyMark(leadBytes.data(), leadBytes.size())) return unknown();
     const LegacyLeadBlock readLead = DecodeLead(leadBytes);
-    if (readLead.descriptionOffset < 0) return refuse(kCorrupt);
+    if (readLead.descriptionOffset < 0) return refuse();
 
     std::array<uint8_t, kDescriptionSize> descriptionBytes{};
-    if (!file.Seek(static_cast<int64_t>(kLeadSize) + readLead.descriptionOffset))
-        return refuse(kCorrupt);
+    if (!file.Seek(static_cast<int64_t>(kLeadSize) + readLead.descriptionOffset)) return refuse();
     if (const platform::IoResult r = file.Read(descriptionBytes.data(), descriptionBytes.size());
         !r.ok())
-        return refuse(kCorrupt, r.error);
+        return refuse(r.error);
     if (!HasDescriptionSignature(descriptionBytes)) return unknown();
     const LegacyDescriptionBlock readDescription = DecodeDescription(descriptionBytes);
-    if (!Consistent(readLead, readDescription)) return refuse(kCorrupt);
+    if (!Consistent(readLead, readDescription)) return refuse();
 
     // A first part shorter than its blocks say cannot be converted; checking it
     // here also bounds the digest area by the file's real size.
     const int64_t digestBytes = DigestBytes(readDescription);
     const int64_t needed =
         static_cast<int64_t>(kLeadSize + kDescriptionSize) + readLead.payloadLength + digestBytes;
-    if (file.Size() < needed) return refuse(kCorrupt);
+    if (file.Size() < needed) return refuse();
     std::string block(static_cast<size_t>(digestBytes), '\0');
     if (const platform::IoResult r = file.Read(block.data(), block.size()); r.bytes != digestBytes)
-        return refuse(kCorrupt, r.error);
+        return refuse(r.error);
 
     // The worker finds the set and renames the first part by this ending.
     if (!IsFirstPartName(sourcePath)) {
-        said.push_back({kNotFirstPart, "Erreur", Icon::Warning});
+        said.push_back({Say(TextId::LegacyNotFirstPart), Say(TextId::TitleError), Icon::Warning});
         return false;
     }
 
@@ -229,17 +216,19 @@ void LegacySet::ConvertThread() {
     const bool named = IsFirstPartName(sourcePath);
     for (int32_t n = 1; n <= description.partCount; ++n) {
         if (!named || !platform::FileExists(NativeSetPart(sourcePath, n)))
-            return Fail("Le fichier n°" + std::to_string(n) + " est introuvable", kConvertStopped,
-                        Icon::Warning);
+            return Fail(Say(TextId::PartMissing, {std::to_string(n)}),
+                        Say(TextId::TitleConversionStopped), Icon::Warning);
     }
     // Only the file whose blocks OpenSet read may be rewritten with them.
     if (readPath_.empty() || sourcePath != readPath_)
-        return Fail("Le fichier n'est pas accessible.", "Erreur", Icon::Error);
+        return Fail(Say(TextId::FirstPartNotAccessible, {""}), Say(TextId::TitleError),
+                    Icon::Error);
     const std::string first = sourcePath;
     const std::string kept = first + kKeptEnding;
     const std::string converted = first + kConvertEnding;
     // The old first part must find room before any work is done.
-    if (platform::FileExists(kept)) return Fail(KeptExists(kept), kConvertStopped, Icon::Warning);
+    if (platform::FileExists(kept))
+        return Fail(KeptExists(kept), Say(TextId::TitleConversionStopped), Icon::Warning);
 
     // The conversion has one copy phase, which takes the join's step value.
     step = Step::Joining;
@@ -264,18 +253,18 @@ std::optional<Message> LegacySet::WriteConverted(const std::string& first,
                                                  std::optional<platform::FileIdentity>& made) {
     CopyBuffer buffer(choices.bufferSize);
     if (!buffer.Allocated())
-        return Message{"Impossible d'allouer de la mémoire pour le buffer.", "Mémoire insuffisante",
-                       Icon::Error};
+        return Message{Say(TextId::NoCopyBuffer), Say(TextId::TitleOutOfMemory), Icon::Error};
     // The part that the conversion replaces is read by no one else meanwhile.
     platform::File source = platform::File::OpenRead(first, platform::Share::None);
     if (!source.IsOpen())
         return Message{
-            "Le fichier n'est pas accessible." + platform::ReasonLine(first, source.OpenError()),
-            "Erreur", Icon::Error};
+            Say(TextId::FirstPartNotAccessible, {platform::ReasonLine(first, source.OpenError())}),
+            Say(TextId::TitleError), Icon::Error};
     platform::File target = platform::File::CreateNew(converted);
     if (!target.IsOpen())
-        return Message{platform::CreationFailure(kCreateFailed, converted, target.OpenError()),
-                       "Erreur", Icon::Warning};
+        return Message{platform::CreationFailure(Say(TextId::ConvertCreateFailedListingCauses),
+                                                 converted, target.OpenError()),
+                       Say(TextId::TitleError), Icon::Warning};
     made = target.Identity();
 
     const int64_t size = source.Size();
@@ -329,13 +318,13 @@ void LegacySet::ShowProgress() {
 void LegacySet::EndOfWork() {
     ShowProgress();
     if (step == Step::Finished)
-        display->ShowMessage({"Le fichier a été converti au format Parcelwise 1.1 avec succès !",
-                              kTitle, Icon::Info});
+        display->ShowMessage(
+            {Say(TextId::ConvertSucceeded), Say(TextId::TitleProgram), Icon::Info});
     else if (step == Step::Cancelled)
-        display->ShowMessage({"Le processus a été annulé.", kTitle, Icon::Warning});
+        display->ShowMessage({Say(TextId::JobCancelled), Say(TextId::TitleProgram), Icon::Warning});
     else
         display->ShowMessage(
-            {"Le processus a été arrêté à cause d'une erreur !", kTitle, Icon::Error});
+            {Say(TextId::JobStoppedByError), Say(TextId::TitleProgram), Icon::Error});
     // The window keeps its job after a conversion, emptied: a second click
     // finds no set to convert.
     Reset();

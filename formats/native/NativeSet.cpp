@@ -21,29 +21,24 @@
 #include "platform/File.h"
 #include "platform/Fs.h"
 #include "platform/Reasons.h"
+#include "texts/Texts.h"
 
 using platform::Icon;
+
+using texts::Say;
+using texts::TextId;
 
 namespace {
 
 // What a digest that could not be read compares as: equal to none.
 const std::string kNoDigest;
-constexpr char kTitle[] = "-=Parcelwise=-";
-constexpr char kProblemsIntro[] = "Une ou plusieurs informations sont incorrectes : \n\r";
-constexpr char kCreateFailed[] =
-    "Une erreur est survenue pendant la création du fichier de destination : \n\r\n\r"
-    "    - Le fichier de destination existe déjà.\n\r"
-    "    - Le dossier de destination est en lecture seule.";
-constexpr char kJoinStopped[] = "Recollage interrompu";
 // Added to what the joiner says of a set that a split stopped before its end.
-constexpr char kInterrupted[] =
-    "\n\r\n\rLe jeu de fichiers semble incomplet : le découpage a probablement été "
-    "interrompu.";
+std::string InterruptedLine(bool interrupted) {
+    return interrupted ? Say(TextId::SetLooksInterrupted) : std::string();
+}
 // A name typed or pasted by the user must not lead outside the destination folder.
 std::string UnsafeNameLine() {
-    std::string line = "\n\r- Nom du fichier de Destination incorrect (";
-    line += platform::ForbiddenInNames();
-    return line + ").";
+    return Say(TextId::UnsafeNameLine, {platform::ForbiddenInNames()});
 }
 
 }  // namespace
@@ -112,7 +107,7 @@ bool NativeSet::CheckSplitParameters(const std::string& sourceName, const std::s
     std::string problems;
     if (sourceName.empty()) {
         valid = false;
-        problems += "\n\r- Nom du fichier Original (longeur entre 1 et 255 car.).";
+        problems += Say(TextId::OriginalNameLengthLine);
     } else {
         header.originalName = HeaderName(sourceName);
         nameAsked_ = HeaderName(sourceName) == Utf8Left(sourceName, kOriginalNameRoom)
@@ -121,7 +116,7 @@ bool NativeSet::CheckSplitParameters(const std::string& sourceName, const std::s
     }
     if (destName.empty()) {
         valid = false;
-        problems += "\n\r- Nom du fichier de Destination (longeur entre 1 et 255 car.).";
+        problems += Say(TextId::DestinationNameLengthLine);
     } else if (!platform::IsSafeFileName(destName)) {
         valid = false;
         problems += UnsafeNameLine();
@@ -136,25 +131,23 @@ bool NativeSet::CheckSplitParameters(const std::string& sourceName, const std::s
     if (partSize == kPartTooLarge) {
         // Too few parts for the source: each would hold more than a set can say.
         valid = false;
-        problems += "\n\r- Taille de découpage trop grande : un fichier ne peut contenir plus de " +
-                    std::to_string(kLargestPart) + " octets (il faut au moins " +
-                    std::to_string((sourceSize + kLargestPart - 1) / kLargestPart) + " fichiers).";
+        problems += Say(TextId::PartTooLargeLine,
+                        {std::to_string(kLargestPart),
+                         std::to_string((sourceSize + kLargestPart - 1) / kLargestPart)});
     } else if (partSize <= 0) {
         valid = false;
-        problems += "\n\r- Taille de découpage incorrecte (Supérieure à 0).";
+        problems += Say(TextId::PartSizeNotPositiveLine);
     } else if (parts > kMostParts) {
         valid = false;
-        problems += "\n\r- Taille de découpage trop petite : " + std::to_string(parts) +
-                    " fichiers, " + std::to_string(kMostParts) +
-                    " au plus (choisissez une taille plus grande).";
+        problems +=
+            Say(TextId::TooManyPartsLine, {std::to_string(parts), std::to_string(kMostParts)});
     } else if (partSize > sourceSize) {
         valid = false;
-        problems += "\n\r- Taille de découpage supérieure à la taille originale du fichier.";
+        problems += Say(TextId::PartSizeAboveSourceLine);
     } else if (partSize == sourceSize) {
         // One part holding the whole file is no set: the joiner refuses it.
         valid = false;
-        problems +=
-            "\n\r- Taille de découpage égale à la taille du fichier (il faut au moins 2 fichiers).";
+        problems += Say(TextId::PartSizeIsSourceLine);
     } else {
         choices.partSize = partSize;
     }
@@ -166,7 +159,9 @@ bool NativeSet::CheckSplitParameters(const std::string& sourceName, const std::s
         valid = false;
         problems += taken;
     }
-    if (!valid) said.push_back({kProblemsIntro + problems, kTitle, Icon::Warning});
+    if (!valid)
+        said.push_back(
+            {Say(TextId::ProblemsIntro, {problems}), Say(TextId::TitleProgram), Icon::Warning});
     return valid;
 }
 
@@ -189,7 +184,7 @@ void NativeSet::SplitThread() {
     // Only a checked job gets here; without a part size no part would ever
     // fill and parts would be made until the disk is full.
     if (choices.partSize <= 0)
-        return Fail("Taille de découpage incorrecte (Supérieure à 0).", "Erreur", Icon::Error);
+        return Fail(Say(TextId::PartSizeNotPositive), Say(TextId::TitleError), Icon::Error);
     partsToMake_ = (sourceSize + choices.partSize - 1) / choices.partSize;
 
     // Every file is closed when WriteSet returns: the message comes after.
@@ -209,17 +204,19 @@ void NativeSet::SplitThread() {
 }
 
 StepResult NativeSet::PartWriteFailure(int32_t number, int error) const {
-    return Message{
-        "Erreur d'écriture dans le fichier *." + NumberText(number, 3) + ".pcw." +
-            platform::ReasonLine(NativePartName(choices.folder + choices.fileName, number), error),
-        "Erreur", Icon::Error};
+    return Message{Say(TextId::NativePartWriteFailed,
+                       {NumberText(number, 3),
+                        platform::ReasonLine(
+                            NativePartName(choices.folder + choices.fileName, number), error)}),
+                   Say(TextId::TitleError), Icon::Error};
 }
 
 StepResult NativeSet::MissingPart(int32_t number) const {
     const std::string name = NativePartName(choices.folder + choices.fileName, number);
-    return Message{"Le fichier *." + NumberText(number, 3) + ".pcw est introuvable." +
-                       platform::ReasonLine(name, platform::FileExists(name) ? ESTALE : ENOENT),
-                   "Erreur", Icon::Error};
+    return Message{Say(TextId::NativePartMissing,
+                       {NumberText(number, 3),
+                        platform::ReasonLine(name, platform::FileExists(name) ? ESTALE : ENOENT)}),
+                   Say(TextId::TitleError), Icon::Error};
 }
 
 // Part 1 stays open until its header is written, the last part until its
@@ -232,27 +229,25 @@ StepResult NativeSet::MissingPart(int32_t number) const {
 StepResult NativeSet::WriteSet(std::vector<platform::FileIdentity>& made) {
     CopyBuffer buffer(choices.bufferSize);
     if (!buffer.Allocated())
-        return Message{"Impossible d'allouer la mémoire nécessaire au buffer !", "Erreur",
-                       Icon::Error};
+        return Message{Say(TextId::NoSplitBuffer), Say(TextId::TitleError), Icon::Error};
     platform::File source = platform::File::OpenRead(sourcePath);
     if (!source.IsOpen())
-        return Message{"Le fichier source n'est pas accessible !" +
-                           platform::ReasonLine(sourcePath, source.OpenError()),
-                       "Erreur", Icon::Error};
+        return Message{Say(TextId::SourceNotAccessible,
+                           {platform::ReasonLine(sourcePath, source.OpenError())}),
+                       Say(TextId::TitleError), Icon::Error};
     // The set records the size measured at the open: a file that changed since
     // would be cut to a length it no longer has.
     if (source.Size() != sourceSize)
-        return Message{
-            "Le fichier source a changé de taille depuis son ouverture : ouvrez-le à nouveau.",
-            "Erreur", Icon::Error};
+        return Message{Say(TextId::SourceResized), Say(TextId::TitleError), Icon::Error};
 
     const std::string base = choices.folder + choices.fileName;
     auto create = [&](int32_t number, platform::File& part) -> StepResult {
         part = platform::File::CreateNew(NativePartName(base, number), platform::Access::ReadWrite);
         if (!part.IsOpen())
-            return Message{platform::CreationFailure(kCreateFailed, NativePartName(base, number),
-                                                     part.OpenError()),
-                           "Erreur", Icon::Error};
+            return Message{
+                platform::CreationFailure(Say(TextId::CreateFailedListingCauses),
+                                          NativePartName(base, number), part.OpenError()),
+                Say(TextId::TitleError), Icon::Error};
         made.push_back(part.Identity().value_or(platform::FileIdentity{}));
         return std::nullopt;
     };
@@ -266,14 +261,11 @@ StepResult NativeSet::WriteSet(std::vector<platform::FileIdentity>& made) {
             case CopyResult::Cancelled:
                 return std::nullopt;
             case CopyResult::ReadFailed:
-                return Message{"Erreur de lecture du fichier source !" +
-                                   platform::ReasonLine(sourcePath, CopyError()),
-                               "Erreur", Icon::Error};
-            case CopyResult::SourceEnded:
                 return Message{
-                    "Le fichier source est plus court que prévu : il a changé pendant le "
-                    "découpage !",
-                    "Erreur", Icon::Error};
+                    Say(TextId::SourceReadFailed, {platform::ReasonLine(sourcePath, CopyError())}),
+                    Say(TextId::TitleError), Icon::Error};
+            case CopyResult::SourceEnded:
+                return Message{Say(TextId::SourceEndedEarly), Say(TextId::TitleError), Icon::Error};
             default:
                 return PartWriteFailure(number, CopyError());
         }
@@ -368,11 +360,11 @@ StepResult NativeSet::WriteDigests(platform::File& first, platform::File& last,
 }
 
 StepResult NativeSet::HashFailure(int32_t number, int error) const {
-    return Message{
-        "Impossible de lire le fichier *." + NumberText(number, 3) +
-            ".pcw pour calculer son Hash MD5." +
-            platform::ReasonLine(NativePartName(choices.folder + choices.fileName, number), error),
-        "Erreur", Icon::Error};
+    return Message{Say(TextId::NativePartHashFailed,
+                       {NumberText(number, 3),
+                        platform::ReasonLine(
+                            NativePartName(choices.folder + choices.fileName, number), error)}),
+                   Say(TextId::TitleError), Icon::Error};
 }
 
 // ---------------------------------------------------------------------------
@@ -383,31 +375,28 @@ bool NativeSet::OpenSet(Messages& said) {
     digests.clear();
     platform::File file = platform::File::OpenRead(sourcePath);
     if (!file.IsOpen()) {
-        said.push_back({"Impossible d'ouvrir le fichier !" +
-                            platform::ReasonLine(sourcePath, file.OpenError()),
-                        "Erreur", Icon::Error});
+        said.push_back(
+            {Say(TextId::CannotOpenFile, {platform::ReasonLine(sourcePath, file.OpenError())}),
+             Say(TextId::TitleError), Icon::Error});
         return false;
     }
     // The other parts are named after this one's ".001.pcw": any other name
     // would check and copy files that are not the set.
     if (!IsFirstPartName(sourcePath)) {
-        said.push_back({"Ce fichier n'est pas le premier fichier d'un jeu Parcelwise (*.001.pcw).",
-                        "Erreur", Icon::Warning});
+        said.push_back({Say(TextId::NotFirstNativePart), Say(TextId::TitleError), Icon::Warning});
         return false;
     }
     std::array<uint8_t, kHeaderSize> bytes{};
     if (const platform::IoResult r = file.Read(bytes.data(), bytes.size()); !r.ok()) {
-        said.push_back({"Impossible de lire les données du fichier." +
-                            platform::ReasonLine(sourcePath, r.error),
-                        "Echec de lecture du fichier", Icon::Warning});
+        said.push_back(
+            {Say(TextId::CannotReadFileData, {platform::ReasonLine(sourcePath, r.error)}),
+             Say(TextId::TitleReadFailed), Icon::Warning});
         return false;
     }
     NativeHeader read = DecodeHeader(bytes);
     auto corrupt = [this, &said](bool interrupted = false) {
-        said.push_back({std::string("Le fichier Parcelwise semble être corrompu. Il n'est "
-                                    "pas possible de le recoller.") +
-                            (interrupted ? kInterrupted : ""),
-                        "Fichier corrompu", Icon::Warning});
+        said.push_back({Say(TextId::NativeSetCorrupt, {InterruptedLine(interrupted)}),
+                        Say(TextId::TitleCorruptFile), Icon::Warning});
         return false;
     };
     // A split writes its first part's header after the data: until then the
@@ -419,8 +408,8 @@ bool NativeSet::OpenSet(Messages& said) {
     if (IsValidHeader(read) && read.partCount > read.originalSize) return corrupt();
     if (!IsValidHeader(read)) {
         if (HasLegacyMark(bytes.data(), bytes.size())) {
-            said.push_back({"Ce fichier nécessite une conversion du format 1.0 au format 1.1.",
-                            "Conversion nécessaire", Icon::Info});
+            said.push_back(
+                {Say(TextId::NeedsConversion), Say(TextId::TitleConversionNeeded), Icon::Info});
             return false;
         }
         return corrupt(headerUnwritten);
@@ -473,7 +462,7 @@ bool NativeSet::CheckJoinParameters(const std::string& destName, bool verifyHash
     std::string problems;
     if (destName.empty()) {
         valid = false;
-        problems += "\n\r- Nom du fichier de Destination (longeur entre 1 et 255 car.).";
+        problems += Say(TextId::DestinationNameLengthLine);
     } else if (!platform::IsSafeFileName(destName)) {
         valid = false;
         problems += UnsafeNameLine();
@@ -489,7 +478,9 @@ bool NativeSet::CheckJoinParameters(const std::string& destName, bool verifyHash
             problems += taken;
         }
     }
-    if (!valid) said.push_back({kProblemsIntro + problems, kTitle, Icon::Warning});
+    if (!valid)
+        said.push_back(
+            {Say(TextId::ProblemsIntro, {problems}), Say(TextId::TitleProgram), Icon::Warning});
     return valid;
 }
 
@@ -532,8 +523,9 @@ StepResult NativeSet::JoinSteps(std::optional<JoinOutput>& output) {
     if (!output->IsOpen()) {
         const int error = output->OpenError();
         output.reset();
-        return Message{platform::CreationFailure(kCreateFailed, final, error), "Erreur",
-                       Icon::Warning};
+        return Message{
+            platform::CreationFailure(Say(TextId::CreateFailedListingCauses), final, error),
+            Say(TextId::TitleError), Icon::Warning};
     }
     return CopyParts(copies, &parts, output->File(), output->TempPath());
 }
@@ -546,10 +538,10 @@ StepResult NativeSet::MeasureParts(std::vector<CheckedPart>& parts, std::vector<
         CheckedPart& part = parts.emplace_back();
         if (!part.Open(PartPath(i))) {
             if (!platform::FileExists(PartPath(i)))
-                return Message{"Le fichier n°" + std::to_string(i) + " est introuvable",
-                               kJoinStopped, Icon::Warning};
-            return Message{"Le fichier n°" + std::to_string(i) + " n'est pas accessible !",
-                           kJoinStopped, Icon::Warning};
+                return Message{Say(TextId::PartMissing, {std::to_string(i)}),
+                               Say(TextId::TitleJoinStopped), Icon::Warning};
+            return Message{Say(TextId::NumberedPartNotAccessible, {std::to_string(i), ""}),
+                           Say(TextId::TitleJoinStopped), Icon::Warning};
         }
         copies.push_back({i, PartPath(i), i == 1 ? static_cast<int64_t>(kHeaderSize) : 0,
                           DataBytesOf(i, part.Size())});
@@ -576,9 +568,10 @@ StepResult NativeSet::VerifyParts(std::vector<CheckedPart>& parts,
             const size_t index = static_cast<size_t>(i - 1);
             CheckedPart& part = parts[index];
             if (!part.Reopen())
-                return Message{"Le fichier n°" + std::to_string(i) + " n'est pas accessible !" +
-                                   platform::ReasonLine(PartPath(i), part.File().OpenError()),
-                               kJoinStopped, Icon::Warning};
+                return Message{Say(TextId::NumberedPartNotAccessible,
+                                   {std::to_string(i),
+                                    platform::ReasonLine(PartPath(i), part.File().OpenError())}),
+                               Say(TextId::TitleJoinStopped), Icon::Warning};
             batch.push_back(
                 {&part.File(), std::string(), 0, copies[index].bytes + copies[index].offset});
         }
@@ -593,15 +586,16 @@ StepResult NativeSet::VerifyParts(std::vector<CheckedPart>& parts,
             const size_t index = static_cast<size_t>(i - 1);
             const size_t inBatch = static_cast<size_t>(i - from);
             if (hashed.failedPart == static_cast<int>(inBatch))
-                return Message{"Le fichier n°" + std::to_string(i) + " n'est pas accessible !" +
-                                   platform::ReasonLine(PartPath(i), hashed.error),
-                               kJoinStopped, Icon::Warning};
+                return Message{
+                    Say(TextId::NumberedPartNotAccessible,
+                        {std::to_string(i), platform::ReasonLine(PartPath(i), hashed.error)}),
+                    Say(TextId::TitleJoinStopped), Icon::Warning};
             const std::string& expected =
                 digests.empty() ? (inBatch < stored.size() ? stored[inBatch] : kNoDigest)
                                 : digests[index];
             if (expected.empty() || DigestToHex(*hashed.digests[inBatch]) != expected)
-                return Message{"Le fichier n°" + std::to_string(i) + " est corrompu.", kJoinStopped,
-                               Icon::Warning};
+                return Message{Say(TextId::PartCorrupt, {std::to_string(i)}),
+                               Say(TextId::TitleJoinStopped), Icon::Warning};
             if (!parts[index].Unchanged())
                 return JoinCopyFailure(CopyResult::SourceChanged, i, PartPath(i),
                                        choices.folder + choices.fileName);
@@ -675,10 +669,8 @@ StepResult NativeSet::CheckSizes(const std::vector<JoinPart>& copies) const {
     const bool tooShort = std::any_of(copies.begin(), copies.end(),
                                       [](const JoinPart& part) { return part.bytes < 0; });
     if (DataBytes(copies) == header.originalSize && !tooShort) return std::nullopt;
-    return Message{std::string("La taille des fichiers ne correspond pas à celle du fichier "
-                               "d'origine : le jeu de fichiers est incomplet ou corrompu.") +
-                       (DigestsMissing(copies) ? kInterrupted : ""),
-                   kJoinStopped, Icon::Warning};
+    return Message{Say(TextId::SizesDoNotAddUp, {InterruptedLine(DigestsMissing(copies))}),
+                   Say(TextId::TitleJoinStopped), Icon::Warning};
 }
 
 int64_t NativeSet::DataBytes(const std::vector<JoinPart>& copies) {
@@ -704,22 +696,22 @@ void NativeSet::ShowProgress() {
             writer_.Copying(*this, count, [&](ProgressDisplay& d) {
                 // The part being made, and no further one once the last is made.
                 const int64_t making = std::min<int64_t>(count + 1, partsToMake_);
-                d.SetStatusText(std::to_string(count) + (static_cast<uint32_t>(count) < 2
-                                                             ? " fichier créé..."
-                                                             : " fichiers créés..."));
-                d.SetPartText("Création de < " + choices.fileName + "." + NumberText(making, 3) +
-                              ".pcw >");
+                d.SetStatusText(Say(static_cast<uint32_t>(count) < 2 ? TextId::PartsCreatedOne
+                                                                     : TextId::PartsCreatedMany,
+                                    {std::to_string(count)}));
+                d.SetPartText(
+                    Say(TextId::CreatingNativePart, {choices.fileName, NumberText(making, 3)}));
             });
             break;
         }
         case Step::Joining: {
             const int32_t count = partNumber;
             writer_.Copying(*this, count, [&](ProgressDisplay& d) {
-                d.SetStatusText(std::to_string(count) + (static_cast<uint32_t>(count) < 2
-                                                             ? " fichier recollé..."
-                                                             : " fichiers recollés..."));
-                d.SetPartText("Recollage du fichier n° " +
-                              std::to_string(count < header.partCount ? count + 1 : count));
+                d.SetStatusText(Say(static_cast<uint32_t>(count) < 2 ? TextId::PartsJoinedOne
+                                                                     : TextId::PartsJoinedMany,
+                                    {std::to_string(count)}));
+                d.SetPartText(Say(TextId::JoiningPart,
+                                  {std::to_string(count < header.partCount ? count + 1 : count)}));
             });
             break;
         }
@@ -730,10 +722,10 @@ void NativeSet::ShowProgress() {
             writer_.Digesting(
                 *this, number,
                 [&](ProgressDisplay& d) {
-                    d.SetStatusText(creating ? "Création des Hash MD5" : "Contrôle des Hash MD5");
-                    d.SetPartText(
-                        (creating ? "Hash MD5 du fichier n° " : "Vérification du fichier n° ") +
-                        std::to_string(number));
+                    d.SetStatusText(
+                        Say(creating ? TextId::CreatingDigests : TextId::CheckingDigests));
+                    d.SetPartText(Say(creating ? TextId::DigestOfPart : TextId::CheckingPart,
+                                      {std::to_string(number)}));
                 },
                 number, header.partCount);
             break;
@@ -748,11 +740,11 @@ void NativeSet::ShowProgress() {
 }
 
 void NativeSet::EndOfWork() {
-    if (joining) return ReportEnd("Le fichier a été recoller avec succès !");
+    if (joining) return ReportEnd(Say(TextId::JoinSucceeded));
     // The set stores its name in Windows-1252: a join finds the real name in
     // the parts' names, but the stored one reads otherwise, and is said.
-    ReportEnd(nameAsked_.empty() ? std::string("Le fichier a été coupé avec succès !")
-                                 : "Le fichier a été coupé avec succès !\n\rLe nom enregistré "
-                                   "dans le jeu a dû être simplifié : " +
-                                       header.originalName);
+    ReportEnd(nameAsked_.empty()
+                  ? Say(TextId::SplitSucceeded)
+                  : Say(TextId::SplitSucceeded) +
+                        Say(TextId::StoredNameSimplifiedLine, {header.originalName}));
 }

@@ -1,5 +1,7 @@
 #include "support/TestSupport.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -10,10 +12,22 @@
 
 #include "platform/Fs.h"
 #include "platform/IoFaults.h"
+#include "texts/Texts.h"
 
 namespace testsupport {
 
 namespace fs = std::filesystem;
+
+namespace {
+
+// Every suite fails a test that words a text with the wrong number of values.
+void FailMisusedText(texts::TextId id, size_t valuesGiven, int placeholders) {
+    ADD_FAILURE() << "text " << static_cast<int>(id) << " worded with " << valuesGiven
+                  << " values for " << placeholders << " placeholders";
+}
+const texts::MisuseHandler kPreviousHandler = texts::SetMisuseHandler(FailMisusedText);
+
+}  // namespace
 
 void SetEnv(const char* name, const std::string& value) {
 #ifdef _WIN32

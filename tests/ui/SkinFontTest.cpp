@@ -2,13 +2,13 @@
 // Every text the program puts in a place must fit it, in the font that the
 // system gives for the families the program asks, and in each other of those
 // families that the system has, or a system drawing with that one cuts it.
+#include <QDir>
 #include <QFile>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QStyleOptionButton>
 #include <QStyleOptionComboBox>
-#include <QXmlStreamReader>
 #include <map>
 #include <set>
 
@@ -210,8 +210,8 @@ TEST_F(SkinFontTest, TheWiderFontOfASystemWithoutTheFamiliesIsSeen) {
     EXPECT_FALSE(cut.empty());
 }
 
-// The artwork's own texts: each stays between what lies on either side of it
-// in the picture, whichever family draws it.
+// The captions written on the artwork: each stays between what lies on either
+// side of it in the picture, whichever family draws it.
 struct ArtworkText {
     const char* picture;
     const char* text;
@@ -231,56 +231,46 @@ const ArtworkText kArtworkTexts[] = {
     {"convert", "Hash MD5 :", 225.5, 302.5},
 };
 
-// A <text> of an artwork picture as it is drawn.
-struct DrawnText {
-    double x = 0;
-    bool endAnchored = false;
-    QFont font;
-};
-
-std::map<QString, DrawnText> TextsOf(const QString& picture) {
-    std::map<QString, DrawnText> texts;
-    UseSkinFamilies();
-    LoadArtwork();
-    QFile file(":/artwork/" + picture + ".svg");
-    if (!file.open(QIODevice::ReadOnly)) return texts;
-    QXmlStreamReader xml(&file);
-    while (!xml.atEnd()) {
-        if (xml.readNext() != QXmlStreamReader::StartElement || xml.name() != QLatin1String("text"))
-            continue;
-        const QXmlStreamAttributes at = xml.attributes();
-        DrawnText drawn;
-        drawn.x = at.value("x").toDouble();
-        drawn.endAnchored = at.value("text-anchor") == QLatin1String("end");
-        drawn.font = QFont(at.value("font-family").toString());
-        drawn.font.setPixelSize(at.value("font-size").toInt());
-        drawn.font.setBold(at.value("font-weight") == QLatin1String("bold"));
-        texts[xml.readElementText()] = drawn;
-    }
-    return texts;
+// The captions written on a window's artwork, by their text.
+std::map<QString, ArtworkCaption> CaptionsOf(const QString& picture) {
+    std::map<QString, ArtworkCaption> captions;
+    const std::vector<ArtworkCaption> drawn =
+        picture == "main" ? MainWindow::ArtworkCaptions() : ConvertWindow::ArtworkCaptions();
+    for (const ArtworkCaption& caption : drawn) captions[caption.text] = caption;
+    return captions;
 }
 
 TEST(SkinFontArtwork, EveryTextOfThePicturesStaysInItsRoom) {
     for (const ArtworkText& row : kArtworkTexts) {
         SCOPED_TRACE(std::string(row.picture) + ": " + row.text);
-        const auto texts = TextsOf(row.picture);
-        const auto found = texts.find(QString::fromUtf8(row.text));
-        ASSERT_NE(found, texts.end()) << "no such text in the picture";
-        const DrawnText& drawn = found->second;
-        // The picture names one family; the substitutions bring the others.
-        QFont asked = drawn.font;
-        asked.setFamilies(SkinFamilies(drawn.font.family()));
-        for (const QFont& font : FontsFor(asked)) {
+        const auto captions = CaptionsOf(row.picture);
+        const auto found = captions.find(QString::fromUtf8(row.text));
+        ASSERT_NE(found, captions.end()) << "no such caption on the picture";
+        const ArtworkCaption& drawn = found->second;
+        const QFont painted = SkinFont(drawn.pixelSize, drawn.bold);
+        for (const QFont& font : FontsFor(painted)) {
             const double width = QFontMetricsF(font).horizontalAdvance(found->first);
-            const double left = drawn.endAnchored ? drawn.x - width : drawn.x;
-            const double right = drawn.endAnchored ? drawn.x : drawn.x + width;
+            const double left = drawn.endsAtX ? drawn.x - width : drawn.x;
+            const double right = drawn.endsAtX ? drawn.x : drawn.x + width;
             EXPECT_GE(left, row.left) << QFontInfo(font).family().toStdString();
             EXPECT_LE(right, row.right) << QFontInfo(font).family().toStdString();
         }
-        // What the picture itself is drawn with, its single family resolved
-        // by the substitutions, is one of them.
-        EXPECT_TRUE(SkinFamilies(drawn.font.family()).contains(QFontInfo(drawn.font).family()))
-            << QFontInfo(drawn.font).family().toStdString();
+        // The font the caption is painted with is one of the skin's families.
+        EXPECT_TRUE(SkinFamilies("Arial").contains(QFontInfo(painted).family()))
+            << QFontInfo(painted).family().toStdString();
+    }
+}
+
+// No picture writes a text itself: a text drawn inside a picture could not be
+// translated, and a caption of the code drawn over it would be drawn twice.
+TEST(SkinFontArtwork, NoPictureHoldsAText) {
+    LoadArtwork();
+    const QStringList pictures = QDir(":/artwork").entryList({"*.svg"});
+    ASSERT_FALSE(pictures.empty());
+    for (const QString& name : pictures) {
+        QFile file(":/artwork/" + name);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << name.toStdString();
+        EXPECT_FALSE(file.readAll().contains("<text")) << name.toStdString();
     }
 }
 

@@ -1,0 +1,395 @@
+// The reference catalogue: the texts as French users have always read them.
+// Rows marked kKept hold wording that is odd on purpose (see texts::Row).
+#include "texts/Catalogues.h"
+
+namespace texts {
+
+namespace {
+
+constexpr bool kKept = true;
+
+constexpr Row kFrench[] = {
+    {TextId::TitleProgram, "-=Parcelwise=-"},
+    {TextId::TitleProgramVersion, "Parcelwise 1.1"},
+    {TextId::TitleError, "Erreur"},
+    {TextId::TitleJoinStopped, "Recollage interrompu"},
+    {TextId::TitleOutOfMemory, "Mémoire insuffisante"},
+    {TextId::TitleFileTooSmall, "Fichier trop petit..."},
+    {TextId::TitleUnknownKind, "Type de jeu inconnu"},
+    {TextId::TitleAmbiguousKind, "Type de jeu ambigu"},
+    {TextId::TitleWrongDestination, "Destination incorrecte"},
+
+    {TextId::JobCancelled, "Le processus a été annulé."},
+    {TextId::JobStoppedByError, "Le processus a été arrêté à cause d'une erreur !"},
+    {TextId::JobSucceeded, "Processus terminé avec succès"},
+    {TextId::JoinLeftIncomplete,
+     "\n\r\n\rLe fichier recollé est incomplet ; il a été laissé sous le nom :\n\r%1"},
+    {TextId::JoinLeftWhole,
+     "\n\r\n\rLe fichier recollé est complet, mais il a gardé son nom temporaire :\n\r%1"},
+    {TextId::CancelLeftFile, "\n\r\n\rCe fichier créé n'a pas pu être supprimé :%1"},
+    {TextId::CancelLeftFiles, "\n\r\n\rCes fichiers créés n'ont pas pu être supprimés :%1"},
+
+    {TextId::CannotOpenFile, "Impossible d'ouvrir le fichier !%1"},
+    {TextId::SourceTooSmall, "Le fichier sélectionné à une taille inférieure à 1 Mo.", kKept},
+    {TextId::NoKnownKind, "Ce fichier n'appartient à aucun type de jeu reconnu :\n\r%1%2"},
+    {TextId::ChooseKindInDialog,
+     "\n\r\n\rChoisissez son type dans la liste de la boîte d'ouverture."},
+    {TextId::ChooseKindWithOption, "\n\r\n\rPrécisez son type avec --format (types : %1)."},
+    {TextId::SeveralKindsInWindow,
+     "Ce fichier peut appartenir à un jeu de plusieurs types :\n\r%1\n\r%2%3"},
+    {TextId::SeveralKindsInCli,
+     "Ce fichier peut appartenir à un jeu de plusieurs types (%1) :\n\r%2\n\r\n\rPrécisez lequel "
+     "avec "
+     "--format."},
+    {TextId::ListSeparator, ", "},
+    {TextId::ListLineLead, "\n\r- "},
+    {TextId::OpenErrorLine, "%1."},
+
+    {TextId::NotEnoughSpace,
+     "Il n'y a pas assez d'espace sur le disque dur ( %1: ) !\n\r\n\rLibre : %2 | Nécessaire : %3 "
+     "| "
+     "Besoin : %4",
+     kKept},
+    {TextId::DestinationFileExistsLine, "\n\r- Le fichier de destination existe déjà :\n\r\n\r%1"},
+    {TextId::DestinationFolderExistsLine,
+     "\n\r- Un dossier porte déjà le nom du fichier de destination :\n\r\n\r%1"},
+    {TextId::NameTakenByFile, "Le fichier < %1 > existe déjà !"},
+    {TextId::NameTakenByFolder, "Un dossier < %1 > existe déjà !"},
+    {TextId::NameTooLongLine,
+     "\n\r- Nom du fichier de Destination trop long pour le système de fichiers (%1 octets au plus "
+     "par nom de fichier).",
+     kKept},
+    {TextId::SplitCancelled, "Le découpage a été annulé."},
+    {TextId::JoinCancelled, "Le recollage a été annulé."},
+    {TextId::ChooseHardDisk, "Vous devez choisir un disque dur !"},
+
+    {TextId::NoCopyBuffer, "Impossible d'allouer de la mémoire pour le buffer."},
+    {TextId::FirstPartNotAccessible, "Le fichier n'est pas accessible.%1"},
+    {TextId::PartNotAccessible, "Le fichier n'est pas accessible !%1"},
+    {TextId::PartTooShortForHeader,
+     "Le fichier n°%1 est trop court pour contenir son en-tête : il semble être corrompu."},
+    {TextId::PartReadFailed, "Erreur de lecture du fichier n°%1.%2"},
+    {TextId::PartEndedEarly,
+     "Le fichier n°%1 est plus court que prévu : il a changé pendant le recollage."},
+    {TextId::PartChanged,
+     "Le fichier n°%1 a été modifié ou remplacé pendant le recollage : le fichier recollé ne "
+     "serait pas le fichier d'origine."},
+    {TextId::DestinationWriteFailed, "Erreur d'écriture dans le fichier de destination.%1"},
+    {TextId::OutputNotRenamed, "Le fichier recollé n'a pas pu recevoir son nom.%1"},
+    {TextId::DestinationExists, "Le fichier de destination existe déjà :\n\r\n\r%1"},
+
+    {TextId::ReasonNativeSignature, "signature Parcelwise"},
+    {TextId::ReasonLegacyMark, "marque du format 1.0 (à convertir avec pcw convert)"},
+    {TextId::ReasonEasySplitHeader, "en-tête EasySplit"},
+    {TextId::ReasonSplitter40Descriptor, "descripteur Splitter 4.0"},
+    {TextId::ReasonNativeName, "nom en .NNN.pcw"},
+    {TextId::ReasonMaxSplitName, "nom en __NNN"},
+    {TextId::ReasonKfkName, "nom en .kk0"},
+    {TextId::ReasonDKoupName, "nom en .D%1"},
+    {TextId::ReasonSingleDigitName, "nom en .N, à un chiffre"},
+    {TextId::ReasonNumberedName, "nom numéroté"},
+    {TextId::ReasonNumberedCutkillerHeader, "nom numéroté, en-tête possible de Cutkiller"},
+
+    {TextId::TitleReadFailed, "Echec de lecture du fichier", kKept},
+    {TextId::TitleCorruptFile, "Fichier corrompu"},
+    {TextId::TitleConversionNeeded, "Conversion nécessaire"},
+
+    {TextId::ProblemsIntro, "Une ou plusieurs informations sont incorrectes : \n\r%1", kKept},
+    {TextId::CreateFailedListingCauses,
+     "Une erreur est survenue pendant la création du fichier de destination : \n\r\n\r"
+     "    - Le fichier de destination existe déjà.\n\r"
+     "    - Le dossier de destination est en lecture seule.",
+     kKept},
+    {TextId::SetLooksInterrupted,
+     "\n\r\n\rLe jeu de fichiers semble incomplet : le découpage a probablement été "
+     "interrompu."},
+    {TextId::UnsafeNameLine, "\n\r- Nom du fichier de Destination incorrect (%1)."},
+    {TextId::OriginalNameLengthLine, "\n\r- Nom du fichier Original (longeur entre 1 et 255 car.).",
+     kKept},
+    {TextId::DestinationNameLengthLine,
+     "\n\r- Nom du fichier de Destination (longeur entre 1 et 255 car.).", kKept},
+    {TextId::PartSizeNotPositiveLine, "\n\r- Taille de découpage incorrecte (Supérieure à 0).",
+     kKept},
+    {TextId::PartTooLargeLine,
+     "\n\r- Taille de découpage trop grande : un fichier ne peut contenir plus de %1 octets (il "
+     "faut au moins %2 fichiers)."},
+    {TextId::TooManyPartsLine,
+     "\n\r- Taille de découpage trop petite : %1 fichiers, %2 au plus (choisissez une taille plus "
+     "grande)."},
+    {TextId::PartSizeNotPositive, "Taille de découpage incorrecte (Supérieure à 0).", kKept},
+    {TextId::PartSizeAboveSourceLine,
+     "\n\r- Taille de découpage supérieure à la taille originale du fichier."},
+    {TextId::PartSizeIsSourceLine,
+     "\n\r- Taille de découpage égale à la taille du fichier (il faut au moins 2 "
+     "fichiers)."},
+    {TextId::NativePartWriteFailed, "Erreur d\'écriture dans le fichier *.%1.pcw.%2"},
+    {TextId::NativePartMissing, "Le fichier *.%1.pcw est introuvable.%2"},
+    {TextId::NoSplitBuffer, "Impossible d\'allouer la mémoire nécessaire au buffer !"},
+    {TextId::SourceNotAccessible, "Le fichier source n\'est pas accessible !%1"},
+    {TextId::SourceResized,
+     "Le fichier source a changé de taille depuis son ouverture : ouvrez-le à nouveau."},
+    {TextId::SourceReadFailed, "Erreur de lecture du fichier source !%1"},
+    {TextId::SourceEndedEarly,
+     "Le fichier source est plus court que prévu : il a changé pendant le découpage !"},
+    {TextId::NativePartHashFailed,
+     "Impossible de lire le fichier *.%1.pcw pour calculer son Hash MD5.%2"},
+    {TextId::NotFirstNativePart,
+     "Ce fichier n\'est pas le premier fichier d\'un jeu Parcelwise (*.001.pcw)."},
+    {TextId::CannotReadFileData, "Impossible de lire les données du fichier.%1"},
+    {TextId::NativeSetCorrupt,
+     "Le fichier Parcelwise semble être corrompu. Il n\'est pas possible de le "
+     "recoller.%1"},
+    {TextId::NeedsConversion, "Ce fichier nécessite une conversion du format 1.0 au format 1.1."},
+    {TextId::PartMissing, "Le fichier n°%1 est introuvable", kKept},
+    {TextId::NumberedPartNotAccessible, "Le fichier n°%1 n\'est pas accessible !%2"},
+    {TextId::PartCorrupt, "Le fichier n°%1 est corrompu."},
+    {TextId::SizesDoNotAddUp,
+     "La taille des fichiers ne correspond pas à celle du fichier d\'origine : le jeu "
+     "de fichiers est incomplet ou corrompu.%1"},
+    {TextId::PartsCreatedOne, "%1 fichier créé..."},
+    {TextId::PartsCreatedMany, "%1 fichiers créés..."},
+    {TextId::CreatingNativePart, "Création de < %1.%2.pcw >"},
+    {TextId::PartsJoinedOne, "%1 fichier recollé..."},
+    {TextId::PartsJoinedMany, "%1 fichiers recollés..."},
+    {TextId::JoiningPart, "Recollage du fichier n° %1", kKept},
+    {TextId::CreatingDigests, "Création des Hash MD5"},
+    {TextId::CheckingDigests, "Contrôle des Hash MD5"},
+    {TextId::DigestOfPart, "Hash MD5 du fichier n° %1", kKept},
+    {TextId::CheckingPart, "Vérification du fichier n° %1", kKept},
+    {TextId::JoinSucceeded, "Le fichier a été recoller avec succès !", kKept},
+    {TextId::SplitSucceeded, "Le fichier a été coupé avec succès !"},
+    {TextId::StoredNameSimplifiedLine,
+     "\n\rLe nom enregistré dans le jeu a dû être simplifié : %1"},
+
+    {TextId::ForeignOpenFailed,
+     "Impossible d\'ouvrir ce fichier, vérifier qu\'il s\'agit bien d\'un fichier "
+     "découpé avec %1.",
+     kKept},
+    {TextId::ToolsDKoup, "D-Koup ou Découpeur"},
+    {TextId::ToolsNumbered, "HJSplit, FileSpliter ou UltraSplitter"},
+    {TextId::ForeignNameLengthLine, "\n\r- Nom du fichier original (longeur entre 1 et 255 car.).",
+     kKept},
+    {TextId::ForeignUnsafeNameLine, "\n\r- Nom du fichier original incorrect (%1)."},
+
+    {TextId::TitleConversionStopped, "Conersion interrompue", kKept},
+    {TextId::UnknownFileFormat, "Format de fichier inconnu"},
+    {TextId::LegacyNotFirstPart,
+     "Ce fichier n\'est pas le premier d\'un jeu : le nom du premier fichier se termine "
+     "par .001.pcw."},
+    {TextId::ConvertCreateFailedListingCauses,
+     "Une erreur est survenue pendant la création du fichier conversion : \n\r\n\r"
+     "    - Le fichier de conversion existe déjà.\n\r"
+     "    - Le dossier de conversion est en lecture seule.",
+     kKept},
+    {TextId::QuotedFileName, "< %1 >"},
+    {TextId::KeptFileExists,
+     "Le fichier %1 existe déjà : la conversion ne peut pas conserver l\'ancien fichier."},
+    {TextId::LegacyReadFailed, "Erreur de lecture du fichier %1.%2"},
+    {TextId::LegacyShorterThanBlocks,
+     "Le fichier %1 est plus court que ne le disent ses blocs : il semble être corrompu."},
+    {TextId::LegacyChanged, "Le fichier %1 a été modifié pendant la conversion."},
+    {TextId::LegacyWriteFailed, "Erreur d\'écriture dans le fichier %1.%2"},
+    {TextId::LegacyCannotPutAside,
+     "Le fichier %1 ne peut pas être renommé en %2 : la conversion n\'a pas eu lieu.%3"},
+    {TextId::LegacyOldRestored,
+     "Le fichier converti %1 ne peut pas prendre le nom %2. L\'ancien fichier a repris "
+     "sa place : la conversion n\'a pas eu lieu.%3"},
+    {TextId::LegacyOldAside,
+     "Le fichier converti %1 ne peut pas prendre le nom %2, et l\'ancien fichier n\'a "
+     "pas pu reprendre le sien : il se trouve sous le nom %3.%4"},
+    {TextId::ConvertSucceeded, "Le fichier a été converti au format Parcelwise 1.1 avec succès !"},
+
+    {TextId::CliMissingCommand, "commande manquante"},
+    {TextId::CliUnknownCommand, "commande inconnue : %1"},
+    {TextId::CliUnknownOption, "option inconnue : %1"},
+    {TextId::CliOptionTwice, "option donnée deux fois : %1"},
+    {TextId::CliOptionTakesNoValue, "l'option %1 ne prend pas de valeur"},
+    {TextId::CliValueMissing, "valeur manquante après %1"},
+    {TextId::CliFileMissing, "fichier manquant"},
+    {TextId::CliArgumentTooMany, "argument en trop : %1"},
+    {TextId::CliWantsNumber, "%1 attend un nombre entier de %2 à %3 : %4"},
+    {TextId::CliWantsBufferSize, "--buffer attend l'une des tailles %1 : %2"},
+    {TextId::CliWantsFileName,
+     "%1 attend un nom de fichier, sans dossier ni caractère de contrôle : %2"},
+    {TextId::CliOneSizeOption, "une seule des options --size, --count et --bytes à la fois"},
+    {TextId::CliUnknownKind, "type de jeu inconnu : %1 (types : %2)"},
+    {TextId::CliSynopsis,
+     "Utilisation :\n"
+     "  pcw split SOURCE [--size MO | --count N | --bytes N] [--md5] [--name NOM]\n"
+     "            [--store-name NOM] [--folder DOSSIER] [--buffer OCTETS]\n"
+     "  pcw join MORCEAU [--format TYPE] [--no-verify] [--name NOM]\n"
+     "           [--folder DOSSIER] [--buffer OCTETS]\n"
+     "  pcw info MORCEAU [--format TYPE]\n"
+     "  pcw verify MORCEAU [--format TYPE] [--verbose]\n"
+     "  pcw convert PREMIER_FICHIER_V10\n"
+     "  pcw --help | --version\n"},
+    {TextId::CliUsageError, "pcw: %1\n%2Voir « pcw --help ».\n"},
+    {TextId::DestinationFolderMissing, "Le dossier de destination n'existe pas :\n\r\n\r%1"},
+    {TextId::CliCancelled, "Opération annulée"},
+    {TextId::CliCancelledLeftFile, " ; fichier laissé : %1"},
+    {TextId::CliCancelledLeftFiles, " ; fichiers laissés : %1"},
+    {TextId::CliCancelledNothingLeft, " ; aucun fichier créé n'a été laissé."},
+    {TextId::DetectedKindWithReason, "%1 (%2)"},
+    {TextId::InfoDetectedKind, "Type détecté : %1\n"},
+    {TextId::InfoLegacyFormat, "Format : Parcelwise 1.0 (à convertir avec pcw convert)\n"},
+    {TextId::InfoOriginalName, "Nom d'origine : %1\n"},
+    {TextId::InfoOriginalSize, "Taille d'origine : %1 octets (%2)\n"},
+    {TextId::InfoAnnouncedSize, "Taille annoncée : %1 octets (%2)\n"},
+    {TextId::InfoPartCount, "Nombre de fichiers : %1\n"},
+    {TextId::InfoSplitDate, "Date du découpage : %1\n"},
+    {TextId::InfoDigests, "Hash MD5 : %1\n"},
+    {TextId::Yes, "oui"},
+    {TextId::No, "non"},
+
+    {TextId::HelpText,
+     "%1 : coupe un fichier en un jeu de fichiers et recolle les jeux.\n\n%2"
+     "\n"
+     "Commandes :\n"
+     "  split    coupe SOURCE en NOM.001.pcw, NOM.002.pcw... dans le dossier de SOURCE\n"
+     "  join     recolle le jeu dont MORCEAU est l'un des fichiers\n"
+     "  info     décrit le jeu sans rien écrire\n"
+     "  verify   vérifie chaque fichier du jeu (présence, taille, Hash MD5)\n"
+     "           sans rien écrire\n"
+     "  convert  convertit un jeu du format 1.0 au format 1.1\n"
+     "           (réécrit son premier fichier)\n"
+     "\n"
+     "Options :\n"
+     "  --size MO         taille de chaque fichier en Mo, de 1 à 999%3\n"
+     "  --count N         nombre de fichiers, de 1 à 999%4\n"
+     "  --bytes N         taille exacte de chaque fichier en octets, de 1 à 2147483647\n"
+     "  --md5             ajoute au dernier fichier le Hash MD5 de chaque fichier\n"
+     "  --name NOM        nom de destination (par défaut : le nom du fichier source,\n"
+     "                    ou pour join le nom enregistré dans le jeu)\n"
+     "  --store-name NOM  nom enregistré dans le jeu (par défaut : le nom de SOURCE)\n"
+     "  --folder DOSSIER  dossier de destination (par défaut : celui de la source)\n"
+     "%5%6"
+     "  --no-verify       recolle sans contrôler les Hash MD5 du jeu\n"
+     "\n"
+     "Les messages s'affichent sur la sortie d'erreur, précédés de leur titre.\n"
+     "Code de sortie : 0 succès, 1 opération refusée ou échouée,\n"
+     "                 2 mauvaise utilisation.\n"},
+    {TextId::HelpByDefault, "(%1 par défaut)"},
+    {TextId::HelpBufferLead, "  --buffer OCTETS   taille du buffer de copie :"},
+    {TextId::HelpFormatLead, "  --format TYPE     impose le type du jeu :"},
+    {TextId::HelpLastOfList, "ou"},
+
+    {TextId::TitleMainWindow, "Parcelwise v1.1"},
+    {TextId::TitleAbout, "-=Parcelwise v1.1=-"},
+    {TextId::TitleFormatUnavailable, "Format non disponible"},
+    {TextId::TitleWrongName, "Nom incorrecte !", kKept},
+    {TextId::TitleWrongEntry, "Erreur de saisie"},
+    {TextId::TipQuit, "Quitter Parcelwise 1.1"},
+    {TextId::TipMinimise, "Minimiser Parcelwise 1.1"},
+    {TextId::TipAbout, "A propos d''Parcelwise 1.1", kKept},
+    {TextId::CaptionSettings, "Paramètres"},
+    {TextId::CaptionSplit, "Couper"},
+    {TextId::CaptionJoin, "Coller"},
+    {TextId::TipSplit, "Couper un fichier"},
+    {TextId::TipJoin, "Joindre un fichier"},
+    {TextId::TipOpen, "Ouvrir un fichier"},
+    {TextId::TipChangeFolder, "Changer le dossier de destination"},
+    {TextId::ModeBySize, "Taille"},
+    {TextId::ModeByCount, "Nombre"},
+    {TextId::TipChooseMode, "Choisir un mode de calcul"},
+    {TextId::CaptionMegabytes, "Mo"},
+    {TextId::CaptionCreateDigests, "Créer Hash MD5"},
+    {TextId::CaptionCheckDigests, "Vérifier Hash MD5"},
+    {TextId::ActionSplit, "COUPER"},
+    {TextId::ActionJoin, "COLLER"},
+    {TextId::CaptionConvert, "Convertir"},
+    {TextId::TipConvert, "Convertir un fichier Parcelwise 1.0 vers 1.1"},
+    {TextId::TipEditor, "< ENTRER > pour valider\r\n< ECHAP > pour annuler"},
+    {TextId::FormatNotSupported,
+     "Ce format de fichier n'est pas encore pris en charge par cette version de "
+     "Parcelwise."},
+    {TextId::WantsWholeNumber, "Vous devez saisir un entier entre 1 et 999 !"},
+    {TextId::ChooseDestinationFolder, "Choisissez un dossier de destination."},
+    {TextId::NoFileOpened, "Vous n'avez ouvert aucun fichier !"},
+    {TextId::WorkStoppedFilesLeft,
+     "Le processus a été arrêté !\n\r\n\rDes fichiers ont été créé et sont sûrement "
+     "inutilisable !",
+     kKept},
+    {TextId::AboutText,
+     "Pour plus d'informations, rendez-vous sur le site web de Parcelwise : "
+     "https://parcelwise.example.org"},
+
+    {TextId::ProductName, "Parcelwise"},
+    {TextId::CaptionCancel, "Annuler"},
+    {TextId::CaptionPause, "Pause"},
+    {TextId::CaptionResume, "Continuer"},
+    {TextId::StatusWaiting, "En attente..."},
+    {TextId::StatusCancelling, "Annulation..."},
+    {TextId::StatusSplitPaused, "Découpage en pause..."},
+    {TextId::ClockElapsed, "Temps écoulé"},
+    {TextId::ClockRemaining, "Temps restant"},
+    {TextId::ClockTotal, "Estimation durée totale"},
+    {TextId::ClockEnd, "Estimation heure de fin"},
+    {TextId::AskCancel, "Voulez-vous vraiment annuler l'opération en cours ?"},
+
+    {TextId::TitleConvertWindow, "Convertir un fichier Parcelwise"},
+    {TextId::TipConvertThis, "Convertir ce fichier au format 1.1"},
+    {TextId::CaptionClose, "Fermer"},
+    {TextId::TipCancelAndClose, "Annuler et fermer la fenêtre"},
+    {TextId::CaptionYes, "Oui"},
+    {TextId::CaptionNo, "Non"},
+    {TextId::TitleSettings, "Paramètres avancés"},
+    {TextId::CaptionBuffer, "Mémoire tampon :"},
+    {TextId::CaptionBufferDefault, "(16 ko par défaut)"},
+    {TextId::BufferNote,
+     "Remarque : 16 ko de mémoire tampon assurent un découpage/recollage fluide."},
+    {TextId::CaptionApply, "Appliquer"},
+    {TextId::TipApply, "Appliquer les modifications et fermer"},
+    {TextId::TipAbandon, "Annuler les modifications et fermer"},
+    {TextId::FilterAnyKnownSet, "Tous les jeux reconnus"},
+
+    {TextId::ArtVersion, "v1.1"},
+    {TextId::ArtSourceFile, "Fichier source :"},
+    {TextId::ArtDestinationFile, "Fichier de destination :"},
+    {TextId::ArtDestinationFolder, "Dossier de destination :"},
+    {TextId::ArtConvertTitle, "Convertir un fichier Parcelwise 1.0 > 1.1"},
+    {TextId::ArtFileToConvert, "Fichier à convertir :"},
+    {TextId::ArtOriginalName, "Nom original :"},
+    {TextId::ArtSize, "Taille :"},
+    {TextId::ArtDate, "Date :"},
+    {TextId::ArtDigest, "Hash MD5 :"},
+
+    {TextId::ReasonPermissionDenied, "permission refusée"},
+    {TextId::ReasonDiskFull, "disque plein"},
+    {TextId::ReasonNameTooLong, "nom trop long"},
+    {TextId::ReasonReadOnlyFileSystem, "système de fichiers en lecture seule"},
+    {TextId::ReasonFileBusy, "fichier utilisé par une autre opération"},
+    {TextId::ReasonNotFound, "fichier ou dossier introuvable"},
+    {TextId::ReasonNotAFolderOnPath, "un élément du chemin n'est pas un dossier"},
+    {TextId::ReasonIsAFolder, "c'est un dossier"},
+    {TextId::ReasonFileExists, "le fichier existe déjà"},
+    {TextId::ReasonInputOutput, "erreur d'entrée-sortie du disque"},
+    {TextId::ReasonNotARegularFile, "ce n'est pas un fichier ordinaire"},
+    {TextId::ReasonSymbolicLink, "le nom désigne un lien symbolique"},
+    {TextId::ReasonChangedMeanwhile, "le fichier a changé ou a été remplacé pendant l'opération"},
+    {TextId::ReasonFileTooLarge, "fichier trop grand pour ce système de fichiers"},
+    {TextId::ReasonTooManyOpenFiles, "trop de fichiers ouverts"},
+    {TextId::ReasonOutOfMemory, "mémoire insuffisante"},
+    {TextId::ReasonOtherDisk, "les deux noms ne sont pas sur le même disque"},
+    {TextId::ReasonUnknown, "cause inconnue"},
+    {TextId::ReasonSystemError, "erreur système n° %1"},
+    {TextId::ReasonLine, "\n\r%1 : %2"},
+    {TextId::HeldByLine, " (%1)"},
+    {TextId::ForbiddenInPosixNames, "caractères interdits : / et caractères de contrôle"},
+    {TextId::ForbiddenInWindowsNames,
+     "caractères interdits : / \\ < > : \" | ? * et caractères de contrôle, point ou "
+     "espace final, noms de périphériques comme CON ou NUL"},
+    {TextId::SettingsUnreadable,
+     "Une erreur est survenue lors de la lecture des paramètres dans la base de registre !\n\r"
+     "Parcelwise va maintenant s'arrêter pour restaurer les paramètres initiaux."},
+    {TextId::TitleSettingsUnreadable, "Erreur lors du chargement"},
+
+};
+static_assert(FollowsIds(kFrench), "one French row per text id, in the order of TextId");
+
+}  // namespace
+
+Catalogue FrenchRows() {
+    return kFrench;
+}
+
+}  // namespace texts

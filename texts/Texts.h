@@ -1,0 +1,355 @@
+// Every text a user reads, by id: the messages, their titles, the captions and
+// the help lines. The texts live in catalogues (texts/French.cpp is the
+// reference); code names a text by its id and `Say` words it with its values.
+//
+// A text's values stand for its placeholders %1 to %9, each replaced once, in
+// one pass: a value that holds "%1" (a file name may) is printed as it is. A
+// '%' before anything but a digit is itself.
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace texts {
+
+// One id per text. A catalogue has a row for each, in this order.
+enum class TextId : uint16_t {
+    // The titles of messages.
+    TitleProgram,         // the program's own title, on most messages
+    TitleProgramVersion,  // the title of the program's general error report
+    TitleError,
+    TitleJoinStopped,
+    TitleOutOfMemory,
+    TitleFileTooSmall,
+    TitleUnknownKind,
+    TitleAmbiguousKind,
+    TitleWrongDestination,
+
+    // How a job ends.
+    JobCancelled,
+    JobStoppedByError,
+    JobSucceeded,        // the status line of a finished job
+    JoinLeftIncomplete,  // %1 the name the incomplete output was left under
+    JoinLeftWhole,       // %1 the temporary name a whole output kept
+    CancelLeftFile,      // %1 the file a cancel could not remove, on a line of its own
+    CancelLeftFiles,     // %1 the files a cancel could not remove, one a line
+
+    // Opening.
+    CannotOpenFile,  // %1 the reason line
+    SourceTooSmall,
+    NoKnownKind,  // %1 the path, %2 how to choose a kind
+    ChooseKindInDialog,
+    ChooseKindWithOption,  // %1 the kinds
+    SeveralKindsInWindow,  // %1 the path, %2 the kinds, one a line, %3 how to choose
+    SeveralKindsInCli,     // %1 the kinds, %2 the path
+    ListSeparator,         // between the items of a list on one line
+    ListLineLead,          // before each item of a list of lines
+    OpenErrorLine,         // %1 what the 1.0 set's open said
+
+    // Checking the choices.
+    NotEnoughSpace,               // %1 volume, %2 free, %3 needed, %4 missing
+    DestinationFileExistsLine,    // %1 the file
+    DestinationFolderExistsLine,  // %1 the folder
+    NameTakenByFile,              // %1 the name
+    NameTakenByFolder,            // %1 the name
+    NameTooLongLine,              // %1 the most bytes of a name
+    SplitCancelled,
+    JoinCancelled,
+    ChooseHardDisk,
+
+    // Copying a set's parts.
+    NoCopyBuffer,
+    FirstPartNotAccessible,  // %1 the reason line
+    PartNotAccessible,       // %1 the reason line
+    PartTooShortForHeader,   // %1 the part's number
+    PartReadFailed,          // %1 the part's number, %2 the reason line
+    PartEndedEarly,          // %1 the part's number
+    PartChanged,             // %1 the part's number
+    DestinationWriteFailed,  // %1 the reason line
+    OutputNotRenamed,        // %1 the reason line
+    DestinationExists,       // %1 the file
+
+    // Why detection took a part for a kind.
+    ReasonNativeSignature,
+    ReasonLegacyMark,
+    ReasonEasySplitHeader,
+    ReasonSplitter40Descriptor,
+    ReasonNativeName,
+    ReasonMaxSplitName,
+    ReasonKfkName,
+    ReasonDKoupName,  // %1 the first digit
+    ReasonSingleDigitName,
+    ReasonNumberedName,
+    ReasonNumberedCutkillerHeader,
+
+    // Titles of the sets' messages.
+    TitleReadFailed,
+    TitleCorruptFile,
+    TitleConversionNeeded,
+
+    // The native set.
+    ProblemsIntro,  // %1 the problems' lines
+    CreateFailedListingCauses,
+    SetLooksInterrupted,
+    UnsafeNameLine,  // %1 what names may not hold
+    OriginalNameLengthLine,
+    DestinationNameLengthLine,
+    PartSizeNotPositiveLine,
+    PartTooLargeLine,  // %1 the largest part, %2 the fewest parts that fit
+    TooManyPartsLine,  // %1 the parts asked for, %2 the most a split makes
+    PartSizeNotPositive,
+    PartSizeAboveSourceLine,
+    PartSizeIsSourceLine,
+    NativePartWriteFailed,  // %1 the part's number, %2 the reason line
+    NativePartMissing,      // %1 the part's number, %2 the reason line
+    NoSplitBuffer,
+    SourceNotAccessible,  // %1 the reason line
+    SourceResized,
+    SourceReadFailed,  // %1 the reason line
+    SourceEndedEarly,
+    NativePartHashFailed,  // %1 the part's number, %2 the reason line
+    NotFirstNativePart,
+    CannotReadFileData,  // %1 the reason line
+    NativeSetCorrupt,    // %1 nothing, or why it looks interrupted
+    NeedsConversion,
+    PartMissing,                // %1 the part's number
+    NumberedPartNotAccessible,  // %1 the part's number, %2 the reason line
+    PartCorrupt,                // %1 the part's number
+    SizesDoNotAddUp,            // %1 nothing, or why it looks interrupted
+    PartsCreatedOne,            // 0 or 1 part
+    PartsCreatedMany,
+    CreatingNativePart,  // %1 the name, %2 the part's number
+    PartsJoinedOne,      // 0 or 1 part
+    PartsJoinedMany,
+    JoiningPart,
+    CreatingDigests,
+    CheckingDigests,
+    DigestOfPart,
+    CheckingPart,
+    JoinSucceeded,
+    SplitSucceeded,
+    StoredNameSimplifiedLine,  // %1 the name as the set stores it
+
+    // The foreign sets.
+    ForeignOpenFailed,  // %1 the tools that make such sets
+    ToolsDKoup,
+    ToolsNumbered,
+    ForeignNameLengthLine,
+    ForeignUnsafeNameLine,  // %1 what names may not hold
+
+    // The 1.0 converter.
+    TitleConversionStopped,
+    UnknownFileFormat,
+    LegacyNotFirstPart,
+    ConvertCreateFailedListingCauses,
+    QuotedFileName,           // %1 a file's name
+    KeptFileExists,           // %1 the quoted name
+    LegacyReadFailed,         // %1 the quoted name, %2 the reason line
+    LegacyShorterThanBlocks,  // %1 the quoted name
+    LegacyChanged,            // %1 the quoted name
+    LegacyWriteFailed,        // %1 the quoted name, %2 the reason line
+    LegacyCannotPutAside,     // %1 the first part, %2 its new name, %3 the reason line
+    LegacyOldRestored,        // %1 the converted file, %2 the first part, %3 the reason line
+    LegacyOldAside,  // %1 the converted file, %2 the first part, %3 the old one's name, %4 the
+                     // reason line
+    ConvertSucceeded,
+
+    // The command line.
+    CliMissingCommand,
+    CliUnknownCommand,
+    CliUnknownOption,
+    CliOptionTwice,
+    CliOptionTakesNoValue,
+    CliValueMissing,
+    CliFileMissing,
+    CliArgumentTooMany,
+    CliWantsNumber,      // %1 the option, %2 and %3 the bounds, %4 what was given
+    CliWantsBufferSize,  // %1 the sizes, %2 what was given
+    CliWantsFileName,    // %1 the option, %2 what was given
+    CliOneSizeOption,
+    CliUnknownKind,  // %1 what was given, %2 the kinds
+    CliSynopsis,
+    CliUsageError,  // %1 the problem, %2 the synopsis
+    DestinationFolderMissing,
+    CliCancelled,
+    CliCancelledLeftFile,   // %1 the file left behind
+    CliCancelledLeftFiles,  // %1 the files left behind
+    CliCancelledNothingLeft,
+    DetectedKindWithReason,  // %1 the kind, %2 why
+    InfoDetectedKind,
+    InfoLegacyFormat,
+    InfoOriginalName,
+    InfoOriginalSize,   // %1 bytes, %2 the size as shown
+    InfoAnnouncedSize,  // %1 bytes, %2 the size as shown
+    InfoPartCount,
+    InfoSplitDate,
+    InfoDigests,  // %1 yes or no
+    Yes,
+    No,
+
+    // The command line's help.
+    HelpText,  // %1 the version, %2 the synopsis, %3 and %4 the default of --size or --count, %5
+               // and %6 the lines of --buffer and --format
+    HelpByDefault,
+    HelpBufferLead,
+    HelpFormatLead,
+    HelpLastOfList,  // before the last item of a list
+
+    // The main window.
+    TitleMainWindow,
+    TitleAbout,
+    TitleFormatUnavailable,
+    TitleWrongName,
+    TitleWrongEntry,
+    TipQuit,
+    TipMinimise,
+    TipAbout,
+    CaptionSettings,
+    CaptionSplit,
+    CaptionJoin,
+    TipSplit,
+    TipJoin,
+    TipOpen,
+    TipChangeFolder,
+    ModeBySize,
+    ModeByCount,
+    TipChooseMode,
+    CaptionMegabytes,
+    CaptionCreateDigests,
+    CaptionCheckDigests,
+    ActionSplit,
+    ActionJoin,
+    CaptionConvert,
+    TipConvert,
+    TipEditor,
+    FormatNotSupported,
+    WantsWholeNumber,
+    ChooseDestinationFolder,
+    NoFileOpened,
+    WorkStoppedFilesLeft,
+    AboutText,
+
+    // The progress window.
+    ProductName,
+    CaptionCancel,
+    CaptionPause,
+    CaptionResume,
+    StatusWaiting,
+    StatusCancelling,
+    StatusSplitPaused,
+    ClockElapsed,
+    ClockRemaining,
+    ClockTotal,
+    ClockEnd,
+    AskCancel,
+
+    // The conversion window, the settings dialog, the dialogs.
+    TitleConvertWindow,
+    TipConvertThis,
+    CaptionClose,
+    TipCancelAndClose,
+    CaptionYes,
+    CaptionNo,
+    TitleSettings,
+    CaptionBuffer,
+    CaptionBufferDefault,
+    BufferNote,
+    CaptionApply,
+    TipApply,
+    TipAbandon,
+    FilterAnyKnownSet,
+
+    // The captions drawn on the windows' artwork.
+    ArtVersion,
+    ArtSourceFile,
+    ArtDestinationFile,
+    ArtDestinationFolder,
+    ArtConvertTitle,
+    ArtFileToConvert,
+    ArtOriginalName,
+    ArtSize,
+    ArtDate,
+    ArtDigest,
+
+    // The system's reasons.
+    ReasonPermissionDenied,
+    ReasonDiskFull,
+    ReasonNameTooLong,
+    ReasonReadOnlyFileSystem,
+    ReasonFileBusy,
+    ReasonNotFound,
+    ReasonNotAFolderOnPath,
+    ReasonIsAFolder,
+    ReasonFileExists,
+    ReasonInputOutput,
+    ReasonNotARegularFile,
+    ReasonSymbolicLink,
+    ReasonChangedMeanwhile,
+    ReasonFileTooLarge,
+    ReasonTooManyOpenFiles,
+    ReasonOutOfMemory,
+    ReasonOtherDisk,
+    ReasonUnknown,
+    ReasonSystemError,  // %1 the system's number
+    ReasonLine,         // %1 the file, %2 the reason
+    HeldByLine,         // %1 the job that holds the file
+    ForbiddenInPosixNames,
+    ForbiddenInWindowsNames,
+    SettingsUnreadable,
+    TitleSettingsUnreadable,
+
+    Count  // not a text: the number of ids
+};
+
+constexpr size_t kTextCount = static_cast<size_t>(TextId::Count);
+
+// One text of a catalogue. `keptOddity` marks wording kept as users have
+// always read it although it is odd (a grammar slip, a space before a
+// colon): it is not to be "corrected" without deciding to change what users see.
+struct Row {
+    TextId id;
+    std::string_view text;
+    bool keptOddity = false;
+};
+using Catalogue = std::span<const Row>;
+
+// Whether `rows` holds one row per id, in the enum's order (checked where a
+// catalogue is written, at compile time).
+constexpr bool FollowsIds(Catalogue rows) {
+    if (rows.size() != kTextCount) return false;
+    for (size_t i = 0; i < rows.size(); ++i)
+        if (rows[i].id != static_cast<TextId>(i)) return false;
+    return true;
+}
+
+// The text of `id` in the catalogue in use, placeholders left as they are.
+std::string_view TextOf(TextId id);
+// The text of `id` with its placeholders replaced by `values`.
+std::string Say(TextId id, std::initializer_list<std::string_view> values = {});
+// The same for any text (a catalogue's tests word texts of other catalogues).
+std::string Worded(std::string_view text, std::initializer_list<std::string_view> values);
+// The highest placeholder of `text` (0 for none).
+int PlaceholderCount(std::string_view text);
+
+// The catalogues the program knows, by language code ("fr"); the first is
+// the reference that every other follows.
+struct Language {
+    std::string_view code;
+    Catalogue rows;
+};
+std::span<const Language> Languages();
+// Words every later text from the catalogue of `code`; false, and nothing
+// changed, for a language without one. Called by a front end at start.
+bool UseLanguage(std::string_view code);
+
+// Called when a text is worded with fewer or more values than it has
+// placeholders; the tests install a handler that fails the test. By default
+// the text is shown as well as it can be (a missing value is empty).
+using MisuseHandler = void (*)(TextId id, size_t valuesGiven, int placeholders);
+// Returns the handler it replaces.
+MisuseHandler SetMisuseHandler(MisuseHandler handler);
+
+}  // namespace texts
