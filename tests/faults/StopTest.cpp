@@ -321,16 +321,20 @@ TEST_F(StopTest, ReadersShareWhatWritersHoldAlone) {
     EXPECT_TRUE(ReadFile(back / "big.bin") == source_);
 
     Stopped reader;
+    bool writing = false;
     fs::remove_all(back.path());
     fs::create_directories(back.path());
     const Stopped split = RunAndStop(
         {"split", dir / "big.bin", "--size", "10", "--folder", back.path()},
         [&] { return SizeOf(back / "big.bin.003.pcw") > (2 << 20); }, 0, 0, nullptr,
         [&] {
+            // The split may have closed the part between the look and the stop.
+            writing = !Exists(back / "big.bin.004.pcw");
             reader =
                 Beside("split '" + back / "big.bin.003.pcw" + "' --folder '" + out.path() + "'");
         });
     EXPECT_EQ(split.status, 0) << split.messages;
+    if (!writing) GTEST_SKIP() << "the part was closed before the split was held: not tested";
     EXPECT_EQ(reader.status, 1) << reader.messages;
     EXPECT_NE(reader.messages.find("fichier utilisé par une autre opération (pcw split "),
               std::string::npos)
