@@ -196,25 +196,31 @@ int RunJob(Job& job, bool join, Context& ctx) {
 }
 
 int RunJob(Job& job, const std::function<void()>& start, Context& ctx) {
+    // Ctrl-C, a kill or a closed terminal cancel the job at its next buffer,
+    // which then takes back what it made. Made before any thread of the job.
+    std::optional<platform::StopSignals> signals;
+    signals.emplace([&job](int) { job.Cancel(); });
     std::optional<TerminalProgress> line;
     if (ctx.progress)
         job.display = &line.emplace(ctx.err, std::chrono::milliseconds(200), ctx.columns);
-    int stoppedBy = 0;
-    {
-        // Ctrl-C, a kill or a closed terminal cancel the job at its next
-        // buffer, which then takes back what it made.
-        platform::StopSignals signals([&job](int) { job.Cancel(); });
-        start();
-        job.WaitForWorker();
-        stoppedBy = signals.Caught();
-    }
+    start();
+    job.WaitForWorker();
     job.display = &NullDisplay::Instance();
+    line.reset();
+    const int stoppedBy = signals->Caught();
+    signals.reset();
     if (job.step == Step::Finished) return kExitOk;
     if (stoppedBy == 0) return kExitFailed;
     ctx.err << Say(TextId::CliCancelled);
-    if (!job.leftBehind.empty())
-        ctx.err << Say(TextId::CliCancelledLeftFile, {platform::VisibleText(job.leftBehind)});
-    else
+    if (!job.leftBehind.empty()) {
+        std::string files;
+        for (size_t i = 0; i < job.leftBehind.size(); ++i)
+            files += (i == 0 ? "" : Say(TextId::ListSeparator)) +
+                     platform::VisibleText(job.leftBehind[i]);
+        ctx.err << Say(job.leftBehind.size() == 1 ? TextId::CliCancelledLeftFile
+                                                  : TextId::CliCancelledLeftFiles,
+                       {files});
+    } else
         ctx.err << Say(TextId::CliCancelledNothingLeft);
     ctx.err << '\n';
     return platform::StopSignals::ExitStatus(stoppedBy);

@@ -12,6 +12,16 @@
 using texts::Say;
 using texts::TextId;
 
+namespace {
+// What a cancel adds when it could not take back every file it made.
+std::string LeftAfterCancel(const std::vector<std::string>& left) {
+    if (left.empty()) return std::string();
+    std::string lines;
+    for (const std::string& path : left) lines += "\n\r" + path;
+    return Say(left.size() == 1 ? TextId::CancelLeftFile : TextId::CancelLeftFiles, {lines});
+}
+}  // namespace
+
 Job::Job() = default;
 
 Job::~Job() = default;
@@ -127,6 +137,13 @@ void Job::Fail(std::string_view text, std::string_view title, platform::Icon ico
     EndOfWork();
 }
 
+void Job::TakeBack(const std::string& path, const platform::FileIdentity& identity) {
+    if (platform::RemoveIfSame(path, identity)) return;
+    const std::optional<platform::FileIdentity> now = platform::IdentityOf(path);
+    if (now && now->device == identity.device && now->inode == identity.inode)
+        leftBehind.push_back(path);
+}
+
 void Job::EndCancelled() {
     step = Step::Cancelled;
     EndOfWork();
@@ -138,8 +155,8 @@ void Job::ReportEnd(std::string_view successText) {
         display->ShowMessage(
             {std::string(successText), Say(TextId::TitleProgram), platform::Icon::Info});
     else if (step == Step::Cancelled)
-        display->ShowMessage(
-            {Say(TextId::JobCancelled), Say(TextId::TitleProgram), platform::Icon::Warning});
+        display->ShowMessage({Say(TextId::JobCancelled) + LeftAfterCancel(leftBehind),
+                              Say(TextId::TitleProgram), platform::Icon::Warning});
     else
         display->ShowMessage(
             {Say(TextId::JobStoppedByError), Say(TextId::TitleProgram), platform::Icon::Error});
@@ -211,23 +228,28 @@ void Job::EndJoin(std::optional<JoinOutput>& output, StepResult result) {
         if (result) return Fail(*result);
         if (CancelRequested()) return EndCancelled();
     } else if (CancelRequested() && !result) {
-        output->Discard();
+        if (!output->Discard()) leftBehind.push_back(output->TempPath());
         return EndCancelled();
     } else if (result) {
         output->Leave();
-        leftBehind = output->TempPath();
+        leftBehind.push_back(output->TempPath());
         result->text += Say(TextId::JoinLeftIncomplete, {output->TempPath()});
         return Fail(*result);
     } else if (int error = 0; !output->Finish(error)) {
-        leftBehind = output->TempPath();
+        leftBehind.push_back(output->TempPath());
         const std::string& name = output->FinalPath();
+        // Only the rename failed: the file is whole, it only lacks its name.
+        const bool whole = output->Whole();
         const Message failure =
-            error == EEXIST
-                ? Message{Say(TextId::DestinationExists, {name}), Say(TextId::TitleError),
-                          platform::Icon::Warning}
-                : Message{Say(TextId::DestinationWriteFailed, {platform::ReasonLine(name, error)}),
-                          Say(TextId::TitleError), platform::Icon::Error};
-        return Fail(failure.text + Say(TextId::JoinLeftIncomplete, {output->TempPath()}),
+            error == EEXIST ? Message{Say(TextId::DestinationExists, {name}),
+                                      Say(TextId::TitleError), platform::Icon::Warning}
+            : whole ? Message{Say(TextId::OutputNotRenamed, {platform::ReasonLine(name, error)}),
+                              Say(TextId::TitleError), platform::Icon::Error}
+                    : Message{Say(TextId::DestinationWriteFailed,
+                                  {platform::ReasonLine(output->TempPath(), error)}),
+                              Say(TextId::TitleError), platform::Icon::Error};
+        return Fail(failure.text + Say(whole ? TextId::JoinLeftWhole : TextId::JoinLeftIncomplete,
+                                       {output->TempPath()}),
                     failure.title, failure.icon);
     }
     ShowProgress();

@@ -104,9 +104,10 @@ public:
     // what it made in this run and ends as cancelled. Any thread may ask.
     void Cancel();
     bool CancelRequested() const { return cancel_.load(std::memory_order_acquire); }
-    // What a failed job left on the disk (a join's incomplete file), for the
-    // command line's last words; empty when it left nothing.
-    std::string leftBehind;
+    // What a failed or cancelled job left on the disk (a join's incomplete
+    // file, the parts a cancel could not remove), for the last words of the
+    // command line and of the windows; empty when it left nothing.
+    std::vector<std::string> leftBehind;
     bool Suspended() const { return gate_.Paused(); }
     platform::PauseGate& Gate() { return gate_; }
     // Waits until the worker has returned (the command line's way to wait).
@@ -165,6 +166,9 @@ protected:
     void Fail(const Message& failure) { Fail(failure.text, failure.title, failure.icon); }
     // The end of a cancelled worker, once it removed what it made.
     void EndCancelled();
+    // Removes a file the job made, while it is still that file; a file that
+    // stays (a folder become read-only) goes to leftBehind.
+    void TakeBack(const std::string& path, const platform::FileIdentity& identity);
     // The end of every worker: the last progress, the result, the window closed.
     void ReportEnd(std::string_view successText);
     // Copies `bytes` of a part from the source's position, with the progress

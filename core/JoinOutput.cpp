@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "platform/Fs.h"
+#include "platform/Reasons.h"
 
 namespace {
 // Enough tries for any folder a person keeps; past them the folder is odd
@@ -11,14 +12,21 @@ namespace {
 constexpr int kAttempts = 100;
 }  // namespace
 
-std::string IncompleteName(const std::string& finalPath, int attempt) {
-    std::string name = finalPath;
+std::string IncompleteName(const std::string& finalPath, int attempt, size_t mostBytes) {
+    std::string ending;
     if (attempt > 1) {
-        name += '.';
-        name += std::to_string(attempt);
+        ending += '.';
+        ending += std::to_string(attempt);
     }
-    name += ".incomplet";
-    return name;
+    ending += ".incomplet";
+    const std::string name = platform::FileNameOf(finalPath);
+    const std::string folder = finalPath.substr(0, finalPath.size() - name.size());
+    if (name.size() + ending.size() <= mostBytes) return finalPath + ending;
+    // The longest start of the name that fits with its ending, cut between
+    // characters; the number of the try keeps it apart from the others.
+    size_t keep = mostBytes > ending.size() ? mostBytes - ending.size() : 0;
+    while (keep > 0 && (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80) --keep;
+    return folder + name.substr(0, keep) + ending;
 }
 
 JoinOutput::JoinOutput(std::string finalPath, std::string tempPath, platform::File file)
@@ -29,8 +37,9 @@ JoinOutput::JoinOutput(std::string finalPath, std::string tempPath, platform::Fi
 JoinOutput JoinOutput::Create(const std::string& finalPath) {
     std::string path;
     platform::File file;
+    const size_t most = platform::MaxFileNameBytes(platform::FolderOf(finalPath));
     for (int attempt = 1; attempt <= kAttempts; ++attempt) {
-        path = IncompleteName(finalPath, attempt);
+        path = IncompleteName(finalPath, attempt, most);
         file = platform::File::CreateNew(path);
         // Only a name already taken is worth another try; any other refusal
         // (a read-only folder, a full disk) would refuse every name.
@@ -40,16 +49,27 @@ JoinOutput JoinOutput::Create(const std::string& finalPath) {
 }
 
 bool JoinOutput::Finish(int& error) {
+    // The data first: a rename that reached the disk before them would leave
+    // an empty or partial file under the final name after a power cut.
+    if (!file_.Sync()) {
+        error = EIO;
+        file_.Close();
+        return false;
+    }
     if (!file_.Close()) {
         error = file_.CloseError();
         return false;
     }
-    return platform::RenameNoReplace(tempPath_, finalPath_, &error);
+    whole_ = true;
+    return platform::RenameNoReplace(tempPath_, finalPath_, &error, platform::Durability::Durable);
 }
 
-void JoinOutput::Discard() {
+bool JoinOutput::Discard() {
     file_.Close();
-    if (identity_) platform::RemoveIfSame(tempPath_, *identity_);
+    if (!identity_ || platform::RemoveIfSame(tempPath_, *identity_)) return true;
+    // Only a file that is still ours is left; one replaced or removed meanwhile is not.
+    const std::optional<platform::FileIdentity> now = platform::IdentityOf(tempPath_);
+    return !now || now->device != identity_->device || now->inode != identity_->inode;
 }
 
 void JoinOutput::Leave() {

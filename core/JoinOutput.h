@@ -1,5 +1,6 @@
 // The file a join writes. It is made under a temporary name beside the final
-// one, "<name>.incomplet" (".2.incomplet", ".3.incomplet"… when taken), so that
+// one, "<name>.incomplet" (".2.incomplet", ".3.incomplet"… when taken; the
+// name cut short when the folder holds no name that long), so that
 // nothing under the final name ever looks whole before it is: only a join whose
 // every byte was written and checked renames it, and never over a file.
 #pragma once
@@ -21,12 +22,17 @@ public:
     const std::string& TempPath() const { return tempPath_; }
     const std::string& FinalPath() const { return finalPath_; }
 
-    // Closes the file and gives it its final name; false with the errno in
-    // `error` when the close or the rename failed (EEXIST when a file took the
-    // final name meanwhile), and then the file stays under its temporary name.
+    // Puts the file's data on the disk, closes it and gives it its final name,
+    // durably: a power cut leaves the temporary file or the whole file under
+    // its final name. False with the errno in `error` when a step failed (EEXIST
+    // when a file took the final name meanwhile), and then the file stays under
+    // its temporary name; Whole() then tells whether only the rename failed.
     bool Finish(int& error);
-    // Closes the file and removes it, when it is still the file made here.
-    void Discard();
+    // True once every byte of the file is on the disk and the file closed.
+    bool Whole() const { return whole_; }
+    // Closes the file and removes it, when it is still the file made here;
+    // false when that file is still there (its folder became read-only).
+    bool Discard();
     // Closes the file and leaves it where it is.
     void Leave();
 
@@ -37,7 +43,11 @@ private:
     std::string tempPath_;
     platform::File file_;
     std::optional<platform::FileIdentity> identity_;
+    bool whole_ = false;
 };
 
-// The temporary name of the `attempt`-th try (1, 2, …) for a final path.
-std::string IncompleteName(const std::string& finalPath, int attempt);
+// The temporary name of the `attempt`-th try (1, 2, …) for a final path, in
+// a folder whose names hold at most `mostBytes` bytes: the final name and its
+// ending, or when that is too long the start of the final name that fits
+// with the ending, so that every name a folder holds can be joined to.
+std::string IncompleteName(const std::string& finalPath, int attempt, size_t mostBytes);

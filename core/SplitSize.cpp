@@ -8,7 +8,8 @@ int32_t PartSizeFor(int sizeMode, int64_t value, int64_t sourceSize) {
         bytes = value * 1048576;
     else if (value > 0)
         bytes = sourceSize / value + 1;
-    if (bytes > std::numeric_limits<int32_t>::max() || bytes < 0) return 0;
+    if (bytes > kLargestPart) return kPartTooLarge;
+    if (bytes < 0) return 0;
     return static_cast<int32_t>(bytes);
 }
 

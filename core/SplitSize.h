@@ -8,9 +8,19 @@
 inline constexpr int kSizeModeTaille = 0;  // Mo per part
 inline constexpr int kSizeModeNombre = 1;  // parts
 
+// The largest part a set can hold: its sizes are stored on 31 bits.
+inline constexpr int64_t kLargestPart = 2147483647;
+// The most parts a split makes. Sets of more than 65,536 parts are joined and
+// made (other tools make them, and a FAT32 folder holds about that many
+// files); many more is a slip such as --bytes 1, which would fill a folder with
+// millions of files.
+inline constexpr int64_t kMostParts = 100000;
+// What PartSizeFor answers when the parts would be larger than kLargestPart.
+inline constexpr int32_t kPartTooLarge = -1;
+
 // Bytes per part. A number of parts gives parts just large enough for exactly
-// that many; a size that does not fit 31 bits comes back not positive, so that
-// the parameter check refuses it.
+// that many; a size that does not fit 31 bits comes back as kPartTooLarge, any
+// other impossible value as 0, so that the parameter check refuses it.
 int32_t PartSizeFor(int sizeMode, int64_t value, int64_t sourceSize);
 
 // Everything a split writes: the data, the 104-byte header of the first part

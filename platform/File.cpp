@@ -2,11 +2,16 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
 
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include "platform/Errors.h"
@@ -212,6 +217,37 @@ bool RemoveIfSame(const std::string& path, const FileIdentity& identity) {
     return ::unlink(path.c_str()) == 0;
 }
 
+std::string LockHolderOf(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return std::string();
+    // /proc/locks: "1: FLOCK  ADVISORY  WRITE 1234 08:01:5678 0 EOF", the
+    // device as major:minor in hex and the inode in decimal.
+    char wanted[64];
+    std::snprintf(wanted, sizeof wanted, "%02x:%02x:%llu", major(st.st_dev), minor(st.st_dev),
+                  static_cast<unsigned long long>(st.st_ino));
+    std::ifstream locks("/proc/locks");
+    std::string line;
+    long holder = -1;
+    while (holder < 0 && std::getline(locks, line)) {
+        std::istringstream fields(line);
+        std::string id, kind, mode, access, pid, file;
+        if (!(fields >> id >> kind) || kind == "->") continue;  // a waiter, not a holder
+        if (fields >> mode >> access >> pid >> file && file == wanted) {
+            holder = std::strtol(pid.c_str(), nullptr, 10);
+            if (holder == static_cast<long>(::getpid())) holder = -1;
+        }
+    }
+    if (holder <= 0) return std::string();
+    std::ifstream cmdline("/proc/" + std::to_string(holder) + "/cmdline");
+    std::string command, argument;
+    while (std::getline(cmdline, argument, '\0')) {
+        if (command.empty()) argument = argument.substr(argument.rfind('/') + 1);
+        command += (command.empty() ? "" : " ") + argument;
+    }
+    return (command.empty() ? std::string() : command + ", ") + "processus " +
+           std::to_string(holder);
+}
+
 int64_t OpenFileLimit() {
     struct rlimit limit {};
     if (::getrlimit(RLIMIT_NOFILE, &limit) != 0) return 1024;
@@ -220,6 +256,10 @@ int64_t OpenFileLimit() {
 }
 
 bool File::Sync() {
+    if (testing::IoFaults* plan = fault::Plan()) {
+        ++plan->fileSyncs;
+        if (plan->syncFails) return false;
+    }
     return fd_ >= 0 && ::fsync(fd_) == 0;
 }
 

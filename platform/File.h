@@ -1,10 +1,12 @@
 // An owned handle on a regular file, in the few opening modes that the jobs use.
 //
-// Every open is exclusive, so two jobs of ours never read and write the same
-// file at once: in the advisory sense on Linux (flock), with no sharing at all
-// on Windows (share mode 0). Readers that allow other readers ask for
-// Share::Read. Sizes and positions are 64-bit. Errors come back as values: the
-// errno of the failure, never an exception.
+// Readers share a file with other readers, writers hold it alone, so that two
+// jobs of ours never read and write the same file at once, while a verify and
+// a join of one set run side by side: in the advisory sense on Linux (flock,
+// shared or exclusive), by share modes on Windows. A reader that is about to
+// replace the file (the conversion) asks for Share::None. Sizes and positions
+// are 64-bit. Errors come back as values: the errno of the failure, never an
+// exception.
 #pragma once
 
 #include <cstddef>
@@ -51,6 +53,10 @@ std::optional<FileIdentity> IdentityOf(const std::string& path);
 bool RemoveIfSame(const std::string& path, const FileIdentity& identity);
 // How many files this process may hold open at once.
 int64_t OpenFileLimit();
+// Who holds the file that `path` names locked, in the words of a message
+// ("pcw join film.avi.001.pcw, processus 1234"); empty when that cannot be
+// known (no other holder found, or a system that does not tell).
+std::string LockHolderOf(const std::string& path);
 
 class File {
 public:
@@ -61,8 +67,8 @@ public:
     File(const File&) = delete;
     File& operator=(const File&) = delete;
 
-    // An existing file, for reading.
-    static File OpenRead(const std::string& path, Share share = Share::None);
+    // An existing file, for reading: with other readers, or alone.
+    static File OpenRead(const std::string& path, Share share = Share::Read);
     // A new file, for writing; fails when anything of that name exists.
     static File CreateNew(const std::string& path, Access access = Access::Write);
     // The file that `path` names, for reading, only when it is the file of that

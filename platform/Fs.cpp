@@ -79,7 +79,9 @@ std::vector<std::string> FolderEntries(const std::string& folder) {
     return names;
 }
 
-bool RenameNoReplace(const std::string& from, const std::string& to, int* error) {
+namespace {
+
+bool RenameNoReplaceNow(const std::string& from, const std::string& to, int* error) {
     auto failed = [error](int why) {
         if (error) *error = why;
         return false;
@@ -95,6 +97,24 @@ bool RenameNoReplace(const std::string& from, const std::string& to, int* error)
         ::unlink(to.c_str());
         return failed(why);
     }
+    return true;
+}
+
+// The folder's entries reach the disk: what makes a rename survive a power cut.
+void SyncFolder(const std::string& folder) {
+    if (testing::IoFaults* plan = fault::Plan()) ++plan->folderSyncs;
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+}  // namespace
+
+bool RenameNoReplace(const std::string& from, const std::string& to, int* error,
+                     Durability durability) {
+    if (!RenameNoReplaceNow(from, to, error)) return false;
+    if (durability == Durability::Durable) SyncFolder(FolderOf(to));
     return true;
 }
 

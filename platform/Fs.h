@@ -27,8 +27,13 @@ int64_t FileSize(const std::string& path);
 // The names in a folder, "." and ".." left out; empty when it cannot be read.
 std::vector<std::string> FolderEntries(const std::string& folder);
 // Renames, and fails rather than replace an existing target; the errno of a
-// failure goes to `error` when one is given.
-bool RenameNoReplace(const std::string& from, const std::string& to, int* error = nullptr);
+// failure goes to `error` when one is given. A durable rename reaches the disk
+// before it returns (the folder synced after it), so that a power cut leaves
+// the old name or the new one; a folder that cannot be synced leaves the
+// rename done all the same.
+enum class Durability { Lazy, Durable };
+bool RenameNoReplace(const std::string& from, const std::string& to, int* error = nullptr,
+                     Durability durability = Durability::Lazy);
 // Bytes available to this user on the disk that holds the folder; 0 when unknown.
 int64_t FreeSpace(const std::string& folder);
 // True when the folder lies on an optical disc (ISO 9660 or UDF).

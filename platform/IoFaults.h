@@ -24,6 +24,10 @@ struct IoFaults {
     int kernelError = EIO;           // EXDEV, ENOSYS... are refusals: the buffer path takes over
     int64_t kernelShortAt = -1;      // the kernel call that crosses this byte stops at it
     bool kernelAnswersZero = false;  // kernel copies move nothing, as some file systems answer
+    bool syncFails = false;          // File::Sync fails with EIO, as a disk that lost the data
+
+    std::atomic<int> fileSyncs{0};    // File::Sync calls
+    std::atomic<int> folderSyncs{0};  // renames made durable in their folder
 
     std::atomic<int64_t> bytesRead{0};
     std::atomic<int64_t> bytesWritten{0};

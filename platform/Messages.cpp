@@ -12,10 +12,12 @@ void AppendVisible(std::string& out, std::string_view text, bool lineBreaks) {
     static const char kHex[] = "0123456789abcdef";
     for (size_t i = 0; i < text.size(); ++i) {
         const auto c = static_cast<unsigned char>(text[i]);
-        if (lineBreaks && c == '\n') {
-            // A terminal wants plain line feeds; "\n\r" would leave a stray return.
+        if (lineBreaks && c == '\n' && i + 1 < text.size() && text[i + 1] == '\r') {
+            // A message's line break; a terminal wants a plain line feed, "\n\r"
+            // would leave a stray return. A line feed or a return alone comes
+            // from a name, and is shown like the other controls.
             out += '\n';
-            if (i + 1 < text.size() && text[i + 1] == '\r') ++i;
+            ++i;
         } else if (c < 0x20 || c == 0x7F) {
             out += "\\x";
             out += kHex[c >> 4];

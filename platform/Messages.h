@@ -51,7 +51,8 @@ MessageSink* CurrentMessageSink();
 // name read from a file cannot move the cursor, retitle the window or erase
 // the screen it is printed on.
 std::string VisibleText(std::string_view text);
-// The same, but the message line breaks "\n\r" and "\n" end the line.
+// The same, but the messages' line breaks "\n\r" end the line; a line feed or
+// a return alone, as a file name may hold, is shown as "\x0a" or "\x0d".
 std::string VisibleMessage(std::string_view text);
 
 void ShowMessage(WindowHandle owner, std::string_view text, std::string_view title, Icon icon);

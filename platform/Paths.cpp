@@ -90,8 +90,9 @@ std::string SafeNamePart(std::string_view name, NameRules rules) {
                 continue;
             }
         }
-        const bool bad = c == '/' || c == '\\' || c == '\0' || IsControl(c) ||
-                         (windows && IsWindowsForbidden(static_cast<char>(c)));
+        // A backslash is a plain character of a Linux name, a separator on Windows.
+        const bool bad = c == '/' || c == '\0' || IsControl(c) ||
+                         (windows && (c == '\\' || IsWindowsForbidden(static_cast<char>(c))));
         out += bad ? '_' : static_cast<char>(c);
     }
     if (out.empty()) return "_";

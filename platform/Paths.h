@@ -38,7 +38,8 @@ std::string FileNameOf(std::string_view path, NameRules rules = kNameRules);
 // The folder with exactly one trailing separator.
 std::string WithSeparator(std::string_view folder, NameRules rules = kNameRules);
 // True when the name is a plain file name here: not empty, not "." or "..",
-// no separator, no NUL and no control character. On Windows also none of
+// no separator, no NUL and no control character (a backslash is a character
+// like another on POSIX). On Windows also none of
 // < > : " | ? *, no trailing dot or space, and no device name (CON, PRN, AUX,
 // NUL, COM0-COM9, LPT0-LPT9, CONIN$, CONOUT$), which opens the device
 // whatever extension follows ("nul.txt").

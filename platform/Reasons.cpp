@@ -1,6 +1,7 @@
 #include "platform/Reasons.h"
 
 #include "platform/Errors.h"
+#include "platform/File.h"
 #include "texts/Texts.h"
 
 namespace platform {
@@ -58,7 +59,13 @@ std::string ErrorReason(int error) {
 }
 
 std::string ReasonLine(std::string_view path, int error) {
-    return Say(TextId::ReasonLine, {path, ErrorReason(error)});
+    std::string line = Say(TextId::ReasonLine, {path, ErrorReason(error)});
+    // A file held by another job: which one, where the system tells.
+    if (error == EBUSY) {
+        const std::string holder = LockHolderOf(std::string(path));
+        if (!holder.empty()) line += Say(TextId::HeldByLine, {holder});
+    }
+    return line;
 }
 
 std::string CreationFailure(std::string_view listedText, std::string_view path, int error) {

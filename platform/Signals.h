@@ -10,7 +10,12 @@ namespace platform {
 // While one lives, the first of those signals calls `onSignal(signal)` once,
 // on a thread of its own where anything may be done; the ones that follow are
 // ignored, so that a second Ctrl-C cannot kill a job that is cleaning up.
-// Only one may live at a time. The previous handlers come back at the end.
+// Only one may live at a time, made before the threads of the job: the thread
+// that makes it and those it starts after leave the signals to a watcher of
+// their own, which takes them in the order they come. The previous handlers
+// come back at the end,
+// unless a signal came: then the later ones stay ignored, so that the program
+// ends with the status of the first.
 class StopSignals {
 public:
     explicit StopSignals(std::function<void(int signal)> onSignal);

@@ -24,19 +24,25 @@ constexpr Row kFrench[] = {
     {TextId::JobSucceeded, "Processus terminé avec succès"},
     {TextId::JoinLeftIncomplete,
      "\n\r\n\rLe fichier recollé est incomplet ; il a été laissé sous le nom :\n\r%1"},
+    {TextId::JoinLeftWhole,
+     "\n\r\n\rLe fichier recollé est complet, mais il a gardé son nom temporaire :\n\r%1"},
+    {TextId::CancelLeftFile, "\n\r\n\rCe fichier créé n'a pas pu être supprimé :%1"},
+    {TextId::CancelLeftFiles, "\n\r\n\rCes fichiers créés n'ont pas pu être supprimés :%1"},
 
     {TextId::CannotOpenFile, "Impossible d'ouvrir le fichier !%1"},
     {TextId::SourceTooSmall, "Le fichier sélectionné à une taille inférieure à 1 Mo.", kKept},
-    {TextId::NoKnownKind, "Ce fichier n'appartient à aucun type de jeu reconnu :\n%1%2"},
-    {TextId::ChooseKindInDialog, "\n\nChoisissez son type dans la liste de la boîte d'ouverture."},
-    {TextId::ChooseKindWithOption, "\n\nPrécisez son type avec --format (types : %1)."},
+    {TextId::NoKnownKind, "Ce fichier n'appartient à aucun type de jeu reconnu :\n\r%1%2"},
+    {TextId::ChooseKindInDialog,
+     "\n\r\n\rChoisissez son type dans la liste de la boîte d'ouverture."},
+    {TextId::ChooseKindWithOption, "\n\r\n\rPrécisez son type avec --format (types : %1)."},
     {TextId::SeveralKindsInWindow,
-     "Ce fichier peut appartenir à un jeu de plusieurs types :\n%1\n%2%3"},
+     "Ce fichier peut appartenir à un jeu de plusieurs types :\n\r%1\n\r%2%3"},
     {TextId::SeveralKindsInCli,
-     "Ce fichier peut appartenir à un jeu de plusieurs types (%1) :\n%2\n\nPrécisez lequel avec "
+     "Ce fichier peut appartenir à un jeu de plusieurs types (%1) :\n\r%2\n\r\n\rPrécisez lequel "
+     "avec "
      "--format."},
     {TextId::ListSeparator, ", "},
-    {TextId::ListLineLead, "\n- "},
+    {TextId::ListLineLead, "\n\r- "},
     {TextId::OpenErrorLine, "%1."},
 
     {TextId::NotEnoughSpace,
@@ -69,6 +75,7 @@ constexpr Row kFrench[] = {
      "Le fichier n°%1 a été modifié ou remplacé pendant le recollage : le fichier recollé ne "
      "serait pas le fichier d'origine."},
     {TextId::DestinationWriteFailed, "Erreur d'écriture dans le fichier de destination.%1"},
+    {TextId::OutputNotRenamed, "Le fichier recollé n'a pas pu recevoir son nom.%1"},
     {TextId::DestinationExists, "Le fichier de destination existe déjà :\n\r\n\r%1"},
 
     {TextId::ReasonNativeSignature, "signature Parcelwise"},
@@ -103,6 +110,12 @@ constexpr Row kFrench[] = {
      "\n\r- Nom du fichier de Destination (longeur entre 1 et 255 car.).", kKept},
     {TextId::PartSizeNotPositiveLine, "\n\r- Taille de découpage incorrecte (Supérieure à 0).",
      kKept},
+    {TextId::PartTooLargeLine,
+     "\n\r- Taille de découpage trop grande : un fichier ne peut contenir plus de %1 octets (il "
+     "faut au moins %2 fichiers)."},
+    {TextId::TooManyPartsLine,
+     "\n\r- Taille de découpage trop petite : %1 fichiers, %2 au plus (choisissez une taille plus "
+     "grande)."},
     {TextId::PartSizeNotPositive, "Taille de découpage incorrecte (Supérieure à 0).", kKept},
     {TextId::PartSizeAboveSourceLine,
      "\n\r- Taille de découpage supérieure à la taille originale du fichier."},
@@ -145,6 +158,8 @@ constexpr Row kFrench[] = {
     {TextId::CheckingPart, "Vérification du fichier n° %1", kKept},
     {TextId::JoinSucceeded, "Le fichier a été recoller avec succès !", kKept},
     {TextId::SplitSucceeded, "Le fichier a été coupé avec succès !"},
+    {TextId::StoredNameSimplifiedLine,
+     "\n\rLe nom enregistré dans le jeu a dû être simplifié : %1"},
 
     {TextId::ForeignOpenFailed,
      "Impossible d\'ouvrir ce fichier, vérifier qu\'il s\'agit bien d\'un fichier "
@@ -267,6 +282,7 @@ constexpr Row kFrench[] = {
     {TextId::DestinationFolderMissing, "Le dossier de destination n'existe pas :\n\r\n\r%1"},
     {TextId::CliCancelled, "Opération annulée"},
     {TextId::CliCancelledLeftFile, " ; fichier laissé : %1"},
+    {TextId::CliCancelledLeftFiles, " ; fichiers laissés : %1"},
     {TextId::CliCancelledNothingLeft, " ; aucun fichier créé n'a été laissé."},
     {TextId::DetectedKindWithReason, "%1 (%2)"},
     {TextId::InfoDetectedKind, "Type détecté : %1\n"},
@@ -411,7 +427,8 @@ constexpr Row kFrench[] = {
     {TextId::ReasonUnknown, "cause inconnue"},
     {TextId::ReasonSystemError, "erreur système n° %1"},
     {TextId::ReasonLine, "\n\r%1 : %2"},
-    {TextId::ForbiddenInPosixNames, "caractères interdits : / \\ et caractères de contrôle"},
+    {TextId::HeldByLine, " (%1)"},
+    {TextId::ForbiddenInPosixNames, "caractères interdits : / et caractères de contrôle"},
     {TextId::ForbiddenInWindowsNames,
      "caractères interdits : / \\ < > : \" | ? * et caractères de contrôle, point ou "
      "espace final, noms de périphériques comme CON ou NUL"},

@@ -33,6 +33,9 @@ enum class TextId : uint16_t {
     JobStoppedByError,
     JobSucceeded,        // the status line of a finished job
     JoinLeftIncomplete,  // %1 the name the incomplete output was left under
+    JoinLeftWhole,       // %1 the temporary name a whole output kept
+    CancelLeftFile,      // %1 the file a cancel could not remove, on a line of its own
+    CancelLeftFiles,     // %1 the files a cancel could not remove, one a line
 
     // Opening.
     CannotOpenFile,  // %1 the reason line
@@ -66,6 +69,7 @@ enum class TextId : uint16_t {
     PartEndedEarly,          // %1 the part's number
     PartChanged,             // %1 the part's number
     DestinationWriteFailed,  // %1 the reason line
+    OutputNotRenamed,        // %1 the reason line
     DestinationExists,       // %1 the file
 
     // Why detection took a part for a kind.
@@ -94,6 +98,8 @@ enum class TextId : uint16_t {
     OriginalNameLengthLine,
     DestinationNameLengthLine,
     PartSizeNotPositiveLine,
+    PartTooLargeLine,  // %1 the largest part, %2 the fewest parts that fit
+    TooManyPartsLine,  // %1 the parts asked for, %2 the most a split makes
     PartSizeNotPositive,
     PartSizeAboveSourceLine,
     PartSizeIsSourceLine,
@@ -125,6 +131,7 @@ enum class TextId : uint16_t {
     CheckingPart,
     JoinSucceeded,
     SplitSucceeded,
+    StoredNameSimplifiedLine,  // %1 the name as the set stores it
 
     // The foreign sets.
     ForeignOpenFailed,  // %1 the tools that make such sets
@@ -207,7 +214,8 @@ enum class TextId : uint16_t {
     CliUsageError,  // %1 the problem, %2 the synopsis
     DestinationFolderMissing,
     CliCancelled,
-    CliCancelledLeftFile,  // %1 the file left behind
+    CliCancelledLeftFile,   // %1 the file left behind
+    CliCancelledLeftFiles,  // %1 the files left behind
     CliCancelledNothingLeft,
     DetectedKindWithReason,  // %1 the kind, %2 why
     InfoDetectedKind,
@@ -326,6 +334,7 @@ enum class TextId : uint16_t {
     ReasonUnknown,
     ReasonSystemError,  // %1 the system's number
     ReasonLine,         // %1 the file, %2 the reason
+    HeldByLine,         // %1 the job that holds the file
     ForbiddenInPosixNames,
     ForbiddenInWindowsNames,
     SettingsUnreadable,

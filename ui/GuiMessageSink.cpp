@@ -5,11 +5,13 @@
 #include <QThread>
 #include <QWidget>
 
+#include "platform/Messages.h"
+
+// The message's line breaks as Qt's, and the control characters of the names
+// it holds shown as the command line shows them.
 QString DisplayText(std::string_view text) {
-    QString out = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-    out.replace("\n\r", "\n");
-    out.replace("\r\n", "\n");
-    return out;
+    const std::string visible = platform::VisibleMessage(text);
+    return QString::fromUtf8(visible.data(), static_cast<qsizetype>(visible.size()));
 }
 
 void GuiMessageSink::Show(platform::WindowHandle owner, std::string_view text,

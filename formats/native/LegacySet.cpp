@@ -233,7 +233,14 @@ void LegacySet::ConvertThread() {
 
     // The conversion has one copy phase, which takes the join's step value.
     step = Step::Joining;
-    std::optional<Message> failure = WriteConverted(first, converted);
+    std::optional<platform::FileIdentity> made;
+    std::optional<Message> failure = WriteConverted(first, converted, made);
+    // Ctrl-C or the window's cancel: the set stays as it was, without the
+    // half-written file.
+    if (!failure && CancelRequested()) {
+        if (made) TakeBack(converted, *made);
+        return EndCancelled();
+    }
     if (!failure)
         failure = SwapFailure(SwapFirstPart(first, converted, kept), first, converted, kept);
     if (failure) return Fail(failure->text, failure->title, failure->icon);
@@ -243,11 +250,13 @@ void LegacySet::ConvertThread() {
 }
 
 std::optional<Message> LegacySet::WriteConverted(const std::string& first,
-                                                 const std::string& converted) {
+                                                 const std::string& converted,
+                                                 std::optional<platform::FileIdentity>& made) {
     CopyBuffer buffer(choices.bufferSize);
     if (!buffer.Allocated())
         return Message{Say(TextId::NoCopyBuffer), Say(TextId::TitleOutOfMemory), Icon::Error};
-    platform::File source = platform::File::OpenRead(first);
+    // The part that the conversion replaces is read by no one else meanwhile.
+    platform::File source = platform::File::OpenRead(first, platform::Share::None);
     if (!source.IsOpen())
         return Message{
             Say(TextId::FirstPartNotAccessible, {platform::ReasonLine(first, source.OpenError())}),
@@ -257,6 +266,7 @@ std::optional<Message> LegacySet::WriteConverted(const std::string& first,
         return Message{platform::CreationFailure(Say(TextId::ConvertCreateFailedListingCauses),
                                                  converted, target.OpenError()),
                        Say(TextId::TitleError), Icon::Warning};
+    made = target.Identity();
 
     const int64_t size = source.Size();
     partBytes = size - static_cast<int64_t>(kLeadSize);
@@ -274,11 +284,11 @@ std::optional<Message> LegacySet::WriteConverted(const std::string& first,
     const int64_t after = static_cast<int64_t>(lead.payloadLength) - before;
     const int64_t resume =
         static_cast<int64_t>(kLeadSize + kDescriptionSize) + before + DigestBytes(description);
-    // A conversion rewrites one part in a moment and is not cancellable.
+    // Paused and cancelled between buffers, as a split or a join is.
     auto afterStep = [this](int64_t n) {
         partDoneBytes += n;
         ShowProgress();
-        return true;
+        return PausePoint();
     };
 
     CopyResult result = CopyResult::Done;
@@ -311,6 +321,8 @@ void LegacySet::EndOfWork() {
     if (step == Step::Finished)
         display->ShowMessage(
             {Say(TextId::ConvertSucceeded), Say(TextId::TitleProgram), Icon::Info});
+    else if (step == Step::Cancelled)
+        display->ShowMessage({Say(TextId::JobCancelled), Say(TextId::TitleProgram), Icon::Warning});
     else
         display->ShowMessage(
             {Say(TextId::JobStoppedByError), Say(TextId::TitleProgram), Icon::Error});

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "core/Job.h"
+#include "platform/File.h"
 
 inline constexpr size_t kLeadSize = 36;
 inline constexpr size_t kDescriptionSize = 136;
@@ -67,7 +68,10 @@ private:
     void ConvertThread();
     // Writes the 1.1 first part into `converted`; the buffer and both files are
     // let go before it returns, so that no message is shown while they are held.
-    std::optional<Message> WriteConverted(const std::string& first, const std::string& converted);
+    // Writes the converted first part; `made` receives the identity of the
+    // file it created, so that a cancel removes that file and no other.
+    std::optional<Message> WriteConverted(const std::string& first, const std::string& converted,
+                                          std::optional<platform::FileIdentity>& made);
 
     // The path that OpenSet accepted: the worker converts nothing else.
     std::string readPath_;

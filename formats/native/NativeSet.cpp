@@ -9,6 +9,7 @@
 #include "core/CheckedPart.h"
 #include "core/CopyLoop.h"
 #include "core/DisplayNumbers.h"
+#include "core/SplitSize.h"
 #include "core/TextEncoding.h"
 #include "formats/SetCheck.h"
 #include "formats/Workflow.h"
@@ -112,6 +113,9 @@ bool NativeSet::CheckSplitParameters(const std::string& sourceName, const std::s
         problems += Say(TextId::OriginalNameLengthLine);
     } else {
         header.originalName = HeaderName(sourceName);
+        nameAsked_ = HeaderName(sourceName) == Utf8Left(sourceName, kOriginalNameRoom)
+                         ? std::string()
+                         : sourceName;
     }
     if (destName.empty()) {
         valid = false;
@@ -126,9 +130,20 @@ bool NativeSet::CheckSplitParameters(const std::string& sourceName, const std::s
         const std::string lastPart = platform::FileNameOf(NativePartName(choices.fileName, parts));
         if (!NameFits(choices.folder, lastPart.size(), problems)) valid = false;
     }
-    if (partSize <= 0) {
+    const int64_t parts = partSize > 0 ? (sourceSize + partSize - 1) / partSize : 0;
+    if (partSize == kPartTooLarge) {
+        // Too few parts for the source: each would hold more than a set can say.
+        valid = false;
+        problems += Say(TextId::PartTooLargeLine,
+                        {std::to_string(kLargestPart),
+                         std::to_string((sourceSize + kLargestPart - 1) / kLargestPart)});
+    } else if (partSize <= 0) {
         valid = false;
         problems += Say(TextId::PartSizeNotPositiveLine);
+    } else if (parts > kMostParts) {
+        valid = false;
+        problems +=
+            Say(TextId::TooManyPartsLine, {std::to_string(parts), std::to_string(kMostParts)});
     } else if (partSize > sourceSize) {
         valid = false;
         problems += Say(TextId::PartSizeAboveSourceLine);
@@ -183,7 +198,7 @@ void NativeSet::SplitThread() {
         // Only the parts made here, and only while they are still the files made.
         const std::string base = choices.folder + choices.fileName;
         for (size_t i = 0; i < made.size(); ++i)
-            platform::RemoveIfSame(NativePartName(base, static_cast<int64_t>(i) + 1), made[i]);
+            TakeBack(NativePartName(base, static_cast<int64_t>(i) + 1), made[i]);
         return EndCancelled();
     }
     ShowProgress();
@@ -408,6 +423,16 @@ bool NativeSet::OpenSet(Messages& said) {
     read.originalName = workflow::NameFromSet(read.originalName, renamed);
     header = read;
     choices.fileName = header.originalName;
+    // A stored name that lost characters Windows-1252 cannot hold ("____.mkv")
+    // is the simplified form of the parts' own name ("映画の夏.mkv.001.pcw"):
+    // that name is the original's. A name cut to its first 50 characters
+    // stays as stored.
+    const std::string partName = platform::FileNameOf(sourcePath);
+    const std::string stem =
+        partName.substr(0, partName.size() - std::min<size_t>(8, partName.size()));  // ".001.pcw"
+    if (!stem.empty() && Utf8Length(stem) <= kOriginalNameRoom && HeaderName(stem) != stem &&
+        HeaderName(stem) == header.originalName && platform::IsSafeFileName(stem))
+        choices.fileName = stem;
     choices.folder = platform::FolderOf(sourcePath);
     file.Close();
 
@@ -759,5 +784,11 @@ void NativeSet::ShowProgress() {
 }
 
 void NativeSet::EndOfWork() {
-    ReportEnd(Say(joining ? TextId::JoinSucceeded : TextId::SplitSucceeded));
+    if (joining) return ReportEnd(Say(TextId::JoinSucceeded));
+    // The set stores its name in Windows-1252: a join finds the real name in
+    // the parts' names, but the stored one reads otherwise, and is said.
+    ReportEnd(nameAsked_.empty()
+                  ? Say(TextId::SplitSucceeded)
+                  : Say(TextId::SplitSucceeded) +
+                        Say(TextId::StoredNameSimplifiedLine, {header.originalName}));
 }

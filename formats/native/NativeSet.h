@@ -99,6 +99,9 @@ private:
 
     ProgressWriter writer_;
     int64_t partsToMake_ = 0;
+    // The name the split was asked to store, when the header could only store
+    // a simplified form of it (characters outside Windows-1252); empty otherwise.
+    std::string nameAsked_;
     // Last: the worker uses everything above.
     Worker worker_{*this};
 };

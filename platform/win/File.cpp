@@ -239,6 +239,12 @@ bool RemoveIfSame(const std::string& path, const FileIdentity& identity) {
                                         sizeof disposition) != 0;
 }
 
+// Windows tells which program holds a file only through the Restart Manager,
+// which the console program does not link: the reason alone is given.
+std::string LockHolderOf(const std::string&) {
+    return std::string();
+}
+
 int64_t OpenFileLimit() {
     if (const std::optional<int64_t> forced = fault::ForcedOpenFileLimit()) return *forced;
     // Handles are limited by memory alone; this keeps a join's open parts
@@ -247,6 +253,10 @@ int64_t OpenFileLimit() {
 }
 
 bool File::Sync() {
+    if (testing::IoFaults* plan = fault::Plan()) {
+        ++plan->fileSyncs;
+        if (plan->syncFails) return false;
+    }
     return fd_ != kNoHandle && ::FlushFileBuffers(Raw(fd_));
 }
 

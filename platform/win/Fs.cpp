@@ -106,10 +106,18 @@ std::vector<std::string> FolderEntries(const std::string& folder) {
     return names;
 }
 
-bool RenameNoReplace(const std::string& from, const std::string& to, int* error) {
+bool RenameNoReplace(const std::string& from, const std::string& to, int* error,
+                     Durability durability) {
     // Without MOVEFILE_REPLACE_EXISTING the move fails when the target exists,
-    // and without MOVEFILE_COPY_ALLOWED it never turns into a copy.
-    if (::MoveFileExW(win::Widen(from).c_str(), win::Widen(to).c_str(), 0)) return true;
+    // and without MOVEFILE_COPY_ALLOWED it never turns into a copy; with
+    // MOVEFILE_WRITE_THROUGH it returns once the move is on the disk.
+    const bool durable = durability == Durability::Durable;
+    if (durable) {
+        if (testing::IoFaults* plan = fault::Plan()) ++plan->folderSyncs;
+    }
+    if (::MoveFileExW(win::Widen(from).c_str(), win::Widen(to).c_str(),
+                      durable ? MOVEFILE_WRITE_THROUGH : 0))
+        return true;
     if (error) *error = win::LastErrno();
     return false;
 }

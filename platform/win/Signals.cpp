@@ -47,7 +47,9 @@ StopSignals::StopSignals(std::function<void(int)> onSignal) : onSignal_(std::mov
 }
 
 StopSignals::~StopSignals() {
-    ::SetConsoleCtrlHandler(OnConsoleEvent, FALSE);
+    // Once a request came the handler stays, answering every later one as
+    // handled: the program ends with the status of the first.
+    if (caught.load() == 0) ::SetConsoleCtrlHandler(OnConsoleEvent, FALSE);
     // Waits for a call in progress to end before the callback goes away.
     std::lock_guard lock(calling);
     active = nullptr;

@@ -248,6 +248,61 @@ TEST_F(CommandsTest, SizeCountBytesAndTheDefaults) {
     EXPECT_EQ(SizeOf("d.004.pcw"), 10 * kMo - 3 * (10 * kMo / 4 + 1));
 }
 
+// Sizes that make no usable set are refused before any part, with their cause:
+// parts larger than a set can say, or more parts than a split makes.
+TEST_F(CommandsTest, PartsTooLargeOrTooManyAreRefusedWithTheirCause) {
+    const std::string big = dir / "big.iso";
+    WriteFile(big, "");
+    std::filesystem::resize_file(big, 5 * 1024 * kMo);  // sparse: no room taken
+    const std::string source = Source(2 * kMo);
+    const std::string intro = "Une ou plusieurs informations sont incorrectes : \n\r";
+    const struct {
+        std::vector<std::string> args;
+        std::string problem;
+    } cases[] = {
+        {{"split", big, "--count", "2"},
+         "\n\r- Taille de découpage trop grande : un fichier ne peut contenir plus de "
+         "2147483647 octets (il faut au moins 3 fichiers)."},
+        {{"split", source, "--bytes", "1"},
+         "\n\r- Taille de découpage trop petite : 2097152 fichiers, 100000 au plus (choisissez "
+         "une taille plus grande)."},
+        {{"split", source, "--bytes", "20"},
+         "\n\r- Taille de découpage trop petite : 104858 fichiers, 100000 au plus (choisissez "
+         "une taille plus grande)."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args[3]);
+        const size_t before = sink.texts().size();
+        EXPECT_EQ(Pcw(c.args), 1);
+        ASSERT_GT(sink.texts().size(), before);
+        EXPECT_EQ(sink.texts()[before], intro + c.problem);
+        EXPECT_EQ(ListDir(dir.path()).size(), 2u);
+    }
+}
+
+// A set stores its name in Windows-1252: a name outside it is stored
+// simplified, which the split says, and the join takes the parts' own name.
+TEST_F(CommandsTest, NamesOutsideWindows1252AreKeptByThePartsNames) {
+    const std::string source = Source(2 * kMo, "映画の夏.mkv");
+    TempDir back;
+    ASSERT_EQ(Pcw({"split", source, "--count", "2", "--md5"}), 0);
+    EXPECT_EQ(LastText(),
+              "Le fichier a été coupé avec succès !\n\rLe nom enregistré dans le "
+              "jeu a dû être simplifié : ____.mkv");
+    ASSERT_EQ(Pcw({"join", dir / "映画の夏.mkv.001.pcw", "--folder", back.path()}), 0);
+    EXPECT_EQ(ListDir(back.path()), std::vector<std::string>{"映画の夏.mkv"});
+    EXPECT_TRUE(ReadFile(back / "映画の夏.mkv") == original);
+    // Parts renamed since, or a name stored on purpose, keep the stored name.
+    std::filesystem::rename(FsPath(dir / "映画の夏.mkv.001.pcw"), FsPath(dir / "autre.001.pcw"));
+    std::filesystem::rename(FsPath(dir / "映画の夏.mkv.002.pcw"), FsPath(dir / "autre.002.pcw"));
+    ASSERT_EQ(Pcw({"join", dir / "autre.001.pcw", "--folder", back.path()}), 0);
+    EXPECT_TRUE(ReadFile(back / "____.mkv") == original);
+    // A name that Windows-1252 holds is stored as it is, and not mentioned.
+    Source(2 * kMo, "été.avi");
+    ASSERT_EQ(Pcw({"split", dir / "été.avi", "--count", "2"}), 0);
+    EXPECT_EQ(LastText(), "Le fichier a été coupé avec succès !");
+}
+
 TEST_F(CommandsTest, SourceMustBeAFileOfMoreThanOneMo) {
     Source(kMo, "small.bin");
     EXPECT_EQ(Pcw({"split", dir / "small.bin", "--bytes", "1000"}), 1);

@@ -20,9 +20,10 @@ TEST(PartSizeFor, SizeOrCount) {
 
 TEST(PartSizeFor, WhatGivesNoUsableSizeIsNotPositive) {
     EXPECT_EQ(PartSizeFor(kNombre, 1, 2147483646), 2147483647);
-    EXPECT_LE(PartSizeFor(kNombre, 1, 2147483647), 0);
+    EXPECT_EQ(PartSizeFor(kNombre, 1, 2147483647), kPartTooLarge);
     // Cut to 32 bits, 5 GiB + 1 would wrap to a positive 1 GiB + 1.
-    EXPECT_LE(PartSizeFor(kNombre, 1, 5 * 1024 * kMo), 0);
+    EXPECT_EQ(PartSizeFor(kNombre, 1, 5 * 1024 * kMo), kPartTooLarge);
+    EXPECT_EQ(PartSizeFor(kNombre, 2, 5 * 1024 * kMo), kPartTooLarge);
     EXPECT_LE(PartSizeFor(kTaille, 2048, 0), 0);
     EXPECT_LE(PartSizeFor(kTaille, 0, 10 * kMo), 0);
     EXPECT_LE(PartSizeFor(kNombre, 0, 10 * kMo), 0);

@@ -147,10 +147,13 @@ TEST_F(CancelTest, AJoinGivesItsOutputItsNameOnlyOnceWholeAndNeverOverAFile) {
     ASSERT_EQ(Join(job, false, 16384, "joined"), Step::Failed);
     EXPECT_EQ(ReadFile(dir / "joined"), "written by someone else");
     EXPECT_TRUE(ReadFile(dir / "joined.incomplet") == source);
-    EXPECT_EQ(job.leftBehind, dir / "joined.incomplet");
+    EXPECT_EQ(job.leftBehind, std::vector<std::string>{dir / "joined.incomplet"});
+    // The file is whole: it says so, and why it kept its temporary name.
     ExpectFailure(messages,
                   "Le fichier de destination existe déjà :\n\r\n\r" + dir / "joined" +
-                      LeftUnder(dir / "joined.incomplet"),
+                      "\n\r\n\rLe fichier recollé est complet, mais il a gardé son nom "
+                      "temporaire :\n\r" +
+                      dir / "joined.incomplet",
                   "Erreur", 48);
 }
 
@@ -204,6 +207,24 @@ TEST(JoinOutput, TakesTheFirstFreeTemporaryNameAndNeverReplacesAFile) {
         other.Discard();
         EXPECT_EQ(ReadFile(dir / "other.incomplet"), "someone else's");
     }
+
+    // A name too long for its ending keeps the start that fits, whole characters only.
+    std::string accented;
+    for (int i = 0; i < 125; ++i) accented += "é";  // 250 bytes
+    const struct {
+        std::string name;
+        int attempt;
+        std::string temporary;
+    } names[] = {
+        {"film.avi", 1, "film.avi.incomplet"},
+        {"film.avi", 12, "film.avi.12.incomplet"},
+        {std::string(245, 'n'), 1, std::string(245, 'n') + ".incomplet"},
+        {std::string(246, 'n'), 1, std::string(245, 'n') + ".incomplet"},
+        {std::string(255, 'n'), 3, std::string(243, 'n') + ".3.incomplet"},
+        {accented, 1, accented.substr(0, 244) + ".incomplet"},
+    };
+    for (const auto& n : names)
+        EXPECT_EQ(IncompleteName("/d/" + n.name, n.attempt, 255), "/d/" + n.temporary);
 
     // A folder that refuses files refuses the first try: no further ones.
     JoinOutput refused = JoinOutput::Create(dir / "absent/x");

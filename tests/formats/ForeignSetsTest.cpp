@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "ForeignJobs.h"
+#include "platform/Reasons.h"
 
 using namespace foreigntest;
 
@@ -159,5 +160,68 @@ TEST(ForeignSets, PartsAreCountedAsTheSystemComparesNames) {
         EXPECT_TRUE(ReadFile(destination / "film.avi") == data[0] + data[1] + data[2]);
     } else {
         EXPECT_EQ(job->LastNumber(), 1);
+    }
+}
+
+// Every name the folder holds is a destination a join can reach, even where
+// its temporary name would be longer than the file system allows: the
+// temporary name is shortened, and the rebuilt file ends under its own name.
+TEST(ForeignSets, EveryKindJoinsUnderTheLongestNamesTheFolderHolds) {
+    const struct {
+        std::string kind, chosen;
+        std::vector<Part> parts;
+        size_t skip = 0;  // the files before the data
+    } cases[] = {
+        {"native", "", {}},
+        {"maxsplit", "c.mpg__1", Last(Numbered("c.mpg__", 1, 3, 1, K), 100)},
+        {"splitter40", "r.h001",
+         Cat({{"r.h001", "SpLi40?movie.avi\txx3000\t", 0}},
+             Last(Numbered("r.", 1, 2, 3, 2000), 1000)),
+         1},
+        {"koupkoup", "m.1", Last(Numbered("m.", 1, 3, 0, 500), 100)},
+        {"easysplit",
+         "e.000",
+         {{"e.000", EasyHeader("000"), 1000},
+          {"e.001", EasyHeader("001"), 1000},
+          {"e.002", EasyHeader("002"), 500}}},
+        {"kfk", "m.kk0", Last(Numbered("m.kk", 0, 2, 0, 300), 30)},
+        {"dkoup", "x.D00", Numbered("x.D", 0, 3, 2, 16)},
+        {"generic", "g.001", Last(Numbered("g.", 1, 3, 3, K), 5)},
+        {"cutkiller",
+         "k.001",
+         {{"k.001", CutHeader("avi", "003"), 1000}, {"k.002", "", 1000}, {"k.003", "", 20}}},
+    };
+    TempDir elsewhere;
+    const size_t most = platform::MaxFileNameBytes(elsewhere.path());
+    for (const auto& c : cases) {
+        for (size_t bytes : {most - 9, most - 4, most}) {
+            SCOPED_TRACE(c.kind + ", a name of " + std::to_string(bytes) + " bytes");
+            TempDir dir;
+            const std::string name(bytes, 'n');
+            std::string expected;
+            if (c.kind == "native") {
+                const std::string source = RandomBytes(3000, 9);
+                WriteFile(dir / "s.bin", source);
+                ASSERT_EQ(nativetest::Split(dir / "s.bin", dir.path(), 1200, 16384, true),
+                          Step::Finished);
+                RecordingDisplay display;
+                NativeSet job;
+                ASSERT_TRUE(nativetest::OpenSet(job, dir / "s.bin.001.pcw", display));
+                job.choices.folder = elsewhere.path();
+                EXPECT_EQ(nativetest::Join(job, true, 16384, name), Step::Finished);
+                expected = source;
+            } else {
+                const std::vector<std::string> data = WriteParts(dir.path(), c.parts);
+                for (size_t i = c.skip; i < data.size(); ++i) expected += data[i];
+                RecordingDisplay display;
+                auto job = MakeJob(c.kind);
+                ASSERT_TRUE(Open(*job, dir / c.chosen, display));
+                job->choices.folder = elsewhere.path();
+                EXPECT_EQ(Join(*job, name), Step::Finished);
+            }
+            EXPECT_EQ(ListDir(elsewhere.path()), std::vector<std::string>{name});
+            EXPECT_TRUE(ReadFile(elsewhere / name) == expected);
+            std::filesystem::remove(FsPath(elsewhere / name));
+        }
     }
 }

@@ -226,6 +226,21 @@ TEST(LegacyConvertTest, APausedConversionCanBeDestroyedAndEndsWhole) {
     EXPECT_EQ(run.display.closes, 1);
 }
 
+// Ctrl-C or the window's cancel stops the copy at its next buffer: the old
+// first part stays, and the half-written file is taken back.
+TEST(LegacyConvertTest, ACancelledConversionLeavesTheSetAsItWas) {
+    Conversion run;
+    const LegacyFiles set{.offset = 40000, .payload = 70001, .parts = 2};
+    ASSERT_TRUE(run.WriteAndOpen(set));
+    run.job.SetBufferSize(4096);
+    run.display.onFirstMove = [&] { run.job.Cancel(); };
+    EXPECT_EQ(run.Convert(), Step::Cancelled);
+    EXPECT_EQ(ReadFile(run.First()), set.FirstPart());
+    EXPECT_EQ(ListDir(run.dir.path()).size(), 2u);
+    EXPECT_EQ(run.Boxes(), (std::vector<std::string>{Box("Le processus a été annulé.",
+                                                         "-=Parcelwise=-", 48, kProgress)}));
+}
+
 TEST(LegacyConvertTest, CountsTheWholeOldPartSoTheBarEndsShortOfTheEnd) {
     Conversion run;
     run.Write(LegacyFiles{});

@@ -109,7 +109,8 @@ TEST(CreationFailure, KeepsTheListedCausesOnlyWhenTheyAreTheCause) {
 }
 
 TEST_F(SystemReasonsTest, ASourceHeldByAnotherJobIsNamedAsSuch) {
-    platform::File held = platform::File::OpenRead(dir / "film.avi");
+    // A writer holds it alone; a reader would share it with the split.
+    platform::File held = platform::File::OpenWrite(dir / "film.avi");
     ASSERT_TRUE(held.IsOpen());
     EXPECT_EQ(SplitInto(dir.path()), Step::Failed);
     ExpectFailure(sink,

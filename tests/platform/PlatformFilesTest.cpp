@@ -60,7 +60,8 @@ TEST(SafeFileName, TurnsAnyStoredNameIntoAPlainName) {
         {"Été 2005 €.avi", "Été 2005 €.avi"},
         {"../evil", ".._evil"},
         {"a/b", "a_b"},
-        {"a\\b", "a_b"},
+        // A backslash is a character of a name on Linux, a separator on Windows.
+        {"a\\b", platform::kNameRules == platform::NameRules::Windows ? "a_b" : "a\\b"},
         {"/etc/passwd", "_etc_passwd"},
         {"..", "__"},
         {".", "_"},
@@ -160,7 +161,10 @@ TEST(VisibleText, ShowsEveryControlCharacterAndNothingElse) {
                                     "31m"),
               "\\u009b31m");  // CSI in one character
     EXPECT_EQ(platform::VisibleText("Été € \\ ok"), "Été € \\ ok");
-    // Messages keep their line breaks, in the terminal's form.
-    EXPECT_EQ(platform::VisibleMessage("un :\n\r\n\rdeux\x1B]0;x\x07\ntrois"),
+    // Messages keep their line breaks, in the terminal's form; a line feed or
+    // a return alone is a name's, and shown.
+    EXPECT_EQ(platform::VisibleMessage("un :\n\r\n\rdeux\x1B]0;x\x07\n\rtrois"),
               "un :\n\ndeux\\x1b]0;x\\x07\ntrois");
+    EXPECT_EQ(platform::VisibleMessage("Fichier :\n\rfaux\nnom\r.avi\n\r"),
+              "Fichier :\nfaux\\x0anom\\x0d.avi\n");
 }

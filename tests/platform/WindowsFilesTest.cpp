@@ -24,7 +24,8 @@ TEST(WindowsFiles, AFileHeldByAJobIsSharedWithNobody) {
     TempDir dir;
     WriteFile(dir / "part", "data");
     {
-        File held = File::OpenRead(dir / "part");
+        // A reader about to replace the file (the conversion) holds it alone.
+        File held = File::OpenRead(dir / "part", Share::None);
         ASSERT_TRUE(held.IsOpen());
         EXPECT_EQ(File::OpenRead(dir / "part").OpenError(), EBUSY);
         EXPECT_EQ(File::OpenRead(dir / "part", Share::Read).OpenError(), EBUSY);
@@ -37,8 +38,8 @@ TEST(WindowsFiles, AFileHeldByAJobIsSharedWithNobody) {
         if (other != INVALID_HANDLE_VALUE) ::CloseHandle(other);
     }
     {
-        // Readers that share reading let other readers in, and no writer.
-        File reader = File::OpenRead(dir / "part", Share::Read);
+        // Readers share reading by default: other readers come in, no writer.
+        File reader = File::OpenRead(dir / "part");
         ASSERT_TRUE(reader.IsOpen());
         EXPECT_TRUE(File::OpenRead(dir / "part", Share::Read).IsOpen());
         EXPECT_EQ(File::OpenWrite(dir / "part").OpenError(), EBUSY);

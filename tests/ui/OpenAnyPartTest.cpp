@@ -150,7 +150,7 @@ TEST_F(OpenAnyPart, TheFirstEntryOfTheJoinDialogFindsTheKind) {
     WriteFile(work / "clip.001", "abcde042" + RandomBytes(3000, 4));
     Open(work / "clip.001", kAnyKnownSetEntry);
     EXPECT_EQ(sink.messages().back().title, "Type de jeu ambigu");
-    EXPECT_NE(Texts().back().find("\n- Cutkiller (*.001)\n- HJSplit"), std::string::npos)
+    EXPECT_NE(Texts().back().find("\n\r- Cutkiller (*.001)\n\r- HJSplit"), std::string::npos)
         << Texts().back();
     // Chosen by its entry, the same part opens as that kind.
     Open(work / "clip.001", JoinEntryOf("generic"));
