@@ -100,8 +100,12 @@ void Broken(const std::string& what) {
 
 void ExpectJoinLeftInputs(const Tree& before, const Tree& after, const std::string& output,
                           Step end, const Job& job) {
-    // A failed join's file, by its path below the root.
-    const std::string& left = job.leftBehind;
+    // A failed join's files, by their paths below the root.
+    auto leftBehind = [&job](const std::string& path) {
+        for (const std::string& left : job.leftBehind)
+            if (std::string_view(left).ends_with("/" + path)) return true;
+        return false;
+    };
     for (const auto& [path, bytes] : before) {
         auto it = after.find(path);
         Expect(it != after.end(), "the join removed " + path);
@@ -109,8 +113,7 @@ void ExpectJoinLeftInputs(const Tree& before, const Tree& after, const std::stri
     }
     for (const auto& [path, bytes] : after)
         Expect(before.count(path) || path == output ||
-                   (end == Step::Failed && !left.empty() &&
-                    std::string_view(left).ends_with("/" + path)),
+                   (end == Step::Failed && leftBehind(path)),
                "the join wrote " + path);
     if (end == Step::Finished)
         Expect(after.count(output) == 1, "the join said it succeeded without writing " + output);
