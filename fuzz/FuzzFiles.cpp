@@ -112,8 +112,7 @@ void ExpectJoinLeftInputs(const Tree& before, const Tree& after, const std::stri
         Expect(it->second == bytes, "the join changed " + path);
     }
     for (const auto& [path, bytes] : after)
-        Expect(before.count(path) || path == output ||
-                   (end == Step::Failed && leftBehind(path)),
+        Expect(before.count(path) || path == output || (end == Step::Failed && leftBehind(path)),
                "the join wrote " + path);
     if (end == Step::Finished)
         Expect(after.count(output) == 1, "the join said it succeeded without writing " + output);
