@@ -80,6 +80,10 @@ public:  // the moments to stop at are read by lambdas of the tests
         }
         EXPECT_TRUE(seen) << "the moment to stop never came";
         ::kill(child, SIGSTOP);
+        // The signal is only queued by kill(): wait until the child is held,
+        // so that what whileStopped looks at or changes cannot race with it.
+        int held = 0;
+        ::waitpid(child, &held, WUNTRACED);
         if (whileStopped) whileStopped();
         ::kill(child, signal);
         if (signal == SIGINT) ::kill(child, SIGINT);  // a second Ctrl-C changes nothing
@@ -284,13 +288,9 @@ TEST_F(StopTest, ACancelThatCannotRemoveItsFilesNamesThem) {
         ASSERT_EQ(::chown(made.c_str(), nobody->pw_uid, nobody->pw_gid), 0);
         fs::permissions(back.path(), fs::perms::others_exec, fs::perm_options::add);
         const Stopped run = RunAndStop(
-            c.arguments,
-            [&] {
-                if (SizeOf(c.madeFirst) <= 0) return false;
-                fs::permissions(made, fs::perms::owner_read | fs::perms::owner_exec);
-                return true;
-            },
-            SIGINT, 0, nobody);
+            c.arguments, [&] { return SizeOf(c.madeFirst) > 0; }, SIGINT, 0, nobody,
+            // Read-only once the run is held: it fails at its cancel, not before.
+            [&] { fs::permissions(made, fs::perms::owner_read | fs::perms::owner_exec); });
         fs::permissions(made, fs::perms::owner_all);
         EXPECT_EQ(run.status, 128 + SIGINT) << run.messages;
         EXPECT_EQ(run.messages.find("aucun fichier"), std::string::npos) << run.messages;
