@@ -166,6 +166,20 @@ std::string TakenLine(const std::string& path, const std::string& shownFile) {
     return {};
 }
 
+bool EndChecks(bool valid, std::string& problems, const std::string& destination,
+               const std::string& shownFile, Messages& said) {
+    if (!destination.empty()) {
+        if (const std::string taken = TakenLine(destination, shownFile); !taken.empty()) {
+            valid = false;
+            problems += taken;
+        }
+    }
+    if (!valid)
+        said.push_back({Say(TextId::ProblemsIntro, {problems}), Say(TextId::TitleProgram),
+                        platform::Icon::Warning});
+    return valid;
+}
+
 std::optional<std::string> NameTakenText(const Job& job, Direction direction,
                                          const std::string& name) {
     const std::string path = FirstOutputPath(job, direction, name);

@@ -91,6 +91,12 @@ Occupant OccupantOf(const std::string& path);
 // The problem line of the parameter checks for a taken destination `path`;
 // empty when it is free. A file is named as `shownFile`, a folder by its path.
 std::string TakenLine(const std::string& path, const std::string& shownFile);
+
+// The end of a job's parameter checks, which gather their problem lines in
+// `problems`: adds the line of a taken destination, and says them all in one
+// warning. Returns whether the parameters hold.
+bool EndChecks(bool valid, std::string& problems, const std::string& destination,
+               const std::string& shownFile, Messages& said);
 // What the name editor says of a destination name already taken, nothing
 // when it is free.
 std::optional<std::string> NameTakenText(const Job& job, Direction direction,

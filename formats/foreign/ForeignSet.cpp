@@ -150,17 +150,9 @@ bool ForeignSet::CheckJoinParameters(const std::string& name, bool, Messages& sa
     } else {
         choices.fileName = name;
     }
-    const std::string target = choices.folder + choices.fileName;
-    if (!choices.fileName.empty()) {
-        if (const std::string taken = workflow::TakenLine(target, target); !taken.empty()) {
-            ok = false;
-            problems += taken;
-        }
-    }
-    if (!ok)
-        said.push_back(
-            {Say(TextId::ProblemsIntro, {problems}), Say(TextId::TitleProgram), Icon::Warning});
-    return ok;
+    const std::string target =
+        choices.fileName.empty() ? std::string() : choices.folder + choices.fileName;
+    return workflow::EndChecks(ok, problems, target, target, said);
 }
 
 void ForeignSet::StartJoin() {

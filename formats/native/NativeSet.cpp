@@ -155,17 +155,9 @@ bool NativeSet::CheckSplitParameters(const std::string& sourceName, const std::s
         choices.partSize = partSize;
     }
     header.hasDigests = withDigests ? 1 : 0;
-    if (const std::string taken = workflow::TakenLine(
-            workflow::FirstOutputPath(*this, workflow::Direction::Split, destName),
-            choices.folder + destName);
-        !taken.empty()) {
-        valid = false;
-        problems += taken;
-    }
-    if (!valid)
-        said.push_back(
-            {Say(TextId::ProblemsIntro, {problems}), Say(TextId::TitleProgram), Icon::Warning});
-    return valid;
+    return workflow::EndChecks(
+        valid, problems, workflow::FirstOutputPath(*this, workflow::Direction::Split, destName),
+        choices.folder + destName, said);
 }
 
 void NativeSet::StartSplit() {
@@ -477,17 +469,10 @@ bool NativeSet::CheckJoinParameters(const std::string& destName, bool verifyHash
         if (!NameFits(choices.folder, choices.fileName.size(), problems)) valid = false;
     }
     choices.verifyHash = verifyHash;
-    if (!destName.empty() && platform::IsSafeFileName(destName)) {
-        const std::string target = choices.folder + destName;
-        if (const std::string taken = workflow::TakenLine(target, target); !taken.empty()) {
-            valid = false;
-            problems += taken;
-        }
-    }
-    if (!valid)
-        said.push_back(
-            {Say(TextId::ProblemsIntro, {problems}), Say(TextId::TitleProgram), Icon::Warning});
-    return valid;
+    const std::string target = !destName.empty() && platform::IsSafeFileName(destName)
+                                   ? choices.folder + destName
+                                   : std::string();
+    return workflow::EndChecks(valid, problems, target, target, said);
 }
 
 void NativeSet::StartJoin() {
