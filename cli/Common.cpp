@@ -210,7 +210,9 @@ int RunJob(Job& job, const std::function<void()>& start, Context& ctx) {
     const int stoppedBy = signals->Caught();
     signals.reset();
     if (job.step == Step::Finished) return kExitOk;
-    if (stoppedBy == 0) return kExitFailed;
+    // A job that failed on its own before the stop reached it took nothing
+    // back: its error said what it left, and a cancel line would lie.
+    if (stoppedBy == 0 || job.step != Step::Cancelled) return kExitFailed;
     ctx.err << Say(TextId::CliCancelled);
     if (!job.leftBehind.empty()) {
         std::string files;
