@@ -138,9 +138,7 @@ void Job::Fail(std::string_view text, std::string_view title, platform::Icon ico
 }
 
 void Job::TakeBack(const std::string& path, const platform::FileIdentity& identity) {
-    if (platform::RemoveIfSame(path, identity)) return;
-    const std::optional<platform::FileIdentity> now = platform::IdentityOf(path);
-    if (now && now->device == identity.device && now->inode == identity.inode)
+    if (!platform::RemoveIfSame(path, identity) && platform::StillNames(path, identity))
         leftBehind.push_back(path);
 }
 

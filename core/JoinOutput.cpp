@@ -68,8 +68,7 @@ bool JoinOutput::Discard() {
     file_.Close();
     if (!identity_ || platform::RemoveIfSame(tempPath_, *identity_)) return true;
     // Only a file that is still ours is left; one replaced or removed meanwhile is not.
-    const std::optional<platform::FileIdentity> now = platform::IdentityOf(tempPath_);
-    return !now || now->device != identity_->device || now->inode != identity_->inode;
+    return !platform::StillNames(tempPath_, *identity_);
 }
 
 void JoinOutput::Leave() {

@@ -51,6 +51,12 @@ std::optional<FileIdentity> IdentityOf(const std::string& path);
 // disk and inode, not a link to it: a job takes back what it made, never what
 // took its name since. False when nothing was removed.
 bool RemoveIfSame(const std::string& path, const FileIdentity& identity);
+// Whether `path` still names the file of that disk and inode: what a failed
+// RemoveIfSame left behind, rather than a file replaced or removed since.
+inline bool StillNames(const std::string& path, const FileIdentity& identity) {
+    const std::optional<FileIdentity> now = IdentityOf(path);
+    return now && now->device == identity.device && now->inode == identity.inode;
+}
 // How many files this process may hold open at once.
 int64_t OpenFileLimit();
 // Who holds the file that `path` names locked, in the words of a message
