@@ -2,9 +2,11 @@
 #include <string>
 
 #include "cli/Commands.h"
+#include "cli/Recovery.h"
 #include "core/SplitSize.h"
 #include "formats/Workflow.h"
 #include "formats/native/NativeSet.h"
+#include "formats/recovery/RecoveryHeader.h"
 #include "texts/Texts.h"
 
 namespace cli {
@@ -15,6 +17,7 @@ int Split(const Args& args, Context& ctx) {
                                         {"--count", true},
                                         {"--bytes", true},
                                         {"--md5", false},
+                                        {"--recovery", true},
                                         {"--name", true},
                                         {"--store-name", true},
                                         {"--folder", true},
@@ -27,13 +30,15 @@ int Split(const Args& args, Context& ctx) {
     int64_t sizeMo = 0, count = 0, bytes = 0;
     uint32_t bufferSize = ctx.defaults.bufferSize;
     std::optional<std::string> destName, storeName;
+    int recoveryParts = 0;
     std::string error;
     if (!ReadNumber(parsed, "--size", 1, 999, sizeMo, error) ||
         !ReadNumber(parsed, "--count", 1, 999, count, error) ||
         !ReadNumber(parsed, "--bytes", 1, INT32_MAX, bytes, error) ||
         !ReadBufferSize(parsed, bufferSize, error) ||
         !ReadName(parsed, "--name", destName, error) ||
-        !ReadName(parsed, "--store-name", storeName, error))
+        !ReadName(parsed, "--store-name", storeName, error) ||
+        !ReadRecoveryCount(parsed, 0, recoveryParts, error))
         return UsageError(ctx, error);
 
     NativeSet job;
@@ -58,8 +63,18 @@ int Split(const Args& args, Context& ctx) {
                                        .withDigests = parsed.Has("--md5"),
                                        .partSize = partSize,
                                        .bufferSize = bufferSize};
+    const int64_t parts = (job.sourceSize + partSize - 1) / partSize;
+    if (recoveryParts > parts)
+        return UsageError(ctx, texts::Say(texts::TextId::CliRecoveryCount,
+                                          {std::to_string(recovery::kMostRecoveryParts)}));
     if (!workflow::CheckSplit(job, choice, platform::ShowAfter())) return kExitFailed;
-    return RunJob(job, false, ctx);
+    const int status = RunJob(job, false, ctx);
+    if (status != kExitOk || recoveryParts == 0) return status;
+    std::vector<std::string> written;
+    for (int32_t number = 1; number <= parts; ++number)
+        written.push_back(NativePartName(job.choices.folder + job.choices.fileName, number));
+    return WriteRecoveryParts(written, job.choices.folder + job.choices.fileName, recoveryParts,
+                              ctx);
 }
 
 }  // namespace cli

@@ -3,10 +3,13 @@
 #include <string>
 
 #include "cli/Commands.h"
+#include "cli/Recovery.h"
 #include "cli/TerminalProgress.h"
 #include "core/Job.h"
 #include "formats/SetCheck.h"
+#include "formats/recovery/RecoverySet.h"
 #include "platform/Messages.h"
+#include "platform/Paths.h"
 #include "platform/Reasons.h"
 #include "texts/Texts.h"
 
@@ -18,8 +21,21 @@ using texts::TextId;
 int Verify(const Args& args, Context& ctx) {
     const Parsed parsed = ParseOptions(args, {{"--format", true}, {"--verbose", false}}, 1);
     if (!parsed.error.empty()) return UsageError(ctx, parsed.error);
+    const bool verbose = parsed.Has("--verbose");
+    // A set whose first part is lost or refused is still judged by its
+    // recovery parts, which a recovery part given alone names as well.
+    const recovery::Protection protection = recovery::ExamineProtection(parsed.positionals[0]);
+    const std::string protectionText = recovery::DescribeProtection(protection, verbose);
     std::unique_ptr<Job> job;
-    if (std::optional<int> status = OpenSetOfKind(parsed, ctx, job)) return *status;
+    if (recovery::IsRecoveryPartName(platform::FileNameOf(parsed.positionals[0]))) {
+        ctx.out << protectionText;
+        return protection.header ? VerifyStatus(true, protection) : kExitFailed;
+    }
+    if (std::optional<int> status = OpenSetOfKind(parsed, ctx, job)) {
+        if (!protection.header) return *status;
+        ctx.out << protectionText;
+        return VerifyStatus(false, protection);
+    }
 
     std::optional<TerminalProgress> line;
     if (ctx.progress) job->display = &line.emplace(ctx.err);
@@ -27,7 +43,6 @@ int Verify(const Args& args, Context& ctx) {
     line.reset();
     job->display = &NullDisplay::Instance();
 
-    const bool verbose = parsed.Has("--verbose");
     for (const PartCheck& part : check.parts) {
         const std::string problem = PartProblem(part);
         if (problem.empty() && !verbose) continue;
@@ -63,7 +78,8 @@ int Verify(const Args& args, Context& ctx) {
     for (const std::string& note : notes)
         ctx.out << Say(TextId::VerifyNoteLine, {platform::VisibleMessage(note)});
     if (!check.digestsChecked) ctx.out << Say(TextId::VerifyWithoutDigests);
-    return check.Whole() ? kExitOk : kExitFailed;
+    ctx.out << protectionText;
+    return VerifyStatus(check.Whole(), protection);
 }
 
 }  // namespace cli

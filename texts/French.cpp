@@ -226,6 +226,36 @@ constexpr Row kFrench[] = {
      "Ce jeu ne porte pas de Hash MD5 (ou ils n'ont pu être lus) : seules la présence et la taille "
      "des fichiers ont pu être vérifiées.\n"},
 
+    {TextId::RecoveryPartLine, "Fichier de secours n°%1 (%2) : %3\n"},
+    {TextId::RecoveryPartsIntact, "Fichiers de secours : %1, tous intacts.\n"},
+    {TextId::RecoveryRepairable,
+     "réparable : %1 fichiers à reconstruire, %2 fichiers de secours présents\n"},
+    {TextId::RecoveryIrreparable,
+     "irréparable : %1 fichiers manquants ou endommagés, il faudrait %2 fichiers de secours "
+     "intacts et il y en a %3\n"},
+    {TextId::RecoveryIgnoredLine, "Fichier de secours ignoré (%1) : %2\n"},
+    {TextId::RecoveryOtherVersion, "version %1 de ce format, que ce programme ne lit pas"},
+    {TextId::RecoveryBadHeader, "son en-tête est endommagé"},
+    {TextId::RecoveryOtherSet, "il appartient à un autre jeu"},
+    {TextId::RecoveryNotFound, "Aucun fichier de secours de ce jeu n'a été trouvé près de %1."},
+    {TextId::RecoveryReadFailed, "Impossible de lire un fichier du jeu :%1"},
+    {TextId::RecoveryWriteFailed, "Impossible d'écrire un fichier de secours ou reconstruit :%1"},
+    {TextId::RecoveryPartExists,
+     "Le fichier %1 existe déjà : les fichiers de secours ne remplacent aucun fichier."},
+    {TextId::RecoveryTooManyShards,
+     "Un jeu protégé compte au plus %1 fichiers, fichiers de secours compris ; celui-ci en "
+     "compterait %2."},
+    {TextId::RecoveryRebuiltWrong,
+     "Le fichier reconstruit %1 ne correspond pas à son Hash MD5 : rien n'a été remplacé."},
+    {TextId::RecoverySetNotWhole, "Seul un jeu complet peut être protégé.\n\r%1"},
+    {TextId::RepairRebuiltLine, "Reconstruit : %1\n"},
+    {TextId::RepairKeptAsideLine, "Mis de côté : %1, sous le nom %2\n"},
+    {TextId::RepairNothingToDo, "Le jeu est complet : rien à réparer.\n"},
+    {TextId::ProtectWrittenLine, "Fichier de secours écrit : %1\n"},
+    {TextId::CliRecoveryCount,
+     "--recovery attend un nombre de fichiers de secours de 1 à %1, sans dépasser le nombre de "
+     "fichiers du jeu"},
+
     {TextId::TitleConversionStopped, "Conersion interrompue", kKept},
     {TextId::UnknownFileFormat, "Format de fichier inconnu"},
     {TextId::LegacyNotFirstPart,
@@ -270,13 +300,15 @@ constexpr Row kFrench[] = {
     {TextId::CliUnknownKind, "type de jeu inconnu : %1 (types : %2)"},
     {TextId::CliSynopsis,
      "Utilisation :\n"
-     "  pcw split SOURCE [--size MO | --count N | --bytes N] [--md5] [--name NOM]\n"
-     "            [--store-name NOM] [--folder DOSSIER] [--buffer OCTETS]\n"
+     "  pcw split SOURCE [--size MO | --count N | --bytes N] [--md5] [--recovery N]\n"
+     "            [--name NOM] [--store-name NOM] [--folder DOSSIER] [--buffer OCTETS]\n"
      "  pcw join MORCEAU [--format TYPE] [--no-verify] [--name NOM]\n"
      "           [--folder DOSSIER] [--buffer OCTETS]\n"
      "  pcw info MORCEAU [--format TYPE]\n"
      "  pcw verify MORCEAU [--format TYPE] [--verbose]\n"
      "  pcw convert PREMIER_FICHIER_V10\n"
+     "  pcw protect MORCEAU --recovery N [--format TYPE]\n"
+     "  pcw repair MORCEAU [--verbose]\n"
      "  pcw --help | --version\n"},
     {TextId::CliUsageError, "pcw: %1\n%2Voir « pcw --help ».\n"},
     {TextId::DestinationFolderMissing, "Le dossier de destination n'existe pas :\n\r\n\r%1"},
@@ -307,12 +339,16 @@ constexpr Row kFrench[] = {
      "           sans rien écrire\n"
      "  convert  convertit un jeu du format 1.0 au format 1.1\n"
      "           (réécrit son premier fichier)\n"
+     "  protect  ajoute des fichiers de secours à un jeu complet de tout type lu\n"
+     "  repair   reconstruit les fichiers manquants ou endommagés d'un jeu protégé\n"
      "\n"
      "Options :\n"
      "  --size MO         taille de chaque fichier en Mo, de 1 à 999%3\n"
      "  --count N         nombre de fichiers, de 1 à 999%4\n"
      "  --bytes N         taille exacte de chaque fichier en octets, de 1 à 2147483647\n"
      "  --md5             ajoute au dernier fichier le Hash MD5 de chaque fichier\n"
+     "  --recovery N      écrit N fichiers de secours (NOM.R01.pcw...), de 1 à 50 :\n"
+     "                    N fichiers du jeu perdus ou endommagés se reconstruisent\n"
      "  --name NOM        nom de destination (par défaut : le nom du fichier source,\n"
      "                    ou pour join le nom enregistré dans le jeu)\n"
      "  --store-name NOM  nom enregistré dans le jeu (par défaut : le nom de SOURCE)\n"
@@ -322,7 +358,7 @@ constexpr Row kFrench[] = {
      "\n"
      "Les messages s'affichent sur la sortie d'erreur, précédés de leur titre.\n"
      "Code de sortie : 0 succès, 1 opération refusée ou échouée,\n"
-     "                 2 mauvaise utilisation.\n"},
+     "                 2 mauvaise utilisation, 3 (verify) jeu endommagé mais réparable.\n"},
     {TextId::HelpByDefault, "(%1 par défaut)"},
     {TextId::HelpBufferLead, "  --buffer OCTETS   taille du buffer de copie :"},
     {TextId::HelpFormatLead, "  --format TYPE     impose le type du jeu :"},
