@@ -2,8 +2,12 @@
 #include <string>
 
 #include "cli/Commands.h"
+#include "cli/Recovery.h"
 #include "core/Job.h"
 #include "formats/Workflow.h"
+#include "formats/recovery/RecoverySet.h"
+#include "platform/Messages.h"
+#include "texts/Texts.h"
 
 namespace cli {
 
@@ -22,11 +26,28 @@ int Join(const Args& args, Context& ctx) {
     if (!ReadBufferSize(parsed, bufferSize, error) || !ReadName(parsed, "--name", destName, error))
         return UsageError(ctx, error);
     std::unique_ptr<Job> opened;
-    if (std::optional<int> status = OpenSetOfKind(parsed, ctx, opened)) return *status;
+    if (std::optional<int> status = OpenSetOfKind(parsed, ctx, opened)) {
+        // A set that cannot be opened without the part it lost: a repair first.
+        if (recovery::HasRecoveryParts(parsed.positionals[0])) {
+            const recovery::Protection protection =
+                recovery::ExamineProtection(parsed.positionals[0]);
+            if (protection.header && protection.plan.Repairable() && !protection.plan.Whole())
+                ctx.out << texts::Say(texts::TextId::JoinRepairFirst,
+                                      {platform::VisibleText(parsed.positionals[0])});
+        }
+        return *status;
+    }
     Job& job = *opened;
     if (const std::string* folder = parsed.Value("--folder"); folder && !UseFolder(job, *folder))
         return kExitFailed;
     const std::string name = destName.value_or(job.choices.fileName);
+    // A protected set that lost parts is joined by rebuilding them on the way.
+    if (recovery::HasRecoveryParts(parsed.positionals[0])) {
+        const recovery::Protection protection = recovery::ExamineProtection(parsed.positionals[0]);
+        if (protection.header && !protection.plan.Whole() && protection.plan.Repairable() &&
+            protection.plan.lostData > 0)
+            return JoinRepairing(job, protection, name, ctx);
+    }
     if (!workflow::CheckJoin(job, name, !parsed.Has("--no-verify"), bufferSize,
                              platform::ShowAfter()))
         return kExitFailed;

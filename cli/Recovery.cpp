@@ -1,7 +1,14 @@
 #include "cli/Recovery.h"
 
+#include <cerrno>
+
+#include "core/Job.h"
+#include "formats/FormatTable.h"
+#include "formats/native/NativeSet.h"
 #include "formats/recovery/RecoverySet.h"
+#include "platform/Fs.h"
 #include "platform/Messages.h"
+#include "platform/Reasons.h"
 #include "texts/Texts.h"
 
 namespace cli {
@@ -34,6 +41,47 @@ int WriteRecoveryParts(const std::vector<std::string>& parts, const std::string&
     }
     for (const std::string& path : written)
         ctx.out << Say(TextId::ProtectWrittenLine, {platform::VisibleText(path)});
+    return kExitOk;
+}
+
+int JoinRepairing(Job& job, const recovery::Protection& protection, const std::string& name,
+                  Context& ctx) {
+    // Where each part's data lie: after the header of its kind, up to the
+    // digests of a native set's last part.
+    std::vector<recovery::JoinPiece> pieces;
+    DataOffsets offsets;
+    for (const FormatRow& row : JoinFormats())
+        if (row.code == job.formatKind) offsets = row.offsets;
+    const auto* native =
+        job.formatKind == FormatKind::Native ? dynamic_cast<NativeSet*>(&job) : nullptr;
+    for (int j = 0; j < protection.header->dataParts; ++j) {
+        const int64_t size = protection.header->shards[size_t(j)].bytes;
+        if (native) {
+            pieces.push_back({j == 0 ? int64_t(kHeaderSize) : 0, native->DataBytesOf(j + 1, size)});
+        } else {
+            const int64_t from = j == 0 ? offsets.first : offsets.later;
+            pieces.push_back({from, size - from});
+        }
+    }
+    const std::string output = job.choices.folder + name;
+    std::optional<recovery::Failure> failed;
+    if (platform::FileExists(output))
+        failed = recovery::Failure{
+            Say(TextId::RecoveryWriteFailed, {platform::ReasonLine(output, EEXIST)})};
+    else
+        failed = recovery::JoinRepairing(protection, pieces, output);
+    if (failed) {
+        platform::ShowMessage(nullptr, failed->text, Say(TextId::TitleError),
+                              platform::Icon::Error);
+        return kExitFailed;
+    }
+    for (const int lost : protection.plan.lost)
+        if (lost < protection.header->dataParts)
+            ctx.out << Say(TextId::JoinRebuiltLine,
+                           {std::to_string(lost + 1),
+                            platform::VisibleText(protection.shards[size_t(lost)].path)});
+    platform::ShowMessage(nullptr, Say(TextId::JoinSucceeded), Say(TextId::TitleProgram),
+                          platform::Icon::Info);
     return kExitOk;
 }
 

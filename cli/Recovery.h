@@ -6,6 +6,8 @@
 
 #include "cli/Common.h"
 
+class Job;
+
 namespace recovery {
 struct Protection;
 }
@@ -23,6 +25,11 @@ bool ReadRecoveryCount(const Parsed& parsed, int64_t parts, int& count, std::str
 // says which; kExitOk when they were written.
 int WriteRecoveryParts(const std::vector<std::string>& parts, const std::string& stemPath,
                        int count, Context& ctx);
+
+// Joins the opened set of `job`, damaged but repairable by `protection`, into
+// `name` in the job's folder, rebuilding the lost parts in memory; says which.
+int JoinRepairing(Job& job, const recovery::Protection& protection, const std::string& name,
+                  Context& ctx);
 
 // The status verify ends with, from the set's own judgement and its
 // recovery parts' one.

@@ -252,6 +252,10 @@ constexpr Row kFrench[] = {
     {TextId::RepairKeptAsideLine, "Mis de côté : %1, sous le nom %2\n"},
     {TextId::RepairNothingToDo, "Le jeu est complet : rien à réparer.\n"},
     {TextId::ProtectWrittenLine, "Fichier de secours écrit : %1\n"},
+    {TextId::JoinRebuiltLine,
+     "Fichier n°%1 (%2) reconstruit à partir des fichiers de secours, sans être écrit\n"},
+    {TextId::JoinRepairFirst,
+     "Les fichiers de secours du jeu suffisent à le réparer : pcw repair %1, puis recollez-le.\n"},
     {TextId::CliRecoveryCount,
      "--recovery attend un nombre de fichiers de secours de 1 à %1, sans dépasser le nombre de "
      "fichiers du jeu"},

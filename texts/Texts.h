@@ -200,6 +200,8 @@ enum class TextId : uint16_t {
     RepairKeptAsideLine,    // %1 the part, %2 its new name
     RepairNothingToDo,
     ProtectWrittenLine,  // %1 the path
+    JoinRebuiltLine,     // %1 the part's number, %2 its path
+    JoinRepairFirst,     // %1 the part given
     CliRecoveryCount,    // %1 the most recovery parts
 
     // The 1.0 converter.

@@ -47,14 +47,18 @@ struct ShardInput {
     int64_t done = 0;
 };
 
-// A shard written a stripe at a time: its first `bytes` bytes go to the file,
-// and to the digest that checks them.
+// A shard written a stripe at a time: its first `bytes` bytes go to the
+// digest that checks them and to the file at its position; or, when `at` is
+// not negative, only the `keepBytes` from `keepFrom` on, to the file from `at`.
 struct ShardOutput {
     platform::File* file = nullptr;
     std::string path;
     int64_t bytes = 0;
     int64_t done = 0;
     MD5Context md5{};
+    int64_t at = -1;
+    int64_t keepFrom = 0;
+    int64_t keepBytes = 0;
 };
 
 // Runs the coder over the shards' `shardBytes` bytes, stripe after stripe.
@@ -93,9 +97,19 @@ std::optional<Failure> CodeStripes(const RegionCoder& coder, std::vector<ShardIn
                 static_cast<size_t>(std::clamp<int64_t>(output.bytes - output.done, 0, count));
             if (kept == 0) continue;
             MD5Update(output.md5, out[r], kept);
-            const platform::IoResult wrote = output.file->Write(out[r], kept);
-            if (!wrote.ok())
-                return ReasonFailure(TextId::RecoveryWriteFailed, output.path, wrote.error);
+            int64_t from = output.done, to = output.done + int64_t(kept);
+            if (output.at >= 0) {
+                from = std::max(from, output.keepFrom);
+                to = std::min(to, output.keepFrom + output.keepBytes);
+                if (from < to && !output.file->Seek(output.at + from - output.keepFrom))
+                    return ReasonFailure(TextId::RecoveryWriteFailed, output.path, EIO);
+            }
+            if (from < to) {
+                const platform::IoResult wrote = output.file->Write(out[r] + (from - output.done),
+                                                                    static_cast<size_t>(to - from));
+                if (!wrote.ok())
+                    return ReasonFailure(TextId::RecoveryWriteFailed, output.path, wrote.error);
+            }
             output.done += int64_t(kept);
         }
     }
@@ -488,6 +502,101 @@ std::string DescribeProtection(const Protection& protection, bool verbose) {
                     {std::to_string(plan.lost.size()), std::to_string(plan.NeededRecovery()),
                      std::to_string(plan.goodRecovery)});
     return text;
+}
+
+bool HasRecoveryParts(const std::string& anyPart) {
+    const std::vector<std::string> names =
+        platform::FolderEntries(platform::FolderOf(platform::AbsolutePath(anyPart)));
+    return std::any_of(names.begin(), names.end(), IsRecoveryPartName);
+}
+
+std::optional<Failure> JoinRepairing(const Protection& protection,
+                                     const std::vector<JoinPiece>& pieces,
+                                     const std::string& outputPath) {
+    const RepairPlan& plan = protection.plan;
+    if (!protection.header || !plan.Repairable() || !plan.decode ||
+        pieces.size() != size_t(protection.header->dataParts))
+        return Failure{Say(TextId::RecoveryIrreparable,
+                           {std::to_string(plan.lost.size()), std::to_string(plan.NeededRecovery()),
+                            std::to_string(plan.goodRecovery)})};
+    const RecoveryHeader& h = *protection.header;
+
+    std::vector<int64_t> at(pieces.size() + 1, 0);
+    for (size_t j = 0; j < pieces.size(); ++j) at[j + 1] = at[j] + pieces[j].bytes;
+    MadeFiles made;
+    const std::string temporary = FreeName(outputPath, ".incomplet");
+    platform::File output;
+    if (std::optional<Failure> failed = CreateShardFile(temporary, output)) return failed;
+    made.Add(temporary, output);
+
+    // The intact parts first, copied as they are (inside the kernel where it can).
+    std::vector<uint8_t> buffer(1u << 20);
+    for (size_t j = 0; j < pieces.size(); ++j) {
+        const ShardCheck& check = protection.shards[j];
+        if (check.state != ShardState::Good) continue;
+        platform::File part = platform::File::OpenRead(check.path);
+        if (!part.IsOpen())
+            return ReasonFailure(TextId::RecoveryReadFailed, check.path, part.OpenError());
+        if (!part.Seek(pieces[j].from) || !output.Seek(at[j]))
+            return ReasonFailure(TextId::RecoveryReadFailed, check.path, EIO);
+        for (int64_t left = pieces[j].bytes; left > 0;) {
+            const platform::IoResult copied =
+                part.CopyTo(output, static_cast<size_t>(left), buffer.data(), buffer.size());
+            if (!copied.ok())
+                return ReasonFailure(
+                    copied.writing ? TextId::RecoveryWriteFailed : TextId::RecoveryReadFailed,
+                    copied.writing ? temporary : check.path, copied.error);
+            if (copied.ended || copied.bytes == 0)
+                return ReasonFailure(TextId::RecoveryReadFailed, check.path, ESTALE);
+            left -= copied.bytes;
+        }
+    }
+
+    // Then the lost ones, rebuilt in memory where they go; lost recovery
+    // parts are computed and dropped.
+    std::vector<ShardInput> inputs;
+    for (int source : plan.sources) {
+        const ShardCheck& check = protection.shards[size_t(source)];
+        ShardInput input{platform::File::OpenRead(check.path), check.path,
+                         h.shards[size_t(source)].bytes};
+        if (!input.file.IsOpen() || (!check.data && !input.file.Seek(h.HeaderBytes())))
+            return ReasonFailure(TextId::RecoveryReadFailed, check.path, input.file.OpenError());
+        inputs.push_back(std::move(input));
+    }
+    // Only the lost data parts are computed: a lost recovery part is not needed.
+    std::vector<ShardOutput> outputs;
+    GfMatrix decode{0, plan.decode->columns, {}};
+    for (size_t n = 0; n < plan.lost.size(); ++n) {
+        const int lost = plan.lost[n];
+        if (lost >= h.dataParts) continue;
+        const JoinPiece& piece = pieces[size_t(lost)];
+        outputs.push_back({.file = &output,
+                           .path = temporary,
+                           .bytes = h.shards[size_t(lost)].bytes,
+                           .at = at[size_t(lost)],
+                           .keepFrom = piece.from,
+                           .keepBytes = piece.bytes});
+        ++decode.rows;
+        decode.cells.insert(decode.cells.end(),
+                            plan.decode->cells.begin() + n * size_t(decode.columns),
+                            plan.decode->cells.begin() + (n + 1) * size_t(decode.columns));
+    }
+    if (std::optional<Failure> failed =
+            CodeStripes(RegionCoder(std::move(decode)), inputs, outputs, h.shardBytes))
+        return failed;
+    for (size_t n = 0, o = 0; n < plan.lost.size(); ++n) {
+        const int lost = plan.lost[n];
+        if (lost >= h.dataParts) continue;
+        if (MD5Final(outputs[o++].md5) != h.shards[size_t(lost)].digest)
+            return Failure{Say(TextId::RecoveryRebuiltWrong,
+                               {platform::VisibleText(protection.shards[size_t(lost)].path)})};
+    }
+    if (std::optional<Failure> failed = FinishShardFile(output, temporary, {})) return failed;
+    int error = 0;
+    if (!platform::RenameNoReplace(temporary, outputPath, &error, platform::Durability::Durable))
+        return ReasonFailure(TextId::RecoveryWriteFailed, outputPath, error);
+    made.kept = true;
+    return std::nullopt;
 }
 
 }  // namespace recovery

@@ -82,4 +82,21 @@ std::optional<Failure> RepairSet(const Protection& protection, RepairReport& rep
 // not. Empty for a set without a usable recovery part and nothing ignored.
 std::string DescribeProtection(const Protection& protection, bool verbose);
 
+// Whether the folder of `anyPart` holds a file named as a recovery part.
+bool HasRecoveryParts(const std::string& anyPart);
+
+// Where a join finds the data in each data part's file: `bytes` from `from`.
+struct JoinPiece {
+    int64_t from = 0;
+    int64_t bytes = 0;
+};
+// Joins an examined, repairable set into `outputPath` without writing any
+// part: the intact parts' pieces are copied, the lost ones rebuilt a stripe
+// at a time into their place and checked against their digests. The output
+// is written under a temporary name, and renamed only once whole; it never
+// replaces a file.
+std::optional<Failure> JoinRepairing(const Protection& protection,
+                                     const std::vector<JoinPiece>& pieces,
+                                     const std::string& outputPath);
+
 }  // namespace recovery

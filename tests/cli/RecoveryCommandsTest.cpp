@@ -120,6 +120,40 @@ TEST_F(RecoveryCommandsTest, VerifySaysWhetherALossCanBeRepairedAndRepairDoesIt)
     EXPECT_EQ(ReadFile(dir / "back.avi"), original);
 }
 
+// Every loss of up to two files of a native set with digests, joined without
+// a repair; three are refused. The first part and the last, whose digests
+// open the set, are repaired first: the join says so.
+TEST_F(RecoveryCommandsTest, AJoinRebuildsLostPartsOnItsWay) {
+    const std::string source = Source(2500000);
+    ASSERT_EQ(Pcw({"split", source, "--bytes", "700000", "--md5", "--recovery", "2"}), 0);
+    const std::vector<std::string> all = {"film.avi.001.pcw", "film.avi.002.pcw",
+                                          "film.avi.003.pcw", "film.avi.004.pcw",
+                                          "film.avi.R01.pcw", "film.avi.R02.pcw"};
+    Keep(all);
+    for (unsigned mask = 1; mask < 64; ++mask) {
+        const int losses = __builtin_popcount(mask);
+        if (losses > 3) continue;
+        SCOPED_TRACE(mask);
+        for (size_t i = 0; i < all.size(); ++i)
+            if (mask >> i & 1) WriteFile(dir / all[i], i % 2 ? "" : "damaged");
+        const int status = Pcw({"join", dir / all[0], "--name", "back.avi"});
+        if (losses == 3) {
+            EXPECT_EQ(status, 1);
+        } else if (mask & 0b1001) {
+            EXPECT_EQ(status, 1);
+            EXPECT_TRUE(Says("pcw repair " + dir / all[0])) << out.str();
+        } else {
+            ASSERT_EQ(status, 0) << out.str();
+            EXPECT_EQ(ReadFile(dir / "back.avi"), original);
+            EXPECT_EQ(mask & 0b1110 ? Says("reconstruit à partir des fichiers de secours") : false,
+                      (mask & 0b1110) != 0);
+        }
+        std::remove((dir / "back.avi").c_str());
+        for (const std::string& name : all) WriteFile(dir / name, kept[name]);
+        EXPECT_EQ(ListDir(dir.path()).size(), all.size() + 1);
+    }
+}
+
 // Sets that coreutils and 7-Zip wrote, protected afterwards, come back whole
 // after a part is lost and another damaged.
 TEST_F(RecoveryCommandsTest, ProtectsTheSetsOfOtherTools) {
