@@ -29,7 +29,11 @@ int Verify(const Args& args, Context& ctx) {
     std::unique_ptr<Job> job;
     if (recovery::IsRecoveryPartName(platform::FileNameOf(parsed.positionals[0]))) {
         ctx.out << protectionText;
-        return protection.header ? VerifyStatus(true, protection) : kExitFailed;
+        if (protection.header) return VerifyStatus(true, protection);
+        platform::ShowMessage(
+            nullptr, Say(TextId::RecoveryNotFound, {platform::VisibleText(parsed.positionals[0])}),
+            Say(TextId::TitleError), platform::Icon::Error);
+        return kExitFailed;
     }
     if (std::optional<int> status = OpenSetOfKind(parsed, ctx, job)) {
         if (!protection.header) return *status;

@@ -167,7 +167,9 @@ std::vector<uint8_t> ReadHeaderBytes(platform::File& file) {
 
 DecodedHeader ReadHeaderOf(const std::string& path) {
     platform::File file = platform::File::OpenRead(path);
-    if (!file.IsOpen()) return {};
+    DecodedHeader unreadable;
+    unreadable.fault = HeaderFault::NotRecovery;
+    if (!file.IsOpen()) return unreadable;
     return DecodeHeader(ReadHeaderBytes(file));
 }
 
@@ -272,7 +274,7 @@ Protection ExamineProtection(const std::string& anyPart) {
     // Every recovery part of the folder, by its header.
     std::vector<std::pair<std::string, DecodedHeader>> found;
     std::vector<std::string> names = platform::FolderEntries(protection.folder);
-    names.push_back(given);
+    if (platform::IsRegularFile(anyPart)) names.push_back(given);
     std::sort(names.begin(), names.end());
     names.erase(std::unique(names.begin(), names.end()), names.end());
     for (const std::string& name : names) {
