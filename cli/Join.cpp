@@ -41,15 +41,18 @@ int Join(const Args& args, Context& ctx) {
     if (const std::string* folder = parsed.Value("--folder"); folder && !UseFolder(job, *folder))
         return kExitFailed;
     const std::string name = destName.value_or(job.choices.fileName);
-    // A protected set that lost parts is joined by rebuilding them on the way.
+    // A protected set that lost parts is joined by rebuilding them on the way;
+    // one whose every part its recovery parts' digests just found intact is
+    // not hashed a second time.
+    bool verify = !parsed.Has("--no-verify");
     if (recovery::HasRecoveryParts(parsed.positionals[0])) {
         const recovery::Protection protection = recovery::ExamineProtection(parsed.positionals[0]);
         if (protection.header && !protection.plan.Whole() && protection.plan.Repairable() &&
             protection.plan.lostData > 0)
             return JoinRepairing(job, protection, name, ctx);
+        if (protection.header && protection.plan.lostData == 0) verify = false;
     }
-    if (!workflow::CheckJoin(job, name, !parsed.Has("--no-verify"), bufferSize,
-                             platform::ShowAfter()))
+    if (!workflow::CheckJoin(job, name, verify, bufferSize, platform::ShowAfter()))
         return kExitFailed;
     return RunJob(job, true, ctx);
 }

@@ -8,6 +8,7 @@
 
 #include "formats/native/PartHasher.h"
 #include "formats/recovery/RegionCoder.h"
+#include "platform/Errors.h"
 #include "platform/File.h"
 #include "platform/Fs.h"
 #include "platform/Messages.h"
