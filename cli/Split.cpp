@@ -63,11 +63,11 @@ int Split(const Args& args, Context& ctx) {
                                        .withDigests = parsed.Has("--md5"),
                                        .partSize = partSize,
                                        .bufferSize = bufferSize};
+    if (!workflow::CheckSplit(job, choice, platform::ShowAfter())) return kExitFailed;
     const int64_t parts = (job.sourceSize + partSize - 1) / partSize;
     if (recoveryParts > parts)
         return UsageError(ctx, texts::Say(texts::TextId::CliRecoveryCount,
                                           {std::to_string(recovery::kMostRecoveryParts)}));
-    if (!workflow::CheckSplit(job, choice, platform::ShowAfter())) return kExitFailed;
     const int status = RunJob(job, false, ctx);
     if (status != kExitOk || recoveryParts == 0) return status;
     std::vector<std::string> written;

@@ -362,7 +362,8 @@ constexpr Row kFrench[] = {
      "\n"
      "Les messages s'affichent sur la sortie d'erreur, précédés de leur titre.\n"
      "Code de sortie : 0 succès, 1 opération refusée ou échouée,\n"
-     "                 2 mauvaise utilisation, 3 (verify) jeu endommagé mais réparable.\n"},
+     "                 2 mauvaise utilisation,\n"
+     "                 3 (verify) jeu endommagé mais réparable.\n"},
     {TextId::HelpByDefault, "(%1 par défaut)"},
     {TextId::HelpBufferLead, "  --buffer OCTETS   taille du buffer de copie :"},
     {TextId::HelpFormatLead, "  --format TYPE     impose le type du jeu :"},
