@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <set>
 #include <type_traits>
 
 #include "platform/Paths.h"
@@ -146,6 +147,10 @@ DecodedHeader DecodeHeader(std::span<const uint8_t> bytes) {
         h.shards.push_back(std::move(shard));
     }
     if (at != tableEnd || dataSum != h.totalBytes) return decoded;
+    // Two shards of one name would have a repair rename one over the other's.
+    std::set<std::string> names;
+    for (const ShardEntry& shard : h.shards)
+        if (!names.insert(platform::FoldCase(shard.name)).second) return decoded;
     const std::vector<uint8_t> copy(bytes.begin(), bytes.begin() + size);
     if (SetIdOf(copy) != h.setId) return decoded;
     decoded.header = std::move(h);

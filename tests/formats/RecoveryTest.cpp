@@ -148,6 +148,7 @@ TEST(RecoveryHeader, RefusesWhatDoesNotHoldTogether) {
         {"a name that climbs out", [](RecoveryHeader& h) { h.shards[0].name = "../a.001.pcw"; }},
         {"a name with a folder", [](RecoveryHeader& h) { h.shards[1].name = "x/a.002.pcw"; }},
         {"a name of dots", [](RecoveryHeader& h) { h.shards[1].name = ".."; }},
+        {"a name twice", [](RecoveryHeader& h) { h.shards[2].name = "A.001.PCW"; }},
         {"a part larger than a shard", [](RecoveryHeader& h) { h.shards[1].bytes = 11; }},
         {"a total that is not the sum", [](RecoveryHeader& h) { h.totalBytes = 18; }},
         {"a recovery shard of another length", [](RecoveryHeader& h) { h.shards[2].bytes = 9; }},
