@@ -33,7 +33,8 @@ int main(int argc, char** argv) {
     std::vector<std::thread> threads;
     for (int w = 0; w < workers; ++w)
         threads.emplace_back([&, w] {
-            std::vector<std::vector<uint8_t>> in(size_t(k), std::vector<uint8_t>(kStripe, uint8_t(w)));
+            std::vector<std::vector<uint8_t>> in(size_t(k),
+                                                 std::vector<uint8_t>(kStripe, uint8_t(w)));
             std::vector<std::vector<uint8_t>> out(static_cast<size_t>(m),
                                                   std::vector<uint8_t>(kStripe));
             std::vector<const uint8_t*> inputs;

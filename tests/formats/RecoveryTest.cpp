@@ -21,6 +21,7 @@ using namespace testsupport;
 
 namespace {
 
+#ifndef PCW_NO_ISAL
 std::vector<uint8_t> RandomCells(size_t count, uint32_t seed) {
     std::mt19937 random(seed);
     std::vector<uint8_t> cells(count);
@@ -28,7 +29,6 @@ std::vector<uint8_t> RandomCells(size_t count, uint32_t seed) {
     return cells;
 }
 
-#ifndef PCW_NO_ISAL
 TEST(GaloisField, MultipliesAndInvertsAsIsaL) {
     for (int a = 0; a < 256; ++a) {
         ASSERT_EQ(GfInverse(uint8_t(a)), gf_inv(uint8_t(a))) << a;
