@@ -30,11 +30,28 @@ bool ReadRecoveryCount(const Parsed& parsed, int64_t parts, int& count, std::str
     return true;
 }
 
+std::optional<Digest> DigestFromHex(std::string_view hex) {
+    Digest digest{};
+    if (hex.size() != 2 * digest.size()) return std::nullopt;
+    const auto nibble = [](char c) {
+        if (c >= '0' && c <= '9') return c - '0';
+        if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+        if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+        return -1;
+    };
+    for (size_t i = 0; i < digest.size(); ++i) {
+        const int high = nibble(hex[2 * i]), low = nibble(hex[2 * i + 1]);
+        if (high < 0 || low < 0) return std::nullopt;
+        digest[i] = static_cast<uint8_t>(high << 4 | low);
+    }
+    return digest;
+}
+
 int WriteRecoveryParts(const std::vector<std::string>& parts, const std::string& stemPath,
-                       int count, Context& ctx) {
+                       int count, Context& ctx, const std::vector<std::optional<Digest>>& known) {
     std::vector<std::string> written;
     if (const std::optional<recovery::Failure> failed =
-            recovery::ProtectParts(parts, stemPath, count, &written)) {
+            recovery::ProtectParts(parts, stemPath, count, &written, known)) {
         platform::ShowMessage(nullptr, failed->text, Say(TextId::TitleError),
                               platform::Icon::Error);
         return kExitFailed;

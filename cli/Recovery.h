@@ -1,10 +1,13 @@
 // What the commands that make, judge and use recovery parts share.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cli/Common.h"
+#include "formats/native/md5.h"
 
 class Job;
 
@@ -24,7 +27,10 @@ bool ReadRecoveryCount(const Parsed& parsed, int64_t parts, int& count, std::str
 // Writes `count` recovery parts for the parts, named after `stemPath`, and
 // says which; kExitOk when they were written.
 int WriteRecoveryParts(const std::vector<std::string>& parts, const std::string& stemPath,
-                       int count, Context& ctx);
+                       int count, Context& ctx,
+                       const std::vector<std::optional<Digest>>& known = {});
+// The digest that 32 hexadecimal digits give; nothing for any other text.
+std::optional<Digest> DigestFromHex(std::string_view hex);
 
 // Joins the opened set of `job`, damaged but repairable by `protection`, into
 // `name` in the job's folder, rebuilding the lost parts in memory; says which.

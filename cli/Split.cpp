@@ -73,8 +73,13 @@ int Split(const Args& args, Context& ctx) {
     std::vector<std::string> written;
     for (int32_t number = 1; number <= parts; ++number)
         written.push_back(NativePartName(job.choices.folder + job.choices.fileName, number));
+    // The digests the split stored are those of its parts' files, but for the
+    // last one, which now ends with them.
+    std::vector<std::optional<Digest>> known;
+    for (size_t i = 0; i + 1 < job.digests.size(); ++i)
+        known.push_back(DigestFromHex(job.digests[i]));
     return WriteRecoveryParts(written, job.choices.folder + job.choices.fileName, recoveryParts,
-                              ctx);
+                              ctx, known);
 }
 
 }  // namespace cli

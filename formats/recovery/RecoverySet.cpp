@@ -191,7 +191,8 @@ bool IsRecoveryPartName(std::string_view name) {
 
 std::optional<Failure> ProtectParts(const std::vector<std::string>& dataPaths,
                                     const std::string& stemPath, int recoveryParts,
-                                    std::vector<std::string>* written) {
+                                    std::vector<std::string>* written,
+                                    const std::vector<std::optional<Digest>>& known) {
     const int dataParts = static_cast<int>(dataPaths.size());
     if (dataParts + recoveryParts > kMostShards)
         return Failure{
@@ -199,14 +200,24 @@ std::optional<Failure> ProtectParts(const std::vector<std::string>& dataPaths,
                 {std::to_string(kMostShards), std::to_string(dataParts + recoveryParts)})};
 
     // The digests and sizes first: the header lists them.
+    std::vector<Digest> digests(dataPaths.size());
     std::vector<PartToHash> toHash;
-    for (const std::string& path : dataPaths) toHash.push_back({.path = path});
+    std::vector<size_t> hashedPart;
+    for (size_t j = 0; j < dataPaths.size(); ++j) {
+        if (j < known.size() && known[j]) {
+            digests[j] = *known[j];
+            continue;
+        }
+        toHash.push_back({.path = dataPaths[j]});
+        hashedPart.push_back(j);
+    }
     PartHashOptions options;
     options.bufferSize = 1u << 20;
     const PartHashResult hashed = HashParts(toHash, options);
     if (!hashed.ok())
-        return ReasonFailure(TextId::RecoveryReadFailed, dataPaths[size_t(hashed.failedPart)],
-                             hashed.error);
+        return ReasonFailure(TextId::RecoveryReadFailed,
+                             dataPaths[hashedPart[size_t(hashed.failedPart)]], hashed.error);
+    for (size_t n = 0; n < hashedPart.size(); ++n) digests[hashedPart[n]] = *hashed.digests[n];
 
     RecoveryHeader header;
     header.dataParts = dataParts;
@@ -220,7 +231,7 @@ std::optional<Failure> ProtectParts(const std::vector<std::string>& dataPaths,
         header.shardBytes = std::max(header.shardBytes, input.bytes);
         header.totalBytes += input.bytes;
         header.shards.push_back(
-            {input.bytes, *hashed.digests[size_t(j)], platform::FileNameOf(dataPaths[j])});
+            {input.bytes, digests[size_t(j)], platform::FileNameOf(dataPaths[j])});
         inputs.push_back(std::move(input));
     }
     if (header.shardBytes == 0) header.shardBytes = 1;

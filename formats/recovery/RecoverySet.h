@@ -28,11 +28,13 @@ struct Failure {
 
 // Writes `recoveryParts` recovery parts for the data parts, named after
 // `stemPath` (a path without the ".R01.pcw"), and the paths written in
-// `written`. Nothing is left behind when it fails; no existing file is
-// replaced.
+// `written`. `known` may give the digests of some parts' whole files, which
+// are then not hashed again (a split with digests has just made them).
+// Nothing is left behind when it fails; no existing file is replaced.
 std::optional<Failure> ProtectParts(const std::vector<std::string>& dataPaths,
                                     const std::string& stemPath, int recoveryParts,
-                                    std::vector<std::string>* written = nullptr);
+                                    std::vector<std::string>* written = nullptr,
+                                    const std::vector<std::optional<Digest>>& known = {});
 
 struct ShardCheck {
     std::string path;
