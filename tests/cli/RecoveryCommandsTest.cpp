@@ -8,6 +8,7 @@
 
 #include "cli/Commands.h"
 #include "platform/Env.h"
+#include "platform/Fs.h"
 #include "support/TestSupport.h"
 
 using namespace testsupport;
@@ -183,6 +184,14 @@ TEST_F(RecoveryCommandsTest, ProtectsTheSetsOfOtherTools) {
         EXPECT_EQ(Pcw({"verify", dir / row.recovery}), 3);
         ASSERT_EQ(Pcw({"repair", dir / row.parts[3]}), 0) << out.str();
         ExpectKeptRestored();
+        std::remove((dir / row.parts[1]).c_str());
+        ASSERT_EQ(Pcw({"join", dir / row.parts[0], "--name", "joined"}), 0) << out.str();
+        std::string whole;
+        for (const std::string& part : row.parts) whole += kept[part];
+        EXPECT_EQ(ReadFile(dir / "joined"), whole);
+        EXPECT_FALSE(platform::FileExists(dir / row.parts[1]));
+        WriteFile(dir / row.parts[1], kept[row.parts[1]]);
+        std::remove((dir / "joined").c_str());
     }
     std::remove((dir / "cut.002").c_str());
     EXPECT_EQ(Pcw({"protect", dir / "cut.001", "--recovery", "2"}), 1);
