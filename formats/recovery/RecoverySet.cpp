@@ -304,12 +304,13 @@ Protection ExamineProtection(const std::string& anyPart) {
     };
     const RecoveryHeader* chosen = nullptr;
     size_t chosenVotes = 0;
-    for (const auto& [name, decoded] : found) {
-        if (!decoded.header || !lists(*decoded.header, given)) continue;
+    for (const auto& candidate : found) {
+        const std::optional<RecoveryHeader>& header = candidate.second.header;
+        if (!header || !lists(*header, given)) continue;
         const size_t votes = std::count_if(found.begin(), found.end(), [&](const auto& other) {
-            return other.second.header && SameSet(*other.second.header, *decoded.header);
+            return other.second.header && SameSet(*other.second.header, *header);
         });
-        if (votes > chosenVotes) chosen = &*decoded.header, chosenVotes = votes;
+        if (votes > chosenVotes) chosen = &*header, chosenVotes = votes;
     }
     if (chosen) protection.header = *chosen;
 
