@@ -313,6 +313,13 @@ TEST_F(RecoverySetTest, IgnoresAndNamesRecoveryPartsThatCannotServe) {
     WriteFile(written[1], later);
     const Protection protection = ExamineProtection(parts[0]);
     ASSERT_FALSE(protection.header);
+    EXPECT_NE(DescribeProtection(protection, false).find("version 7 de ce format"),
+              std::string::npos);
+    std::string damaged = contents[3];
+    damaged[70] ^= 1;
+    WriteFile(written[1], damaged);
+    EXPECT_NE(DescribeProtection(ExamineProtection(parts[0]), false).find("en-tête est endommagé"),
+              std::string::npos);
     WriteFile(written[1], contents[3]);
 
     const Protection mixed = ExamineProtection(parts[0]);
