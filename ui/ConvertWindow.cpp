@@ -78,8 +78,13 @@ ConvertWindow::~ConvertWindow() {
 
 void ConvertWindow::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (parentWidget()) move(parentWidget()->geometry().center() - rect().center());
     PrepareToShow();
+}
+
+void ConvertWindow::setVisible(bool visible) {
+    if (visible && !isVisible() && parentWidget())
+        CentreWindow(this, parentWidget()->geometry().center());
+    QDialog::setVisible(visible);
 }
 
 void ConvertWindow::PrepareToShow() {

@@ -286,11 +286,16 @@ std::vector<ArtworkCaption> MainWindow::ArtworkCaptions() {
             {UiText(TextId::ArtDestinationFolder), 15, 164, 11, true, field}};
 }
 
+void MainWindow::setVisible(bool visible) {
+    if (visible && !std::exchange(placed_, true))
+        if (QScreen* screen = this->screen())
+            CentreWindow(this, screen->availableGeometry().center());
+    QWidget::setVisible(visible);
+}
+
 void MainWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (activated_) return;
-    if (QScreen* screen = this->screen())
-        move(screen->availableGeometry().center() - rect().center());
     // Without a window manager the window may never be told it is active.
     QTimer::singleShot(0, this, [this] {
         if (!activated_) {

@@ -78,6 +78,8 @@ public:
     void Minimise();
     void Quit();
 
+    void setVisible(bool visible) override;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -107,6 +109,7 @@ private:
                  platform::Icon icon = platform::Icon::Warning);
 
     bool activated_ = false;
+    bool placed_ = false;  // centred on the screen at its first showing
     bool sizeAutoWidth_ = false;
     bool comingBack_ = false;  // shown again moments ago
     ProgressWindow* frmProcessing_ = nullptr;

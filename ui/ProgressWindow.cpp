@@ -159,8 +159,13 @@ void ProgressWindow::showEvent(QShowEvent* event) {
     // A window restored from the task bar is shown again by the system: its
     // job runs already and must not be started twice.
     if (event->spontaneous()) return;
-    if (parentWidget()) move(parentWidget()->geometry().center() - rect().center());
     PrepareToShow();
+}
+
+void ProgressWindow::setVisible(bool visible) {
+    if (visible && !isVisible() && parentWidget())
+        CentreWindow(this, parentWidget()->geometry().center());
+    QDialog::setVisible(visible);
 }
 
 int ProgressWindow::Run(Job& job, workflow::Direction direction) {

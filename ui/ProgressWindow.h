@@ -75,6 +75,8 @@ protected:
 public:
     // Escape and the window manager's close do nothing while a job runs.
     void reject() override;
+    // Shown over the main window.
+    void setVisible(bool visible) override;
 
 protected:
 private:

@@ -96,9 +96,14 @@ SettingsDialog::SettingsDialog(const SavedSettings* params, QWidget* parent)
 
 void SettingsDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (QScreen* screen = this->screen())
-        move(screen->availableGeometry().center() - rect().center());
     PrepareToShow();
+}
+
+void SettingsDialog::setVisible(bool visible) {
+    if (visible && !isVisible())
+        if (QScreen* screen = this->screen())
+            CentreWindow(this, screen->availableGeometry().center());
+    QDialog::setVisible(visible);
 }
 
 void SettingsDialog::PrepareToShow() {

@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QProgressBar>
+#include <QScreen>
 #include <QStyle>
 #include <QSvgRenderer>
 #include <QWindow>
@@ -110,7 +111,28 @@ void MakeSkinned(QWidget* window, int width, int height) {
     window->setMask(QRegion(path.toFillPolygon().toPolygon()));
 }
 
+void CentreWindow(QWidget* window, QPoint centre) {
+    QRect place(QPoint(0, 0), window->size());
+    place.moveCenter(centre);
+    if (QScreen* screen = window->screen()) {
+        const QRect room = screen->availableGeometry();
+        // A window larger than the room keeps its top left corner in it.
+        place.moveLeft(
+            std::max(room.left(), std::min(place.left(), room.x() + room.width() - place.width())));
+        place.moveTop(
+            std::max(room.top(), std::min(place.top(), room.y() + room.height() - place.height())));
+    }
+    window->move(place.topLeft());
+}
+
 namespace {
+
+// Whether a program may move its own windows: a Wayland compositor alone
+// places them. A window moved by the system would follow the pointer only
+// from where the system took it over, after the first pixels of the drag.
+bool ClientsPlaceWindows() {
+    return !QGuiApplication::platformName().startsWith("wayland");
+}
 
 // Moves the window once the pointer has really moved with the button held on
 // the area itself: a press that a child took, or one that the area only got
@@ -130,7 +152,8 @@ protected:
                 pressed_ = mouse->button() == Qt::LeftButton &&
                            area->childAt(mouse->position().toPoint()) == nullptr;
                 pressAt_ = mouse->globalPosition().toPoint();
-                grab_ = pressAt_ - window->pos();
+                // Where the pointer holds the window, which the window keeps under it.
+                grab_ = area->mapTo(window, mouse->position().toPoint());
                 return false;
             }
             case QEvent::MouseMove: {
@@ -141,8 +164,12 @@ protected:
                     if ((at - pressAt_).manhattanLength() < QApplication::startDragDistance())
                         return false;
                     moving_ = true;
-                    // The system moves it where it can; the release then goes to the system.
-                    if (window->windowHandle() && window->windowHandle()->startSystemMove()) {
+                    // Where windows place themselves, the window follows the
+                    // pointer from the press, its first pixels included. Elsewhere
+                    // (Wayland) only the system may move it; the release then goes
+                    // to the system.
+                    if (!ClientsPlaceWindows() && window->windowHandle() &&
+                        window->windowHandle()->startSystemMove()) {
                         pressed_ = false;
                         return true;
                     }

@@ -42,8 +42,15 @@ private:
 
 // Gives a top-level window no frame and the rounded shape of the skins.
 void MakeSkinned(QWidget* window, int width, int height);
+// Puts a top-level window's centre on `centre`, inside its screen's available
+// area. Windows are placed before they are shown: a frameless window moved in
+// its show event races the window manager's first configure, which leaves Qt
+// with the window at 0, 0 while the screen shows it elsewhere, and then boxes
+// open in the corner and the first drag throws the window away.
+void CentreWindow(QWidget* window, QPoint centre);
 // Lets the user move the window by dragging `area` (the window itself for its
-// background): the system moves it where it can, we move it where it cannot.
+// background): it follows the pointer's motion from the press, moved by the
+// program, or by the system where only the system may move windows.
 void DragsWindow(QWidget* area);
 // Draws an artwork picture (":/artwork/NAME.svg") over the whole rectangle;
 // false when the picture is missing.

@@ -128,6 +128,42 @@ dismiss_result() { # expected text, for the log
     fail "the result message did not close"
 }
 
+# --- Fresh starts: the first box opens over the main window, and the first drag of the
+# background moves it by exactly the pointer's motion. A window placed by the window
+# manager once failed either in about half of the starts.
+for start in 1 2 3 4; do
+    "$app" >"$tmp/app.log" 2>&1 &
+    app_pid=$!
+    main=$(window '^Parcelwise v1\.1$' 15) || fail "start $start: the main window did not appear: $(cat "$tmp/app.log")"
+    sleep 0.3
+    click "$main" 235 245 # the action, with no file opened
+    box=$(window '^-=Parcelwise=-$' 5) || fail "start $start: the action without a file said nothing"
+    place "$main"
+    mx=$((WX + WW / 2)) my=$((WY + WH / 2))
+    place "$box"
+    bx=$((WX + WW / 2)) by=$((WY + WH / 2))
+    ((bx - mx <= 40 && mx - bx <= 40 && by - my <= 40 && my - by <= 40)) ||
+        fail "start $start: the box opened at $bx,$by, away from its window at $mx,$my"
+    xdotool key Return
+    for _ in $(seq 50); do viewable "$box" || break; sleep 0.1; done
+    place "$main"
+    before="$WX,$WY" want="$((WX + 40)),$((WY + 30))"
+    xdotool mousemove $((WX + 300)) $((WY + 230))
+    sleep 0.1
+    xdotool mousedown 1
+    for step in $(seq 10); do
+        xdotool mousemove $((WX + 300 + 4 * step)) $((WY + 230 + 3 * step))
+        sleep 0.03
+    done
+    sleep 0.2
+    xdotool mouseup 1
+    sleep 0.3
+    place "$main"
+    [ "$WX,$WY" = "$want" ] || fail "start $start: a drag by 40,30 from $before left the window at $WX,$WY"
+    kill "$app_pid"
+    wait "$app_pid" 2>/dev/null
+done
+
 "$app" >"$tmp/app.log" 2>&1 &
 pids+=($!)
 main=$(window '^Parcelwise v1\.1$' 15) || fail "the main window did not appear: $(cat "$tmp/app.log")"
