@@ -215,10 +215,17 @@ void ProgressWindow::AskToCancel() {
     Job* job = job_;
     if (job == nullptr) return;
     asking_ = true;
+    // Held while the user thinks: a job that ran on could end under the
+    // question, and "Oui" would then cancel nothing.
+    job->Suspend();
     const bool yes = Questions::Ask(this, UiText(TextId::AskCancel), UiText(TextId::TitleProgram));
     asking_ = false;
-    // The job may have ended while the question was open: nothing to cancel then.
-    if (!yes || closing_ || job_ != job) return;
+    // A job that ended while the question was open closed it: nothing to cancel then.
+    if (closing_ || job_ != job) return;
+    if (!yes) {
+        if (pauseState == PauseState::Running) job->Resume();
+        return;
+    }
     job->Cancel();
     lblInfo_->setText(UiText(TextId::StatusCancelling));
 }
@@ -297,6 +304,14 @@ void ProgressWindow::RunClock(bool enabled) {
 }
 
 void ProgressWindow::ShowMessage(const Message& message) {
+    // The job's messages come as it ends, which closes the cancel question:
+    // there is nothing left to cancel.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (asking_) Questions::CloseOpenQuestion();
+        },
+        Qt::QueuedConnection);
     platform::ShowMessages(this, {message});
 }
 

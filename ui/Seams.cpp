@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QSettings>
 #include <deque>
@@ -127,11 +128,14 @@ namespace {
 bool g_questionsExpected = false;
 std::deque<bool> g_answers;
 QStringList g_asked;
+std::function<void()> g_whileAsking;
+QPointer<QMessageBox> g_openQuestion;
 }  // namespace
 
 bool Questions::Ask(QWidget* owner, const QString& text, const QString& title) {
     g_asked << text;
     if (g_questionsExpected || !g_answers.empty()) {
+        if (std::function<void()> look = std::exchange(g_whileAsking, {})) look();
         if (g_answers.empty()) return false;
         const bool answer = g_answers.front();
         g_answers.pop_front();
@@ -142,8 +146,17 @@ bool Questions::Ask(QWidget* owner, const QString& text, const QString& title) {
     QPushButton* no = box.addButton(UiText(TextId::CaptionNo), QMessageBox::NoRole);
     box.setDefaultButton(no);
     box.setEscapeButton(no);
+    g_openQuestion = &box;
     box.exec();
     return box.clickedButton() == yes;
+}
+
+void Questions::CloseOpenQuestion() {
+    if (QMessageBox* box = g_openQuestion.data()) box->done(QMessageBox::No);
+}
+
+void Questions::WhileAsking(std::function<void()> look) {
+    g_whileAsking = std::move(look);
 }
 
 void Questions::SetNextAnswer(bool yes) {
@@ -154,6 +167,7 @@ void Questions::ExpectAnswers(bool on) {
     g_questionsExpected = on;
     g_answers.clear();
     g_asked.clear();
+    g_whileAsking = {};
 }
 
 QStringList Questions::Asked() {
