@@ -642,6 +642,7 @@ bool MainWindow::EditorKeyPress(int key, QChar typed) {
             lblTaille_->setText(entry);
             PlaceSizeLabel();
             params->defaultSize = value;
+            params->SaveSettings();
             CloseEditor();
             break;
         }
@@ -689,6 +690,7 @@ void MainWindow::ChooseDestFolder() {
 void MainWindow::ChangeSizeMode(int index) {
     lblMo_->setVisible(index == 0);
     params->sizeMode = index;
+    params->SaveSettings();
 }
 
 void MainWindow::ToggleDigests() {
@@ -739,6 +741,8 @@ void MainWindow::OpenSettings() {
         const int index = frmParam_->cboBuffer()->currentIndex();
         if (index >= 0 && index < static_cast<int>(kBufferSizes.size()))
             params->bufferSize = kBufferSizes[index];
+        // Kept at once: a program killed before it closes would lose it.
+        params->SaveSettings();
     }
 }
 

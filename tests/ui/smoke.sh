@@ -165,7 +165,8 @@ for start in 1 2 3 4; do
 done
 
 "$app" >"$tmp/app.log" 2>&1 &
-pids+=($!)
+app_pid=$!
+pids+=($app_pid)
 main=$(window '^Parcelwise v1\.1$' 15) || fail "the main window did not appear: $(cat "$tmp/app.log")"
 sleep 0.5
 place "$main"
@@ -283,4 +284,22 @@ if [ -n "$shots" ]; then
     open_file "$second.001.pcw"
     shot "$main" main-join
 fi
+# --- A logout during a split: SIGTERM cancels the job, which takes back its parts, and
+# the program ends with the signal's status, as pcw does.
+click "$main" 150 65 # split mode
+open_file "$third"
+click "$main" 235 245
+progress=$(window '^Parcelwise$' 5) || fail "the progress window did not appear"
+click "$progress" 328 39 # paused, so that the split is still running when the signal comes
+sleep 0.3
+ls "$HOME"/third.bin.*.pcw >/dev/null 2>&1 || fail "the split to be stopped wrote nothing"
+kill -TERM "$app_pid"
+for _ in $(seq 100); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$app_pid" 2>/dev/null && fail "SIGTERM did not end the program"
+wait "$app_pid"
+status=$?
+((status == 143)) || fail "the program stopped by SIGTERM exited with $status"
+ls "$HOME"/third.bin.*.pcw >/dev/null 2>&1 && fail "SIGTERM left parts of the split behind"
+grep -q "Le processus a été annulé" "$tmp/app.log" || fail "the cancel went unsaid: $(cat "$tmp/app.log")"
+
 echo "passed in ${SECONDS}s"
