@@ -19,6 +19,8 @@
 
 namespace {
 
+constexpr int kApplyEveryMs = 40;
+
 const char* const kClockIcons[4] = {"clock-elapsed", "clock-remaining", "clock-total", "clock-end"};
 
 QString FromUtf8(std::string_view text) {
@@ -254,7 +256,12 @@ void ProgressWindow::ResetDisplay() {
 void ProgressWindow::Post() {
     if (applyPosted_) return;
     applyPosted_ = true;
-    QMetaObject::invokeMethod(this, &ProgressWindow::ApplySlots, Qt::QueuedConnection);
+    // A few times a second is all an eye reads; a window redrawn after every
+    // 16 KiB buffer took the worker's core from it. The end applies the last
+    // values at once.
+    QMetaObject::invokeMethod(
+        this, [this] { QTimer::singleShot(kApplyEveryMs, this, &ProgressWindow::ApplySlots); },
+        Qt::QueuedConnection);
 }
 
 void ProgressWindow::SetOverallBar(int position) {
@@ -309,6 +316,7 @@ void ProgressWindow::ShowMessage(const Message& message) {
     QMetaObject::invokeMethod(
         this,
         [this] {
+            ApplySlots();  // the last progress, under the message
             if (asking_) Questions::CloseOpenQuestion();
         },
         Qt::QueuedConnection);

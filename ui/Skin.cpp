@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QFontMetricsF>
+#include <QHash>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -201,12 +202,46 @@ void DragsWindow(QWidget* area) {
     area->installEventFilter(new Dragger(area));
 }
 
-bool PaintArtwork(QPainter& painter, const QString& name, const QRect& target) {
+namespace {
+
+int g_renderings = 0;
+
+// Each picture rendered once at each size and pixel ratio it is shown at: the
+// windows repaint their background under every label a job's progress
+// rewrites, and reading the SVG anew each time cost a second of a 2 GiB split.
+// A null pixmap for a picture that is missing.
+QPixmap RenderedArtwork(const QString& name, const QSize& size, qreal ratio) {
+    static QHash<QString, QPixmap> rendered;
+    const QString key =
+        QString("%1 %2x%3@%4").arg(name).arg(size.width()).arg(size.height()).arg(ratio);
+    if (auto found = rendered.constFind(key); found != rendered.constEnd()) return *found;
     InitArtwork();
     UseSkinFamilies();
+    QPixmap pixmap;
     QSvgRenderer renderer(":/artwork/" + name + ".svg");
-    if (!renderer.isValid()) return false;
-    renderer.render(&painter, target);
+    if (renderer.isValid()) {
+        ++g_renderings;
+        pixmap = QPixmap((QSizeF(size) * ratio).toSize());
+        pixmap.setDevicePixelRatio(ratio);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        renderer.render(&painter, QRectF(QPointF(0, 0), QSizeF(size)));
+    }
+    rendered.insert(key, pixmap);
+    return pixmap;
+}
+
+}  // namespace
+
+int ArtworkRenderings() {
+    return g_renderings;
+}
+
+bool PaintArtwork(QPainter& painter, const QString& name, const QRect& target) {
+    const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    const QPixmap pixmap = RenderedArtwork(name, target.size(), ratio);
+    if (pixmap.isNull()) return false;
+    painter.drawPixmap(target.topLeft(), pixmap);
     return true;
 }
 
@@ -230,10 +265,13 @@ void PaintCaptions(QPainter& painter, const QSize& artworkSize, const QRect& tar
 }
 
 QPixmap ArtworkPixmap(const QString& name, const QSize& size) {
-    QPixmap pixmap(size);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    PaintArtwork(painter, name, QRect(QPoint(0, 0), size));
+    // As sharp as the screens' pixels are dense.
+    const qreal ratio = qApp != nullptr ? qApp->devicePixelRatio() : 1.0;
+    QPixmap pixmap = RenderedArtwork(name, size, ratio);
+    if (pixmap.isNull()) {
+        pixmap = QPixmap(size);
+        pixmap.fill(Qt::transparent);
+    }
     return pixmap;
 }
 

@@ -55,7 +55,11 @@ void DragsWindow(QWidget* area);
 // Draws an artwork picture (":/artwork/NAME.svg") over the whole rectangle;
 // false when the picture is missing.
 bool PaintArtwork(QPainter& painter, const QString& name, const QRect& target);
+// The picture at `size`, in the screens' pixel density; transparent when missing.
 QPixmap ArtworkPixmap(const QString& name, const QSize& size);
+// How many pictures have been rendered from their SVG: each at most once per
+// size and pixel ratio, however often the windows repaint.
+int ArtworkRenderings();
 
 // A caption written on a window's artwork, drawn by the code (so that it can
 // be translated) where the picture would have drawn it: its baseline starts

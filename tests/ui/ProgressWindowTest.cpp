@@ -325,3 +325,20 @@ TEST_F(GuiTest, AJobThatEndsUnderTheCancelQuestionClosesIt) {
     EXPECT_FALSE(processing->isVisible());
     EXPECT_EQ(ListDir(work.path()), std::vector<std::string>{"big.bin"});
 }
+
+// The windows repaint their artwork under every label a job rewrites: each
+// picture is rendered once per size, not at every repaint.
+TEST_F(GuiTest, RepaintsReuseTheRenderedArtwork) {
+    processing->show();
+    processing->repaint();
+    main->repaint();
+    const int rendered = ArtworkRenderings();
+    for (int i = 0; i < 5; ++i) {
+        processing->ResetDisplay();
+        processing->TogglePause();  // no job: the icons stay
+        processing->repaint();
+        main->repaint();
+    }
+    EXPECT_EQ(ArtworkRenderings(), rendered);
+    processing->hide();
+}
