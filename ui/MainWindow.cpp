@@ -136,7 +136,8 @@ MainWindow::MainWindow(std::vector<std::string> args, std::string programPath,
 
     const QString radioStyle =
         "QRadioButton { color: white; background: #3E5584; }"
-        "QRadioButton:disabled { color: rgba(255, 255, 255, 110); }";
+        "QRadioButton:disabled { color: rgba(255, 255, 255, 110); }"
+        "QRadioButton:focus { border: 1px dotted white; }";
     rbCouper_ = new QRadioButton(UiText(TextId::CaptionSplit), this);
     rbCouper_->setObjectName("rbCouper");
     rbJoindre_ = new QRadioButton(UiText(TextId::CaptionJoin), this);
@@ -331,7 +332,9 @@ void MainWindow::FirstActivation() {
         SetMode(Direction::Split);
         EnableControls(true);
     }
-    // The keyboard starts on the mode, not on the quit button.
+    // The keyboard starts on the mode, not on the quit button, and its mark
+    // shows from the start rather than after the first Tab.
+    setAttribute(Qt::WA_KeyboardFocusChange);
     (mode == Direction::Split ? rbCouper_ : rbJoindre_)->setFocus(Qt::OtherFocusReason);
 }
 
@@ -561,6 +564,7 @@ void MainWindow::dropEvent(QDropEvent* event) {
 
 void MainWindow::OpenEditor(QLabel* label, int target) {
     const QRect at = label->geometry();
+    focusBefore_ = focusWidget();
     EnableControls(false);
     editTarget = static_cast<uint8_t>(target);
     edTemp_->setText(label->text());
@@ -574,6 +578,14 @@ void MainWindow::OpenEditor(QLabel* label, int target) {
 void MainWindow::CloseEditor() {
     edTemp_->hide();
     EnableControls(true);
+    RestoreFocus();
+}
+
+// The keyboard goes back to the control it left for the editor or a job.
+void MainWindow::RestoreFocus() {
+    if (QWidget* before = focusBefore_.data(); before && before->isEnabled() && before->isVisible())
+        before->setFocus(Qt::OtherFocusReason);
+    focusBefore_ = nullptr;
 }
 
 void MainWindow::EditStoredName() {
@@ -724,12 +736,14 @@ void MainWindow::StartAction() {
 void MainWindow::RunJob() {
     // The progress window is this window's child: disabling this window would
     // disable it too. Its modality keeps this one out of reach.
+    focusBefore_ = focusWidget();
     EnableControls(false);
     hide();
     const int result = frmProcessing_ && job ? frmProcessing_->Run(*job, mode) : 0;
     ComeBack();
     EnableControls(true);
     SetMode(mode);
+    RestoreFocus();
     if (result != 1)
         Message(UiText(TextId::WorkStoppedFilesLeft), UiText(TextId::TitleProgram),
                 platform::Icon::Error);

@@ -70,6 +70,7 @@ ProgressWindow::ProgressWindow(QWidget* parent) : QDialog(parent) {
     imgAnnuler_->setToolTip(UiText(TextId::CaptionCancel));
     imgAnnuler_->setAccessibleName(UiText(TextId::CaptionCancel));
     imgAnnuler_->setFocusPolicy(Qt::TabFocus);
+    Style(imgAnnuler_, {11, true});  // its focus mark in white, seen on the black skin
 
     lblTest_ = new ClickLabel(this);
     lblTest_->setObjectName("lblTest");

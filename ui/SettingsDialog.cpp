@@ -72,6 +72,7 @@ SettingsDialog::SettingsDialog(const SavedSettings* params, QWidget* parent)
     cboBuffer_->setFont(SkinFont(11, false));
     cboBuffer_->setStyleSheet(QString("QComboBox { background: %1; color: white; border: 1px solid "
                                       "black; padding-left: 3px; }"
+                                      "QComboBox:focus { border: 1px dotted white; }"
                                       "QComboBox QAbstractItemView { background: %1; }")
                                   .arg(kBody.name()));
 

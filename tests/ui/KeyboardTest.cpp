@@ -88,3 +88,37 @@ TEST_F(GuiTest, ThePauseButtonAndTheClockAnswerTheKeyboard) {
 }
 
 }  // namespace
+
+// The keyboard's place shows from the start, and comes back to the control it
+// left for the editor or for a job.
+TEST_F(GuiTest, FocusShowsFromTheStartAndReturnsWhereItWas) {
+    EXPECT_TRUE(main->testAttribute(Qt::WA_KeyboardFocusChange));
+    EXPECT_EQ(main->focusWidget(), Find<QWidget>("rbCouper"));
+    // Marks that would be drawn black on the progress window's black skin.
+    EXPECT_GT(Find<QWidget>("imgAnnuler")->palette().color(QPalette::WindowText).lightness(), 128);
+
+    WriteFile(work / "film.avi", RandomBytes(2 << 20, 44));
+    Open(work / "film.avi");
+    QWidget* size = Find<QWidget>("lblTaille");
+    const struct {
+        const char* what;
+        QWidget* from;
+        Qt::Key key;
+    } cases[] = {
+        {"the size editor, validated", size, Qt::Key_Return},
+        {"the size editor, abandoned", size, Qt::Key_Escape},
+        {"a job", Find<QWidget>("lblAction"), Qt::Key_Return},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (!main->job || !main->job->opened) Open(work / "film.avi");
+        c.from->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(c.from, Qt::Key_Return);
+        if (c.from == size) {
+            Find<QLineEdit>("edTemp")->setText("1");
+            QTest::keyClick(Find<QLineEdit>("edTemp"), c.key);
+        }
+        EXPECT_EQ(main->focusWidget(), c.from);
+    }
+    EXPECT_EQ(Texts().back(), "Le fichier a été coupé avec succès !");
+}

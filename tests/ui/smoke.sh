@@ -6,9 +6,11 @@
 # (PCW_DRAG_SOURCE names it). Clicks go to positions of the windows' fixed layout, measured
 # from each window's place on the screen.
 #
-#   smoke.sh PROGRAM [SHOTS_FOLDER]
+#   smoke.sh PROGRAM [SHOTS_FOLDER | --docs]
 #
-# With SHOTS_FOLDER, screenshots of every window are left there. Exits 77
+# With SHOTS_FOLDER, screenshots of every window are left there; with --docs,
+# the screenshots of the README (every docs/*.png) are taken again and replace
+# those in docs/, which needs PCW_DRAG_SOURCE for the drop. Exits 77
 # (skipped) with the reason when no X server or window manager can start.
 set -uo pipefail
 
@@ -24,6 +26,13 @@ for tool in Xvfb openbox xdotool xwininfo xprop; do
 done
 
 tmp=$(mktemp -d)
+docs=
+if [ "$shots" = --docs ]; then
+    docs=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../docs" && pwd)
+    [ -n "${PCW_DRAG_SOURCE:-}" ] || { echo "--docs needs PCW_DRAG_SOURCE"; exit 2; }
+    shots=$tmp/shots
+    mkdir -p "$shots"
+fi
 pids=()
 cleanup() {
     for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null; done
@@ -302,4 +311,10 @@ status=$?
 ls "$HOME"/third.bin.*.pcw >/dev/null 2>&1 && fail "SIGTERM left parts of the split behind"
 grep -q "Le processus a été annulé" "$tmp/app.log" || fail "the cancel went unsaid: $(cat "$tmp/app.log")"
 
+if [ -n "$docs" ]; then
+    for picture in "$docs"/*.png; do
+        [ -s "$shots/${picture##*/}" ] || fail "no new ${picture##*/} for docs/"
+        cp "$shots/${picture##*/}" "$picture"
+    done
+fi
 echo "passed in ${SECONDS}s"
