@@ -22,9 +22,9 @@ void GuiMessageSink::Show(platform::WindowHandle owner, std::string_view text,
     const QString caption = QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size()));
     auto show = [this, owner, text = std::string(text), title = std::string(title), parent, body,
                  caption, icon] {
-        // Replaced while this message waited for the UI thread (the program is
-        // stopping and nobody reads boxes any more): the sink now installed says it.
-        if (platform::MessageSink* now = platform::CurrentMessageSink(); now != this)
+        // Handed over while this message waited for the UI thread (the program
+        // is stopping and nobody reads boxes any more): the sink now installed says it.
+        if (platform::MessageSink* now = platform::CurrentMessageSink(); handedOver_ && now != this)
             return now->Show(owner, text, title, icon);
         QMessageBox::Icon kind = icon == platform::Icon::Error     ? QMessageBox::Critical
                                  : icon == platform::Icon::Warning ? QMessageBox::Warning
@@ -38,4 +38,9 @@ void GuiMessageSink::Show(platform::WindowHandle owner, std::string_view text,
         show();
     else
         QMetaObject::invokeMethod(qApp, show, Qt::BlockingQueuedConnection);
+}
+
+void GuiMessageSink::HandOver() {
+    handedOver_ = true;
+    if (platform::CurrentMessageSink() == this) platform::SetMessageSink(nullptr);
 }

@@ -167,6 +167,10 @@ MainWindow::MainWindow(std::vector<std::string> args, std::string programPath,
     for (QLabel* l :
          {static_cast<QLabel*>(lblFichier_), static_cast<QLabel*>(lblDest_), lblDossier_})
         l->setTextFormat(Qt::PlainText);
+    // Screen readers name the fields by the captions painted beside them.
+    lblFichier_->setAccessibleName(UiText(TextId::ArtSourceFile));
+    lblDest_->setAccessibleName(UiText(TextId::ArtDestinationFile));
+    lblDossier_->setAccessibleName(UiText(TextId::ArtDestinationFolder));
 
     cboMode_ = new ModeCombo(this);
     cboMode_->setObjectName("cboMode");
@@ -391,6 +395,8 @@ void MainWindow::ShowModeDefaults() {
         lblMd5_->setText(UiText(TextId::CaptionCreateDigests));
         lblMd5_->setEnabled(true);
     }
+    // The box is named by its caption, which is a label of its own.
+    chkMD5_->setAccessibleName(lblMd5_->text());
 }
 
 void MainWindow::SetMode(Direction m) {

@@ -13,6 +13,7 @@
 #include <QStyle>
 #include <QSvgRenderer>
 #include <QWindow>
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -24,7 +25,61 @@ static void InitArtwork() {
     (void)done;
 }
 
+namespace {
+
+QAccessibleInterface* AccessibleOfClickLabel(const QString&, QObject* object) {
+    auto* label = qobject_cast<ClickLabel*>(object);
+    if (label == nullptr) return nullptr;
+    if (label->focusPolicy() == Qt::NoFocus && label->accessibleName().isEmpty()) return nullptr;
+    return new ClickLabelAccessible(label);
+}
+
+}  // namespace
+
+ClickLabelAccessible::ClickLabelAccessible(ClickLabel* label)
+    : QAccessibleWidget(label, label->focusPolicy() == Qt::NoFocus ? QAccessible::StaticText
+                                                                   : QAccessible::Button) {}
+
+ClickLabel* ClickLabelAccessible::label() const {
+    return static_cast<ClickLabel*>(widget());
+}
+
+QString ClickLabelAccessible::text(QAccessible::Text kind) const {
+    const ClickLabel* l = label();
+    const QString shown = l->textFormat() == Qt::RichText ? QString() : l->text();
+    // "x", "-", "?" and "..." are signs; their hint says what they do.
+    const bool says =
+        std::count_if(shown.begin(), shown.end(), [](QChar c) { return c.isLetter(); }) > 1;
+    switch (kind) {
+        case QAccessible::Name:
+            if (!l->accessibleName().isEmpty()) return l->accessibleName();
+            return says ? shown : l->toolTip();
+        case QAccessible::Value:
+            return l->accessibleName().isEmpty() ? QString() : shown;
+        case QAccessible::Description:
+            return l->toolTip() == text(QAccessible::Name) ? QString() : l->toolTip();
+        default:
+            return QAccessibleWidget::text(kind);
+    }
+}
+
+QStringList ClickLabelAccessible::actionNames() const {
+    if (role() != QAccessible::Button) return QAccessibleWidget::actionNames();
+    return QStringList{pressAction()} + QAccessibleWidget::actionNames();
+}
+
+void ClickLabelAccessible::doAction(const QString& action) {
+    if (action != pressAction() || role() != QAccessible::Button)
+        return QAccessibleWidget::doAction(action);
+    if (label()->isEnabled()) emit label()->clicked();
+}
+
 ClickLabel::ClickLabel(QWidget* parent, bool hand) : QLabel(parent) {
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(AccessibleOfClickLabel);
+        return true;
+    }();
+    (void)factoryInstalled;
     if (hand) {
         setCursor(Qt::PointingHandCursor);
         setFocusPolicy(Qt::TabFocus);

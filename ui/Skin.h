@@ -2,6 +2,7 @@
 // borderless shape, dragging by the background, and the artwork.
 #pragma once
 
+#include <QAccessibleWidget>
 #include <QColor>
 #include <QDate>
 #include <QLabel>
@@ -38,6 +39,22 @@ protected:
 
 private:
     bool armed_ = false;  // pressed here, not yet released
+};
+
+// What a screen reader sees of a label that acts: a button that it can press,
+// named by what it does (its text, or its hint when the text is a sign such
+// as "..."), greyed when disabled. A label given an accessible name (the
+// caption painted beside it on the skin) says its text as its value; one that
+// does not act is then a text of that name.
+class ClickLabelAccessible : public QAccessibleWidget {
+public:
+    explicit ClickLabelAccessible(ClickLabel* label);
+    QString text(QAccessible::Text kind) const override;
+    QStringList actionNames() const override;
+    void doAction(const QString& action) override;
+
+private:
+    ClickLabel* label() const;
 };
 
 // Gives a top-level window no frame and the rounded shape of the skins.

@@ -33,8 +33,8 @@ void StopRequests::Stop(int signal) {
     signal_ = signal;
     // Nobody is there to read a box any more; the messages that a box would
     // hold a worker for go to stderr, where a session keeps them.
-    if (dynamic_cast<GuiMessageSink*>(platform::CurrentMessageSink()) != nullptr)
-        platform::SetMessageSink(nullptr);
+    if (auto* boxes = dynamic_cast<GuiMessageSink*>(platform::CurrentMessageSink()))
+        boxes->HandOver();
     if (Job* job = processing_.job()) job->Cancel();
     if (convert_.Converting() && convert_.job) convert_.job->Cancel();
     // The question and the boxes on screen, the file dialogs and the settings

@@ -1,5 +1,6 @@
 // The windows without a mouse: Tab visits every control in reading order,
 // and Space or Enter acts on the one that has the focus.
+#include <QAccessible>
 #include <QMenu>
 
 #include "GuiTest.h"
@@ -121,4 +122,61 @@ TEST_F(GuiTest, FocusShowsFromTheStartAndReturnsWhereItWas) {
         EXPECT_EQ(main->focusWidget(), c.from);
     }
     EXPECT_EQ(Texts().back(), "Le fichier a été coupé avec succès !");
+}
+
+// What a screen reader finds: every control with a role, a name and, for those
+// that act, a press that does what a click does.
+TEST_F(GuiTest, ScreenReadersFindAndPressTheSkinnedControls) {
+    const struct {
+        const char* name;
+        QAccessible::Role role;
+        const char* accessibleName;
+        const char* value;
+    } cases[] = {
+        {"lblAction", QAccessible::Button, "COUPER", ""},
+        {"lblOuvrir", QAccessible::Button, "Ouvrir un fichier", ""},
+        {"lblParam", QAccessible::Button, "Paramètres", ""},
+        {"lblQuitter", QAccessible::Button, "Quitter Parcelwise 1.1", ""},
+        {"lblFichier", QAccessible::Button, "Fichier source :", "film.avi"},
+        {"lblDossier", QAccessible::StaticText, "Dossier de destination :", ""},
+        {"chkMD5", QAccessible::CheckBox, "Créer Hash MD5", ""},
+        {"rbCouper", QAccessible::RadioButton, "Couper", ""},
+        {"lblTest", QAccessible::Button, "Pause", ""},
+        {"imgAnnuler", QAccessible::Button, "Annuler", ""},
+    };
+    WriteFile(work / "film.avi", RandomBytes(2 << 20, 45));
+    Open(work / "film.avi");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QAccessibleInterface* control =
+            QAccessible::queryAccessibleInterface(Find<QWidget>(c.name));
+        ASSERT_NE(control, nullptr);
+        EXPECT_EQ(control->role(), c.role);
+        EXPECT_EQ(control->text(QAccessible::Name), QString::fromUtf8(c.accessibleName));
+        if (*c.value) {
+            EXPECT_EQ(control->text(QAccessible::Value), QString::fromUtf8(c.value));
+        }
+        if (c.role == QAccessible::Button) {
+            QAccessibleActionInterface* actions = control->actionInterface();
+            ASSERT_NE(actions, nullptr);
+            EXPECT_TRUE(actions->actionNames().contains(QAccessibleActionInterface::pressAction()));
+        }
+    }
+    // A press acts as a click, and a greyed control is greyed for the reader too.
+    auto press = [this](const char* name) {
+        QAccessibleInterface* control = QAccessible::queryAccessibleInterface(Find<QWidget>(name));
+        if (QAccessibleActionInterface* actions = control ? control->actionInterface() : nullptr)
+            actions->doAction(QAccessibleActionInterface::pressAction());
+    };
+    SetSize("1");
+    press("lblAction");
+    EXPECT_EQ(Texts().back(), "Le fichier a été coupé avec succès !");
+    press("lblAction");
+    EXPECT_EQ(Texts().back(), "Vous n'avez ouvert aucun fichier !");
+    Find<QWidget>("lblAction")->setEnabled(false);
+    const size_t before = Texts().size();
+    press("lblAction");
+    EXPECT_EQ(Texts().size(), before);
+    EXPECT_TRUE(
+        QAccessible::queryAccessibleInterface(Find<QWidget>("lblAction"))->state().disabled);
 }
