@@ -8,6 +8,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPointer>
 #include <QProgressBar>
 #include <QScreen>
 #include <QStyle>
@@ -71,7 +72,14 @@ QStringList ClickLabelAccessible::actionNames() const {
 void ClickLabelAccessible::doAction(const QString& action) {
     if (action != pressAction() || role() != QAccessible::Button)
         return QAccessibleWidget::doAction(action);
-    if (label()->isEnabled()) emit label()->clicked();
+    // Later, as a button's animated click: the press may open a modal window,
+    // and the reader waits for its answer.
+    QMetaObject::invokeMethod(
+        label(),
+        [target = QPointer<ClickLabel>(label())] {
+            if (ClickLabel* l = target.data(); l && l->isEnabled()) emit l->clicked();
+        },
+        Qt::QueuedConnection);
 }
 
 ClickLabel::ClickLabel(QWidget* parent, bool hand) : QLabel(parent) {

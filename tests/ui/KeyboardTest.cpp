@@ -167,6 +167,7 @@ TEST_F(GuiTest, ScreenReadersFindAndPressTheSkinnedControls) {
         QAccessibleInterface* control = QAccessible::queryAccessibleInterface(Find<QWidget>(name));
         if (QAccessibleActionInterface* actions = control ? control->actionInterface() : nullptr)
             actions->doAction(QAccessibleActionInterface::pressAction());
+        QApplication::processEvents();
     };
     SetSize("1");
     press("lblAction");
