@@ -3,13 +3,18 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QSettings>
 #include <deque>
 
 namespace {
+// What the window manager's title bar and borders take around a dialog.
+const QSize kRoomForTheFrame(16, 48);
+
 bool g_answersExpected = false;
 // A queued answer; an empty path stands for a cancelled dialog.
 std::deque<OpenChoice> g_openAnswers;
@@ -42,6 +47,13 @@ std::unique_ptr<QFileDialog> MakeDialog(QWidget* owner, const QString& caption) 
     KeepNoDialogSettings();
     auto dialog = std::make_unique<QFileDialog>(owner, caption);
     dialog->setOption(QFileDialog::DontUseNativeDialog);
+    // Its usual size is taller than a small screen at 1.5x (1024 x 600): its
+    // buttons would lie below the screen's edge.
+    if (QScreen* screen = owner ? owner->screen() : QGuiApplication::primaryScreen()) {
+        const QSize room = screen->availableGeometry().size() - kRoomForTheFrame;
+        dialog->setMinimumSize(dialog->minimumSizeHint().boundedTo(room));
+        dialog->resize(dialog->sizeHint().boundedTo(room));
+    }
     return dialog;
 }
 }  // namespace
