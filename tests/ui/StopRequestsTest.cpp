@@ -10,6 +10,7 @@
 
 #include "GuiTest.h"
 #include "settings/SavedSettings.h"
+#include "ui/GuiMessageSink.h"
 #include "ui/StopRequests.h"
 
 using namespace testsupport;
@@ -19,15 +20,16 @@ namespace {
 TEST_F(GuiTest, AStopSignalCancelsTheJobAndEndsTheProgram) {
     const struct {
         const char* what;
-        bool run, paused, question, realSignal;
+        bool run, paused, question, box, realSignal;
         int signal;
     } cases[] = {
-        {"idle", false, false, false, false, SIGTERM},
-        {"idle, a real signal", false, false, false, true, SIGHUP},
-        {"split", true, false, false, false, SIGTERM},
-        {"paused split", true, true, false, false, SIGHUP},
-        {"split under the cancel question", true, false, true, false, SIGTERM},
-        {"split, a real signal", true, false, false, true, SIGTERM},
+        {"idle", false, false, false, false, false, SIGTERM},
+        {"idle, a real signal", false, false, false, false, true, SIGHUP},
+        {"a message box on screen", false, false, false, true, false, SIGTERM},
+        {"split", true, false, false, false, false, SIGTERM},
+        {"paused split", true, true, false, false, false, SIGHUP},
+        {"split under the cancel question", true, false, true, false, false, SIGTERM},
+        {"split, a real signal", true, false, false, false, true, SIGTERM},
     };
     WriteFile(work / "big.bin", RandomBytes(16 << 20, 15));
     platform::testing::IoFaults slow;
@@ -58,6 +60,13 @@ TEST_F(GuiTest, AStopSignalCancelsTheJobAndEndsTheProgram) {
                 ClickThroughWindow("imgAnnuler");
             });
             main->StartAction();
+        } else if (c.box) {
+            GuiMessageSink boxes;
+            platform::SetMessageSink(&boxes);
+            QTimer::singleShot(30, stop);
+            main->ShowAbout();  // returns once the stop has closed its box
+            EXPECT_EQ(platform::CurrentMessageSink() == &boxes, false);
+            platform::SetMessageSink(&sink);
         } else {
             stop();
         }
