@@ -99,6 +99,7 @@ void ConvertWindow::PrepareToShow() {
 
 void ConvertWindow::paintEvent(QPaintEvent*) {
     QPainter painter(this);
+    ClipToSkinShape(painter, this);
     if (!PaintArtwork(painter, "convert", rect())) painter.fillRect(rect(), Qt::black);
     PaintCaptions(painter, {385, 150}, rect(), ArtworkCaptions());
 }

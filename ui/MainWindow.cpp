@@ -277,6 +277,7 @@ void MainWindow::SetWindows(ProgressWindow* processing, SettingsDialog* param,
 
 void MainWindow::paintEvent(QPaintEvent*) {
     QPainter painter(this);
+    ClipToSkinShape(painter, this);
     painter.fillRect(rect(), Qt::white);
     PaintArtwork(painter, "main", rect());
     PaintCaptions(painter, {450, 275}, rect(), ArtworkCaptions());

@@ -154,6 +154,7 @@ bool ProgressWindow::eventFilter(QObject* watched, QEvent* event) {
 
 void ProgressWindow::paintEvent(QPaintEvent*) {
     QPainter painter(this);
+    ClipToSkinShape(painter, this);
     if (!PaintArtwork(painter, "processing", rect())) painter.fillRect(rect(), Qt::black);
 }
 

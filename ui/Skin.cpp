@@ -166,13 +166,33 @@ void ClickLabel::leaveEvent(QEvent* event) {
     QLabel::leaveEvent(event);
 }
 
+namespace {
+
+// The corner ellipse of 30 x 30 of the skins.
+QPainterPath SkinShape(QSize size) {
+    QPainterPath path;
+    path.addRoundedRect(QRectF(0, 0, size.width() + 1, size.height()), 15, 15);
+    return path;
+}
+
+// A Wayland compositor takes a window's mask for where it takes input, not for
+// what it shows: the corners are shown transparent there instead.
+bool MasksShapeWindows() {
+    return !QGuiApplication::platformName().startsWith("wayland");
+}
+
+}  // namespace
+
 void MakeSkinned(QWidget* window, int width, int height) {
     window->setWindowFlag(Qt::FramelessWindowHint, true);
     window->setFixedSize(width, height);
-    // The corner ellipse of 30 x 30 of the skins.
-    QPainterPath path;
-    path.addRoundedRect(QRectF(0, 0, width + 1, height), 15, 15);
-    window->setMask(QRegion(path.toFillPolygon().toPolygon()));
+    window->setMask(QRegion(SkinShape(window->size()).toFillPolygon().toPolygon()));
+    if (!MasksShapeWindows()) window->setAttribute(Qt::WA_TranslucentBackground);
+}
+
+void ClipToSkinShape(QPainter& painter, const QWidget* window) {
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setClipPath(SkinShape(window->size()));
 }
 
 void CentreWindow(QWidget* window, QPoint centre) {

@@ -59,6 +59,9 @@ private:
 
 // Gives a top-level window no frame and the rounded shape of the skins.
 void MakeSkinned(QWidget* window, int width, int height);
+// Paints a skinned window inside its rounded shape only, which is what shapes
+// it where its mask does not.
+void ClipToSkinShape(QPainter& painter, const QWidget* window);
 // Puts a top-level window's centre on `centre`, inside its screen's available
 // area. Windows are placed before they are shown: a frameless window moved in
 // its show event races the window manager's first configure, which leaves Qt
