@@ -5,6 +5,7 @@
 #include "cli/TerminalProgress.h"
 
 #include "core/Job.h"
+#include "core/SizeWithUnit.h"
 #include "core/TextEncoding.h"
 #include "formats/FormatTable.h"
 #include "formats/Workflow.h"
@@ -96,6 +97,24 @@ bool ReadNumber(const Parsed& parsed, std::string_view name, int64_t min, int64_
         return false;
     }
     out = value;
+    return true;
+}
+
+bool ReadSize(const Parsed& parsed, std::string_view name, int64_t most, int64_t& out,
+              std::string& error) {
+    const std::string* text = parsed.Value(name);
+    if (text == nullptr) return true;
+    const std::optional<int64_t> bytes = ParseSizeWithUnit(*text);
+    if (bytes && *bytes > most) {
+        error = Say(TextId::CliSizeAboveLimit,
+                    {name, *text, std::to_string(*bytes), std::to_string(most)});
+        return false;
+    }
+    if (!bytes || *bytes < 1) {
+        error = Say(TextId::CliWantsSize, {name, std::to_string(most), *text});
+        return false;
+    }
+    out = *bytes;
     return true;
 }
 
@@ -210,6 +229,7 @@ int RunJob(Job& job, const std::function<void()>& start, Context& ctx) {
     const int stoppedBy = signals->Caught();
     signals.reset();
     if (job.step == Step::Finished) return kExitOk;
+    if (job.readerGone) return platform::BrokenPipeExitStatus();
     // A job that failed on its own before the stop reached it took nothing
     // back: its error said what it left, and a cancel line would lie.
     if (stoppedBy == 0 || job.step != Step::Cancelled) return kExitFailed;

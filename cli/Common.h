@@ -84,6 +84,11 @@ Parsed ParseOptions(const Args& args, const std::vector<OptionSpec>& specs, size
 // left alone when the option is absent. False, with `error` set, otherwise.
 bool ReadNumber(const Parsed& parsed, std::string_view name, int64_t min, int64_t max, int64_t& out,
                 std::string& error);
+// Reads a size with its unit ("700M", "1.5G", "25MB": core/SizeWithUnit.h) of
+// 1 to `most` bytes into `out`, left alone when the option is absent; a size
+// past `most` is refused naming that limit.
+bool ReadSize(const Parsed& parsed, std::string_view name, int64_t most, int64_t& out,
+              std::string& error);
 // The copy buffer: one of the seven sizes of the settings dialog.
 bool ReadBufferSize(const Parsed& parsed, uint32_t& out, std::string& error);
 // A name option must be a plain file name; an empty one is left to the job's

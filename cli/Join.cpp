@@ -4,8 +4,12 @@
 #include "cli/Commands.h"
 #include "core/Job.h"
 #include "formats/Workflow.h"
+#include "texts/Texts.h"
 
 namespace cli {
+
+using texts::Say;
+using texts::TextId;
 
 int Join(const Args& args, Context& ctx) {
     const Parsed parsed = ParseOptions(args,
@@ -13,9 +17,19 @@ int Join(const Args& args, Context& ctx) {
                                         {"--no-verify", false},
                                         {"--name", true},
                                         {"--folder", true},
-                                        {"--buffer", true}},
+                                        {"--buffer", true},
+                                        {"--output", true},
+                                        {"-o", true}},
                                        1);
     if (!parsed.error.empty()) return UsageError(ctx, parsed.error);
+    if (parsed.Has("--output") && parsed.Has("-o"))
+        return UsageError(ctx, Say(TextId::CliOptionTwice, {"--output"}));
+    const std::string* output = parsed.Has("-o") ? parsed.Value("-o") : parsed.Value("--output");
+    const bool toStandardOutput = output != nullptr;
+    if (output != nullptr && *output != "-")
+        return UsageError(ctx, Say(TextId::CliOutputIsDash, {*output}));
+    if (toStandardOutput && (parsed.Has("--name") || parsed.Has("--folder")))
+        return UsageError(ctx, Say(TextId::CliOutputAlone));
     uint32_t bufferSize = ctx.defaults.bufferSize;
     std::optional<std::string> destName;
     std::string error;
@@ -27,6 +41,7 @@ int Join(const Args& args, Context& ctx) {
     if (const std::string* folder = parsed.Value("--folder"); folder && !UseFolder(job, *folder))
         return kExitFailed;
     const std::string name = destName.value_or(job.choices.fileName);
+    job.choices.toStandardOutput = toStandardOutput;
     if (!workflow::CheckJoin(job, name, !parsed.Has("--no-verify"), bufferSize,
                              platform::ShowAfter()))
         return kExitFailed;

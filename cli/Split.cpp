@@ -30,7 +30,7 @@ int Split(const Args& args, Context& ctx) {
     std::string error;
     if (!ReadNumber(parsed, "--size", 1, 999, sizeMo, error) ||
         !ReadNumber(parsed, "--count", 1, 999, count, error) ||
-        !ReadNumber(parsed, "--bytes", 1, INT32_MAX, bytes, error) ||
+        !ReadSize(parsed, "--bytes", kLargestPart, bytes, error) ||
         !ReadBufferSize(parsed, bufferSize, error) ||
         !ReadName(parsed, "--name", destName, error) ||
         !ReadName(parsed, "--store-name", storeName, error))

@@ -216,7 +216,9 @@ bool CheckJoin(Job& job, const std::string& destName, bool verify, uint32_t buff
     // The parts are looked for first: a set that lacks some, or announces a
     // count it cannot have, is refused by its join for that, whatever room
     // its size asks.
-    if (PartsAllThere(job) && !CheckFreeSpace(job.choices.folder, job.RebuiltSize(), said))
+    // A join to the standard output takes no room of the folder's disk.
+    if (!job.choices.toStandardOutput && PartsAllThere(job) &&
+        !CheckFreeSpace(job.choices.folder, job.RebuiltSize(), said))
         return false;
     if (!job.CheckJoinParameters(destName, verify, said)) {
         said.push_back(

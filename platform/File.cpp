@@ -112,6 +112,16 @@ File File::OpenWrite(const std::string& path) {
     return Open(path, O_WRONLY | O_NOFOLLOW, true);
 }
 
+File File::StandardInput() {
+    const int copy = ::fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, 0);
+    return copy >= 0 ? File(copy, 0) : File(-1, errno);
+}
+
+File File::StandardOutput() {
+    const int copy = ::fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 0);
+    return copy >= 0 ? File(copy, 0) : File(-1, errno);
+}
+
 IoResult File::Read(void* buffer, size_t n) {
     return io::ReadAll(buffer, n, [this](char* at, size_t left, int& error) -> int64_t {
         for (;;) {

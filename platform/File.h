@@ -83,6 +83,10 @@ public:
     static File OpenReadSame(const std::string& path, FileIdentity identity);
     // An existing file, for writing; never creates one, never follows a link.
     static File OpenWrite(const std::string& path);
+    // A handle of its own on the process's standard input or output, which
+    // may be a pipe, a terminal or a file; closing it leaves the stream open.
+    static File StandardInput();
+    static File StandardOutput();
 
     bool IsOpen() const { return fd_ != kNoHandle; }
     // The errno of the failed open, 0 when the file is open.

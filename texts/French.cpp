@@ -263,17 +263,25 @@ constexpr Row kFrench[] = {
     {TextId::CliFileMissing, "fichier manquant"},
     {TextId::CliArgumentTooMany, "argument en trop : %1"},
     {TextId::CliWantsNumber, "%1 attend un nombre entier de %2 à %3 : %4"},
+    {TextId::CliWantsSize,
+     "%1 attend une taille de 1 à %2 octets, en octets ou suivie de k, M, G (1024, 1024², "
+     "1024³) ou de kB, MB, GB (1000, 1000², 1000³) : %3"},
+    {TextId::CliSizeAboveLimit,
+     "%1 %2 fait %3 octets, plus que les %4 octets qu'un fichier du jeu peut contenir"},
     {TextId::CliWantsBufferSize, "--buffer attend l'une des tailles %1 : %2"},
     {TextId::CliWantsFileName,
      "%1 attend un nom de fichier, sans dossier ni caractère de contrôle : %2"},
     {TextId::CliOneSizeOption, "une seule des options --size, --count et --bytes à la fois"},
+    {TextId::CliOutputIsDash,
+     "--output attend - (la sortie standard) ; --name et --folder choisissent le fichier : %1"},
+    {TextId::CliOutputAlone, "--output - ne se donne ni avec --name ni avec --folder"},
     {TextId::CliUnknownKind, "type de jeu inconnu : %1 (types : %2)"},
     {TextId::CliSynopsis,
      "Utilisation :\n"
      "  pcw split SOURCE [--size MO | --count N | --bytes N] [--md5] [--name NOM]\n"
      "            [--store-name NOM] [--folder DOSSIER] [--buffer OCTETS]\n"
      "  pcw join MORCEAU [--format TYPE] [--no-verify] [--name NOM]\n"
-     "           [--folder DOSSIER] [--buffer OCTETS]\n"
+     "           [--folder DOSSIER] [--buffer OCTETS] [--output -]\n"
      "  pcw info MORCEAU [--format TYPE]\n"
      "  pcw verify MORCEAU [--format TYPE] [--verbose]\n"
      "  pcw convert PREMIER_FICHIER_V10\n"
@@ -284,6 +292,7 @@ constexpr Row kFrench[] = {
     {TextId::CliCancelledLeftFile, " ; fichier laissé : %1"},
     {TextId::CliCancelledLeftFiles, " ; fichiers laissés : %1"},
     {TextId::CliCancelledNothingLeft, " ; aucun fichier créé n'a été laissé."},
+    {TextId::StandardOutputName, "la sortie standard"},
     {TextId::DetectedKindWithReason, "%1 (%2)"},
     {TextId::InfoDetectedKind, "Type détecté : %1\n"},
     {TextId::InfoLegacyFormat, "Format : Parcelwise 1.0 (à convertir avec pcw convert)\n"},
@@ -311,7 +320,9 @@ constexpr Row kFrench[] = {
      "Options :\n"
      "  --size MO         taille de chaque fichier en Mo, de 1 à 999%3\n"
      "  --count N         nombre de fichiers, de 1 à 999%4\n"
-     "  --bytes N         taille exacte de chaque fichier en octets, de 1 à 2147483647\n"
+     "  --bytes N         taille exacte de chaque fichier, de 1 à 2147483647 octets :\n"
+     "                    en octets ou avec une unité : k, M, G (par 1024)\n"
+     "                    ou kB, MB, GB (par 1000) ; ainsi 700M, 1.5G, 100k, 25MB\n"
      "  --md5             ajoute au dernier fichier le Hash MD5 de chaque fichier\n"
      "  --name NOM        nom de destination (par défaut : le nom du fichier source,\n"
      "                    ou pour join le nom enregistré dans le jeu)\n"
@@ -319,6 +330,8 @@ constexpr Row kFrench[] = {
      "  --folder DOSSIER  dossier de destination (par défaut : celui de la source)\n"
      "%5%6"
      "  --no-verify       recolle sans contrôler les Hash MD5 du jeu\n"
+     "  --output -, -o -  join : écrit le fichier recollé sur la sortie standard,\n"
+     "                    après avoir vérifié tout le jeu quand il porte des Hash MD5\n"
      "\n"
      "Les messages s'affichent sur la sortie d'erreur, précédés de leur titre.\n"
      "Code de sortie : 0 succès, 1 opération refusée ou échouée,\n"

@@ -206,9 +206,13 @@ enum class TextId : uint16_t {
     CliFileMissing,
     CliArgumentTooMany,
     CliWantsNumber,      // %1 the option, %2 and %3 the bounds, %4 what was given
+    CliWantsSize,        // %1 the option, %2 the largest size, %3 what was given
+    CliSizeAboveLimit,   // %1 the option, %2 what was given, %3 its bytes, %4 the limit
     CliWantsBufferSize,  // %1 the sizes, %2 what was given
     CliWantsFileName,    // %1 the option, %2 what was given
     CliOneSizeOption,
+    CliOutputIsDash,  // %1 what was given
+    CliOutputAlone,
     CliUnknownKind,  // %1 what was given, %2 the kinds
     CliSynopsis,
     CliUsageError,  // %1 the problem, %2 the synopsis
@@ -217,6 +221,7 @@ enum class TextId : uint16_t {
     CliCancelledLeftFile,   // %1 the file left behind
     CliCancelledLeftFiles,  // %1 the files left behind
     CliCancelledNothingLeft,
+    StandardOutputName,  // what a message calls the standard output a join writes to
     DetectedKindWithReason,  // %1 the kind, %2 why
     InfoDetectedKind,
     InfoLegacyFormat,

@@ -469,9 +469,10 @@ bool NativeSet::CheckJoinParameters(const std::string& destName, bool verifyHash
         if (!NameFits(choices.folder, choices.fileName.size(), problems)) valid = false;
     }
     choices.verifyHash = verifyHash;
-    const std::string target = !destName.empty() && platform::IsSafeFileName(destName)
-                                   ? choices.folder + destName
-                                   : std::string();
+    const std::string target =
+        !destName.empty() && platform::IsSafeFileName(destName) && !choices.toStandardOutput
+            ? choices.folder + destName
+            : std::string();
     return workflow::EndChecks(valid, problems, target, target, said);
 }
 
@@ -548,7 +549,7 @@ StepResult NativeSet::JoinSteps(std::optional<JoinOutput>& output) {
     doneBytes = 0;
     partNumber = 0;
     const std::string final = choices.folder + choices.fileName;
-    output = JoinOutput::Create(final);
+    output = CreateJoinOutput();
     if (!output->IsOpen()) {
         const int error = output->OpenError();
         output.reset();
