@@ -9,6 +9,9 @@
 
 namespace cli {
 
+using texts::Say;
+using texts::TextId;
+
 int Split(const Args& args, Context& ctx) {
     const Parsed parsed = ParseOptions(args,
                                        {{"--size", true},
@@ -22,7 +25,7 @@ int Split(const Args& args, Context& ctx) {
                                        1);
     if (!parsed.error.empty()) return UsageError(ctx, parsed.error);
     if (parsed.Has("--size") + parsed.Has("--count") + parsed.Has("--bytes") > 1)
-        return UsageError(ctx, texts::Say(texts::TextId::CliOneSizeOption));
+        return UsageError(ctx, Say(TextId::CliOneSizeOption));
 
     int64_t sizeMo = 0, count = 0, bytes = 0;
     uint32_t bufferSize = ctx.defaults.bufferSize;
@@ -36,8 +39,19 @@ int Split(const Args& args, Context& ctx) {
         !ReadName(parsed, "--store-name", storeName, error))
         return UsageError(ctx, error);
 
+    // "-" is the standard input, cut as it comes: its size, which a count of
+    // parts needs, is known only at its end, and it has no name to give.
+    const bool stream = parsed.positionals[0] == "-";
+    if (stream && parsed.Has("--count")) return UsageError(ctx, Say(TextId::CliStreamCount));
+    if (stream && !parsed.Has("--size") && !parsed.Has("--bytes") &&
+        ctx.defaults.sizeMode == kSizeModeNombre)
+        return UsageError(ctx, Say(TextId::CliStreamCount));
+    if (stream && !destName) return UsageError(ctx, Say(TextId::CliStreamName));
+
     NativeSet job;
-    if (!workflow::OpenFileToSplit(job, parsed.positionals[0], platform::ShowAfter()))
+    if (stream)
+        workflow::TakeStreamToSplit(job, ".");
+    else if (!workflow::OpenFileToSplit(job, parsed.positionals[0], platform::ShowAfter()))
         return kExitFailed;
     if (const std::string* folder = parsed.Value("--folder"); folder && !UseFolder(job, *folder))
         return kExitFailed;
@@ -52,7 +66,7 @@ int Split(const Args& args, Context& ctx) {
     else
         partSize = PartSizeFor(ctx.defaults.sizeMode, ctx.defaults.defaultSize, job.sourceSize);
 
-    const std::string sourceName = job.choices.fileName;
+    const std::string sourceName = stream ? *destName : job.choices.fileName;
     const workflow::SplitChoice choice{.storedName = storeName.value_or(sourceName),
                                        .destName = destName.value_or(sourceName),
                                        .withDigests = parsed.Has("--md5"),

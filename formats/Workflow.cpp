@@ -20,8 +20,6 @@ namespace {
 
 using texts::Say;
 using texts::TextId;
-// A split of a smaller file would hardly be worth its parts.
-constexpr int64_t kSmallestSource = 1048576;
 
 void CannotOpen(const std::string& path, int error, Messages& said) {
     said.push_back({Say(TextId::CannotOpenFile, {platform::ReasonLine(path, error)}),
@@ -60,6 +58,15 @@ bool OpenFileToSplit(NativeSet& job, const std::string& path, Messages& said) {
     }
     TakeSourceToSplit(job, path, size);
     return true;
+}
+
+void TakeStreamToSplit(NativeSet& job, const std::string& folder) {
+    job.sourcePath.clear();
+    job.sourceSize = 0;
+    job.choices.fileName.clear();
+    job.choices.folder = platform::WithSeparator(platform::AbsolutePath(folder));
+    job.choices.fromStandardInput = true;
+    job.opened = true;
 }
 
 void TakeSourceToSplit(NativeSet& job, const std::string& path, int64_t size) {

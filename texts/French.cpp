@@ -131,6 +131,15 @@ constexpr Row kFrench[] = {
     {TextId::SourceReadFailed, "Erreur de lecture du fichier source !%1"},
     {TextId::SourceEndedEarly,
      "Le fichier source est plus court que prévu : il a changé pendant le découpage !"},
+    {TextId::StreamTooSmall,
+     "L'entrée standard n'a donné que %1 octets, pas plus de 1 Mo : aucun jeu n'a été écrit."},
+    {TextId::StreamInOnePart,
+     "L'entrée standard n'a donné que %1 octets, qui tiennent dans un seul fichier de %2 octets "
+     "(il faut au moins 2 fichiers) : aucun jeu n'a été écrit."},
+    {TextId::StreamTooManyParts,
+     "L'entrée standard passe %1 fichiers de %2 octets : aucun jeu n'a été écrit (choisissez une "
+     "taille plus grande)."},
+    {TextId::StreamRate, "%1/s"},
     {TextId::NativePartHashFailed,
      "Impossible de lire le fichier *.%1.pcw pour calculer son Hash MD5.%2"},
     {TextId::NotFirstNativePart,
@@ -275,10 +284,14 @@ constexpr Row kFrench[] = {
     {TextId::CliOutputIsDash,
      "--output attend - (la sortie standard) ; --name et --folder choisissent le fichier : %1"},
     {TextId::CliOutputAlone, "--output - ne se donne ni avec --name ni avec --folder"},
+    {TextId::CliStreamCount,
+     "split - coupe l'entrée standard dont la taille n'est connue qu'à la fin : --size ou "
+     "--bytes, pas --count"},
+    {TextId::CliStreamName, "split - demande --name, le nom des fichiers du jeu"},
     {TextId::CliUnknownKind, "type de jeu inconnu : %1 (types : %2)"},
     {TextId::CliSynopsis,
      "Utilisation :\n"
-     "  pcw split SOURCE [--size MO | --count N | --bytes N] [--md5] [--name NOM]\n"
+     "  pcw split SOURCE|- [--size MO | --count N | --bytes N] [--md5] [--name NOM]\n"
      "            [--store-name NOM] [--folder DOSSIER] [--buffer OCTETS]\n"
      "  pcw join MORCEAU [--format TYPE] [--no-verify] [--name NOM]\n"
      "           [--folder DOSSIER] [--buffer OCTETS] [--output -]\n"
@@ -310,6 +323,8 @@ constexpr Row kFrench[] = {
      "\n"
      "Commandes :\n"
      "  split    coupe SOURCE en NOM.001.pcw, NOM.002.pcw... dans le dossier de SOURCE\n"
+     "           ou - (l'entrée standard, avec --name et --size ou --bytes) dans le\n"
+     "           dossier courant\n"
      "  join     recolle le jeu dont MORCEAU est l'un des fichiers\n"
      "  info     décrit le jeu sans rien écrire\n"
      "  verify   vérifie chaque fichier du jeu (présence, taille, Hash MD5)\n"

@@ -110,6 +110,10 @@ enum class TextId : uint16_t {
     SourceResized,
     SourceReadFailed,  // %1 the reason line
     SourceEndedEarly,
+    StreamTooSmall,      // %1 the bytes the stream gave
+    StreamInOnePart,     // %1 the bytes the stream gave, %2 the part size
+    StreamTooManyParts,  // %1 the most parts, %2 the part size
+    StreamRate,          // %1 the bytes per second, as shown
     NativePartHashFailed,  // %1 the part's number, %2 the reason line
     NotFirstNativePart,
     CannotReadFileData,  // %1 the reason line
@@ -213,6 +217,8 @@ enum class TextId : uint16_t {
     CliOneSizeOption,
     CliOutputIsDash,  // %1 what was given
     CliOutputAlone,
+    CliStreamCount,
+    CliStreamName,
     CliUnknownKind,  // %1 what was given, %2 the kinds
     CliSynopsis,
     CliUsageError,  // %1 the problem, %2 the synopsis
