@@ -75,6 +75,12 @@ TEST_F(CommandsTest, WrongUsageIsStatus2AndTouchesNothing) {
         {"split", source, "--store-name", "../film.avi"},
         {"join", source, "--name", "/tmp/film.avi"},
         {"join", source, "--format", "rar"},
+        {"join", source, "--output", "film"},
+        {"join", source, "-o", "-", "--name", "film"},
+        {"join", source, "-o", "-", "--folder", "/tmp"},
+        {"join", source, "-o", "-", "--output", "-"},
+        {"split", "-", "--count", "3", "--name", "film"},
+        {"split", "-", "--size", "1"},
         {"info", source, "--folder"},
     };
     for (const auto& args : cases) {
