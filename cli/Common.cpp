@@ -2,6 +2,7 @@
 
 #include <charconv>
 
+#include "cli/Json.h"
 #include "cli/TerminalProgress.h"
 
 #include "core/Job.h"
@@ -164,7 +165,7 @@ int UsageError(Context& ctx, std::string_view problem) {
 }
 
 std::optional<int> OpenSetOfKind(const Parsed& parsed, Context& ctx, std::unique_ptr<Job>& job,
-                                 std::string* detected) {
+                                 KindOpened* kind) {
     const std::string* given = parsed.Value("--format");
     const FormatRow* format = given ? FormatOfCliName(*given) : &JoinFormats().front();
     std::string path = parsed.positionals[0];
@@ -178,9 +179,7 @@ std::optional<int> OpenSetOfKind(const Parsed& parsed, Context& ctx, std::unique
         }
         format = found.formats.front();
         path = found.detection.path;
-        if (detected != nullptr)
-            *detected =
-                Say(TextId::DetectedKindWithReason, {format->cliName, found.detection.reason});
+        if (kind != nullptr) kind->reason = found.detection.reason;
     }
     if (format == nullptr) {
         std::string known;
@@ -188,11 +187,27 @@ std::optional<int> OpenSetOfKind(const Parsed& parsed, Context& ctx, std::unique
             known += (known.empty() ? "" : Say(TextId::ListSeparator)) + std::string(name);
         return UsageError(ctx, Say(TextId::CliUnknownKind, {*given, known}));
     }
+    if (kind != nullptr) kind->name = format->cliName;
     std::unique_ptr<Job> opened = format->make();
     if (workflow::OpenChosenSet(*opened, path, platform::ShowAfter()) != workflow::Opening::Opened)
         return kExitFailed;
     job = std::move(opened);
     return std::nullopt;
+}
+
+JsonObject RunJson(std::string_view command, int status, const Job* job, bool ran) {
+    std::string_view verdict = "done";
+    if (status != kExitOk)
+        verdict = !ran || job == nullptr      ? "refused"
+                  : job->step == Step::Cancelled ? "cancelled"
+                                                 : "failed";
+    std::vector<std::string> left;
+    if (job != nullptr)
+        for (const std::string& path : job->leftBehind) left.push_back(JsonString(path));
+    JsonObject json;
+    json.Text("command", command).Number("status", status).Text("verdict", verdict);
+    json.Json("leftBehind", JsonArray(left));
+    return json;
 }
 
 bool UseFolder(Job& job, const std::string& folder) {

@@ -101,13 +101,26 @@ std::string Synopsis();
 // Prints the problem and the synopsis on err; returns kExitUsage.
 int UsageError(Context& ctx, std::string_view problem);
 
+// The kind of set that was opened: its --format name and, when it was
+// detected rather than given, why.
+struct KindOpened {
+    std::string name;
+    std::string reason;  // empty when --format gave the kind
+};
+
 // Opens the set named by the first argument as the kind --format gives (native
 // when absent): nothing when `job` holds the opened set, the exit status
 // otherwise, after the reason was given.
-// Without --format the kind is detected; `detected` then receives which kind
-// and why.
+// Without --format the kind is detected; `kind` receives which kind and why.
 std::optional<int> OpenSetOfKind(const Parsed& parsed, Context& ctx, std::unique_ptr<Job>& job,
-                                 std::string* detected = nullptr);
+                                 KindOpened* kind = nullptr);
+
+// The start of split's and join's last words for scripts (--json): the
+// command, its exit status, how it ended ("done", "refused" before the run,
+// "failed", "cancelled") and the files it left behind. `job` is null when
+// there was none to make (a set that could not be opened).
+class JsonObject;
+JsonObject RunJson(std::string_view command, int status, const Job* job, bool ran);
 
 // Makes `folder` the job's destination through the job's folder chooser;
 // false, after a message, when it does not exist or lies on an optical disc.

@@ -2,6 +2,7 @@
 #include <string>
 
 #include "cli/Commands.h"
+#include "cli/Json.h"
 #include "core/SplitSize.h"
 #include "formats/Workflow.h"
 #include "formats/native/NativeSet.h"
@@ -21,7 +22,8 @@ int Split(const Args& args, Context& ctx) {
                                         {"--name", true},
                                         {"--store-name", true},
                                         {"--folder", true},
-                                        {"--buffer", true}},
+                                        {"--buffer", true},
+                                        {"--json", false}},
                                        1);
     if (!parsed.error.empty()) return UsageError(ctx, parsed.error);
     if (parsed.Has("--size") + parsed.Has("--count") + parsed.Has("--bytes") > 1)
@@ -49,14 +51,30 @@ int Split(const Args& args, Context& ctx) {
     if (stream && !destName) return UsageError(ctx, Say(TextId::CliStreamName));
 
     NativeSet job;
+    int32_t partSize = 0;
+    // With --json the last words on stdout say how the split ended and what it made.
+    auto ended = [&](int status, bool ran) {
+        if (!parsed.Has("--json")) return status;
+        const bool made = status == kExitOk;
+        ctx.out << RunJson("split", status, &job, ran)
+                       .Text("folder", job.choices.folder)
+                       .Text("name", job.choices.fileName)
+                       .Text("storedName", job.header.originalName)
+                       .Number("size", job.sourceSize)
+                       .Number("partSize", partSize)
+                       .Number("parts", made ? job.header.partCount : 0)
+                       .Flag("digests", job.header.hasDigests == 1)
+                       .Written()
+                << "\n";
+        return status;
+    };
     if (stream)
         workflow::TakeStreamToSplit(job, ".");
     else if (!workflow::OpenFileToSplit(job, parsed.positionals[0], platform::ShowAfter()))
-        return kExitFailed;
+        return ended(kExitFailed, false);
     if (const std::string* folder = parsed.Value("--folder"); folder && !UseFolder(job, *folder))
-        return kExitFailed;
+        return ended(kExitFailed, false);
 
-    int32_t partSize;
     if (bytes > 0)
         partSize = static_cast<int32_t>(bytes);
     else if (count > 0)
@@ -72,8 +90,9 @@ int Split(const Args& args, Context& ctx) {
                                        .withDigests = parsed.Has("--md5"),
                                        .partSize = partSize,
                                        .bufferSize = bufferSize};
-    if (!workflow::CheckSplit(job, choice, platform::ShowAfter())) return kExitFailed;
-    return RunJob(job, false, ctx);
+    if (!workflow::CheckSplit(job, choice, platform::ShowAfter()))
+        return ended(kExitFailed, false);
+    return ended(RunJob(job, false, ctx), true);
 }
 
 }  // namespace cli
