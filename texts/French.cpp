@@ -292,11 +292,11 @@ constexpr Row kFrench[] = {
     {TextId::CliSynopsis,
      "Utilisation :\n"
      "  pcw split SOURCE|- [--size MO | --count N | --bytes N] [--md5] [--name NOM]\n"
-     "            [--store-name NOM] [--folder DOSSIER] [--buffer OCTETS]\n"
+     "            [--store-name NOM] [--folder DOSSIER] [--buffer OCTETS] [--json]\n"
      "  pcw join MORCEAU [--format TYPE] [--no-verify] [--name NOM]\n"
-     "           [--folder DOSSIER] [--buffer OCTETS] [--output -]\n"
-     "  pcw info MORCEAU [--format TYPE]\n"
-     "  pcw verify MORCEAU [--format TYPE] [--verbose]\n"
+     "           [--folder DOSSIER] [--buffer OCTETS] [--output -] [--json]\n"
+     "  pcw info MORCEAU [--format TYPE] [--json]\n"
+     "  pcw verify MORCEAU [--format TYPE] [--verbose] [--json]\n"
      "  pcw convert PREMIER_FICHIER_V10\n"
      "  pcw --help | --version\n"},
     {TextId::CliUsageError, "pcw: %1\n%2Voir « pcw --help ».\n"},
@@ -348,9 +348,16 @@ constexpr Row kFrench[] = {
      "  --output -, -o -  join : écrit le fichier recollé sur la sortie standard,\n"
      "                    après avoir vérifié tout le jeu quand il porte des Hash MD5\n"
      "\n"
-     "Les messages s'affichent sur la sortie d'erreur, précédés de leur titre.\n"
-     "Code de sortie : 0 succès, 1 opération refusée ou échouée,\n"
-     "                 2 mauvaise utilisation.\n"},
+     "  --json            info, verify : la réponse en un objet JSON ; split, join :\n"
+     "                    un résumé JSON à la fin (clés : voir man pcw)\n"
+     "\n"
+     "Les messages s'affichent sur la sortie d'erreur, précédés de leur titre ; la\n"
+     "sortie standard ne porte que la réponse (info, verify, --json) ou les données\n"
+     "(join -o -).\n"
+     "Code de sortie : 0 succès (verify : jeu entier), 1 opération refusée ou\n"
+     "                 échouée (verify : jeu endommagé), 2 mauvaise utilisation,\n"
+     "                 130, 143, 129 annulée par SIGINT, SIGTERM, SIGHUP,\n"
+     "                 141 sortie standard fermée par son lecteur (join -o -).\n"},
     {TextId::HelpByDefault, "(%1 par défaut)"},
     {TextId::HelpBufferLead, "  --buffer OCTETS   taille du buffer de copie :"},
     {TextId::HelpFormatLead, "  --format TYPE     impose le type du jeu :"},
