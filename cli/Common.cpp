@@ -198,7 +198,7 @@ std::optional<int> OpenSetOfKind(const Parsed& parsed, Context& ctx, std::unique
 JsonObject RunJson(std::string_view command, int status, const Job* job, bool ran) {
     std::string_view verdict = "done";
     if (status != kExitOk)
-        verdict = !ran || job == nullptr      ? "refused"
+        verdict = !ran || job == nullptr         ? "refused"
                   : job->step == Step::Cancelled ? "cancelled"
                                                  : "failed";
     std::vector<std::string> left;

@@ -30,7 +30,8 @@ int Join(const Args& args, Context& ctx) {
     const bool toStandardOutput = output != nullptr;
     if (output != nullptr && *output != "-")
         return UsageError(ctx, Say(TextId::CliOutputIsDash, {*output}));
-    if (toStandardOutput && (parsed.Has("--name") || parsed.Has("--folder") || parsed.Has("--json")))
+    if (toStandardOutput &&
+        (parsed.Has("--name") || parsed.Has("--folder") || parsed.Has("--json")))
         return UsageError(ctx, Say(TextId::CliOutputAlone));
     uint32_t bufferSize = ctx.defaults.bufferSize;
     std::optional<std::string> destName;

@@ -90,8 +90,7 @@ int Split(const Args& args, Context& ctx) {
                                        .withDigests = parsed.Has("--md5"),
                                        .partSize = partSize,
                                        .bufferSize = bufferSize};
-    if (!workflow::CheckSplit(job, choice, platform::ShowAfter()))
-        return ended(kExitFailed, false);
+    if (!workflow::CheckSplit(job, choice, platform::ShowAfter())) return ended(kExitFailed, false);
     return ended(RunJob(job, false, ctx), true);
 }
 

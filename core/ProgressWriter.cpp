@@ -61,7 +61,8 @@ void ProgressWriter::Streaming(Job& job, int64_t textKey,
     constexpr double kSecondsPerDay = 86400;
     const double seconds = (now - job.startTime) * kSecondsPerDay;
     const int64_t done = job.doneBytes;
-    const int64_t rate = seconds > 0 ? static_cast<int64_t>(static_cast<double>(done) / seconds) : 0;
+    const int64_t rate =
+        seconds > 0 ? static_cast<int64_t>(static_cast<double>(done) / seconds) : 0;
     const int64_t tenths = rate * 10 / 1048576;
     if (tenths != lastRateTenths_) {
         display.SetPercentText(texts::Say(texts::TextId::StreamRate, {FormatSize(rate)}));

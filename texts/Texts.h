@@ -110,10 +110,10 @@ enum class TextId : uint16_t {
     SourceResized,
     SourceReadFailed,  // %1 the reason line
     SourceEndedEarly,
-    StreamTooSmall,      // %1 the bytes the stream gave
-    StreamInOnePart,     // %1 the bytes the stream gave, %2 the part size
-    StreamTooManyParts,  // %1 the most parts, %2 the part size
-    StreamRate,          // %1 the bytes per second, as shown
+    StreamTooSmall,        // %1 the bytes the stream gave
+    StreamInOnePart,       // %1 the bytes the stream gave, %2 the part size
+    StreamTooManyParts,    // %1 the most parts, %2 the part size
+    StreamRate,            // %1 the bytes per second, as shown
     NativePartHashFailed,  // %1 the part's number, %2 the reason line
     NotFirstNativePart,
     CannotReadFileData,  // %1 the reason line
@@ -227,7 +227,7 @@ enum class TextId : uint16_t {
     CliCancelledLeftFile,   // %1 the file left behind
     CliCancelledLeftFiles,  // %1 the files left behind
     CliCancelledNothingLeft,
-    StandardOutputName,  // what a message calls the standard output a join writes to
+    StandardOutputName,      // what a message calls the standard output a join writes to
     DetectedKindWithReason,  // %1 the kind, %2 why
     InfoDetectedKind,
     InfoLegacyFormat,

@@ -17,13 +17,14 @@ TEST(JsonString, EscapesWhatJsonRequiresAndReplacesWhatIsNoUtf8) {
         {"l1\nl2\r\t", "\"l1\\nl2\\r\\t\""},
         {std::string("nul\0x", 5), "\"nul\\u0000x\""},
         {"\x1b[2J\x7f", "\"\\u001b[2J\\u007f\""},
-        {"\xf0\x9f\x93\xbc", "\"\xf0\x9f\x93\xbc\""},  // four bytes
-        {"caf\xe9", "\"caf\xef\xbf\xbd\""},           // Windows-1252, not UTF-8
-        {"\x80x", "\"\xef\xbf\xbdx\""},               // a continuation alone
-        {"\xc0\xaf", "\"\xef\xbf\xbd\xef\xbf\xbd\""},  // overlong
+        {"\xf0\x9f\x93\xbc", "\"\xf0\x9f\x93\xbc\""},                  // four bytes
+        {"caf\xe9", "\"caf\xef\xbf\xbd\""},                            // Windows-1252, not UTF-8
+        {"\x80x", "\"\xef\xbf\xbdx\""},                                // a continuation alone
+        {"\xc0\xaf", "\"\xef\xbf\xbd\xef\xbf\xbd\""},                  // overlong
         {"\xed\xa0\x80", "\"\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd\""},  // a surrogate
-        {"\xe2\x82", "\"\xef\xbf\xbd\xef\xbf\xbd\""},  // cut short
-        {"\xf4\x90\x80\x80", "\"\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd\""},  // past U+10FFFF
+        {"\xe2\x82", "\"\xef\xbf\xbd\xef\xbf\xbd\""},                  // cut short
+        {"\xf4\x90\x80\x80",
+         "\"\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd\""},  // past U+10FFFF
     };
     for (const auto& [text, json] : cases) EXPECT_EQ(cli::JsonString(text), json) << text;
 }
