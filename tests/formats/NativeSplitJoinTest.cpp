@@ -6,7 +6,9 @@
 #include <algorithm>
 #include <thread>
 
+#ifndef _WIN32
 #include <unistd.h>
+#endif
 
 #include "NativeJobs.h"
 #include "platform/Env.h"
@@ -457,6 +459,8 @@ TEST_F(NativeSetTest, OneHashingWorkerOrSeveralGiveTheSameSetAndTheSameFailure) 
     EXPECT_TRUE(sets[0] == sets[1]);
 }
 
+// Pipes made and handed over as POSIX does it.
+#ifndef _WIN32
 namespace {
 
 // Runs a split of the standard input, which a writer thread fills with
@@ -527,3 +531,4 @@ TEST_F(NativeSetTest, AStreamIsCutAsItComesAndRefusedAtItsEndWhenTooShort) {
         }
     }
 }
+#endif
