@@ -64,7 +64,7 @@ void TakeStreamToSplit(NativeSet& job, const std::string& folder) {
     job.sourcePath.clear();
     job.sourceSize = 0;
     job.choices.fileName.clear();
-    job.choices.folder = platform::WithSeparator(platform::AbsolutePath(folder));
+    job.choices.folder = platform::AbsolutePath(platform::WithSeparator(folder));
     job.choices.fromStandardInput = true;
     job.opened = true;
 }

@@ -91,6 +91,15 @@ a = json.loads(sys.argv[1])
 assert a["command"] == "join" and a["status"] == 1 and a["verdict"] == "refused"
 PY
 
+split=$(head -c 2500000 "$name" | "$pcw" split - --bytes 1M --md5 --name json.bin --json 2>/dev/null)
+python3 - "$split" "$(pwd -P)/" <<'PY' || fail "split - --json: $split"
+import json, sys
+a = json.loads(sys.argv[1])
+assert (a["status"], a["verdict"], a["leftBehind"]) == (0, "done", []), a
+assert a["folder"] == sys.argv[2] and a["name"] == a["storedName"] == "json.bin", a
+assert (a["size"], a["partSize"], a["parts"], a["digests"]) == (2500000, 1048576, 3, True), a
+PY
+
 # Stopped by a signal: 128 + the signal, told apart from a failure; a reader
 # that closes the pipe: 141, as for cat.
 for signal in INT TERM HUP; do
