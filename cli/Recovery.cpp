@@ -48,7 +48,8 @@ std::optional<Digest> DigestFromHex(std::string_view hex) {
 }
 
 int WriteRecoveryParts(const std::vector<std::string>& parts, const std::string& stemPath,
-                       int count, Context& ctx, const std::vector<std::optional<Digest>>& known) {
+                       int count, Context& ctx, const std::vector<std::optional<Digest>>& known,
+                       bool say) {
     std::vector<std::string> written;
     if (const std::optional<recovery::Failure> failed =
             recovery::ProtectParts(parts, stemPath, count, &written, known)) {
@@ -57,12 +58,33 @@ int WriteRecoveryParts(const std::vector<std::string>& parts, const std::string&
         return kExitFailed;
     }
     for (const std::string& path : written)
-        ctx.out << Say(TextId::ProtectWrittenLine, {platform::VisibleText(path)});
+        if (say) ctx.out << Say(TextId::ProtectWrittenLine, {platform::VisibleText(path)});
     return kExitOk;
 }
 
+int ProtectSplitSet(const NativeSet& job, int count, bool say, Context& ctx) {
+    // A split of a stream learns its count of parts only at its end.
+    const int32_t parts = job.header.partCount;
+    if (count > parts) {
+        platform::ShowMessage(
+            nullptr, Say(TextId::CliRecoveryCount, {std::to_string(recovery::kMostRecoveryParts)}),
+            Say(TextId::TitleError), platform::Icon::Error);
+        return kExitFailed;
+    }
+    const std::string base = job.choices.folder + job.choices.fileName;
+    std::vector<std::string> paths;
+    for (int32_t number = 1; number <= parts; ++number)
+        paths.push_back(NativePartName(base, number));
+    // The digests the split stored are those of its parts' files, but for the
+    // last one, which now ends with them.
+    std::vector<std::optional<Digest>> known;
+    for (size_t i = 0; i + 1 < job.digests.size(); ++i)
+        known.push_back(DigestFromHex(job.digests[i]));
+    return WriteRecoveryParts(paths, base, count, ctx, known, say);
+}
+
 int JoinRepairing(Job& job, const recovery::Protection& protection, const std::string& name,
-                  Context& ctx) {
+                  bool say, Context& ctx) {
     // Where each part's data lie: after the header of its kind, up to the
     // digests of a native set's last part.
     std::vector<recovery::JoinPiece> pieces;
@@ -93,7 +115,7 @@ int JoinRepairing(Job& job, const recovery::Protection& protection, const std::s
         return kExitFailed;
     }
     for (const int lost : protection.plan.lost)
-        if (lost < protection.header->dataParts)
+        if (say && lost < protection.header->dataParts)
             ctx.out << Say(TextId::JoinRebuiltLine,
                            {std::to_string(lost + 1),
                             platform::VisibleText(protection.shards[size_t(lost)].path)});

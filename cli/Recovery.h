@@ -10,6 +10,7 @@
 #include "formats/native/md5.h"
 
 class Job;
+class NativeSet;
 
 namespace recovery {
 struct Protection;
@@ -28,14 +29,18 @@ bool ReadRecoveryCount(const Parsed& parsed, int64_t parts, int& count, std::str
 // says which; kExitOk when they were written.
 int WriteRecoveryParts(const std::vector<std::string>& parts, const std::string& stemPath,
                        int count, Context& ctx,
-                       const std::vector<std::optional<Digest>>& known = {});
+                       const std::vector<std::optional<Digest>>& known = {}, bool say = true);
+// The same for the set a native split just made, a line per part written
+// when `say`.
+int ProtectSplitSet(const NativeSet& job, int count, bool say, Context& ctx);
 // The digest that 32 hexadecimal digits give; nothing for any other text.
 std::optional<Digest> DigestFromHex(std::string_view hex);
 
 // Joins the opened set of `job`, damaged but repairable by `protection`, into
-// `name` in the job's folder, rebuilding the lost parts in memory; says which.
+// `name` in the job's folder, rebuilding the lost parts in memory; says which
+// when `say`.
 int JoinRepairing(Job& job, const recovery::Protection& protection, const std::string& name,
-                  Context& ctx);
+                  bool say, Context& ctx);
 
 // The status verify ends with, from the set's own judgement and its
 // recovery parts' one.
