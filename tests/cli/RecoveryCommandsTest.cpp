@@ -103,6 +103,11 @@ TEST_F(RecoveryCommandsTest, VerifySaysWhetherALossCanBeRepairedAndRepairDoesIt)
             bytes[bytes.size() - 10] ^= 1;
             WriteFile(dir / name, bytes);
         }
+        EXPECT_EQ(Pcw({"verify", dir / row.askedOf, "--json"}), row.status);
+        const char* verdict = row.status == 0   ? "whole"
+                              : row.status == 3 ? "repairable"
+                                                : "irreparable";
+        EXPECT_TRUE(Says(std::string("\"verdict\":\"") + verdict + "\"")) << out.str();
         EXPECT_EQ(Pcw({"verify", dir / row.askedOf}), row.status);
         EXPECT_TRUE(Says(row.said)) << out.str();
         const int repaired = Pcw({"repair", dir / row.askedOf});
