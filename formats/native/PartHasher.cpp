@@ -85,7 +85,8 @@ private:
                 if (stop_.load()) return;
                 if (taking) taking = TakeNextPart(lanes);
                 if (stop_.load()) return;
-                if (std::none_of(lanes.begin(), lanes.end(), [](const Lane& l) { return l.busy; })) {
+                if (std::none_of(lanes.begin(), lanes.end(),
+                                 [](const Lane& l) { return l.busy; })) {
                     if (!taking) return;
                     continue;
                 }

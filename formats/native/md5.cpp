@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <bit>
-#include <cstdint>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -255,8 +255,7 @@ MD5LaneCode MD5ChosenLaneCode() {
     static const MD5LaneCode chosen = [] {
         const std::optional<std::string> off = platform::GetEnv("PARCELWISE_NO_AVX2");
         const bool forcedOff = off && !off->empty() && *off != "0";
-        return !forcedOff && md5lanes::ProcessorHasAvx2() ? MD5LaneCode::Avx2
-                                                          : MD5LaneCode::Scalar;
+        return !forcedOff && md5lanes::ProcessorHasAvx2() ? MD5LaneCode::Avx2 : MD5LaneCode::Scalar;
     }();
     return chosen;
 }

@@ -25,9 +25,9 @@ namespace {
     _mm256_xor_si256(c, _mm256_or_si256(b, _mm256_xor_si256(d, _mm256_set1_epi32(-1))))
 
 // a = b + ((a + f(b, c, d) + x[i] + t) <<< s) in every lane.
-#define LANES_STEP(f, a, b, c, d, i, t, s)                                                 \
+#define LANES_STEP(f, a, b, c, d, i, t, s)                                                   \
     a = _mm256_add_epi32(a, _mm256_add_epi32(x[i], _mm256_set1_epi32(static_cast<int>(t)))); \
-    a = _mm256_add_epi32(a, f(b, c, d));                                                   \
+    a = _mm256_add_epi32(a, f(b, c, d));                                                     \
     a = _mm256_add_epi32(LANES_ROTL(a, s), b)
 
 // Turns eight rows of eight words (row k: eight words of lane k) into eight
@@ -67,8 +67,8 @@ PCW_AVX2 inline void LoadBlockWords(__m256i x[16], const uint8_t* const data[kLa
     for (size_t half = 0; half < 2; ++half) {
         __m256i* rows = x + 8 * half;
         for (size_t k = 0; k < kLanes; ++k)
-            rows[k] = _mm256_loadu_si256(
-                reinterpret_cast<const __m256i*>(data[k] + offset + 32 * half));
+            rows[k] =
+                _mm256_loadu_si256(reinterpret_cast<const __m256i*>(data[k] + offset + 32 * half));
         Transpose(rows);
     }
 }
@@ -80,8 +80,7 @@ bool ProcessorHasAvx2() {
     return __builtin_cpu_supports("avx2");
 }
 
-PCW_AVX2 void TransformEight(LaneStates& states, const uint8_t* const data[kLanes],
-                             size_t blocks) {
+PCW_AVX2 void TransformEight(LaneStates& states, const uint8_t* const data[kLanes], size_t blocks) {
     __m256i* const words = reinterpret_cast<__m256i*>(states.word);
     __m256i a = _mm256_loadu_si256(words), b = _mm256_loadu_si256(words + 1);
     __m256i c = _mm256_loadu_si256(words + 2), d = _mm256_loadu_si256(words + 3);
