@@ -10,7 +10,6 @@
 #include <thread>
 #include <unordered_set>
 
-#include "formats/native/md5lanes.h"
 #include "platform/Errors.h"
 
 namespace {
@@ -29,7 +28,7 @@ public:
           options_(options),
           bufferSize_(options.bufferSize > 0 ? options.bufferSize : kDefaultBuffer),
           lanes_(std::clamp<size_t>(options.lanes > 0 ? options.lanes : MD5LanesAtOnce(), 1,
-                                    md5lanes::kLanes)),
+                                    kMD5Lanes)),
           givenTwice_(parts.size(), false) {
         result_.digests.resize(parts.size());
         result_.errors.resize(parts.size(), 0);
@@ -180,7 +179,7 @@ private:
     // the parts that are whole; false once every worker must stop. A part
     // that no longer matters leaves its lane without an end.
     bool HashAndReport(std::vector<Lane>& lanes) {
-        MD5Lane inputs[md5lanes::kLanes];
+        MD5Lane inputs[kMD5Lanes];
         size_t count = 0;
         for (Lane& lane : lanes)
             if (lane.filled > 0) inputs[count++] = {&lane.context, lane.buffer.get(), lane.filled};

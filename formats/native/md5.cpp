@@ -169,6 +169,8 @@ void MD5Init(MD5Context& context) {
     std::memset(context.buffer, 0, sizeof context.buffer);
 }
 
+static_assert(kMD5Lanes == md5lanes::kLanes);
+
 namespace {
 
 // Counts `count` more bytes into the message's length; returns how many wait

@@ -37,10 +37,12 @@ struct MD5Lane {
     size_t count;
 };
 enum class MD5LaneCode { Scalar, Avx2 };
+// The most lanes the vector code hashes at once.
+constexpr size_t kMD5Lanes = 8;
 // Avx2 when the processor has it, unless PARCELWISE_NO_AVX2 is set (to
 // anything but 0): read once, at the first call.
 MD5LaneCode MD5ChosenLaneCode();
-// How many messages the chosen code hashes at once on one core: 8 or 1.
+// How many messages the chosen code hashes at once on one core: kMD5Lanes or 1.
 size_t MD5LanesAtOnce();
 // With code Avx2 on a processor without it, the scalar code runs instead.
 void MD5UpdateLanes(const MD5Lane* lanes, size_t count, MD5LaneCode code = MD5ChosenLaneCode());

@@ -249,6 +249,8 @@ std::vector<std::string> HashSideBySide(const std::vector<std::string>& messages
 std::vector<MD5LaneCode> CodesOfThisProcessor() {
     std::vector<MD5LaneCode> codes = {MD5LaneCode::Scalar};
     if (MD5ChosenLaneCode() == MD5LaneCode::Avx2) codes.push_back(MD5LaneCode::Avx2);
+    // Says which codes ran: a processor without AVX2 tests the scalar code alone.
+    ::testing::Test::RecordProperty("laneCodes", codes.size() == 2 ? "scalar, AVX2" : "scalar");
     return codes;
 }
 
