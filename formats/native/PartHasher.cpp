@@ -163,8 +163,8 @@ private:
         for (Lane& lane : lanes) {
             lane.filled = 0;
             if (!lane.busy) continue;
-            const size_t want =
-                static_cast<size_t>(std::min<int64_t>(bufferSize_, lane.bytes - lane.hashed));
+            const size_t want = static_cast<size_t>(
+                std::min(static_cast<int64_t>(bufferSize_), lane.bytes - lane.hashed));
             const platform::IoResult r = lane.file->Read(lane.buffer.get(), want);
             if (r.ok() && r.bytes > 0) {
                 lane.filled = static_cast<size_t>(r.bytes);
