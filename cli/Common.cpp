@@ -2,9 +2,11 @@
 
 #include <charconv>
 
+#include "cli/Json.h"
 #include "cli/TerminalProgress.h"
 
 #include "core/Job.h"
+#include "core/SizeWithUnit.h"
 #include "core/TextEncoding.h"
 #include "formats/FormatTable.h"
 #include "formats/Workflow.h"
@@ -99,6 +101,24 @@ bool ReadNumber(const Parsed& parsed, std::string_view name, int64_t min, int64_
     return true;
 }
 
+bool ReadSize(const Parsed& parsed, std::string_view name, int64_t most, int64_t& out,
+              std::string& error) {
+    const std::string* text = parsed.Value(name);
+    if (text == nullptr) return true;
+    const std::optional<int64_t> bytes = ParseSizeWithUnit(*text);
+    if (bytes && *bytes > most) {
+        error = Say(TextId::CliSizeAboveLimit,
+                    {name, *text, std::to_string(*bytes), std::to_string(most)});
+        return false;
+    }
+    if (!bytes || *bytes < 1) {
+        error = Say(TextId::CliWantsSize, {name, std::to_string(most), *text});
+        return false;
+    }
+    out = *bytes;
+    return true;
+}
+
 bool ReadBufferSize(const Parsed& parsed, uint32_t& out, std::string& error) {
     const std::string* text = parsed.Value("--buffer");
     if (text == nullptr) return true;
@@ -145,7 +165,7 @@ int UsageError(Context& ctx, std::string_view problem) {
 }
 
 std::optional<int> OpenSetOfKind(const Parsed& parsed, Context& ctx, std::unique_ptr<Job>& job,
-                                 std::string* detected) {
+                                 KindOpened* kind) {
     const std::string* given = parsed.Value("--format");
     const FormatRow* format = given ? FormatOfCliName(*given) : &JoinFormats().front();
     std::string path = parsed.positionals[0];
@@ -159,9 +179,7 @@ std::optional<int> OpenSetOfKind(const Parsed& parsed, Context& ctx, std::unique
         }
         format = found.formats.front();
         path = found.detection.path;
-        if (detected != nullptr)
-            *detected =
-                Say(TextId::DetectedKindWithReason, {format->cliName, found.detection.reason});
+        if (kind != nullptr) kind->reason = found.detection.reason;
     }
     if (format == nullptr) {
         std::string known;
@@ -169,11 +187,27 @@ std::optional<int> OpenSetOfKind(const Parsed& parsed, Context& ctx, std::unique
             known += (known.empty() ? "" : Say(TextId::ListSeparator)) + std::string(name);
         return UsageError(ctx, Say(TextId::CliUnknownKind, {*given, known}));
     }
+    if (kind != nullptr) kind->name = format->cliName;
     std::unique_ptr<Job> opened = format->make();
     if (workflow::OpenChosenSet(*opened, path, platform::ShowAfter()) != workflow::Opening::Opened)
         return kExitFailed;
     job = std::move(opened);
     return std::nullopt;
+}
+
+JsonObject RunJson(std::string_view command, int status, const Job* job, bool ran) {
+    std::string_view verdict = "done";
+    if (status != kExitOk)
+        verdict = !ran || job == nullptr         ? "refused"
+                  : job->step == Step::Cancelled ? "cancelled"
+                                                 : "failed";
+    std::vector<std::string> left;
+    if (job != nullptr)
+        for (const std::string& path : job->leftBehind) left.push_back(JsonString(path));
+    JsonObject json;
+    json.Text("command", command).Number("status", status).Text("verdict", verdict);
+    json.Json("leftBehind", JsonArray(left));
+    return json;
 }
 
 bool UseFolder(Job& job, const std::string& folder) {
@@ -210,6 +244,7 @@ int RunJob(Job& job, const std::function<void()>& start, Context& ctx) {
     const int stoppedBy = signals->Caught();
     signals.reset();
     if (job.step == Step::Finished) return kExitOk;
+    if (job.readerGone) return platform::BrokenPipeExitStatus();
     // A job that failed on its own before the stop reached it took nothing
     // back: its error said what it left, and a cancel line would lie.
     if (stoppedBy == 0 || job.step != Step::Cancelled) return kExitFailed;

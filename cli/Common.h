@@ -84,6 +84,11 @@ Parsed ParseOptions(const Args& args, const std::vector<OptionSpec>& specs, size
 // left alone when the option is absent. False, with `error` set, otherwise.
 bool ReadNumber(const Parsed& parsed, std::string_view name, int64_t min, int64_t max, int64_t& out,
                 std::string& error);
+// Reads a size with its unit ("700M", "1.5G", "25MB": core/SizeWithUnit.h) of
+// 1 to `most` bytes into `out`, left alone when the option is absent; a size
+// past `most` is refused naming that limit.
+bool ReadSize(const Parsed& parsed, std::string_view name, int64_t most, int64_t& out,
+              std::string& error);
 // The copy buffer: one of the seven sizes of the settings dialog.
 bool ReadBufferSize(const Parsed& parsed, uint32_t& out, std::string& error);
 // A name option must be a plain file name; an empty one is left to the job's
@@ -96,13 +101,26 @@ std::string Synopsis();
 // Prints the problem and the synopsis on err; returns kExitUsage.
 int UsageError(Context& ctx, std::string_view problem);
 
+// The kind of set that was opened: its --format name and, when it was
+// detected rather than given, why.
+struct KindOpened {
+    std::string name;
+    std::string reason;  // empty when --format gave the kind
+};
+
 // Opens the set named by the first argument as the kind --format gives (native
 // when absent): nothing when `job` holds the opened set, the exit status
 // otherwise, after the reason was given.
-// Without --format the kind is detected; `detected` then receives which kind
-// and why.
+// Without --format the kind is detected; `kind` receives which kind and why.
 std::optional<int> OpenSetOfKind(const Parsed& parsed, Context& ctx, std::unique_ptr<Job>& job,
-                                 std::string* detected = nullptr);
+                                 KindOpened* kind = nullptr);
+
+// The start of split's and join's last words for scripts (--json): the
+// command, its exit status, how it ended ("done", "refused" before the run,
+// "failed", "cancelled") and the files it left behind. `job` is null when
+// there was none to make (a set that could not be opened).
+class JsonObject;
+JsonObject RunJson(std::string_view command, int status, const Job* job, bool ran);
 
 // Makes `folder` the job's destination through the job's folder chooser;
 // false, after a message, when it does not exist or lies on an optical disc.

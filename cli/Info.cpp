@@ -3,6 +3,7 @@
 #include <string>
 
 #include "cli/Commands.h"
+#include "cli/Json.h"
 #include "core/DisplayNumbers.h"
 #include "formats/SetCheck.h"
 #include "formats/Workflow.h"
@@ -47,20 +48,51 @@ bool IsLegacyFirstPart(const std::string& path) {
 }
 
 // What the judgement of the set found, without reading the parts' data.
+std::string StateProblem(const SetCheck& judged);
 void SayState(const SetCheck& judged, Context& ctx) {
-    if (judged.Whole()) return;
+    if (!judged.Whole()) ctx.out << Say(TextId::InfoSetDamaged, {StateProblem(judged)});
+}
+
+// What is wrong with the set, in the words of SayState; empty for a whole one.
+std::string StateProblem(const SetCheck& judged) {
+    if (judged.Whole()) return std::string();
     const int64_t faulty = judged.FaultyParts();
-    ctx.out << Say(TextId::InfoSetDamaged,
-                   {judged.fault != SetFault::None ? platform::VisibleMessage(SetFaultText(judged))
-                    : faulty > 1 ? Say(TextId::InfoFaultyPartMany, {std::to_string(faulty)})
-                                 : Say(TextId::InfoFaultyPartOne)});
+    return judged.fault != SetFault::None ? platform::VisibleMessage(SetFaultText(judged))
+           : faulty > 1 ? Say(TextId::InfoFaultyPartMany, {std::to_string(faulty)})
+                        : Say(TextId::InfoFaultyPartOne);
+}
+
+// The start of info's answer for scripts: the kind and why it was found.
+JsonObject KindJson(const KindOpened& kind) {
+    JsonObject json;
+    json.Text("kind", kind.name);
+    if (kind.reason.empty())
+        json.Null("detectedBy");
+    else
+        json.Text("detectedBy", kind.reason);
+    return json;
+}
+
+JsonObject& StateJson(JsonObject& json, const SetCheck& judged) {
+    json.Text("verdict", judged.Whole() ? "whole" : "damaged");
+    const std::string problem = StateProblem(judged);
+    return problem.empty() ? json.Null("problem") : json.Text("problem", problem);
+}
+
+std::string IsoDate(double dayCount) {
+    const std::tm date = platform::FromDateTime(dayCount);
+    char text[48];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d", date.tm_year + 1900, date.tm_mon + 1,
+                  date.tm_mday);
+    return text;
 }
 
 }  // namespace
 
 int Info(const Args& args, Context& ctx) {
-    const Parsed parsed = ParseOptions(args, {{"--format", true}}, 1);
+    const Parsed parsed = ParseOptions(args, {{"--format", true}, {"--json", false}}, 1);
     if (!parsed.error.empty()) return UsageError(ctx, parsed.error);
+    const bool json = parsed.Has("--json");
 
     // A first part of the 1.0 format is described as it is, with what to do with it.
     const std::string* kind = parsed.Value("--format");
@@ -68,6 +100,19 @@ int Info(const Args& args, Context& ctx) {
         LegacySet legacy;
         if (!workflow::OpenLegacySet(legacy, parsed.positionals[0], platform::ShowAfter()))
             return kExitFailed;
+        if (json) {
+            ctx.out << KindJson({"legacy", ""})
+                           .Text("name", legacy.description.originalName)
+                           .Number("size", legacy.lead.originalSize)
+                           .Number("parts", legacy.description.partCount)
+                           .Text("date", IsoDate(legacy.description.splitDate))
+                           .Flag("digests", legacy.description.digestFlag == 1)
+                           .Text("verdict", "to-convert")
+                           .Null("problem")
+                           .Written()
+                    << "\n";
+            return kExitOk;
+        }
         ctx.out << Say(TextId::InfoLegacyFormat)
                 << Say(TextId::InfoOriginalName,
                        {platform::VisibleText(legacy.description.originalName)})
@@ -78,15 +123,28 @@ int Info(const Args& args, Context& ctx) {
         return kExitOk;
     }
     std::unique_ptr<Job> opened;
-    std::string detected;
-    if (std::optional<int> status = OpenSetOfKind(parsed, ctx, opened, &detected)) return *status;
-    if (!detected.empty()) ctx.out << Say(TextId::InfoDetectedKind, {detected});
+    KindOpened opening;
+    if (std::optional<int> status = OpenSetOfKind(parsed, ctx, opened, &opening)) return *status;
+    if (!opening.reason.empty() && !json)
+        ctx.out << Say(TextId::InfoDetectedKind,
+                       {Say(TextId::DetectedKindWithReason, {opening.name, opening.reason})});
     auto* native = dynamic_cast<NativeSet*>(opened.get());
     if (native == nullptr) {
         // A foreign set says only its name, its parts and what it announces.
         auto& foreign = static_cast<ForeignSet&>(*opened);
         // Counted as verify and the join count them.
         const SetCheck judged = JudgeParts(foreign);
+        if (json) {
+            // A foreign set announces its size, and says nothing of a date or digests.
+            JsonObject answer = KindJson(opening);
+            answer.Text("name", foreign.choices.fileName)
+                .Number("size", foreign.rebuiltSize)
+                .Number("parts", judged.CountedParts())
+                .Null("date")
+                .Flag("digests", false);
+            ctx.out << StateJson(answer, judged).Written() << "\n";
+            return kExitOk;
+        }
         ctx.out << Say(TextId::InfoOriginalName, {platform::VisibleText(foreign.choices.fileName)})
                 << SizeLine(TextId::InfoAnnouncedSize, foreign.rebuiltSize)
                 << Say(TextId::InfoPartCount, {std::to_string(judged.CountedParts())});
@@ -94,6 +152,16 @@ int Info(const Args& args, Context& ctx) {
         return kExitOk;
     }
     const NativeHeader& header = native->header;
+    if (json) {
+        JsonObject answer = KindJson(opening);
+        answer.Text("name", header.originalName)
+            .Number("size", header.originalSize)
+            .Number("parts", header.partCount)
+            .Text("date", IsoDate(header.splitDate))
+            .Flag("digests", header.hasDigests == 1);
+        ctx.out << StateJson(answer, JudgeParts(*native)).Written() << "\n";
+        return kExitOk;
+    }
     ctx.out << Say(TextId::InfoOriginalName, {platform::VisibleText(header.originalName)})
             << SizeLine(TextId::InfoOriginalSize, header.originalSize)
             << Say(TextId::InfoPartCount, {std::to_string(header.partCount)})

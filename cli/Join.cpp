@@ -2,10 +2,15 @@
 #include <string>
 
 #include "cli/Commands.h"
+#include "cli/Json.h"
 #include "core/Job.h"
 #include "formats/Workflow.h"
+#include "texts/Texts.h"
 
 namespace cli {
+
+using texts::Say;
+using texts::TextId;
 
 int Join(const Args& args, Context& ctx) {
     const Parsed parsed = ParseOptions(args,
@@ -13,24 +18,53 @@ int Join(const Args& args, Context& ctx) {
                                         {"--no-verify", false},
                                         {"--name", true},
                                         {"--folder", true},
-                                        {"--buffer", true}},
+                                        {"--buffer", true},
+                                        {"--output", true},
+                                        {"-o", true},
+                                        {"--json", false}},
                                        1);
     if (!parsed.error.empty()) return UsageError(ctx, parsed.error);
+    if (parsed.Has("--output") && parsed.Has("-o"))
+        return UsageError(ctx, Say(TextId::CliOptionTwice, {"--output"}));
+    const std::string* output = parsed.Has("-o") ? parsed.Value("-o") : parsed.Value("--output");
+    const bool toStandardOutput = output != nullptr;
+    if (output != nullptr && *output != "-")
+        return UsageError(ctx, Say(TextId::CliOutputIsDash, {*output}));
+    if (toStandardOutput &&
+        (parsed.Has("--name") || parsed.Has("--folder") || parsed.Has("--json")))
+        return UsageError(ctx, Say(TextId::CliOutputAlone));
     uint32_t bufferSize = ctx.defaults.bufferSize;
     std::optional<std::string> destName;
     std::string error;
     if (!ReadBufferSize(parsed, bufferSize, error) || !ReadName(parsed, "--name", destName, error))
         return UsageError(ctx, error);
     std::unique_ptr<Job> opened;
-    if (std::optional<int> status = OpenSetOfKind(parsed, ctx, opened)) return *status;
+    KindOpened kind;
+    if (std::optional<int> status = OpenSetOfKind(parsed, ctx, opened, &kind)) {
+        if (parsed.Has("--json") && *status != kExitUsage)
+            ctx.out << RunJson("join", *status, nullptr, false).Written() << "\n";
+        return *status;
+    }
     Job& job = *opened;
+    // With --json the last words on stdout say how the join ended and what it made.
+    auto ended = [&](int status, bool ran) {
+        if (!parsed.Has("--json")) return status;
+        ctx.out << RunJson("join", status, &job, ran)
+                       .Text("kind", kind.name)
+                       .Text("output", job.choices.folder + job.choices.fileName)
+                       .Number("size", job.RebuiltSize())
+                       .Written()
+                << "\n";
+        return status;
+    };
     if (const std::string* folder = parsed.Value("--folder"); folder && !UseFolder(job, *folder))
-        return kExitFailed;
+        return ended(kExitFailed, false);
     const std::string name = destName.value_or(job.choices.fileName);
+    job.choices.toStandardOutput = toStandardOutput;
     if (!workflow::CheckJoin(job, name, !parsed.Has("--no-verify"), bufferSize,
                              platform::ShowAfter()))
-        return kExitFailed;
-    return RunJob(job, true, ctx);
+        return ended(kExitFailed, false);
+    return ended(RunJob(job, true, ctx), true);
 }
 
 }  // namespace cli

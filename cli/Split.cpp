@@ -2,12 +2,16 @@
 #include <string>
 
 #include "cli/Commands.h"
+#include "cli/Json.h"
 #include "core/SplitSize.h"
 #include "formats/Workflow.h"
 #include "formats/native/NativeSet.h"
 #include "texts/Texts.h"
 
 namespace cli {
+
+using texts::Say;
+using texts::TextId;
 
 int Split(const Args& args, Context& ctx) {
     const Parsed parsed = ParseOptions(args,
@@ -18,11 +22,12 @@ int Split(const Args& args, Context& ctx) {
                                         {"--name", true},
                                         {"--store-name", true},
                                         {"--folder", true},
-                                        {"--buffer", true}},
+                                        {"--buffer", true},
+                                        {"--json", false}},
                                        1);
     if (!parsed.error.empty()) return UsageError(ctx, parsed.error);
     if (parsed.Has("--size") + parsed.Has("--count") + parsed.Has("--bytes") > 1)
-        return UsageError(ctx, texts::Say(texts::TextId::CliOneSizeOption));
+        return UsageError(ctx, Say(TextId::CliOneSizeOption));
 
     int64_t sizeMo = 0, count = 0, bytes = 0;
     uint32_t bufferSize = ctx.defaults.bufferSize;
@@ -30,19 +35,46 @@ int Split(const Args& args, Context& ctx) {
     std::string error;
     if (!ReadNumber(parsed, "--size", 1, 999, sizeMo, error) ||
         !ReadNumber(parsed, "--count", 1, 999, count, error) ||
-        !ReadNumber(parsed, "--bytes", 1, INT32_MAX, bytes, error) ||
+        !ReadSize(parsed, "--bytes", kLargestPart, bytes, error) ||
         !ReadBufferSize(parsed, bufferSize, error) ||
         !ReadName(parsed, "--name", destName, error) ||
         !ReadName(parsed, "--store-name", storeName, error))
         return UsageError(ctx, error);
 
-    NativeSet job;
-    if (!workflow::OpenFileToSplit(job, parsed.positionals[0], platform::ShowAfter()))
-        return kExitFailed;
-    if (const std::string* folder = parsed.Value("--folder"); folder && !UseFolder(job, *folder))
-        return kExitFailed;
+    // "-" is the standard input, cut as it comes: its size, which a count of
+    // parts needs, is known only at its end, and it has no name to give.
+    const bool stream = parsed.positionals[0] == "-";
+    if (stream && parsed.Has("--count")) return UsageError(ctx, Say(TextId::CliStreamCount));
+    if (stream && !parsed.Has("--size") && !parsed.Has("--bytes") &&
+        ctx.defaults.sizeMode == kSizeModeNombre)
+        return UsageError(ctx, Say(TextId::CliStreamCount));
+    if (stream && !destName) return UsageError(ctx, Say(TextId::CliStreamName));
 
-    int32_t partSize;
+    NativeSet job;
+    int32_t partSize = 0;
+    // With --json the last words on stdout say how the split ended and what it made.
+    auto ended = [&](int status, bool ran) {
+        if (!parsed.Has("--json")) return status;
+        const bool made = status == kExitOk;
+        ctx.out << RunJson("split", status, &job, ran)
+                       .Text("folder", job.choices.folder)
+                       .Text("name", job.choices.fileName)
+                       .Text("storedName", job.header.originalName)
+                       .Number("size", job.sourceSize)
+                       .Number("partSize", partSize)
+                       .Number("parts", made ? job.header.partCount : 0)
+                       .Flag("digests", job.header.hasDigests == 1)
+                       .Written()
+                << "\n";
+        return status;
+    };
+    if (stream)
+        workflow::TakeStreamToSplit(job, ".");
+    else if (!workflow::OpenFileToSplit(job, parsed.positionals[0], platform::ShowAfter()))
+        return ended(kExitFailed, false);
+    if (const std::string* folder = parsed.Value("--folder"); folder && !UseFolder(job, *folder))
+        return ended(kExitFailed, false);
+
     if (bytes > 0)
         partSize = static_cast<int32_t>(bytes);
     else if (count > 0)
@@ -52,14 +84,14 @@ int Split(const Args& args, Context& ctx) {
     else
         partSize = PartSizeFor(ctx.defaults.sizeMode, ctx.defaults.defaultSize, job.sourceSize);
 
-    const std::string sourceName = job.choices.fileName;
+    const std::string sourceName = stream ? *destName : job.choices.fileName;
     const workflow::SplitChoice choice{.storedName = storeName.value_or(sourceName),
                                        .destName = destName.value_or(sourceName),
                                        .withDigests = parsed.Has("--md5"),
                                        .partSize = partSize,
                                        .bufferSize = bufferSize};
-    if (!workflow::CheckSplit(job, choice, platform::ShowAfter())) return kExitFailed;
-    return RunJob(job, false, ctx);
+    if (!workflow::CheckSplit(job, choice, platform::ShowAfter())) return ended(kExitFailed, false);
+    return ended(RunJob(job, false, ctx), true);
 }
 
 }  // namespace cli

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "cli/Commands.h"
+#include "cli/Json.h"
 #include "cli/TerminalProgress.h"
 #include "core/Job.h"
 #include "formats/SetCheck.h"
@@ -15,11 +16,85 @@ namespace cli {
 using texts::Say;
 using texts::TextId;
 
+namespace {
+
+// The names of the parts' states in verify's answer for scripts; they stay
+// as they are from one version to the next.
+std::string_view StateName(PartState state) {
+    switch (state) {
+        case PartState::Good:
+            return "good";
+        case PartState::Missing:
+            return "missing";
+        case PartState::Unreadable:
+            return "unreadable";
+        case PartState::Short:
+            return "short";
+        case PartState::Long:
+            return "long";
+        case PartState::Damaged:
+            return "damaged";
+        case PartState::Extra:
+            return "extra";
+        case PartState::BadHeader:
+            return "bad-header";
+        case PartState::Uneven:
+            return "uneven";
+    }
+    return "unknown";
+}
+
+std::string VerifyJson(const SetCheck& check, const KindOpened& kind) {
+    std::vector<std::string> parts;
+    for (const PartCheck& part : check.parts) {
+        JsonObject item;
+        item.Number("number", part.number)
+            .Number("last", std::max(part.lastNumber, part.number))
+            .Text("path", part.path)
+            .Text("state", StateName(part.state));
+        if (part.state == PartState::Missing)
+            item.Null("bytes");
+        else
+            item.Number("bytes", part.bytes);
+        const std::string problem = PartProblem(part);
+        if (problem.empty())
+            item.Null("problem");
+        else
+            item.Text("problem", platform::VisibleMessage(problem));
+        parts.push_back(item.Written());
+    }
+    std::vector<std::string> notes;
+    for (const std::string& note : check.notes)
+        notes.push_back(JsonString(platform::VisibleMessage(note)));
+    JsonObject answer;
+    answer.Text("kind", kind.name);
+    if (kind.reason.empty())
+        answer.Null("detectedBy");
+    else
+        answer.Text("detectedBy", kind.reason);
+    answer.Text("verdict", check.Whole() ? "whole" : "damaged")
+        .Flag("digestsChecked", check.digestsChecked)
+        .Number("partCount", check.CountedParts())
+        .Number("faultyParts", check.FaultyParts());
+    if (check.fault == SetFault::None)
+        answer.Null("setFault");
+    else
+        answer.Text("setFault", platform::VisibleMessage(SetFaultText(check)));
+    return answer.Flag("mayContinue", check.mayContinue)
+        .Json("notes", JsonArray(notes))
+        .Json("parts", JsonArray(parts))
+        .Written();
+}
+
+}  // namespace
+
 int Verify(const Args& args, Context& ctx) {
-    const Parsed parsed = ParseOptions(args, {{"--format", true}, {"--verbose", false}}, 1);
+    const Parsed parsed =
+        ParseOptions(args, {{"--format", true}, {"--verbose", false}, {"--json", false}}, 1);
     if (!parsed.error.empty()) return UsageError(ctx, parsed.error);
     std::unique_ptr<Job> job;
-    if (std::optional<int> status = OpenSetOfKind(parsed, ctx, job)) return *status;
+    KindOpened kind;
+    if (std::optional<int> status = OpenSetOfKind(parsed, ctx, job, &kind)) return *status;
 
     std::optional<TerminalProgress> line;
     if (ctx.progress) job->display = &line.emplace(ctx.err);
@@ -27,6 +102,10 @@ int Verify(const Args& args, Context& ctx) {
     line.reset();
     job->display = &NullDisplay::Instance();
 
+    if (parsed.Has("--json")) {
+        ctx.out << VerifyJson(check, kind) << "\n";
+        return check.Whole() ? kExitOk : kExitFailed;
+    }
     const bool verbose = parsed.Has("--verbose");
     for (const PartCheck& part : check.parts) {
         const std::string problem = PartProblem(part);

@@ -5,11 +5,13 @@
 #include "platform/Console.h"
 #include "platform/Env.h"
 #include "platform/Registry.h"
+#include "platform/Signals.h"
 
 namespace {
 
 int RunPcw(const cli::Args& args) {
     const platform::ConsoleStreams console;
+    platform::IgnoreBrokenPipe();
     cli::Context ctx{std::cout, std::cerr};
     ctx.defaults = cli::ReadDefaults(platform::RegistryFolder());
     ctx.progress = platform::IsTerminal(2);

@@ -1,6 +1,7 @@
 #include "core/Job.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <future>
 
 #include "core/JoinOutput.h"
@@ -221,6 +222,11 @@ StepResult Job::CopyParts(const std::vector<JoinPart>& parts, std::vector<Checke
     return std::nullopt;
 }
 
+JoinOutput Job::CreateJoinOutput() const {
+    if (choices.toStandardOutput) return JoinOutput::StandardOutput();
+    return JoinOutput::Create(choices.folder + choices.fileName);
+}
+
 void Job::EndJoin(std::optional<JoinOutput>& output, StepResult result) {
     if (!output) {
         if (result) return Fail(*result);
@@ -228,6 +234,14 @@ void Job::EndJoin(std::optional<JoinOutput>& output, StepResult result) {
     } else if (CancelRequested() && !result) {
         if (!output->Discard()) leftBehind.push_back(output->TempPath());
         return EndCancelled();
+    } else if (result && output->IsStream()) {
+        // What went out cannot be taken back; a reader that left asked for
+        // nothing more, and hears nothing.
+        output->Leave();
+        if (copyError_ != EPIPE) return Fail(*result);
+        readerGone = true;
+        step = Step::Failed;
+        return display->CloseAfterJob();
     } else if (result) {
         output->Leave();
         leftBehind.push_back(output->TempPath());

@@ -108,6 +108,9 @@ public:
     // file, the parts a cancel could not remove), for the last words of the
     // command line and of the windows; empty when it left nothing.
     std::vector<std::string> leftBehind;
+    // True when a join's standard output was closed by its reader (`| head`):
+    // the job ended as failed without a word, as cat ends in a pipe.
+    bool readerGone = false;
     bool Suspended() const { return gate_.Paused(); }
     platform::PauseGate& Gate() { return gate_; }
     // Waits until the worker has returned (the command line's way to wait).
@@ -183,6 +186,9 @@ protected:
     StepResult CopyParts(const std::vector<JoinPart>& parts, std::vector<CheckedPart>* openedParts,
                          platform::File& target, const std::string& output,
                          const std::function<std::string(int32_t)>& missing = {});
+    // The file a join writes: the temporary file of choices.folder +
+    // choices.fileName, or the standard output when the choices say so.
+    JoinOutput CreateJoinOutput() const;
     // The end of every join: a cancelled one removes its output, a failed one
     // leaves it under its temporary name and says where, a whole one gives it
     // its final name. `output` is empty when the join stopped before it.

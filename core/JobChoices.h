@@ -9,5 +9,9 @@ struct JobChoices {
     std::string fileName;     // split: base name of the parts; join: name of the rebuilt file
     std::string folder;       // destination folder, always ending with the separator
     bool verifyHash = false;  // native join: check every part against its digest first
+    // split: the source is the standard input, whose size is known at its end
+    bool fromStandardInput = false;
+    // join: write the rebuilt file to the standard output, not into the folder
+    bool toStandardOutput = false;
     uint32_t bufferSize = 16384;
 };

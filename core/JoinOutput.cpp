@@ -5,6 +5,7 @@
 
 #include "platform/Fs.h"
 #include "platform/Reasons.h"
+#include "texts/Texts.h"
 
 namespace {
 // Enough tries for any folder a person keeps; past them the folder is odd
@@ -48,7 +49,24 @@ JoinOutput JoinOutput::Create(const std::string& finalPath) {
     return JoinOutput(finalPath, std::move(path), std::move(file));
 }
 
+JoinOutput JoinOutput::StandardOutput() {
+    const std::string shown = texts::Say(texts::TextId::StandardOutputName);
+    JoinOutput output(shown, shown, platform::File::StandardOutput());
+    output.identity_.reset();
+    output.stream_ = true;
+    return output;
+}
+
 bool JoinOutput::Finish(int& error) {
+    // A stream has no disk of its own to sync, nor a name to take.
+    if (stream_) {
+        if (!file_.Close()) {
+            error = file_.CloseError();
+            return false;
+        }
+        whole_ = true;
+        return true;
+    }
     // The data first: a rename that reached the disk before them would leave
     // an empty or partial file under the final name after a power cut.
     if (!file_.Sync()) {
@@ -66,6 +84,7 @@ bool JoinOutput::Finish(int& error) {
 
 bool JoinOutput::Discard() {
     file_.Close();
+    if (stream_) return true;
     if (!identity_ || platform::RemoveIfSame(tempPath_, *identity_)) return true;
     // Only a file that is still ours is left; one replaced or removed meanwhile is not.
     return !platform::StillNames(tempPath_, *identity_);

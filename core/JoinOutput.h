@@ -15,6 +15,12 @@ public:
     // Creates the temporary file of `finalPath`, replacing nothing. Check
     // IsOpen(); OpenError() tells why it could not be made.
     static JoinOutput Create(const std::string& finalPath);
+    // The process's standard output in place of a file (`pcw join -o -`):
+    // nothing is named, synced, renamed or taken back; TempPath() and
+    // FinalPath() are the words that name it in a message.
+    static JoinOutput StandardOutput();
+
+    bool IsStream() const { return stream_; }
 
     bool IsOpen() const { return file_.IsOpen(); }
     int OpenError() const { return file_.OpenError(); }
@@ -44,6 +50,7 @@ private:
     platform::File file_;
     std::optional<platform::FileIdentity> identity_;
     bool whole_ = false;
+    bool stream_ = false;
 };
 
 // The temporary name of the `attempt`-th try (1, 2, …) for a final path, in

@@ -17,6 +17,7 @@ constexpr int kBeforeTheEnd = 99;
 void ProgressWriter::Invalidate() {
     lastBar1_ = -1;
     lastDoneHundredths_ = -1;
+    lastRateTenths_ = -1;
     hasTextKey_ = false;
 }
 
@@ -50,6 +51,30 @@ void ProgressWriter::Copying(Job& job, int64_t textKey,
     int position;
     if (!Percent(job.doneBytes, job.totalBytes, position)) return Fault(display);
     WriteOverallBar(display, std::min(position, kBeforeTheEnd));
+    WritePartAndDone(job, textKey, texts);
+}
+
+void ProgressWriter::Streaming(Job& job, int64_t textKey,
+                               const std::function<void(ProgressDisplay&)>& texts, double now) {
+    if (job.TakeRedraw()) Invalidate();
+    ProgressDisplay& display = *job.display;
+    constexpr double kSecondsPerDay = 86400;
+    const double seconds = (now - job.startTime) * kSecondsPerDay;
+    const int64_t done = job.doneBytes;
+    const int64_t rate =
+        seconds > 0 ? static_cast<int64_t>(static_cast<double>(done) / seconds) : 0;
+    const int64_t tenths = rate * 10 / 1048576;
+    if (tenths != lastRateTenths_) {
+        display.SetPercentText(texts::Say(texts::TextId::StreamRate, {FormatSize(rate)}));
+        lastRateTenths_ = tenths;
+    }
+    WritePartAndDone(job, textKey, texts);
+}
+
+void ProgressWriter::WritePartAndDone(Job& job, int64_t textKey,
+                                      const std::function<void(ProgressDisplay&)>& texts) {
+    ProgressDisplay& display = *job.display;
+    int position;
     if (!Percent(job.partDoneBytes, job.partBytes, position)) return Fault(display);
     display.SetPartBar(position);
     if (TextsChanged(textKey * 8 + static_cast<int64_t>(job.step.get()))) texts(display);

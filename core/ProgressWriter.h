@@ -19,6 +19,10 @@ public:
     // changed) and the data done. A zero total or part size stops the update
     // where it occurs and shows "* %".
     void Copying(Job& job, int64_t textKey, const std::function<void(ProgressDisplay&)>& texts);
+    // A copy from a stream, whose total is known at its end: no percentage,
+    // the rate since the start in its place, and the rest as Copying.
+    void Streaming(Job& job, int64_t textKey, const std::function<void(ProgressDisplay&)>& texts,
+                   double now);
     // A digest phase: the texts when textKey changed, then bar1 at
     // number * 100 / count ("* %" for no parts).
     void Digesting(Job& job, int64_t textKey, const std::function<void(ProgressDisplay&)>& texts,
@@ -30,9 +34,12 @@ private:
     void WriteOverallBar(ProgressDisplay& display, int position);
     void Fault(ProgressDisplay& display);
     bool TextsChanged(int64_t key);
+    void WritePartAndDone(Job& job, int64_t textKey,
+                          const std::function<void(ProgressDisplay&)>& texts);
 
     int lastBar1_ = -1;
     int64_t lastDoneHundredths_ = -1;
+    int64_t lastRateTenths_ = -1;
     int64_t lastTextKey_ = -1;
     bool hasTextKey_ = false;
 };

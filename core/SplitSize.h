@@ -8,6 +8,9 @@
 inline constexpr int kSizeModeTaille = 0;  // Mo per part
 inline constexpr int kSizeModeNombre = 1;  // parts
 
+// A split takes a source of more than this, 1 Mo: a smaller one would hardly
+// be worth its parts.
+inline constexpr int64_t kSmallestSource = 1048576;
 // The largest part a set can hold: its sizes are stored on 31 bits.
 inline constexpr int64_t kLargestPart = 2147483647;
 // The most parts a split makes. Sets of more than 65,536 parts are joined and

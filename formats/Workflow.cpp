@@ -20,8 +20,6 @@ namespace {
 
 using texts::Say;
 using texts::TextId;
-// A split of a smaller file would hardly be worth its parts.
-constexpr int64_t kSmallestSource = 1048576;
 
 void CannotOpen(const std::string& path, int error, Messages& said) {
     said.push_back({Say(TextId::CannotOpenFile, {platform::ReasonLine(path, error)}),
@@ -60,6 +58,15 @@ bool OpenFileToSplit(NativeSet& job, const std::string& path, Messages& said) {
     }
     TakeSourceToSplit(job, path, size);
     return true;
+}
+
+void TakeStreamToSplit(NativeSet& job, const std::string& folder) {
+    job.sourcePath.clear();
+    job.sourceSize = 0;
+    job.choices.fileName.clear();
+    job.choices.folder = platform::AbsolutePath(platform::WithSeparator(folder));
+    job.choices.fromStandardInput = true;
+    job.opened = true;
 }
 
 void TakeSourceToSplit(NativeSet& job, const std::string& path, int64_t size) {
@@ -216,7 +223,9 @@ bool CheckJoin(Job& job, const std::string& destName, bool verify, uint32_t buff
     // The parts are looked for first: a set that lacks some, or announces a
     // count it cannot have, is refused by its join for that, whatever room
     // its size asks.
-    if (PartsAllThere(job) && !CheckFreeSpace(job.choices.folder, job.RebuiltSize(), said))
+    // A join to the standard output takes no room of the folder's disk.
+    if (!job.choices.toStandardOutput && PartsAllThere(job) &&
+        !CheckFreeSpace(job.choices.folder, job.RebuiltSize(), said))
         return false;
     if (!job.CheckJoinParameters(destName, verify, said)) {
         said.push_back(

@@ -38,6 +38,11 @@ bool OpenFileToSplit(NativeSet& job, const std::string& path, Messages& said);
 // What OpenFileToSplit does once the file passed: `path`, of `size` bytes,
 // becomes the job's source and names the proposed destination.
 void TakeSourceToSplit(NativeSet& job, const std::string& path, int64_t size);
+// Makes the standard input the source of a split into `folder`: its size, and
+// so the number of parts, is known when it ends; the parts need a name of
+// their own (the stream has none). A stream too short for a set is refused
+// once it ended, and its parts taken back.
+void TakeStreamToSplit(NativeSet& job, const std::string& folder);
 
 enum class Opening {
     Opened,

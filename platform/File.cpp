@@ -38,6 +38,35 @@ ssize_t PlannedKernelCopy(testing::IoFaults* plan, int from, int to, size_t n) {
     return c;
 }
 
+// Between a pipe and a file splice moves the bytes inside the kernel, as
+// copy_file_range does between two files: a split of the standard input, a
+// join into a pipe. Up to n bytes; `refused` when neither end is a pipe.
+IoResult Splice(int from, int to, size_t n, bool& refused) {
+    IoResult result;
+    while (static_cast<size_t>(result.bytes) < n) {
+        const size_t left = n - static_cast<size_t>(result.bytes);
+        const ssize_t c = ::splice(from, nullptr, to, nullptr, left, SPLICE_F_MOVE);
+        if (c > 0) {
+            result.bytes += c;
+            continue;
+        }
+        if (c == 0) {
+            result.ended = true;
+            return result;
+        }
+        if (errno == EINTR) continue;
+        if (result.bytes == 0 && (errno == EINVAL || errno == ENOSYS)) {
+            refused = true;
+            return result;
+        }
+        result.error = errno;
+        // A reader gone or a full disk are the target's; anything else is taken as the source's.
+        result.writing = errno == EPIPE || errno == ENOSPC || errno == EFBIG || errno == EDQUOT;
+        return result;
+    }
+    return result;
+}
+
 bool KernelCopyUnsupported(int error) {
     return error == EXDEV || error == EINVAL || error == ENOSYS || error == EOPNOTSUPP ||
            error == EBADF || error == ETXTBSY || error == EPERM;
@@ -50,7 +79,10 @@ File::~File() {
 }
 
 File::File(File&& other) noexcept
-    : fd_(other.fd_), openError_(other.openError_), kernelCopyRefused_(other.kernelCopyRefused_) {
+    : fd_(other.fd_),
+      openError_(other.openError_),
+      kernelCopyRefused_(other.kernelCopyRefused_),
+      spliceRefused_(other.spliceRefused_) {
     other.fd_ = -1;
 }
 
@@ -60,6 +92,7 @@ File& File::operator=(File&& other) noexcept {
         fd_ = other.fd_;
         openError_ = other.openError_;
         kernelCopyRefused_ = other.kernelCopyRefused_;
+        spliceRefused_ = other.spliceRefused_;
         other.fd_ = -1;
     }
     return *this;
@@ -110,6 +143,16 @@ bool File::IsNamedBy(const std::string& path) const {
 // Never through a link: a job writes only into files it made or was given.
 File File::OpenWrite(const std::string& path) {
     return Open(path, O_WRONLY | O_NOFOLLOW, true);
+}
+
+File File::StandardInput() {
+    const int copy = ::fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, 0);
+    return copy >= 0 ? File(copy, 0) : File(-1, errno);
+}
+
+File File::StandardOutput() {
+    const int copy = ::fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 0);
+    return copy >= 0 ? File(copy, 0) : File(-1, errno);
 }
 
 IoResult File::Read(void* buffer, size_t n) {
@@ -173,6 +216,10 @@ IoResult File::CopyTo(File& target, size_t n, void* buffer, size_t bufferSize) {
         return result;
     }
     if (kernel) return result;
+    if (plan == nullptr && !spliceRefused_) {
+        const IoResult spliced = Splice(fd_, target.fd_, n, spliceRefused_);
+        if (!spliceRefused_) return spliced;
+    }
     return io::CopyThroughBuffer(*this, target, n, buffer, bufferSize);
 }
 

@@ -83,6 +83,10 @@ public:
     static File OpenReadSame(const std::string& path, FileIdentity identity);
     // An existing file, for writing; never creates one, never follows a link.
     static File OpenWrite(const std::string& path);
+    // A handle of its own on the process's standard input or output, which
+    // may be a pipe, a terminal or a file; closing it leaves the stream open.
+    static File StandardInput();
+    static File StandardOutput();
 
     bool IsOpen() const { return fd_ != kNoHandle; }
     // The errno of the failed open, 0 when the file is open.
@@ -93,7 +97,8 @@ public:
     // Writes all n bytes or reports why it could not.
     IoResult Write(const void* buffer, size_t n);
     // Copies from this file's position to the target's position: up to n bytes
-    // inside the kernel when it agrees (copy_file_range), otherwise up to one
+    // inside the kernel when it agrees (copy_file_range between files, splice
+    // between a pipe and a file), otherwise up to one
     // buffer of bufferSize bytes through it. `ended` tells that this file ended
     // before the bytes asked for.
     IoResult CopyTo(File& target, size_t n, void* buffer, size_t bufferSize);
@@ -130,6 +135,7 @@ private:
     int openError_ = 0;
     int closeError_ = 0;
     bool kernelCopyRefused_ = false;
+    bool spliceRefused_ = false;  // neither end is a pipe
 };
 
 }  // namespace platform

@@ -96,4 +96,12 @@ void StopSignals::Watch() {
     }
 }
 
+void IgnoreBrokenPipe() {
+    ::signal(SIGPIPE, SIG_IGN);
+}
+
+int BrokenPipeExitStatus() {
+    return StopSignals::ExitStatus(SIGPIPE);
+}
+
 }  // namespace platform

@@ -35,4 +35,10 @@ private:
     std::thread watcher_;
 };
 
+// From now on a write to a pipe whose reader has gone (`pcw join -o - | head`)
+// fails with EPIPE instead of ending the process, so that the job ends in order.
+void IgnoreBrokenPipe();
+// The status of a program that a closed pipe ended, as a shell reports cat's.
+int BrokenPipeExitStatus();
+
 }  // namespace platform

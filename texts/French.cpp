@@ -131,6 +131,15 @@ constexpr Row kFrench[] = {
     {TextId::SourceReadFailed, "Erreur de lecture du fichier source !%1"},
     {TextId::SourceEndedEarly,
      "Le fichier source est plus court que prévu : il a changé pendant le découpage !"},
+    {TextId::StreamTooSmall,
+     "L'entrée standard n'a donné que %1 octets, pas plus de 1 Mo : aucun jeu n'a été écrit."},
+    {TextId::StreamInOnePart,
+     "L'entrée standard n'a donné que %1 octets, qui tiennent dans un seul fichier de %2 octets "
+     "(il faut au moins 2 fichiers) : aucun jeu n'a été écrit."},
+    {TextId::StreamTooManyParts,
+     "L'entrée standard passe %1 fichiers de %2 octets : aucun jeu n'a été écrit (choisissez une "
+     "taille plus grande)."},
+    {TextId::StreamRate, "%1/s"},
     {TextId::NativePartHashFailed,
      "Impossible de lire le fichier *.%1.pcw pour calculer son Hash MD5.%2"},
     {TextId::NotFirstNativePart,
@@ -263,19 +272,31 @@ constexpr Row kFrench[] = {
     {TextId::CliFileMissing, "fichier manquant"},
     {TextId::CliArgumentTooMany, "argument en trop : %1"},
     {TextId::CliWantsNumber, "%1 attend un nombre entier de %2 à %3 : %4"},
+    {TextId::CliWantsSize,
+     "%1 attend une taille de 1 à %2 octets, en octets ou suivie de k, M, G (1024, 1024², "
+     "1024³) ou de kB, MB, GB (1000, 1000², 1000³) : %3"},
+    {TextId::CliSizeAboveLimit,
+     "%1 %2 fait %3 octets, plus que les %4 octets qu'un fichier du jeu peut contenir"},
     {TextId::CliWantsBufferSize, "--buffer attend l'une des tailles %1 : %2"},
     {TextId::CliWantsFileName,
      "%1 attend un nom de fichier, sans dossier ni caractère de contrôle : %2"},
     {TextId::CliOneSizeOption, "une seule des options --size, --count et --bytes à la fois"},
+    {TextId::CliOutputIsDash,
+     "--output attend - (la sortie standard) ; --name et --folder choisissent le fichier : %1"},
+    {TextId::CliOutputAlone, "--output - ne se donne ni avec --name ni avec --folder"},
+    {TextId::CliStreamCount,
+     "split - coupe l'entrée standard dont la taille n'est connue qu'à la fin : --size ou "
+     "--bytes, pas --count"},
+    {TextId::CliStreamName, "split - demande --name, le nom des fichiers du jeu"},
     {TextId::CliUnknownKind, "type de jeu inconnu : %1 (types : %2)"},
     {TextId::CliSynopsis,
      "Utilisation :\n"
-     "  pcw split SOURCE [--size MO | --count N | --bytes N] [--md5] [--name NOM]\n"
-     "            [--store-name NOM] [--folder DOSSIER] [--buffer OCTETS]\n"
+     "  pcw split SOURCE|- [--size MO | --count N | --bytes N] [--md5] [--name NOM]\n"
+     "            [--store-name NOM] [--folder DOSSIER] [--buffer OCTETS] [--json]\n"
      "  pcw join MORCEAU [--format TYPE] [--no-verify] [--name NOM]\n"
-     "           [--folder DOSSIER] [--buffer OCTETS]\n"
-     "  pcw info MORCEAU [--format TYPE]\n"
-     "  pcw verify MORCEAU [--format TYPE] [--verbose]\n"
+     "           [--folder DOSSIER] [--buffer OCTETS] [--output -] [--json]\n"
+     "  pcw info MORCEAU [--format TYPE] [--json]\n"
+     "  pcw verify MORCEAU [--format TYPE] [--verbose] [--json]\n"
      "  pcw convert PREMIER_FICHIER_V10\n"
      "  pcw --help | --version\n"},
     {TextId::CliUsageError, "pcw: %1\n%2Voir « pcw --help ».\n"},
@@ -284,6 +305,7 @@ constexpr Row kFrench[] = {
     {TextId::CliCancelledLeftFile, " ; fichier laissé : %1"},
     {TextId::CliCancelledLeftFiles, " ; fichiers laissés : %1"},
     {TextId::CliCancelledNothingLeft, " ; aucun fichier créé n'a été laissé."},
+    {TextId::StandardOutputName, "la sortie standard"},
     {TextId::DetectedKindWithReason, "%1 (%2)"},
     {TextId::InfoDetectedKind, "Type détecté : %1\n"},
     {TextId::InfoLegacyFormat, "Format : Parcelwise 1.0 (à convertir avec pcw convert)\n"},
@@ -301,6 +323,8 @@ constexpr Row kFrench[] = {
      "\n"
      "Commandes :\n"
      "  split    coupe SOURCE en NOM.001.pcw, NOM.002.pcw... dans le dossier de SOURCE\n"
+     "           ou - (l'entrée standard, avec --name et --size ou --bytes) dans le\n"
+     "           dossier courant\n"
      "  join     recolle le jeu dont MORCEAU est l'un des fichiers\n"
      "  info     décrit le jeu sans rien écrire\n"
      "  verify   vérifie chaque fichier du jeu (présence, taille, Hash MD5)\n"
@@ -311,7 +335,9 @@ constexpr Row kFrench[] = {
      "Options :\n"
      "  --size MO         taille de chaque fichier en Mo, de 1 à 999%3\n"
      "  --count N         nombre de fichiers, de 1 à 999%4\n"
-     "  --bytes N         taille exacte de chaque fichier en octets, de 1 à 2147483647\n"
+     "  --bytes N         taille exacte de chaque fichier, de 1 à 2147483647 octets :\n"
+     "                    en octets ou avec une unité : k, M, G (par 1024)\n"
+     "                    ou kB, MB, GB (par 1000) ; ainsi 700M, 1.5G, 100k, 25MB\n"
      "  --md5             ajoute au dernier fichier le Hash MD5 de chaque fichier\n"
      "  --name NOM        nom de destination (par défaut : le nom du fichier source,\n"
      "                    ou pour join le nom enregistré dans le jeu)\n"
@@ -319,10 +345,19 @@ constexpr Row kFrench[] = {
      "  --folder DOSSIER  dossier de destination (par défaut : celui de la source)\n"
      "%5%6"
      "  --no-verify       recolle sans contrôler les Hash MD5 du jeu\n"
+     "  --output -, -o -  join : écrit le fichier recollé sur la sortie standard,\n"
+     "                    après avoir vérifié tout le jeu quand il porte des Hash MD5\n"
      "\n"
-     "Les messages s'affichent sur la sortie d'erreur, précédés de leur titre.\n"
-     "Code de sortie : 0 succès, 1 opération refusée ou échouée,\n"
-     "                 2 mauvaise utilisation.\n"},
+     "  --json            info, verify : la réponse en un objet JSON ; split, join :\n"
+     "                    un résumé JSON à la fin (clés : voir man pcw)\n"
+     "\n"
+     "Les messages s'affichent sur la sortie d'erreur, précédés de leur titre ; la\n"
+     "sortie standard ne porte que la réponse (info, verify, --json) ou les données\n"
+     "(join -o -).\n"
+     "Code de sortie : 0 succès (verify : jeu entier), 1 opération refusée ou\n"
+     "                 échouée (verify : jeu endommagé), 2 mauvaise utilisation,\n"
+     "                 130, 143, 129 annulée par SIGINT, SIGTERM, SIGHUP,\n"
+     "                 141 sortie standard fermée par son lecteur (join -o -).\n"},
     {TextId::HelpByDefault, "(%1 par défaut)"},
     {TextId::HelpBufferLead, "  --buffer OCTETS   taille du buffer de copie :"},
     {TextId::HelpFormatLead, "  --format TYPE     impose le type du jeu :"},

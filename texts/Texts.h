@@ -110,6 +110,10 @@ enum class TextId : uint16_t {
     SourceResized,
     SourceReadFailed,  // %1 the reason line
     SourceEndedEarly,
+    StreamTooSmall,        // %1 the bytes the stream gave
+    StreamInOnePart,       // %1 the bytes the stream gave, %2 the part size
+    StreamTooManyParts,    // %1 the most parts, %2 the part size
+    StreamRate,            // %1 the bytes per second, as shown
     NativePartHashFailed,  // %1 the part's number, %2 the reason line
     NotFirstNativePart,
     CannotReadFileData,  // %1 the reason line
@@ -206,9 +210,15 @@ enum class TextId : uint16_t {
     CliFileMissing,
     CliArgumentTooMany,
     CliWantsNumber,      // %1 the option, %2 and %3 the bounds, %4 what was given
+    CliWantsSize,        // %1 the option, %2 the largest size, %3 what was given
+    CliSizeAboveLimit,   // %1 the option, %2 what was given, %3 its bytes, %4 the limit
     CliWantsBufferSize,  // %1 the sizes, %2 what was given
     CliWantsFileName,    // %1 the option, %2 what was given
     CliOneSizeOption,
+    CliOutputIsDash,  // %1 what was given
+    CliOutputAlone,
+    CliStreamCount,
+    CliStreamName,
     CliUnknownKind,  // %1 what was given, %2 the kinds
     CliSynopsis,
     CliUsageError,  // %1 the problem, %2 the synopsis
@@ -217,6 +227,7 @@ enum class TextId : uint16_t {
     CliCancelledLeftFile,   // %1 the file left behind
     CliCancelledLeftFiles,  // %1 the files left behind
     CliCancelledNothingLeft,
+    StandardOutputName,      // what a message calls the standard output a join writes to
     DetectedKindWithReason,  // %1 the kind, %2 why
     InfoDetectedKind,
     InfoLegacyFormat,

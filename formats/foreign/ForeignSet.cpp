@@ -150,8 +150,9 @@ bool ForeignSet::CheckJoinParameters(const std::string& name, bool, Messages& sa
     } else {
         choices.fileName = name;
     }
-    const std::string target =
-        choices.fileName.empty() ? std::string() : choices.folder + choices.fileName;
+    const std::string target = choices.fileName.empty() || choices.toStandardOutput
+                                   ? std::string()
+                                   : choices.folder + choices.fileName;
     return workflow::EndChecks(ok, problems, target, target, said);
 }
 
@@ -210,7 +211,7 @@ StepResult ForeignSet::JoinSteps(std::optional<JoinOutput>& output) {
                                openedParts.empty() ? ENOENT : openedParts[0].File().OpenError())}),
                        Say(TextId::TitleError), Icon::Error};
     const std::string final = choices.folder + choices.fileName;
-    output = JoinOutput::Create(final);
+    output = CreateJoinOutput();
     if (!output->IsOpen()) {
         const int error = output->OpenError();
         output.reset();

@@ -131,7 +131,11 @@ bool NativeSet::CheckSplitParameters(const std::string& sourceName, const std::s
         if (!NameFits(choices.folder, lastPart.size(), problems)) valid = false;
     }
     const int64_t parts = partSize > 0 ? (sourceSize + partSize - 1) / partSize : 0;
-    if (partSize == kPartTooLarge) {
+    const bool stream = choices.fromStandardInput;
+    if (stream && partSize > 0) {
+        // A stream's size, and what it asks of the part size, is known at its end.
+        choices.partSize = partSize;
+    } else if (partSize == kPartTooLarge) {
         // Too few parts for the source: each would hold more than a set can say.
         valid = false;
         problems += Say(TextId::PartTooLargeLine,
@@ -180,22 +184,44 @@ void NativeSet::SplitThread() {
     // fill and parts would be made until the disk is full.
     if (choices.partSize <= 0)
         return Fail(Say(TextId::PartSizeNotPositive), Say(TextId::TitleError), Icon::Error);
-    partsToMake_ = (sourceSize + choices.partSize - 1) / choices.partSize;
+    const bool stream = choices.fromStandardInput;
+    partsToMake_ = stream ? kMostParts : (sourceSize + choices.partSize - 1) / choices.partSize;
 
     // Every file is closed when WriteSet returns: the message comes after.
     std::vector<platform::FileIdentity> made;
     const StepResult result = WriteSet(made);
-    if (result) return Fail(*result);
-    if (CancelRequested()) {
-        // Only the parts made here, and only while they are still the files made.
+    // Only the parts made here, and only while they are still the files made.
+    auto takeBackParts = [&] {
         const std::string base = choices.folder + choices.fileName;
         for (size_t i = 0; i < made.size(); ++i)
             TakeBack(NativePartName(base, static_cast<int64_t>(i) + 1), made[i]);
+    };
+    // A stream cannot be read again: what a failed split of it made is of no use.
+    if (result && stream) takeBackParts();
+    if (result) return Fail(*result);
+    if (CancelRequested()) {
+        takeBackParts();
         return EndCancelled();
     }
     ShowProgress();
     step = Step::Finished;
     EndOfWork();
+}
+
+// Once a stream ended, its size is the set's, and a set it cannot make is refused.
+StepResult NativeSet::EndOfStream() {
+    sourceSize = doneBytes;
+    totalBytes = sourceSize;
+    header.originalSize = sourceSize;
+    partsToMake_ = header.partCount;
+    const std::string bytes = std::to_string(sourceSize);
+    if (sourceSize <= kSmallestSource)
+        return Message{Say(TextId::StreamTooSmall, {bytes}), Say(TextId::TitleFileTooSmall),
+                       Icon::Warning};
+    if (header.partCount < 2)
+        return Message{Say(TextId::StreamInOnePart, {bytes, std::to_string(choices.partSize)}),
+                       Say(TextId::TitleError), Icon::Warning};
+    return std::nullopt;
 }
 
 StepResult NativeSet::PartWriteFailure(int32_t number, int error) const {
@@ -225,15 +251,19 @@ StepResult NativeSet::WriteSet(std::vector<platform::FileIdentity>& made) {
     CopyBuffer buffer(choices.bufferSize);
     if (!buffer.Allocated())
         return Message{Say(TextId::NoSplitBuffer), Say(TextId::TitleError), Icon::Error};
-    platform::File source = platform::File::OpenRead(sourcePath);
+    const bool stream = choices.fromStandardInput;
+    platform::File source =
+        stream ? platform::File::StandardInput() : platform::File::OpenRead(sourcePath);
     if (!source.IsOpen())
         return Message{Say(TextId::SourceNotAccessible,
                            {platform::ReasonLine(sourcePath, source.OpenError())}),
                        Say(TextId::TitleError), Icon::Error};
     // The set records the size measured at the open: a file that changed since
     // would be cut to a length it no longer has.
-    if (source.Size() != sourceSize)
+    if (!stream && source.Size() != sourceSize)
         return Message{Say(TextId::SourceResized), Say(TextId::TitleError), Icon::Error};
+    // A stream ends when it ends: its last part is the one it ends in.
+    bool streamEnded = false;
 
     const std::string base = choices.folder + choices.fileName;
     auto create = [&](int32_t number, platform::File& part) -> StepResult {
@@ -260,6 +290,10 @@ StepResult NativeSet::WriteSet(std::vector<platform::FileIdentity>& made) {
                     Say(TextId::SourceReadFailed, {platform::ReasonLine(sourcePath, CopyError())}),
                     Say(TextId::TitleError), Icon::Error};
             case CopyResult::SourceEnded:
+                if (stream) {
+                    streamEnded = true;
+                    return std::nullopt;
+                }
                 return Message{Say(TextId::SourceEndedEarly), Say(TextId::TitleError), Icon::Error};
             default:
                 return PartWriteFailure(number, CopyError());
@@ -280,17 +314,36 @@ StepResult NativeSet::WriteSet(std::vector<platform::FileIdentity>& made) {
     ShowProgress();
 
     platform::File target;
-    for (int32_t k = 2; doneBytes < totalBytes; ++k) {
-        if (k > 2)
+    for (int32_t k = 2; stream ? !streamEnded : doneBytes < totalBytes; ++k) {
+        if (stream && k > kMostParts)
+            return Message{Say(TextId::StreamTooManyParts,
+                               {std::to_string(kMostParts), std::to_string(choices.partSize)}),
+                           Say(TextId::TitleError), Icon::Error};
+        // A stream's part before stays open until this one holds a byte: the
+        // stream may have ended with it, and then it is the last.
+        if (k > 2 && !stream)
             if (StepResult failed = close(target, k - 1)) return failed;
-        if (StepResult failed = create(k, target)) return failed;
-        if (doneBytes + choices.partSize > totalBytes)
+        platform::File next;
+        if (StepResult failed = create(k, next)) return failed;
+        if (!stream && doneBytes + choices.partSize > totalBytes)
             choices.partSize = static_cast<int32_t>(totalBytes - doneBytes);
-        if (StepResult failed = copyPart(target, k)) return failed;
+        const int64_t before = doneBytes;
+        if (StepResult failed = copyPart(next, k)) return failed;
         if (CancelRequested()) return std::nullopt;
+        if (stream && doneBytes == before) {
+            next.Close();
+            TakeBack(NativePartName(base, k), made.back());
+            made.pop_back();
+            break;
+        }
+        if (k > 2 && stream)
+            if (StepResult failed = close(target, k - 1)) return failed;
+        target = std::move(next);
         header.partCount = k;
         partNumber = k;
     }
+    if (stream)
+        if (StepResult refused = EndOfStream()) return refused;
     platform::File& last = header.partCount == 1 ? first : target;
 
     // A part no longer under its name leaves no set behind, whatever is written.
@@ -469,9 +522,10 @@ bool NativeSet::CheckJoinParameters(const std::string& destName, bool verifyHash
         if (!NameFits(choices.folder, choices.fileName.size(), problems)) valid = false;
     }
     choices.verifyHash = verifyHash;
-    const std::string target = !destName.empty() && platform::IsSafeFileName(destName)
-                                   ? choices.folder + destName
-                                   : std::string();
+    const std::string target =
+        !destName.empty() && platform::IsSafeFileName(destName) && !choices.toStandardOutput
+            ? choices.folder + destName
+            : std::string();
     return workflow::EndChecks(valid, problems, target, target, said);
 }
 
@@ -548,7 +602,7 @@ StepResult NativeSet::JoinSteps(std::optional<JoinOutput>& output) {
     doneBytes = 0;
     partNumber = 0;
     const std::string final = choices.folder + choices.fileName;
-    output = JoinOutput::Create(final);
+    output = CreateJoinOutput();
     if (!output->IsOpen()) {
         const int error = output->OpenError();
         output.reset();
@@ -722,7 +776,7 @@ void NativeSet::ShowProgress() {
     switch (now) {
         case Step::Splitting: {
             const int32_t count = header.partCount;
-            writer_.Copying(*this, count, [&](ProgressDisplay& d) {
+            auto texts = [&](ProgressDisplay& d) {
                 // The part being made, and no further one once the last is made.
                 const int64_t making = std::min<int64_t>(count + 1, partsToMake_);
                 d.SetStatusText(Say(static_cast<uint32_t>(count) < 2 ? TextId::PartsCreatedOne
@@ -730,7 +784,11 @@ void NativeSet::ShowProgress() {
                                     {std::to_string(count)}));
                 d.SetPartText(
                     Say(TextId::CreatingNativePart, {choices.fileName, NumberText(making, 3)}));
-            });
+            };
+            if (choices.fromStandardInput)
+                writer_.Streaming(*this, count, texts, platform::Now());
+            else
+                writer_.Copying(*this, count, texts);
             break;
         }
         case Step::Joining: {

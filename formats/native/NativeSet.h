@@ -77,6 +77,7 @@ private:
     StepResult WriteSet(std::vector<platform::FileIdentity>& made);
     StepResult WriteDigests(platform::File& first, platform::File& last,
                             const std::vector<platform::FileIdentity>& made);
+    StepResult EndOfStream();
     StepResult PartWriteFailure(int32_t number, int error) const;
     StepResult MissingPart(int32_t number) const;
     StepResult HashFailure(int32_t number, int error) const;

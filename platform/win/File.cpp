@@ -156,6 +156,32 @@ File File::OpenWrite(const std::string& path) {
     return Open(path, GENERIC_WRITE, 0, OPEN_EXISTING, false);
 }
 
+namespace {
+HANDLE DuplicateStandard(DWORD which, int& error) {
+    HANDLE copy = INVALID_HANDLE_VALUE;
+    const HANDLE process = ::GetCurrentProcess();
+    if (!::DuplicateHandle(process, ::GetStdHandle(which), process, &copy, 0, FALSE,
+                           DUPLICATE_SAME_ACCESS)) {
+        error = win::ErrnoOf(::GetLastError());
+        return INVALID_HANDLE_VALUE;
+    }
+    error = 0;
+    return copy;
+}
+}  // namespace
+
+File File::StandardInput() {
+    int error = 0;
+    const HANDLE copy = DuplicateStandard(STD_INPUT_HANDLE, error);
+    return copy == INVALID_HANDLE_VALUE ? File(kNoHandle, error) : File(copy, 0);
+}
+
+File File::StandardOutput() {
+    int error = 0;
+    const HANDLE copy = DuplicateStandard(STD_OUTPUT_HANDLE, error);
+    return copy == INVALID_HANDLE_VALUE ? File(kNoHandle, error) : File(copy, 0);
+}
+
 bool File::IsNamedBy(const std::string& path) const {
     if (fd_ == kNoHandle) return false;
     ScopedHandle named{OpenForFacts(path, false)};

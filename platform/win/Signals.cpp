@@ -62,4 +62,12 @@ int StopSignals::Caught() const {
 
 void StopSignals::Watch() {}
 
+// Windows sends no signal for a closed pipe: the write fails by itself.
+void IgnoreBrokenPipe() {}
+
+// What a POSIX shell reports for SIGPIPE (13), which Windows does not define.
+int BrokenPipeExitStatus() {
+    return StopSignals::ExitStatus(13);
+}
+
 }  // namespace platform

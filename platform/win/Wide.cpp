@@ -55,6 +55,9 @@ int ErrnoOf(DWORD error) {
             return ENOSPC;
         case ERROR_DISK_QUOTA_EXCEEDED:
             return EDQUOT;
+        case ERROR_BROKEN_PIPE:
+        case ERROR_NO_DATA:
+            return EPIPE;
         case ERROR_FILENAME_EXCED_RANGE:
         case ERROR_BUFFER_OVERFLOW:
             return ENAMETOOLONG;

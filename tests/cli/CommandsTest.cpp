@@ -63,6 +63,10 @@ TEST_F(CommandsTest, WrongUsageIsStatus2AndTouchesNothing) {
         {"split", source, "--size", "5Mo"},
         {"split", source, "--count", "0"},
         {"split", source, "--bytes", "2147483648"},
+        {"split", source, "--bytes", "4G"},
+        {"split", source, "--bytes", "0k"},
+        {"split", source, "--bytes", "1.5"},
+        {"split", source, "--bytes", "5Mo"},
         {"split", source, "--size=5", "--count", "3"},
         {"split", source, "--buffer", "16385"},
         {"split", source, "--md5", "--md5"},
@@ -71,6 +75,12 @@ TEST_F(CommandsTest, WrongUsageIsStatus2AndTouchesNothing) {
         {"split", source, "--store-name", "../film.avi"},
         {"join", source, "--name", "/tmp/film.avi"},
         {"join", source, "--format", "rar"},
+        {"join", source, "--output", "film"},
+        {"join", source, "-o", "-", "--name", "film"},
+        {"join", source, "-o", "-", "--folder", "/tmp"},
+        {"join", source, "-o", "-", "--output", "-"},
+        {"split", "-", "--count", "3", "--name", "film"},
+        {"split", "-", "--size", "1"},
         {"info", source, "--folder"},
     };
     for (const auto& args : cases) {
@@ -231,9 +241,16 @@ TEST_F(CommandsTest, SizeCountBytesAndTheDefaults) {
     EXPECT_EQ(SizeOf("n.003.pcw"), 3495252);
     EXPECT_EQ(SizeOf("n.004.pcw"), -1);
 
-    ASSERT_EQ(Pcw({"split", source, "--bytes", "4000000", "--name", "b"}), 0);
+    ASSERT_EQ(Pcw({"split", source, "--bytes", "4MB", "--name", "b"}), 0);
     EXPECT_EQ(SizeOf("b.001.pcw"), 4000000 + 104);
     EXPECT_EQ(SizeOf("b.003.pcw"), 10 * kMo - 8000000);
+    ASSERT_EQ(Pcw({"split", source, "--bytes", "2.5M", "--name", "u"}), 0);
+    EXPECT_EQ(SizeOf("u.004.pcw"), 10 * kMo - 3 * (5 * kMo / 2));
+    // A size past what a set stores is refused naming that limit.
+    EXPECT_EQ(Pcw({"split", source, "--bytes", "4G"}), 2);
+    EXPECT_NE(err.str().find("--bytes 4G fait 4294967296 octets, plus que les 2147483647 octets"),
+              std::string::npos)
+        << err.str();
 
     // One part holding the whole file is no set: the join would refuse it.
     EXPECT_EQ(Pcw({"split", source, "--size", "10", "--name", "one"}), 1);

@@ -3,10 +3,17 @@
 // byte that it did not read.
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <thread>
 #include <vector>
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
 #include "core/CopyLoop.h"
 #include "platform/IoFaults.h"
+#include "platform/Signals.h"
 #include "support/TestSupport.h"
 
 using namespace testsupport;
@@ -113,3 +120,86 @@ TEST_F(CopyLoopTest, ACancelStopsAfterTheStepThatAskedAndKeepsWhatWasCopied) {
     steps.clear();
     EXPECT_EQ(Copy(16384, 16384, 1), CopyResult::Done);
 }
+
+// Pipes made and handed over as POSIX does it.
+#ifndef _WIN32
+namespace {
+
+// `end` of a new pipe as a File, through the standard stream it stands in
+// for a moment; the other end's descriptor in `other`.
+File PipeEnd(bool readEnd, int& other) {
+    int ends[2];
+    EXPECT_EQ(::pipe(ends), 0);
+    const int stream = readEnd ? STDIN_FILENO : STDOUT_FILENO;
+    const int saved = ::dup(stream);
+    ::dup2(ends[readEnd ? 0 : 1], stream);
+    File file = readEnd ? File::StandardInput() : File::StandardOutput();
+    ::dup2(saved, stream);
+    ::close(saved);
+    ::close(ends[readEnd ? 0 : 1]);
+    other = ends[readEnd ? 1 : 0];
+    return file;
+}
+
+}  // namespace
+
+// A stream split reads a pipe, a join to stdout writes one: the bytes move
+// inside the kernel (splice), a pipe that ends early ends the copy, and a
+// reader that left is the target's failure, EPIPE.
+TEST_F(CopyLoopTest, PipesAtEitherEnd) {
+    platform::IgnoreBrokenPipe();
+    const struct {
+        bool sourceIsPipe;
+        size_t given;  // what the writer puts into the pipe, or the reader takes from it
+        int64_t count;
+        CopyResult result;
+        size_t copied;
+    } cases[] = {
+        {true, 70000, 150000, CopyResult::SourceEnded, 70000},
+        {true, 70000, 50000, CopyResult::Done, 50000},
+        {true, 0, 10, CopyResult::SourceEnded, 0},
+        {false, 70000, 70000, CopyResult::Done, 70000},
+        {false, 0, 70000, CopyResult::WriteFailed, 0},  // the reader closed its end at once
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.sourceIsPipe << " " << c.given << " " << c.count);
+        int other = -1;
+        File pipe = PipeEnd(c.sourceIsPipe, other);
+        std::string received;
+        std::thread peer([&] {
+            if (c.sourceIsPipe) {
+                for (size_t at = 0; at < c.given;) {
+                    const ssize_t n = ::write(other, data.data() + at, c.given - at);
+                    if (n <= 0) break;  // the copy took what it wanted and closed
+                    at += static_cast<size_t>(n);
+                }
+            } else {
+                char chunk[4096];
+                for (ssize_t n;
+                     received.size() < c.given && (n = ::read(other, chunk, sizeof chunk)) > 0;)
+                    received.append(chunk, static_cast<size_t>(n));
+            }
+            ::close(other);
+        });
+        File file =
+            c.sourceIsPipe ? File::CreateNew(dir / "target") : File::OpenRead(dir / "source");
+        if (!c.sourceIsPipe && c.given == 0) peer.join();
+        CopyBuffer buffer(16384);
+        int error = 0;
+        const CopyResult result =
+            c.sourceIsPipe ? CopyBytes(
+                                 pipe, file, c.count, buffer, [](int64_t) { return true; }, &error)
+                           : CopyBytes(
+                                 file, pipe, c.count, buffer, [](int64_t) { return true; }, &error);
+        pipe.Close();
+        if (peer.joinable()) peer.join();
+        EXPECT_EQ(result, c.result);
+        if (result == CopyResult::WriteFailed) {
+            EXPECT_EQ(error, EPIPE);
+        }
+        EXPECT_EQ(c.sourceIsPipe ? ReadFile(dir / "target") : received, data.substr(0, c.copied));
+        file.Close();
+        std::remove((dir / "target").c_str());
+    }
+}
+#endif

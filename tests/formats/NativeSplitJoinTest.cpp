@@ -4,6 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <thread>
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
 #include "NativeJobs.h"
 #include "platform/Env.h"
@@ -453,3 +458,77 @@ TEST_F(NativeSetTest, OneHashingWorkerOrSeveralGiveTheSameSetAndTheSameFailure) 
     testsupport::UnsetEnv("PARCELWISE_HASH_WORKERS");
     EXPECT_TRUE(sets[0] == sets[1]);
 }
+
+// Pipes made and handed over as POSIX does it.
+#ifndef _WIN32
+namespace {
+
+// Runs a split of the standard input, which a writer thread fills with
+// `data` through a pipe, into `folder`; the step the worker ended on.
+Step SplitStream(const std::string& data, const std::string& folder, int32_t partSize, bool digests,
+                 RecordingDisplay& display) {
+    int ends[2];
+    EXPECT_EQ(::pipe(ends), 0);
+    const int saved = ::dup(STDIN_FILENO);
+    ::dup2(ends[0], STDIN_FILENO);
+    ::close(ends[0]);
+    std::thread writer([&] {
+        for (size_t at = 0; at < data.size();) {
+            const ssize_t n = ::write(ends[1], data.data() + at, data.size() - at);
+            if (n <= 0) break;
+            at += static_cast<size_t>(n);
+        }
+        ::close(ends[1]);
+    });
+    NativeSet job;
+    ShowAsProgressWindow(job, display);
+    workflow::TakeStreamToSplit(job, folder);
+    const Step step = Run(job, workflow::Direction::Split, [&] {
+        return workflow::CheckSplit(job, {"flux.bin", "flux.bin", digests, partSize, 65536},
+                                    platform::ShowAfter(kOwner));
+    });
+    writer.join();
+    ::dup2(saved, STDIN_FILENO);
+    ::close(saved);
+    return step;
+}
+
+}  // namespace
+
+// The standard input is cut as it comes: the set is known at the end of the
+// stream, which may fall on a part's end; a stream too short for a set is
+// refused then, and leaves no part. The copy shows a rate, never a percentage
+// of a total it does not know.
+TEST_F(NativeSetTest, AStreamIsCutAsItComesAndRefusedAtItsEndWhenTooShort) {
+    const struct {
+        int64_t size;
+        int32_t part;
+        int parts;  // 0: refused
+    } cases[] = {
+        {3 * kMiB, kMiB, 3},                         // ends on a part's end: no empty part after it
+        {3 * kMiB + 1, kMiB, 4},                     // one byte in the last part
+        {kMiB + 1, kMiB, 2},     {kMiB, 100000, 0},  // 1 Mo is not more than 1 Mo
+        {0, 100000, 0},          {2 * kMiB, 3 * kMiB, 0},  // one part alone is no set
+    };
+    for (const auto& c : cases) {
+        for (bool digests : {false, true}) {
+            SCOPED_TRACE(::testing::Message() << c.size << " in " << c.part << ", " << digests);
+            TempDir scratch;
+            const std::string original = RandomBytes(static_cast<size_t>(c.size), 5);
+            RecordingDisplay display;
+            const Step step = SplitStream(original, scratch.path(), c.part, digests, display);
+            EXPECT_EQ(step, c.parts > 0 ? Step::Finished : Step::Failed);
+            EXPECT_EQ(ListDir(scratch.path()).size(), static_cast<size_t>(c.parts));
+            // The digests come once the count is known, and show their share of it.
+            if (!digests) {
+                for (const std::string& p : display.valuesOf("lblPourcentage"))
+                    EXPECT_TRUE(p == "100%" || p.find("/s") != std::string::npos) << p;
+            }
+            if (c.parts == 0) continue;
+            EXPECT_EQ(Join(PartPath(scratch.path(), "flux.bin", 1), "back.bin", true),
+                      Step::Finished);
+            EXPECT_EQ(ReadFile(scratch / "back.bin"), original);
+        }
+    }
+}
+#endif
