@@ -6,7 +6,7 @@
 #include "cli/Recovery.h"
 #include "core/Job.h"
 #include "formats/Workflow.h"
-#include "formats/recovery/RecoverySet.h"
+#include "formats/recovery/RecoverySteps.h"
 #include "platform/Messages.h"
 #include "texts/Texts.h"
 
@@ -45,13 +45,10 @@ int Join(const Args& args, Context& ctx) {
     KindOpened kind;
     if (std::optional<int> status = OpenSetOfKind(parsed, ctx, opened, &kind)) {
         // A set that cannot be opened without the part it lost: a repair first.
-        if (!parsed.Has("--json") && recovery::HasRecoveryParts(parsed.positionals[0])) {
-            const recovery::Protection protection =
-                recovery::ExamineProtection(parsed.positionals[0]);
-            if (protection.header && protection.plan.Repairable() && !protection.plan.Whole())
-                ctx.out << texts::Say(texts::TextId::JoinRepairFirst,
-                                      {platform::VisibleText(parsed.positionals[0])});
-        }
+        if (!parsed.Has("--json"))
+            if (const std::optional<std::string> line =
+                    workflow::RepairFirstLine(parsed.positionals[0]))
+                ctx.out << *line;
         if (parsed.Has("--json") && *status != kExitUsage)
             ctx.out << RunJson("join", *status, nullptr, false).Written() << "\n";
         return *status;
@@ -76,14 +73,14 @@ int Join(const Args& args, Context& ctx) {
     // one whose every part its recovery parts' digests just found intact is
     // not hashed a second time.
     bool verify = !parsed.Has("--no-verify");
-    if (!toStandardOutput && recovery::HasRecoveryParts(parsed.positionals[0])) {
-        const recovery::Protection protection = recovery::ExamineProtection(parsed.positionals[0]);
-        if (protection.header && !protection.plan.Whole() && protection.plan.Repairable() &&
-            protection.plan.lostData > 0) {
+    if (!toStandardOutput) {
+        const workflow::JoinProtection found = workflow::ExamineForJoin(parsed.positionals[0]);
+        if (found.repairs) {
             job.choices.fileName = name;
-            return ended(JoinRepairing(job, protection, name, !parsed.Has("--json"), ctx), true);
+            return ended(JoinRepairing(job, found.protection, name, !parsed.Has("--json"), ctx),
+                         true);
         }
-        if (protection.header && protection.plan.lostData == 0) verify = false;
+        if (found.dataChecked) verify = false;
     }
     if (!workflow::CheckJoin(job, name, verify, bufferSize, platform::ShowAfter()))
         return ended(kExitFailed, false);

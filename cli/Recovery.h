@@ -33,8 +33,6 @@ int WriteRecoveryParts(const std::vector<std::string>& parts, const std::string&
 // The same for the set a native split just made, a line per part written
 // when `say`.
 int ProtectSplitSet(const NativeSet& job, int count, bool say, Context& ctx);
-// The digest that 32 hexadecimal digits give; nothing for any other text.
-std::optional<Digest> DigestFromHex(std::string_view hex);
 
 // Joins the opened set of `job`, damaged but repairable by `protection`, into
 // `name` in the job's folder, rebuilding the lost parts in memory; says which

@@ -24,6 +24,9 @@ struct Setting {
     Field field;
     int32_t firstRun;
     bool saved;
+    // Added after the first versions: a key saved before it lacks it, and
+    // reads as its first-run value rather than as damage.
+    bool mayBeMissing = false;
 };
 const Setting kSettings[] = {
     {"BufferSize", &SavedSettings::bufferSize, 0, true},
@@ -38,6 +41,7 @@ const Setting kSettings[] = {
     // No control of the windows sets it, so a save leaves it alone: a value
     // set by hand in the file survives every save.
     {"DeleteAfterJoin", &SavedSettings::deleteAfterJoin, 0, false},
+    {"RecoveryParts", &SavedSettings::recoveryParts, 0, true, true},
 };
 
 // Puts a stored value into its field; an unknown buffer index is the first size.
@@ -105,7 +109,11 @@ std::string SavedSettings::StartupFile() const {
 bool SavedSettings::ReadAll(platform::Registry& registry) {
     for (const Setting& setting : kSettings) {
         int32_t value = 0;
-        if (registry.ReadInteger(setting.name, value) != platform::RegRead::Ok) return false;
+        const platform::RegRead read = registry.ReadInteger(setting.name, value);
+        if (read == platform::RegRead::Missing && setting.mayBeMissing)
+            value = setting.firstRun;
+        else if (read != platform::RegRead::Ok)
+            return false;
         Assign(*this, setting.field, value);
     }
     return true;

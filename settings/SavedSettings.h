@@ -37,6 +37,7 @@ public:
     bool hideMessage = false;
     bool deletePartialFile = false;
     bool deleteAfterJoin = false;
+    int32_t recoveryParts = 0;  // written after the parts of a split from the windows
 
     // True when an existing key was read without error; false on the first run
     // and after a load error, which puts every default back and says so. A key

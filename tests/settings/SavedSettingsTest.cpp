@@ -116,6 +116,36 @@ TEST_F(SavedSettingsTest, NormalStartReadsTheStoredValues) {
     EXPECT_TRUE(sink.messages().empty());
 }
 
+// The recovery count came after the other settings: a key saved without it
+// is no damage, one that holds it keeps it, and a wrong type still is damage.
+TEST_F(SavedSettingsTest, RecoveryPartsReadFromKeysOfEveryAge) {
+    const struct {
+        std::string extra;
+        bool loaded;
+        int32_t expected;
+    } rows[] = {
+        {"", true, 0},
+        {"\"RecoveryParts\"=dword:00000002\n", true, 2},
+        {"\"RecoveryParts\"=\"2\"\n", false, 0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.extra);
+        WriteUserHive(FullKey("00000000") + row.extra);
+        RecordingSink said;
+        SavedSettings params = Params();
+        EXPECT_EQ(params.LoadSettings(platform::ShowAfter()), row.loaded);
+        EXPECT_EQ(said.messages().empty(), row.loaded);
+        EXPECT_EQ(params.recoveryParts, row.expected);
+    }
+    SavedSettings params = Params();
+    ASSERT_TRUE(params.LoadSettings(platform::ShowAfter()));
+    params.recoveryParts = 3;
+    ASSERT_TRUE(params.SaveSettings());
+    SavedSettings peek = Params();
+    peek.PeekSettings();
+    EXPECT_EQ(peek.recoveryParts, 3);
+}
+
 TEST_F(SavedSettingsTest, BufferIndexOutsideTheTableFallsBackQuietly) {
     for (const auto& [stored, expected] :
          std::vector<std::pair<std::string, uint32_t>>{{"00000006", 4194304u},

@@ -1,0 +1,129 @@
+#include "formats/recovery/RecoverySteps.h"
+
+#include <algorithm>
+#include <cerrno>
+
+#include "core/Job.h"
+#include "formats/FormatTable.h"
+#include "formats/native/NativeSet.h"
+#include "platform/Fs.h"
+#include "platform/Reasons.h"
+#include "texts/Texts.h"
+
+namespace workflow {
+
+using texts::Say;
+using texts::TextId;
+
+namespace {
+
+void SayError(const std::string& text, Messages& said) {
+    said.push_back({text, Say(TextId::TitleError), platform::Icon::Error});
+}
+
+}  // namespace
+
+bool WriteRecoveryParts(const std::vector<std::string>& parts, const std::string& stemPath,
+                        int count, const std::vector<std::optional<Digest>>& known,
+                        std::vector<std::string>& written, Messages& said) {
+    if (const std::optional<recovery::Failure> failed =
+            recovery::ProtectParts(parts, stemPath, count, &written, known)) {
+        SayError(failed->text, said);
+        return false;
+    }
+    return true;
+}
+
+bool ProtectSplitSet(const NativeSet& job, int count, std::vector<std::string>& written,
+                     Messages& said) {
+    const int32_t parts = job.header.partCount;
+    const std::string base = job.choices.folder + job.choices.fileName;
+    std::vector<std::string> paths;
+    for (int32_t number = 1; number <= parts; ++number)
+        paths.push_back(NativePartName(base, number));
+    // The digests the split stored are those of its parts' files, but for the
+    // last one, which now ends with them.
+    std::vector<std::optional<Digest>> known;
+    for (size_t i = 0; i + 1 < job.digests.size(); ++i)
+        known.push_back(DigestFromHex(job.digests[i]));
+    return WriteRecoveryParts(paths, base, std::min<int>(count, parts), known, written, said);
+}
+
+std::optional<Digest> DigestFromHex(std::string_view hex) {
+    Digest digest{};
+    if (hex.size() != 2 * digest.size()) return std::nullopt;
+    const auto nibble = [](char c) {
+        if (c >= '0' && c <= '9') return c - '0';
+        if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+        if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+        return -1;
+    };
+    for (size_t i = 0; i < digest.size(); ++i) {
+        const int high = nibble(hex[2 * i]), low = nibble(hex[2 * i + 1]);
+        if (high < 0 || low < 0) return std::nullopt;
+        digest[i] = static_cast<uint8_t>(high << 4 | low);
+    }
+    return digest;
+}
+
+JoinProtection ExamineForJoin(const std::string& anyPart) {
+    JoinProtection found;
+    if (!recovery::HasRecoveryParts(anyPart)) return found;
+    found.protection = recovery::ExamineProtection(anyPart);
+    const recovery::Protection& protection = found.protection;
+    if (!protection.header) return found;
+    found.repairs = !protection.plan.Whole() && protection.plan.Repairable() &&
+                    protection.plan.lostData > 0;
+    found.dataChecked = protection.plan.lostData == 0;
+    return found;
+}
+
+std::optional<std::string> RepairFirstLine(const std::string& anyPart) {
+    if (!recovery::HasRecoveryParts(anyPart)) return std::nullopt;
+    const recovery::Protection protection = recovery::ExamineProtection(anyPart);
+    if (!protection.header || !protection.plan.Repairable() || protection.plan.Whole())
+        return std::nullopt;
+    return Say(TextId::JoinRepairFirst, {platform::VisibleText(anyPart)});
+}
+
+bool JoinRepairing(Job& job, const recovery::Protection& protection, const std::string& name,
+                   std::vector<std::string>& rebuilt, Messages& said) {
+    // Where each part's data lie: after the header of its kind, up to the
+    // digests of a native set's last part.
+    std::vector<recovery::JoinPiece> pieces;
+    DataOffsets offsets;
+    for (const FormatRow& row : JoinFormats())
+        if (row.code == job.formatKind) offsets = row.offsets;
+    const auto* native =
+        job.formatKind == FormatKind::Native ? dynamic_cast<NativeSet*>(&job) : nullptr;
+    for (int j = 0; j < protection.header->dataParts; ++j) {
+        const int64_t size = protection.header->shards[size_t(j)].bytes;
+        if (native) {
+            pieces.push_back({j == 0 ? int64_t(kHeaderSize) : 0, native->DataBytesOf(j + 1, size)});
+        } else {
+            const int64_t from = j == 0 ? offsets.first : offsets.later;
+            pieces.push_back({from, size - from});
+        }
+    }
+    const std::string output = job.choices.folder + name;
+    std::optional<recovery::Failure> failed;
+    if (platform::FileExists(output))
+        failed = recovery::Failure{
+            Say(TextId::RecoveryWriteFailed, {platform::ReasonLine(output, EEXIST)})};
+    else
+        failed = recovery::JoinRepairing(protection, pieces, output);
+    if (failed) {
+        SayError(failed->text, said);
+        return false;
+    }
+    for (const int lost : protection.plan.lost)
+        if (lost < protection.header->dataParts)
+            rebuilt.push_back(
+                Say(TextId::JoinRebuiltLine,
+                    {std::to_string(lost + 1),
+                     platform::VisibleText(protection.shards[size_t(lost)].path)}));
+    said.push_back({Say(TextId::JoinSucceeded), Say(TextId::TitleProgram), platform::Icon::Info});
+    return true;
+}
+
+}  // namespace workflow
