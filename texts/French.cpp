@@ -466,6 +466,8 @@ constexpr Row kFrench[] = {
     {TextId::TitleSettings, "Paramètres avancés"},
     {TextId::CaptionBuffer, "Mémoire tampon :"},
     {TextId::CaptionBufferDefault, "(16 ko par défaut)"},
+    {TextId::CaptionRecoveryParts, "Fichiers de secours :"},
+    {TextId::CaptionRecoveryDefault, "(aucun par défaut)"},
     {TextId::BufferNote,
      "Remarque : 16 ko de mémoire tampon assurent un découpage/recollage fluide."},
     {TextId::CaptionApply, "Appliquer"},

@@ -331,6 +331,8 @@ enum class TextId : uint16_t {
     TitleSettings,
     CaptionBuffer,
     CaptionBufferDefault,
+    CaptionRecoveryParts,
+    CaptionRecoveryDefault,
     BufferNote,
     CaptionApply,
     TipApply,

@@ -14,6 +14,7 @@
 #include <QPainter>
 #include <QRadioButton>
 #include <QScreen>
+#include <QSpinBox>
 #include <QStyledItemDelegate>
 #include <QTimer>
 #include <charconv>
@@ -23,6 +24,7 @@
 #include "formats/FormatTable.h"
 #include "formats/Workflow.h"
 #include "formats/native/NativeSet.h"
+#include "formats/recovery/RecoverySteps.h"
 #include "platform/File.h"
 #include "platform/Fs.h"
 #include "platform/Messages.h"
@@ -41,6 +43,13 @@ using workflow::Direction;
 namespace {
 
 const QColor kActionColor(0x43, 0x72, 0xC0);
+
+// After a set was refused: whether its recovery parts could repair it first.
+void SayWhetherRepairable(const std::string& path, platform::WindowHandle owner) {
+    if (const std::optional<std::string> line = workflow::RepairFirstLine(path))
+        platform::ShowMessage(owner, *line, texts::Say(TextId::TitleProgram),
+                              platform::Icon::Info);
+}
 
 std::string Utf8(const QString& text) {
     return text.toUtf8().toStdString();
@@ -272,7 +281,19 @@ void MainWindow::SetWindows(ProgressWindow* processing, SettingsDialog* param,
     frmParam_ = param;
     frmConvert_ = convert;
     if (frmProcessing_)
-        connect(frmProcessing_, &ProgressWindow::jobClosed, this, [this] { SetMode(mode); });
+        connect(frmProcessing_, &ProgressWindow::jobClosed, this, [this] {
+            // The set a split just made gets its recovery parts before the
+            // job that knows its parts is replaced.
+            if (mode == Direction::Split && job && job->step == Step::Finished &&
+                params->recoveryParts > 0) {
+                std::vector<std::string> written;
+                QApplication::setOverrideCursor(Qt::WaitCursor);
+                workflow::ProtectSplitSet(static_cast<NativeSet&>(*job), params->recoveryParts,
+                                          written, platform::ShowAfter(this));
+                QApplication::restoreOverrideCursor();
+            }
+            SetMode(mode);
+        });
 }
 
 void MainWindow::paintEvent(QPaintEvent*) {
@@ -457,6 +478,7 @@ bool MainWindow::OpenSource(Direction forMode, bool& accepted) {
     // A set that was read and refused still shows what is left of it.
     const workflow::Opening opening =
         workflow::OpenChosenSet(*job, path, platform::ShowAfter(this));
+    if (opening != workflow::Opening::Opened) SayWhetherRepairable(path, this);
     accepted = opening == workflow::Opening::Opened;
     return opening != workflow::Opening::Unopenable;
 }
@@ -467,7 +489,10 @@ workflow::Opening MainWindow::OpenFoundSet(const workflow::FoundKind& found) {
         return workflow::Opening::Unopenable;
     }
     ReplaceJob(found.formats.front()->make());
-    return workflow::OpenChosenSet(*job, found.detection.path, platform::ShowAfter(this));
+    const workflow::Opening opening =
+        workflow::OpenChosenSet(*job, found.detection.path, platform::ShowAfter(this));
+    if (opening != workflow::Opening::Opened) SayWhetherRepairable(found.detection.path, this);
+    return opening;
 }
 
 void MainWindow::ShowOpenedSet(bool accepted) {
@@ -735,9 +760,33 @@ void MainWindow::StartAction() {
             RunJob();
         return;
     }
-    if (workflow::CheckJoin(*job, Utf8(lblDest_->text()), chkMD5_->isChecked(), params->bufferSize,
-                            platform::ShowAfter(this)))
+    // A protected set that lost data parts is joined by rebuilding them on
+    // the way; one whose data parts its recovery parts just found intact is
+    // not hashed a second time.
+    const std::string name = Utf8(lblDest_->text());
+    const workflow::JoinProtection found = workflow::ExamineForJoin(job->sourcePath);
+    if (found.repairs) {
+        JoinRepairing(found.protection, name);
+        return;
+    }
+    const bool verify = chkMD5_->isChecked() && !found.dataChecked;
+    if (workflow::CheckJoin(*job, name, verify, params->bufferSize, platform::ShowAfter(this)))
         RunJob();
+}
+
+void MainWindow::JoinRepairing(const recovery::Protection& protection, const std::string& name) {
+    job->choices.fileName = name;
+    std::vector<std::string> rebuilt;
+    Messages said;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    workflow::JoinRepairing(*job, protection, name, rebuilt, said);
+    QApplication::restoreOverrideCursor();
+    // The parts rebuilt are named above the end of the join.
+    std::string lines;
+    for (const std::string& line : rebuilt) lines += line;
+    if (!said.empty()) said.front().text = lines + "\n" + said.front().text;
+    platform::ShowMessages(this, said);
+    SetMode(mode);
 }
 
 void MainWindow::RunJob() {
@@ -762,6 +811,7 @@ void MainWindow::OpenSettings() {
         const int index = frmParam_->cboBuffer()->currentIndex();
         if (index >= 0 && index < static_cast<int>(kBufferSizes.size()))
             params->bufferSize = kBufferSizes[index];
+        params->recoveryParts = frmParam_->spnRecovery()->value();
         // Kept at once: a program killed before it closes would lose it.
         params->SaveSettings();
     }

@@ -24,6 +24,9 @@ class SettingsDialog;
 class ProgressWindow;
 class Job;
 class SavedSettings;
+namespace recovery {
+struct Protection;
+}
 
 class MainWindow : public QWidget, public platform::OwnerWindow {
     Q_OBJECT
@@ -51,6 +54,9 @@ public:
     void ShowModeDefaults();
     void EnableControls(bool on);
     void RunJob();
+    // Joins the opened set into `name`, rebuilding on the way the data parts
+    // that `protection` finds lost, and says which.
+    void JoinRepairing(const recovery::Protection& protection, const std::string& name);
     // Opens a source for the mode through its dialog; false when there is none
     // to show. `accepted` tells for a set whether the job took it.
     bool OpenSource(workflow::Direction forMode, bool& accepted);

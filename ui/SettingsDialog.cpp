@@ -3,8 +3,10 @@
 #include <QComboBox>
 #include <QPainter>
 #include <QScreen>
+#include <QSpinBox>
 #include <QStyledItemDelegate>
 
+#include "formats/recovery/RecoveryHeader.h"
 #include "settings/SavedSettings.h"
 #include "ui/Skin.h"
 #include "ui/UiTexts.h"
@@ -39,7 +41,7 @@ SettingsDialog::SettingsDialog(const SavedSettings* params, QWidget* parent)
     setObjectName("frmParam");
     setWindowTitle(UiText(TextId::TitleSettings));
     setWindowFlag(Qt::FramelessWindowHint, true);
-    setFixedSize(301, 158);
+    setFixedSize(301, 184);
     setModal(true);
     DragsWindow(this);
 
@@ -60,9 +62,11 @@ SettingsDialog::SettingsDialog(const SavedSettings* params, QWidget* parent)
     label("Label2", UiText(TextId::CaptionSettings), 48, 13, {19, true});
     label("Label1", UiText(TextId::CaptionBuffer), 16, 64, {11, true});
     label("Label3", UiText(TextId::CaptionBufferDefault), 200, 64, {11, false});
-    QLabel* note = label("Label4", UiText(TextId::BufferNote), 16, 88, {11, false});
+    label("Label5", UiText(TextId::CaptionRecoveryParts), 16, 90, {11, true});
+    label("Label6", UiText(TextId::CaptionRecoveryDefault), 200, 90, {11, false});
+    QLabel* note = label("Label4", UiText(TextId::BufferNote), 16, 114, {11, false});
     note->setWordWrap(true);
-    Place(note, 16, 88, 265, 26);
+    Place(note, 16, 114, 265, 26);
 
     cboBuffer_ = new QComboBox(this);
     cboBuffer_->setObjectName("cboBuffer");
@@ -76,12 +80,22 @@ SettingsDialog::SettingsDialog(const SavedSettings* params, QWidget* parent)
                                       "QComboBox QAbstractItemView { background: %1; }")
                                   .arg(kBody.name()));
 
+    spnRecovery_ = new QSpinBox(this);
+    spnRecovery_->setObjectName("spnRecovery");
+    Place(spnRecovery_, 148, 87, 47, 22);
+    spnRecovery_->setRange(0, recovery::kMostRecoveryParts);
+    spnRecovery_->setFont(SkinFont(11, false));
+    spnRecovery_->setStyleSheet(QString("QSpinBox { background: %1; color: white; border: 1px solid "
+                                        "black; padding-left: 3px; }"
+                                        "QSpinBox:focus { border: 1px dotted white; }")
+                                    .arg(kBody.name()));
+
     auto* go = new ClickLabel(this);
     go->setObjectName("lblGo");
     go->setText(UiText(TextId::CaptionApply));
     Style(go, {11, true});
     go->adjustSize();
-    go->move(185, 136);
+    go->move(185, 162);
     go->setToolTip(UiText(TextId::TipApply));
     connect(go, &ClickLabel::clicked, this, &SettingsDialog::Apply);
 
@@ -90,7 +104,7 @@ SettingsDialog::SettingsDialog(const SavedSettings* params, QWidget* parent)
     cancel->setText(UiText(TextId::CaptionClose));
     Style(cancel, {11, false});
     cancel->adjustSize();
-    cancel->move(253, 136);
+    cancel->move(253, 162);
     cancel->setToolTip(UiText(TextId::TipAbandon));
     connect(cancel, &ClickLabel::clicked, this, &SettingsDialog::Abandon);
 }
@@ -111,6 +125,7 @@ void SettingsDialog::PrepareToShow() {
     if (params_ == nullptr) return;
     int index = BufferSizeIndex(params_->bufferSize);
     if (index >= 0) cboBuffer_->setCurrentIndex(index);
+    spnRecovery_->setValue(params_->recoveryParts);
 }
 
 void SettingsDialog::paintEvent(QPaintEvent*) {
@@ -120,7 +135,7 @@ void SettingsDialog::paintEvent(QPaintEvent*) {
     border.setJoinStyle(Qt::MiterJoin);
     painter.setPen(border);
     painter.setBrush(kBody);
-    painter.drawRect(QRectF(1.5, 13 + 1.5, 301 - 3, 145 - 3));
+    painter.drawRect(QRectF(1.5, 13 + 1.5, width() - 3, height() - 13 - 3));
     painter.setBrush(kBand);
-    painter.drawRect(QRectF(1.5, 1.5, 301 - 3, 49 - 3));
+    painter.drawRect(QRectF(1.5, 1.5, width() - 3, 49 - 3));
 }

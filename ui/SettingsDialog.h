@@ -1,9 +1,11 @@
-// The advanced settings dialog: the size of the copy buffer.
+// The advanced settings dialog: the size of the copy buffer and the number
+// of recovery parts a split writes.
 #pragma once
 
 #include <QDialog>
 
 class QComboBox;
+class QSpinBox;
 class SavedSettings;
 
 class SettingsDialog : public QDialog {
@@ -13,6 +15,7 @@ public:
     explicit SettingsDialog(const SavedSettings* params, QWidget* parent = nullptr);
 
     QComboBox* cboBuffer() const { return cboBuffer_; }
+    QSpinBox* spnRecovery() const { return spnRecovery_; }
     void Apply() { done(1); }
     void Abandon() { done(2); }
     // Centred on the screen.
@@ -27,4 +30,5 @@ private:
 
     const SavedSettings* params_;
     QComboBox* cboBuffer_;
+    QSpinBox* spnRecovery_;
 };
