@@ -237,8 +237,11 @@ constexpr Row kFrench[] = {
 
     {TextId::RecoveryPartLine, "Fichier de secours n°%1 (%2) : %3\n"},
     {TextId::RecoveryPartsIntact, "Fichiers de secours : %1, tous intacts.\n"},
-    {TextId::RecoveryRepairable,
-     "réparable : %1 fichiers à reconstruire, %2 fichiers de secours présents\n"},
+    {TextId::RecoveryRepairable, "réparable : %1, %2\n"},
+    {TextId::RecoveryToRebuild, "%1 fichiers à reconstruire"},
+    {TextId::RecoveryOneToRebuild, "1 fichier à reconstruire"},
+    {TextId::RecoveryPresent, "%1 fichiers de secours présents"},
+    {TextId::RecoveryOnePresent, "1 fichier de secours présent"},
     {TextId::RecoveryIrreparable,
      "irréparable : %1 fichiers manquants ou endommagés, il faudrait %2 fichiers de secours "
      "intacts et il y en a %3\n"},

@@ -184,9 +184,13 @@ enum class TextId : uint16_t {
     VerifyWithoutDigests,
 
     // Recovery parts: protect, verify, repair.
-    RecoveryPartLine,      // %1 the number, %2 the path, %3 what is wrong
-    RecoveryPartsIntact,   // %1 the count
-    RecoveryRepairable,    // %1 the parts to rebuild, %2 the recovery parts present
+    RecoveryPartLine,     // %1 the number, %2 the path, %3 what is wrong
+    RecoveryPartsIntact,  // %1 the count
+    RecoveryRepairable,   // %1 the parts to rebuild, %2 the recovery parts present
+    RecoveryToRebuild,    // %1 the count, two or more
+    RecoveryOneToRebuild,
+    RecoveryPresent,  // %1 the count, two or more
+    RecoveryOnePresent,
     RecoveryIrreparable,   // %1 the parts missing or damaged, %2 the recovery parts needed, %3
                            // present
     RecoveryIgnoredLine,   // %1 the path, %2 why

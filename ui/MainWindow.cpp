@@ -47,8 +47,7 @@ const QColor kActionColor(0x43, 0x72, 0xC0);
 // After a set was refused: whether its recovery parts could repair it first.
 void SayWhetherRepairable(const std::string& path, platform::WindowHandle owner) {
     if (const std::optional<std::string> line = workflow::RepairFirstLine(path))
-        platform::ShowMessage(owner, *line, texts::Say(TextId::TitleProgram),
-                              platform::Icon::Info);
+        platform::ShowMessage(owner, *line, texts::Say(TextId::TitleProgram), platform::Icon::Info);
 }
 
 std::string Utf8(const QString& text) {

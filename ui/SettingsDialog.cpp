@@ -85,10 +85,11 @@ SettingsDialog::SettingsDialog(const SavedSettings* params, QWidget* parent)
     Place(spnRecovery_, 148, 87, 47, 22);
     spnRecovery_->setRange(0, recovery::kMostRecoveryParts);
     spnRecovery_->setFont(SkinFont(11, false));
-    spnRecovery_->setStyleSheet(QString("QSpinBox { background: %1; color: white; border: 1px solid "
-                                        "black; padding-left: 3px; }"
-                                        "QSpinBox:focus { border: 1px dotted white; }")
-                                    .arg(kBody.name()));
+    spnRecovery_->setStyleSheet(
+        QString("QSpinBox { background: %1; color: white; border: 1px solid "
+                "black; padding-left: 3px; }"
+                "QSpinBox:focus { border: 1px dotted white; }")
+            .arg(kBody.name()));
 
     auto* go = new ClickLabel(this);
     go->setObjectName("lblGo");

@@ -493,6 +493,15 @@ std::string IgnoredReason(const IgnoredPart& part) {
 
 }  // namespace
 
+namespace {
+
+// "N fichiers …" in the plural, `one` for a single one.
+std::string Counted(size_t count, TextId many, TextId one) {
+    return count == 1 ? Say(one) : Say(many, {std::to_string(count)});
+}
+
+}  // namespace
+
 std::string DescribeProtection(const Protection& protection, bool verbose) {
     std::string text;
     for (const ShardCheck& shard : protection.shards) {
@@ -510,8 +519,11 @@ std::string DescribeProtection(const Protection& protection, bool verbose) {
     if (plan.Whole())
         text += Say(TextId::RecoveryPartsIntact, {std::to_string(plan.goodRecovery)});
     else if (plan.Repairable())
-        text += Say(TextId::RecoveryRepairable,
-                    {std::to_string(plan.lost.size()), std::to_string(plan.goodRecovery)});
+        text +=
+            Say(TextId::RecoveryRepairable,
+                {Counted(plan.lost.size(), TextId::RecoveryToRebuild, TextId::RecoveryOneToRebuild),
+                 Counted(size_t(plan.goodRecovery), TextId::RecoveryPresent,
+                         TextId::RecoveryOnePresent)});
     else
         text += Say(TextId::RecoveryIrreparable,
                     {std::to_string(plan.lost.size()), std::to_string(plan.NeededRecovery()),

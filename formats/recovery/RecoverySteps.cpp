@@ -72,8 +72,8 @@ JoinProtection ExamineForJoin(const std::string& anyPart) {
     found.protection = recovery::ExamineProtection(anyPart);
     const recovery::Protection& protection = found.protection;
     if (!protection.header) return found;
-    found.repairs = !protection.plan.Whole() && protection.plan.Repairable() &&
-                    protection.plan.lostData > 0;
+    found.repairs =
+        !protection.plan.Whole() && protection.plan.Repairable() && protection.plan.lostData > 0;
     found.dataChecked = protection.plan.lostData == 0;
     return found;
 }
@@ -118,10 +118,9 @@ bool JoinRepairing(Job& job, const recovery::Protection& protection, const std::
     }
     for (const int lost : protection.plan.lost)
         if (lost < protection.header->dataParts)
-            rebuilt.push_back(
-                Say(TextId::JoinRebuiltLine,
-                    {std::to_string(lost + 1),
-                     platform::VisibleText(protection.shards[size_t(lost)].path)}));
+            rebuilt.push_back(Say(TextId::JoinRebuiltLine,
+                                  {std::to_string(lost + 1),
+                                   platform::VisibleText(protection.shards[size_t(lost)].path)}));
     said.push_back({Say(TextId::JoinSucceeded), Say(TextId::TitleProgram), platform::Icon::Info});
     return true;
 }
