@@ -23,11 +23,18 @@ int Split(const Args& args, Context& ctx) {
                                         {"--store-name", true},
                                         {"--folder", true},
                                         {"--buffer", true},
-                                        {"--json", false}},
+                                        {"--json", false},
+                                        {"--plain", false},
+                                        {"--sha256", false},
+                                        {"--preset", true}},
                                        1);
     if (!parsed.error.empty()) return UsageError(ctx, parsed.error);
-    if (parsed.Has("--size") + parsed.Has("--count") + parsed.Has("--bytes") > 1)
+    if (parsed.Has("--size") + parsed.Has("--count") + parsed.Has("--bytes") +
+            parsed.Has("--preset") >
+        1)
         return UsageError(ctx, Say(TextId::CliOneSizeOption));
+    if (parsed.Has("--plain")) return SplitPlain(parsed, ctx);
+    if (parsed.Has("--sha256")) return UsageError(ctx, Say(TextId::CliPlainOnly, {"--sha256"}));
 
     int64_t sizeMo = 0, count = 0, bytes = 0;
     uint32_t bufferSize = ctx.defaults.bufferSize;
@@ -36,6 +43,7 @@ int Split(const Args& args, Context& ctx) {
     if (!ReadNumber(parsed, "--size", 1, 999, sizeMo, error) ||
         !ReadNumber(parsed, "--count", 1, 999, count, error) ||
         !ReadSize(parsed, "--bytes", kLargestPart, bytes, error) ||
+        !ReadPreset(parsed, kLargestPart, bytes, error) ||
         !ReadBufferSize(parsed, bufferSize, error) ||
         !ReadName(parsed, "--name", destName, error) ||
         !ReadName(parsed, "--store-name", storeName, error))

@@ -169,6 +169,18 @@ constexpr Row kFrench[] = {
     {TextId::SplitSucceeded, "Le fichier a été coupé avec succès !"},
     {TextId::StoredNameSimplifiedLine,
      "\n\rLe nom enregistré dans le jeu a dû être simplifié : %1"},
+    {TextId::PlainPartTooLargeLine,
+     "\n\r- Taille de découpage trop grande : %1 octets, quand le disque de destination ne "
+     "prend pas de fichier de plus de %2 octets."},
+    {TextId::PlainTooManyPartsLine,
+     "\n\r- Taille de découpage trop petite : %1 fichiers, %2 au plus dans un jeu simple "
+     "(numéros de .001 à .999)."},
+    {TextId::CreatingPlainPart, "Création de < %1.%2 >"},
+    {TextId::PlainPartWriteFailed, "Erreur d'écriture dans le fichier %1.%2"},
+    {TextId::CreatingChecksums, "Création de < %1 >"},
+    {TextId::ChecksumOfPart, "Somme de contrôle du fichier n° %1"},
+    {TextId::PlainHashFailed, "Impossible de calculer les sommes de contrôle.%1"},
+    {TextId::ChecksumFileWriteFailed, "Impossible d'écrire le fichier des sommes de contrôle.%1"},
 
     {TextId::ForeignOpenFailed,
      "Impossible d\'ouvrir ce fichier, vérifier qu\'il s\'agit bien d\'un fichier "
@@ -288,6 +300,14 @@ constexpr Row kFrench[] = {
      "split - coupe l'entrée standard dont la taille n'est connue qu'à la fin : --size ou "
      "--bytes, pas --count"},
     {TextId::CliStreamName, "split - demande --name, le nom des fichiers du jeu"},
+    {TextId::CliPlainOnly, "%1 ne se donne qu'avec --plain"},
+    {TextId::CliNotWithPlain, "%1 ne se donne pas avec --plain"},
+    {TextId::CliOneDigestKind, "une seule des options --md5 et --sha256 à la fois"},
+    {TextId::CliPlainStream, "split --plain coupe un fichier, pas l'entrée standard"},
+    {TextId::CliUnknownPreset, "format de support inconnu : %1 (formats : %2)"},
+    {TextId::CliPresetTooLarge,
+     "--preset %1 fait %2 octets, plus que les %3 octets qu'un fichier du jeu peut contenir : "
+     "ajoutez --plain"},
     {TextId::CliUnknownKind, "type de jeu inconnu : %1 (types : %2)"},
     {TextId::CliSynopsis,
      "Utilisation :\n"
