@@ -72,6 +72,9 @@ int Split(const Args& args, Context& ctx) {
                        .Number("partSize", partSize)
                        .Number("parts", made ? job.header.partCount : 0)
                        .Flag("digests", job.header.hasDigests == 1)
+                       .Flag("plain", false)
+                       .Text("checksumFile", "")
+                       .Text("digest", job.header.hasDigests == 1 ? "md5" : "")
                        .Written()
                 << "\n";
         return status;

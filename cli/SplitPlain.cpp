@@ -64,11 +64,12 @@ int SplitPlain(const Parsed& parsed, Context& ctx) {
         ctx.out << RunJson("split", status, &job, ran)
                        .Text("folder", job.choices.folder)
                        .Text("name", job.choices.fileName)
-                       .Flag("plain", true)
+                       .Text("storedName", job.choices.fileName)
                        .Number("size", job.sourceSize)
                        .Number("partSize", partSize)
                        .Number("parts", made ? job.partCount : 0)
                        .Flag("digests", digest != PlainDigest::None)
+                       .Flag("plain", true)
                        .Text("checksumFile", made && digest != PlainDigest::None
                                                  ? job.ChecksumPath()
                                                  : std::string())

@@ -292,7 +292,8 @@ constexpr Row kFrench[] = {
     {TextId::CliWantsBufferSize, "--buffer attend l'une des tailles %1 : %2"},
     {TextId::CliWantsFileName,
      "%1 attend un nom de fichier, sans dossier ni caractère de contrôle : %2"},
-    {TextId::CliOneSizeOption, "une seule des options --size, --count et --bytes à la fois"},
+    {TextId::CliOneSizeOption,
+     "une seule des options --size, --count, --bytes et --preset à la fois"},
     {TextId::CliOutputIsDash,
      "--output attend - (la sortie standard) ; --name et --folder choisissent le fichier : %1"},
     {TextId::CliOutputAlone, "--output - ne se donne ni avec --name ni avec --folder"},
@@ -311,8 +312,12 @@ constexpr Row kFrench[] = {
     {TextId::CliUnknownKind, "type de jeu inconnu : %1 (types : %2)"},
     {TextId::CliSynopsis,
      "Utilisation :\n"
-     "  pcw split SOURCE|- [--size MO | --count N | --bytes N] [--md5] [--name NOM]\n"
-     "            [--store-name NOM] [--folder DOSSIER] [--buffer OCTETS] [--json]\n"
+     "  pcw split SOURCE|- [--size MO | --count N | --bytes N | --preset SUPPORT]\n"
+     "            [--md5] [--name NOM] [--store-name NOM] [--folder DOSSIER]\n"
+     "            [--buffer OCTETS] [--json]\n"
+     "  pcw split SOURCE --plain [--size MO | --count N | --bytes N | --preset SUPPORT]\n"
+     "            [--md5 | --sha256] [--name NOM] [--folder DOSSIER] [--buffer OCTETS]\n"
+     "            [--json]\n"
      "  pcw join MORCEAU [--format TYPE] [--no-verify] [--name NOM]\n"
      "           [--folder DOSSIER] [--buffer OCTETS] [--output -] [--json]\n"
      "  pcw info MORCEAU [--format TYPE] [--json]\n"
@@ -359,6 +364,13 @@ constexpr Row kFrench[] = {
      "                    en octets ou avec une unité : k, M, G (par 1024)\n"
      "                    ou kB, MB, GB (par 1000) ; ainsi 700M, 1.5G, 100k, 25MB\n"
      "  --md5             ajoute au dernier fichier le Hash MD5 de chaque fichier\n"
+     "  --preset SUPPORT  la taille d'un support : fat32, cd, dvd, dvd-dl, bd,\n"
+     "                    mail-25, mail-10 (voir man pcw)\n"
+     "  --plain           split : un jeu simple, NOM.001, NOM.002... de données seules,\n"
+     "                    que cat, copy /b et 7-Zip recollent ; fichiers aussi grands\n"
+     "                    que le disque de destination le permet\n"
+     "  --md5, --sha256   avec --plain : écrit NOM.md5 ou NOM.sha256, que md5sum -c\n"
+     "                    ou sha256sum -c lisent (chaque fichier et le fichier entier)\n"
      "  --name NOM        nom de destination (par défaut : le nom du fichier source,\n"
      "                    ou pour join le nom enregistré dans le jeu)\n"
      "  --store-name NOM  nom enregistré dans le jeu (par défaut : le nom de SOURCE)\n"

@@ -98,6 +98,16 @@ a = json.loads(sys.argv[1])
 assert (a["status"], a["verdict"], a["leftBehind"]) == (0, "done", []), a
 assert a["folder"] == sys.argv[2] and a["name"] == a["storedName"] == "json.bin", a
 assert (a["size"], a["partSize"], a["parts"], a["digests"]) == (2500000, 1048576, 3, True), a
+assert (a["plain"], a["checksumFile"], a["digest"]) == (False, "", "md5"), a
+PY
+head -c 2500000 "$name" >plain.bin
+split=$("$pcw" split plain.bin --plain --bytes 1M --sha256 --json 2>/dev/null)
+python3 - "$split" "$(pwd -P)/" <<'PY' || fail "split --plain --json: $split"
+import json, sys
+a = json.loads(sys.argv[1])
+assert (a["status"], a["verdict"], a["plain"], a["digest"]) == (0, "done", True, "sha256"), a
+assert a["name"] == a["storedName"] == "plain.bin" and a["parts"] == 3, a
+assert a["checksumFile"] == sys.argv[2] + "plain.bin.sha256", a
 PY
 
 # Stopped by a signal: 128 + the signal, told apart from a failure; a reader
