@@ -199,6 +199,7 @@ constexpr Row kFrench[] = {
     {TextId::JudgedPartShort, "trop court (%1 octets de données au lieu de %2)"},
     {TextId::JudgedPartLong, "trop long (%1 octets de données au lieu de %2)"},
     {TextId::JudgedPartDamaged, "endommagé (son Hash MD5 ne correspond pas)"},
+    {TextId::JudgedPartDamagedByChecksum, "endommagé (sa somme ne correspond pas à celle de %1)"},
     {TextId::JudgedPartExtra, "en trop : il ne fait pas partie du jeu"},
     {TextId::JudgedPartMisplaced,
      "mal placé : son en-tête est celui du fichier n°%1 (d'un jeu ou d'un autre)"},

@@ -161,6 +161,7 @@ enum class TextId : uint16_t {
     JudgedPartShort,  // %1 the data, %2 what it should hold
     JudgedPartLong,   // %1 the data, %2 what it should hold
     JudgedPartDamaged,
+    JudgedPartDamagedByChecksum,  // %1 the checksum file's name
     JudgedPartExtra,
     JudgedPartMisplaced,  // %1 the number its header gives
     JudgedPartForeignHeader,

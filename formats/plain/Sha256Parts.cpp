@@ -38,6 +38,7 @@ public:
                 result_.error = errors_[i];
                 break;
             }
+        result_.errors = errors_;
         result_.cancelled = stop_.load() && result_.failedPart < 0;
         return std::move(result_);
     }
@@ -64,7 +65,7 @@ private:
                                                      : ENOMEM;
             std::lock_guard lock(mutex_);
             errors_[i] = error;
-            if (error != 0) stop_ = true;
+            if (error != 0 && !options_.everyPart) stop_ = true;
             if (options_.partDone) options_.partDone(i, error);
         }
     }

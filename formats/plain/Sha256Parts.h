@@ -11,6 +11,8 @@
 
 struct Sha256PartsResult {
     std::vector<std::optional<platform::Sha256Digest>> digests;
+    // The errno of each part that failed, 0 for the others.
+    std::vector<int> errors;
     // The lowest part that failed and its errno, -1 when none did.
     int failedPart = -1;
     int error = 0;
@@ -21,6 +23,6 @@ struct Sha256PartsResult {
 // Parts given by their path only (PartToHash::file is not used). A part that
 // cannot be opened or read fails with the system's errno, one that ends before
 // its bytes with ESTALE, a hash the library could not start with ENOMEM. The
-// options' progress is not called; partDone, pause and cancelled are.
+// options' progress is not called; everyPart, partDone, pause and cancelled are.
 Sha256PartsResult HashPartsSha256(const std::vector<PartToHash>& parts,
                                   const PartHashOptions& options);

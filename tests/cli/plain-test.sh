@@ -51,6 +51,21 @@ done <<'ROWS'
 --sha256|sha256sum|--bytes 5242881|2
 ROWS
 
+# verify and join read the checksum file beside the set, and name the part
+# that differs from it.
+dir=$scratch/sha256bytes1M
+"$pcw" verify "$dir/$src.001" >said 2>&1 || fail "verify of a whole plain set: $(cat said)"
+grep -q "tous intacts" said || fail "verify did not check the digests: $(cat said)"
+cp -r "$dir" damaged
+printf 'X' | dd of="damaged/$src.004" bs=1 seek=100 conv=notrunc 2>/dev/null
+"$pcw" verify "damaged/$src.001" >said 2>&1 && fail "verify of a damaged plain set passed"
+grep "n°4" said | grep -qF "somme ne correspond pas à celle de $src.sha256" ||
+    fail "verify did not name part 4: $(cat said)"
+mkdir joined
+"$pcw" join "damaged/$src.001" --folder joined 2>/dev/null && fail "join of a damaged plain set"
+[ -z "$(ls joined)" ] || fail "the refused join wrote $(ls joined)"
+"$pcw" join "damaged/$src.001" --folder joined --no-verify 2>/dev/null || fail "join --no-verify"
+
 # A part size of any width: above a native set's 31 bits on a sparse file.
 truncate -s 2147483650 big.bin
 "$pcw" split big.bin --plain --bytes 2147483649 2>/dev/null || fail "a part of 2 GiB and 1 byte"

@@ -3,6 +3,7 @@
 // takes back (a plain set carries nothing that would say it is incomplete).
 #include <gtest/gtest.h>
 
+#include "formats/plain/ChecksumFile.h"
 #include "formats/plain/PlainSet.h"
 #include "formats/plain/Sha256Parts.h"
 #include "formats/native/md5.h"
@@ -28,6 +29,23 @@ TEST(PlainSet, WritesChecksumLinesAsTheCheckersReadThem) {
     for (const auto& row : rows) EXPECT_EQ(ChecksumLine(kHash, row.name), row.line) << row.name;
     EXPECT_EQ(PlainPartName("/d/x", 7), "/d/x.007");
     EXPECT_EQ(ChecksumFileName("x", PlainDigest::Sha256), "x.sha256");
+}
+
+TEST(PlainSet, ReadsTheChecksumLinesOfEveryChecker) {
+    const struct {
+        const char* text;
+        std::map<std::string, std::string> digests;
+    } rows[] = {
+        {"0123456789ABCDEF0123456789abcdef  f.001\n", {{"f.001", kHash}}},
+        {"0123456789abcdef0123456789abcdef *f.001\r\n", {{"f.001", kHash}}},
+        {"\\0123456789abcdef0123456789abcdef  a\\\\b\\nc", {{"a\\b\nc", kHash}}},
+        // Not such lines: a digest of another length, one blank, no name, a bad escape.
+        {"0123456789abcdef  f.001\n0123456789abcdef0123456789abcdef f.001\n"
+         "0123456789abcdef0123456789abcdef  \n\\0123456789abcdef0123456789abcdef  a\\x\n",
+         {}},
+        {"g123456789abcdef0123456789abcdef  f.001\n", {}},
+    };
+    for (const auto& row : rows) EXPECT_EQ(ParseChecksums(row.text, 32), row.digests) << row.text;
 }
 
 class PlainSplit : public ::testing::Test {
