@@ -176,7 +176,7 @@ constexpr Row kFrench[] = {
      "\n\r- Taille de découpage trop petite : %1 fichiers, %2 au plus dans un jeu simple "
      "(numéros de .001 à .999)."},
     {TextId::CreatingPlainPart, "Création de < %1.%2 >"},
-    {TextId::PlainPartWriteFailed, "Erreur d'écriture dans le fichier %1.%2"},
+    {TextId::PlainPartWriteFailed, "Erreur d'écriture dans le fichier < %1.%2 >%3"},
     {TextId::CreatingChecksums, "Création de < %1 >"},
     {TextId::ChecksumOfPart, "Somme de contrôle du fichier n° %1"},
     {TextId::PlainHashFailed, "Impossible de calculer les sommes de contrôle.%1"},
@@ -316,9 +316,9 @@ constexpr Row kFrench[] = {
      "  pcw split SOURCE|- [--size MO | --count N | --bytes N | --preset SUPPORT]\n"
      "            [--md5] [--name NOM] [--store-name NOM] [--folder DOSSIER]\n"
      "            [--buffer OCTETS] [--json]\n"
-     "  pcw split SOURCE --plain [--size MO | --count N | --bytes N | --preset SUPPORT]\n"
-     "            [--md5 | --sha256] [--name NOM] [--folder DOSSIER] [--buffer OCTETS]\n"
-     "            [--json]\n"
+     "  pcw split SOURCE --plain [--size MO | --count N | --bytes N\n"
+     "            | --preset SUPPORT] [--md5 | --sha256] [--name NOM]\n"
+     "            [--folder DOSSIER] [--buffer OCTETS] [--json]\n"
      "  pcw join MORCEAU [--format TYPE] [--no-verify] [--name NOM]\n"
      "           [--folder DOSSIER] [--buffer OCTETS] [--output -] [--json]\n"
      "  pcw info MORCEAU [--format TYPE] [--json]\n"
@@ -367,7 +367,7 @@ constexpr Row kFrench[] = {
      "  --md5             ajoute au dernier fichier le Hash MD5 de chaque fichier\n"
      "  --preset SUPPORT  la taille d'un support : fat32, cd, dvd, dvd-dl, bd,\n"
      "                    mail-25, mail-10 (voir man pcw)\n"
-     "  --plain           split : un jeu simple, NOM.001, NOM.002... de données seules,\n"
+     "  --plain           split : jeu simple, NOM.001, NOM.002... de données seules,\n"
      "                    que cat, copy /b et 7-Zip recollent ; fichiers aussi grands\n"
      "                    que le disque de destination le permet\n"
      "  --md5, --sha256   avec --plain : écrit NOM.md5 ou NOM.sha256, que md5sum -c\n"
@@ -414,6 +414,9 @@ constexpr Row kFrench[] = {
     {TextId::ModeBySize, "Taille"},
     {TextId::ModeByCount, "Nombre"},
     {TextId::TipChooseMode, "Choisir un mode de calcul"},
+    {TextId::TipSizePresets, "Clic droit : la taille d'un support (clé FAT32, CD, DVD, e-mail)"},
+    {TextId::PresetEntry, "%1 : %2 octets"},
+    {TextId::PresetNeedsPlainEntry, "%1 : %2 octets (jeu simple : pcw split --plain)"},
     {TextId::CaptionMegabytes, "Mo"},
     {TextId::CaptionCreateDigests, "Créer Hash MD5"},
     {TextId::CaptionCheckDigests, "Vérifier Hash MD5"},

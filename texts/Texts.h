@@ -283,6 +283,9 @@ enum class TextId : uint16_t {
     ModeBySize,
     ModeByCount,
     TipChooseMode,
+    TipSizePresets,
+    PresetEntry,            // %1 the preset, %2 its bytes
+    PresetNeedsPlainEntry,  // %1 the preset, %2 its bytes
     CaptionMegabytes,
     CaptionCreateDigests,
     CaptionCheckDigests,
