@@ -236,8 +236,10 @@ MainWindow::MainWindow(std::vector<std::string> args, std::string programPath,
     mnuPresets_ = MakeSizePresetMenu(this, [this](int64_t bytes, const QString& name) {
         presetBytes_ = bytes;
         lblTaille_->setText(name);
+        lblTaille_->setToolTip(UiText(TextId::PresetEntry, {Utf8(name), std::to_string(bytes)}));
+        // The name takes the room of the unit, never that of the mode's list.
         lblMo_->hide();
-        PlaceSizeLabel();
+        Place(lblTaille_, 120, 196, 51, 15);
     });
     connect(lblChangerDossier_, &ClickLabel::clicked, this, &MainWindow::ChooseDestFolder);
     connect(cboMode_, &QComboBox::activated, this, &MainWindow::ChangeSizeMode);
@@ -373,6 +375,7 @@ void MainWindow::ShowModeDefaults() {
         cboMode_->setCurrentIndex(std::clamp(params->sizeMode, kSizeModeTaille, kSizeModeNombre));
     }
     presetBytes_ = 0;
+    lblTaille_->setToolTip(UiText(TextId::TipSizePresets));
     if (mode == Direction::Join) {
         lblAction_->setText(UiText(TextId::ActionJoin));
         lblTaille_->setText("");
@@ -652,6 +655,7 @@ bool MainWindow::EditorKeyPress(int key, QChar typed) {
             if (value < 1 || value > 999) break;
             lblTaille_->setText(entry);
             presetBytes_ = 0;
+            lblTaille_->setToolTip(UiText(TextId::TipSizePresets));
             lblMo_->setVisible(cboMode_->currentIndex() == 0);
             PlaceSizeLabel();
             params->defaultSize = value;
@@ -702,6 +706,7 @@ void MainWindow::ChooseDestFolder() {
 void MainWindow::ChangeSizeMode(int index) {
     if (presetBytes_ > 0) {
         presetBytes_ = 0;
+        lblTaille_->setToolTip(UiText(TextId::TipSizePresets));
         lblTaille_->setText(QString::number(params->defaultSize));
         PlaceSizeLabel();
     }
