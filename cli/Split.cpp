@@ -26,6 +26,7 @@ int Split(const Args& args, Context& ctx) {
                                         {"--json", false},
                                         {"--plain", false},
                                         {"--sha256", false},
+                                        {"--scripts", false},
                                         {"--preset", true}},
                                        1);
     if (!parsed.error.empty()) return UsageError(ctx, parsed.error);
@@ -34,7 +35,8 @@ int Split(const Args& args, Context& ctx) {
         1)
         return UsageError(ctx, Say(TextId::CliOneSizeOption));
     if (parsed.Has("--plain")) return SplitPlain(parsed, ctx);
-    if (parsed.Has("--sha256")) return UsageError(ctx, Say(TextId::CliPlainOnly, {"--sha256"}));
+    for (const char* plainOnly : {"--sha256", "--scripts"})
+        if (parsed.Has(plainOnly)) return UsageError(ctx, Say(TextId::CliPlainOnly, {plainOnly}));
 
     int64_t sizeMo = 0, count = 0, bytes = 0;
     uint32_t bufferSize = ctx.defaults.bufferSize;

@@ -41,6 +41,8 @@ int SplitPlain(const Parsed& parsed, Context& ctx) {
         return UsageError(ctx, Say(TextId::CliNotWithPlain, {"--store-name"}));
     if (parsed.Has("--md5") && parsed.Has("--sha256"))
         return UsageError(ctx, Say(TextId::CliOneDigestKind));
+    if (parsed.Has("--scripts") && !parsed.Has("--md5") && !parsed.Has("--sha256"))
+        return UsageError(ctx, Say(TextId::CliScriptsNeedPlain));
 
     int64_t sizeMo = 0, count = 0, bytes = 0;
     uint32_t bufferSize = ctx.defaults.bufferSize;
@@ -57,6 +59,7 @@ int SplitPlain(const Parsed& parsed, Context& ctx) {
                                                       : PlainDigest::None;
 
     PlainSet job;
+    job.withScripts = parsed.Has("--scripts");
     int64_t partSize = 0;
     auto ended = [&](int status, bool ran) {
         if (!parsed.Has("--json")) return status;

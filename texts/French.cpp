@@ -181,6 +181,16 @@ constexpr Row kFrench[] = {
     {TextId::ChecksumOfPart, "Somme de contrôle du fichier n° %1"},
     {TextId::PlainHashFailed, "Impossible de calculer les sommes de contrôle.%1"},
     {TextId::ChecksumFileWriteFailed, "Impossible d'écrire le fichier des sommes de contrôle.%1"},
+    {TextId::ScriptSays, "Ce script recolle %1 à partir de ses %2 fichiers, à côté de lui."},
+    {TextId::ScriptFileExists, "%1 existe déjà : rien n'est écrasé."},
+    {TextId::ScriptChecking, "Vérification des fichiers avec %1..."},
+    {TextId::ScriptNoChecker, "%1 est absent : les fichiers ne sont pas vérifiés."},
+    {TextId::ScriptPartDamaged, "%1 est absent ou endommagé : rien n'est recollé."},
+    {TextId::ScriptJoining, "Recollage de %1..."},
+    {TextId::ScriptJoinFailed, "Le recollage de %1 a échoué."},
+    {TextId::ScriptDone, "%1 est recollé."},
+    {TextId::ScriptWriteFailed, "Impossible d'écrire le script de recollage.%1"},
+    {TextId::CliScriptsNeedPlain, "--scripts ne se donne qu'avec --plain et --md5 ou --sha256"},
 
     {TextId::ForeignOpenFailed,
      "Impossible d\'ouvrir ce fichier, vérifier qu\'il s\'agit bien d\'un fichier "
@@ -317,7 +327,7 @@ constexpr Row kFrench[] = {
      "            [--md5] [--name NOM] [--store-name NOM] [--folder DOSSIER]\n"
      "            [--buffer OCTETS] [--json]\n"
      "  pcw split SOURCE --plain [--size MO | --count N | --bytes N\n"
-     "            | --preset SUPPORT] [--md5 | --sha256] [--name NOM]\n"
+     "            | --preset SUPPORT] [--md5 | --sha256] [--scripts] [--name NOM]\n"
      "            [--folder DOSSIER] [--buffer OCTETS] [--json]\n"
      "  pcw join MORCEAU [--format TYPE] [--no-verify] [--name NOM]\n"
      "           [--folder DOSSIER] [--buffer OCTETS] [--output -] [--json]\n"
@@ -372,6 +382,8 @@ constexpr Row kFrench[] = {
      "                    que le disque de destination le permet\n"
      "  --md5, --sha256   avec --plain : écrit NOM.md5 ou NOM.sha256, que md5sum -c\n"
      "                    ou sha256sum -c lisent (chaque fichier et le fichier entier)\n"
+     "  --scripts         avec --plain et une somme : NOM.join.sh (sh) et NOM.join.cmd\n"
+     "                    (Windows), qui vérifient les fichiers puis recollent NOM\n"
      "  --name NOM        nom de destination (par défaut : le nom du fichier source,\n"
      "                    ou pour join le nom enregistré dans le jeu)\n"
      "  --store-name NOM  nom enregistré dans le jeu (par défaut : le nom de SOURCE)\n"

@@ -145,6 +145,17 @@ enum class TextId : uint16_t {
     ChecksumOfPart,          // %1 the part's number
     PlainHashFailed,         // %1 the reason line
     ChecksumFileWriteFailed, // %1 the reason line
+    // What the join scripts beside a plain set say as they run.
+    ScriptSays,           // %1 the file it rebuilds, %2 the parts' count
+    ScriptFileExists,     // %1 the file it would rebuild
+    ScriptChecking,       // %1 the checker
+    ScriptNoChecker,      // %1 the checker
+    ScriptPartDamaged,    // %1 the part
+    ScriptJoining,        // %1 the file
+    ScriptJoinFailed,     // %1 the file
+    ScriptDone,           // %1 the file
+    ScriptWriteFailed,    // %1 the reason line
+    CliScriptsNeedPlain,
 
     // The foreign sets.
     ForeignOpenFailed,  // %1 the tools that make such sets

@@ -8,6 +8,7 @@
 #include "core/SplitSize.h"
 #include "formats/Workflow.h"
 #include "formats/native/PartHasher.h"
+#include "formats/plain/JoinScripts.h"
 #include "formats/plain/Sha256Parts.h"
 #include "platform/Fs.h"
 #include "platform/Paths.h"
@@ -127,8 +128,10 @@ bool PlainSet::CheckSplitParameters(const std::string& destName, int64_t partSiz
                 problems += taken;
             }
         }
-        if (kind != PlainDigest::None) {
-            const std::string path = ChecksumFileName(base, kind);
+        std::vector<std::string> others;
+        if (kind != PlainDigest::None) others.push_back(ChecksumFileName(base, kind));
+        if (withScripts) others.insert(others.end(), {base + ".join.sh", base + ".join.cmd"});
+        for (const std::string& path : others) {
             if (const std::string taken = workflow::TakenLine(path, platform::FileNameOf(path));
                 !taken.empty()) {
                 valid = false;
@@ -155,14 +158,14 @@ void PlainSet::SplitThread() {
         return Fail(Say(TextId::PartSizeNotPositive), Say(TextId::TitleError), Icon::Error);
 
     std::vector<platform::FileIdentity> made;
-    std::optional<platform::FileIdentity> checksumFile;
+    std::vector<std::pair<std::string, platform::FileIdentity>> written;
     StepResult result = WriteParts(made);
     if (!result && !CancelRequested() && digest != PlainDigest::None)
-        result = WriteChecksums(made, checksumFile);
+        result = WriteChecksums(made, written);
     if (result || CancelRequested()) {
         for (size_t i = 0; i < made.size(); ++i)
             TakeBack(PartPath(static_cast<int64_t>(i) + 1), made[i]);
-        if (checksumFile) TakeBack(ChecksumPath(), *checksumFile);
+        for (const auto& [path, identity] : written) TakeBack(path, identity);
     }
     if (result) return Fail(*result);
     if (CancelRequested()) return EndCancelled();
@@ -262,8 +265,25 @@ StepResult PlainSet::HashSet(const std::vector<platform::FileIdentity>& made,
     return std::nullopt;
 }
 
-StepResult PlainSet::WriteChecksums(const std::vector<platform::FileIdentity>& made,
-                                    std::optional<platform::FileIdentity>& checksumFile) {
+StepResult PlainSet::WriteNewFile(
+    const std::string& path, const std::string& text, TextId failure,
+    std::vector<std::pair<std::string, platform::FileIdentity>>& written) {
+    auto failed = [&](int error) {
+        return Message{Say(failure, {platform::ReasonLine(path, error)}), Say(TextId::TitleError),
+                       Icon::Error};
+    };
+    platform::File file = platform::File::CreateNew(path);
+    if (!file.IsOpen()) return failed(file.OpenError());
+    written.emplace_back(path, file.Identity().value_or(platform::FileIdentity{}));
+    if (const platform::IoResult w = file.Write(text.data(), text.size()); !w.ok())
+        return failed(w.error);
+    if (!file.Close()) return failed(file.CloseError());
+    return std::nullopt;
+}
+
+StepResult PlainSet::WriteChecksums(
+    const std::vector<platform::FileIdentity>& made,
+    std::vector<std::pair<std::string, platform::FileIdentity>>& written) {
     step = Step::CreatingDigests;
     partNumber = 1;
     ShowProgress();
@@ -271,22 +291,23 @@ StepResult PlainSet::WriteChecksums(const std::vector<platform::FileIdentity>& m
     if (StepResult failed = HashSet(made, hex)) return failed;
     if (CancelRequested()) return std::nullopt;
     std::string text;
-    for (size_t i = 0; i < made.size(); ++i)
-        text += ChecksumLine(hex[i], platform::FileNameOf(PartPath(static_cast<int64_t>(i) + 1)));
+    std::vector<ScriptPart> parts;
+    for (size_t i = 0; i < made.size(); ++i) {
+        parts.push_back({platform::FileNameOf(PartPath(static_cast<int64_t>(i) + 1)), hex[i]});
+        text += ChecksumLine(hex[i], parts.back().name);
+    }
     text += ChecksumLine(hex.back(), choices.fileName);
-
-    const std::string path = ChecksumPath();
-    auto failure = [&](int error) {
-        return Message{Say(TextId::ChecksumFileWriteFailed, {platform::ReasonLine(path, error)}),
-                       Say(TextId::TitleError), Icon::Error};
-    };
-    platform::File file = platform::File::CreateNew(path);
-    if (!file.IsOpen()) return failure(file.OpenError());
-    checksumFile = file.Identity();
-    if (const platform::IoResult w = file.Write(text.data(), text.size()); !w.ok())
-        return failure(w.error);
-    if (!file.Close()) return failure(file.CloseError());
-    return std::nullopt;
+    if (StepResult failed = WriteNewFile(ChecksumPath(), text, TextId::ChecksumFileWriteFailed, written))
+        return failed;
+    if (!withScripts) return std::nullopt;
+    const std::string base = choices.folder + choices.fileName;
+    const std::string sums = platform::FileNameOf(ChecksumPath());
+    if (StepResult failed = WriteNewFile(base + ".join.sh",
+                                         PosixJoinScript(choices.fileName, parts, digest, sums),
+                                         TextId::ScriptWriteFailed, written))
+        return failed;
+    return WriteNewFile(base + ".join.cmd", WindowsJoinScript(choices.fileName, parts, digest),
+                        TextId::ScriptWriteFailed, written);
 }
 
 void PlainSet::ShowProgress() {

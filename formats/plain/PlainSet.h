@@ -13,6 +13,7 @@
 #include "core/Job.h"
 #include "core/ProgressWriter.h"
 #include "platform/File.h"
+#include "texts/Texts.h"
 
 // Three digits, as archivers and most splitters number: a set of more parts
 // would be rebuilt out of order by a glob such as NAME.[0-9][0-9][0-9].
@@ -39,6 +40,9 @@ public:
     // Bytes per part: more than a native set's 31 bits allow.
     int64_t plainPartSize = 0;
     int32_t partCount = 0;
+    // Also write NAME.join.sh and NAME.join.cmd (formats/plain/JoinScripts.h);
+    // only with a digest, which they check.
+    bool withScripts = false;
 
     // Checks the choices before anything is written, every problem in one
     // message: the name, the part size against the source and against the
@@ -60,8 +64,12 @@ private:
     // take it back: a plain set carries nothing that would tell a reader it
     // is incomplete.
     StepResult WriteParts(std::vector<platform::FileIdentity>& made);
+    // The checksum file, then the scripts when asked; each file written goes
+    // to `written`, for a failure or a cancel to take it back.
     StepResult WriteChecksums(const std::vector<platform::FileIdentity>& made,
-                              std::optional<platform::FileIdentity>& checksumFile);
+                              std::vector<std::pair<std::string, platform::FileIdentity>>& written);
+    StepResult WriteNewFile(const std::string& path, const std::string& text, texts::TextId failure,
+                            std::vector<std::pair<std::string, platform::FileIdentity>>& written);
     // The digests of every part and, last, of the whole source, in
     // lower-case hexadecimal; hashed on every core.
     StepResult HashSet(const std::vector<platform::FileIdentity>& made,
