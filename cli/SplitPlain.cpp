@@ -1,5 +1,5 @@
-#include <optional>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "cli/Commands.h"

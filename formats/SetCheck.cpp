@@ -480,10 +480,9 @@ std::string PartProblem(const PartCheck& part) {
         case PartState::Long:
             return Say(TextId::JudgedPartLong, {bytes, expected});
         case PartState::Damaged:
-            return part.checksumFile.empty()
-                       ? Say(TextId::JudgedPartDamaged)
-                       : Say(TextId::JudgedPartDamagedByChecksum,
-                             {platform::FileNameOf(part.checksumFile)});
+            return part.checksumFile.empty() ? Say(TextId::JudgedPartDamaged)
+                                             : Say(TextId::JudgedPartDamagedByChecksum,
+                                                   {platform::FileNameOf(part.checksumFile)});
         case PartState::Extra:
             return Say(TextId::JudgedPartExtra);
         case PartState::BadHeader:
@@ -604,12 +603,14 @@ void HashByChecksums(Job& job, const PartLayout& layout, SetCheck& check) {
         const PartHashResult result = HashParts(batch, options);
         errors = result.errors;
         for (size_t k = 0; k < batch.size(); ++k)
-            if (result.digests[k]) hex[k] = LowerHex(result.digests[k]->data(), result.digests[k]->size());
+            if (result.digests[k])
+                hex[k] = LowerHex(result.digests[k]->data(), result.digests[k]->size());
     } else {
         const Sha256PartsResult result = HashPartsSha256(batch, options);
         errors = result.errors;
         for (size_t k = 0; k < batch.size(); ++k)
-            if (result.digests[k]) hex[k] = LowerHex(result.digests[k]->data(), result.digests[k]->size());
+            if (result.digests[k])
+                hex[k] = LowerHex(result.digests[k]->data(), result.digests[k]->size());
     }
     for (size_t k = 0; k < hashed.size(); ++k) {
         PartCheck& part = *hashed[k];

@@ -25,8 +25,8 @@ void Sha256::Add(const void* data, size_t bytes) {
 bool Sha256::Finish(Sha256Digest& digest) {
     if (!state_) return false;
     unsigned int length = 0;
-    const bool done = EVP_DigestFinal_ex(state_->context, digest.data(), &length) == 1 &&
-                      length == digest.size();
+    const bool done =
+        EVP_DigestFinal_ex(state_->context, digest.data(), &length) == 1 && length == digest.size();
     EVP_DigestInit_ex(state_->context, EVP_sha256(), nullptr);
     return done;
 }

@@ -137,24 +137,24 @@ enum class TextId : uint16_t {
     SplitSucceeded,
     StoredNameSimplifiedLine,  // %1 the name as the set stores it
     // Plain sets: data only, numbered .001 on, with a checksum file.
-    PlainPartTooLargeLine,   // %1 the part size, %2 the largest file the disk holds
-    PlainTooManyPartsLine,   // %1 the parts asked for, %2 the most a plain set holds
-    CreatingPlainPart,       // %1 the name, %2 the part's number
-    PlainPartWriteFailed,    // %1 the part's name, %2 the reason line
-    CreatingChecksums,       // %1 the checksum file's name
-    ChecksumOfPart,          // %1 the part's number
-    PlainHashFailed,         // %1 the reason line
-    ChecksumFileWriteFailed, // %1 the reason line
+    PlainPartTooLargeLine,    // %1 the part size, %2 the largest file the disk holds
+    PlainTooManyPartsLine,    // %1 the parts asked for, %2 the most a plain set holds
+    CreatingPlainPart,        // %1 the name, %2 the part's number
+    PlainPartWriteFailed,     // %1 the part's name, %2 the reason line
+    CreatingChecksums,        // %1 the checksum file's name
+    ChecksumOfPart,           // %1 the part's number
+    PlainHashFailed,          // %1 the reason line
+    ChecksumFileWriteFailed,  // %1 the reason line
     // What the join scripts beside a plain set say as they run.
-    ScriptSays,           // %1 the file it rebuilds, %2 the parts' count
-    ScriptFileExists,     // %1 the file it would rebuild
-    ScriptChecking,       // %1 the checker
-    ScriptNoChecker,      // %1 the checker
-    ScriptPartDamaged,    // %1 the part
-    ScriptJoining,        // %1 the file
-    ScriptJoinFailed,     // %1 the file
-    ScriptDone,           // %1 the file
-    ScriptWriteFailed,    // %1 the reason line
+    ScriptSays,         // %1 the file it rebuilds, %2 the parts' count
+    ScriptFileExists,   // %1 the file it would rebuild
+    ScriptChecking,     // %1 the checker
+    ScriptNoChecker,    // %1 the checker
+    ScriptPartDamaged,  // %1 the part
+    ScriptJoining,      // %1 the file
+    ScriptJoinFailed,   // %1 the file
+    ScriptDone,         // %1 the file
+    ScriptWriteFailed,  // %1 the reason line
     CliScriptsNeedPlain,
 
     // The foreign sets.
@@ -240,13 +240,13 @@ enum class TextId : uint16_t {
     CliOutputAlone,
     CliStreamCount,
     CliStreamName,
-    CliPlainOnly,       // %1 the option that needs --plain
-    CliNotWithPlain,    // %1 the option that a plain set has no use for
+    CliPlainOnly,     // %1 the option that needs --plain
+    CliNotWithPlain,  // %1 the option that a plain set has no use for
     CliOneDigestKind,
     CliPlainStream,
     CliUnknownPreset,   // %1 what was given, %2 the presets
     CliPresetTooLarge,  // %1 the preset, %2 its bytes, %3 the native limit
-    CliUnknownKind,  // %1 what was given, %2 the kinds
+    CliUnknownKind,     // %1 what was given, %2 the kinds
     CliSynopsis,
     CliUsageError,  // %1 the problem, %2 the synopsis
     DestinationFolderMissing,

@@ -730,10 +730,9 @@ void MainWindow::StartAction() {
             .destName = Utf8(lblDest_->text()),
             .withDigests = chkMD5_->isChecked(),
             .partSize = presetBytes_ > 0 ? static_cast<int32_t>(presetBytes_)
-                        : size.isEmpty()
-                            ? 0
-                            : PartSizeFor(cboMode_->currentIndex(), size.toLongLong(),
-                                          job->sourceSize),
+                        : size.isEmpty() ? 0
+                                         : PartSizeFor(cboMode_->currentIndex(), size.toLongLong(),
+                                                       job->sourceSize),
             .bufferSize = params->bufferSize};
         if (workflow::CheckSplit(static_cast<NativeSet&>(*job), choice, platform::ShowAfter(this)))
             RunJob();

@@ -11,13 +11,13 @@ QMenu* MakeSizePresetMenu(QWidget* parent,
     auto* menu = new QMenu(parent);
     menu->setObjectName("mnuPresets");
     for (const SizePreset& preset : SizePresets()) {
-        const QString name = QString::fromUtf8(preset.name.data(),
-                                               static_cast<qsizetype>(preset.name.size()));
+        const QString name =
+            QString::fromUtf8(preset.name.data(), static_cast<qsizetype>(preset.name.size()));
         const std::string bytes = std::to_string(preset.bytes);
         const bool fits = preset.bytes <= kLargestPart;
-        QAction* action = menu->addAction(
-            UiText(fits ? TextId::PresetEntry : TextId::PresetNeedsPlainEntry,
-                   {std::string(preset.name), bytes}));
+        QAction* action =
+            menu->addAction(UiText(fits ? TextId::PresetEntry : TextId::PresetNeedsPlainEntry,
+                                   {std::string(preset.name), bytes}));
         action->setObjectName("preset_" + name);
         action->setEnabled(fits);
         QObject::connect(action, &QAction::triggered, menu,

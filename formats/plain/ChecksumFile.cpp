@@ -58,8 +58,8 @@ std::map<std::string, std::string> ParseChecksums(std::string_view text, size_t 
 }
 
 std::optional<ChecksumFile> FindChecksumFile(const std::string& base) {
-    for (const auto& [kind, digits] : {std::pair{PlainDigest::Sha256, size_t{64}},
-                                       std::pair{PlainDigest::Md5, size_t{32}}}) {
+    for (const auto& [kind, digits] :
+         {std::pair{PlainDigest::Sha256, size_t{64}}, std::pair{PlainDigest::Md5, size_t{32}}}) {
         const std::string path = ChecksumFileName(base, kind);
         // A FIFO of that name would never end; a huge file is no checksum file.
         if (!platform::IsRegularFile(path) || platform::FileSize(path) > kLargestChecksumFile)

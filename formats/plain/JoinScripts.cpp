@@ -49,9 +49,10 @@ std::string PosixJoinScript(const std::string& name, const std::vector<ScriptPar
     std::string s = "#!/bin/sh\n";
     s += "# " + Say(TextId::ScriptSays, {name, std::to_string(parts.size())}) + "\n";
     s += "set -u\ncd \"$(dirname \"$0\")\" || exit 1\n";
-    s += "echo " + ShellQuoted(Say(TextId::ScriptSays, {name, std::to_string(parts.size())})) + "\n";
-    s += "if [ -e " + q + " ]; then\n    echo " + ShellQuoted(Say(TextId::ScriptFileExists, {name})) +
-         " >&2\n    exit 1\nfi\n";
+    s +=
+        "echo " + ShellQuoted(Say(TextId::ScriptSays, {name, std::to_string(parts.size())})) + "\n";
+    s += "if [ -e " + q + " ]; then\n    echo " +
+         ShellQuoted(Say(TextId::ScriptFileExists, {name})) + " >&2\n    exit 1\nfi\n";
     s += "if command -v " + checker + " >/dev/null 2>&1; then\n";
     s += "    echo " + ShellQuoted(Say(TextId::ScriptChecking, {checker})) + "\n";
     // Each part's line of the checksum file, checked alone: the whole file's
@@ -59,14 +60,17 @@ std::string PosixJoinScript(const std::string& name, const std::vector<ScriptPar
     for (const ScriptPart& part : parts)
         s += "    printf '%s  %s\\n' " + part.hexDigest + " " + ShellQuoted(part.name) + " | " +
              checker + " -c --quiet - >/dev/null 2>&1 || {\n        echo " +
-             ShellQuoted(Say(TextId::ScriptPartDamaged, {part.name})) + " >&2\n        exit 1\n    }\n";
+             ShellQuoted(Say(TextId::ScriptPartDamaged, {part.name})) +
+             " >&2\n        exit 1\n    }\n";
     s += "else\n    echo " + ShellQuoted(Say(TextId::ScriptNoChecker, {checker})) + "\nfi\n";
     s += "echo " + ShellQuoted(Say(TextId::ScriptJoining, {name})) + "\n";
     // noclobber: the file is created only if nothing took the name meanwhile.
     s += "set -C\nif ! cat" + list + " >" + q + "; then\n";
-    s += "    echo " + ShellQuoted(Say(TextId::ScriptJoinFailed, {name})) + " >&2\n    exit 1\nfi\n";
+    s +=
+        "    echo " + ShellQuoted(Say(TextId::ScriptJoinFailed, {name})) + " >&2\n    exit 1\nfi\n";
     s += "if command -v " + checker + " >/dev/null 2>&1 && [ -f " + ShellQuoted(checksumFile) +
-         " ]; then\n    " + checker + " -c --quiet " + ShellQuoted(checksumFile) + " || exit 1\nfi\n";
+         " ]; then\n    " + checker + " -c --quiet " + ShellQuoted(checksumFile) +
+         " || exit 1\nfi\n";
     s += "echo " + ShellQuoted(Say(TextId::ScriptDone, {name})) + "\n";
     return s;
 }
@@ -85,7 +89,8 @@ std::string WindowsJoinScript(const std::string& name, const std::vector<ScriptP
     // A certutil that gives no digest of the script itself is no checker
     // (absent, or a stand-in such as Wine's).
     s += "certutil -hashfile \"%~f0\" " + algorithm +
-         " 2>nul | findstr /r /c:\"[0-9a-fA-F][0-9a-fA-F][0-9a-fA-F][0-9a-fA-F][0-9a-fA-F][0-9a-fA-F]\" "
+         " 2>nul | findstr /r "
+         "/c:\"[0-9a-fA-F][0-9a-fA-F][0-9a-fA-F][0-9a-fA-F][0-9a-fA-F][0-9a-fA-F]\" "
          ">nul\r\nif errorlevel 1 (\r\n    echo " +
          CmdEcho(Say(TextId::ScriptNoChecker, {"certutil"})) + "\r\n    goto join\r\n)\r\n";
     s += "echo " + CmdEcho(Say(TextId::ScriptChecking, {"certutil"})) + "\r\n";

@@ -75,8 +75,8 @@ std::string PlainSet::ChecksumPath() const {
     return ChecksumFileName(choices.folder + choices.fileName, digest);
 }
 
-bool PlainSet::CheckSplitParameters(const std::string& destName, int64_t partSize,
-                                    PlainDigest kind, Messages& said) {
+bool PlainSet::CheckSplitParameters(const std::string& destName, int64_t partSize, PlainDigest kind,
+                                    Messages& said) {
     bool valid = true;
     std::string problems;
     digest = kind;
@@ -86,9 +86,9 @@ bool PlainSet::CheckSplitParameters(const std::string& destName, int64_t partSiz
         problems += Say(TextId::DestinationNameLengthLine);
     } else if (!platform::IsSafeFileName(destName)) {
         valid = false;
-        problems += Say(TextId::UnsafeNameLine, {platform::IsReservedName(destName)
-                                                     ? platform::ReservedNameReason()
-                                                     : platform::ForbiddenInNames()});
+        problems += Say(TextId::UnsafeNameLine,
+                        {platform::IsReservedName(destName) ? platform::ReservedNameReason()
+                                                            : platform::ForbiddenInNames()});
     } else {
         choices.fileName = destName;
         // ".sha256" is the longest ending the set gives a name.
@@ -101,8 +101,8 @@ bool PlainSet::CheckSplitParameters(const std::string& destName, int64_t partSiz
         problems += Say(TextId::PartSizeNotPositiveLine);
     } else if (partSize > largest) {
         valid = false;
-        problems += Say(TextId::PlainPartTooLargeLine,
-                        {std::to_string(partSize), std::to_string(largest)});
+        problems +=
+            Say(TextId::PlainPartTooLargeLine, {std::to_string(partSize), std::to_string(largest)});
     } else if (partSize > sourceSize) {
         valid = false;
         problems += Say(TextId::PartSizeAboveSourceLine);
@@ -121,8 +121,8 @@ bool PlainSet::CheckSplitParameters(const std::string& destName, int64_t partSiz
     if (valid && !choices.fileName.empty()) {
         const std::string base = choices.folder + choices.fileName;
         for (int64_t k = 2; k <= parts && valid; ++k) {
-            const std::string taken =
-                workflow::TakenLine(PlainPartName(base, k), platform::FileNameOf(PlainPartName(base, k)));
+            const std::string taken = workflow::TakenLine(
+                PlainPartName(base, k), platform::FileNameOf(PlainPartName(base, k)));
             if (!taken.empty()) {
                 valid = false;
                 problems += taken;
@@ -186,10 +186,10 @@ StepResult PlainSet::WriteParts(std::vector<platform::FileIdentity>& made) {
     if (source.Size() != sourceSize)
         return Message{Say(TextId::SourceResized), Say(TextId::TitleError), Icon::Error};
     auto writeFailure = [&](int64_t number, int error) {
-        return Message{Say(TextId::PlainPartWriteFailed,
-                           {choices.fileName, NumberText(number, 3),
-                            platform::ReasonLine(PartPath(number), error)}),
-                       Say(TextId::TitleError), Icon::Error};
+        return Message{
+            Say(TextId::PlainPartWriteFailed, {choices.fileName, NumberText(number, 3),
+                                               platform::ReasonLine(PartPath(number), error)}),
+            Say(TextId::TitleError), Icon::Error};
     };
     const int64_t parts = PartsToMake();
     for (int64_t k = 1; k <= parts; ++k) {
@@ -202,8 +202,7 @@ StepResult PlainSet::WriteParts(std::vector<platform::FileIdentity>& made) {
         partNumber = static_cast<int32_t>(k);
         const int64_t bytes = std::min(plainPartSize, sourceSize - doneBytes);
         const CopyResult copied = CopyWithProgress(source, part, bytes, buffer);
-        if (std::optional<platform::FileIdentity> written = part.Identity())
-            made.back() = *written;
+        if (std::optional<platform::FileIdentity> written = part.Identity()) made.back() = *written;
         switch (copied) {
             case CopyResult::Done:
                 break;
@@ -246,13 +245,15 @@ StepResult PlainSet::HashSet(const std::vector<platform::FileIdentity>& made,
         failed = result.failedPart;
         error = result.error;
         for (size_t i = 0; i < files.size(); ++i)
-            if (result.digests[i]) hex[i] = LowerHex(result.digests[i]->data(), result.digests[i]->size());
+            if (result.digests[i])
+                hex[i] = LowerHex(result.digests[i]->data(), result.digests[i]->size());
     } else {
         const Sha256PartsResult result = HashPartsSha256(files, options);
         failed = result.failedPart;
         error = result.error;
         for (size_t i = 0; i < files.size(); ++i)
-            if (result.digests[i]) hex[i] = LowerHex(result.digests[i]->data(), result.digests[i]->size());
+            if (result.digests[i])
+                hex[i] = LowerHex(result.digests[i]->data(), result.digests[i]->size());
     }
     if (CancelRequested()) return std::nullopt;
     if (failed >= 0)
@@ -297,14 +298,15 @@ StepResult PlainSet::WriteChecksums(
         text += ChecksumLine(hex[i], parts.back().name);
     }
     text += ChecksumLine(hex.back(), choices.fileName);
-    if (StepResult failed = WriteNewFile(ChecksumPath(), text, TextId::ChecksumFileWriteFailed, written))
+    if (StepResult failed =
+            WriteNewFile(ChecksumPath(), text, TextId::ChecksumFileWriteFailed, written))
         return failed;
     if (!withScripts) return std::nullopt;
     const std::string base = choices.folder + choices.fileName;
     const std::string sums = platform::FileNameOf(ChecksumPath());
-    if (StepResult failed = WriteNewFile(base + ".join.sh",
-                                         PosixJoinScript(choices.fileName, parts, digest, sums),
-                                         TextId::ScriptWriteFailed, written))
+    if (StepResult failed =
+            WriteNewFile(base + ".join.sh", PosixJoinScript(choices.fileName, parts, digest, sums),
+                         TextId::ScriptWriteFailed, written))
         return failed;
     return WriteNewFile(base + ".join.cmd", WindowsJoinScript(choices.fileName, parts, digest),
                         TextId::ScriptWriteFailed, written);
@@ -319,7 +321,8 @@ void PlainSet::ShowProgress() {
             d.SetStatusText(Say(static_cast<uint32_t>(count) < 2 ? TextId::PartsCreatedOne
                                                                  : TextId::PartsCreatedMany,
                                 {std::to_string(count)}));
-            d.SetPartText(Say(TextId::CreatingPlainPart, {choices.fileName, NumberText(making, 3)}));
+            d.SetPartText(
+                Say(TextId::CreatingPlainPart, {choices.fileName, NumberText(making, 3)}));
         });
     } else if (now == Step::CreatingDigests) {
         const int32_t number = partNumber;

@@ -61,8 +61,8 @@ private:
         const std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[size]);
         platform::Sha256 hash;
         for (size_t i = next_++; i < parts_.size() && !Stopped(); i = next_++) {
-            const int error = buffer && hash.Ready() ? HashOne(parts_[i], hash, buffer.get(), size, i)
-                                                     : ENOMEM;
+            const int error =
+                buffer && hash.Ready() ? HashOne(parts_[i], hash, buffer.get(), size, i) : ENOMEM;
             std::lock_guard lock(mutex_);
             errors_[i] = error;
             if (error != 0 && !options_.everyPart) stop_ = true;
@@ -85,7 +85,8 @@ private:
         while (left > 0) {
             if (options_.pause) options_.pause();
             if (Stopped()) return 0;
-            const size_t want = left < static_cast<int64_t>(size) ? static_cast<size_t>(left) : size;
+            const size_t want =
+                left < static_cast<int64_t>(size) ? static_cast<size_t>(left) : size;
             const platform::IoResult read = file.Read(buffer, want);
             if (!read.ok()) return read.error;
             if (read.bytes == 0) return ESTALE;

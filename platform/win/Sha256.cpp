@@ -41,8 +41,8 @@ void Sha256::Add(const void* data, size_t bytes) {
 
 bool Sha256::Finish(Sha256Digest& digest) {
     if (!state_) return false;
-    return BCRYPT_SUCCESS(::BCryptFinishHash(state_->hash, digest.data(),
-                                             static_cast<ULONG>(digest.size()), 0));
+    return BCRYPT_SUCCESS(
+        ::BCryptFinishHash(state_->hash, digest.data(), static_cast<ULONG>(digest.size()), 0));
 }
 
 }  // namespace platform

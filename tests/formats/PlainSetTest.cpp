@@ -3,12 +3,12 @@
 // takes back (a plain set carries nothing that would say it is incomplete).
 #include <gtest/gtest.h>
 
+#include "NativeJobs.h"
+#include "formats/native/md5.h"
 #include "formats/plain/ChecksumFile.h"
 #include "formats/plain/PlainSet.h"
 #include "formats/plain/Sha256Parts.h"
-#include "formats/native/md5.h"
 #include "platform/Sha256.h"
-#include "NativeJobs.h"
 
 namespace {
 
@@ -66,7 +66,8 @@ protected:
                                          platform::ShowAfter(kOwner));
     }
     Step Run(int64_t partSize, PlainDigest digest) {
-        return nativetest::Run(*job, workflow::Direction::Split, [&] { return Check(partSize, digest); });
+        return nativetest::Run(*job, workflow::Direction::Split,
+                               [&] { return Check(partSize, digest); });
     }
 };
 

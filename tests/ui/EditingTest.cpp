@@ -161,8 +161,8 @@ TEST_F(GuiTest, TheSizeFieldOffersThePresetsThatANativeSetTakes) {
     const struct {
         const char* action;
         bool enabled;
-    } rows[] = {{"preset_fat32", false}, {"preset_cd", true},      {"preset_dvd", false},
-                {"preset_dvd-dl", false}, {"preset_bd", false},    {"preset_mail-25", true},
+    } rows[] = {{"preset_fat32", false},  {"preset_cd", true},  {"preset_dvd", false},
+                {"preset_dvd-dl", false}, {"preset_bd", false}, {"preset_mail-25", true},
                 {"preset_mail-10", true}};
     for (const auto& row : rows)
         EXPECT_EQ(menu->findChild<QAction*>(row.action)->isEnabled(), row.enabled) << row.action;
