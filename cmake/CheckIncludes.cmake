@@ -6,8 +6,8 @@
 #
 # A quoted include names a file of the tree: beside the including file, from
 # the top of the tree, or (for the tests) from tests/. An angle include is a
-# header of the C++ library, Qt's (<Q...>), GoogleTest's (<gtest/...>,
-# <gmock/...>), or else the system's (<unistd.h>, <windows.h>, <sys/...>).
+# header of the C++ library or of the compiler's intrinsics, Qt's (<Q...>),
+# GoogleTest's (<gtest/...>, <gmock/...>), or else the system's (<unistd.h>, <windows.h>, <sys/...>).
 cmake_minimum_required(VERSION 3.22)
 
 include(${CMAKE_CURRENT_LIST_DIR}/IncludeRules.cmake)
@@ -24,6 +24,9 @@ set(standard_headers
   string string_view syncstream system_error thread tuple type_traits typeindex typeinfo
   unordered_map unordered_set utility valarray variant vector version)
 set(file_headers filesystem fstream)
+# The compiler's own headers of the processor's instructions: no system call
+# lies behind them, and any layer may use them.
+set(compiler_headers immintrin.h)
 
 if(NOT PCW_SOURCE_DIR)
   message(FATAL_ERROR "CheckIncludes.cmake: -DPCW_SOURCE_DIR=<tree> is missing")
@@ -145,7 +148,7 @@ foreach(path IN LISTS files)
         set(kind GTEST)
       elseif(name IN_LIST file_headers)
         set(kind FILES)
-      elseif(name IN_LIST standard_headers)
+      elseif(name IN_LIST standard_headers OR name IN_LIST compiler_headers)
         continue()
       else()
         set(kind SYSTEM)

@@ -78,8 +78,13 @@ ConvertWindow::~ConvertWindow() {
 
 void ConvertWindow::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (parentWidget()) move(parentWidget()->geometry().center() - rect().center());
     PrepareToShow();
+}
+
+void ConvertWindow::setVisible(bool visible) {
+    if (visible && !isVisible() && parentWidget())
+        CentreWindow(this, parentWidget()->geometry().center());
+    QDialog::setVisible(visible);
 }
 
 void ConvertWindow::PrepareToShow() {
@@ -94,6 +99,7 @@ void ConvertWindow::PrepareToShow() {
 
 void ConvertWindow::paintEvent(QPaintEvent*) {
     QPainter painter(this);
+    ClipToSkinShape(painter, this);
     if (!PaintArtwork(painter, "convert", rect())) painter.fillRect(rect(), Qt::black);
     PaintCaptions(painter, {385, 150}, rect(), ArtworkCaptions());
 }

@@ -54,6 +54,8 @@ protected:
 public:
     // A running conversion keeps its window: Escape does nothing then.
     void reject() override;
+    // Shown over the main window.
+    void setVisible(bool visible) override;
 
 private:
     void PrepareToShow();

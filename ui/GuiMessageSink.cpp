@@ -4,6 +4,7 @@
 #include <QMessageBox>
 #include <QThread>
 #include <QWidget>
+#include <string>
 
 #include "platform/Messages.h"
 
@@ -19,7 +20,12 @@ void GuiMessageSink::Show(platform::WindowHandle owner, std::string_view text,
     QWidget* parent = owner ? owner->OwnerWidget() : nullptr;
     const QString body = DisplayText(text);
     const QString caption = QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size()));
-    auto show = [parent, body, caption, icon] {
+    auto show = [this, owner, text = std::string(text), title = std::string(title), parent, body,
+                 caption, icon] {
+        // Handed over while this message waited for the UI thread (the program
+        // is stopping and nobody reads boxes any more): the sink now installed says it.
+        if (platform::MessageSink* now = platform::CurrentMessageSink(); handedOver_ && now != this)
+            return now->Show(owner, text, title, icon);
         QMessageBox::Icon kind = icon == platform::Icon::Error     ? QMessageBox::Critical
                                  : icon == platform::Icon::Warning ? QMessageBox::Warning
                                  : icon == platform::Icon::Info    ? QMessageBox::Information
@@ -32,4 +38,9 @@ void GuiMessageSink::Show(platform::WindowHandle owner, std::string_view text,
         show();
     else
         QMetaObject::invokeMethod(qApp, show, Qt::BlockingQueuedConnection);
+}
+
+void GuiMessageSink::HandOver() {
+    handedOver_ = true;
+    if (platform::CurrentMessageSink() == this) platform::SetMessageSink(nullptr);
 }

@@ -2,6 +2,8 @@
 // the job names; a worker that reports waits until the user has read it.
 #pragma once
 
+#include <atomic>
+
 #include "platform/Messages.h"
 
 class QWidget;
@@ -18,6 +20,12 @@ class GuiMessageSink final : public platform::MessageSink {
 public:
     void Show(platform::WindowHandle owner, std::string_view text, std::string_view title,
               platform::Icon icon) override;
+    // Installs the default sink (stderr) in place of this one: the messages
+    // that were waiting for a box go there too.
+    void HandOver();
+
+private:
+    std::atomic<bool> handedOver_{false};
 };
 
 // "\n\r" as the texts write it, "\n" as Qt shows it.

@@ -137,7 +137,8 @@ MainWindow::MainWindow(std::vector<std::string> args, std::string programPath,
 
     const QString radioStyle =
         "QRadioButton { color: white; background: #3E5584; }"
-        "QRadioButton:disabled { color: rgba(255, 255, 255, 110); }";
+        "QRadioButton:disabled { color: rgba(255, 255, 255, 110); }"
+        "QRadioButton:focus { border: 1px dotted white; }";
     rbCouper_ = new QRadioButton(UiText(TextId::CaptionSplit), this);
     rbCouper_->setObjectName("rbCouper");
     rbJoindre_ = new QRadioButton(UiText(TextId::CaptionJoin), this);
@@ -167,6 +168,10 @@ MainWindow::MainWindow(std::vector<std::string> args, std::string programPath,
     for (QLabel* l :
          {static_cast<QLabel*>(lblFichier_), static_cast<QLabel*>(lblDest_), lblDossier_})
         l->setTextFormat(Qt::PlainText);
+    // Screen readers name the fields by the captions painted beside them.
+    lblFichier_->setAccessibleName(UiText(TextId::ArtSourceFile));
+    lblDest_->setAccessibleName(UiText(TextId::ArtDestinationFile));
+    lblDossier_->setAccessibleName(UiText(TextId::ArtDestinationFolder));
 
     cboMode_ = new ModeCombo(this);
     cboMode_->setObjectName("cboMode");
@@ -284,6 +289,7 @@ void MainWindow::SetWindows(ProgressWindow* processing, SettingsDialog* param,
 
 void MainWindow::paintEvent(QPaintEvent*) {
     QPainter painter(this);
+    ClipToSkinShape(painter, this);
     painter.fillRect(rect(), Qt::white);
     PaintArtwork(painter, "main", rect());
     PaintCaptions(painter, {450, 275}, rect(), ArtworkCaptions());
@@ -298,11 +304,16 @@ std::vector<ArtworkCaption> MainWindow::ArtworkCaptions() {
             {UiText(TextId::ArtDestinationFolder), 15, 164, 11, true, field}};
 }
 
+void MainWindow::setVisible(bool visible) {
+    if (visible && !std::exchange(placed_, true))
+        if (QScreen* screen = this->screen())
+            CentreWindow(this, screen->availableGeometry().center());
+    QWidget::setVisible(visible);
+}
+
 void MainWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (activated_) return;
-    if (QScreen* screen = this->screen())
-        move(screen->availableGeometry().center() - rect().center());
     // Without a window manager the window may never be told it is active.
     QTimer::singleShot(0, this, [this] {
         if (!activated_) {
@@ -338,7 +349,9 @@ void MainWindow::FirstActivation() {
         SetMode(Direction::Split);
         EnableControls(true);
     }
-    // The keyboard starts on the mode, not on the quit button.
+    // The keyboard starts on the mode, not on the quit button, and its mark
+    // shows from the start rather than after the first Tab.
+    setAttribute(Qt::WA_KeyboardFocusChange);
     (mode == Direction::Split ? rbCouper_ : rbJoindre_)->setFocus(Qt::OtherFocusReason);
 }
 
@@ -397,6 +410,8 @@ void MainWindow::ShowModeDefaults() {
         lblMd5_->setText(UiText(TextId::CaptionCreateDigests));
         lblMd5_->setEnabled(true);
     }
+    // The box is named by its caption, which is a label of its own.
+    chkMD5_->setAccessibleName(lblMd5_->text());
 }
 
 void MainWindow::SetMode(Direction m) {
@@ -570,6 +585,7 @@ void MainWindow::dropEvent(QDropEvent* event) {
 
 void MainWindow::OpenEditor(QLabel* label, int target) {
     const QRect at = label->geometry();
+    focusBefore_ = focusWidget();
     EnableControls(false);
     editTarget = static_cast<uint8_t>(target);
     edTemp_->setText(label->text());
@@ -583,6 +599,14 @@ void MainWindow::OpenEditor(QLabel* label, int target) {
 void MainWindow::CloseEditor() {
     edTemp_->hide();
     EnableControls(true);
+    RestoreFocus();
+}
+
+// The keyboard goes back to the control it left for the editor or a job.
+void MainWindow::RestoreFocus() {
+    if (QWidget* before = focusBefore_.data(); before && before->isEnabled() && before->isVisible())
+        before->setFocus(Qt::OtherFocusReason);
+    focusBefore_ = nullptr;
 }
 
 void MainWindow::EditStoredName() {
@@ -659,6 +683,7 @@ bool MainWindow::EditorKeyPress(int key, QChar typed) {
             lblMo_->setVisible(cboMode_->currentIndex() == 0);
             PlaceSizeLabel();
             params->defaultSize = value;
+            params->SaveSettings();
             CloseEditor();
             break;
         }
@@ -712,6 +737,7 @@ void MainWindow::ChangeSizeMode(int index) {
     }
     lblMo_->setVisible(index == 0);
     params->sizeMode = index;
+    params->SaveSettings();
 }
 
 void MainWindow::ToggleDigests() {
@@ -746,12 +772,14 @@ void MainWindow::StartAction() {
 void MainWindow::RunJob() {
     // The progress window is this window's child: disabling this window would
     // disable it too. Its modality keeps this one out of reach.
+    focusBefore_ = focusWidget();
     EnableControls(false);
     hide();
     const int result = frmProcessing_ && job ? frmProcessing_->Run(*job, mode) : 0;
     ComeBack();
     EnableControls(true);
     SetMode(mode);
+    RestoreFocus();
     if (result != 1)
         Message(UiText(TextId::WorkStoppedFilesLeft), UiText(TextId::TitleProgram),
                 platform::Icon::Error);
@@ -763,6 +791,8 @@ void MainWindow::OpenSettings() {
         const int index = frmParam_->cboBuffer()->currentIndex();
         if (index >= 0 && index < static_cast<int>(kBufferSizes.size()))
             params->bufferSize = kBufferSizes[index];
+        // Kept at once: a program killed before it closes would lose it.
+        params->SaveSettings();
     }
 }
 

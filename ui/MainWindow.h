@@ -3,6 +3,7 @@
 // current job and the user's settings.
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 #include <memory>
 #include <string>
@@ -80,6 +81,8 @@ public:
     void Minimise();
     void Quit();
 
+    void setVisible(bool visible) override;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -105,15 +108,18 @@ private:
     void SetLabel(QLabel* label, const QString& text, const QString& hint);
     void PlaceSizeLabel();
     void ComeBack();
+    void RestoreFocus();
     void Message(const QString& text, const QString& title,
                  platform::Icon icon = platform::Icon::Warning);
 
     bool activated_ = false;
+    bool placed_ = false;  // centred on the screen at its first showing
     bool sizeAutoWidth_ = false;
     // The part size of the preset chosen in the size field's menu, 0 for none.
     int64_t presetBytes_ = 0;
     QMenu* mnuPresets_ = nullptr;
-    bool comingBack_ = false;  // shown again moments ago
+    bool comingBack_ = false;        // shown again moments ago
+    QPointer<QWidget> focusBefore_;  // where the keyboard was before the editor or a job
     ProgressWindow* frmProcessing_ = nullptr;
     SettingsDialog* frmParam_ = nullptr;
     ConvertWindow* frmConvert_ = nullptr;

@@ -19,6 +19,8 @@
 
 namespace {
 
+constexpr int kApplyEveryMs = 40;
+
 const char* const kClockIcons[4] = {"clock-elapsed", "clock-remaining", "clock-total", "clock-end"};
 
 QString FromUtf8(std::string_view text) {
@@ -68,6 +70,7 @@ ProgressWindow::ProgressWindow(QWidget* parent) : QDialog(parent) {
     imgAnnuler_->setToolTip(UiText(TextId::CaptionCancel));
     imgAnnuler_->setAccessibleName(UiText(TextId::CaptionCancel));
     imgAnnuler_->setFocusPolicy(Qt::TabFocus);
+    Style(imgAnnuler_, {11, true});  // its focus mark in white, seen on the black skin
 
     lblTest_ = new ClickLabel(this);
     lblTest_->setObjectName("lblTest");
@@ -151,6 +154,7 @@ bool ProgressWindow::eventFilter(QObject* watched, QEvent* event) {
 
 void ProgressWindow::paintEvent(QPaintEvent*) {
     QPainter painter(this);
+    ClipToSkinShape(painter, this);
     if (!PaintArtwork(painter, "processing", rect())) painter.fillRect(rect(), Qt::black);
 }
 
@@ -159,8 +163,13 @@ void ProgressWindow::showEvent(QShowEvent* event) {
     // A window restored from the task bar is shown again by the system: its
     // job runs already and must not be started twice.
     if (event->spontaneous()) return;
-    if (parentWidget()) move(parentWidget()->geometry().center() - rect().center());
     PrepareToShow();
+}
+
+void ProgressWindow::setVisible(bool visible) {
+    if (visible && !isVisible() && parentWidget())
+        CentreWindow(this, parentWidget()->geometry().center());
+    QDialog::setVisible(visible);
 }
 
 int ProgressWindow::Run(Job& job, workflow::Direction direction) {
@@ -210,10 +219,17 @@ void ProgressWindow::AskToCancel() {
     Job* job = job_;
     if (job == nullptr) return;
     asking_ = true;
+    // Held while the user thinks: a job that ran on could end under the
+    // question, and "Oui" would then cancel nothing.
+    job->Suspend();
     const bool yes = Questions::Ask(this, UiText(TextId::AskCancel), UiText(TextId::TitleProgram));
     asking_ = false;
-    // The job may have ended while the question was open: nothing to cancel then.
-    if (!yes || closing_ || job_ != job) return;
+    // A job that ended while the question was open closed it: nothing to cancel then.
+    if (closing_ || job_ != job) return;
+    if (!yes) {
+        if (pauseState == PauseState::Running) job->Resume();
+        return;
+    }
     job->Cancel();
     lblInfo_->setText(UiText(TextId::StatusCancelling));
 }
@@ -242,7 +258,12 @@ void ProgressWindow::ResetDisplay() {
 void ProgressWindow::Post() {
     if (applyPosted_) return;
     applyPosted_ = true;
-    QMetaObject::invokeMethod(this, &ProgressWindow::ApplySlots, Qt::QueuedConnection);
+    // A few times a second is all an eye reads; a window redrawn after every
+    // 16 KiB buffer took the worker's core from it. The end applies the last
+    // values at once.
+    QMetaObject::invokeMethod(
+        this, [this] { QTimer::singleShot(kApplyEveryMs, this, &ProgressWindow::ApplySlots); },
+        Qt::QueuedConnection);
 }
 
 void ProgressWindow::SetOverallBar(int position) {
@@ -292,6 +313,15 @@ void ProgressWindow::RunClock(bool enabled) {
 }
 
 void ProgressWindow::ShowMessage(const Message& message) {
+    // The job's messages come as it ends, which closes the cancel question:
+    // there is nothing left to cancel.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            ApplySlots();  // the last progress, under the message
+            if (asking_) Questions::CloseOpenQuestion();
+        },
+        Qt::QueuedConnection);
     platform::ShowMessages(this, {message});
 }
 

@@ -50,7 +50,8 @@ public:
     void ResetDisplay();
     void TickClock();
     void TogglePause();
-    // Asks whether to cancel the job, and cancels it on "Oui".
+    // Asks whether to cancel the job, and cancels it on "Oui". The job waits
+    // for the answer; "Non" lets it go on as it was, paused or not.
     void AskToCancel();
     // What the clock shows, in the order of its menu.
     enum class ClockMode : uint8_t { Elapsed, Remaining, Total, End };
@@ -75,6 +76,8 @@ protected:
 public:
     // Escape and the window manager's close do nothing while a job runs.
     void reject() override;
+    // Shown over the main window.
+    void setVisible(bool visible) override;
 
 protected:
 private:

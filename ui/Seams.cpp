@@ -3,12 +3,18 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QSettings>
 #include <deque>
 
 namespace {
+// What the window manager's title bar and borders take around a dialog.
+const QSize kRoomForTheFrame(16, 48);
+
 bool g_answersExpected = false;
 // A queued answer; an empty path stands for a cancelled dialog.
 std::deque<OpenChoice> g_openAnswers;
@@ -41,6 +47,13 @@ std::unique_ptr<QFileDialog> MakeDialog(QWidget* owner, const QString& caption) 
     KeepNoDialogSettings();
     auto dialog = std::make_unique<QFileDialog>(owner, caption);
     dialog->setOption(QFileDialog::DontUseNativeDialog);
+    // Its usual size is taller than a small screen at 1.5x (1024 x 600): its
+    // buttons would lie below the screen's edge.
+    if (QScreen* screen = owner ? owner->screen() : QGuiApplication::primaryScreen()) {
+        const QSize room = screen->availableGeometry().size() - kRoomForTheFrame;
+        dialog->setMinimumSize(dialog->minimumSizeHint().boundedTo(room));
+        dialog->resize(dialog->sizeHint().boundedTo(room));
+    }
     return dialog;
 }
 }  // namespace
@@ -127,11 +140,14 @@ namespace {
 bool g_questionsExpected = false;
 std::deque<bool> g_answers;
 QStringList g_asked;
+std::function<void()> g_whileAsking;
+QPointer<QMessageBox> g_openQuestion;
 }  // namespace
 
 bool Questions::Ask(QWidget* owner, const QString& text, const QString& title) {
     g_asked << text;
     if (g_questionsExpected || !g_answers.empty()) {
+        if (std::function<void()> look = std::exchange(g_whileAsking, {})) look();
         if (g_answers.empty()) return false;
         const bool answer = g_answers.front();
         g_answers.pop_front();
@@ -142,8 +158,17 @@ bool Questions::Ask(QWidget* owner, const QString& text, const QString& title) {
     QPushButton* no = box.addButton(UiText(TextId::CaptionNo), QMessageBox::NoRole);
     box.setDefaultButton(no);
     box.setEscapeButton(no);
+    g_openQuestion = &box;
     box.exec();
     return box.clickedButton() == yes;
+}
+
+void Questions::CloseOpenQuestion() {
+    if (QMessageBox* box = g_openQuestion.data()) box->done(QMessageBox::No);
+}
+
+void Questions::WhileAsking(std::function<void()> look) {
+    g_whileAsking = std::move(look);
 }
 
 void Questions::SetNextAnswer(bool yes) {
@@ -154,6 +179,7 @@ void Questions::ExpectAnswers(bool on) {
     g_questionsExpected = on;
     g_answers.clear();
     g_asked.clear();
+    g_whileAsking = {};
 }
 
 QStringList Questions::Asked() {

@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -55,10 +56,15 @@ public:
     // Asks with "Oui" and "Non"; true for "Oui". "Non" is the default, and
     // closing the box answers it.
     static bool Ask(QWidget* owner, const QString& text, const QString& title);
+    // Closes the question that is open, if any, as "Non".
+    static void CloseOpenQuestion();
 
     // Tests: the next questions take these answers without showing anything;
     // with answers expected, one that finds none answers "Non".
     static void SetNextAnswer(bool yes);
+    // Called by the next question that takes a queued answer, before it
+    // answers: what a test sees while the question is open.
+    static void WhileAsking(std::function<void()> look);
     static void ExpectAnswers(bool on);
     // The questions asked so far, in order.
     static QStringList Asked();

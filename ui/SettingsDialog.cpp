@@ -72,6 +72,7 @@ SettingsDialog::SettingsDialog(const SavedSettings* params, QWidget* parent)
     cboBuffer_->setFont(SkinFont(11, false));
     cboBuffer_->setStyleSheet(QString("QComboBox { background: %1; color: white; border: 1px solid "
                                       "black; padding-left: 3px; }"
+                                      "QComboBox:focus { border: 1px dotted white; }"
                                       "QComboBox QAbstractItemView { background: %1; }")
                                   .arg(kBody.name()));
 
@@ -96,9 +97,14 @@ SettingsDialog::SettingsDialog(const SavedSettings* params, QWidget* parent)
 
 void SettingsDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (QScreen* screen = this->screen())
-        move(screen->availableGeometry().center() - rect().center());
     PrepareToShow();
+}
+
+void SettingsDialog::setVisible(bool visible) {
+    if (visible && !isVisible())
+        if (QScreen* screen = this->screen())
+            CentreWindow(this, screen->availableGeometry().center());
+    QDialog::setVisible(visible);
 }
 
 void SettingsDialog::PrepareToShow() {

@@ -15,6 +15,8 @@ public:
     QComboBox* cboBuffer() const { return cboBuffer_; }
     void Apply() { done(1); }
     void Abandon() { done(2); }
+    // Centred on the screen.
+    void setVisible(bool visible) override;
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -3,14 +3,18 @@
 #include <QApplication>
 #include <QEvent>
 #include <QFontMetricsF>
+#include <QHash>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPointer>
 #include <QProgressBar>
+#include <QScreen>
 #include <QStyle>
 #include <QSvgRenderer>
 #include <QWindow>
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -22,7 +26,68 @@ static void InitArtwork() {
     (void)done;
 }
 
+namespace {
+
+QAccessibleInterface* AccessibleOfClickLabel(const QString&, QObject* object) {
+    auto* label = qobject_cast<ClickLabel*>(object);
+    if (label == nullptr) return nullptr;
+    if (label->focusPolicy() == Qt::NoFocus && label->accessibleName().isEmpty()) return nullptr;
+    return new ClickLabelAccessible(label);
+}
+
+}  // namespace
+
+ClickLabelAccessible::ClickLabelAccessible(ClickLabel* label)
+    : QAccessibleWidget(label, label->focusPolicy() == Qt::NoFocus ? QAccessible::StaticText
+                                                                   : QAccessible::Button) {}
+
+ClickLabel* ClickLabelAccessible::label() const {
+    return static_cast<ClickLabel*>(widget());
+}
+
+QString ClickLabelAccessible::text(QAccessible::Text kind) const {
+    const ClickLabel* l = label();
+    const QString shown = l->textFormat() == Qt::RichText ? QString() : l->text();
+    // "x", "-", "?" and "..." are signs; their hint says what they do.
+    const bool says =
+        std::count_if(shown.begin(), shown.end(), [](QChar c) { return c.isLetter(); }) > 1;
+    switch (kind) {
+        case QAccessible::Name:
+            if (!l->accessibleName().isEmpty()) return l->accessibleName();
+            return says ? shown : l->toolTip();
+        case QAccessible::Value:
+            return l->accessibleName().isEmpty() ? QString() : shown;
+        case QAccessible::Description:
+            return l->toolTip() == text(QAccessible::Name) ? QString() : l->toolTip();
+        default:
+            return QAccessibleWidget::text(kind);
+    }
+}
+
+QStringList ClickLabelAccessible::actionNames() const {
+    if (role() != QAccessible::Button) return QAccessibleWidget::actionNames();
+    return QStringList{pressAction()} + QAccessibleWidget::actionNames();
+}
+
+void ClickLabelAccessible::doAction(const QString& action) {
+    if (action != pressAction() || role() != QAccessible::Button)
+        return QAccessibleWidget::doAction(action);
+    // Later, as a button's animated click: the press may open a modal window,
+    // and the reader waits for its answer.
+    QMetaObject::invokeMethod(
+        label(),
+        [target = QPointer<ClickLabel>(label())] {
+            if (ClickLabel* l = target.data(); l && l->isEnabled()) emit l->clicked();
+        },
+        Qt::QueuedConnection);
+}
+
 ClickLabel::ClickLabel(QWidget* parent, bool hand) : QLabel(parent) {
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(AccessibleOfClickLabel);
+        return true;
+    }();
+    (void)factoryInstalled;
     if (hand) {
         setCursor(Qt::PointingHandCursor);
         setFocusPolicy(Qt::TabFocus);
@@ -101,16 +166,57 @@ void ClickLabel::leaveEvent(QEvent* event) {
     QLabel::leaveEvent(event);
 }
 
+namespace {
+
+// The corner ellipse of 30 x 30 of the skins.
+QPainterPath SkinShape(QSize size) {
+    QPainterPath path;
+    path.addRoundedRect(QRectF(0, 0, size.width() + 1, size.height()), 15, 15);
+    return path;
+}
+
+// A Wayland compositor takes a window's mask for where it takes input, not for
+// what it shows: the corners are shown transparent there instead.
+bool MasksShapeWindows() {
+    return !QGuiApplication::platformName().startsWith("wayland");
+}
+
+}  // namespace
+
 void MakeSkinned(QWidget* window, int width, int height) {
     window->setWindowFlag(Qt::FramelessWindowHint, true);
     window->setFixedSize(width, height);
-    // The corner ellipse of 30 x 30 of the skins.
-    QPainterPath path;
-    path.addRoundedRect(QRectF(0, 0, width + 1, height), 15, 15);
-    window->setMask(QRegion(path.toFillPolygon().toPolygon()));
+    window->setMask(QRegion(SkinShape(window->size()).toFillPolygon().toPolygon()));
+    if (!MasksShapeWindows()) window->setAttribute(Qt::WA_TranslucentBackground);
+}
+
+void ClipToSkinShape(QPainter& painter, const QWidget* window) {
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setClipPath(SkinShape(window->size()));
+}
+
+void CentreWindow(QWidget* window, QPoint centre) {
+    QRect place(QPoint(0, 0), window->size());
+    place.moveCenter(centre);
+    if (QScreen* screen = window->screen()) {
+        const QRect room = screen->availableGeometry();
+        // A window larger than the room keeps its top left corner in it.
+        place.moveLeft(
+            std::max(room.left(), std::min(place.left(), room.x() + room.width() - place.width())));
+        place.moveTop(
+            std::max(room.top(), std::min(place.top(), room.y() + room.height() - place.height())));
+    }
+    window->move(place.topLeft());
 }
 
 namespace {
+
+// Whether a program may move its own windows: a Wayland compositor alone
+// places them. A window moved by the system would follow the pointer only
+// from where the system took it over, after the first pixels of the drag.
+bool ClientsPlaceWindows() {
+    return !QGuiApplication::platformName().startsWith("wayland");
+}
 
 // Moves the window once the pointer has really moved with the button held on
 // the area itself: a press that a child took, or one that the area only got
@@ -130,7 +236,8 @@ protected:
                 pressed_ = mouse->button() == Qt::LeftButton &&
                            area->childAt(mouse->position().toPoint()) == nullptr;
                 pressAt_ = mouse->globalPosition().toPoint();
-                grab_ = pressAt_ - window->pos();
+                // Where the pointer holds the window, which the window keeps under it.
+                grab_ = area->mapTo(window, mouse->position().toPoint());
                 return false;
             }
             case QEvent::MouseMove: {
@@ -141,8 +248,12 @@ protected:
                     if ((at - pressAt_).manhattanLength() < QApplication::startDragDistance())
                         return false;
                     moving_ = true;
-                    // The system moves it where it can; the release then goes to the system.
-                    if (window->windowHandle() && window->windowHandle()->startSystemMove()) {
+                    // Where windows place themselves, the window follows the
+                    // pointer from the press, its first pixels included. Elsewhere
+                    // (Wayland) only the system may move it; the release then goes
+                    // to the system.
+                    if (!ClientsPlaceWindows() && window->windowHandle() &&
+                        window->windowHandle()->startSystemMove()) {
                         pressed_ = false;
                         return true;
                     }
@@ -174,12 +285,46 @@ void DragsWindow(QWidget* area) {
     area->installEventFilter(new Dragger(area));
 }
 
-bool PaintArtwork(QPainter& painter, const QString& name, const QRect& target) {
+namespace {
+
+int g_renderings = 0;
+
+// Each picture rendered once at each size and pixel ratio it is shown at: the
+// windows repaint their background under every label a job's progress
+// rewrites, and reading the SVG anew each time cost a second of a 2 GiB split.
+// A null pixmap for a picture that is missing.
+QPixmap RenderedArtwork(const QString& name, const QSize& size, qreal ratio) {
+    static QHash<QString, QPixmap> rendered;
+    const QString key =
+        QString("%1 %2x%3@%4").arg(name).arg(size.width()).arg(size.height()).arg(ratio);
+    if (auto found = rendered.constFind(key); found != rendered.constEnd()) return *found;
     InitArtwork();
     UseSkinFamilies();
+    QPixmap pixmap;
     QSvgRenderer renderer(":/artwork/" + name + ".svg");
-    if (!renderer.isValid()) return false;
-    renderer.render(&painter, target);
+    if (renderer.isValid()) {
+        ++g_renderings;
+        pixmap = QPixmap((QSizeF(size) * ratio).toSize());
+        pixmap.setDevicePixelRatio(ratio);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        renderer.render(&painter, QRectF(QPointF(0, 0), QSizeF(size)));
+    }
+    rendered.insert(key, pixmap);
+    return pixmap;
+}
+
+}  // namespace
+
+int ArtworkRenderings() {
+    return g_renderings;
+}
+
+bool PaintArtwork(QPainter& painter, const QString& name, const QRect& target) {
+    const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    const QPixmap pixmap = RenderedArtwork(name, target.size(), ratio);
+    if (pixmap.isNull()) return false;
+    painter.drawPixmap(target.topLeft(), pixmap);
     return true;
 }
 
@@ -203,10 +348,13 @@ void PaintCaptions(QPainter& painter, const QSize& artworkSize, const QRect& tar
 }
 
 QPixmap ArtworkPixmap(const QString& name, const QSize& size) {
-    QPixmap pixmap(size);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    PaintArtwork(painter, name, QRect(QPoint(0, 0), size));
+    // As sharp as the screens' pixels are dense.
+    const qreal ratio = qApp != nullptr ? qApp->devicePixelRatio() : 1.0;
+    QPixmap pixmap = RenderedArtwork(name, size, ratio);
+    if (pixmap.isNull()) {
+        pixmap = QPixmap(size);
+        pixmap.fill(Qt::transparent);
+    }
     return pixmap;
 }
 

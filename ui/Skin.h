@@ -2,6 +2,7 @@
 // borderless shape, dragging by the background, and the artwork.
 #pragma once
 
+#include <QAccessibleWidget>
 #include <QColor>
 #include <QDate>
 #include <QLabel>
@@ -40,15 +41,45 @@ private:
     bool armed_ = false;  // pressed here, not yet released
 };
 
+// What a screen reader sees of a label that acts: a button that it can press,
+// named by what it does (its text, or its hint when the text is a sign such
+// as "..."), greyed when disabled. A label given an accessible name (the
+// caption painted beside it on the skin) says its text as its value; one that
+// does not act is then a text of that name.
+class ClickLabelAccessible : public QAccessibleWidget {
+public:
+    explicit ClickLabelAccessible(ClickLabel* label);
+    QString text(QAccessible::Text kind) const override;
+    QStringList actionNames() const override;
+    void doAction(const QString& action) override;
+
+private:
+    ClickLabel* label() const;
+};
+
 // Gives a top-level window no frame and the rounded shape of the skins.
 void MakeSkinned(QWidget* window, int width, int height);
+// Paints a skinned window inside its rounded shape only, which is what shapes
+// it where its mask does not.
+void ClipToSkinShape(QPainter& painter, const QWidget* window);
+// Puts a top-level window's centre on `centre`, inside its screen's available
+// area. Windows are placed before they are shown: a frameless window moved in
+// its show event races the window manager's first configure, which leaves Qt
+// with the window at 0, 0 while the screen shows it elsewhere, and then boxes
+// open in the corner and the first drag throws the window away.
+void CentreWindow(QWidget* window, QPoint centre);
 // Lets the user move the window by dragging `area` (the window itself for its
-// background): the system moves it where it can, we move it where it cannot.
+// background): it follows the pointer's motion from the press, moved by the
+// program, or by the system where only the system may move windows.
 void DragsWindow(QWidget* area);
 // Draws an artwork picture (":/artwork/NAME.svg") over the whole rectangle;
 // false when the picture is missing.
 bool PaintArtwork(QPainter& painter, const QString& name, const QRect& target);
+// The picture at `size`, in the screens' pixel density; transparent when missing.
 QPixmap ArtworkPixmap(const QString& name, const QSize& size);
+// How many pictures have been rendered from their SVG: each at most once per
+// size and pixel ratio, however often the windows repaint.
+int ArtworkRenderings();
 
 // A caption written on a window's artwork, drawn by the code (so that it can
 // be translated) where the picture would have drawn it: its baseline starts

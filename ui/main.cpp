@@ -12,6 +12,7 @@
 #include "ui/ProgressWindow.h"
 #include "ui/SettingsDialog.h"
 #include "ui/Skin.h"
+#include "ui/StopRequests.h"
 #include "ui/Translations.h"
 
 int main(int argc, char** argv) {
@@ -46,6 +47,9 @@ int main(int argc, char** argv) {
     SettingsDialog frmParam(frmMain.params.get(), &frmMain);
     ConvertWindow frmConvert(&frmMain);
     frmMain.SetWindows(&frmProcessing, &frmParam, &frmConvert);
+    // A logout or a kill cancels the running job, which takes back its files.
+    StopRequests stops(frmMain, frmProcessing, frmConvert,
+                       [](int status) { QCoreApplication::exit(status); });
 
     frmMain.show();
     const int result = QApplication::exec();

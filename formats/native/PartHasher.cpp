@@ -27,6 +27,8 @@ public:
         : parts_(parts),
           options_(options),
           bufferSize_(options.bufferSize > 0 ? options.bufferSize : kDefaultBuffer),
+          lanes_(std::clamp<size_t>(options.lanes > 0 ? options.lanes : MD5LanesAtOnce(), 1,
+                                    kMD5Lanes)),
           givenTwice_(parts.size(), false) {
         result_.digests.resize(parts.size());
         result_.errors.resize(parts.size(), 0);
@@ -55,14 +57,42 @@ public:
     }
 
 private:
+    // One part in flight on a worker: its file, its hash so far, and its own
+    // buffer, kept for the next part the lane takes.
+    struct Lane {
+        bool busy = false;
+        size_t part = 0;
+        platform::File opened;
+        platform::File* file = nullptr;
+        int64_t bytes = 0;
+        int64_t hashed = 0;
+        size_t filled = 0;
+        MD5Context context;
+        HashBuffer buffer;
+    };
+
+    // A worker keeps up to `lanes` parts in flight and reads one buffer of
+    // each between two pauses, so that the vector unit hashes them side by
+    // side; a lane whose part ends takes the next part. It takes at most one
+    // new part between two buffers: workers that start together share the
+    // first parts out instead of one taking them all.
     void Work() {
         try {
-            HashBuffer buffer = MakeHashBuffer(bufferSize_);
+            std::vector<Lane> lanes(lanes_);
+            bool taking = true;
             for (;;) {
-                const size_t i = next_.fetch_add(1);
-                if (i >= parts_.size() || stop_.load() || Dropped(i)) return;
+                if (stop_.load()) return;
+                if (taking) taking = TakeNextPart(lanes);
+                if (stop_.load()) return;
+                if (std::none_of(lanes.begin(), lanes.end(),
+                                 [](const Lane& l) { return l.busy; })) {
+                    if (!taking) return;
+                    continue;
+                }
+                ReadOneBuffer(lanes);
+                if (!HashAndReport(lanes)) return;
+                if (options_.pause) options_.pause();
                 if (AskCancelled()) return;
-                HashOne(i, buffer.get());
             }
         } catch (...) {
             std::lock_guard lock(mutex_);
@@ -71,39 +101,102 @@ private:
         }
     }
 
-    void HashOne(size_t i, uint8_t* buffer) {
-        const PartToHash& part = parts_[i];
-        if (givenTwice_[i]) return Done(i, std::nullopt, EINVAL);
-        platform::File opened;
-        platform::File* file = part.file;
-        if (file == nullptr) {
-            opened = platform::File::OpenRead(part.path, platform::Share::Read);
-            file = &opened;
+    // Gives a free lane the next part that opens; false once no part is left
+    // to take, or none that still matters.
+    bool TakeNextPart(std::vector<Lane>& lanes) {
+        auto free = std::find_if(lanes.begin(), lanes.end(), [](const Lane& l) { return !l.busy; });
+        if (free == lanes.end()) return true;
+        for (;;) {
+            if (AskCancelled()) return false;
+            const size_t i = next_.fetch_add(1);
+            if (i >= parts_.size() || stop_.load() || Dropped(i)) return false;
+            if (const int error = Open(*free, i)) {
+                Done(i, std::nullopt, error);
+                continue;
+            }
+            if (free->bytes == 0) {
+                Done(i, MD5Final(free->context), 0);
+                Release(*free);
+                continue;
+            }
+            return true;
         }
-        if (!file->IsOpen())
-            return Done(i, std::nullopt, file->OpenError() ? file->OpenError() : EBADF);
+    }
+
+    // Readies a lane for part i; the errno of a part that cannot be hashed.
+    int Open(Lane& lane, size_t i) {
+        const PartToHash& part = parts_[i];
+        if (givenTwice_[i]) return EINVAL;
+        lane.file = part.file;
+        if (lane.file == nullptr) {
+            lane.opened = platform::File::OpenRead(part.path, platform::Share::Read);
+            lane.file = &lane.opened;
+        }
+        if (!lane.file->IsOpen()) return lane.file->OpenError() ? lane.file->OpenError() : EBADF;
         int64_t bytes = part.bytes;
         if (bytes < 0) {
-            const int64_t size = file->Size();
-            if (size < 0) return Done(i, std::nullopt, EIO);
+            const int64_t size = lane.file->Size();
+            if (size < 0) return EIO;
             // A part that starts past the end of its file is short, not empty.
-            if (size < part.offset) return Done(i, std::nullopt, ESTALE);
+            if (size < part.offset) return ESTALE;
             bytes = size - part.offset;
         }
+        if (part.offset < 0) return EINVAL;
+        if (!lane.file->Seek(part.offset)) return EIO;
+        if (!lane.buffer) lane.buffer = MakeHashBuffer(bufferSize_);
+        lane.busy = true;
+        lane.part = i;
+        lane.bytes = bytes;
+        lane.hashed = 0;
+        MD5Init(lane.context);
+        return 0;
+    }
 
-        int64_t reported = 0;
-        bool dropped = false;
-        auto step = [&](int64_t hashed) {
-            Progress(i, hashed - reported, hashed);
-            reported = hashed;
-            if (options_.pause) options_.pause();
-            dropped = AskCancelled() || stop_.load() || Dropped(i);
-            return !dropped;
-        };
-        int error = 0;
-        std::optional<Digest> digest =
-            HashRange(*file, part.offset, bytes, buffer, bufferSize_, step, &error);
-        if (!dropped) Done(i, digest, error);
+    void Release(Lane& lane) {
+        lane.busy = false;
+        lane.opened = platform::File();
+    }
+
+    // One read into every busy lane's buffer. A part that fails or ends
+    // before its bytes (ESTALE: it got shorter) leaves its lane.
+    void ReadOneBuffer(std::vector<Lane>& lanes) {
+        for (Lane& lane : lanes) {
+            lane.filled = 0;
+            if (!lane.busy) continue;
+            const size_t want = static_cast<size_t>(
+                std::min(static_cast<int64_t>(bufferSize_), lane.bytes - lane.hashed));
+            const platform::IoResult r = lane.file->Read(lane.buffer.get(), want);
+            if (r.ok() && r.bytes > 0) {
+                lane.filled = static_cast<size_t>(r.bytes);
+                continue;
+            }
+            Done(lane.part, std::nullopt, r.ok() ? ESTALE : r.error);
+            Release(lane);
+        }
+    }
+
+    // Hashes what the lanes read, then shows each part's progress and ends
+    // the parts that are whole; false once every worker must stop. A part
+    // that no longer matters leaves its lane without an end.
+    bool HashAndReport(std::vector<Lane>& lanes) {
+        MD5Lane inputs[kMD5Lanes];
+        size_t count = 0;
+        for (Lane& lane : lanes)
+            if (lane.filled > 0) inputs[count++] = {&lane.context, lane.buffer.get(), lane.filled};
+        MD5UpdateLanes(inputs, count);
+        for (Lane& lane : lanes) {
+            if (lane.filled == 0) continue;
+            lane.hashed += static_cast<int64_t>(lane.filled);
+            Progress(lane.part, static_cast<int64_t>(lane.filled), lane.hashed);
+            if (AskCancelled() || stop_.load()) return false;
+            if (Dropped(lane.part)) {
+                Release(lane);
+            } else if (lane.hashed == lane.bytes) {
+                Done(lane.part, MD5Final(lane.context), 0);
+                Release(lane);
+            }
+        }
+        return true;
     }
 
     // True once a part before i has failed, when no later part matters.
@@ -142,6 +235,7 @@ private:
     const std::vector<PartToHash>& parts_;
     const PartHashOptions& options_;
     const size_t bufferSize_;
+    const size_t lanes_;
     std::vector<bool> givenTwice_;
 
     std::atomic<size_t> next_{0};

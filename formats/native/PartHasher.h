@@ -1,6 +1,9 @@
 // Hashes the parts of a set on several threads at once: each part is read and
-// hashed whole by one worker, with its own buffer, so the digests are those of
-// HashStream and memory stays at workers x buffer.
+// hashed whole by one worker, so the digests are those of HashStream. A worker
+// keeps several parts in flight, one in each lane of MD5UpdateLanes (eight
+// where the processor has AVX2, one elsewhere), each with its own buffer:
+// memory stays at workers x lanes x buffer, 2 x 8 x 128 KiB = 2 MiB on two
+// cores by default.
 #pragma once
 
 #include <cstddef>
@@ -26,7 +29,10 @@ struct PartToHash {
 struct PartHashOptions {
     // 0: one per core. Never more than there are parts.
     unsigned workers = 0;
-    size_t bufferSize = 128 * 1024;  // for each worker; 0 takes this default
+    size_t bufferSize = 128 * 1024;  // for each part in flight; 0 takes this default
+    // The parts each worker keeps in flight, at most 8; 0: as many as
+    // MD5UpdateLanes hashes at once on this processor.
+    unsigned lanes = 0;
     // Hash every part even after one failed, for a check that reports them all;
     // otherwise no part after a failed one is read any further.
     bool everyPart = false;

@@ -1,13 +1,17 @@
 #include "formats/native/md5.h"
 
+#include <algorithm>
 #include <bit>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <new>
 
 #include "core/DisplayNumbers.h"
 #include "core/Job.h"
+#include "formats/native/md5lanes.h"
+#include "platform/Env.h"
 #include "platform/Errors.h"
 
 namespace {
@@ -165,28 +169,127 @@ void MD5Init(MD5Context& context) {
     std::memset(context.buffer, 0, sizeof context.buffer);
 }
 
-void MD5Update(MD5Context& context, const void* bytes, size_t count) {
-    const auto* input = static_cast<const uint8_t*>(bytes);
-    size_t index = (context.count[0] >> 3) & 0x3F;
-    uint64_t bits = (static_cast<uint64_t>(context.count[1]) << 32 | context.count[0]) +
-                    (static_cast<uint64_t>(count) << 3);
+static_assert(kMD5Lanes == md5lanes::kLanes);
+
+namespace {
+
+// Counts `count` more bytes into the message's length; returns how many wait
+// in the context's buffer for their block to fill.
+size_t CountBytes(MD5Context& context, size_t count) {
+    const size_t waiting = (context.count[0] >> 3) & 0x3F;
+    const uint64_t bits = (static_cast<uint64_t>(context.count[1]) << 32 | context.count[0]) +
+                          (static_cast<uint64_t>(count) << 3);
     context.count[0] = static_cast<uint32_t>(bits);
     context.count[1] = static_cast<uint32_t>(bits >> 32);
+    return waiting;
+}
 
-    if (index > 0) {
-        size_t room = 64 - index;
-        if (count < room) {
-            std::memcpy(context.buffer + index, input, count);
+// Adds the input's first bytes to the `waiting` bytes of a partial block,
+// hashing the block once full; returns the bytes it took.
+size_t FillWaitingBlock(MD5Context& context, size_t waiting, const uint8_t* input, size_t count) {
+    if (waiting == 0) return 0;
+    const size_t taken = std::min(count, 64 - waiting);
+    std::memcpy(context.buffer + waiting, input, taken);
+    if (waiting + taken == 64) MD5Transform(context.state, context.buffer, 1);
+    return taken;
+}
+
+// What a lane has left to hash once its waiting block is full.
+struct LaneInput {
+    MD5Context* context;
+    const uint8_t* at;
+    size_t left;
+};
+
+// The whole blocks of up to eight lanes, those of two lanes or more through
+// the vector unit, at the length of the shortest lane with blocks left: a
+// lane without work hashes a copy of a busy lane's bytes, and its result is
+// dropped.
+void TransformLanes(LaneInput* lanes, size_t count) {
+    for (;;) {
+        size_t busy = 0, fewest = SIZE_MAX, someBusy = 0;
+        for (size_t k = 0; k < count; ++k)
+            if (lanes[k].left >= 64) {
+                ++busy;
+                someBusy = k;
+                fewest = std::min(fewest, lanes[k].left / 64);
+            }
+        if (busy == 0) return;
+        if (busy == 1) {
+            LaneInput& lane = lanes[someBusy];
+            MD5Transform(lane.context->state, lane.at, lane.left / 64);
+            lane.at += lane.left / 64 * 64;
+            lane.left %= 64;
             return;
         }
-        std::memcpy(context.buffer + index, input, room);
-        MD5Transform(context.state, context.buffer, 1);
-        input += room;
-        count -= room;
+        md5lanes::LaneStates states;
+        const uint8_t* data[md5lanes::kLanes];
+        for (size_t k = 0; k < md5lanes::kLanes; ++k) {
+            const bool works = k < count && lanes[k].left >= 64;
+            const LaneInput& lane = works ? lanes[k] : lanes[someBusy];
+            data[k] = lane.at;
+            for (int w = 0; w < 4; ++w) states.word[w][k] = lane.context->state[w];
+        }
+        md5lanes::TransformEight(states, data, fewest);
+        for (size_t k = 0; k < count; ++k) {
+            if (lanes[k].left < 64) continue;
+            for (int w = 0; w < 4; ++w) lanes[k].context->state[w] = states.word[w][k];
+            lanes[k].at += fewest * 64;
+            lanes[k].left -= fewest * 64;
+        }
     }
+}
+
+}  // namespace
+
+void MD5Update(MD5Context& context, const void* bytes, size_t count) {
+    const auto* input = static_cast<const uint8_t*>(bytes);
+    const size_t taken = FillWaitingBlock(context, CountBytes(context, count), input, count);
+    input += taken;
+    count -= taken;
+    if (count == 0) return;
     MD5Transform(context.state, input, count / 64);
     input += count / 64 * 64;
     std::memcpy(context.buffer, input, count % 64);
+}
+
+MD5LaneCode MD5ChosenLaneCode() {
+    static const MD5LaneCode chosen = [] {
+        const std::optional<std::string> off = platform::GetEnv("PARCELWISE_NO_AVX2");
+        const bool forcedOff = off && !off->empty() && *off != "0";
+        return !forcedOff && md5lanes::ProcessorHasAvx2() ? MD5LaneCode::Avx2 : MD5LaneCode::Scalar;
+    }();
+    return chosen;
+}
+
+size_t MD5LanesAtOnce() {
+    return MD5ChosenLaneCode() == MD5LaneCode::Avx2 ? md5lanes::kLanes : 1;
+}
+
+void MD5UpdateLanes(const MD5Lane* lanes, size_t count, MD5LaneCode code) {
+    static const bool hasAvx2 = md5lanes::ProcessorHasAvx2();
+    if (code == MD5LaneCode::Scalar || !hasAvx2) {
+        for (size_t k = 0; k < count; ++k)
+            MD5Update(*lanes[k].context, lanes[k].bytes, lanes[k].count);
+        return;
+    }
+    for (size_t first = 0; first < count; first += md5lanes::kLanes) {
+        const size_t group = std::min(count - first, md5lanes::kLanes);
+        LaneInput inputs[md5lanes::kLanes];
+        for (size_t k = 0; k < group; ++k) {
+            const MD5Lane& lane = lanes[first + k];
+            MD5Context& context = *lane.context;
+            const auto* input = static_cast<const uint8_t*>(lane.bytes);
+            const size_t taken =
+                FillWaitingBlock(context, CountBytes(context, lane.count), input, lane.count);
+            inputs[k] = {&context, input + taken, lane.count - taken};
+        }
+        TransformLanes(inputs, group);
+        // Whatever is left is less than a block, and its lane's buffer is empty.
+        for (size_t k = 0; k < group; ++k)
+            if (inputs[k].left > 0)
+                std::memcpy(inputs[k].context->buffer, inputs[k].at, inputs[k].left);
+    }
 }
 
 Digest MD5Final(MD5Context& context) {

@@ -25,6 +25,28 @@ void MD5Update(MD5Context& context, const void* bytes, size_t count);
 // Produces the digest and wipes the context.
 Digest MD5Final(MD5Context& context);
 
+// Several messages hashed side by side: one MD5Update of its bytes into each
+// lane's context. Eight lanes at a time go through the vector unit when the
+// processor has AVX2, so eight streams cost about what one to two cost alone;
+// a lane of its own, or a context left in the middle of a block, takes the
+// scalar code for what the others cannot share. The digests are those of
+// MD5Update whatever the code, the lengths and the alignment.
+struct MD5Lane {
+    MD5Context* context;
+    const void* bytes;
+    size_t count;
+};
+enum class MD5LaneCode { Scalar, Avx2 };
+// The most lanes the vector code hashes at once.
+constexpr size_t kMD5Lanes = 8;
+// Avx2 when the processor has it, unless PARCELWISE_NO_AVX2 is set (to
+// anything but 0): read once, at the first call.
+MD5LaneCode MD5ChosenLaneCode();
+// How many messages the chosen code hashes at once on one core: kMD5Lanes or 1.
+size_t MD5LanesAtOnce();
+// With code Avx2 on a processor without it, the scalar code runs instead.
+void MD5UpdateLanes(const MD5Lane* lanes, size_t count, MD5LaneCode code = MD5ChosenLaneCode());
+
 // Two upper-case hexadecimal digits per byte, high nibble first.
 std::string DigestToHex(const Digest& digest);
 

@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <iterator>
+#include <random>
 #include <vector>
 
 #include "NativeJobs.h"
@@ -149,6 +151,153 @@ TEST(MD5, PiecesGiveTheDigestOfTheWhole) {
             MD5Update(context, bytes.data() + at, std::min(piece, length - at));
         EXPECT_EQ(DigestToHex(MD5Final(context)), TestMD5(bytes)) << length;
     }
+}
+
+namespace {
+
+// The bytes of kHashlibDigests: the high byte of each step of a linear
+// congruential generator, which make-md5-table repeats in Python.
+std::string LcgBytes(uint32_t seed, size_t length) {
+    std::string bytes(length, '\0');
+    for (char& byte : bytes) {
+        seed = seed * 1103515245u + 12345u;
+        byte = static_cast<char>(seed >> 24);
+    }
+    return bytes;
+}
+
+struct KnownDigest {
+    uint32_t seed;
+    size_t length;
+    const char* digest;
+};
+
+// Written by tests/formats/make-md5-table with Python's hashlib: the block and
+// padding edges, random lengths, and messages of many blocks.
+const KnownDigest kHashlibDigests[] = {
+    {1, 0, "D41D8CD98F00B204E9800998ECF8427E"},
+    {2, 1, "05D85804DD3E689E1F1A0AAA1975FB4C"},
+    {3, 55, "EAD4DDE7DA86DF36DE363DFF2F9FE908"},
+    {4, 56, "7075006A1A6DE0FA1A2DA89207C2F0BB"},
+    {5, 57, "62F9185C20253E0D7156CEAF8730EF2C"},
+    {6, 63, "E48E44F7707654110BC2380E8DE48D7D"},
+    {7, 64, "088FDA69E163C5C1A5361EA1DE4512C0"},
+    {8, 65, "89438712A6667171F6C14DF7001A3B23"},
+    {9, 119, "3FBE19BE093E1090553297A8E4E9F07F"},
+    {10, 120, "05D647D98C8F4760461B5721A21F8DEA"},
+    {11, 127, "89C91100B0201C32B3BF0788E1BBCC6C"},
+    {12, 128, "12B62C8AC18A72A009B2A9D1817062A2"},
+    {13, 129, "DB2B65186C528659B609808B2DFC7D55"},
+    {14, 511, "6E33FDD7A9325D9D7DED82CF9793AE13"},
+    {15, 512, "9EFD1872ECE598B51CCE0CF8909641E3"},
+    {16, 513, "360C3A48E5C8782BD186A64E4024EAEB"},
+    {17, 634, "14BABAD16D72482B91AF914AEDF6D173"},
+    {18, 1749, "223C84692B6B658F3E6D8B73A948887F"},
+    {19, 1184, "73DD74D28C2A332AD79655D03FA0E7FB"},
+    {20, 2483, "9089F9A157E34F00FD1693A80654D180"},
+    {21, 1948, "E980E153C2252601D507E2157C18BB75"},
+    {22, 4065, "F06A906B049D48DD3DAB3055BACC61AF"},
+    {23, 199, "4AF0F38C679534A00F6847906C56886F"},
+    {24, 315, "F55C730D387B03F49613A9E5C8E78F48"},
+    {25, 821, "05A1B509AD7D164F5ED6B63AF69556E9"},
+    {26, 2660, "1818A44E115E6E30ABE233E3963467AB"},
+    {27, 4169, "474220647BF47BD09198017B835E4CF4"},
+    {28, 2706, "58D5F891763C79AF600A822FA6D12901"},
+    {29, 467, "6D15C0724EEAA3711CA6178F775D091A"},
+    {30, 4282, "FC9CBAE5950B9B73160DD4F4B865DFC4"},
+    {31, 3840, "86DAB2FC7275DDDB6FF7E238D9B0C150"},
+    {32, 3038, "07F7CFBE4A36796ED160CBF295BEB639"},
+    {33, 4925, "73C22795E90FE852C997A8A037910910"},
+    {34, 6, "64741227FC4156256E07CE3F58BDF47F"},
+    {35, 4443, "DF95B531F2B064EDD7ECB3F335F68380"},
+    {36, 1035, "27B126B3BDAEC913680CE0009B1B6041"},
+    {37, 65543, "C74613075CED974B9A95CFECB7970B98"},
+    {38, 200003, "2127DE331D8E5188B095809FDA2D8232"},
+};
+
+// Each message hashed in one lane among `messages.size()`, fed `piece` bytes
+// (times 1 to 3 by lane, so that the lanes of one call take different counts)
+// per call, each from its own offset of a cache line, until every lane ends.
+std::vector<std::string> HashSideBySide(const std::vector<std::string>& messages, size_t piece,
+                                        MD5LaneCode code) {
+    const size_t n = messages.size();
+    std::vector<std::string> shifted(n);
+    std::vector<size_t> at(n, 0);
+    std::vector<MD5Context> contexts(n);
+    for (size_t k = 0; k < n; ++k) {
+        shifted[k] = std::string(k * 13 % 64, '-') + messages[k];
+        at[k] = k * 13 % 64;
+        MD5Init(contexts[k]);
+    }
+    for (;;) {
+        std::vector<MD5Lane> lanes;
+        for (size_t k = 0; k < n; ++k) {
+            const size_t left = shifted[k].size() - at[k];
+            if (left == 0) continue;
+            const size_t count = std::min(left, piece * (1 + k % 3));
+            lanes.push_back({&contexts[k], shifted[k].data() + at[k], count});
+            at[k] += count;
+        }
+        if (lanes.empty()) break;
+        MD5UpdateLanes(lanes.data(), lanes.size(), code);
+    }
+    std::vector<std::string> digests;
+    for (MD5Context& context : contexts) digests.push_back(DigestToHex(MD5Final(context)));
+    return digests;
+}
+
+std::vector<MD5LaneCode> CodesOfThisProcessor() {
+    std::vector<MD5LaneCode> codes = {MD5LaneCode::Scalar};
+    if (MD5ChosenLaneCode() == MD5LaneCode::Avx2) codes.push_back(MD5LaneCode::Avx2);
+    // Says which codes ran: a processor without AVX2 tests the scalar code alone.
+    ::testing::Test::RecordProperty("laneCodes", codes.size() == 2 ? "scalar, AVX2" : "scalar");
+    return codes;
+}
+
+}  // namespace
+
+TEST(MD5Lanes, EveryMixOfLanesGivesHashlibsDigests) {
+    const size_t rows = std::size(kHashlibDigests);
+    const struct {
+        size_t lanes, firstRow, step;
+    } mixes[] = {
+        {1, rows - 1, 1},  // a lane alone, through the scalar code
+        {2, 6, 5},         // two lanes, the fewest the vector code takes
+        {8, 0, 1},         // the block and padding edges side by side
+        {8, rows - 1, 0},  // eight of the same length, ending together
+        {9, 16, 2},        // a group of eight and one more
+        {rows, 0, 1},      // every row: groups of eight ending at different times
+    };
+    for (MD5LaneCode code : CodesOfThisProcessor())
+        for (const auto& mix : mixes)
+            for (size_t piece :
+                 {size_t{1} << 30, size_t{4096}, size_t{1000}, size_t{64}, size_t{7}}) {
+                std::vector<std::string> messages, expected;
+                for (size_t k = 0; k < mix.lanes; ++k) {
+                    const KnownDigest& row = kHashlibDigests[(mix.firstRow + k * mix.step) % rows];
+                    messages.push_back(LcgBytes(row.seed, row.length));
+                    expected.push_back(row.digest);
+                }
+                ASSERT_EQ(HashSideBySide(messages, piece, code), expected)
+                    << "code " << static_cast<int>(code) << ", " << mix.lanes << " lanes from row "
+                    << mix.firstRow << ", pieces of " << piece;
+            }
+}
+
+TEST(MD5Lanes, RandomLengthsAndPiecesGiveTheDigestsOfOneStream) {
+    std::mt19937 random(32);
+    for (MD5LaneCode code : CodesOfThisProcessor())
+        for (int round = 0; round < 40; ++round) {
+            const size_t lanes = 1 + random() % 12;
+            const size_t piece = 1 + random() % 3000;
+            std::vector<std::string> messages, expected;
+            for (size_t k = 0; k < lanes; ++k) {
+                messages.push_back(RandomBytes(random() % 20000, static_cast<uint32_t>(random())));
+                expected.push_back(ReferenceMD5(messages.back()));
+            }
+            ASSERT_EQ(HashSideBySide(messages, piece, code), expected)
+                << round << ": " << lanes << " lanes, pieces of " << piece;
+        }
 }
 
 TEST(HashFile, EmptyMissingAndRandomFiles) {

@@ -10,6 +10,7 @@
 #include <condition_variable>
 #include <future>
 #include <mutex>
+#include <set>
 #include <stdexcept>
 #include <thread>
 #include <vector>
@@ -132,6 +133,46 @@ TEST(HashParts, GiveTheDigestsOfOneStreamForAnyWorkerCount) {
     EXPECT_EQ(PartHashWorkers(8, 3), 3u);
     EXPECT_EQ(PartHashWorkers(0, 0), 0u);
     EXPECT_GE(PartHashWorkers(0, 1000), 1u);
+}
+
+TEST(HashParts, KeepUpToTheirLanesOfPartsInFlight) {
+    // More parts than lanes, of lengths that end them at different buffers
+    // (each longer than the eight buffers a worker takes to fill its lanes),
+    // so that lanes take new parts as theirs end.
+    TempDir dir;
+    std::vector<PartToHash> parts;
+    std::vector<std::string> expected;
+    for (size_t i = 0; i < 13; ++i) {
+        const std::string bytes =
+            RandomBytes(4096 * (9 + i % 5) + 64 * i + i, static_cast<uint32_t>(300 + i));
+        WriteFile(dir / std::to_string(i), bytes);
+        parts.push_back(PathPart(dir / std::to_string(i)));
+        expected.push_back(TestMD5(bytes));
+    }
+    const struct {
+        unsigned workers, lanes;
+        size_t most;  // 0: no more than workers x lanes
+    } runs[] = {{1, 8, 8}, {1, 1, 1}, {1, 3, 3}, {2, 8, 0}, {3, 1, 0}};
+    for (const auto& run : runs) {
+        std::set<size_t> inFlight;
+        size_t most = 0;
+        PartHashOptions options;
+        options.workers = run.workers;
+        options.lanes = run.lanes;
+        options.bufferSize = 4096;
+        options.progress = [&](size_t part, int64_t, int64_t) {
+            inFlight.insert(part);
+            most = std::max(most, inFlight.size());
+        };
+        options.partDone = [&](size_t part, int) { inFlight.erase(part); };
+        const PartHashResult result = HashParts(parts, options);
+        const std::string what = std::to_string(run.workers) + " x " + std::to_string(run.lanes);
+        EXPECT_EQ(Hex(result), expected) << what;
+        if (run.most > 0) {
+            EXPECT_EQ(most, run.most) << what;
+        }
+        EXPECT_LE(most, run.workers * run.lanes) << what;
+    }
 }
 
 TEST(HashParts, ReportTheLowestFailingPartWhateverTheOrderOfTheFailures) {

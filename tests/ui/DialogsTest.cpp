@@ -93,6 +93,17 @@ TEST_F(GuiTest, StandardTextsSpeakFrench) {
     EXPECT_NE(dialog->windowTitle(), "Open");
 }
 
+// A dialog taller than a small screen hides its buttons below the edge.
+TEST_F(GuiTest, TheFileDialogsFitTheScreen) {
+    const QSize room = main->screen()->availableGeometry().size();
+    for (const auto& dialog : {FileDialogs::MakeOpenDialog(main.get(), JoinFilters()),
+                               FileDialogs::MakeFolderDialog(main.get(), "Dossier", "/")}) {
+        EXPECT_LE(dialog->width(), room.width());
+        EXPECT_LE(dialog->height() + 48, room.height());
+        EXPECT_LE(dialog->minimumHeight() + 48, room.height());
+    }
+}
+
 TEST_F(GuiTest, TheSettingsDialogOpensInTheMiddleOfTheScreen) {
     main->move(0, 0);
     QPoint centre, screenCentre;

@@ -1,5 +1,6 @@
 // The windows without a mouse: Tab visits every control in reading order,
 // and Space or Enter acts on the one that has the focus.
+#include <QAccessible>
 #include <QMenu>
 
 #include "GuiTest.h"
@@ -88,3 +89,95 @@ TEST_F(GuiTest, ThePauseButtonAndTheClockAnswerTheKeyboard) {
 }
 
 }  // namespace
+
+// The keyboard's place shows from the start, and comes back to the control it
+// left for the editor or for a job.
+TEST_F(GuiTest, FocusShowsFromTheStartAndReturnsWhereItWas) {
+    EXPECT_TRUE(main->testAttribute(Qt::WA_KeyboardFocusChange));
+    EXPECT_EQ(main->focusWidget(), Find<QWidget>("rbCouper"));
+    // Marks that would be drawn black on the progress window's black skin.
+    EXPECT_GT(Find<QWidget>("imgAnnuler")->palette().color(QPalette::WindowText).lightness(), 128);
+
+    WriteFile(work / "film.avi", RandomBytes(2 << 20, 44));
+    Open(work / "film.avi");
+    QWidget* size = Find<QWidget>("lblTaille");
+    const struct {
+        const char* what;
+        QWidget* from;
+        Qt::Key key;
+    } cases[] = {
+        {"the size editor, validated", size, Qt::Key_Return},
+        {"the size editor, abandoned", size, Qt::Key_Escape},
+        {"a job", Find<QWidget>("lblAction"), Qt::Key_Return},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (!main->job || !main->job->opened) Open(work / "film.avi");
+        c.from->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(c.from, Qt::Key_Return);
+        if (c.from == size) {
+            Find<QLineEdit>("edTemp")->setText("1");
+            QTest::keyClick(Find<QLineEdit>("edTemp"), c.key);
+        }
+        EXPECT_EQ(main->focusWidget(), c.from);
+    }
+    EXPECT_EQ(Texts().back(), "Le fichier a été coupé avec succès !");
+}
+
+// What a screen reader finds: every control with a role, a name and, for those
+// that act, a press that does what a click does.
+TEST_F(GuiTest, ScreenReadersFindAndPressTheSkinnedControls) {
+    const struct {
+        const char* name;
+        QAccessible::Role role;
+        const char* accessibleName;
+        const char* value;
+    } cases[] = {
+        {"lblAction", QAccessible::Button, "COUPER", ""},
+        {"lblOuvrir", QAccessible::Button, "Ouvrir un fichier", ""},
+        {"lblParam", QAccessible::Button, "Paramètres", ""},
+        {"lblQuitter", QAccessible::Button, "Quitter Parcelwise 1.1", ""},
+        {"lblFichier", QAccessible::Button, "Fichier source :", "film.avi"},
+        {"lblDossier", QAccessible::StaticText, "Dossier de destination :", ""},
+        {"chkMD5", QAccessible::CheckBox, "Créer Hash MD5", ""},
+        {"rbCouper", QAccessible::RadioButton, "Couper", ""},
+        {"lblTest", QAccessible::Button, "Pause", ""},
+        {"imgAnnuler", QAccessible::Button, "Annuler", ""},
+    };
+    WriteFile(work / "film.avi", RandomBytes(2 << 20, 45));
+    Open(work / "film.avi");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QAccessibleInterface* control =
+            QAccessible::queryAccessibleInterface(Find<QWidget>(c.name));
+        ASSERT_NE(control, nullptr);
+        EXPECT_EQ(control->role(), c.role);
+        EXPECT_EQ(control->text(QAccessible::Name), QString::fromUtf8(c.accessibleName));
+        if (*c.value) {
+            EXPECT_EQ(control->text(QAccessible::Value), QString::fromUtf8(c.value));
+        }
+        if (c.role == QAccessible::Button) {
+            QAccessibleActionInterface* actions = control->actionInterface();
+            ASSERT_NE(actions, nullptr);
+            EXPECT_TRUE(actions->actionNames().contains(QAccessibleActionInterface::pressAction()));
+        }
+    }
+    // A press acts as a click, and a greyed control is greyed for the reader too.
+    auto press = [this](const char* name) {
+        QAccessibleInterface* control = QAccessible::queryAccessibleInterface(Find<QWidget>(name));
+        if (QAccessibleActionInterface* actions = control ? control->actionInterface() : nullptr)
+            actions->doAction(QAccessibleActionInterface::pressAction());
+        QApplication::processEvents();
+    };
+    SetSize("1");
+    press("lblAction");
+    EXPECT_EQ(Texts().back(), "Le fichier a été coupé avec succès !");
+    press("lblAction");
+    EXPECT_EQ(Texts().back(), "Vous n'avez ouvert aucun fichier !");
+    Find<QWidget>("lblAction")->setEnabled(false);
+    const size_t before = Texts().size();
+    press("lblAction");
+    EXPECT_EQ(Texts().size(), before);
+    EXPECT_TRUE(
+        QAccessible::queryAccessibleInterface(Find<QWidget>("lblAction"))->state().disabled);
+}

@@ -305,6 +305,14 @@ TEST_F(GuiTest, ForeignSetsJoinFromTheEntryChosenInTheDialog) {
 }
 
 TEST_F(GuiTest, SettingsDialogChoosesTheNextJobsBuffer) {
+    // What a program started now would read: a choice is kept once applied,
+    // not only when the program closes.
+    auto saved = [this] {
+        SavedSettings fresh({}, "/usr/bin/parcelwise", home / "reg");
+        platform::Messages said;
+        fresh.LoadSettings(said);
+        return fresh;
+    };
     EXPECT_EQ(main->params->bufferSize, 16384u);
     QTimer::singleShot(0, [this] {
         EXPECT_EQ(param->cboBuffer()->currentText(), "16 ko");
@@ -313,6 +321,7 @@ TEST_F(GuiTest, SettingsDialogChoosesTheNextJobsBuffer) {
     });
     Click("lblParam");
     EXPECT_EQ(main->params->bufferSize, 16384u);
+    EXPECT_EQ(saved().bufferSize, 16384u);
 
     QTimer::singleShot(0, [this] {
         EXPECT_EQ(param->cboBuffer()->currentText(), "16 ko");
@@ -321,10 +330,12 @@ TEST_F(GuiTest, SettingsDialogChoosesTheNextJobsBuffer) {
     });
     Click("lblParam");
     EXPECT_EQ(main->params->bufferSize, 4194304u);
+    EXPECT_EQ(saved().bufferSize, 4194304u);
 
     WriteFile(work / "data.bin", RandomBytes(2 * 1048576 + 1, 6));
     Open(work / "data.bin");
     SetSize("1");
+    EXPECT_EQ(saved().defaultSize, 1);
     RunAction(*main);
     EXPECT_EQ(Texts().back(), "Le fichier a été coupé avec succès !");
     EXPECT_EQ(main->job->choices.bufferSize, 4194304u);

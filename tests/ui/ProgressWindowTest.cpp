@@ -1,6 +1,7 @@
 // The progress window: its clock, its pause button, its reset state, and a
 // job that cannot be closed away while it runs.
 #include <QMenu>
+#include <QPointer>
 #include <QProgressBar>
 #include <QThread>
 #include <QTimer>
@@ -256,3 +257,88 @@ TEST_F(GuiTest, ACancelClickedDuringARunTakesBackWhatItMade) {
 }
 
 }  // namespace
+
+// The cancel question holds the job while it is open, and "Non" lets it go on
+// as it was: running, or still paused.
+TEST_F(GuiTest, TheCancelQuestionHoldsTheJobUntilItIsAnswered) {
+    WriteFile(work / "big.bin", RandomBytes(16 << 20, 13));
+    platform::testing::IoFaults slow;
+    slow.readDelayMicros = 2000;
+    platform::testing::ScopedIoFaults slowReads(slow);
+    for (const bool paused : {false, true}) {
+        SCOPED_TRACE(paused ? "paused" : "running");
+        Open(work / "big.bin");
+        SetSize("1");
+        bool heldWhileAsked = false, heldAfter = !paused;
+        QTimer::singleShot(0, [&] {
+            Job* job = processing->job();
+            if (paused) ClickThroughWindow("lblTest");
+            Questions::WhileAsking([&] { heldWhileAsked = WorkerHeld(job); });
+            Questions::SetNextAnswer(false);
+            ClickThroughWindow("imgAnnuler");
+            heldAfter = job->Suspended();
+            if (paused) ClickThroughWindow("lblTest");
+        });
+        main->StartAction();
+        EXPECT_TRUE(heldWhileAsked);
+        EXPECT_EQ(heldAfter, paused);
+        EXPECT_EQ(Texts().back(), "Le fichier a été coupé avec succès !");
+        for (const auto& part : ListDir(work.path()))
+            if (part != "big.bin") std::filesystem::remove(work / part);
+    }
+}
+
+bool Shown(const QPointer<QWidget>& widget) {
+    const QWidget* w = widget.data();
+    return w != nullptr && w->isVisible();
+}
+
+// A job that ends while the question is open (cancelled by a stop signal, say)
+// closes the question, and the window closes as at any end.
+TEST_F(GuiTest, AJobThatEndsUnderTheCancelQuestionClosesIt) {
+    Questions::ExpectAnswers(false);  // the real question, on screen
+    WriteFile(work / "big.bin", RandomBytes(16 << 20, 14));
+    Open(work / "big.bin");
+    SetSize("1");
+    QPointer<QWidget> question;
+    bool closedByTheEnd = false;
+    QTimer::singleShot(0, [&] {
+        QTimer::singleShot(50, [&] {
+            question = QApplication::activeModalWidget();
+            ASSERT_NE(question.data(), processing.get());
+            processing->job()->Cancel();
+            // The end closes it, or the test does after a while.
+            QTimer::singleShot(5000, [&] {
+                if (auto* box = qobject_cast<QDialog*>(question.data())) box->reject();
+            });
+            for (int i = 0; i < 500 && Shown(question); ++i) {
+                QApplication::processEvents();
+                QThread::msleep(5);
+            }
+            closedByTheEnd = !Shown(question);
+        });
+        ClickThroughWindow("imgAnnuler");
+    });
+    main->StartAction();
+    EXPECT_TRUE(closedByTheEnd);
+    EXPECT_EQ(Texts().back(), "Le processus a été annulé.");
+    EXPECT_FALSE(processing->isVisible());
+    EXPECT_EQ(ListDir(work.path()), std::vector<std::string>{"big.bin"});
+}
+
+// The windows repaint their artwork under every label a job rewrites: each
+// picture is rendered once per size, not at every repaint.
+TEST_F(GuiTest, RepaintsReuseTheRenderedArtwork) {
+    processing->show();
+    processing->repaint();
+    main->repaint();
+    const int rendered = ArtworkRenderings();
+    for (int i = 0; i < 5; ++i) {
+        processing->ResetDisplay();
+        processing->TogglePause();  // no job: the icons stay
+        processing->repaint();
+        main->repaint();
+    }
+    EXPECT_EQ(ArtworkRenderings(), rendered);
+    processing->hide();
+}
