@@ -17,6 +17,10 @@ int Info(const Args& args, Context& ctx);
 // Checks every part of a set without writing anything: 0 when it is whole.
 int Verify(const Args& args, Context& ctx);
 int Convert(const Args& args, Context& ctx);
+// Writes recovery parts for a whole set of any kind.
+int Protect(const Args& args, Context& ctx);
+// Rebuilds the lost parts of a set from its recovery parts.
+int Repair(const Args& args, Context& ctx);
 
 // The text of --help, with the defaults in force.
 std::string HelpText(const CliDefaults& defaults);

@@ -231,6 +231,16 @@ JsonObject RunJson(std::string_view command, int status, const Job* job, bool ra
     return json;
 }
 
+JsonObject KindJson(const KindOpened& kind) {
+    JsonObject json;
+    json.Text("kind", kind.name);
+    if (kind.reason.empty())
+        json.Null("detectedBy");
+    else
+        json.Text("detectedBy", kind.reason);
+    return json;
+}
+
 bool UseFolder(Job& job, const std::string& folder) {
     const std::string absolute = platform::AbsolutePath(platform::WithSeparator(folder));
     if (!platform::IsFolder(absolute)) {

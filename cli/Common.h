@@ -125,6 +125,9 @@ std::optional<int> OpenSetOfKind(const Parsed& parsed, Context& ctx, std::unique
 // there was none to make (a set that could not be opened).
 class JsonObject;
 JsonObject RunJson(std::string_view command, int status, const Job* job, bool ran);
+// The start of info's and verify's answers for scripts: the kind and why it
+// was found (null when it was named by --format).
+JsonObject KindJson(const KindOpened& kind);
 
 // Makes `folder` the job's destination through the job's folder chooser;
 // false, after a message, when it does not exist or lies on an optical disc.

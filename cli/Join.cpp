@@ -3,8 +3,11 @@
 
 #include "cli/Commands.h"
 #include "cli/Json.h"
+#include "cli/Recovery.h"
 #include "core/Job.h"
 #include "formats/Workflow.h"
+#include "formats/recovery/RecoverySet.h"
+#include "platform/Messages.h"
 #include "texts/Texts.h"
 
 namespace cli {
@@ -41,6 +44,14 @@ int Join(const Args& args, Context& ctx) {
     std::unique_ptr<Job> opened;
     KindOpened kind;
     if (std::optional<int> status = OpenSetOfKind(parsed, ctx, opened, &kind)) {
+        // A set that cannot be opened without the part it lost: a repair first.
+        if (!parsed.Has("--json") && recovery::HasRecoveryParts(parsed.positionals[0])) {
+            const recovery::Protection protection =
+                recovery::ExamineProtection(parsed.positionals[0]);
+            if (protection.header && protection.plan.Repairable() && !protection.plan.Whole())
+                ctx.out << texts::Say(texts::TextId::JoinRepairFirst,
+                                      {platform::VisibleText(parsed.positionals[0])});
+        }
         if (parsed.Has("--json") && *status != kExitUsage)
             ctx.out << RunJson("join", *status, nullptr, false).Written() << "\n";
         return *status;
@@ -61,8 +72,20 @@ int Join(const Args& args, Context& ctx) {
         return ended(kExitFailed, false);
     const std::string name = destName.value_or(job.choices.fileName);
     job.choices.toStandardOutput = toStandardOutput;
-    if (!workflow::CheckJoin(job, name, !parsed.Has("--no-verify"), bufferSize,
-                             platform::ShowAfter()))
+    // A protected set that lost parts is joined by rebuilding them on the way;
+    // one whose every part its recovery parts' digests just found intact is
+    // not hashed a second time.
+    bool verify = !parsed.Has("--no-verify");
+    if (!toStandardOutput && recovery::HasRecoveryParts(parsed.positionals[0])) {
+        const recovery::Protection protection = recovery::ExamineProtection(parsed.positionals[0]);
+        if (protection.header && !protection.plan.Whole() && protection.plan.Repairable() &&
+            protection.plan.lostData > 0) {
+            job.choices.fileName = name;
+            return ended(JoinRepairing(job, protection, name, !parsed.Has("--json"), ctx), true);
+        }
+        if (protection.header && protection.plan.lostData == 0) verify = false;
+    }
+    if (!workflow::CheckJoin(job, name, verify, bufferSize, platform::ShowAfter()))
         return ended(kExitFailed, false);
     return ended(RunJob(job, true, ctx), true);
 }

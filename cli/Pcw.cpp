@@ -91,6 +91,8 @@ int Run(const Args& args, Context& ctx) {
     if (command == "info") return Info(rest, ctx);
     if (command == "verify") return Verify(rest, ctx);
     if (command == "convert") return Convert(rest, ctx);
+    if (command == "protect") return Protect(rest, ctx);
+    if (command == "repair") return Repair(rest, ctx);
     return UsageError(ctx, Say(TextId::CliUnknownCommand, {command}));
 }
 

@@ -3,9 +3,11 @@
 
 #include "cli/Commands.h"
 #include "cli/Json.h"
+#include "cli/Recovery.h"
 #include "core/SplitSize.h"
 #include "formats/Workflow.h"
 #include "formats/native/NativeSet.h"
+#include "formats/recovery/RecoveryHeader.h"
 #include "texts/Texts.h"
 
 namespace cli {
@@ -19,6 +21,7 @@ int Split(const Args& args, Context& ctx) {
                                         {"--count", true},
                                         {"--bytes", true},
                                         {"--md5", false},
+                                        {"--recovery", true},
                                         {"--name", true},
                                         {"--store-name", true},
                                         {"--folder", true},
@@ -41,6 +44,7 @@ int Split(const Args& args, Context& ctx) {
     int64_t sizeMo = 0, count = 0, bytes = 0;
     uint32_t bufferSize = ctx.defaults.bufferSize;
     std::optional<std::string> destName, storeName;
+    int recoveryParts = 0;
     std::string error;
     if (!ReadNumber(parsed, "--size", 1, 999, sizeMo, error) ||
         !ReadNumber(parsed, "--count", 1, 999, count, error) ||
@@ -48,7 +52,8 @@ int Split(const Args& args, Context& ctx) {
         !ReadPreset(parsed, kLargestPart, bytes, error) ||
         !ReadBufferSize(parsed, bufferSize, error) ||
         !ReadName(parsed, "--name", destName, error) ||
-        !ReadName(parsed, "--store-name", storeName, error))
+        !ReadName(parsed, "--store-name", storeName, error) ||
+        !ReadRecoveryCount(parsed, 0, recoveryParts, error))
         return UsageError(ctx, error);
 
     // "-" is the standard input, cut as it comes: its size, which a count of
@@ -104,7 +109,12 @@ int Split(const Args& args, Context& ctx) {
                                        .partSize = partSize,
                                        .bufferSize = bufferSize};
     if (!workflow::CheckSplit(job, choice, platform::ShowAfter())) return ended(kExitFailed, false);
-    return ended(RunJob(job, false, ctx), true);
+    if (!stream && recoveryParts > (job.sourceSize + partSize - 1) / partSize)
+        return UsageError(
+            ctx, Say(TextId::CliRecoveryCount, {std::to_string(recovery::kMostRecoveryParts)}));
+    const int status = RunJob(job, false, ctx);
+    if (status != kExitOk || recoveryParts == 0) return ended(status, true);
+    return ended(ProtectSplitSet(job, recoveryParts, !parsed.Has("--json"), ctx), true);
 }
 
 }  // namespace cli

@@ -4,10 +4,13 @@
 
 #include "cli/Commands.h"
 #include "cli/Json.h"
+#include "cli/Recovery.h"
 #include "cli/TerminalProgress.h"
 #include "core/Job.h"
 #include "formats/SetCheck.h"
+#include "formats/recovery/RecoverySet.h"
 #include "platform/Messages.h"
+#include "platform/Paths.h"
 #include "platform/Reasons.h"
 #include "texts/Texts.h"
 
@@ -44,7 +47,26 @@ std::string_view StateName(PartState state) {
     return "unknown";
 }
 
-std::string VerifyJson(const SetCheck& check, const KindOpened& kind) {
+// What the recovery parts tell of the set: null for a set without any.
+std::string RecoveryJson(const recovery::Protection& protection) {
+    if (!protection.header) return "null";
+    const recovery::RepairPlan& plan = protection.plan;
+    std::vector<std::string> lost;
+    for (const int shard : plan.lost)
+        lost.push_back(JsonString(protection.shards[size_t(shard)].path));
+    return JsonObject()
+        .Text("verdict", plan.Whole()        ? "whole"
+                         : plan.Repairable() ? "repairable"
+                                             : "irreparable")
+        .Number("recoveryParts", protection.header->recoveryParts)
+        .Number("recoveryPresent", plan.goodRecovery)
+        .Number("recoveryNeeded", plan.NeededRecovery())
+        .Json("toRebuild", JsonArray(lost))
+        .Written();
+}
+
+std::string VerifyJson(const SetCheck& check, const KindOpened& kind,
+                       const recovery::Protection& protection) {
     std::vector<std::string> parts;
     for (const PartCheck& part : check.parts) {
         JsonObject item;
@@ -66,12 +88,7 @@ std::string VerifyJson(const SetCheck& check, const KindOpened& kind) {
     std::vector<std::string> notes;
     for (const std::string& note : check.notes)
         notes.push_back(JsonString(platform::VisibleMessage(note)));
-    JsonObject answer;
-    answer.Text("kind", kind.name);
-    if (kind.reason.empty())
-        answer.Null("detectedBy");
-    else
-        answer.Text("detectedBy", kind.reason);
+    JsonObject answer = KindJson(kind);
     answer.Text("verdict", check.Whole() ? "whole" : "damaged")
         .Flag("digestsChecked", check.digestsChecked)
         .Number("partCount", check.CountedParts())
@@ -83,6 +100,7 @@ std::string VerifyJson(const SetCheck& check, const KindOpened& kind) {
     return answer.Flag("mayContinue", check.mayContinue)
         .Json("notes", JsonArray(notes))
         .Json("parts", JsonArray(parts))
+        .Json("recovery", RecoveryJson(protection))
         .Written();
 }
 
@@ -92,9 +110,33 @@ int Verify(const Args& args, Context& ctx) {
     const Parsed parsed =
         ParseOptions(args, {{"--format", true}, {"--verbose", false}, {"--json", false}}, 1);
     if (!parsed.error.empty()) return UsageError(ctx, parsed.error);
+    const bool verbose = parsed.Has("--verbose");
+    // A set whose first part is lost or refused is still judged by its
+    // recovery parts, which a recovery part given alone names as well.
+    const recovery::Protection protection = recovery::ExamineProtection(parsed.positionals[0]);
+    const std::string protectionText = recovery::DescribeProtection(protection, verbose);
     std::unique_ptr<Job> job;
     KindOpened kind;
-    if (std::optional<int> status = OpenSetOfKind(parsed, ctx, job, &kind)) return *status;
+    const bool json = parsed.Has("--json");
+    if (recovery::IsRecoveryPartName(platform::FileNameOf(parsed.positionals[0]))) {
+        if (json)
+            ctx.out << JsonObject().Json("recovery", RecoveryJson(protection)).Written() << "\n";
+        else
+            ctx.out << protectionText;
+        if (protection.header) return VerifyStatus(true, protection);
+        platform::ShowMessage(
+            nullptr, Say(TextId::RecoveryNotFound, {platform::VisibleText(parsed.positionals[0])}),
+            Say(TextId::TitleError), platform::Icon::Error);
+        return kExitFailed;
+    }
+    if (std::optional<int> status = OpenSetOfKind(parsed, ctx, job, &kind)) {
+        if (!protection.header) return *status;
+        if (json)
+            ctx.out << JsonObject().Json("recovery", RecoveryJson(protection)).Written() << "\n";
+        else
+            ctx.out << protectionText;
+        return VerifyStatus(false, protection);
+    }
 
     std::optional<TerminalProgress> line;
     if (ctx.progress) job->display = &line.emplace(ctx.err);
@@ -102,11 +144,10 @@ int Verify(const Args& args, Context& ctx) {
     line.reset();
     job->display = &NullDisplay::Instance();
 
-    if (parsed.Has("--json")) {
-        ctx.out << VerifyJson(check, kind) << "\n";
-        return check.Whole() ? kExitOk : kExitFailed;
+    if (json) {
+        ctx.out << VerifyJson(check, kind, protection) << "\n";
+        return VerifyStatus(check.Whole(), protection);
     }
-    const bool verbose = parsed.Has("--verbose");
     for (const PartCheck& part : check.parts) {
         const std::string problem = PartProblem(part);
         if (problem.empty() && !verbose) continue;
@@ -142,7 +183,8 @@ int Verify(const Args& args, Context& ctx) {
     for (const std::string& note : notes)
         ctx.out << Say(TextId::VerifyNoteLine, {platform::VisibleMessage(note)});
     if (!check.digestsChecked) ctx.out << Say(TextId::VerifyWithoutDigests);
-    return check.Whole() ? kExitOk : kExitFailed;
+    ctx.out << protectionText;
+    return VerifyStatus(check.Whole(), protection);
 }
 
 }  // namespace cli

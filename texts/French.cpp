@@ -258,6 +258,40 @@ constexpr Row kFrench[] = {
      "Ce jeu ne porte pas de Hash MD5 (ou ils n'ont pu être lus) : seules la présence et la taille "
      "des fichiers ont pu être vérifiées.\n"},
 
+    {TextId::RecoveryPartLine, "Fichier de secours n°%1 (%2) : %3\n"},
+    {TextId::RecoveryPartsIntact, "Fichiers de secours : %1, tous intacts.\n"},
+    {TextId::RecoveryRepairable,
+     "réparable : %1 fichiers à reconstruire, %2 fichiers de secours présents\n"},
+    {TextId::RecoveryIrreparable,
+     "irréparable : %1 fichiers manquants ou endommagés, il faudrait %2 fichiers de secours "
+     "intacts et il y en a %3\n"},
+    {TextId::RecoveryIgnoredLine, "Fichier de secours ignoré (%1) : %2\n"},
+    {TextId::RecoveryOtherVersion, "version %1 de ce format, que ce programme ne lit pas"},
+    {TextId::RecoveryBadHeader, "son en-tête est endommagé"},
+    {TextId::RecoveryOtherSet, "il appartient à un autre jeu"},
+    {TextId::RecoveryNotFound, "Aucun fichier de secours de ce jeu n'a été trouvé près de %1."},
+    {TextId::RecoveryReadFailed, "Impossible de lire un fichier du jeu :%1"},
+    {TextId::RecoveryWriteFailed, "Impossible d'écrire un fichier de secours ou reconstruit :%1"},
+    {TextId::RecoveryPartExists,
+     "Le fichier %1 existe déjà : les fichiers de secours ne remplacent aucun fichier."},
+    {TextId::RecoveryTooManyShards,
+     "Un jeu protégé compte au plus %1 fichiers, fichiers de secours compris ; celui-ci en "
+     "compterait %2."},
+    {TextId::RecoveryRebuiltWrong,
+     "Le fichier reconstruit %1 ne correspond pas à son Hash MD5 : rien n'a été remplacé."},
+    {TextId::RecoverySetNotWhole, "Seul un jeu complet peut être protégé.\n\r%1"},
+    {TextId::RepairRebuiltLine, "Reconstruit : %1\n"},
+    {TextId::RepairKeptAsideLine, "Mis de côté : %1, sous le nom %2\n"},
+    {TextId::RepairNothingToDo, "Le jeu est complet : rien à réparer.\n"},
+    {TextId::ProtectWrittenLine, "Fichier de secours écrit : %1\n"},
+    {TextId::JoinRebuiltLine,
+     "Fichier n°%1 (%2) reconstruit à partir des fichiers de secours, sans être écrit\n"},
+    {TextId::JoinRepairFirst,
+     "Les fichiers de secours du jeu suffisent à le réparer : pcw repair %1, puis recollez-le.\n"},
+    {TextId::CliRecoveryCount,
+     "--recovery attend un nombre de fichiers de secours de 1 à %1, sans dépasser le nombre de "
+     "fichiers du jeu"},
+
     {TextId::TitleConversionStopped, "Conersion interrompue", kKept},
     {TextId::UnknownFileFormat, "Format de fichier inconnu"},
     {TextId::LegacyNotFirstPart,
@@ -324,8 +358,8 @@ constexpr Row kFrench[] = {
     {TextId::CliSynopsis,
      "Utilisation :\n"
      "  pcw split SOURCE|- [--size MO | --count N | --bytes N | --preset SUPPORT]\n"
-     "            [--md5] [--name NOM] [--store-name NOM] [--folder DOSSIER]\n"
-     "            [--buffer OCTETS] [--json]\n"
+     "            [--md5] [--recovery N] [--name NOM] [--store-name NOM]\n"
+     "            [--folder DOSSIER] [--buffer OCTETS] [--json]\n"
      "  pcw split SOURCE --plain [--size MO | --count N | --bytes N\n"
      "            | --preset SUPPORT] [--md5 | --sha256] [--scripts] [--name NOM]\n"
      "            [--folder DOSSIER] [--buffer OCTETS] [--json]\n"
@@ -334,6 +368,8 @@ constexpr Row kFrench[] = {
      "  pcw info MORCEAU [--format TYPE] [--json]\n"
      "  pcw verify MORCEAU [--format TYPE] [--verbose] [--json]\n"
      "  pcw convert PREMIER_FICHIER_V10\n"
+     "  pcw protect MORCEAU --recovery N [--format TYPE]\n"
+     "  pcw repair MORCEAU [--verbose]\n"
      "  pcw --help | --version\n"},
     {TextId::CliUsageError, "pcw: %1\n%2Voir « pcw --help ».\n"},
     {TextId::DestinationFolderMissing, "Le dossier de destination n'existe pas :\n\r\n\r%1"},
@@ -367,6 +403,8 @@ constexpr Row kFrench[] = {
      "           sans rien écrire\n"
      "  convert  convertit un jeu du format 1.0 au format 1.1\n"
      "           (réécrit son premier fichier)\n"
+     "  protect  ajoute des fichiers de secours à un jeu complet de tout type lu\n"
+     "  repair   reconstruit les fichiers manquants ou endommagés d'un jeu protégé\n"
      "\n"
      "Options :\n"
      "  --size MO         taille de chaque fichier en Mo, de 1 à 999%3\n"
@@ -375,6 +413,8 @@ constexpr Row kFrench[] = {
      "                    en octets ou avec une unité : k, M, G (par 1024)\n"
      "                    ou kB, MB, GB (par 1000) ; ainsi 700M, 1.5G, 100k, 25MB\n"
      "  --md5             ajoute au dernier fichier le Hash MD5 de chaque fichier\n"
+     "  --recovery N      écrit N fichiers de secours (NOM.R01.pcw...), de 1 à 50 :\n"
+     "                    N fichiers du jeu perdus ou endommagés se reconstruisent\n"
      "  --preset SUPPORT  la taille d'un support : fat32, cd, dvd, dvd-dl, bd,\n"
      "                    mail-25, mail-10 (voir man pcw)\n"
      "  --plain           split : jeu simple, NOM.001, NOM.002... de données seules,\n"
@@ -401,6 +441,7 @@ constexpr Row kFrench[] = {
      "(join -o -).\n"
      "Code de sortie : 0 succès (verify : jeu entier), 1 opération refusée ou\n"
      "                 échouée (verify : jeu endommagé), 2 mauvaise utilisation,\n"
+     "                 3 (verify) jeu endommagé mais réparable,\n"
      "                 130, 143, 129 annulée par SIGINT, SIGTERM, SIGHUP,\n"
      "                 141 sortie standard fermée par son lecteur (join -o -).\n"},
     {TextId::HelpByDefault, "(%1 par défaut)"},

@@ -204,6 +204,31 @@ enum class TextId : uint16_t {
     VerifyNoteLine,  // %1 the note
     VerifyWithoutDigests,
 
+    // Recovery parts: protect, verify, repair.
+    RecoveryPartLine,      // %1 the number, %2 the path, %3 what is wrong
+    RecoveryPartsIntact,   // %1 the count
+    RecoveryRepairable,    // %1 the parts to rebuild, %2 the recovery parts present
+    RecoveryIrreparable,   // %1 the parts missing or damaged, %2 the recovery parts needed, %3
+                           // present
+    RecoveryIgnoredLine,   // %1 the path, %2 why
+    RecoveryOtherVersion,  // %1 the version it announces
+    RecoveryBadHeader,
+    RecoveryOtherSet,
+    RecoveryNotFound,       // %1 the part given
+    RecoveryReadFailed,     // %1 the reason line
+    RecoveryWriteFailed,    // %1 the reason line
+    RecoveryPartExists,     // %1 the path
+    RecoveryTooManyShards,  // %1 the most, %2 the count the set would have
+    RecoveryRebuiltWrong,   // %1 the part
+    RecoverySetNotWhole,    // %1 what verify would say of it
+    RepairRebuiltLine,      // %1 the path
+    RepairKeptAsideLine,    // %1 the part, %2 its new name
+    RepairNothingToDo,
+    ProtectWrittenLine,  // %1 the path
+    JoinRebuiltLine,     // %1 the part's number, %2 its path
+    JoinRepairFirst,     // %1 the part given
+    CliRecoveryCount,    // %1 the most recovery parts
+
     // The 1.0 converter.
     TitleConversionStopped,
     UnknownFileFormat,

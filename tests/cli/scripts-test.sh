@@ -4,18 +4,7 @@
 # stdout holds only the answer, and every --json answer is one JSON object
 # that python3 -m json.tool reads, with the keys the manual lists.
 # Usage: scripts-test.sh PCW
-set -uo pipefail
-pcw=$(realpath "$1")
-scratch=$(mktemp -d)
-trap 'kill $(jobs -p) 2>/dev/null; rm -rf "$scratch"' EXIT
-cd "$scratch" || exit 1
-export PARCELWISE_REGISTRY_DIR=$scratch/registry
-
-failed=0
-fail() {
-    echo "FAIL: $*" >&2
-    failed=1
-}
+. "$(dirname "${BASH_SOURCE[0]}")/pcw-script-prelude.sh"
 
 # A name a script must get back whole: quotes, a backslash, accents.
 name='q"uo\te é.bin'

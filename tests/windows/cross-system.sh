@@ -54,3 +54,25 @@ check "a Windows set joined by pcw" "$work/été.bin" "$work/b/rebuilt-on-linux.
 # A Windows user may type the part's name in another case.
 win join "$(winpath "$work/b/été.bin.001.PCW")" --name "any-case.bin" >/dev/null
 check "a part named in another case on Windows" "$work/été.bin" "$work/b/any-case.bin"
+
+# Recovery parts: the two systems write the same ones (ISA-L on Linux, the
+# portable encoder on Windows), and each repairs what the other protected
+# into the same bytes.
+mkdir "$work/c" "$work/d"
+"$linux" split "$work/été.bin" --size 1 --md5 --recovery 2 --folder "$work/c" >/dev/null
+win split "$(winpath "$work/été.bin")" --size 1 --md5 --recovery 2 --folder "$(winpath "$work/d")" >/dev/null
+for r in R01 R02; do
+  check "recovery part $r alike on both systems" "$work/c/été.bin.$r.pcw" "$work/d/été.bin.$r.pcw"
+done
+rm "$work/c/été.bin.002.pcw" "$work/c/été.bin.R01.pcw"
+set +e
+win verify "$(winpath "$work/c/été.bin.001.pcw")" >/dev/null
+status=$?
+set -e
+[ "$status" -eq 3 ] || { echo "FAIL: pcw.exe verify of a repairable set exited $status, not 3"; exit 1; }
+win repair "$(winpath "$work/c/été.bin.003.pcw")" >/dev/null
+check "a part rebuilt by pcw.exe" "$work/a/été.bin.002.pcw" "$work/c/été.bin.002.pcw"
+check "a recovery part rebuilt by pcw.exe" "$work/d/été.bin.R01.pcw" "$work/c/été.bin.R01.pcw"
+rm "$work/d/été.bin.004.pcw"
+"$linux" repair "$work/d/été.bin.001.pcw" >/dev/null
+check "a Windows part rebuilt by pcw" "$work/a/été.bin.004.pcw" "$work/d/été.bin.004.pcw"

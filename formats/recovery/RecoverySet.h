@@ -1,0 +1,104 @@
+// The recovery parts of a set on disk: making them for a list of parts,
+// finding them again from any part of the set, judging every shard, and
+// rebuilding the ones lost. Memory stays at one stripe of every shard read or
+// written, whatever the size of the set.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "formats/recovery/RecoveryHeader.h"
+#include "formats/recovery/RepairPlan.h"
+
+namespace recovery {
+
+// "NAME.R01.pcw": the recovery parts sort after data parts named NAME…
+// (a digit or a letter before 'R' in the native sets' ".001.pcw") and match
+// no kind's naming rule, which all end in digits or in a digit and ".pcw".
+std::string RecoveryPartName(std::string_view stem, int index);
+bool IsRecoveryPartName(std::string_view fileName);
+
+// What a recovery operation that failed says, worded for the user.
+struct Failure {
+    std::string text;
+};
+
+// Writes `recoveryParts` recovery parts for the data parts, named after
+// `stemPath` (a path without the ".R01.pcw"), and the paths written in
+// `written`. `known` may give the digests of some parts' whole files, which
+// are then not hashed again (a split with digests has just made them).
+// Nothing is left behind when it fails; no existing file is replaced.
+std::optional<Failure> ProtectParts(const std::vector<std::string>& dataPaths,
+                                    const std::string& stemPath, int recoveryParts,
+                                    std::vector<std::string>* written = nullptr,
+                                    const std::vector<std::optional<Digest>>& known = {});
+
+struct ShardCheck {
+    std::string path;
+    bool data = true;
+    int number = 0;  // from 1, among the data parts or among the recovery parts
+    ShardState state = ShardState::Good;
+    int64_t bytes = 0;  // what the file holds where it is of the wrong size
+    int64_t expected = 0;
+    int error = 0;  // for an unreadable one
+};
+
+// A file that looks like a recovery part of the set but cannot serve it.
+struct IgnoredPart {
+    std::string path;
+    HeaderFault fault = HeaderFault::None;  // None: a sound header of another set
+    int version = 0;
+};
+
+struct Protection {
+    std::optional<RecoveryHeader> header;  // nothing: the set has no usable recovery part
+    std::string folder;
+    std::vector<ShardCheck> shards;  // data parts first, as the header lists them
+    std::vector<IgnoredPart> ignored;
+    RepairPlan plan;
+};
+
+// Finds the recovery parts beside `anyPart` (a data part or a recovery part
+// of the set), reads their headers and checks every shard against the sizes
+// and digests they give. Nothing is written.
+Protection ExamineProtection(const std::string& anyPart);
+
+// What a repair did.
+struct RepairReport {
+    std::vector<std::string> rebuilt;
+    std::vector<std::pair<std::string, std::string>> keptAside;  // the part, its new name
+};
+
+// Rebuilds the lost shards of an examined, repairable set: each one is
+// written under a temporary name, checked against its digest, then given its
+// name; a damaged part is first renamed aside, never overwritten. Nothing
+// else is touched.
+std::optional<Failure> RepairSet(const Protection& protection, RepairReport& report);
+
+// What verify says of an examined set's recovery parts and of the shards
+// their digests find at fault: one line per shard at fault (each one with
+// `verbose`), the ignored parts, then whether the set is whole, repairable or
+// not. Empty for a set without a usable recovery part and nothing ignored.
+std::string DescribeProtection(const Protection& protection, bool verbose);
+
+// Whether the folder of `anyPart` holds a file named as a recovery part.
+bool HasRecoveryParts(const std::string& anyPart);
+
+// Where a join finds the data in each data part's file: `bytes` from `from`.
+struct JoinPiece {
+    int64_t from = 0;
+    int64_t bytes = 0;
+};
+// Joins an examined, repairable set into `outputPath` without writing any
+// part: the intact parts' pieces are copied, the lost ones rebuilt a stripe
+// at a time into their place and checked against their digests. The output
+// is written under a temporary name, and renamed only once whole; it never
+// replaces a file.
+std::optional<Failure> JoinRepairing(const Protection& protection,
+                                     const std::vector<JoinPiece>& pieces,
+                                     const std::string& outputPath);
+
+}  // namespace recovery

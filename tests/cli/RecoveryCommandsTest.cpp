@@ -1,0 +1,207 @@
+// Recovery parts through pcw: split --recovery, verify's report and status,
+// repair, and protect over sets that other tools made.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <map>
+#include <sstream>
+
+#include "cli/Commands.h"
+#include "platform/Env.h"
+#include "platform/Fs.h"
+#include "support/TestSupport.h"
+
+using namespace testsupport;
+
+namespace {
+
+class RecoveryCommandsTest : public ::testing::Test {
+protected:
+    int Pcw(std::vector<std::string> args) {
+        out.str("");
+        err.str("");
+        cli::Context ctx{out, err, {}};
+        return cli::Run(args, ctx);
+    }
+    bool Says(const std::string& text) const { return out.str().find(text) != std::string::npos; }
+    std::string Source(size_t size) {
+        original = RandomBytes(size, 5);
+        WriteFile(dir / "film.avi", original);
+        return dir / "film.avi";
+    }
+    // A file of the set, kept to compare with what a repair writes back.
+    void Keep(const std::vector<std::string>& names) {
+        for (const std::string& name : names) kept[name] = ReadFile(dir / name);
+    }
+    void ExpectKeptRestored() {
+        for (const auto& [name, bytes] : kept) EXPECT_EQ(ReadFile(dir / name), bytes) << name;
+    }
+
+    TempDir dir;
+    RecordingSink sink;
+    std::ostringstream out, err;
+    std::string original;
+    std::map<std::string, std::string> kept;
+};
+
+TEST_F(RecoveryCommandsTest, ASplitWithRecoveryPartsLeavesTheSetAsItWas) {
+    const std::string source = Source(2500000);
+    TempDir plain;
+    ASSERT_EQ(Pcw({"split", source, "--bytes", "700000", "--md5", "--folder", plain.path()}), 0);
+    ASSERT_EQ(Pcw({"split", source, "--bytes", "700000", "--md5", "--recovery", "2"}), 0);
+    EXPECT_EQ(ListDir(dir.path()),
+              (std::vector<std::string>{"film.avi", "film.avi.001.pcw", "film.avi.002.pcw",
+                                        "film.avi.003.pcw", "film.avi.004.pcw", "film.avi.R01.pcw",
+                                        "film.avi.R02.pcw"}));
+    for (const char* part : {"film.avi.001.pcw", "film.avi.002.pcw", "film.avi.004.pcw"})
+        EXPECT_EQ(ReadFile(dir / part), ReadFile(plain / part)) << part;
+}
+
+// What verify says and exits with, by what was lost from a set of four parts
+// and three recovery parts; then repair puts every file back.
+TEST_F(RecoveryCommandsTest, VerifySaysWhetherALossCanBeRepairedAndRepairDoesIt) {
+    const std::string source = Source(2500000);
+    ASSERT_EQ(Pcw({"split", source, "--bytes", "700000", "--recovery", "3"}), 0);
+    const std::vector<std::string> all = {
+        "film.avi.001.pcw", "film.avi.002.pcw", "film.avi.003.pcw", "film.avi.004.pcw",
+        "film.avi.R01.pcw", "film.avi.R02.pcw", "film.avi.R03.pcw"};
+    Keep(all);
+    const struct {
+        std::vector<std::string> removed, damaged;
+        std::string askedOf;
+        int status;
+        std::string said;
+    } rows[] = {
+        {{}, {}, "film.avi.001.pcw", 0, "Fichiers de secours : 3, tous intacts."},
+        {{"film.avi.002.pcw"},
+         {"film.avi.004.pcw"},
+         "film.avi.001.pcw",
+         3,
+         "réparable : 2 fichiers à reconstruire, 3 fichiers de secours présents"},
+        {{"film.avi.001.pcw"},
+         {},
+         "film.avi.001.pcw",
+         3,
+         "réparable : 1 fichiers à reconstruire, 3 fichiers de secours présents"},
+        {{"film.avi.R02.pcw"},
+         {"film.avi.R01.pcw"},
+         "film.avi.R03.pcw",
+         3,
+         "Fichier de secours n°1 (" + dir / "film.avi.R01.pcw" + ") : endommagé"},
+        {{"film.avi.001.pcw", "film.avi.003.pcw", "film.avi.R01.pcw"},
+         {"film.avi.002.pcw"},
+         "film.avi.R03.pcw",
+         1,
+         "irréparable : 4 fichiers manquants ou endommagés, il faudrait 3 fichiers de secours "
+         "intacts et il y en a 2"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.said);
+        for (const std::string& name : row.removed) std::remove((dir / name).c_str());
+        for (const std::string& name : row.damaged) {
+            std::string bytes = kept[name];
+            bytes[bytes.size() - 10] ^= 1;
+            WriteFile(dir / name, bytes);
+        }
+        EXPECT_EQ(Pcw({"verify", dir / row.askedOf, "--json"}), row.status);
+        const char* verdict = row.status == 0   ? "whole"
+                              : row.status == 3 ? "repairable"
+                                                : "irreparable";
+        EXPECT_TRUE(Says(std::string("\"verdict\":\"") + verdict + "\"")) << out.str();
+        EXPECT_EQ(Pcw({"verify", dir / row.askedOf}), row.status);
+        EXPECT_TRUE(Says(row.said)) << out.str();
+        const int repaired = Pcw({"repair", dir / row.askedOf});
+        EXPECT_EQ(repaired, row.status == 1 ? 1 : 0) << out.str();
+        if (row.status == 3) {
+            ExpectKeptRestored();
+            for (const std::string& name : row.damaged) {
+                EXPECT_TRUE(Says("sous le nom " + dir / name + ".endommage")) << out.str();
+                std::remove((dir / (name + ".endommage")).c_str());
+            }
+            EXPECT_EQ(Pcw({"verify", dir / row.askedOf}), 0);
+        }
+        for (const std::string& name : all) WriteFile(dir / name, kept[name]);
+    }
+    ASSERT_EQ(Pcw({"join", dir / "film.avi.001.pcw", "--name", "back.avi"}), 0);
+    EXPECT_EQ(ReadFile(dir / "back.avi"), original);
+}
+
+// Every loss of up to two files of a native set with digests, joined without
+// a repair; three are refused. The first part and the last, whose digests
+// open the set, are repaired first: the join says so.
+TEST_F(RecoveryCommandsTest, AJoinRebuildsLostPartsOnItsWay) {
+    const std::string source = Source(2500000);
+    ASSERT_EQ(Pcw({"split", source, "--bytes", "700000", "--md5", "--recovery", "2"}), 0);
+    const std::vector<std::string> all = {"film.avi.001.pcw", "film.avi.002.pcw",
+                                          "film.avi.003.pcw", "film.avi.004.pcw",
+                                          "film.avi.R01.pcw", "film.avi.R02.pcw"};
+    Keep(all);
+    for (unsigned mask = 1; mask < 64; ++mask) {
+        const int losses = __builtin_popcount(mask);
+        if (losses > 3) continue;
+        SCOPED_TRACE(mask);
+        for (size_t i = 0; i < all.size(); ++i)
+            if (mask >> i & 1) WriteFile(dir / all[i], i % 2 ? "" : "damaged");
+        const int status = Pcw({"join", dir / all[0], "--name", "back.avi"});
+        if (losses == 3) {
+            EXPECT_EQ(status, 1);
+        } else if (mask & 0b1001) {
+            EXPECT_EQ(status, 1);
+            EXPECT_TRUE(Says("pcw repair " + dir / all[0])) << out.str();
+        } else {
+            ASSERT_EQ(status, 0) << out.str();
+            EXPECT_EQ(ReadFile(dir / "back.avi"), original);
+            EXPECT_EQ(mask & 0b1110 ? Says("reconstruit à partir des fichiers de secours") : false,
+                      (mask & 0b1110) != 0);
+        }
+        std::remove((dir / "back.avi").c_str());
+        for (const std::string& name : all) WriteFile(dir / name, kept[name]);
+        EXPECT_EQ(ListDir(dir.path()).size(), all.size() + 1);
+    }
+}
+
+// Sets that coreutils and 7-Zip wrote, protected afterwards, come back whole
+// after a part is lost and another damaged.
+TEST_F(RecoveryCommandsTest, ProtectsTheSetsOfOtherTools) {
+    const std::string source = Source(1000000);
+    const struct {
+        std::vector<std::string> tool;
+        std::vector<std::string> parts;
+        std::string recovery;
+    } rows[] = {
+        {{"split", "-b", "300000", "--numeric-suffixes=1", "-a", "3", source, dir / "cut."},
+         {"cut.001", "cut.002", "cut.003", "cut.004"},
+         "cut.004.R01.pcw"},
+        {{"7z", "a", "-y", "-mx0", "-v300000b", dir / "archive.7z", source},
+         {"archive.7z.001", "archive.7z.002", "archive.7z.003", "archive.7z.004"},
+         "archive.7z.004.R01.pcw"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.tool[0]);
+        if (!platform::HasTool(row.tool[0])) GTEST_SKIP() << row.tool[0] << " is not installed";
+        ASSERT_TRUE(platform::RunTool(row.tool));
+        kept.clear();
+        Keep(row.parts);
+        ASSERT_EQ(Pcw({"protect", dir / row.parts[1], "--recovery", "2"}), 0) << err.str();
+        EXPECT_TRUE(Says(dir / row.recovery)) << out.str();
+        std::remove((dir / row.parts[0]).c_str());
+        WriteFile(dir / row.parts[2], "changed");
+        EXPECT_EQ(Pcw({"verify", dir / row.recovery}), 3);
+        ASSERT_EQ(Pcw({"repair", dir / row.parts[3]}), 0) << out.str();
+        ExpectKeptRestored();
+        std::remove((dir / row.parts[1]).c_str());
+        ASSERT_EQ(Pcw({"join", dir / row.parts[0], "--name", "joined"}), 0) << out.str();
+        std::string whole;
+        for (const std::string& part : row.parts) whole += kept[part];
+        EXPECT_EQ(ReadFile(dir / "joined"), whole);
+        EXPECT_FALSE(platform::FileExists(dir / row.parts[1]));
+        WriteFile(dir / row.parts[1], kept[row.parts[1]]);
+        std::remove((dir / "joined").c_str());
+    }
+    std::remove((dir / "cut.002").c_str());
+    EXPECT_EQ(Pcw({"protect", dir / "cut.001", "--recovery", "2"}), 1);
+    ASSERT_FALSE(sink.texts().empty());
+    EXPECT_NE(sink.texts().back().find("Seul un jeu complet"), std::string::npos);
+}
+
+}  // namespace
