@@ -37,8 +37,9 @@ std::string DigestName(PlainDigest digest) {
 
 int SplitPlain(const Parsed& parsed, Context& ctx) {
     if (parsed.positionals[0] == "-") return UsageError(ctx, Say(TextId::CliPlainStream));
-    if (parsed.Has("--store-name"))
-        return UsageError(ctx, Say(TextId::CliNotWithPlain, {"--store-name"}));
+    for (const char* nativeOnly : {"--store-name", "--recovery"})
+        if (parsed.Has(nativeOnly))
+            return UsageError(ctx, Say(TextId::CliNotWithPlain, {nativeOnly}));
     if (parsed.Has("--md5") && parsed.Has("--sha256"))
         return UsageError(ctx, Say(TextId::CliOneDigestKind));
     if (parsed.Has("--scripts") && !parsed.Has("--md5") && !parsed.Has("--sha256"))

@@ -83,6 +83,7 @@ done <<'ROWS'
 2|une seule des options --md5 et --sha256|"$src" --plain --md5 --sha256
 2|--sha256 ne se donne qu'avec --plain|"$src" --sha256
 2|--store-name ne se donne pas avec --plain|"$src" --plain --store-name x
+2|--recovery ne se donne pas avec --plain|"$src" --plain --recovery 2
 2|pas l'entrée standard|- --plain --name x
 2|ajoutez --plain|"$src" --preset fat32
 2|formats : fat32, cd, dvd, dvd-dl, bd, mail-25, mail-10|"$src" --preset floppy
