@@ -8,6 +8,8 @@
 #include <system_error>
 #include <thread>
 
+#include "platform/Errors.h"
+
 namespace {
 
 constexpr size_t kDefaultBuffer = 256 * 1024;

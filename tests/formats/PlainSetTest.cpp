@@ -8,6 +8,7 @@
 #include "formats/plain/ChecksumFile.h"
 #include "formats/plain/PlainSet.h"
 #include "formats/plain/Sha256Parts.h"
+#include "platform/Errors.h"
 #include "platform/Sha256.h"
 
 namespace {
