@@ -4,18 +4,7 @@
 # under Wine's cmd when Wine runs here. Each rebuilds the file, refuses to
 # write over it, and the shell script refuses a damaged part.
 # Usage: join-scripts-test.sh PCW
-set -uo pipefail
-pcw=$(realpath "$1")
-scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
-cd "$scratch" || exit 1
-export PARCELWISE_REGISTRY_DIR=$scratch/registry
-
-failed=0
-fail() {
-    echo "FAIL: $*" >&2
-    failed=1
-}
+. "$(dirname "${BASH_SOURCE[0]}")/pcw-script-prelude.sh"
 
 # A quote and a blank, which both scripts must carry through.
 src="it's a file.bin"

@@ -3,18 +3,7 @@
 # rebuilt by cat and by 7-Zip, the checksum files read by md5sum -c and
 # sha256sum -c, and by pcw join; the refusals of what a plain set cannot be.
 # Usage: plain-test.sh PCW
-set -uo pipefail
-pcw=$(realpath "$1")
-scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
-cd "$scratch" || exit 1
-export PARCELWISE_REGISTRY_DIR=$scratch/registry
-
-failed=0
-fail() {
-    echo "FAIL: $*" >&2
-    failed=1
-}
+. "$(dirname "${BASH_SOURCE[0]}")/pcw-script-prelude.sh"
 
 # A source whose size is no multiple of the part size, and a name with a
 # blank and a backslash, which the checksum file escapes.
