@@ -10,6 +10,8 @@ namespace cli {
 int Run(const Args& args, Context& ctx);
 
 int Split(const Args& args, Context& ctx);
+// split --plain: parts of data alone, with a checksum file on request.
+int SplitPlain(const Parsed& parsed, Context& ctx);
 int Join(const Args& args, Context& ctx);
 int Info(const Args& args, Context& ctx);
 // Checks every part of a set without writing anything: 0 when it is whole.

@@ -6,6 +6,7 @@
 #include "cli/TerminalProgress.h"
 
 #include "core/Job.h"
+#include "core/SizePresets.h"
 #include "core/SizeWithUnit.h"
 #include "core/TextEncoding.h"
 #include "formats/FormatTable.h"
@@ -119,6 +120,26 @@ bool ReadSize(const Parsed& parsed, std::string_view name, int64_t most, int64_t
     return true;
 }
 
+bool ReadPreset(const Parsed& parsed, int64_t most, int64_t& out, std::string& error) {
+    const std::string* text = parsed.Value("--preset");
+    if (text == nullptr) return true;
+    const SizePreset* preset = FindSizePreset(*text);
+    if (preset == nullptr) {
+        std::string names;
+        for (const SizePreset& known : SizePresets())
+            names.append(names.empty() ? "" : Say(TextId::ListSeparator)).append(known.name);
+        error = Say(TextId::CliUnknownPreset, {*text, names});
+        return false;
+    }
+    if (preset->bytes > most) {
+        error = Say(TextId::CliPresetTooLarge,
+                    {*text, std::to_string(preset->bytes), std::to_string(most)});
+        return false;
+    }
+    out = preset->bytes;
+    return true;
+}
+
 bool ReadBufferSize(const Parsed& parsed, uint32_t& out, std::string& error) {
     const std::string* text = parsed.Value("--buffer");
     if (text == nullptr) return true;
@@ -207,6 +228,16 @@ JsonObject RunJson(std::string_view command, int status, const Job* job, bool ra
     JsonObject json;
     json.Text("command", command).Number("status", status).Text("verdict", verdict);
     json.Json("leftBehind", JsonArray(left));
+    return json;
+}
+
+JsonObject KindJson(const KindOpened& kind) {
+    JsonObject json;
+    json.Text("kind", kind.name);
+    if (kind.reason.empty())
+        json.Null("detectedBy");
+    else
+        json.Text("detectedBy", kind.reason);
     return json;
 }
 

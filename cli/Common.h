@@ -89,6 +89,10 @@ bool ReadNumber(const Parsed& parsed, std::string_view name, int64_t min, int64_
 // past `most` is refused naming that limit.
 bool ReadSize(const Parsed& parsed, std::string_view name, int64_t most, int64_t& out,
               std::string& error);
+// Reads --preset, a size named after a medium (core/SizePresets.h), into
+// `out`, left alone when the option is absent. A preset past `most` is refused,
+// saying that a plain set (--plain) takes it.
+bool ReadPreset(const Parsed& parsed, int64_t most, int64_t& out, std::string& error);
 // The copy buffer: one of the seven sizes of the settings dialog.
 bool ReadBufferSize(const Parsed& parsed, uint32_t& out, std::string& error);
 // A name option must be a plain file name; an empty one is left to the job's
@@ -121,6 +125,9 @@ std::optional<int> OpenSetOfKind(const Parsed& parsed, Context& ctx, std::unique
 // there was none to make (a set that could not be opened).
 class JsonObject;
 JsonObject RunJson(std::string_view command, int status, const Job* job, bool ran);
+// The start of info's and verify's answers for scripts: the kind and why it
+// was found (null when it was named by --format).
+JsonObject KindJson(const KindOpened& kind);
 
 // Makes `folder` the job's destination through the job's folder chooser;
 // false, after a message, when it does not exist or lies on an optical disc.

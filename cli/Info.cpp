@@ -62,17 +62,6 @@ std::string StateProblem(const SetCheck& judged) {
                         : Say(TextId::InfoFaultyPartOne);
 }
 
-// The start of info's answer for scripts: the kind and why it was found.
-JsonObject KindJson(const KindOpened& kind) {
-    JsonObject json;
-    json.Text("kind", kind.name);
-    if (kind.reason.empty())
-        json.Null("detectedBy");
-    else
-        json.Text("detectedBy", kind.reason);
-    return json;
-}
-
 JsonObject& StateJson(JsonObject& json, const SetCheck& judged) {
     json.Text("verdict", judged.Whole() ? "whole" : "damaged");
     const std::string problem = StateProblem(judged);

@@ -26,11 +26,20 @@ int Split(const Args& args, Context& ctx) {
                                         {"--store-name", true},
                                         {"--folder", true},
                                         {"--buffer", true},
-                                        {"--json", false}},
+                                        {"--json", false},
+                                        {"--plain", false},
+                                        {"--sha256", false},
+                                        {"--scripts", false},
+                                        {"--preset", true}},
                                        1);
     if (!parsed.error.empty()) return UsageError(ctx, parsed.error);
-    if (parsed.Has("--size") + parsed.Has("--count") + parsed.Has("--bytes") > 1)
+    if (parsed.Has("--size") + parsed.Has("--count") + parsed.Has("--bytes") +
+            parsed.Has("--preset") >
+        1)
         return UsageError(ctx, Say(TextId::CliOneSizeOption));
+    if (parsed.Has("--plain")) return SplitPlain(parsed, ctx);
+    for (const char* plainOnly : {"--sha256", "--scripts"})
+        if (parsed.Has(plainOnly)) return UsageError(ctx, Say(TextId::CliPlainOnly, {plainOnly}));
 
     int64_t sizeMo = 0, count = 0, bytes = 0;
     uint32_t bufferSize = ctx.defaults.bufferSize;
@@ -40,6 +49,7 @@ int Split(const Args& args, Context& ctx) {
     if (!ReadNumber(parsed, "--size", 1, 999, sizeMo, error) ||
         !ReadNumber(parsed, "--count", 1, 999, count, error) ||
         !ReadSize(parsed, "--bytes", kLargestPart, bytes, error) ||
+        !ReadPreset(parsed, kLargestPart, bytes, error) ||
         !ReadBufferSize(parsed, bufferSize, error) ||
         !ReadName(parsed, "--name", destName, error) ||
         !ReadName(parsed, "--store-name", storeName, error) ||
@@ -69,6 +79,9 @@ int Split(const Args& args, Context& ctx) {
                        .Number("partSize", partSize)
                        .Number("parts", made ? job.header.partCount : 0)
                        .Flag("digests", job.header.hasDigests == 1)
+                       .Flag("plain", false)
+                       .Text("checksumFile", "")
+                       .Text("digest", job.header.hasDigests == 1 ? "md5" : "")
                        .Written()
                 << "\n";
         return status;

@@ -88,12 +88,7 @@ std::string VerifyJson(const SetCheck& check, const KindOpened& kind,
     std::vector<std::string> notes;
     for (const std::string& note : check.notes)
         notes.push_back(JsonString(platform::VisibleMessage(note)));
-    JsonObject answer;
-    answer.Text("kind", kind.name);
-    if (kind.reason.empty())
-        answer.Null("detectedBy");
-    else
-        answer.Text("detectedBy", kind.reason);
+    JsonObject answer = KindJson(kind);
     answer.Text("verdict", check.Whole() ? "whole" : "damaged")
         .Flag("digestsChecked", check.digestsChecked)
         .Number("partCount", check.CountedParts())

@@ -8,6 +8,8 @@
 #include "formats/foreign/ForeignSet.h"
 #include "formats/native/NativeSet.h"
 #include "formats/native/PartHasher.h"
+#include "formats/plain/PlainSet.h"
+#include "formats/plain/Sha256Parts.h"
 #include "platform/File.h"
 #include "platform/Fs.h"
 #include "platform/Reasons.h"
@@ -478,7 +480,9 @@ std::string PartProblem(const PartCheck& part) {
         case PartState::Long:
             return Say(TextId::JudgedPartLong, {bytes, expected});
         case PartState::Damaged:
-            return Say(TextId::JudgedPartDamaged);
+            return part.checksumFile.empty() ? Say(TextId::JudgedPartDamaged)
+                                             : Say(TextId::JudgedPartDamagedByChecksum,
+                                                   {platform::FileNameOf(part.checksumFile)});
         case PartState::Extra:
             return Say(TextId::JudgedPartExtra);
         case PartState::BadHeader:
@@ -563,6 +567,62 @@ bool PartsAllThere(const Job& job) {
 
 SetCheck CheckSet(Job& job) {
     SetCheck check = JudgeParts(job);
-    if (auto* native = dynamic_cast<NativeSet*>(&job)) HashNative(*native, check);
+    if (auto* native = dynamic_cast<NativeSet*>(&job))
+        HashNative(*native, check);
+    else if (auto* foreign = dynamic_cast<ForeignSet*>(&job))
+        HashByChecksums(job, foreign->Layout(), check);
     return check;
+}
+
+void HashByChecksums(Job& job, const PartLayout& layout, SetCheck& check) {
+    if (layout.checksums.empty() || check.fault != SetFault::None) return;
+    std::vector<PartToHash> batch;
+    std::vector<PartCheck*> hashed;
+    size_t counted = 0;
+    for (PartCheck& part : check.parts) {
+        if (part.state == PartState::Extra) continue;
+        ++counted;
+        if (part.state != PartState::Good && part.state != PartState::Short &&
+            part.state != PartState::Long && part.state != PartState::Uneven)
+            continue;
+        if (part.bytes < 0 || layout.checksums.count(part.number) == 0) continue;
+        batch.push_back({nullptr, part.path, 0, -1});
+        hashed.push_back(&part);
+    }
+    if (batch.empty()) return;
+    // Only a file that names every part checks them all.
+    check.digestsChecked = hashed.size() == counted;
+    job.step = Step::CheckingDigests;
+    PartHashOptions options;
+    options.everyPart = true;
+    options.pause = [&job] { job.Gate().Wait(); };
+    options.cancelled = [&job] { return job.CancelRequested(); };
+    std::vector<std::string> hex(batch.size());
+    std::vector<int> errors;
+    if (layout.checksumKind == PlainDigest::Md5) {
+        const PartHashResult result = HashParts(batch, options);
+        errors = result.errors;
+        for (size_t k = 0; k < batch.size(); ++k)
+            if (result.digests[k])
+                hex[k] = LowerHex(result.digests[k]->data(), result.digests[k]->size());
+    } else {
+        const Sha256PartsResult result = HashPartsSha256(batch, options);
+        errors = result.errors;
+        for (size_t k = 0; k < batch.size(); ++k)
+            if (result.digests[k])
+                hex[k] = LowerHex(result.digests[k]->data(), result.digests[k]->size());
+    }
+    for (size_t k = 0; k < hashed.size(); ++k) {
+        PartCheck& part = *hashed[k];
+        if (hex[k].empty()) {
+            part.state = PartState::Unreadable;
+            part.error = errors[k] != 0 ? errors[k] : EIO;
+        } else if (hex[k] != layout.checksums.at(part.number)) {
+            part.state = PartState::Damaged;
+            part.checksumFile = layout.checksumFile;
+        } else if (part.state == PartState::Short || part.state == PartState::Long) {
+            // The checksum file says what the part holds: its size is no damage.
+            part.state = PartState::Good;
+        }
+    }
 }

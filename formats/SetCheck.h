@@ -45,6 +45,9 @@ struct PartCheck {
     bool atMost = false;
     // For a wrong header: the number of the part it names, -1 when it names none.
     int32_t headerNumber = -1;
+    // For a damaged part: the checksum file whose digest it does not match,
+    // empty when the set's own digests said so.
+    std::string checksumFile{};
 };
 
 // What is wrong with the set as a whole rather than with one of its parts.
@@ -102,6 +105,12 @@ SetCheck JudgeForeignSet(const ForeignSet& set, const PartLayout& layout,
 // Whether the folder holds every part that the opened set of `job` numbers,
 // by its names alone: the look that comes before the room on the disk.
 bool PartsAllThere(const Job& job);
-// The same, then the parts hashed when the set carries digests; the job's
-// display shows the hashing as a verified join shows it.
+// The same, then the parts hashed when the set carries digests, or has a
+// checksum file beside it; the job's display shows the hashing as a verified
+// join shows it.
 SetCheck CheckSet(Job& job);
+// The parts of `check` that a checksum file beside the set names (the
+// layout's checksums), hashed on every core: a part whose digest differs is
+// damaged, one that cannot be read unreadable. Pauses and cancels of `job`
+// are honoured. Nothing without a checksum file.
+void HashByChecksums(Job& job, const PartLayout& layout, SetCheck& check);

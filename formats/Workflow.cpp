@@ -9,6 +9,7 @@
 #include "formats/SetCheck.h"
 #include "formats/native/LegacySet.h"
 #include "formats/native/NativeSet.h"
+#include "formats/plain/PlainSet.h"
 #include "platform/Fs.h"
 #include "platform/Paths.h"
 #include "platform/Reasons.h"
@@ -39,7 +40,7 @@ platform::File OpenChosenFile(const std::string& path, Messages& said) {
     return file;
 }
 
-bool OpenFileToSplit(NativeSet& job, const std::string& path, Messages& said) {
+bool OpenFileToSplit(Job& job, const std::string& path, Messages& said) {
     job.opened = false;
     int64_t size = -1;
     {
@@ -69,7 +70,7 @@ void TakeStreamToSplit(NativeSet& job, const std::string& folder) {
     job.opened = true;
 }
 
-void TakeSourceToSplit(NativeSet& job, const std::string& path, int64_t size) {
+void TakeSourceToSplit(Job& job, const std::string& path, int64_t size) {
     job.sourcePath = platform::AbsolutePath(path);
     job.sourceSize = size;
     job.choices.fileName = platform::FileNameOf(job.sourcePath);
@@ -214,6 +215,20 @@ bool CheckSplit(NativeSet& job, const SplitChoice& choice, Messages& said) {
         return false;
     }
     job.SetBufferSize(choice.bufferSize);
+    return true;
+}
+
+bool CheckPlainSplit(PlainSet& job, const std::string& destName, int64_t partSize,
+                     PlainDigest digest, uint32_t bufferSize, Messages& said) {
+    // The data, and a checksum file of about a line per part.
+    const int64_t checksums = digest == PlainDigest::None ? 0 : 4096;
+    if (!CheckFreeSpace(job.choices.folder, job.sourceSize + checksums, said)) return false;
+    if (!job.CheckSplitParameters(destName, partSize, digest, said)) {
+        said.push_back(
+            {Say(TextId::SplitCancelled), Say(TextId::TitleProgram), platform::Icon::Warning});
+        return false;
+    }
+    job.SetBufferSize(bufferSize);
     return true;
 }
 

@@ -19,6 +19,8 @@ struct FormatRow;
 class Job;
 class NativeSet;
 class LegacySet;
+class PlainSet;
+enum class PlainDigest;
 
 namespace workflow {
 
@@ -34,10 +36,10 @@ platform::File OpenChosenFile(const std::string& path, Messages& said);
 // Makes the file at `path` the source of a split: a regular file of more than
 // 1 Mo, whose name and folder become the proposed destination. False, after
 // the message, otherwise; the job is then not opened.
-bool OpenFileToSplit(NativeSet& job, const std::string& path, Messages& said);
+bool OpenFileToSplit(Job& job, const std::string& path, Messages& said);
 // What OpenFileToSplit does once the file passed: `path`, of `size` bytes,
 // becomes the job's source and names the proposed destination.
-void TakeSourceToSplit(NativeSet& job, const std::string& path, int64_t size);
+void TakeSourceToSplit(Job& job, const std::string& path, int64_t size);
 // Makes the standard input the source of a split into `folder`: its size, and
 // so the number of parts, is known when it ends; the parts need a name of
 // their own (the stream has none). A stream too short for a set is refused
@@ -120,6 +122,10 @@ struct SplitChoice {
 // annulé." when the choices are refused. True, with the buffer size set, when
 // the split may start.
 bool CheckSplit(NativeSet& job, const SplitChoice& choice, Messages& said);
+// The same for a plain set of parts of `partSize` bytes named from `destName`,
+// with its checksum file of `digest`.
+bool CheckPlainSplit(PlainSet& job, const std::string& destName, int64_t partSize,
+                     PlainDigest digest, uint32_t bufferSize, Messages& said);
 // The same for a join of the opened set into `destName`, of any kind.
 bool CheckJoin(Job& job, const std::string& destName, bool verify, uint32_t bufferSize,
                Messages& said);

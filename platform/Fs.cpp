@@ -29,6 +29,9 @@ namespace platform {
 namespace {
 constexpr long kIso9660Magic = 0x9660;
 constexpr long kUdfMagic = 0x15013346;
+// FAT (vfat, msdos) stores sizes on 32 bits; exFAT, with 64-bit sizes, has its own magic.
+constexpr long kFatMagic = 0x4d44;
+constexpr int64_t kFatLargestFile = 4294967295;
 
 }  // namespace
 
@@ -129,6 +132,12 @@ bool IsOpticalDisc(const std::string& folder) {
     struct statfs sf {};
     if (::statfs(folder.c_str(), &sf) != 0) return false;
     return sf.f_type == kIso9660Magic || sf.f_type == kUdfMagic;
+}
+
+int64_t LargestFileOn(const std::string& folder) {
+    struct statfs sf {};
+    if (::statfs(folder.c_str(), &sf) != 0) return INT64_MAX;
+    return sf.f_type == kFatMagic ? kFatLargestFile : INT64_MAX;
 }
 
 std::string VolumeOf(const std::string& folder) {

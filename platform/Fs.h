@@ -38,6 +38,10 @@ bool RenameNoReplace(const std::string& from, const std::string& to, int* error 
 int64_t FreeSpace(const std::string& folder);
 // True when the folder lies on an optical disc (ISO 9660 or UDF).
 bool IsOpticalDisc(const std::string& folder);
+// The largest file that the file system holding the folder can store: FAT's
+// 4,294,967,295 bytes (32-bit sizes); INT64_MAX where the system sets no
+// lower limit, or when the folder cannot be looked at.
+int64_t LargestFileOn(const std::string& folder);
 // The mount point of the disk that holds the folder ("/" when unknown).
 std::string VolumeOf(const std::string& folder);
 

@@ -169,6 +169,28 @@ constexpr Row kFrench[] = {
     {TextId::SplitSucceeded, "Le fichier a été coupé avec succès !"},
     {TextId::StoredNameSimplifiedLine,
      "\n\rLe nom enregistré dans le jeu a dû être simplifié : %1"},
+    {TextId::PlainPartTooLargeLine,
+     "\n\r- Taille de découpage trop grande : %1 octets, quand le disque de destination ne "
+     "prend pas de fichier de plus de %2 octets."},
+    {TextId::PlainTooManyPartsLine,
+     "\n\r- Taille de découpage trop petite : %1 fichiers, %2 au plus dans un jeu simple "
+     "(numéros de .001 à .999)."},
+    {TextId::CreatingPlainPart, "Création de < %1.%2 >"},
+    {TextId::PlainPartWriteFailed, "Erreur d'écriture dans le fichier < %1.%2 >%3"},
+    {TextId::CreatingChecksums, "Création de < %1 >"},
+    {TextId::ChecksumOfPart, "Somme de contrôle du fichier n° %1"},
+    {TextId::PlainHashFailed, "Impossible de calculer les sommes de contrôle.%1"},
+    {TextId::ChecksumFileWriteFailed, "Impossible d'écrire le fichier des sommes de contrôle.%1"},
+    {TextId::ScriptSays, "Ce script recolle %1 à partir de ses %2 fichiers, à côté de lui."},
+    {TextId::ScriptFileExists, "%1 existe déjà : rien n'est écrasé."},
+    {TextId::ScriptChecking, "Vérification des fichiers avec %1..."},
+    {TextId::ScriptNoChecker, "%1 est absent : les fichiers ne sont pas vérifiés."},
+    {TextId::ScriptPartDamaged, "%1 est absent ou endommagé : rien n'est recollé."},
+    {TextId::ScriptJoining, "Recollage de %1..."},
+    {TextId::ScriptJoinFailed, "Le recollage de %1 a échoué."},
+    {TextId::ScriptDone, "%1 est recollé."},
+    {TextId::ScriptWriteFailed, "Impossible d'écrire le script de recollage.%1"},
+    {TextId::CliScriptsNeedPlain, "--scripts ne se donne qu'avec --plain et --md5 ou --sha256"},
 
     {TextId::ForeignOpenFailed,
      "Impossible d\'ouvrir ce fichier, vérifier qu\'il s\'agit bien d\'un fichier "
@@ -187,6 +209,7 @@ constexpr Row kFrench[] = {
     {TextId::JudgedPartShort, "trop court (%1 octets de données au lieu de %2)"},
     {TextId::JudgedPartLong, "trop long (%1 octets de données au lieu de %2)"},
     {TextId::JudgedPartDamaged, "endommagé (son Hash MD5 ne correspond pas)"},
+    {TextId::JudgedPartDamagedByChecksum, "endommagé (sa somme ne correspond pas à celle de %1)"},
     {TextId::JudgedPartExtra, "en trop : il ne fait pas partie du jeu"},
     {TextId::JudgedPartMisplaced,
      "mal placé : son en-tête est celui du fichier n°%1 (d'un jeu ou d'un autre)"},
@@ -317,7 +340,8 @@ constexpr Row kFrench[] = {
     {TextId::CliWantsBufferSize, "--buffer attend l'une des tailles %1 : %2"},
     {TextId::CliWantsFileName,
      "%1 attend un nom de fichier, sans dossier ni caractère de contrôle : %2"},
-    {TextId::CliOneSizeOption, "une seule des options --size, --count et --bytes à la fois"},
+    {TextId::CliOneSizeOption,
+     "une seule des options --size, --count, --bytes et --preset à la fois"},
     {TextId::CliOutputIsDash,
      "--output attend - (la sortie standard) ; --name et --folder choisissent le fichier : %1"},
     {TextId::CliOutputAlone, "--output - ne se donne ni avec --name ni avec --folder"},
@@ -325,12 +349,23 @@ constexpr Row kFrench[] = {
      "split - coupe l'entrée standard dont la taille n'est connue qu'à la fin : --size ou "
      "--bytes, pas --count"},
     {TextId::CliStreamName, "split - demande --name, le nom des fichiers du jeu"},
+    {TextId::CliPlainOnly, "%1 ne se donne qu'avec --plain"},
+    {TextId::CliNotWithPlain, "%1 ne se donne pas avec --plain"},
+    {TextId::CliOneDigestKind, "une seule des options --md5 et --sha256 à la fois"},
+    {TextId::CliPlainStream, "split --plain coupe un fichier, pas l'entrée standard"},
+    {TextId::CliUnknownPreset, "format de support inconnu : %1 (formats : %2)"},
+    {TextId::CliPresetTooLarge,
+     "--preset %1 fait %2 octets, plus que les %3 octets qu'un fichier du jeu peut contenir : "
+     "ajoutez --plain"},
     {TextId::CliUnknownKind, "type de jeu inconnu : %1 (types : %2)"},
     {TextId::CliSynopsis,
      "Utilisation :\n"
-     "  pcw split SOURCE|- [--size MO | --count N | --bytes N] [--md5] [--recovery N]\n"
-     "            [--name NOM] [--store-name NOM] [--folder DOSSIER] [--buffer OCTETS]\n"
-     "            [--json]\n"
+     "  pcw split SOURCE|- [--size MO | --count N | --bytes N | --preset SUPPORT]\n"
+     "            [--md5] [--recovery N] [--name NOM] [--store-name NOM]\n"
+     "            [--folder DOSSIER] [--buffer OCTETS] [--json]\n"
+     "  pcw split SOURCE --plain [--size MO | --count N | --bytes N\n"
+     "            | --preset SUPPORT] [--md5 | --sha256] [--scripts] [--name NOM]\n"
+     "            [--folder DOSSIER] [--buffer OCTETS] [--json]\n"
      "  pcw join MORCEAU [--format TYPE] [--no-verify] [--name NOM]\n"
      "           [--folder DOSSIER] [--buffer OCTETS] [--output -] [--json]\n"
      "  pcw info MORCEAU [--format TYPE] [--json]\n"
@@ -383,6 +418,15 @@ constexpr Row kFrench[] = {
      "  --md5             ajoute au dernier fichier le Hash MD5 de chaque fichier\n"
      "  --recovery N      écrit N fichiers de secours (NOM.R01.pcw...), de 1 à 50 :\n"
      "                    N fichiers du jeu perdus ou endommagés se reconstruisent\n"
+     "  --preset SUPPORT  la taille d'un support : fat32, cd, dvd, dvd-dl, bd,\n"
+     "                    mail-25, mail-10 (voir man pcw)\n"
+     "  --plain           split : jeu simple, NOM.001, NOM.002... de données seules,\n"
+     "                    que cat, copy /b et 7-Zip recollent ; fichiers aussi grands\n"
+     "                    que le disque de destination le permet\n"
+     "  --md5, --sha256   avec --plain : écrit NOM.md5 ou NOM.sha256, que md5sum -c\n"
+     "                    ou sha256sum -c lisent (chaque fichier et le fichier entier)\n"
+     "  --scripts         avec --plain et une somme : NOM.join.sh (sh) et NOM.join.cmd\n"
+     "                    (Windows), qui vérifient les fichiers puis recollent NOM\n"
      "  --name NOM        nom de destination (par défaut : le nom du fichier source,\n"
      "                    ou pour join le nom enregistré dans le jeu)\n"
      "  --store-name NOM  nom enregistré dans le jeu (par défaut : le nom de SOURCE)\n"
@@ -426,6 +470,9 @@ constexpr Row kFrench[] = {
     {TextId::ModeBySize, "Taille"},
     {TextId::ModeByCount, "Nombre"},
     {TextId::TipChooseMode, "Choisir un mode de calcul"},
+    {TextId::TipSizePresets, "Clic droit : la taille d'un support (clé FAT32, CD, DVD, e-mail)"},
+    {TextId::PresetEntry, "%1 : %2 octets"},
+    {TextId::PresetNeedsPlainEntry, "%1 : %2 octets (jeu simple : pcw split --plain)"},
     {TextId::CaptionMegabytes, "Mo"},
     {TextId::CaptionCreateDigests, "Créer Hash MD5"},
     {TextId::CaptionCheckDigests, "Vérifier Hash MD5"},

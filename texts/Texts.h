@@ -136,6 +136,26 @@ enum class TextId : uint16_t {
     JoinSucceeded,
     SplitSucceeded,
     StoredNameSimplifiedLine,  // %1 the name as the set stores it
+    // Plain sets: data only, numbered .001 on, with a checksum file.
+    PlainPartTooLargeLine,    // %1 the part size, %2 the largest file the disk holds
+    PlainTooManyPartsLine,    // %1 the parts asked for, %2 the most a plain set holds
+    CreatingPlainPart,        // %1 the name, %2 the part's number
+    PlainPartWriteFailed,     // %1 the part's name, %2 the reason line
+    CreatingChecksums,        // %1 the checksum file's name
+    ChecksumOfPart,           // %1 the part's number
+    PlainHashFailed,          // %1 the reason line
+    ChecksumFileWriteFailed,  // %1 the reason line
+    // What the join scripts beside a plain set say as they run.
+    ScriptSays,         // %1 the file it rebuilds, %2 the parts' count
+    ScriptFileExists,   // %1 the file it would rebuild
+    ScriptChecking,     // %1 the checker
+    ScriptNoChecker,    // %1 the checker
+    ScriptPartDamaged,  // %1 the part
+    ScriptJoining,      // %1 the file
+    ScriptJoinFailed,   // %1 the file
+    ScriptDone,         // %1 the file
+    ScriptWriteFailed,  // %1 the reason line
+    CliScriptsNeedPlain,
 
     // The foreign sets.
     ForeignOpenFailed,  // %1 the tools that make such sets
@@ -152,6 +172,7 @@ enum class TextId : uint16_t {
     JudgedPartShort,  // %1 the data, %2 what it should hold
     JudgedPartLong,   // %1 the data, %2 what it should hold
     JudgedPartDamaged,
+    JudgedPartDamagedByChecksum,  // %1 the checksum file's name
     JudgedPartExtra,
     JudgedPartMisplaced,  // %1 the number its header gives
     JudgedPartForeignHeader,
@@ -248,7 +269,13 @@ enum class TextId : uint16_t {
     CliOutputAlone,
     CliStreamCount,
     CliStreamName,
-    CliUnknownKind,  // %1 what was given, %2 the kinds
+    CliPlainOnly,     // %1 the option that needs --plain
+    CliNotWithPlain,  // %1 the option that a plain set has no use for
+    CliOneDigestKind,
+    CliPlainStream,
+    CliUnknownPreset,   // %1 what was given, %2 the presets
+    CliPresetTooLarge,  // %1 the preset, %2 its bytes, %3 the native limit
+    CliUnknownKind,     // %1 what was given, %2 the kinds
     CliSynopsis,
     CliUsageError,  // %1 the problem, %2 the synopsis
     DestinationFolderMissing,
@@ -296,6 +323,9 @@ enum class TextId : uint16_t {
     ModeBySize,
     ModeByCount,
     TipChooseMode,
+    TipSizePresets,
+    PresetEntry,            // %1 the preset, %2 its bytes
+    PresetNeedsPlainEntry,  // %1 the preset, %2 its bytes
     CaptionMegabytes,
     CaptionCreateDigests,
     CaptionCheckDigests,

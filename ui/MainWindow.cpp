@@ -35,6 +35,7 @@
 #include "ui/ProgressWindow.h"
 #include "ui/Seams.h"
 #include "ui/SettingsDialog.h"
+#include "ui/SizePresetMenu.h"
 #include "ui/Skin.h"
 #include "ui/UiTexts.h"
 
@@ -242,6 +243,17 @@ MainWindow::MainWindow(std::vector<std::string> args, std::string programPath,
     connect(lblFichier_, &ClickLabel::clicked, this, &MainWindow::EditStoredName);
     connect(lblDest_, &ClickLabel::clicked, this, &MainWindow::EditDestName);
     connect(lblTaille_, &ClickLabel::clicked, this, &MainWindow::EditSize);
+    lblTaille_->setToolTip(UiText(TextId::TipSizePresets));
+    lblTaille_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(lblTaille_, &QWidget::customContextMenuRequested, this, &MainWindow::ShowSizePresets);
+    mnuPresets_ = MakeSizePresetMenu(this, [this](int64_t bytes, const QString& name) {
+        presetBytes_ = bytes;
+        lblTaille_->setText(name);
+        lblTaille_->setToolTip(UiText(TextId::PresetEntry, {Utf8(name), std::to_string(bytes)}));
+        // The name takes the room of the unit, never that of the mode's list.
+        lblMo_->hide();
+        Place(lblTaille_, 120, 196, 51, 15);
+    });
     connect(lblChangerDossier_, &ClickLabel::clicked, this, &MainWindow::ChooseDestFolder);
     connect(cboMode_, &QComboBox::activated, this, &MainWindow::ChangeSizeMode);
     connect(lblMd5_, &ClickLabel::clicked, this, &MainWindow::ToggleDigests);
@@ -395,6 +407,8 @@ void MainWindow::ShowModeDefaults() {
         QSignalBlocker quiet(cboMode_);
         cboMode_->setCurrentIndex(std::clamp(params->sizeMode, kSizeModeTaille, kSizeModeNombre));
     }
+    presetBytes_ = 0;
+    lblTaille_->setToolTip(UiText(TextId::TipSizePresets));
     if (mode == Direction::Join) {
         lblAction_->setText(UiText(TextId::ActionJoin));
         lblTaille_->setText("");
@@ -631,6 +645,11 @@ void MainWindow::EditSize() {
     if (mode == Direction::Split && job && job->opened) OpenEditor(lblTaille_, kEditSize);
 }
 
+void MainWindow::ShowSizePresets(const QPoint& at) {
+    if (mode == Direction::Split && job && job->opened)
+        mnuPresets_->popup(lblTaille_->mapToGlobal(at));
+}
+
 namespace {
 // What a file name may not hold; a name holding a separator would lead the
 // job into another folder.
@@ -683,6 +702,9 @@ bool MainWindow::EditorKeyPress(int key, QChar typed) {
             }
             if (value < 1 || value > 999) break;
             lblTaille_->setText(entry);
+            presetBytes_ = 0;
+            lblTaille_->setToolTip(UiText(TextId::TipSizePresets));
+            lblMo_->setVisible(cboMode_->currentIndex() == 0);
             PlaceSizeLabel();
             params->defaultSize = value;
             params->SaveSettings();
@@ -731,6 +753,12 @@ void MainWindow::ChooseDestFolder() {
 }
 
 void MainWindow::ChangeSizeMode(int index) {
+    if (presetBytes_ > 0) {
+        presetBytes_ = 0;
+        lblTaille_->setToolTip(UiText(TextId::TipSizePresets));
+        lblTaille_->setText(QString::number(params->defaultSize));
+        PlaceSizeLabel();
+    }
     lblMo_->setVisible(index == 0);
     params->sizeMode = index;
     params->SaveSettings();
@@ -751,9 +779,10 @@ void MainWindow::StartAction() {
             .storedName = Utf8(lblFichier_->text()),
             .destName = Utf8(lblDest_->text()),
             .withDigests = chkMD5_->isChecked(),
-            .partSize = size.isEmpty() ? 0
-                                       : PartSizeFor(cboMode_->currentIndex(), size.toLongLong(),
-                                                     job->sourceSize),
+            .partSize = presetBytes_ > 0 ? static_cast<int32_t>(presetBytes_)
+                        : size.isEmpty() ? 0
+                                         : PartSizeFor(cboMode_->currentIndex(), size.toLongLong(),
+                                                       job->sourceSize),
             .bufferSize = params->bufferSize};
         if (workflow::CheckSplit(static_cast<NativeSet&>(*job), choice, platform::ShowAfter(this)))
             RunJob();

@@ -71,6 +71,8 @@ public:
     void EditStoredName();
     void EditDestName();
     void EditSize();
+    // The size field's menu of presets, at `at` in the field (its context menu).
+    void ShowSizePresets(const QPoint& at);
     // One key pressed in the editor: Qt::Key_Escape, Key_Return, Key_Backspace,
     // or the key of the character `typed`; true when the editor takes it,
     // false when it is discarded or handled.
@@ -119,6 +121,9 @@ private:
     bool activated_ = false;
     bool placed_ = false;  // centred on the screen at its first showing
     bool sizeAutoWidth_ = false;
+    // The part size of the preset chosen in the size field's menu, 0 for none.
+    int64_t presetBytes_ = 0;
+    QMenu* mnuPresets_ = nullptr;
     bool comingBack_ = false;        // shown again moments ago
     QPointer<QWidget> focusBefore_;  // where the keyboard was before the editor or a job
     ProgressWindow* frmProcessing_ = nullptr;

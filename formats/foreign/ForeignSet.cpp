@@ -132,7 +132,8 @@ bool ForeignSet::OpenSet(Messages& said) {
     return true;
 }
 
-bool ForeignSet::CheckJoinParameters(const std::string& name, bool, Messages& said) {
+bool ForeignSet::CheckJoinParameters(const std::string& name, bool verifyHash, Messages& said) {
+    choices.verifyHash = verifyHash;
     bool ok = true;
     std::string problems;
     const size_t length = Utf8Length(name);
@@ -180,7 +181,9 @@ StepResult ForeignSet::JoinSteps(std::optional<JoinOutput>& output) {
                            {platform::ReasonLine(PartName(layout_.first), ENOENT)}),
                        Say(TextId::TitleError), Icon::Error};
     KeptParts kept;
-    const SetCheck judged = JudgeForeignSet(*this, layout_, &kept);
+    SetCheck judged = JudgeForeignSet(*this, layout_, &kept);
+    // A plain set's checksum file is checked as the native digests are.
+    if (choices.verifyHash) HashByChecksums(*this, layout_, judged);
     if (StepResult refused = JoinRefusal(judged)) return refused;
     notes_ = NotesText(judged);
     // Each part gives exactly the data judged, from the file judged: the parts

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -18,6 +19,8 @@
 // What the judgement of a set (formats/SetCheck) needs to know of a foreign
 // set, taken by value: a join takes it when it starts, as its worker must not
 // call into the format's own class.
+enum class PlainDigest;
+
 struct PartLayout {
     int32_t first = 0, last = 0;
     int64_t firstOffset = 0, laterOffset = 0;
@@ -39,6 +42,11 @@ struct PartLayout {
     std::function<std::optional<int32_t>(int32_t number, std::string_view head)> wrongHeader;
     // What a user should know of the set even when it is whole.
     std::vector<std::string> notes;
+    // The digests of a checksum file beside a plain set (NAME.sha256 or
+    // NAME.md5), in lower-case hexadecimal, by part number; empty without one.
+    PlainDigest checksumKind{};
+    std::string checksumFile;
+    std::map<int32_t, std::string> checksums;
 };
 
 class ForeignSet : public Job {

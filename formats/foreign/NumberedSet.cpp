@@ -32,6 +32,7 @@ bool NumberedSet::ReadSet(platform::File&) {
     }
     baseName = StemOf(name);
     ReadNamedSet(baseName, lastIndex);
+    checksums = FindChecksumFile(ChosenFolder() + baseName);
     return true;
 }
 
@@ -39,4 +40,11 @@ void NumberedSet::DescribeParts(PartLayout& layout) const {
     layout.twoPartsAtLeast = true;
     // split -l, -C and -n l/N cut at line ends, into parts of any size.
     layout.cutAtLineEnds = true;
+    if (!checksums) return;
+    layout.checksumKind = checksums->kind;
+    layout.checksumFile = checksums->path;
+    for (int32_t number = firstIndex; number <= lastIndex; ++number) {
+        const auto line = checksums->digests.find(platform::FileNameOf(PartName(number)));
+        if (line != checksums->digests.end()) layout.checksums[number] = line->second;
+    }
 }

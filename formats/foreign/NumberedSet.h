@@ -4,7 +4,10 @@
 // (movie.avi.001, movie.avi.u001, data.bin.000). Recognised by names alone.
 #pragma once
 
+#include <optional>
+
 #include "formats/foreign/ForeignSet.h"
+#include "formats/plain/ChecksumFile.h"
 #include "texts/Texts.h"
 
 class NumberedSet final : public ForeignSet {
@@ -15,6 +18,8 @@ public:
     std::string numberMask;  // 000, u000
     int32_t firstIndex = 1;  // 0 for the sets that split numbers from 0
     int32_t lastIndex = 0;
+    // The checksum file beside the parts, when there is one that names them.
+    std::optional<ChecksumFile> checksums;
 
     int32_t FirstNumber() const override { return firstIndex; }
     int32_t LastNumber() const override { return lastIndex; }

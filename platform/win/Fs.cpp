@@ -136,6 +136,16 @@ bool IsOpticalDisc(const std::string& folder) {
     return root && ::GetDriveTypeW(root->c_str()) == DRIVE_CDROM;
 }
 
+int64_t LargestFileOn(const std::string& folder) {
+    const std::optional<std::wstring> root = VolumePathOf(folder);
+    wchar_t system[MAX_PATH + 1] = {};
+    if (!root || !::GetVolumeInformationW(root->c_str(), nullptr, 0, nullptr, nullptr, nullptr,
+                                          system, MAX_PATH + 1))
+        return INT64_MAX;
+    const std::wstring name = system;
+    return name == L"FAT32" || name == L"FAT" ? 4294967295LL : INT64_MAX;
+}
+
 std::string VolumeOf(const std::string& folder) {
     const std::optional<std::wstring> root = VolumePathOf(folder);
     if (!root) return WithSeparator(FolderOf(AbsolutePath(folder)).substr(0, 2));

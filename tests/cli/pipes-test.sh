@@ -4,18 +4,7 @@
 # Ctrl-C, a stream too short for a set and a part changed under a join each
 # end with their own status, and nothing on stdout but data.
 # Usage: pipes-test.sh PCW
-set -uo pipefail
-pcw=$(realpath "$1")
-scratch=$(mktemp -d)
-trap 'kill $(jobs -p) 2>/dev/null; rm -rf "$scratch"' EXIT
-cd "$scratch" || exit 1
-export PARCELWISE_REGISTRY_DIR=$scratch/registry
-
-failed=0
-fail() {
-    echo "FAIL: $*" >&2
-    failed=1
-}
+. "$(dirname "${BASH_SOURCE[0]}")/pcw-script-prelude.sh"
 # expect WHAT WANTED GOT
 expect() { [ "$2" = "$3" ] || fail "$1: got [$3], expected [$2]"; }
 parts() { find . -maxdepth 1 -name "$1.[0-9]*.pcw" -printf '%f\n' | sort | tr '\n' ' '; }

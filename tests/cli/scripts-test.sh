@@ -4,18 +4,7 @@
 # stdout holds only the answer, and every --json answer is one JSON object
 # that python3 -m json.tool reads, with the keys the manual lists.
 # Usage: scripts-test.sh PCW
-set -uo pipefail
-pcw=$(realpath "$1")
-scratch=$(mktemp -d)
-trap 'kill $(jobs -p) 2>/dev/null; rm -rf "$scratch"' EXIT
-cd "$scratch" || exit 1
-export PARCELWISE_REGISTRY_DIR=$scratch/registry
-
-failed=0
-fail() {
-    echo "FAIL: $*" >&2
-    failed=1
-}
+. "$(dirname "${BASH_SOURCE[0]}")/pcw-script-prelude.sh"
 
 # A name a script must get back whole: quotes, a backslash, accents.
 name='q"uo\te é.bin'
@@ -98,6 +87,16 @@ a = json.loads(sys.argv[1])
 assert (a["status"], a["verdict"], a["leftBehind"]) == (0, "done", []), a
 assert a["folder"] == sys.argv[2] and a["name"] == a["storedName"] == "json.bin", a
 assert (a["size"], a["partSize"], a["parts"], a["digests"]) == (2500000, 1048576, 3, True), a
+assert (a["plain"], a["checksumFile"], a["digest"]) == (False, "", "md5"), a
+PY
+head -c 2500000 "$name" >plain.bin
+split=$("$pcw" split plain.bin --plain --bytes 1M --sha256 --json 2>/dev/null)
+python3 - "$split" "$(pwd -P)/" <<'PY' || fail "split --plain --json: $split"
+import json, sys
+a = json.loads(sys.argv[1])
+assert (a["status"], a["verdict"], a["plain"], a["digest"]) == (0, "done", True, "sha256"), a
+assert a["name"] == a["storedName"] == "plain.bin" and a["parts"] == 3, a
+assert a["checksumFile"] == sys.argv[2] + "plain.bin.sha256", a
 PY
 
 # Stopped by a signal: 128 + the signal, told apart from a failure; a reader

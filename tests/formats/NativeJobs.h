@@ -82,7 +82,7 @@ inline void ShowAsProgressWindow(Job& job, ProgressDisplay& display) {
 
 // Fills a job as the main window does after opening a file to split, of any
 // size, and choosing `folder` for its parts.
-inline void PrepareSplit(NativeSet& job, const std::string& source, const std::string& folder,
+inline void PrepareSplit(Job& job, const std::string& source, const std::string& folder,
                          ProgressDisplay& display) {
     ShowAsProgressWindow(job, display);
     workflow::TakeSourceToSplit(job, source, platform::FileSize(source));

@@ -1,5 +1,6 @@
 // What the main window shows and takes between two runs: the digest option,
 // the editor's keys and the labels after a cancelled dialog.
+#include <QMenu>
 #include <filesystem>
 
 #include "GuiTest.h"
@@ -141,6 +142,38 @@ TEST_F(GuiTest, NamesTooLongForTheirLabelEndWithAnEllipsis) {
     auto* extension = Find<ClickLabel>("lblExtension");
     EXPECT_EQ(extension->shownText(), ".001.pcw");
     EXPECT_EQ(Find<ClickLabel>("lblTaille")->shownText(), "15");
+}
+
+}  // namespace
+
+namespace {
+
+// The size field's menu of presets, opened by a right click on the field.
+TEST_F(GuiTest, TheSizeFieldOffersThePresetsThatANativeSetTakes) {
+    const std::string original = RandomBytes(15 * 1000000, 28);
+    WriteFile(work / "mail.bin", original);
+    Open(work / "mail.bin");
+    ClickThroughWindow("lblTaille", Qt::RightButton);
+    auto* menu = main->findChild<QMenu*>("mnuPresets");
+    ASSERT_TRUE(menu != nullptr);
+    ASSERT_TRUE(QTest::qWaitFor([menu] { return menu->isVisible(); }, 2000));
+    // Larger than a native part: shown, not chosen.
+    const struct {
+        const char* action;
+        bool enabled;
+    } rows[] = {{"preset_fat32", false},  {"preset_cd", true},  {"preset_dvd", false},
+                {"preset_dvd-dl", false}, {"preset_bd", false}, {"preset_mail-25", true},
+                {"preset_mail-10", true}};
+    for (const auto& row : rows)
+        EXPECT_EQ(menu->findChild<QAction*>(row.action)->isEnabled(), row.enabled) << row.action;
+    QAction* mail = menu->findChild<QAction*>("preset_mail-10");
+    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(mail).center());
+    EXPECT_EQ(Text("lblTaille"), "mail-10");
+
+    main->StartAction();  // the progress window is modal until the job ends
+    EXPECT_EQ(Texts(), std::vector<std::string>{"Le fichier a été coupé avec succès !"});
+    EXPECT_EQ(std::filesystem::file_size(work / "mail.bin.002.pcw"), 7000000u);
+    EXPECT_EQ(std::filesystem::file_size(work / "mail.bin.003.pcw"), 1000000u);
 }
 
 }  // namespace

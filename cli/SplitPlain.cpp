@@ -1,0 +1,107 @@
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "cli/Commands.h"
+#include "cli/Json.h"
+#include "core/SplitSize.h"
+#include "formats/Workflow.h"
+#include "formats/plain/PlainSet.h"
+#include "texts/Texts.h"
+
+namespace cli {
+
+using texts::Say;
+using texts::TextId;
+
+namespace {
+
+constexpr int64_t kMo = 1048576;
+// Far above any file system's largest file: the check of the destination
+// names the real limit.
+constexpr int64_t kLargestPlainPart = INT64_MAX / 4;
+
+std::string DigestName(PlainDigest digest) {
+    switch (digest) {
+        case PlainDigest::Md5:
+            return "md5";
+        case PlainDigest::Sha256:
+            return "sha256";
+        case PlainDigest::None:
+            break;
+    }
+    return {};
+}
+
+}  // namespace
+
+int SplitPlain(const Parsed& parsed, Context& ctx) {
+    if (parsed.positionals[0] == "-") return UsageError(ctx, Say(TextId::CliPlainStream));
+    for (const char* nativeOnly : {"--store-name", "--recovery"})
+        if (parsed.Has(nativeOnly))
+            return UsageError(ctx, Say(TextId::CliNotWithPlain, {nativeOnly}));
+    if (parsed.Has("--md5") && parsed.Has("--sha256"))
+        return UsageError(ctx, Say(TextId::CliOneDigestKind));
+    if (parsed.Has("--scripts") && !parsed.Has("--md5") && !parsed.Has("--sha256"))
+        return UsageError(ctx, Say(TextId::CliScriptsNeedPlain));
+
+    int64_t sizeMo = 0, count = 0, bytes = 0;
+    uint32_t bufferSize = ctx.defaults.bufferSize;
+    std::optional<std::string> destName;
+    std::string error;
+    if (!ReadNumber(parsed, "--size", 1, 999, sizeMo, error) ||
+        !ReadNumber(parsed, "--count", 1, 999, count, error) ||
+        !ReadSize(parsed, "--bytes", kLargestPlainPart, bytes, error) ||
+        !ReadPreset(parsed, kLargestPlainPart, bytes, error) ||
+        !ReadBufferSize(parsed, bufferSize, error) || !ReadName(parsed, "--name", destName, error))
+        return UsageError(ctx, error);
+    const PlainDigest digest = parsed.Has("--sha256") ? PlainDigest::Sha256
+                               : parsed.Has("--md5")  ? PlainDigest::Md5
+                                                      : PlainDigest::None;
+
+    PlainSet job;
+    job.withScripts = parsed.Has("--scripts");
+    int64_t partSize = 0;
+    auto ended = [&](int status, bool ran) {
+        if (!parsed.Has("--json")) return status;
+        const bool made = status == kExitOk;
+        ctx.out << RunJson("split", status, &job, ran)
+                       .Text("folder", job.choices.folder)
+                       .Text("name", job.choices.fileName)
+                       .Text("storedName", job.choices.fileName)
+                       .Number("size", job.sourceSize)
+                       .Number("partSize", partSize)
+                       .Number("parts", made ? job.partCount : 0)
+                       .Flag("digests", digest != PlainDigest::None)
+                       .Flag("plain", true)
+                       .Text("checksumFile", made && digest != PlainDigest::None
+                                                 ? job.ChecksumPath()
+                                                 : std::string())
+                       .Text("digest", DigestName(digest))
+                       .Written()
+                << "\n";
+        return status;
+    };
+    if (!workflow::OpenFileToSplit(job, parsed.positionals[0], platform::ShowAfter()))
+        return ended(kExitFailed, false);
+    if (const std::string* folder = parsed.Value("--folder"); folder && !UseFolder(job, *folder))
+        return ended(kExitFailed, false);
+
+    const bool byCount =
+        count > 0 || (bytes == 0 && sizeMo == 0 && ctx.defaults.sizeMode == kSizeModeNombre);
+    if (bytes > 0)
+        partSize = bytes;
+    else if (byCount) {
+        // Parts just large enough for exactly that many.
+        const int64_t parts = count > 0 ? count : ctx.defaults.defaultSize;
+        partSize = parts > 0 ? (job.sourceSize + parts - 1) / parts : 0;
+    } else
+        partSize = (sizeMo > 0 ? sizeMo : ctx.defaults.defaultSize) * kMo;
+
+    if (!workflow::CheckPlainSplit(job, destName.value_or(job.choices.fileName), partSize, digest,
+                                   bufferSize, platform::ShowAfter()))
+        return ended(kExitFailed, false);
+    return ended(RunJob(job, false, ctx), true);
+}
+
+}  // namespace cli

@@ -1,0 +1,120 @@
+#include "formats/plain/Sha256Parts.h"
+
+#include <atomic>
+#include <cerrno>
+#include <exception>
+#include <memory>
+#include <mutex>
+#include <system_error>
+#include <thread>
+
+#include "platform/Errors.h"
+
+namespace {
+
+constexpr size_t kDefaultBuffer = 256 * 1024;
+
+class Sha256Hashing {
+public:
+    Sha256Hashing(const std::vector<PartToHash>& parts, const PartHashOptions& options)
+        : parts_(parts), options_(options), errors_(parts.size(), 0) {
+        result_.digests.resize(parts.size());
+    }
+
+    Sha256PartsResult Run() {
+        const unsigned workers = PartHashWorkers(options_.workers, parts_.size());
+        std::vector<std::thread> threads;
+        for (unsigned k = 1; k < workers; ++k) {
+            try {
+                threads.emplace_back([this] { Work(); });
+            } catch (const std::system_error&) {
+                break;  // the workers already started hash every part all the same
+            }
+        }
+        Work();
+        for (std::thread& thread : threads) thread.join();
+        if (escaped_) std::rethrow_exception(escaped_);
+        for (size_t i = 0; i < errors_.size(); ++i)
+            if (errors_[i] != 0) {
+                result_.failedPart = static_cast<int>(i);
+                result_.error = errors_[i];
+                break;
+            }
+        result_.errors = errors_;
+        result_.cancelled = stop_.load() && result_.failedPart < 0;
+        return std::move(result_);
+    }
+
+private:
+    // A callback's exception stops every worker and is rethrown by Run, on
+    // the caller's thread.
+    void Work() {
+        try {
+            HashEach();
+        } catch (...) {
+            std::lock_guard lock(mutex_);
+            if (!escaped_) escaped_ = std::current_exception();
+            stop_ = true;
+        }
+    }
+
+    void HashEach() {
+        const size_t size = options_.bufferSize > 0 ? options_.bufferSize : kDefaultBuffer;
+        const std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[size]);
+        platform::Sha256 hash;
+        for (size_t i = next_++; i < parts_.size() && !Stopped(); i = next_++) {
+            const int error =
+                buffer && hash.Ready() ? HashOne(parts_[i], hash, buffer.get(), size, i) : ENOMEM;
+            std::lock_guard lock(mutex_);
+            errors_[i] = error;
+            if (error != 0 && !options_.everyPart) stop_ = true;
+            if (options_.partDone) options_.partDone(i, error);
+        }
+    }
+
+    bool Stopped() {
+        if (stop_) return true;
+        if (options_.cancelled && options_.cancelled()) stop_ = true;
+        return stop_;
+    }
+
+    int HashOne(const PartToHash& part, platform::Sha256& hash, uint8_t* buffer, size_t size,
+                size_t index) {
+        platform::File file = platform::File::OpenRead(part.path, platform::Share::Read);
+        if (!file.IsOpen()) return file.OpenError();
+        if (part.offset > 0 && !file.Seek(part.offset)) return EIO;
+        int64_t left = part.bytes >= 0 ? part.bytes : file.Size() - part.offset;
+        while (left > 0) {
+            if (options_.pause) options_.pause();
+            if (Stopped()) return 0;
+            const size_t want =
+                left < static_cast<int64_t>(size) ? static_cast<size_t>(left) : size;
+            const platform::IoResult read = file.Read(buffer, want);
+            if (!read.ok()) return read.error;
+            if (read.bytes == 0) return ESTALE;
+            hash.Add(buffer, static_cast<size_t>(read.bytes));
+            left -= read.bytes;
+        }
+        platform::Sha256Digest digest{};
+        if (!hash.Finish(digest)) return ENOMEM;
+        std::lock_guard lock(mutex_);
+        result_.digests[index] = digest;
+        return 0;
+    }
+
+    const std::vector<PartToHash>& parts_;
+    const PartHashOptions& options_;
+    std::vector<int> errors_;
+    Sha256PartsResult result_;
+    std::atomic<size_t> next_{0};
+    std::atomic<bool> stop_{false};
+    std::mutex mutex_;
+    std::exception_ptr escaped_;
+};
+
+}  // namespace
+
+Sha256PartsResult HashPartsSha256(const std::vector<PartToHash>& parts,
+                                  const PartHashOptions& options) {
+    return Sha256Hashing(parts, options).Run();
+}

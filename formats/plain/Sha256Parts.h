@@ -1,0 +1,28 @@
+// SHA-256 of several files or ranges at once, one worker per core, with the
+// parts, options and workers' count of the MD5 part hasher (PartHasher.h):
+// every part is hashed whole by one worker, in the order they are handed out.
+#pragma once
+
+#include <optional>
+#include <vector>
+
+#include "formats/native/PartHasher.h"
+#include "platform/Sha256.h"
+
+struct Sha256PartsResult {
+    std::vector<std::optional<platform::Sha256Digest>> digests;
+    // The errno of each part that failed, 0 for the others.
+    std::vector<int> errors;
+    // The lowest part that failed and its errno, -1 when none did.
+    int failedPart = -1;
+    int error = 0;
+    bool cancelled = false;
+    bool ok() const { return failedPart < 0 && !cancelled; }
+};
+
+// Parts given by their path only (PartToHash::file is not used). A part that
+// cannot be opened or read fails with the system's errno, one that ends before
+// its bytes with ESTALE, a hash the library could not start with ENOMEM. The
+// options' progress is not called; everyPart, partDone, pause and cancelled are.
+Sha256PartsResult HashPartsSha256(const std::vector<PartToHash>& parts,
+                                  const PartHashOptions& options);
