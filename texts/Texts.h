@@ -212,8 +212,12 @@ enum class TextId : uint16_t {
     RecoveryOneToRebuild,
     RecoveryPresent,  // %1 the count, two or more
     RecoveryOnePresent,
-    RecoveryIrreparable,   // %1 the parts missing or damaged, %2 the recovery parts needed, %3
-                           // present
+    RecoveryIrreparable,  // %1 the parts missing or damaged, %2 the recovery parts needed, %3
+                          // present
+    RecoveryLost,         // %1 the count, two or more
+    RecoveryOneLost,
+    RecoveryNeeded,  // %1 the count, two or more
+    RecoveryOneNeeded,
     RecoveryIgnoredLine,   // %1 the path, %2 why
     RecoveryOtherVersion,  // %1 the version it announces
     RecoveryBadHeader,

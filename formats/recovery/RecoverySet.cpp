@@ -386,13 +386,29 @@ std::string FreeName(const std::string& path, const std::string& ending) {
 
 }  // namespace
 
+namespace {
+
+// "N fichiers …" in the plural, `one` for a single one.
+std::string Counted(size_t count, TextId many, TextId one) {
+    return count == 1 ? Say(one) : Say(many, {std::to_string(count)});
+}
+
+// Why a set cannot be repaired: how many files it lost, how many intact
+// recovery parts that would take and how many it has.
+std::string IrreparableText(const RepairPlan& plan) {
+    return Say(
+        TextId::RecoveryIrreparable,
+        {Counted(plan.lost.size(), TextId::RecoveryLost, TextId::RecoveryOneLost),
+         Counted(size_t(plan.NeededRecovery()), TextId::RecoveryNeeded, TextId::RecoveryOneNeeded),
+         std::to_string(plan.goodRecovery)});
+}
+
+}  // namespace
+
 std::optional<Failure> RepairSet(const Protection& protection, RepairReport& report) {
     const RepairPlan& plan = protection.plan;
     if (!protection.header || plan.Whole()) return std::nullopt;
-    if (!plan.Repairable() || !plan.decode)
-        return Failure{Say(TextId::RecoveryIrreparable,
-                           {std::to_string(plan.lost.size()), std::to_string(plan.NeededRecovery()),
-                            std::to_string(plan.goodRecovery)})};
+    if (!plan.Repairable() || !plan.decode) return Failure{IrreparableText(plan)};
     const RecoveryHeader& h = *protection.header;
     const int64_t headerBytes = h.HeaderBytes();
 
@@ -493,15 +509,6 @@ std::string IgnoredReason(const IgnoredPart& part) {
 
 }  // namespace
 
-namespace {
-
-// "N fichiers …" in the plural, `one` for a single one.
-std::string Counted(size_t count, TextId many, TextId one) {
-    return count == 1 ? Say(one) : Say(many, {std::to_string(count)});
-}
-
-}  // namespace
-
 std::string DescribeProtection(const Protection& protection, bool verbose) {
     std::string text;
     for (const ShardCheck& shard : protection.shards) {
@@ -525,9 +532,7 @@ std::string DescribeProtection(const Protection& protection, bool verbose) {
                  Counted(size_t(plan.goodRecovery), TextId::RecoveryPresent,
                          TextId::RecoveryOnePresent)});
     else
-        text += Say(TextId::RecoveryIrreparable,
-                    {std::to_string(plan.lost.size()), std::to_string(plan.NeededRecovery()),
-                     std::to_string(plan.goodRecovery)});
+        text += IrreparableText(plan);
     return text;
 }
 
@@ -543,9 +548,7 @@ std::optional<Failure> JoinRepairing(const Protection& protection,
     const RepairPlan& plan = protection.plan;
     if (!protection.header || !plan.Repairable() || !plan.decode ||
         pieces.size() != size_t(protection.header->dataParts))
-        return Failure{Say(TextId::RecoveryIrreparable,
-                           {std::to_string(plan.lost.size()), std::to_string(plan.NeededRecovery()),
-                            std::to_string(plan.goodRecovery)})};
+        return Failure{IrreparableText(plan)};
     const RecoveryHeader& h = *protection.header;
 
     std::vector<int64_t> at(pieces.size() + 1, 0);

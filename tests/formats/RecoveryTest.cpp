@@ -273,6 +273,7 @@ TEST_F(RecoverySetTest, RepairsEveryCombinationOfAsManyLossesAsRecoveryParts) {
                 ASSERT_TRUE(failed);
                 EXPECT_NE(failed->text.find("irréparable : " + std::to_string(losses)),
                           std::string::npos);
+                EXPECT_EQ(failed->text.find(" 1 fichiers"), std::string::npos) << failed->text;
                 for (size_t i = 0; i < all.size(); ++i) WriteFile(all[i], contents[i]);
                 for (const std::string& name : ListDir(folder->path()))
                     ASSERT_EQ(name.find(".reparation"), std::string::npos);
