@@ -144,9 +144,27 @@ std::string_view LeadToFirstPart(const NameMatch& match, Detection& found) {
     return part.number;
 }
 
+// The first part of the plain set whose checksum file `path` names
+// (NAME.sha256 or NAME.md5 beside NAME.001), when it is there.
+std::optional<std::string> PlainSetOfChecksumFile(const std::string& path) {
+    for (std::string_view extension : {".sha256", ".md5"}) {
+        if (path.size() <= extension.size() ||
+            !std::equal(extension.rbegin(), extension.rend(), path.rbegin(), [](char a, char b) {
+                return a == std::tolower(static_cast<unsigned char>(b));
+            }))
+            continue;
+        const std::string first = path.substr(0, path.size() - extension.size()) + ".001";
+        if (platform::IsRegularFile(first)) return first;
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 Detection DetectKind(const std::string& path) {
+    // A plain set's checksum file stands for its set, which opens from its first part.
+    if (const std::optional<std::string> first = PlainSetOfChecksumFile(path))
+        return DetectKind(*first);
     Detection found;
     found.path = path;
     std::array<uint8_t, kDetectedBytes> bytes{};

@@ -186,6 +186,24 @@ TEST(DetectKind, FilesThatAreNoPartFitNoKind) {
     EXPECT_TRUE(Kinds(dir.path()).empty());
 }
 
+TEST(DetectKind, APlainSetsChecksumFileOpensTheSet) {
+    TempDir dir;
+    for (const char* part : {"film.avi.001", "film.avi.002", "lone.002"})
+        WriteFile(dir / part, RandomBytes(2000, 4));
+    for (const char* sums : {"film.avi.sha256", "film.avi.MD5", "lone.sha256", "x.md5"}) {
+        WriteFile(dir / sums, "0123  film.avi.001\n");
+        SCOPED_TRACE(sums);
+        const Detection found = DetectKind(dir / sums);
+        if (std::string_view(sums).rfind("film.avi", 0) == 0) {
+            ASSERT_FALSE(found.kinds.empty());
+            EXPECT_EQ(found.kinds.back(), "generic");
+            EXPECT_EQ(found.path, dir / "film.avi.001");
+        } else {
+            EXPECT_TRUE(found.kinds.empty());  // no first part beside it
+        }
+    }
+}
+
 TEST(DetectKind, AFileThatCannotBeReadIsTakenByItsName) {
     TempDir dir;
     WriteFile(dir / "m.000", "EasySpl000003avi" + RandomBytes(100, 10));
