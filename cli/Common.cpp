@@ -231,6 +231,21 @@ JsonObject RunJson(std::string_view command, int status, const Job* job, bool ra
     return json;
 }
 
+std::string SplitJson(int status, const Job& job, bool ran, const SplitFacts& facts) {
+    return RunJson("split", status, &job, ran)
+        .Text("folder", job.choices.folder)
+        .Text("name", job.choices.fileName)
+        .Text("storedName", facts.storedName)
+        .Number("size", facts.size)
+        .Number("partSize", facts.partSize)
+        .Number("parts", facts.parts)
+        .Flag("digests", !facts.digest.empty())
+        .Flag("plain", facts.plain)
+        .Text("checksumFile", facts.checksumFile)
+        .Text("digest", facts.digest)
+        .Written();
+}
+
 JsonObject KindJson(const KindOpened& kind) {
     JsonObject json;
     json.Text("kind", kind.name);

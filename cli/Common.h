@@ -125,6 +125,20 @@ std::optional<int> OpenSetOfKind(const Parsed& parsed, Context& ctx, std::unique
 // there was none to make (a set that could not be opened).
 class JsonObject;
 JsonObject RunJson(std::string_view command, int status, const Job* job, bool ran);
+// What split's last words for scripts (--json) say of the set, after
+// RunJson's: a native set or a plain one, and its digests ("md5", "sha256",
+// or empty for none).
+struct SplitFacts {
+    std::string_view storedName;
+    int64_t size = 0;
+    int64_t partSize = 0;
+    int64_t parts = 0;  // those the split made: 0 unless it ended well
+    bool plain = false;
+    std::string_view digest;
+    std::string_view checksumFile;
+};
+std::string SplitJson(int status, const Job& job, bool ran, const SplitFacts& facts);
+
 // The start of info's and verify's answers for scripts: the kind and why it
 // was found (null when it was named by --format).
 JsonObject KindJson(const KindOpened& kind);

@@ -71,18 +71,15 @@ int Split(const Args& args, Context& ctx) {
     auto ended = [&](int status, bool ran) {
         if (!parsed.Has("--json")) return status;
         const bool made = status == kExitOk;
-        ctx.out << RunJson("split", status, &job, ran)
-                       .Text("folder", job.choices.folder)
-                       .Text("name", job.choices.fileName)
-                       .Text("storedName", job.header.originalName)
-                       .Number("size", job.sourceSize)
-                       .Number("partSize", partSize)
-                       .Number("parts", made ? job.header.partCount : 0)
-                       .Flag("digests", job.header.hasDigests == 1)
-                       .Flag("plain", false)
-                       .Text("checksumFile", "")
-                       .Text("digest", job.header.hasDigests == 1 ? "md5" : "")
-                       .Written()
+        const bool digests = job.header.hasDigests == 1;
+        ctx.out << SplitJson(status, job, ran,
+                             {.storedName = job.header.originalName,
+                              .size = job.sourceSize,
+                              .partSize = partSize,
+                              .parts = made ? job.header.partCount : 0,
+                              .plain = false,
+                              .digest = digests ? "md5" : "",
+                              .checksumFile = ""})
                 << "\n";
         return status;
     };

@@ -65,20 +65,17 @@ int SplitPlain(const Parsed& parsed, Context& ctx) {
     auto ended = [&](int status, bool ran) {
         if (!parsed.Has("--json")) return status;
         const bool made = status == kExitOk;
-        ctx.out << RunJson("split", status, &job, ran)
-                       .Text("folder", job.choices.folder)
-                       .Text("name", job.choices.fileName)
-                       .Text("storedName", job.choices.fileName)
-                       .Number("size", job.sourceSize)
-                       .Number("partSize", partSize)
-                       .Number("parts", made ? job.partCount : 0)
-                       .Flag("digests", digest != PlainDigest::None)
-                       .Flag("plain", true)
-                       .Text("checksumFile", made && digest != PlainDigest::None
-                                                 ? job.ChecksumPath()
-                                                 : std::string())
-                       .Text("digest", DigestName(digest))
-                       .Written()
+        const std::string checksums =
+            made && digest != PlainDigest::None ? job.ChecksumPath() : std::string();
+        const std::string digestName = DigestName(digest);
+        ctx.out << SplitJson(status, job, ran,
+                             {.storedName = job.choices.fileName,
+                              .size = job.sourceSize,
+                              .partSize = partSize,
+                              .parts = made ? job.partCount : 0,
+                              .plain = true,
+                              .digest = digestName,
+                              .checksumFile = checksums})
                 << "\n";
         return status;
     };

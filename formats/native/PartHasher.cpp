@@ -39,18 +39,7 @@ public:
     }
 
     PartHashResult Run() {
-        const unsigned workers = PartHashWorkers(options_.workers, parts_.size());
-        std::vector<std::thread> threads;
-        threads.reserve(workers);
-        for (unsigned k = 1; k < workers; ++k) {
-            try {
-                threads.emplace_back([this] { Work(); });
-            } catch (const std::system_error&) {
-                break;  // the workers already started hash every part all the same
-            }
-        }
-        Work();
-        for (std::thread& thread : threads) thread.join();
+        RunOnWorkers(PartHashWorkers(options_.workers, parts_.size()), [this] { Work(); });
         if (escaped_) std::rethrow_exception(escaped_);
         result_.cancelled = cancelled_.load();
         return std::move(result_);
@@ -256,6 +245,20 @@ unsigned PartHashWorkers(unsigned forced, size_t parts) {
     unsigned workers = forced > 0 ? forced : std::thread::hardware_concurrency();
     workers = std::max(workers, 1u);
     return static_cast<unsigned>(std::min<size_t>(workers, parts));
+}
+
+void RunOnWorkers(unsigned workers, const std::function<void()>& work) {
+    std::vector<std::thread> threads;
+    threads.reserve(workers);
+    for (unsigned k = 1; k < workers; ++k) {
+        try {
+            threads.emplace_back(work);
+        } catch (const std::system_error&) {
+            break;  // the workers already started do all the work all the same
+        }
+    }
+    work();
+    for (std::thread& thread : threads) thread.join();
 }
 
 PartHashResult HashParts(const std::vector<PartToHash>& parts, const PartHashOptions& options) {

@@ -67,6 +67,11 @@ struct PartHashResult {
 // How many workers hash `parts` parts when `forced` are asked for (0: one per core).
 unsigned PartHashWorkers(unsigned forced, size_t parts);
 
+// Runs `work` on `workers` threads, the calling thread one of them, and
+// returns once every one has ended. A thread the system cannot start is left
+// out: those that run take its share.
+void RunOnWorkers(unsigned workers, const std::function<void()>& work);
+
 // Hashes the parts; the calling thread is one of the workers. A part that
 // cannot be opened, read, or ends before its bytes fails with the errno of
 // HashRange (ESTALE for the last), EINVAL for an open file given twice. An

@@ -5,8 +5,6 @@
 #include <exception>
 #include <memory>
 #include <mutex>
-#include <system_error>
-#include <thread>
 
 #include "platform/Errors.h"
 
@@ -22,17 +20,7 @@ public:
     }
 
     Sha256PartsResult Run() {
-        const unsigned workers = PartHashWorkers(options_.workers, parts_.size());
-        std::vector<std::thread> threads;
-        for (unsigned k = 1; k < workers; ++k) {
-            try {
-                threads.emplace_back([this] { Work(); });
-            } catch (const std::system_error&) {
-                break;  // the workers already started hash every part all the same
-            }
-        }
-        Work();
-        for (std::thread& thread : threads) thread.join();
+        RunOnWorkers(PartHashWorkers(options_.workers, parts_.size()), [this] { Work(); });
         if (escaped_) std::rethrow_exception(escaped_);
         for (size_t i = 0; i < errors_.size(); ++i)
             if (errors_[i] != 0) {
