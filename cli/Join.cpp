@@ -75,11 +75,9 @@ int Join(const Args& args, Context& ctx) {
     bool verify = !parsed.Has("--no-verify");
     if (!toStandardOutput) {
         const workflow::JoinProtection found = workflow::ExamineForJoin(parsed.positionals[0]);
-        if (found.repairs) {
-            job.choices.fileName = name;
+        if (found.repairs)
             return ended(JoinRepairing(job, found.protection, name, !parsed.Has("--json"), ctx),
                          true);
-        }
         if (found.dataChecked) verify = false;
     }
     if (!workflow::CheckJoin(job, name, verify, bufferSize, platform::ShowAfter()))

@@ -46,29 +46,21 @@ int WriteRecoveryParts(const std::vector<std::string>& parts, const std::string&
     return kExitOk;
 }
 
-int ProtectSplitSet(const NativeSet& job, int count, bool say, Context& ctx) {
-    // A split of a stream learns its count of parts only at its end.
-    if (count > job.header.partCount) {
-        platform::ShowMessage(
-            nullptr, Say(TextId::CliRecoveryCount, {std::to_string(recovery::kMostRecoveryParts)}),
-            Say(TextId::TitleError), platform::Icon::Error);
-        return kExitFailed;
-    }
+int RunSplitProtected(NativeSet& job, int count, bool say, Context& ctx) {
     std::vector<std::string> written;
-    if (!workflow::ProtectSplitSet(job, count, written, platform::ShowAfter())) return kExitFailed;
-    SayWritten(written, say, ctx);
-    return kExitOk;
+    if (count > 0) workflow::AddRecoveryStep(job, count, false, &written);
+    const int status = RunJob(job, false, ctx);
+    if (status == kExitOk) SayWritten(written, say, ctx);
+    return status;
 }
 
 int JoinRepairing(Job& job, const recovery::Protection& protection, const std::string& name,
                   bool say, Context& ctx) {
-    std::vector<std::string> rebuilt;
-    Messages said;
-    const bool joined = workflow::JoinRepairing(job, protection, name, rebuilt, said);
-    for (const std::string& line : rebuilt)
-        if (say) ctx.out << line;
-    platform::ShowMessages(nullptr, said);
-    return joined ? kExitOk : kExitFailed;
+    workflow::JoinRepairingOnWorker(job, protection, name);
+    const int status = RunJob(job, true, ctx);
+    if (status == kExitOk && say)
+        for (const std::string& line : workflow::RebuiltLines(protection)) ctx.out << line;
+    return status;
 }
 
 int VerifyStatus(bool setWhole, const recovery::Protection& protection) {

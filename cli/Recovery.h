@@ -30,9 +30,9 @@ bool ReadRecoveryCount(const Parsed& parsed, int64_t parts, int& count, std::str
 int WriteRecoveryParts(const std::vector<std::string>& parts, const std::string& stemPath,
                        int count, Context& ctx,
                        const std::vector<std::optional<Digest>>& known = {}, bool say = true);
-// The same for the set a native split just made, a line per part written
-// when `say`.
-int ProtectSplitSet(const NativeSet& job, int count, bool say, Context& ctx);
+// Runs the checked split `job` with `count` recovery parts (none: 0) as its
+// last step; a line per recovery part written when `say`.
+int RunSplitProtected(NativeSet& job, int count, bool say, Context& ctx);
 
 // Joins the opened set of `job`, damaged but repairable by `protection`, into
 // `name` in the job's folder, rebuilding the lost parts in memory; says which

@@ -109,9 +109,7 @@ int Split(const Args& args, Context& ctx) {
     if (!stream && recoveryParts > (job.sourceSize + partSize - 1) / partSize)
         return UsageError(
             ctx, Say(TextId::CliRecoveryCount, {std::to_string(recovery::kMostRecoveryParts)}));
-    const int status = RunJob(job, false, ctx);
-    if (status != kExitOk || recoveryParts == 0) return ended(status, true);
-    return ended(ProtectSplitSet(job, recoveryParts, !parsed.Has("--json"), ctx), true);
+    return ended(RunSplitProtected(job, recoveryParts, !parsed.Has("--json"), ctx), true);
 }
 
 }  // namespace cli

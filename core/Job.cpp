@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <future>
+#include <utility>
 
 #include "core/JoinOutput.h"
 #include "platform/Clock.h"
@@ -59,6 +60,49 @@ void Job::StartJoin() {
 void Job::EndWithoutWorker() {
     step = Step::Failed;
     EndOfWork();
+}
+
+void Job::StartJoinInstead() {
+    if (worker_ == nullptr) return EndWithoutWorker();
+    worker_->Start([this, work = std::exchange(joinInstead, {})] {
+        step = Step::Finishing;
+        doneBytes = 0;
+        partDoneBytes = 0;
+        const StepResult result = work(*this);
+        if (result) return Fail(*result);
+        if (CancelRequested()) return EndCancelled();
+        step = Step::Finished;
+        EndOfWork();
+    });
+}
+
+bool Job::FinishingProgress(int64_t done, int64_t total) {
+    totalBytes = total;
+    doneBytes = done;
+    partBytes = total;
+    partDoneBytes = done;
+    ShowProgress();
+    return PausePoint();
+}
+
+bool Job::RunFinishingStep() {
+    // Taken for this run only: the job's next run has its own.
+    const std::function<StepResult(Job&)> work = std::exchange(finishingStep, {});
+    if (!work) return true;
+    step = Step::Finishing;
+    doneBytes = 0;
+    partDoneBytes = 0;
+    ShowProgress();
+    const StepResult result = work(*this);
+    if (result) {
+        Fail(*result);
+        return false;
+    }
+    if (CancelRequested()) {
+        EndCancelled();
+        return false;
+    }
+    return true;
 }
 
 void Job::Suspend() {
@@ -150,9 +194,11 @@ void Job::EndCancelled() {
 
 void Job::ReportEnd(std::string_view successText) {
     ShowProgress();
+    const std::string before = std::exchange(linesBeforeSuccess, {});
     if (step == Step::Finished)
-        display->ShowMessage(
-            {std::string(successText), Say(TextId::TitleProgram), platform::Icon::Info});
+        display->ShowMessage({before.empty() ? std::string(successText)
+                                             : before + "\n" + std::string(successText),
+                              Say(TextId::TitleProgram), platform::Icon::Info});
     else if (step == Step::Cancelled)
         display->ShowMessage({Say(TextId::JobCancelled) + LeftAfterCancel(leftBehind),
                               Say(TextId::TitleProgram), platform::Icon::Warning});

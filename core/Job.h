@@ -30,6 +30,9 @@ enum class Step : uint8_t {
     Finished = 4,
     Failed = 5,
     Cancelled = 6,
+    // The work a front end added after a split that went well (its recovery
+    // parts), on the same worker.
+    Finishing = 7,
 };
 
 // A step of a worker: nothing when it went well (or was cancelled, which the
@@ -97,6 +100,8 @@ public:
     // job as a failure at once.
     virtual void StartSplit();
     virtual void StartJoin();
+    // Runs joinInstead on the job's worker and ends the job as a join.
+    void StartJoinInstead();
     // Pause and resume take effect at the worker's next buffer.
     void Suspend();
     void Resume();
@@ -130,6 +135,24 @@ public:
 
     virtual void ShowProgress() = 0;
     virtual void EndOfWork() = 0;
+
+    // Work a front end adds to a split that went well, run on its worker
+    // before the end is said, so that the one end message comes after it: it
+    // reports through FinishingProgress, which also holds it on a pause and
+    // tells it to stop on a cancel; it then takes back what it made. Nothing
+    // when it went well or stopped for a cancel, otherwise why it failed.
+    std::function<StepResult(Job&)> finishingStep;
+    // The finishing step's progress: `done` of `total` bytes, shown as the
+    // work's. False when the step is to stop.
+    bool FinishingProgress(int64_t done, int64_t total);
+    // Work that replaces a join's own (a join that rebuilds lost parts on its
+    // way), run on the job's worker with the same end as a join's: nothing
+    // when it went well or was cancelled, otherwise why it failed. The join
+    // starts it instead of its own copy when it is set.
+    std::function<StepResult(Job&)> joinInstead;
+    // Lines said above the next success message (the parts such a join
+    // rebuilt), each ending with its new line.
+    std::string linesBeforeSuccess;
 
     // True once after a resume: the window wrote over the status line while
     // the worker was held, so the next progress must write every text again.
@@ -169,6 +192,9 @@ protected:
     void Fail(const Message& failure) { Fail(failure.text, failure.title, failure.icon); }
     // The end of a cancelled worker, once it removed what it made.
     void EndCancelled();
+    // Runs the finishing step, if any: true when it went well; otherwise the
+    // job has ended, failed or cancelled.
+    bool RunFinishingStep();
     // Removes a file the job made, while it is still that file; a file that
     // stays (a folder become read-only) goes to leftBehind.
     void TakeBack(const std::string& path, const platform::FileIdentity& identity);

@@ -86,6 +86,14 @@ void ProgressWriter::WritePartAndDone(Job& job, int64_t textKey,
     }
 }
 
+void ProgressWriter::Finishing(Job& job) {
+    Copying(job, 0, [&](ProgressDisplay& display) {
+        display.SetStatusText(texts::Say(job.joining ? texts::TextId::StatusJoinRepairing
+                                                     : texts::TextId::StatusWritingRecovery));
+        display.SetPartText("");
+    });
+}
+
 void ProgressWriter::Digesting(Job& job, int64_t textKey,
                                const std::function<void(ProgressDisplay&)>& texts, int32_t number,
                                int32_t count) {

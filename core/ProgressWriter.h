@@ -29,6 +29,9 @@ public:
                    int32_t number, int32_t count);
     // The end of a successful job: the clock stops, the status says so.
     void Finished(Job& job);
+    // The step after a split (its recovery parts) or the join that rebuilds
+    // lost parts on its way: a copy phase with its own status.
+    void Finishing(Job& job);
 
 private:
     void WriteOverallBar(ProgressDisplay& display, int position);

@@ -265,6 +265,8 @@ void Start(Job& job, Direction direction) {
     job.joining = direction == Direction::Join;
     if (direction == Direction::Split)
         job.StartSplit();
+    else if (job.joinInstead)
+        job.StartJoinInstead();
     else
         job.StartJoin();
 }

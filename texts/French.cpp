@@ -296,6 +296,8 @@ constexpr Row kFrench[] = {
     {TextId::CliRecoveryCount,
      "--recovery attend un nombre de fichiers de secours de 1 à %1, sans dépasser le nombre de "
      "fichiers du jeu"},
+    {TextId::StatusWritingRecovery, "Écriture des fichiers de secours..."},
+    {TextId::StatusJoinRepairing, "Reconstruction des fichiers perdus et assemblage..."},
 
     {TextId::TitleConversionStopped, "Conersion interrompue", kKept},
     {TextId::UnknownFileFormat, "Format de fichier inconnu"},

@@ -236,6 +236,8 @@ enum class TextId : uint16_t {
     JoinRebuiltLine,     // %1 the part's number, %2 its path
     JoinRepairFirst,     // %1 the part given
     CliRecoveryCount,    // %1 the most recovery parts
+    StatusWritingRecovery,
+    StatusJoinRepairing,
 
     // The 1.0 converter.
     TitleConversionStopped,

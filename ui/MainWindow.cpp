@@ -292,19 +292,7 @@ void MainWindow::SetWindows(ProgressWindow* processing, SettingsDialog* param,
     frmParam_ = param;
     frmConvert_ = convert;
     if (frmProcessing_)
-        connect(frmProcessing_, &ProgressWindow::jobClosed, this, [this] {
-            // The set a split just made gets its recovery parts before the
-            // job that knows its parts is replaced.
-            if (mode == Direction::Split && job && job->step == Step::Finished &&
-                params->recoveryParts > 0) {
-                std::vector<std::string> written;
-                QApplication::setOverrideCursor(Qt::WaitCursor);
-                workflow::ProtectSplitSet(static_cast<NativeSet&>(*job), params->recoveryParts,
-                                          written, platform::ShowAfter(this));
-                QApplication::restoreOverrideCursor();
-            }
-            SetMode(mode);
-        });
+        connect(frmProcessing_, &ProgressWindow::jobClosed, this, [this] { SetMode(mode); });
 }
 
 void MainWindow::paintEvent(QPaintEvent*) {
@@ -784,8 +772,12 @@ void MainWindow::StartAction() {
                                          : PartSizeFor(cboMode_->currentIndex(), size.toLongLong(),
                                                        job->sourceSize),
             .bufferSize = params->bufferSize};
-        if (workflow::CheckSplit(static_cast<NativeSet&>(*job), choice, platform::ShowAfter(this)))
-            RunJob();
+        auto& split = static_cast<NativeSet&>(*job);
+        if (!workflow::CheckSplit(split, choice, platform::ShowAfter(this))) return;
+        // The recovery parts are the split's last step, on its worker.
+        if (params->recoveryParts > 0)
+            workflow::AddRecoveryStep(split, params->recoveryParts, true);
+        RunJob();
         return;
     }
     // A protected set that lost data parts is joined by rebuilding them on
@@ -803,18 +795,11 @@ void MainWindow::StartAction() {
 }
 
 void MainWindow::JoinRepairing(const recovery::Protection& protection, const std::string& name) {
-    job->choices.fileName = name;
-    std::vector<std::string> rebuilt;
-    Messages said;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    workflow::JoinRepairing(*job, protection, name, rebuilt, said);
-    QApplication::restoreOverrideCursor();
+    workflow::JoinRepairingOnWorker(*job, protection, name);
     // The parts rebuilt are named above the end of the join.
-    std::string lines;
-    for (const std::string& line : rebuilt) lines += line;
-    if (!said.empty()) said.front().text = lines + "\n" + said.front().text;
-    platform::ShowMessages(this, said);
-    SetMode(mode);
+    for (const std::string& line : workflow::RebuiltLines(protection))
+        job->linesBeforeSuccess += line;
+    RunJob();
 }
 
 void MainWindow::RunJob() {

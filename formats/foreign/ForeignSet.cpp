@@ -238,6 +238,9 @@ void ForeignSet::ShowProgress() {
             });
             break;
         }
+        case Step::Finishing:
+            writer_.Finishing(*this);
+            break;
         case Step::Finished:
             writer_.Finished(*this);
             break;

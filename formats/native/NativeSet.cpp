@@ -204,6 +204,7 @@ void NativeSet::SplitThread() {
         return EndCancelled();
     }
     ShowProgress();
+    if (!RunFinishingStep()) return;
     step = Step::Finished;
     EndOfWork();
 }
@@ -817,6 +818,9 @@ void NativeSet::ShowProgress() {
                 number, header.partCount);
             break;
         }
+        case Step::Finishing:
+            writer_.Finishing(*this);
+            break;
         case Step::Finished:
             writer_.Finished(*this);
             break;

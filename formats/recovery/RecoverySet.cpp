@@ -62,9 +62,11 @@ struct ShardOutput {
     int64_t keepBytes = 0;
 };
 
-// Runs the coder over the shards' `shardBytes` bytes, stripe after stripe.
+// Runs the coder over the shards' `shardBytes` bytes, stripe after stripe,
+// telling `progress` after each one.
 std::optional<Failure> CodeStripes(const RegionCoder& coder, std::vector<ShardInput>& inputs,
-                                   std::vector<ShardOutput>& outputs, int64_t shardBytes) {
+                                   std::vector<ShardOutput>& outputs, int64_t shardBytes,
+                                   const StripeProgress& progress) {
     const size_t stripe = StripeBytes(inputs.size() + outputs.size());
     std::vector<HashBuffer> buffers;
     std::vector<const uint8_t*> in;
@@ -113,6 +115,8 @@ std::optional<Failure> CodeStripes(const RegionCoder& coder, std::vector<ShardIn
             }
             output.done += int64_t(kept);
         }
+        if (progress && !progress(at + int64_t(count), shardBytes))
+            return Failure{.text = {}, .stopped = true};
     }
     return std::nullopt;
 }
@@ -138,6 +142,8 @@ std::optional<Failure> FinishShardFile(platform::File& file, const std::string& 
     return std::nullopt;
 }
 
+std::string FreeName(const std::string& path, const std::string& ending);
+
 // Removes the files a failed operation made, while they are still its own.
 struct MadeFiles {
     std::vector<std::pair<std::string, platform::FileIdentity>> files;
@@ -145,6 +151,10 @@ struct MadeFiles {
     void Add(const std::string& path, const platform::File& file) {
         if (std::optional<platform::FileIdentity> id = file.Identity())
             files.emplace_back(path, *id);
+    }
+    void Renamed(const std::string& from, const std::string& to) {
+        for (auto& file : files)
+            if (file.first == from) file.first = to;
     }
     ~MadeFiles() {
         if (kept) return;
@@ -192,7 +202,8 @@ bool IsRecoveryPartName(std::string_view name) {
 std::optional<Failure> ProtectParts(const std::vector<std::string>& dataPaths,
                                     const std::string& stemPath, int recoveryParts,
                                     std::vector<std::string>* written,
-                                    const std::vector<std::optional<Digest>>& known) {
+                                    const std::vector<std::optional<Digest>>& known,
+                                    const StripeProgress& progress) {
     const int dataParts = static_cast<int>(dataPaths.size());
     if (dataParts + recoveryParts > kMostShards)
         return Failure{
@@ -247,11 +258,15 @@ std::optional<Failure> ProtectParts(const std::vector<std::string>& dataPaths,
     }()));
     for (int r = 0; r < recoveryParts; ++r) {
         const std::string path = RecoveryPartName(stemPath, r);
-        if (std::optional<Failure> failed = CreateShardFile(path, files[size_t(r)])) return failed;
-        made.Add(path, files[size_t(r)]);
+        if (platform::FileExists(path))
+            return Failure{Say(TextId::RecoveryPartExists, {platform::VisibleText(path)})};
+        const std::string temporary = FreeName(path, ".incomplet");
+        if (std::optional<Failure> failed = CreateShardFile(temporary, files[size_t(r)]))
+            return failed;
+        made.Add(temporary, files[size_t(r)]);
         const platform::IoResult wrote = files[size_t(r)].Write(blank.data(), blank.size());
         if (!wrote.ok()) return ReasonFailure(TextId::RecoveryWriteFailed, path, wrote.error);
-        outputs.push_back({&files[size_t(r)], path, header.shardBytes});
+        outputs.push_back({&files[size_t(r)], temporary, header.shardBytes});
     }
 
     const GfMatrix generator = CauchyGenerator(dataParts, recoveryParts);
@@ -259,21 +274,33 @@ std::optional<Failure> ProtectParts(const std::vector<std::string>& dataPaths,
                     std::vector<uint8_t>(generator.cells.begin() + size_t(dataParts) * dataParts,
                                          generator.cells.end())};
     if (std::optional<Failure> failed =
-            CodeStripes(RegionCoder(std::move(parity)), inputs, outputs, header.shardBytes))
+            CodeStripes(RegionCoder(std::move(parity)), inputs, outputs, header.shardBytes,
+                        progress))
         return failed;
 
     for (int r = 0; r < recoveryParts; ++r)
         header.shards.push_back({header.shardBytes, MD5Final(outputs[size_t(r)].md5),
-                                 platform::FileNameOf(outputs[size_t(r)].path)});
+                                 platform::FileNameOf(RecoveryPartName(stemPath, r))});
     for (int r = 0; r < recoveryParts; ++r) {
         header.index = r;
         if (std::optional<Failure> failed =
                 FinishShardFile(files[size_t(r)], outputs[size_t(r)].path, EncodeHeader(header)))
             return failed;
     }
+    // Every part is whole before any takes its name.
+    for (int r = 0; r < recoveryParts; ++r) {
+        const std::string path = RecoveryPartName(stemPath, r);
+        int error = 0;
+        if (!platform::RenameNoReplace(outputs[size_t(r)].path, path, &error,
+                                       platform::Durability::Durable))
+            return error == EEXIST
+                       ? Failure{Say(TextId::RecoveryPartExists, {platform::VisibleText(path)})}
+                       : ReasonFailure(TextId::RecoveryWriteFailed, path, error);
+        made.Renamed(outputs[size_t(r)].path, path);
+    }
     made.kept = true;
     if (written)
-        for (const ShardOutput& output : outputs) written->push_back(output.path);
+        for (int r = 0; r < recoveryParts; ++r) written->push_back(RecoveryPartName(stemPath, r));
     return std::nullopt;
 }
 
@@ -446,7 +473,7 @@ std::optional<Failure> RepairSet(const Protection& protection, RepairReport& rep
         outputs.push_back({&files[n], temporary.back(), h.shards[size_t(lost)].bytes});
     }
     if (std::optional<Failure> failed =
-            CodeStripes(RegionCoder(*plan.decode), inputs, outputs, h.shardBytes))
+            CodeStripes(RegionCoder(*plan.decode), inputs, outputs, h.shardBytes, {}))
         return failed;
     for (size_t n = 0; n < plan.lost.size(); ++n) {
         if (MD5Final(outputs[n].md5) != h.shards[size_t(plan.lost[n])].digest)
@@ -544,7 +571,8 @@ bool HasRecoveryParts(const std::string& anyPart) {
 
 std::optional<Failure> JoinRepairing(const Protection& protection,
                                      const std::vector<JoinPiece>& pieces,
-                                     const std::string& outputPath) {
+                                     const std::string& outputPath,
+                                     const StripeProgress& progress) {
     const RepairPlan& plan = protection.plan;
     if (!protection.header || !plan.Repairable() || !plan.decode ||
         pieces.size() != size_t(protection.header->dataParts))
@@ -561,6 +589,7 @@ std::optional<Failure> JoinRepairing(const Protection& protection,
 
     // The intact parts first, copied as they are (inside the kernel where it can).
     std::vector<uint8_t> buffer(1u << 20);
+    int64_t copiedBytes = 0;
     for (size_t j = 0; j < pieces.size(); ++j) {
         const ShardCheck& check = protection.shards[j];
         if (check.state != ShardState::Good) continue;
@@ -579,6 +608,8 @@ std::optional<Failure> JoinRepairing(const Protection& protection,
             if (copied.ended || copied.bytes == 0)
                 return ReasonFailure(TextId::RecoveryReadFailed, check.path, ESTALE);
             left -= copied.bytes;
+            copiedBytes += copied.bytes;
+            if (progress && !progress(copiedBytes, at.back())) return Failure{.text = {}, .stopped = true};
         }
     }
 
@@ -612,7 +643,12 @@ std::optional<Failure> JoinRepairing(const Protection& protection,
                             plan.decode->cells.begin() + (n + 1) * size_t(decode.columns));
     }
     if (std::optional<Failure> failed =
-            CodeStripes(RegionCoder(std::move(decode)), inputs, outputs, h.shardBytes))
+            CodeStripes(RegionCoder(std::move(decode)), inputs, outputs, h.shardBytes,
+                        [&](int64_t done, int64_t total) {
+                            const int64_t rebuilt = at.back() - copiedBytes;
+                            return !progress || progress(copiedBytes + rebuilt * done / total,
+                                                         at.back());
+                        }))
         return failed;
     for (size_t n = 0, o = 0; n < plan.lost.size(); ++n) {
         const int lost = plan.lost[n];

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -21,20 +22,28 @@ namespace recovery {
 std::string RecoveryPartName(std::string_view stem, int index);
 bool IsRecoveryPartName(std::string_view fileName);
 
-// What a recovery operation that failed says, worded for the user.
+// What a recovery operation that failed says, worded for the user; a
+// stopped one says nothing.
 struct Failure {
     std::string text;
+    bool stopped = false;
 };
+
+// Told how far a long operation is, `done` of `total` bytes, between its
+// stripes: false stops it, and it takes back what it made as on a failure.
+using StripeProgress = std::function<bool(int64_t done, int64_t total)>;
 
 // Writes `recoveryParts` recovery parts for the data parts, named after
 // `stemPath` (a path without the ".R01.pcw"), and the paths written in
 // `written`. `known` may give the digests of some parts' whole files, which
 // are then not hashed again (a split with digests has just made them).
-// Nothing is left behind when it fails; no existing file is replaced.
+// Each is written under a temporary name and given its own once whole.
+// Nothing is left behind when it fails or stops; no existing file is replaced.
 std::optional<Failure> ProtectParts(const std::vector<std::string>& dataPaths,
                                     const std::string& stemPath, int recoveryParts,
                                     std::vector<std::string>* written = nullptr,
-                                    const std::vector<std::optional<Digest>>& known = {});
+                                    const std::vector<std::optional<Digest>>& known = {},
+                                    const StripeProgress& progress = {});
 
 struct ShardCheck {
     std::string path;
@@ -99,6 +108,7 @@ struct JoinPiece {
 // replaces a file.
 std::optional<Failure> JoinRepairing(const Protection& protection,
                                      const std::vector<JoinPiece>& pieces,
-                                     const std::string& outputPath);
+                                     const std::string& outputPath,
+                                     const StripeProgress& progress = {});
 
 }  // namespace recovery

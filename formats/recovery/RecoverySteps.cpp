@@ -34,19 +34,40 @@ bool WriteRecoveryParts(const std::vector<std::string>& parts, const std::string
     return true;
 }
 
-bool ProtectSplitSet(const NativeSet& job, int count, std::vector<std::string>& written,
-                     Messages& said) {
-    const int32_t parts = job.header.partCount;
-    const std::string base = job.choices.folder + job.choices.fileName;
-    std::vector<std::string> paths;
-    for (int32_t number = 1; number <= parts; ++number)
-        paths.push_back(NativePartName(base, number));
-    // The digests the split stored are those of its parts' files, but for the
-    // last one, which now ends with them.
-    std::vector<std::optional<Digest>> known;
-    for (size_t i = 0; i + 1 < job.digests.size(); ++i)
-        known.push_back(DigestFromHex(job.digests[i]));
-    return WriteRecoveryParts(paths, base, std::min<int>(count, parts), known, written, said);
+namespace {
+
+// What a recovery operation's failure is to the job: nothing for one that
+// stopped on a cancel, which the job knows of.
+StepResult JobFailure(const std::optional<recovery::Failure>& failed) {
+    if (!failed || failed->stopped) return std::nullopt;
+    return Message{failed->text, Say(TextId::TitleError), platform::Icon::Error};
+}
+
+recovery::StripeProgress ProgressOf(Job& job) {
+    return [&job](int64_t done, int64_t total) { return job.FinishingProgress(done, total); };
+}
+
+}  // namespace
+
+void AddRecoveryStep(NativeSet& job, int count, bool bringDown, std::vector<std::string>* written) {
+    job.finishingStep = [&job, count, bringDown, written](Job&) -> StepResult {
+        const int32_t parts = job.header.partCount;
+        if (count > parts && !bringDown)
+            return Message{
+                Say(TextId::CliRecoveryCount, {std::to_string(recovery::kMostRecoveryParts)}),
+                Say(TextId::TitleError), platform::Icon::Error};
+        const std::string base = job.choices.folder + job.choices.fileName;
+        std::vector<std::string> paths;
+        for (int32_t number = 1; number <= parts; ++number)
+            paths.push_back(NativePartName(base, number));
+        // The digests the split stored are those of its parts' files, but for
+        // the last one, which now ends with them.
+        std::vector<std::optional<Digest>> known;
+        for (size_t i = 0; i + 1 < job.digests.size(); ++i)
+            known.push_back(DigestFromHex(job.digests[i]));
+        return JobFailure(recovery::ProtectParts(paths, base, std::min<int>(count, parts), written,
+                                                 known, ProgressOf(job)));
+    };
 }
 
 std::optional<Digest> DigestFromHex(std::string_view hex) {
@@ -86,43 +107,44 @@ std::optional<std::string> RepairFirstLine(const std::string& anyPart) {
     return Say(TextId::JoinRepairFirst, {platform::VisibleText(anyPart)});
 }
 
-bool JoinRepairing(Job& job, const recovery::Protection& protection, const std::string& name,
-                   std::vector<std::string>& rebuilt, Messages& said) {
-    // Where each part's data lie: after the header of its kind, up to the
-    // digests of a native set's last part.
-    std::vector<recovery::JoinPiece> pieces;
-    DataOffsets offsets;
-    for (const FormatRow& row : JoinFormats())
-        if (row.code == job.formatKind) offsets = row.offsets;
-    const auto* native =
-        job.formatKind == FormatKind::Native ? dynamic_cast<NativeSet*>(&job) : nullptr;
-    for (int j = 0; j < protection.header->dataParts; ++j) {
-        const int64_t size = protection.header->shards[size_t(j)].bytes;
-        if (native) {
-            pieces.push_back({j == 0 ? int64_t(kHeaderSize) : 0, native->DataBytesOf(j + 1, size)});
-        } else {
-            const int64_t from = j == 0 ? offsets.first : offsets.later;
-            pieces.push_back({from, size - from});
+void JoinRepairingOnWorker(Job& job, const recovery::Protection& protection,
+                           const std::string& name) {
+    job.choices.fileName = name;
+    job.joinInstead = [protection, name](Job& joining) -> StepResult {
+        // Where each part's data lie: after the header of its kind, up to the
+        // digests of a native set's last part.
+        std::vector<recovery::JoinPiece> pieces;
+        DataOffsets offsets;
+        for (const FormatRow& row : JoinFormats())
+            if (row.code == joining.formatKind) offsets = row.offsets;
+        const auto* native =
+            joining.formatKind == FormatKind::Native ? dynamic_cast<NativeSet*>(&joining) : nullptr;
+        for (int j = 0; j < protection.header->dataParts; ++j) {
+            const int64_t size = protection.header->shards[size_t(j)].bytes;
+            if (native) {
+                pieces.push_back(
+                    {j == 0 ? int64_t(kHeaderSize) : 0, native->DataBytesOf(j + 1, size)});
+            } else {
+                const int64_t from = j == 0 ? offsets.first : offsets.later;
+                pieces.push_back({from, size - from});
+            }
         }
-    }
-    const std::string output = job.choices.folder + name;
-    std::optional<recovery::Failure> failed;
-    if (platform::FileExists(output))
-        failed = recovery::Failure{
-            Say(TextId::RecoveryWriteFailed, {platform::ReasonLine(output, EEXIST)})};
-    else
-        failed = recovery::JoinRepairing(protection, pieces, output);
-    if (failed) {
-        SayError(failed->text, said);
-        return false;
-    }
+        const std::string output = joining.choices.folder + name;
+        if (platform::FileExists(output))
+            return JobFailure(recovery::Failure{
+                Say(TextId::RecoveryWriteFailed, {platform::ReasonLine(output, EEXIST)})});
+        return JobFailure(recovery::JoinRepairing(protection, pieces, output, ProgressOf(joining)));
+    };
+}
+
+std::vector<std::string> RebuiltLines(const recovery::Protection& protection) {
+    std::vector<std::string> lines;
     for (const int lost : protection.plan.lost)
         if (lost < protection.header->dataParts)
-            rebuilt.push_back(Say(TextId::JoinRebuiltLine,
-                                  {std::to_string(lost + 1),
-                                   platform::VisibleText(protection.shards[size_t(lost)].path)}));
-    said.push_back({Say(TextId::JoinSucceeded), Say(TextId::TitleProgram), platform::Icon::Info});
-    return true;
+            lines.push_back(Say(TextId::JoinRebuiltLine,
+                                {std::to_string(lost + 1),
+                                 platform::VisibleText(protection.shards[size_t(lost)].path)}));
+    return lines;
 }
 
 }  // namespace workflow

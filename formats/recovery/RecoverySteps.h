@@ -23,12 +23,15 @@ namespace workflow {
 bool WriteRecoveryParts(const std::vector<std::string>& parts, const std::string& stemPath,
                         int count, const std::vector<std::optional<Digest>>& known,
                         std::vector<std::string>& written, Messages& said);
-// The same for the set a native split just made, with the digests it stored.
-// A count above the set's number of parts is brought down to it: a split
-// from the windows cannot know its number before it ends, when its parts are
-// on disk already.
-bool ProtectSplitSet(const NativeSet& job, int count, std::vector<std::string>& written,
-                     Messages& said);
+// Makes the recovery parts of the set that the native split `job` is about
+// to make a step of that split: they are written on its worker once its parts
+// are, with their progress, before its end is said, and a cancel takes them
+// back. They use the digests the split stored. A count above the set's
+// number of parts is brought down to it with `bringDown` (the windows cannot
+// know that number before the split ends), refused otherwise (the split of a
+// stream). The paths written go to `written` when it is given.
+void AddRecoveryStep(NativeSet& job, int count, bool bringDown,
+                     std::vector<std::string>* written = nullptr);
 // The digest that 32 hexadecimal digits give; nothing for any other text.
 std::optional<Digest> DigestFromHex(std::string_view hex);
 
@@ -46,11 +49,13 @@ JoinProtection ExamineForJoin(const std::string& anyPart);
 // parts can repair it first, nothing when they cannot.
 std::optional<std::string> RepairFirstLine(const std::string& anyPart);
 
-// Joins the opened set of `job`, damaged but repairable by `protection`, into
-// `name` in the job's folder, rebuilding the lost data parts in memory. Their
-// lines (one per part rebuilt) go to `rebuilt`; the end of the join, success
-// or failure, is said in `said`. False when it failed.
-bool JoinRepairing(Job& job, const recovery::Protection& protection, const std::string& name,
-                   std::vector<std::string>& rebuilt, Messages& said);
+// Makes the join of the opened set of `job`, damaged but repairable by
+// `protection`, rebuild the lost data parts in memory on its way into `name`
+// in the job's folder: the job's worker runs it in place of its own join,
+// with its progress, pauses and cancel, and ends it as a join.
+void JoinRepairingOnWorker(Job& job, const recovery::Protection& protection,
+                           const std::string& name);
+// The lines that say which parts such a join rebuilds, one per part.
+std::vector<std::string> RebuiltLines(const recovery::Protection& protection);
 
 }  // namespace workflow
