@@ -196,9 +196,9 @@ void Job::ReportEnd(std::string_view successText) {
     ShowProgress();
     const std::string before = std::exchange(linesBeforeSuccess, {});
     if (step == Step::Finished)
-        display->ShowMessage({before.empty() ? std::string(successText)
-                                             : before + "\n" + std::string(successText),
-                              Say(TextId::TitleProgram), platform::Icon::Info});
+        display->ShowMessage(
+            {before.empty() ? std::string(successText) : before + "\n" + std::string(successText),
+             Say(TextId::TitleProgram), platform::Icon::Info});
     else if (step == Step::Cancelled)
         display->ShowMessage({Say(TextId::JobCancelled) + LeftAfterCancel(leftBehind),
                               Say(TextId::TitleProgram), platform::Icon::Warning});

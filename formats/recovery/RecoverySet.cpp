@@ -273,9 +273,8 @@ std::optional<Failure> ProtectParts(const std::vector<std::string>& dataPaths,
     GfMatrix parity{recoveryParts, dataParts,
                     std::vector<uint8_t>(generator.cells.begin() + size_t(dataParts) * dataParts,
                                          generator.cells.end())};
-    if (std::optional<Failure> failed =
-            CodeStripes(RegionCoder(std::move(parity)), inputs, outputs, header.shardBytes,
-                        progress))
+    if (std::optional<Failure> failed = CodeStripes(RegionCoder(std::move(parity)), inputs, outputs,
+                                                    header.shardBytes, progress))
         return failed;
 
     for (int r = 0; r < recoveryParts; ++r)
@@ -609,7 +608,8 @@ std::optional<Failure> JoinRepairing(const Protection& protection,
                 return ReasonFailure(TextId::RecoveryReadFailed, check.path, ESTALE);
             left -= copied.bytes;
             copiedBytes += copied.bytes;
-            if (progress && !progress(copiedBytes, at.back())) return Failure{.text = {}, .stopped = true};
+            if (progress && !progress(copiedBytes, at.back()))
+                return Failure{.text = {}, .stopped = true};
         }
     }
 
@@ -642,13 +642,12 @@ std::optional<Failure> JoinRepairing(const Protection& protection,
                             plan.decode->cells.begin() + n * size_t(decode.columns),
                             plan.decode->cells.begin() + (n + 1) * size_t(decode.columns));
     }
-    if (std::optional<Failure> failed =
-            CodeStripes(RegionCoder(std::move(decode)), inputs, outputs, h.shardBytes,
-                        [&](int64_t done, int64_t total) {
-                            const int64_t rebuilt = at.back() - copiedBytes;
-                            return !progress || progress(copiedBytes + rebuilt * done / total,
-                                                         at.back());
-                        }))
+    if (std::optional<Failure> failed = CodeStripes(
+            RegionCoder(std::move(decode)), inputs, outputs, h.shardBytes,
+            [&](int64_t done, int64_t total) {
+                const int64_t rebuilt = at.back() - copiedBytes;
+                return !progress || progress(copiedBytes + rebuilt * done / total, at.back());
+            }))
         return failed;
     for (size_t n = 0, o = 0; n < plan.lost.size(); ++n) {
         const int lost = plan.lost[n];

@@ -1,6 +1,8 @@
 // Recovery parts from the windows: the count among the settings, the parts a
 // split writes, and a join that rebuilds what a set lost.
+#include <algorithm>
 #include <cstdlib>
+#include <functional>
 
 #include "GuiTest.h"
 #include "formats/recovery/RecoverySet.h"
@@ -28,6 +30,38 @@ void ChooseRecoveryParts(SettingsDialog& dialog, int count, bool apply) {
 
 class RecoveryWindowTest : public GuiTest {
 protected:
+    // Runs the window's action with its job held at its first pause point,
+    // then `whileHeld` once the worker is held again where `holdAgain` put it
+    // (no more than a job's start when it is empty).
+    void RunHeld(const std::function<void(Job&)>& holdAgain,
+                 const std::function<void()>& whileHeld) {
+        main->job->Suspend();
+        QTimer::singleShot(0, [&] {
+            Job& job = *processing->job();
+            ASSERT_TRUE(QTest::qWaitFor([&] { return job.Gate().WorkerHeld(); }, 10000));
+            if (holdAgain) {
+                holdAgain(job);
+                job.Resume();
+                ASSERT_TRUE(QTest::qWaitFor(
+                    [&] { return job.step == Step::Finishing && job.Gate().WorkerHeld(); }, 10000));
+            }
+            whileHeld();
+        });
+        main->StartAction();
+    }
+    // Whether the progress window comes to show `status`, which it applies a
+    // few times a second.
+    bool ShowsStatus(const std::string& status) {
+        return QTest::qWaitFor([&] { return Text("lblInfo") == QString::fromStdString(status); },
+                               5000);
+    }
+    std::vector<std::string> TemporaryFiles() {
+        std::vector<std::string> found;
+        for (const std::string& name : ListDir(work.path()))
+            if (name.find(".incomplet") != std::string::npos) found.push_back(name);
+        return found;
+    }
+
     int32_t SavedCount() {
         SavedSettings fresh({}, "/usr/bin/parcelwise", home / "reg");
         platform::Messages said;
@@ -91,6 +125,86 @@ TEST_F(RecoveryWindowTest, ASplitWritesTheRecoveryPartsOfTheSettings) {
     }
 }
 
+// The recovery parts are the split's last step in the progress window: held
+// there, they are under temporary names, no message has come yet, and the
+// window's buttons answer; a cancel takes back every one of them and leaves
+// the split's parts as they were.
+TEST_F(RecoveryWindowTest, TheRecoveryPartsAreAStepOfTheSplitInItsWindow) {
+    const struct {
+        const char* what;
+        bool cancel;
+    } cases[] = {{"paused and resumed", false}, {"cancelled", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        for (const auto& entry : std::filesystem::directory_iterator(work.path()))
+            std::filesystem::remove(entry.path());
+        main->params->recoveryParts = 2;
+        WriteFile(work / "film.avi", RandomBytes(3 * 1048576 + 17, 14));
+        Click("rbCouper");
+        Open(work / "film.avi");
+        SetSize("1");
+        const size_t messagesBefore = Texts().size();
+        std::vector<std::string> dataParts;
+        RunHeld(
+            [](Job& job) {
+                // Held again as soon as the step has written its first stripe.
+                job.finishingStep = [inner = std::move(job.finishingStep)](Job& running) {
+                    running.Suspend();
+                    return inner(running);
+                };
+            },
+            [&] {
+                dataParts = ListDir(work.path());
+                EXPECT_TRUE(processing->isVisible());
+                EXPECT_TRUE(ShowsStatus("Écriture des fichiers de secours..."));
+                EXPECT_EQ(Texts().size(), messagesBefore);
+                EXPECT_EQ(TemporaryFiles().size(), 2u);
+                EXPECT_FALSE(std::filesystem::exists(work / "film.avi.R01.pcw"));
+                if (c.cancel) {
+                    Questions::SetNextAnswer(true);
+                    ClickThroughWindow("imgAnnuler");
+                    return;
+                }
+                ClickThroughWindow("lblTest");
+                EXPECT_EQ(Text("lblTest"), "Continuer");
+                ClickThroughWindow("lblTest");
+            });
+        ASSERT_EQ(Texts().size(), messagesBefore + 1);
+        EXPECT_FALSE(processing->isVisible());
+        EXPECT_TRUE(TemporaryFiles().empty());
+        for (int index = 0; index < 2; ++index)
+            EXPECT_EQ(std::filesystem::exists(work / recovery::RecoveryPartName("film.avi", index)),
+                      !c.cancel);
+        if (c.cancel) {
+            EXPECT_EQ(Texts().back(), "Le processus a été annulé.");
+            EXPECT_EQ(ListDir(work.path()).size(), dataParts.size() - 2);
+        } else {
+            EXPECT_EQ(Texts().back(), kSplitDone);
+            EXPECT_EQ(Verify(work / "film.avi.001.pcw"), 0);
+        }
+    }
+}
+
+// A recovery part that cannot be written fails the split with its reason:
+// never a success, and nothing of the step left behind.
+TEST_F(RecoveryWindowTest, ARecoveryPartInTheWayFailsTheSplit) {
+    main->params->recoveryParts = 2;
+    WriteFile(work / "film.avi", RandomBytes(3 * 1048576 + 17, 15));
+    WriteFile(work / "film.avi.R02.pcw", "someone else's");
+    Open(work / "film.avi");
+    SetSize("1");
+    const size_t messagesBefore = Texts().size();
+    main->StartAction();
+    const std::vector<std::string> said = Texts();
+    ASSERT_GE(said.size(), messagesBefore + 2);
+    EXPECT_NE(said[messagesBefore].find(work / "film.avi.R02.pcw"), std::string::npos)
+        << said[messagesBefore];
+    EXPECT_EQ(std::count(said.begin() + long(messagesBefore), said.end(), kSplitDone), 0);
+    EXPECT_FALSE(std::filesystem::exists(work / "film.avi.R01.pcw"));
+    EXPECT_EQ(ReadFile(work / "film.avi.R02.pcw"), "someone else's");
+    EXPECT_TRUE(TemporaryFiles().empty());
+}
+
 TEST_F(RecoveryWindowTest, AJoinRebuildsTheLostPartsOnTheWay) {
     const std::string original = RandomBytes(4 * 1048576 + 321, 12);
     const std::string middle = work / "film.avi.002.pcw";
@@ -102,7 +216,12 @@ TEST_F(RecoveryWindowTest, AJoinRebuildsTheLostPartsOnTheWay) {
     Click("rbJoindre");
     Open(work / "film.avi.001.pcw");
     ASSERT_TRUE(main->job->opened);
-    main->StartAction();
+    // It runs in the progress window, held there by its first pause point.
+    RunHeld({}, [&] {
+        EXPECT_TRUE(processing->isVisible());
+        EXPECT_TRUE(ShowsStatus("Reconstruction des fichiers perdus et assemblage..."));
+        processing->job()->Resume();
+    });
     const std::string said = Texts().back();
     EXPECT_NE(said.find("Fichier n°2 (" + middle + ") reconstruit"), std::string::npos) << said;
     EXPECT_NE(said.find("Fichier n°5 (" + last + ") reconstruit"), std::string::npos) << said;
