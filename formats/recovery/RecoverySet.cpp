@@ -1,6 +1,7 @@
 #include "formats/recovery/RecoverySet.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <map>
@@ -224,7 +225,21 @@ std::optional<Failure> ProtectParts(const std::vector<std::string>& dataPaths,
     }
     PartHashOptions options;
     options.bufferSize = 1u << 20;
+    // The parts without a known digest are read once before the coding reads
+    // them all: that pass has its own progress, and a stop ends it too.
+    std::atomic<bool> stopped{false};
+    if (progress) {
+        int64_t hashBytes = 0;
+        for (const PartToHash& part : toHash)
+            hashBytes += std::max<int64_t>(platform::FileSize(part.path), 0);
+        options.progress = [&](size_t, int64_t, int64_t allBytes) {
+            if (!progress(std::min(allBytes, hashBytes), std::max<int64_t>(hashBytes, 1)))
+                stopped = true;
+        };
+        options.cancelled = [&] { return stopped.load(); };
+    }
     const PartHashResult hashed = HashParts(toHash, options);
+    if (stopped) return Failure{.text = {}, .stopped = true};
     if (!hashed.ok())
         return ReasonFailure(TextId::RecoveryReadFailed,
                              dataPaths[hashedPart[size_t(hashed.failedPart)]], hashed.error);
@@ -273,8 +288,12 @@ std::optional<Failure> ProtectParts(const std::vector<std::string>& dataPaths,
     GfMatrix parity{recoveryParts, dataParts,
                     std::vector<uint8_t>(generator.cells.begin() + size_t(dataParts) * dataParts,
                                          generator.cells.end())};
-    if (std::optional<Failure> failed = CodeStripes(RegionCoder(std::move(parity)), inputs, outputs,
-                                                    header.shardBytes, progress))
+    // Counted over every part read, as the split counted them.
+    const StripeProgress coded = [&](int64_t done, int64_t total) {
+        return !progress || progress(done * dataParts, total * dataParts);
+    };
+    if (std::optional<Failure> failed =
+            CodeStripes(RegionCoder(std::move(parity)), inputs, outputs, header.shardBytes, coded))
         return failed;
 
     for (int r = 0; r < recoveryParts; ++r)

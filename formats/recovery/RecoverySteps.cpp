@@ -65,12 +65,8 @@ void AddRecoveryStep(NativeSet& job, int count, bool bringDown, std::vector<std:
         std::vector<std::optional<Digest>> known;
         for (size_t i = 0; i + 1 < job.digests.size(); ++i)
             known.push_back(DigestFromHex(job.digests[i]));
-        // Counted over the whole set that is read, as the split counted it.
-        const auto progress = [&job, parts](int64_t done, int64_t total) {
-            return job.FinishingProgress(done * parts, total * parts);
-        };
         return JobFailure(recovery::ProtectParts(paths, base, std::min<int>(count, parts), written,
-                                                 known, progress));
+                                                 known, ProgressOf(job)));
     };
 }
 

@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <functional>
 
+#include <QThread>
+
 #include "GuiTest.h"
 #include "formats/recovery/RecoverySet.h"
 #include "settings/SavedSettings.h"
@@ -132,8 +134,11 @@ TEST_F(RecoveryWindowTest, ASplitWritesTheRecoveryPartsOfTheSettings) {
 TEST_F(RecoveryWindowTest, TheRecoveryPartsAreAStepOfTheSplitInItsWindow) {
     const struct {
         const char* what;
+        bool coding;  // held once it codes; otherwise while it hashes the set's last part
         bool cancel;
-    } cases[] = {{"paused and resumed", false}, {"cancelled", true}};
+    } cases[] = {{"paused and resumed while it codes", true, false},
+                 {"cancelled while it codes", true, true},
+                 {"cancelled while it hashes", false, true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         for (const auto& entry : std::filesystem::directory_iterator(work.path()))
@@ -144,21 +149,35 @@ TEST_F(RecoveryWindowTest, TheRecoveryPartsAreAStepOfTheSplitInItsWindow) {
         Open(work / "film.avi");
         SetSize("1");
         const size_t messagesBefore = Texts().size();
-        std::vector<std::string> dataParts;
+        std::vector<std::string> setWhileHeld;  // without the step's own files
         RunHeld(
             [](Job& job) {
-                // Held again as soon as the step has written its first stripe.
+                // Held again at the step's first pause point.
                 job.finishingStep = [inner = std::move(job.finishingStep)](Job& running) {
                     running.Suspend();
                     return inner(running);
                 };
             },
             [&] {
-                dataParts = ListDir(work.path());
+                // On from one pause point to the next until the parts are coded.
+                Job& job = *processing->job();
+                if (c.coding) {
+                    ASSERT_TRUE(QTest::qWaitFor(
+                        [&] {
+                            if (!TemporaryFiles().empty()) return job.Gate().WorkerHeld();
+                            job.Resume();
+                            QThread::msleep(1);
+                            job.Suspend();
+                            return false;
+                        },
+                        10000));
+                }
+                for (const std::string& name : ListDir(work.path()))
+                    if (name.find(".incomplet") == std::string::npos) setWhileHeld.push_back(name);
                 EXPECT_TRUE(processing->isVisible());
                 EXPECT_TRUE(ShowsStatus("Écriture des fichiers de secours..."));
                 EXPECT_EQ(Texts().size(), messagesBefore);
-                EXPECT_EQ(TemporaryFiles().size(), 2u);
+                EXPECT_EQ(TemporaryFiles().size(), c.coding ? 2u : 0u);
                 EXPECT_FALSE(std::filesystem::exists(work / "film.avi.R01.pcw"));
                 if (c.cancel) {
                     Questions::SetNextAnswer(true);
@@ -177,7 +196,7 @@ TEST_F(RecoveryWindowTest, TheRecoveryPartsAreAStepOfTheSplitInItsWindow) {
                       !c.cancel);
         if (c.cancel) {
             EXPECT_EQ(Texts().back(), "Le processus a été annulé.");
-            EXPECT_EQ(ListDir(work.path()).size(), dataParts.size() - 2);
+            EXPECT_EQ(ListDir(work.path()), setWhileHeld);
         } else {
             EXPECT_EQ(Texts().back(), kSplitDone);
             EXPECT_EQ(Verify(work / "film.avi.001.pcw"), 0);
