@@ -228,8 +228,8 @@ std::optional<Failure> ProtectParts(const std::vector<std::string>& dataPaths,
     // The parts without a known digest are read once before the coding reads
     // them all: that pass has its own progress, and a stop ends it too.
     std::atomic<bool> stopped{false};
+    int64_t hashBytes = 0;
     if (progress) {
-        int64_t hashBytes = 0;
         for (const PartToHash& part : toHash)
             hashBytes += std::max<int64_t>(platform::FileSize(part.path), 0);
         options.progress = [&](size_t, int64_t, int64_t allBytes) {
