@@ -7,10 +7,8 @@
 #include "core/Job.h"
 #include "formats/FormatTable.h"
 #include "formats/Workflow.h"
-#include "formats/recovery/RecoverySet.h"
 #include "formats/recovery/RecoverySteps.h"
 #include "platform/Messages.h"
-#include "platform/Paths.h"
 #include "texts/Texts.h"
 
 namespace cli {
@@ -51,8 +49,7 @@ int Join(const Args& args, Context& ctx) {
     workflow::JoinProtection found;
     if (!toStandardOutput) found = workflow::ExamineForJoin(given);
     const bool fromRecoveryParts =
-        found.protection.header && !parsed.Has("--format") &&
-        (found.repairs || recovery::IsRecoveryPartName(platform::FileNameOf(given)));
+        !parsed.Has("--format") && workflow::OpensFromRecoveryParts(found, given);
     std::unique_ptr<Job> opened;
     KindOpened kind;
     std::optional<int> refused;

@@ -8,6 +8,7 @@
 #include "formats/Workflow.h"
 #include "formats/native/NativeSet.h"
 #include "platform/Fs.h"
+#include "platform/Paths.h"
 #include "platform/Reasons.h"
 #include "texts/Texts.h"
 
@@ -124,9 +125,24 @@ std::unique_ptr<Job> OpenProtectedSet(const recovery::Protection& protection, Au
     return nullptr;
 }
 
+bool OpensFromRecoveryParts(const JoinProtection& found, const std::string& given) {
+    return found.protection.header &&
+           (found.repairs || recovery::IsRecoveryPartName(platform::FileNameOf(given)));
+}
+
+std::unique_ptr<Job> OpenWithRecoveryParts(const std::string& given, Audience audience,
+                                           Messages& said) {
+    const JoinProtection found = ExamineForJoin(given);
+    if (!OpensFromRecoveryParts(found, given)) return nullptr;
+    return OpenProtectedSet(found.protection, audience, said);
+}
+
 std::optional<std::string> IrreparableLine(const recovery::Protection& protection) {
     if (!protection.header || protection.plan.Repairable()) return std::nullopt;
-    return recovery::IrreparableText(protection.plan);
+    // Worded as a line of verify's report: a message without its line's end.
+    std::string line = recovery::IrreparableText(protection.plan);
+    while (!line.empty() && line.back() == '\n') line.pop_back();
+    return line;
 }
 
 std::optional<std::string> RepairFirstLine(const std::string& anyPart) {

@@ -53,6 +53,13 @@ JoinProtection ExamineForJoin(const std::string& anyPart);
 // be opened so; `said` then holds why, and `kind` the row of the kind opened.
 std::unique_ptr<Job> OpenProtectedSet(const recovery::Protection& protection, Audience audience,
                                       Messages& said, const FormatRow** kind = nullptr);
+// Whether a join of `given` opens its set from its recovery parts: they can
+// rebuild data parts it lost, or `given` is one of them.
+bool OpensFromRecoveryParts(const JoinProtection& found, const std::string& given);
+// After a refused open of `given`: the set its recovery parts open instead,
+// when OpensFromRecoveryParts; nothing otherwise.
+std::unique_ptr<Job> OpenWithRecoveryParts(const std::string& given, Audience audience,
+                                           Messages& said);
 // For a protected set that lost more than its recovery parts can rebuild:
 // the refusal that says how many files are lost and how many recovery parts
 // it would take; nothing for a set that is whole or can be repaired.
