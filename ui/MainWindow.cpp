@@ -825,10 +825,12 @@ void MainWindow::JoinRepairing(const recovery::Protection& protection, const std
     QApplication::setOverrideCursor(Qt::WaitCursor);
     workflow::JoinRepairing(*job, protection, name, rebuilt, said);
     QApplication::restoreOverrideCursor();
-    // The parts rebuilt are named above the end of the join.
+    // The parts rebuilt are named above the end of the join, each on a line
+    // of the message: its line breaks are "\n\r", a terminal's line's end is not.
     std::string lines;
-    for (const std::string& line : rebuilt) lines += line;
-    if (!said.empty()) said.front().text = lines + "\n" + said.front().text;
+    for (const std::string& line : rebuilt)
+        lines += line.substr(0, line.find_last_not_of('\n') + 1) + "\n\r";
+    if (!said.empty()) said.front().text = lines + "\n\r" + said.front().text;
     platform::ShowMessages(this, said);
     SetMode(mode);
 }

@@ -134,6 +134,8 @@ TEST_F(RecoveryWindowTest, AJoinRebuildsTheFirstOrLastPartFromAnyFileOfTheSet) {
         const std::string said = Texts().back();
         for (const std::string& name : row.lost)
             EXPECT_NE(said.find(" (" + work / name + ") reconstruit"), std::string::npos) << said;
+        // One line per part: no line's end shown as a control.
+        EXPECT_EQ(platform::VisibleMessage(said).find("\\x0a"), std::string::npos) << said;
         EXPECT_EQ(ReadFile(work / "film.avi"), original);
     }
 }
