@@ -197,8 +197,7 @@ void Job::ReportEnd(std::string_view successText) {
     const std::string before = std::exchange(linesBeforeSuccess, {});
     if (step == Step::Finished)
         display->ShowMessage(
-            {before.empty() ? std::string(successText) : before + "\n" + std::string(successText),
-             Say(TextId::TitleProgram), platform::Icon::Info});
+            {before + std::string(successText), Say(TextId::TitleProgram), platform::Icon::Info});
     else if (step == Step::Cancelled)
         display->ShowMessage({Say(TextId::JobCancelled) + LeftAfterCancel(leftBehind),
                               Say(TextId::TitleProgram), platform::Icon::Warning});

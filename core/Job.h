@@ -150,8 +150,8 @@ public:
     // when it went well or was cancelled, otherwise why it failed. The join
     // starts it instead of its own copy when it is set.
     std::function<StepResult(Job&)> joinInstead;
-    // Lines said above the next success message (the parts such a join
-    // rebuilt), each ending with its new line.
+    // Said before the next success message (the parts such a join rebuilt),
+    // with its own line breaks.
     std::string linesBeforeSuccess;
 
     // True once after a resume: the window wrote over the status line while
