@@ -309,8 +309,9 @@ std::optional<Failure> ProtectParts(const std::vector<std::string>& dataPaths,
     for (int r = 0; r < recoveryParts; ++r) {
         const std::string path = RecoveryPartName(stemPath, r);
         int error = 0;
-        if (!platform::RenameNoReplace(outputs[size_t(r)].path, path, &error,
-                                       platform::Durability::Durable))
+        // Lazy as the split's own parts: a sync would write the parts out
+        // at once, for no more safety than the set they protect has.
+        if (!platform::RenameNoReplace(outputs[size_t(r)].path, path, &error))
             return error == EEXIST
                        ? Failure{Say(TextId::RecoveryPartExists, {platform::VisibleText(path)})}
                        : ReasonFailure(TextId::RecoveryWriteFailed, path, error);
