@@ -192,12 +192,14 @@ bool IsRecoveryPartName(std::string_view name) {
 std::optional<Failure> ProtectParts(const std::vector<std::string>& dataPaths,
                                     const std::string& stemPath, int recoveryParts,
                                     std::vector<std::string>* written,
-                                    const std::vector<std::optional<Digest>>& known) {
+                                    const std::vector<std::optional<Digest>>& known,
+                                    std::optional<Field> field) {
     const int dataParts = static_cast<int>(dataPaths.size());
-    if (dataParts + recoveryParts > kMostShards)
-        return Failure{
-            Say(TextId::RecoveryTooManyShards,
-                {std::to_string(kMostShards), std::to_string(dataParts + recoveryParts)})};
+    const Field code = field.value_or(FieldFor(dataParts + recoveryParts));
+    const int most = std::min(kMostShards, MostShardsOf(code));
+    if (dataParts + recoveryParts > most)
+        return Failure{Say(TextId::RecoveryTooManyShards,
+                           {std::to_string(most), std::to_string(dataParts + recoveryParts)})};
 
     // The digests and sizes first: the header lists them.
     std::vector<Digest> digests(dataPaths.size());
@@ -220,6 +222,7 @@ std::optional<Failure> ProtectParts(const std::vector<std::string>& dataPaths,
     for (size_t n = 0; n < hashedPart.size(); ++n) digests[hashedPart[n]] = *hashed.digests[n];
 
     RecoveryHeader header;
+    header.field = code;
     header.dataParts = dataParts;
     header.recoveryParts = recoveryParts;
     std::vector<ShardInput> inputs;
@@ -234,7 +237,10 @@ std::optional<Failure> ProtectParts(const std::vector<std::string>& dataPaths,
             {input.bytes, digests[size_t(j)], platform::FileNameOf(dataPaths[j])});
         inputs.push_back(std::move(input));
     }
-    if (header.shardBytes == 0) header.shardBytes = 1;
+    // Whole symbols: a two-byte symbol's high byte is a zero past an odd end.
+    const int symbol = SymbolBytes(header.field);
+    header.shardBytes = std::max<int64_t>(header.shardBytes, 1);
+    header.shardBytes += (symbol - header.shardBytes % symbol) % symbol;
 
     MadeFiles made;
     std::vector<platform::File> files(static_cast<size_t>(recoveryParts));
@@ -254,12 +260,9 @@ std::optional<Failure> ProtectParts(const std::vector<std::string>& dataPaths,
         outputs.push_back({&files[size_t(r)], path, header.shardBytes});
     }
 
-    const GfMatrix generator = CauchyGenerator(dataParts, recoveryParts);
-    GfMatrix parity{recoveryParts, dataParts,
-                    std::vector<uint8_t>(generator.cells.begin() + size_t(dataParts) * dataParts,
-                                         generator.cells.end())};
     if (std::optional<Failure> failed =
-            CodeStripes(RegionCoder(std::move(parity)), inputs, outputs, header.shardBytes))
+            CodeStripes(RegionCoder(CauchyRows(header.field, dataParts, recoveryParts)), inputs,
+                        outputs, header.shardBytes))
         return failed;
 
     for (int r = 0; r < recoveryParts; ++r)
@@ -370,7 +373,7 @@ Protection ExamineProtection(const std::string& anyPart) {
     }
     std::vector<ShardState> states;
     for (const ShardCheck& check : protection.shards) states.push_back(check.state);
-    protection.plan = PlanRepair(h.dataParts, states);
+    protection.plan = PlanRepair(h.field, h.dataParts, states);
     return protection;
 }
 
@@ -595,7 +598,7 @@ std::optional<Failure> JoinRepairing(const Protection& protection,
     }
     // Only the lost data parts are computed: a lost recovery part is not needed.
     std::vector<ShardOutput> outputs;
-    GfMatrix decode{0, plan.decode->columns, {}};
+    GfMatrix decode = GfMatrix::Zero(plan.decode->field, 0, plan.decode->columns);
     for (size_t n = 0; n < plan.lost.size(); ++n) {
         const int lost = plan.lost[n];
         if (lost >= h.dataParts) continue;

@@ -30,11 +30,13 @@ struct Failure {
 // `stemPath` (a path without the ".R01.pcw"), and the paths written in
 // `written`. `known` may give the digests of some parts' whole files, which
 // are then not hashed again (a split with digests has just made them).
-// Nothing is left behind when it fails; no existing file is replaced.
+// Nothing is left behind when it fails; no existing file is replaced. The
+// code is over FieldFor the set's count of files unless `field` says which.
 std::optional<Failure> ProtectParts(const std::vector<std::string>& dataPaths,
                                     const std::string& stemPath, int recoveryParts,
                                     std::vector<std::string>* written = nullptr,
-                                    const std::vector<std::optional<Digest>>& known = {});
+                                    const std::vector<std::optional<Digest>>& known = {},
+                                    std::optional<Field> field = std::nullopt);
 
 struct ShardCheck {
     std::string path;
