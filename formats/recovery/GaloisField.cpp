@@ -45,31 +45,57 @@ void FillWordTable(uint16_t c, int firstBit, std::array<uint16_t, 256>& times) {
     }
 }
 
+uint16_t LoadSymbol(const uint8_t* at) {
+    return static_cast<uint16_t>(at[0] | at[1] << 8);
+}
+
+void StoreSymbol(uint8_t* at, uint16_t symbol) {
+    at[0] = static_cast<uint8_t>(symbol);
+    at[1] = static_cast<uint8_t>(symbol >> 8);
+}
+
 // GF(2^16) a chunk at a time, so that every input and output of one chunk
-// stays in the cache while each coefficient's two tables pass over it.
+// stays in the cache while the tables pass over it; each input is read once
+// for up to kRowsAtOnce outputs.
 void MultiplyWordRegions(const GfMatrix& coefficients, const uint8_t* const* inputs,
                          uint8_t* const* outputs, size_t bytes) {
     constexpr size_t kChunk = 16u << 10;
-    std::array<uint16_t, 256> low{}, high{};
+    constexpr int kRowsAtOnce = 4;
+    std::array<std::array<uint16_t, 256>, 2 * kRowsAtOnce> tables{};
     for (size_t start = 0; start < bytes; start += kChunk) {
         const size_t count = std::min(kChunk, bytes - start);
-        for (int r = 0; r < coefficients.rows; ++r) {
-            uint8_t* out = outputs[r] + start;
-            std::memset(out, 0, count);
+        const size_t whole = count & ~size_t(1);
+        for (int first = 0; first < coefficients.rows; first += kRowsAtOnce) {
+            const int rows = std::min(kRowsAtOnce, coefficients.rows - first);
+            for (int r = 0; r < rows; ++r) std::memset(outputs[first + r] + start, 0, count);
             for (int j = 0; j < coefficients.columns; ++j) {
-                const uint16_t c = coefficients.At(r, j);
-                if (c == 0) continue;
-                FillWordTable(c, 0, low);
-                FillWordTable(c, 8, high);
+                for (int r = 0; r < rows; ++r) {
+                    FillWordTable(coefficients.At(first + r, j), 0, tables[size_t(2 * r)]);
+                    FillWordTable(coefficients.At(first + r, j), 8, tables[size_t(2 * r + 1)]);
+                }
                 const uint8_t* in = inputs[j] + start;
-                size_t x = 0;
-                for (; x + 1 < count; x += 2) {
-                    const uint16_t product = low[in[x]] ^ high[in[x + 1]];
-                    out[x] ^= static_cast<uint8_t>(product);
-                    out[x + 1] ^= static_cast<uint8_t>(product >> 8);
+                if (rows == kRowsAtOnce) {
+                    uint8_t* out[kRowsAtOnce];
+                    for (int r = 0; r < kRowsAtOnce; ++r) out[r] = outputs[first + r] + start;
+                    for (size_t x = 0; x < whole; x += 2) {
+                        const uint8_t lo = in[x], hi = in[x + 1];
+                        for (int r = 0; r < kRowsAtOnce; ++r)
+                            StoreSymbol(out[r] + x, LoadSymbol(out[r] + x) ^ tables[2 * r][lo] ^
+                                                        tables[2 * r + 1][hi]);
+                    }
+                }
+                for (int r = rows == kRowsAtOnce ? rows : 0; r < rows; ++r) {
+                    const auto& low = tables[size_t(2 * r)];
+                    const auto& high = tables[size_t(2 * r + 1)];
+                    uint8_t* out = outputs[first + r] + start;
+                    for (size_t x = 0; x < whole; x += 2)
+                        StoreSymbol(out + x, LoadSymbol(out + x) ^ low[in[x]] ^ high[in[x + 1]]);
                 }
                 // A lone last byte is a symbol whose high byte is zero.
-                if (x < count) out[x] ^= static_cast<uint8_t>(low[in[x]]);
+                if (whole < count)
+                    for (int r = 0; r < rows; ++r)
+                        outputs[first + r][start + whole] ^=
+                            static_cast<uint8_t>(tables[size_t(2 * r)][in[whole]]);
             }
         }
     }

@@ -312,6 +312,7 @@ TEST_F(RecoverySetTest, RepairsEveryCombinationOfAsManyLossesAsRecoveryParts) {
         {{5001, 5000, 4999, 1233}, 2, kWide},
         {{70001, 9, 70000, 70000, 3}, 3, kWide},
         {{1, 1}, 1, kWide},
+        {{3000, 2999}, 5, kWide},
     };
     for (const auto& set : sets) {
         MakeSet(set.sizes, set.recovery, set.field);
@@ -388,7 +389,7 @@ TEST_F(RecoverySetTest, WritesTheBytesThatTheFormatDefines) {
     const struct {
         Field field;
         std::vector<size_t> sizes;
-        const char* digests[2];
+        std::vector<std::string> digests;
     } rows[] = {
         {Field::Gf256,
          {40, 40, 17},
@@ -396,6 +397,11 @@ TEST_F(RecoverySetTest, WritesTheBytesThatTheFormatDefines) {
         {Field::Gf65536,
          {41, 40, 17},
          {"B160F3C91A2510807E70CD79D9D26BC5", "C86D499327396441407333CF9553B966"}},
+        {Field::Gf65536,
+         {41, 40, 17},
+         {"BADB7B60A9C5FA1B45C77ADD19812BFE", "B23D8F4466D3AF2FADF924735F536AAE",
+          "5F4A9BACD76AA494CFE641635C974708", "6245F25B722729FD276A86B72C8646F3",
+          "C89B34F7464B1D1BF1D19F9CE4BE4D8A", "7D9EC7244A2DBDCF72AE676D315A2F15"}},
     };
     for (const auto& row : rows) {
         TempDir dir;
@@ -408,8 +414,10 @@ TEST_F(RecoverySetTest, WritesTheBytesThatTheFormatDefines) {
             WriteFile(paths.back(), bytes);
         }
         std::vector<std::string> made;
-        ASSERT_FALSE(ProtectParts(paths, paths.back(), 2, &made, {}, row.field));
-        for (size_t r = 0; r < 2; ++r) EXPECT_EQ(Md5Hex(ReadFile(made[r])), row.digests[r]);
+        const int recovery = static_cast<int>(row.digests.size());
+        ASSERT_FALSE(ProtectParts(paths, paths.back(), recovery, &made, {}, row.field));
+        for (size_t r = 0; r < made.size(); ++r)
+            EXPECT_EQ(Md5Hex(ReadFile(made[r])), row.digests[r]) << r;
     }
 }
 
