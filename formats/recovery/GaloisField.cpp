@@ -80,8 +80,9 @@ void MultiplyWordRegions(const GfMatrix& coefficients, const uint8_t* const* inp
                     for (size_t x = 0; x < whole; x += 2) {
                         const uint8_t lo = in[x], hi = in[x + 1];
                         for (int r = 0; r < kRowsAtOnce; ++r)
-                            StoreSymbol(out[r] + x, LoadSymbol(out[r] + x) ^ tables[2 * r][lo] ^
-                                                        tables[2 * r + 1][hi]);
+                            StoreSymbol(out[r] + x, LoadSymbol(out[r] + x) ^
+                                                        tables[size_t(2 * r)][lo] ^
+                                                        tables[size_t(2 * r + 1)][hi]);
                     }
                 }
                 for (int r = rows == kRowsAtOnce ? rows : 0; r < rows; ++r) {
@@ -111,7 +112,7 @@ void MultiplyByteRegions(const GfMatrix& coefficients, const uint8_t* const* inp
             const uint16_t c = coefficients.At(r, j);
             if (c == 0) continue;
             for (int v = 0; v < 256; ++v)
-                times[v] = static_cast<uint8_t>(GfMultiply(Field::Gf256, c, uint16_t(v)));
+                times[size_t(v)] = static_cast<uint8_t>(GfMultiply(Field::Gf256, c, uint16_t(v)));
             const uint8_t* in = inputs[j];
             for (size_t x = 0; x < bytes; ++x) out[x] ^= times[in[x]];
         }

@@ -40,10 +40,13 @@ struct GfMatrix {
     std::vector<uint16_t> cells;
 
     static GfMatrix Zero(Field field, int rows, int columns) {
-        return {field, rows, columns, std::vector<uint16_t>(size_t(rows) * columns, 0)};
+        return {field, rows, columns, std::vector<uint16_t>(size_t(rows) * size_t(columns), 0)};
     }
-    uint16_t At(int row, int column) const { return cells[size_t(row) * columns + column]; }
-    uint16_t& At(int row, int column) { return cells[size_t(row) * columns + column]; }
+    uint16_t At(int row, int column) const { return cells[Index(row, column)]; }
+    uint16_t& At(int row, int column) { return cells[Index(row, column)]; }
+    size_t Index(int row, int column) const {
+        return size_t(row) * size_t(columns) + size_t(column);
+    }
 };
 
 // The code's generator below its identity: the element of recovery shard
