@@ -5,6 +5,7 @@
 #include "cli/Json.h"
 #include "cli/Recovery.h"
 #include "core/Job.h"
+#include "formats/FormatTable.h"
 #include "formats/Workflow.h"
 #include "formats/recovery/RecoverySteps.h"
 #include "platform/Messages.h"
@@ -41,11 +42,32 @@ int Join(const Args& args, Context& ctx) {
     std::string error;
     if (!ReadBufferSize(parsed, bufferSize, error) || !ReadName(parsed, "--name", destName, error))
         return UsageError(ctx, error);
+    // A protected set is found from any of its files, its recovery parts
+    // included; one that lost data parts is opened from what they say, its
+    // first part's header rebuilt when that part is the one lost.
+    const std::string& given = parsed.positionals[0];
+    workflow::JoinProtection found;
+    if (!toStandardOutput) found = workflow::ExamineForJoin(given);
+    const bool fromRecoveryParts =
+        !parsed.Has("--format") && workflow::OpensFromRecoveryParts(found, given);
     std::unique_ptr<Job> opened;
     KindOpened kind;
-    if (std::optional<int> status = OpenSetOfKind(parsed, ctx, opened, &kind)) {
+    std::optional<int> refused;
+    if (const std::optional<std::string> line = workflow::IrreparableLine(found.protection)) {
+        platform::ShowMessage(nullptr, *line, Say(TextId::TitleError), platform::Icon::Error);
+        refused = kExitFailed;
+    } else if (fromRecoveryParts) {
+        const FormatRow* row = nullptr;
+        opened = workflow::OpenProtectedSet(found.protection, workflow::Audience::CommandLine,
+                                            platform::ShowAfter(), &row);
+        if (opened && row) kind.name = row->cliName;
+        if (!opened) refused = kExitFailed;
+    } else {
+        refused = OpenSetOfKind(parsed, ctx, opened, &kind);
+    }
+    if (std::optional<int> status = refused) {
         // A set that cannot be opened without the part it lost: a repair first.
-        if (!parsed.Has("--json"))
+        if (!parsed.Has("--json") && !fromRecoveryParts)
             if (const std::optional<std::string> line =
                     workflow::RepairFirstLine(parsed.positionals[0]))
                 ctx.out << *line;
@@ -74,7 +96,6 @@ int Join(const Args& args, Context& ctx) {
     // not hashed a second time.
     bool verify = !parsed.Has("--no-verify");
     if (!toStandardOutput) {
-        const workflow::JoinProtection found = workflow::ExamineForJoin(parsed.positionals[0]);
         if (found.repairs) {
             job.choices.fileName = name;
             return ended(JoinRepairing(job, found.protection, name, !parsed.Has("--json"), ctx),

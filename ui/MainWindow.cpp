@@ -489,23 +489,39 @@ bool MainWindow::OpenSource(Direction forMode, bool& accepted) {
         return workflow::OpenFileToSplit(static_cast<NativeSet&>(*job), path,
                                          platform::ShowAfter(this));
     // A set that was read and refused still shows what is left of it.
-    const workflow::Opening opening =
-        workflow::OpenChosenSet(*job, path, platform::ShowAfter(this));
-    if (opening != workflow::Opening::Opened) SayWhetherRepairable(path, this);
+    const workflow::Opening opening = OpenInJob(path);
     accepted = opening == workflow::Opening::Opened;
     return opening != workflow::Opening::Unopenable;
 }
 
 workflow::Opening MainWindow::OpenFoundSet(const workflow::FoundKind& found) {
     if (found.formats.size() != 1) {
+        if (OpenFromRecoveryParts(found.detection.path)) return workflow::Opening::Opened;
         workflow::SayNoSingleKind(found, workflow::Audience::Window, platform::ShowAfter(this));
         return workflow::Opening::Unopenable;
     }
     ReplaceJob(found.formats.front()->make());
-    const workflow::Opening opening =
-        workflow::OpenChosenSet(*job, found.detection.path, platform::ShowAfter(this));
-    if (opening != workflow::Opening::Opened) SayWhetherRepairable(found.detection.path, this);
+    return OpenInJob(found.detection.path);
+}
+
+workflow::Opening MainWindow::OpenInJob(const std::string& path) {
+    Messages refusal;
+    const workflow::Opening opening = workflow::OpenChosenSet(*job, path, refusal);
+    if (opening != workflow::Opening::Opened && OpenFromRecoveryParts(path))
+        return workflow::Opening::Opened;
+    platform::ShowMessages(this, refusal);
+    if (opening != workflow::Opening::Opened) SayWhetherRepairable(path, this);
     return opening;
+}
+
+bool MainWindow::OpenFromRecoveryParts(const std::string& path) {
+    Messages said;
+    std::unique_ptr<Job> opened =
+        workflow::OpenWithRecoveryParts(path, workflow::Audience::Window, said);
+    if (!opened) return false;
+    ReplaceJob(std::move(opened));
+    platform::ShowMessages(this, said);
+    return true;
 }
 
 void MainWindow::ShowOpenedSet(bool accepted) {
@@ -809,10 +825,12 @@ void MainWindow::JoinRepairing(const recovery::Protection& protection, const std
     QApplication::setOverrideCursor(Qt::WaitCursor);
     workflow::JoinRepairing(*job, protection, name, rebuilt, said);
     QApplication::restoreOverrideCursor();
-    // The parts rebuilt are named above the end of the join.
+    // The parts rebuilt are named above the end of the join, each on a line
+    // of the message: its line breaks are "\n\r", a terminal's line's end is not.
     std::string lines;
-    for (const std::string& line : rebuilt) lines += line;
-    if (!said.empty()) said.front().text = lines + "\n" + said.front().text;
+    for (const std::string& line : rebuilt)
+        lines += line.substr(0, line.find_last_not_of('\n') + 1) + "\n\r";
+    if (!said.empty()) said.front().text = lines + "\n\r" + said.front().text;
     platform::ShowMessages(this, said);
     SetMode(mode);
 }

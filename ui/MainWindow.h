@@ -102,6 +102,12 @@ private:
     void Build(std::vector<std::string> args, std::string programPath, std::string registryFolder);
     void ReplaceJob(std::unique_ptr<Job> next);
     void ShowOpenedSet(bool accepted);
+    // Opens `path` in the job; a set refused that its recovery parts can open
+    // and rebuild is opened from them instead, the refusal left unsaid.
+    workflow::Opening OpenInJob(const std::string& path);
+    // The set of `path` opened from its recovery parts, when they rebuild what
+    // it lost or `path` is one of them; false, saying nothing, otherwise.
+    bool OpenFromRecoveryParts(const std::string& path);
     // The set that a part belongs to, in a job of the kind its name and first
     // bytes tell; a part of no kind or of several says so and leaves the job.
     workflow::Opening OpenFoundSet(const workflow::FoundKind& found);

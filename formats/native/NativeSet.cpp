@@ -441,6 +441,14 @@ bool NativeSet::OpenSet(Messages& said) {
              Say(TextId::TitleReadFailed), Icon::Warning});
         return false;
     }
+    file.Close();
+    return OpenFromHeader(bytes, said, true);
+}
+
+bool NativeSet::OpenFromHeader(const std::array<uint8_t, kHeaderSize>& bytes, Messages& said,
+                               bool readStoredDigests) {
+    header = NativeHeader{};
+    digests.clear();
     NativeHeader read = DecodeHeader(bytes);
     auto corrupt = [this, &said](bool interrupted = false) {
         said.push_back({Say(TextId::NativeSetCorrupt, {InterruptedLine(interrupted)}),
@@ -479,9 +487,8 @@ bool NativeSet::OpenSet(Messages& said) {
         HeaderName(stem) == header.originalName && platform::IsSafeFileName(stem))
         choices.fileName = stem;
     choices.folder = platform::FolderOf(sourcePath);
-    file.Close();
 
-    if (header.hasDigests == 1) {
+    if (header.hasDigests == 1 && readStoredDigests) {
         platform::File last = platform::File::OpenRead(PartPath(header.partCount));
         if (last.IsOpen()) {
             const int64_t blockSize = static_cast<int64_t>(kDigestTextSize) * header.partCount;

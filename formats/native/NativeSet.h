@@ -43,6 +43,11 @@ public:
 
     // Join side: reads and checks the first part, then the destination.
     bool OpenSet(Messages& said) override;
+    // The same from the first part's header as given, for a set whose first
+    // part is lost and rebuilt elsewhere; the digests stored in the last part
+    // are read only with `readStoredDigests`.
+    bool OpenFromHeader(const std::array<uint8_t, kHeaderSize>& bytes, Messages& said,
+                        bool readStoredDigests);
     bool CheckJoinParameters(const std::string& destName, bool verifyHash, Messages& said) override;
     void StartJoin() override;
 

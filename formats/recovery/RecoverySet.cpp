@@ -396,8 +396,8 @@ std::string Counted(size_t count, TextId many, TextId one) {
     return count == 1 ? Say(one) : Say(many, {std::to_string(count)});
 }
 
-// Why a set cannot be repaired: how many files it lost, how many intact
-// recovery parts that would take and how many it has.
+}  // namespace
+
 std::string IrreparableText(const RepairPlan& plan) {
     return Say(
         TextId::RecoveryIrreparable,
@@ -405,8 +405,6 @@ std::string IrreparableText(const RepairPlan& plan) {
          Counted(size_t(plan.NeededRecovery()), TextId::RecoveryNeeded, TextId::RecoveryOneNeeded),
          std::to_string(plan.goodRecovery)});
 }
-
-}  // namespace
 
 std::optional<Failure> RepairSet(const Protection& protection, RepairReport& report) {
     const RepairPlan& plan = protection.plan;
@@ -543,6 +541,58 @@ bool HasRecoveryParts(const std::string& anyPart) {
     const std::vector<std::string> names =
         platform::FolderEntries(platform::FolderOf(platform::AbsolutePath(anyPart)));
     return std::any_of(names.begin(), names.end(), IsRecoveryPartName);
+}
+
+namespace {
+
+// Reads `bytes` at `at` in the file, zeros after its end; false when it fails.
+bool ReadPadded(const std::string& path, int64_t at, int64_t available, uint8_t* bytes,
+                size_t count) {
+    std::memset(bytes, 0, count);
+    const size_t wanted = static_cast<size_t>(std::clamp<int64_t>(available, 0, int64_t(count)));
+    if (wanted == 0) return true;
+    platform::File file = platform::File::OpenRead(path);
+    if (!file.IsOpen() || !file.Seek(at)) return false;
+    const platform::IoResult read = file.Read(bytes, wanted);
+    return read.ok() && read.bytes == int64_t(wanted);
+}
+
+}  // namespace
+
+std::optional<std::vector<uint8_t>> DataPartBytes(const Protection& protection, int index,
+                                                  int64_t from, size_t count) {
+    if (!protection.header || index < 0 || index >= protection.header->dataParts || from < 0)
+        return std::nullopt;
+    const RecoveryHeader& h = *protection.header;
+    const RepairPlan& plan = protection.plan;
+    std::vector<uint8_t> bytes(count);
+    const ShardCheck& own = protection.shards[size_t(index)];
+    if (own.state == ShardState::Good) {
+        if (!ReadPadded(own.path, from, h.shards[size_t(index)].bytes - from, bytes.data(), count))
+            return std::nullopt;
+        return bytes;
+    }
+    const auto lost = std::find(plan.lost.begin(), plan.lost.end(), index);
+    if (!plan.Repairable() || !plan.decode || lost == plan.lost.end()) return std::nullopt;
+    const size_t row = static_cast<size_t>(lost - plan.lost.begin());
+    const int columns = plan.decode->columns;
+    std::vector<std::vector<uint8_t>> sources;
+    std::vector<const uint8_t*> in;
+    for (const int source : plan.sources) {
+        const ShardCheck& check = protection.shards[size_t(source)];
+        const int64_t skip = check.data ? 0 : h.HeaderBytes();
+        sources.emplace_back(count);
+        if (!ReadPadded(check.path, skip + from, h.shards[size_t(source)].bytes - from,
+                        sources.back().data(), count))
+            return std::nullopt;
+        in.push_back(sources.back().data());
+    }
+    GfMatrix decode{1, columns,
+                    std::vector<uint8_t>(plan.decode->cells.begin() + row * size_t(columns),
+                                         plan.decode->cells.begin() + (row + 1) * size_t(columns))};
+    uint8_t* out = bytes.data();
+    RegionCoder(std::move(decode)).Apply(in.data(), &out, count);
+    return bytes;
 }
 
 std::optional<Failure> JoinRepairing(const Protection& protection,

@@ -89,6 +89,19 @@ std::string DescribeProtection(const Protection& protection, bool verbose);
 // Whether the folder of `anyPart` holds a file named as a recovery part.
 bool HasRecoveryParts(const std::string& anyPart);
 
+// Why an examined set cannot be repaired: how many files it lost, how many
+// intact recovery parts that would take and how many it has.
+std::string IrreparableText(const RepairPlan& plan);
+
+// `count` bytes from `from` of data part `index` (from 0) of an examined set:
+// read from the part when it is intact, rebuilt in memory from the shards a
+// repair reads when it is lost and the set repairable, zeros past the part's
+// end. Nothing when the bytes cannot be had. What is rebuilt rests on shards
+// whose digests were just checked; the whole part's digest is checked by the
+// join that rebuilds it.
+std::optional<std::vector<uint8_t>> DataPartBytes(const Protection& protection, int index,
+                                                  int64_t from, size_t count);
+
 // Where a join finds the data in each data part's file: `bytes` from `from`.
 struct JoinPiece {
     int64_t from = 0;

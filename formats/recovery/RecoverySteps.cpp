@@ -5,8 +5,10 @@
 
 #include "core/Job.h"
 #include "formats/FormatTable.h"
+#include "formats/Workflow.h"
 #include "formats/native/NativeSet.h"
 #include "platform/Fs.h"
+#include "platform/Paths.h"
 #include "platform/Reasons.h"
 #include "texts/Texts.h"
 
@@ -76,6 +78,71 @@ JoinProtection ExamineForJoin(const std::string& anyPart) {
         !protection.plan.Whole() && protection.plan.Repairable() && protection.plan.lostData > 0;
     found.dataChecked = protection.plan.lostData == 0;
     return found;
+}
+
+std::unique_ptr<Job> OpenProtectedSet(const recovery::Protection& protection, Audience audience,
+                                      Messages& said, const FormatRow** kind) {
+    if (!protection.header) return nullptr;
+    const recovery::RecoveryHeader& h = *protection.header;
+    const auto intact = [&](int j) {
+        return protection.shards[size_t(j)].state == recovery::ShardState::Good;
+    };
+    const FormatRow* native = nullptr;
+    for (const FormatRow& row : JoinFormats())
+        if (row.code == FormatKind::Native && !native) native = &row;
+    const std::string first = protection.shards[0].path;
+    // A native set: its first part's name, and a header that the part, or
+    // what the recovery parts rebuild of it, holds for this many parts.
+    if (IsFirstPartName(first)) {
+        const std::optional<std::vector<uint8_t>> bytes =
+            recovery::DataPartBytes(protection, 0, 0, kHeaderSize);
+        std::array<uint8_t, kHeaderSize> head{};
+        if (bytes) std::copy(bytes->begin(), bytes->end(), head.begin());
+        const NativeHeader read = DecodeHeader(head);
+        if (bytes && IsValidHeader(read) && read.partCount == h.dataParts) {
+            auto job = std::make_unique<NativeSet>();
+            job->sourcePath = first;
+            job->sourceSize = h.shards[0].bytes;
+            job->opened = true;
+            if (!job->OpenFromHeader(head, said, false)) return nullptr;
+            if (kind) *kind = native;
+            return job;
+        }
+    }
+    // Another kind: its parts tell it, from the first one still intact.
+    for (int j = 0; j < h.dataParts; ++j) {
+        if (!intact(j)) continue;
+        const FoundKind found = FindKind(protection.shards[size_t(j)].path);
+        if (found.formats.size() != 1) {
+            SayNoSingleKind(found, audience, said);
+            return nullptr;
+        }
+        std::unique_ptr<Job> job = found.formats.front()->make();
+        if (OpenChosenSet(*job, found.detection.path, said) != Opening::Opened) return nullptr;
+        if (kind) *kind = found.formats.front();
+        return job;
+    }
+    return nullptr;
+}
+
+bool OpensFromRecoveryParts(const JoinProtection& found, const std::string& given) {
+    return found.protection.header &&
+           (found.repairs || recovery::IsRecoveryPartName(platform::FileNameOf(given)));
+}
+
+std::unique_ptr<Job> OpenWithRecoveryParts(const std::string& given, Audience audience,
+                                           Messages& said) {
+    const JoinProtection found = ExamineForJoin(given);
+    if (!OpensFromRecoveryParts(found, given)) return nullptr;
+    return OpenProtectedSet(found.protection, audience, said);
+}
+
+std::optional<std::string> IrreparableLine(const recovery::Protection& protection) {
+    if (!protection.header || protection.plan.Repairable()) return std::nullopt;
+    // Worded as a line of verify's report: a message without its line's end.
+    std::string line = recovery::IrreparableText(protection.plan);
+    while (!line.empty() && line.back() == '\n') line.pop_back();
+    return line;
 }
 
 std::optional<std::string> RepairFirstLine(const std::string& anyPart) {

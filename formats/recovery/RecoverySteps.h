@@ -3,17 +3,20 @@
 // windows show it. A step never shows anything itself.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "core/Message.h"
+#include "formats/Workflow.h"
 #include "formats/native/md5.h"
 #include "formats/recovery/RecoverySet.h"
 
 class Job;
 class NativeSet;
+struct FormatRow;
 
 namespace workflow {
 
@@ -41,6 +44,26 @@ struct JoinProtection {
     bool dataChecked = false;
 };
 JoinProtection ExamineForJoin(const std::string& anyPart);
+
+// Opens the set that an examined protection describes, from its parts as the
+// recovery parts find them rather than from the part the user gave: a native
+// set from its first part's header, rebuilt in memory when that part is lost
+// or damaged, its stored digests left to the recovery parts' own; a set of
+// another kind from its first intact data part. Nothing when the set cannot
+// be opened so; `said` then holds why, and `kind` the row of the kind opened.
+std::unique_ptr<Job> OpenProtectedSet(const recovery::Protection& protection, Audience audience,
+                                      Messages& said, const FormatRow** kind = nullptr);
+// Whether a join of `given` opens its set from its recovery parts: they can
+// rebuild data parts it lost, or `given` is one of them.
+bool OpensFromRecoveryParts(const JoinProtection& found, const std::string& given);
+// After a refused open of `given`: the set its recovery parts open instead,
+// when OpensFromRecoveryParts; nothing otherwise.
+std::unique_ptr<Job> OpenWithRecoveryParts(const std::string& given, Audience audience,
+                                           Messages& said);
+// For a protected set that lost more than its recovery parts can rebuild:
+// the refusal that says how many files are lost and how many recovery parts
+// it would take; nothing for a set that is whole or can be repaired.
+std::optional<std::string> IrreparableLine(const recovery::Protection& protection);
 
 // For a set that could not be opened: the line saying that its recovery
 // parts can repair it first, nothing when they cannot.

@@ -331,6 +331,17 @@ TEST_F(RecoverySetTest, RepairsEveryCombinationOfAsManyLossesAsRecoveryParts) {
             }
             ASSERT_TRUE(protection.header);
             ASSERT_EQ(protection.plan.lost.size(), size_t(losses));
+            // What a join reads of each data part, rebuilt in memory when lost:
+            // a native set's header is its first part's first bytes.
+            for (size_t j = 0; j < set.sizes.size(); ++j) {
+                const std::optional<std::vector<uint8_t>> bytes =
+                    DataPartBytes(protection, int(j), 1, 100);
+                ASSERT_EQ(bytes.has_value(), losses <= set.recovery || !(mask >> j & 1)) << j;
+                if (!bytes) continue;
+                EXPECT_EQ(std::string(bytes->begin(), bytes->end()),
+                          (contents[j] + std::string(101, '\0')).substr(1, 100))
+                    << j;
+            }
             RepairReport report;
             const std::optional<Failure> failed = RepairSet(protection, report);
             if (losses > set.recovery) {

@@ -109,15 +109,35 @@ TEST_F(RecoveryWindowTest, AJoinRebuildsTheLostPartsOnTheWay) {
     EXPECT_EQ(ReadFile(work / "film.avi"), original);
 }
 
-TEST_F(RecoveryWindowTest, ASetThatCannotOpenWithoutItsFirstPartSaysToRepairIt) {
-    SplitFromWindow(RandomBytes(3 * 1048576 + 99, 13), 1);
-    std::filesystem::remove(work / "film.avi.001.pcw");
-    Click("rbJoindre");
-    Open(work / "film.avi.002.pcw");
-    EXPECT_EQ(Texts().back(),
-              "Les fichiers de secours du jeu suffisent à le réparer : pcw repair " +
-                  (work / "film.avi.001.pcw") + ", puis recollez-le.\n");
-    EXPECT_FALSE(std::filesystem::exists(work / "film.avi"));
+// The first part, which holds the set's header, or the last, which ends it:
+// the set opens from what its recovery parts say and the join rebuilds them.
+TEST_F(RecoveryWindowTest, AJoinRebuildsTheFirstOrLastPartFromAnyFileOfTheSet) {
+    const std::string original = RandomBytes(3 * 1048576 + 99, 13);
+    const struct {
+        std::vector<std::string> lost;
+        std::string opened;
+    } rows[] = {
+        {{"film.avi.001.pcw"}, "film.avi.002.pcw"},
+        {{"film.avi.001.pcw", "film.avi.004.pcw"}, "film.avi.R02.pcw"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.opened);
+        for (const auto& entry : std::filesystem::directory_iterator(work.path()))
+            std::filesystem::remove(entry.path());
+        Click("rbCouper");
+        SplitFromWindow(original, 2);
+        for (const std::string& name : row.lost) std::filesystem::remove(work / name);
+        Click("rbJoindre");
+        Open(work / row.opened);
+        ASSERT_TRUE(main->job->opened) << (Texts().empty() ? "" : Texts().back());
+        main->StartAction();
+        const std::string said = Texts().back();
+        for (const std::string& name : row.lost)
+            EXPECT_NE(said.find(" (" + work / name + ") reconstruit"), std::string::npos) << said;
+        // One line per part: no line's end shown as a control.
+        EXPECT_EQ(platform::VisibleMessage(said).find("\\x0a"), std::string::npos) << said;
+        EXPECT_EQ(ReadFile(work / "film.avi"), original);
+    }
 }
 
 }  // namespace
