@@ -576,22 +576,31 @@ std::optional<std::vector<uint8_t>> DataPartBytes(const Protection& protection, 
     if (!plan.Repairable() || !plan.decode || lost == plan.lost.end()) return std::nullopt;
     const size_t row = static_cast<size_t>(lost - plan.lost.begin());
     const int columns = plan.decode->columns;
+    // The code works on whole symbols: the bytes asked for are rebuilt within
+    // the symbols that hold them.
+    const int64_t symbol = SymbolBytes(h.field);
+    const int64_t start = from - from % symbol;
+    const int64_t end = from + int64_t(count);
+    const size_t span =
+        static_cast<size_t>(end - start + (symbol - (end - start) % symbol) % symbol);
     std::vector<std::vector<uint8_t>> sources;
     std::vector<const uint8_t*> in;
     for (const int source : plan.sources) {
         const ShardCheck& check = protection.shards[size_t(source)];
         const int64_t skip = check.data ? 0 : h.HeaderBytes();
-        sources.emplace_back(count);
-        if (!ReadPadded(check.path, skip + from, h.shards[size_t(source)].bytes - from,
-                        sources.back().data(), count))
+        sources.emplace_back(span);
+        if (!ReadPadded(check.path, skip + start, h.shards[size_t(source)].bytes - start,
+                        sources.back().data(), span))
             return std::nullopt;
         in.push_back(sources.back().data());
     }
-    GfMatrix decode{1, columns,
-                    std::vector<uint8_t>(plan.decode->cells.begin() + row * size_t(columns),
-                                         plan.decode->cells.begin() + (row + 1) * size_t(columns))};
-    uint8_t* out = bytes.data();
-    RegionCoder(std::move(decode)).Apply(in.data(), &out, count);
+    GfMatrix decode = GfMatrix::Zero(h.field, 1, columns);
+    std::copy(plan.decode->cells.begin() + row * size_t(columns),
+              plan.decode->cells.begin() + (row + 1) * size_t(columns), decode.cells.begin());
+    std::vector<uint8_t> rebuilt(span);
+    uint8_t* out = rebuilt.data();
+    RegionCoder(std::move(decode)).Apply(in.data(), &out, span);
+    std::copy_n(rebuilt.begin() + (from - start), count, bytes.begin());
     return bytes;
 }
 
