@@ -106,9 +106,19 @@ int Split(const Args& args, Context& ctx) {
                                        .partSize = partSize,
                                        .bufferSize = bufferSize};
     if (!workflow::CheckSplit(job, choice, platform::ShowAfter())) return ended(kExitFailed, false);
-    if (!stream && recoveryParts > (job.sourceSize + partSize - 1) / partSize)
+    const int64_t parts = (job.sourceSize + partSize - 1) / partSize;
+    if (!stream && recoveryParts > parts)
         return UsageError(
             ctx, Say(TextId::CliRecoveryCount, {std::to_string(recovery::kMostRecoveryParts)}));
+    // Refused before the split rather than after it, when its parts are on disk.
+    if (!stream && recoveryParts > 0 && parts + recoveryParts > recovery::kMostShards) {
+        platform::ShowMessage(
+            nullptr,
+            Say(TextId::RecoveryTooManyShards,
+                {std::to_string(recovery::kMostShards), std::to_string(parts + recoveryParts)}),
+            Say(TextId::TitleError), platform::Icon::Error);
+        return ended(kExitFailed, false);
+    }
     return ended(RunSplitProtected(job, recoveryParts, !parsed.Has("--json"), ctx), true);
 }
 

@@ -1,7 +1,9 @@
-// Arithmetic in GF(2^8) over the polynomial x^8 + x^4 + x^3 + x^2 + 1 (0x11D),
-// the field of the recovery parts' Reed-Solomon code, and the matrices the
-// code is made of. The tables and matrices are those of Intel's ISA-L, so that
-// parts made with it and without it hold the same bytes.
+// The two fields of the recovery parts' Reed-Solomon code and the matrices the
+// code is made of. GF(2^8) over x^8 + x^4 + x^3 + x^2 + 1 (0x11D) serves sets
+// of 256 files at most, with the tables and matrices of Intel's ISA-L, so that
+// parts made with it and without it hold the same bytes. Larger sets take
+// GF(2^16) over x^16 + x^12 + x^3 + x + 1 (0x1100B), whose symbols are two
+// bytes, the low one first.
 #pragma once
 
 #include <cstddef>
@@ -11,33 +13,57 @@
 
 namespace recovery {
 
-uint8_t GfMultiply(uint8_t a, uint8_t b);
-// The inverse of a non-zero element; 0 for 0.
-uint8_t GfInverse(uint8_t a);
-
-// A matrix of `rows` x `columns` elements, row after row.
-struct GfMatrix {
-    int rows = 0;
-    int columns = 0;
-    std::vector<uint8_t> cells;
-
-    uint8_t At(int row, int column) const { return cells[size_t(row) * columns + column]; }
-    uint8_t& At(int row, int column) { return cells[size_t(row) * columns + column]; }
+enum class Field : uint8_t {
+    Gf256,    // a symbol per byte
+    Gf65536,  // a symbol per two bytes, little-endian
 };
 
-// The code's generator for `dataParts` data shards and `recoveryParts`
-// recovery shards: the identity over the data, then the Cauchy rows
-// 1 / (row ^ column), row counted from 0 over every shard. Any `dataParts`
-// rows of it are independent while the shards are 256 at most.
-GfMatrix CauchyGenerator(int dataParts, int recoveryParts);
+// The most shards, data and recovery together, whose code the field can
+// promise: every element names one shard in the Cauchy rows.
+int MostShardsOf(Field field);
+// The field that a set of `shards` files takes: the byte field while it can.
+Field FieldFor(int shards);
+// The bytes of one symbol: a shard's length is a multiple of it.
+inline int SymbolBytes(Field field) {
+    return field == Field::Gf256 ? 1 : 2;
+}
+
+uint16_t GfMultiply(Field field, uint16_t a, uint16_t b);
+// The inverse of a non-zero element; 0 for 0.
+uint16_t GfInverse(Field field, uint16_t a);
+
+// A matrix of `rows` x `columns` elements of `field`, row after row.
+struct GfMatrix {
+    Field field = Field::Gf256;
+    int rows = 0;
+    int columns = 0;
+    std::vector<uint16_t> cells;
+
+    static GfMatrix Zero(Field field, int rows, int columns) {
+        return {field, rows, columns, std::vector<uint16_t>(size_t(rows) * size_t(columns), 0)};
+    }
+    uint16_t At(int row, int column) const { return cells[Index(row, column)]; }
+    uint16_t& At(int row, int column) { return cells[Index(row, column)]; }
+    size_t Index(int row, int column) const {
+        return size_t(row) * size_t(columns) + size_t(column);
+    }
+};
+
+// The code's generator below its identity: the element of recovery shard
+// `shard` (counted over every shard, from `dataParts` on) for data shard
+// `column` is 1 / (shard ^ column), ISA-L's Cauchy rows. Every square
+// submatrix of these rows is invertible while the shards fit the field.
+uint16_t CauchyCell(Field field, int shard, int column);
+// The rows of every recovery shard: `recoveryParts` x `dataParts`.
+GfMatrix CauchyRows(Field field, int dataParts, int recoveryParts);
 // The inverse of a square matrix; nothing when it is singular.
 std::optional<GfMatrix> Inverted(const GfMatrix& matrix);
 // The product a x b, a's columns being b's rows.
 GfMatrix Multiplied(const GfMatrix& a, const GfMatrix& b);
 
-// outputs[r][x] = sum over j of coefficients(r, j) x inputs[j][x], for x below
-// `bytes`, computed one table look-up at a time: the code's definition, used
-// where no faster encoder is built in.
+// outputs[r] = sum over j of coefficients(r, j) x inputs[j], symbol by symbol
+// over `bytes` bytes (even in GF(2^16)), by table look-ups: the code's
+// definition, and the encoder wherever no faster one is built in.
 void MultiplyRegionsPortably(const GfMatrix& coefficients, const uint8_t* const* inputs,
                              uint8_t* const* outputs, size_t bytes);
 

@@ -47,6 +47,14 @@ T Read(std::span<const uint8_t> bytes, size_t at) {
     return value;
 }
 
+uint16_t VersionOf(Field field) {
+    return field == Field::Gf256 ? kByteFieldVersion : kWordFieldVersion;
+}
+
+bool IsKnownVersion(uint16_t version) {
+    return version == kByteFieldVersion || version == kWordFieldVersion;
+}
+
 bool HasSignature(std::span<const uint8_t> bytes) {
     uint8_t expected[16] = {};
     std::memcpy(expected, kSignature, sizeof kSignature - 1);
@@ -64,7 +72,7 @@ int64_t RecoveryHeader::HeaderBytes() const {
 std::vector<uint8_t> EncodeHeader(RecoveryHeader header) {
     std::vector<uint8_t> bytes(static_cast<size_t>(header.HeaderBytes()), 0);
     std::memcpy(bytes.data(), kSignature, sizeof kSignature - 1);
-    Put<uint16_t>(bytes, kVersionAt, kFormatVersion);
+    Put<uint16_t>(bytes, kVersionAt, VersionOf(header.field));
     Put<uint16_t>(bytes, kDataPartsAt, static_cast<uint16_t>(header.dataParts));
     Put<uint16_t>(bytes, kRecoveryPartsAt, static_cast<uint16_t>(header.recoveryParts));
     Put<int64_t>(bytes, kShardBytesAt, header.shardBytes);
@@ -88,7 +96,7 @@ std::vector<uint8_t> EncodeHeader(RecoveryHeader header) {
 
 size_t AnnouncedHeaderBytes(std::span<const uint8_t> fixed) {
     if (fixed.size() < kFixedBytes || !HasSignature(fixed) ||
-        Read<uint16_t>(fixed, kVersionAt) != kFormatVersion)
+        !IsKnownVersion(Read<uint16_t>(fixed, kVersionAt)))
         return 0;
     const uint32_t announced = Read<uint32_t>(fixed, kHeaderBytesAt);
     if (announced < kFixedBytes + kChecksumBytes || announced > kLargestHeader) return 0;
@@ -102,7 +110,7 @@ DecodedHeader DecodeHeader(std::span<const uint8_t> bytes) {
         return decoded;
     }
     decoded.version = Read<uint16_t>(bytes, kVersionAt);
-    if (decoded.version != kFormatVersion) {
+    if (!IsKnownVersion(uint16_t(decoded.version))) {
         decoded.fault = HeaderFault::OtherVersion;
         return decoded;
     }
@@ -113,14 +121,17 @@ DecodedHeader DecodeHeader(std::span<const uint8_t> bytes) {
     if (std::memcmp(checksum.data(), bytes.data() + size - kChecksumBytes, 16) != 0) return decoded;
 
     RecoveryHeader h;
+    h.field = decoded.version == kByteFieldVersion ? Field::Gf256 : Field::Gf65536;
     h.dataParts = Read<uint16_t>(bytes, kDataPartsAt);
     h.recoveryParts = Read<uint16_t>(bytes, kRecoveryPartsAt);
     h.index = Read<uint16_t>(bytes, kIndexAt);
     h.shardBytes = Read<int64_t>(bytes, kShardBytesAt);
     h.totalBytes = Read<int64_t>(bytes, kTotalBytesAt);
     std::memcpy(h.setId.data(), bytes.data() + kSetIdAt, 16);
-    if (h.dataParts < 1 || h.recoveryParts < 1 || h.dataParts + h.recoveryParts > kMostShards ||
-        h.index >= h.recoveryParts || h.shardBytes <= 0)
+    const int shards = h.dataParts + h.recoveryParts;
+    if (h.dataParts < 1 || h.recoveryParts < 1 || shards > kMostShards ||
+        shards > MostShardsOf(h.field) || h.index >= h.recoveryParts || h.shardBytes <= 0 ||
+        h.shardBytes % SymbolBytes(h.field) != 0)
         return decoded;
 
     size_t at = kFixedBytes;
@@ -159,8 +170,8 @@ DecodedHeader DecodeHeader(std::span<const uint8_t> bytes) {
 }
 
 bool SameSet(const RecoveryHeader& a, const RecoveryHeader& b) {
-    return a.setId == b.setId && a.dataParts == b.dataParts && a.recoveryParts == b.recoveryParts &&
-           a.shardBytes == b.shardBytes;
+    return a.setId == b.setId && a.field == b.field && a.dataParts == b.dataParts &&
+           a.recoveryParts == b.recoveryParts && a.shardBytes == b.shardBytes;
 }
 
 }  // namespace recovery

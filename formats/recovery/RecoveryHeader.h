@@ -11,15 +11,21 @@
 #include <vector>
 
 #include "formats/native/md5.h"
+#include "formats/recovery/GaloisField.h"
 
 namespace recovery {
 
 inline constexpr char kSignature[] = "PCW-RECOVERY";  // then zeros, to 16 bytes
-inline constexpr uint16_t kFormatVersion = 1;
+// The version names the code's field, the layout being the same: version 1,
+// GF(2^8), is what sets of 256 files at most keep, and what readers made
+// before larger sets refuse version 2 by its number.
+inline constexpr uint16_t kByteFieldVersion = 1;
+inline constexpr uint16_t kWordFieldVersion = 2;
 inline constexpr size_t kFixedBytes = 64;  // before the shard table
 inline constexpr size_t kChecksumBytes = 16;
-// The field has 256 elements: data and recovery shards together.
-inline constexpr int kMostShards = 256;
+// Data and recovery shards together: the 999 parts of the largest native set
+// and its recovery parts.
+inline constexpr int kMostShards = 999 + 50;
 inline constexpr int kMostRecoveryParts = 50;
 inline constexpr size_t kLongestName = 1024;  // bytes of UTF-8
 // No header that the writer makes is larger: the readers refuse to read more.
@@ -33,6 +39,7 @@ struct ShardEntry {
 };
 
 struct RecoveryHeader {
+    Field field = Field::Gf256;
     int dataParts = 0;
     int recoveryParts = 0;
     int index = 0;  // of this recovery part, from 0

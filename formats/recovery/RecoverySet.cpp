@@ -204,12 +204,13 @@ std::optional<Failure> ProtectParts(const std::vector<std::string>& dataPaths,
                                     const std::string& stemPath, int recoveryParts,
                                     std::vector<std::string>* written,
                                     const std::vector<std::optional<Digest>>& known,
-                                    const StripeProgress& progress) {
+                                    std::optional<Field> field, const StripeProgress& progress) {
     const int dataParts = static_cast<int>(dataPaths.size());
-    if (dataParts + recoveryParts > kMostShards)
-        return Failure{
-            Say(TextId::RecoveryTooManyShards,
-                {std::to_string(kMostShards), std::to_string(dataParts + recoveryParts)})};
+    const Field code = field.value_or(FieldFor(dataParts + recoveryParts));
+    const int most = std::min(kMostShards, MostShardsOf(code));
+    if (dataParts + recoveryParts > most)
+        return Failure{Say(TextId::RecoveryTooManyShards,
+                           {std::to_string(most), std::to_string(dataParts + recoveryParts)})};
 
     // The digests and sizes first: the header lists them.
     std::vector<Digest> digests(dataPaths.size());
@@ -246,6 +247,7 @@ std::optional<Failure> ProtectParts(const std::vector<std::string>& dataPaths,
     for (size_t n = 0; n < hashedPart.size(); ++n) digests[hashedPart[n]] = *hashed.digests[n];
 
     RecoveryHeader header;
+    header.field = code;
     header.dataParts = dataParts;
     header.recoveryParts = recoveryParts;
     std::vector<ShardInput> inputs;
@@ -260,7 +262,10 @@ std::optional<Failure> ProtectParts(const std::vector<std::string>& dataPaths,
             {input.bytes, digests[size_t(j)], platform::FileNameOf(dataPaths[j])});
         inputs.push_back(std::move(input));
     }
-    if (header.shardBytes == 0) header.shardBytes = 1;
+    // Whole symbols: a two-byte symbol's high byte is a zero past an odd end.
+    const int symbol = SymbolBytes(header.field);
+    header.shardBytes = std::max<int64_t>(header.shardBytes, 1);
+    header.shardBytes += (symbol - header.shardBytes % symbol) % symbol;
 
     MadeFiles made;
     std::vector<platform::File> files(static_cast<size_t>(recoveryParts));
@@ -284,16 +289,13 @@ std::optional<Failure> ProtectParts(const std::vector<std::string>& dataPaths,
         outputs.push_back({&files[size_t(r)], temporary, header.shardBytes});
     }
 
-    const GfMatrix generator = CauchyGenerator(dataParts, recoveryParts);
-    GfMatrix parity{recoveryParts, dataParts,
-                    std::vector<uint8_t>(generator.cells.begin() + size_t(dataParts) * dataParts,
-                                         generator.cells.end())};
     // Counted over every part read, as the split counted them.
     const StripeProgress coded = [&](int64_t done, int64_t total) {
         return !progress || progress(done * dataParts, total * dataParts);
     };
     if (std::optional<Failure> failed =
-            CodeStripes(RegionCoder(std::move(parity)), inputs, outputs, header.shardBytes, coded))
+            CodeStripes(RegionCoder(CauchyRows(header.field, dataParts, recoveryParts)), inputs,
+                        outputs, header.shardBytes, coded))
         return failed;
 
     for (int r = 0; r < recoveryParts; ++r)
@@ -416,7 +418,7 @@ Protection ExamineProtection(const std::string& anyPart) {
     }
     std::vector<ShardState> states;
     for (const ShardCheck& check : protection.shards) states.push_back(check.state);
-    protection.plan = PlanRepair(h.dataParts, states);
+    protection.plan = PlanRepair(h.field, h.dataParts, states);
     return protection;
 }
 
@@ -619,22 +621,31 @@ std::optional<std::vector<uint8_t>> DataPartBytes(const Protection& protection, 
     if (!plan.Repairable() || !plan.decode || lost == plan.lost.end()) return std::nullopt;
     const size_t row = static_cast<size_t>(lost - plan.lost.begin());
     const int columns = plan.decode->columns;
+    // The code works on whole symbols: the bytes asked for are rebuilt within
+    // the symbols that hold them.
+    const int64_t symbol = SymbolBytes(h.field);
+    const int64_t start = from - from % symbol;
+    const int64_t end = from + int64_t(count);
+    const size_t span =
+        static_cast<size_t>(end - start + (symbol - (end - start) % symbol) % symbol);
     std::vector<std::vector<uint8_t>> sources;
     std::vector<const uint8_t*> in;
     for (const int source : plan.sources) {
         const ShardCheck& check = protection.shards[size_t(source)];
         const int64_t skip = check.data ? 0 : h.HeaderBytes();
-        sources.emplace_back(count);
-        if (!ReadPadded(check.path, skip + from, h.shards[size_t(source)].bytes - from,
-                        sources.back().data(), count))
+        sources.emplace_back(span);
+        if (!ReadPadded(check.path, skip + start, h.shards[size_t(source)].bytes - start,
+                        sources.back().data(), span))
             return std::nullopt;
         in.push_back(sources.back().data());
     }
-    GfMatrix decode{1, columns,
-                    std::vector<uint8_t>(plan.decode->cells.begin() + row * size_t(columns),
-                                         plan.decode->cells.begin() + (row + 1) * size_t(columns))};
-    uint8_t* out = bytes.data();
-    RegionCoder(std::move(decode)).Apply(in.data(), &out, count);
+    GfMatrix decode = GfMatrix::Zero(h.field, 1, columns);
+    std::copy(plan.decode->cells.begin() + row * size_t(columns),
+              plan.decode->cells.begin() + (row + 1) * size_t(columns), decode.cells.begin());
+    std::vector<uint8_t> rebuilt(span);
+    uint8_t* out = rebuilt.data();
+    RegionCoder(std::move(decode)).Apply(in.data(), &out, span);
+    std::copy_n(rebuilt.begin() + (from - start), count, bytes.begin());
     return bytes;
 }
 
@@ -696,7 +707,7 @@ std::optional<Failure> JoinRepairing(const Protection& protection,
     }
     // Only the lost data parts are computed: a lost recovery part is not needed.
     std::vector<ShardOutput> outputs;
-    GfMatrix decode{0, plan.decode->columns, {}};
+    GfMatrix decode = GfMatrix::Zero(plan.decode->field, 0, plan.decode->columns);
     for (size_t n = 0; n < plan.lost.size(); ++n) {
         const int lost = plan.lost[n];
         if (lost >= h.dataParts) continue;

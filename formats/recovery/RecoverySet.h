@@ -39,10 +39,12 @@ using StripeProgress = std::function<bool(int64_t done, int64_t total)>;
 // are then not hashed again (a split with digests has just made them).
 // Each is written under a temporary name and given its own once whole.
 // Nothing is left behind when it fails or stops; no existing file is replaced.
+// The code is over FieldFor the set's count of files unless `field` says which.
 std::optional<Failure> ProtectParts(const std::vector<std::string>& dataPaths,
                                     const std::string& stemPath, int recoveryParts,
                                     std::vector<std::string>* written = nullptr,
                                     const std::vector<std::optional<Digest>>& known = {},
+                                    std::optional<Field> field = std::nullopt,
                                     const StripeProgress& progress = {});
 
 struct ShardCheck {

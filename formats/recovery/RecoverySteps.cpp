@@ -68,7 +68,7 @@ void AddRecoveryStep(NativeSet& job, int count, bool bringDown, std::vector<std:
         for (size_t i = 0; i + 1 < job.digests.size(); ++i)
             known.push_back(DigestFromHex(job.digests[i]));
         return JobFailure(recovery::ProtectParts(paths, base, std::min<int>(count, parts), written,
-                                                 known, ProgressOf(job)));
+                                                 known, std::nullopt, ProgressOf(job)));
     };
 }
 

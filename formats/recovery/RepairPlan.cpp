@@ -2,7 +2,57 @@
 
 namespace recovery {
 
-RepairPlan PlanRepair(int dataParts, const std::vector<ShardState>& states) {
+namespace {
+
+// The rows that give the lost shards from the sources. With K the good data
+// parts among the sources, R the recovery parts among them (as many as the
+// lost data parts D) and C the Cauchy rows, each recovery part of R is
+// C[r, K] x K + C[r, D] x D: so D = A^-1 x R + A^-1 x B x K, with the square
+// A = C[R, D] and B = C[R, K]. A lost recovery part l is C[l, K] x K + C[l, D] x D.
+std::optional<GfMatrix> DecodeRows(Field field, const RepairPlan& plan) {
+    const int k = plan.dataParts;
+    const int d = plan.lostData;
+    const int known = k - d;
+    const auto source = [&](int n) { return plan.sources[size_t(n)]; };
+    const auto lostData = [&](int t) { return plan.lost[size_t(t)]; };
+
+    GfMatrix square = GfMatrix::Zero(field, d, d), others = GfMatrix::Zero(field, d, known);
+    for (int v = 0; v < d; ++v) {
+        for (int t = 0; t < d; ++t)
+            square.At(v, t) = CauchyCell(field, source(known + v), lostData(t));
+        for (int u = 0; u < known; ++u)
+            others.At(v, u) = CauchyCell(field, source(known + v), source(u));
+    }
+    // Every square part of Cauchy rows is invertible while the shards fit the field.
+    const std::optional<GfMatrix> inverted = Inverted(square);
+    if (!inverted) return std::nullopt;
+    const GfMatrix& inverse = *inverted;
+    const GfMatrix fromKnown = Multiplied(inverse, others);
+    GfMatrix dataRows = GfMatrix::Zero(field, d, k);
+    for (int t = 0; t < d; ++t) {
+        for (int u = 0; u < known; ++u) dataRows.At(t, u) = fromKnown.At(t, u);
+        for (int v = 0; v < d; ++v) dataRows.At(t, known + v) = inverse.At(t, v);
+    }
+
+    const int lost = static_cast<int>(plan.lost.size());
+    GfMatrix decode = GfMatrix::Zero(field, lost, k);
+    for (int t = 0; t < d; ++t)
+        for (int c = 0; c < k; ++c) decode.At(t, c) = dataRows.At(t, c);
+    GfMatrix onLostData = GfMatrix::Zero(field, lost - d, d);
+    for (int n = d; n < lost; ++n)
+        for (int t = 0; t < d; ++t)
+            onLostData.At(n - d, t) = CauchyCell(field, plan.lost[size_t(n)], lostData(t));
+    const GfMatrix throughLostData = Multiplied(onLostData, dataRows);
+    for (int n = d; n < lost; ++n)
+        for (int c = 0; c < k; ++c)
+            decode.At(n, c) = throughLostData.At(n - d, c) ^
+                              (c < known ? CauchyCell(field, plan.lost[size_t(n)], source(c)) : 0);
+    return decode;
+}
+
+}  // namespace
+
+RepairPlan PlanRepair(Field field, int dataParts, const std::vector<ShardState>& states) {
     RepairPlan plan;
     plan.dataParts = dataParts;
     const int shards = static_cast<int>(states.size());
@@ -16,20 +66,9 @@ RepairPlan PlanRepair(int dataParts, const std::vector<ShardState>& states) {
             if (static_cast<int>(plan.sources.size()) < dataParts) plan.sources.push_back(i);
         }
     }
-    if (plan.Whole() || !plan.Repairable() || shards <= dataParts || shards > 256) return plan;
-
-    // The sources' rows of the generator, inverted, give the data from the
-    // sources; the generator's lost rows, times that, give the lost shards.
-    const GfMatrix generator = CauchyGenerator(dataParts, shards - dataParts);
-    GfMatrix chosen{dataParts, dataParts, {}};
-    for (int source : plan.sources)
-        for (int j = 0; j < dataParts; ++j) chosen.cells.push_back(generator.At(source, j));
-    const std::optional<GfMatrix> inverse = Inverted(chosen);
-    if (!inverse) return plan;
-    GfMatrix lostRows{static_cast<int>(plan.lost.size()), dataParts, {}};
-    for (int lost : plan.lost)
-        for (int j = 0; j < dataParts; ++j) lostRows.cells.push_back(generator.At(lost, j));
-    plan.decode = Multiplied(lostRows, *inverse);
+    if (plan.Whole() || !plan.Repairable() || shards <= dataParts || shards > MostShardsOf(field))
+        return plan;
+    plan.decode = DecodeRows(field, plan);
     return plan;
 }
 

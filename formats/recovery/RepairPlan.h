@@ -33,9 +33,10 @@ struct RepairPlan {
     std::optional<GfMatrix> decode;
 };
 
-// `states` holds one state per shard, the data parts first. The sources are
-// the good data parts, then the good recovery parts in order, as many as there
-// are data parts.
-RepairPlan PlanRepair(int dataParts, const std::vector<ShardState>& states);
+// `states` holds one state per shard of a code over `field`, the data parts
+// first. The sources are the good data parts, then the good recovery parts in
+// order, as many as there are data parts. Only the square system of the lost
+// data parts is solved, so that a plan for a thousand parts stays quick.
+RepairPlan PlanRepair(Field field, int dataParts, const std::vector<ShardState>& states);
 
 }  // namespace recovery

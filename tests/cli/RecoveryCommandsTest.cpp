@@ -131,6 +131,27 @@ TEST_F(RecoveryCommandsTest, VerifySaysWhetherALossCanBeRepairedAndRepairDoesIt)
     EXPECT_EQ(ReadFile(dir / "back.avi"), original);
 }
 
+// A set of 300 parts and its 2 recovery parts: more files than the byte field
+// has elements, and any two of them still come back.
+TEST_F(RecoveryCommandsTest, RepairsASetOfMoreThan256Files) {
+    const std::string source = Source(1320000);
+    // 1000 parts and 50 recovery parts are more than any protected set has:
+    // refused before a part is written.
+    EXPECT_EQ(Pcw({"split", source, "--bytes", "1320", "--recovery", "50"}), 1);
+    EXPECT_NE(sink.texts().back().find("au plus 1049 fichiers"), std::string::npos);
+    ASSERT_EQ(ListDir(dir.path()).size(), 1u);
+    ASSERT_EQ(Pcw({"split", source, "--bytes", "4400", "--recovery", "2"}), 0) << err.str();
+    ASSERT_EQ(ListDir(dir.path()).size(), 1u + 300 + 2);
+    const std::vector<std::string> lost = {"film.avi.150.pcw", "film.avi.300.pcw"};
+    Keep(lost);
+    for (const std::string& name : lost) std::remove((dir / name).c_str());
+    EXPECT_EQ(Pcw({"verify", dir / "film.avi.R01.pcw"}), 3);
+    ASSERT_EQ(Pcw({"repair", dir / "film.avi.001.pcw"}), 0) << out.str();
+    ExpectKeptRestored();
+    ASSERT_EQ(Pcw({"join", dir / "film.avi.001.pcw", "--name", "back.avi"}), 0) << out.str();
+    EXPECT_EQ(ReadFile(dir / "back.avi"), original);
+}
+
 // Every loss of up to two files of a set with two recovery parts, the first
 // and last data parts included, joined without a repair from any file of the
 // set, lost or not, recovery parts too; three are refused with their counts.

@@ -31,9 +31,10 @@ std::vector<uint8_t> RandomCells(size_t count, uint32_t seed) {
 
 TEST(GaloisField, MultipliesAndInvertsAsIsaL) {
     for (int a = 0; a < 256; ++a) {
-        ASSERT_EQ(GfInverse(uint8_t(a)), gf_inv(uint8_t(a))) << a;
+        ASSERT_EQ(GfInverse(Field::Gf256, uint16_t(a)), gf_inv(uint8_t(a))) << a;
         for (int b = 0; b < 256; ++b)
-            ASSERT_EQ(GfMultiply(uint8_t(a), uint8_t(b)), gf_mul(uint8_t(a), uint8_t(b)))
+            ASSERT_EQ(GfMultiply(Field::Gf256, uint16_t(a), uint16_t(b)),
+                      gf_mul(uint8_t(a), uint8_t(b)))
                 << a << " x " << b;
     }
 }
@@ -49,10 +50,11 @@ TEST(GaloisField, PortableCodeGivesIsaLsBytes) {
     for (const Shape shape : {Shape{1, 1, 1}, Shape{2, 1, 63}, Shape{5, 3, 4097},
                               Shape{17, 7, 1000}, Shape{206, 50, 129}}) {
         SCOPED_TRACE(::testing::Message() << shape.data << "+" << shape.recovery);
-        const GfMatrix ours = CauchyGenerator(shape.data, shape.recovery);
-        std::vector<uint8_t> theirs(ours.cells.size());
-        gf_gen_cauchy1_matrix(theirs.data(), ours.rows, ours.columns);
-        ASSERT_EQ(ours.cells, theirs);
+        const GfMatrix parity = CauchyRows(Field::Gf256, shape.data, shape.recovery);
+        std::vector<uint8_t> theirs(size_t(shape.data + shape.recovery) * shape.data);
+        gf_gen_cauchy1_matrix(theirs.data(), shape.data + shape.recovery, shape.data);
+        ASSERT_EQ(std::vector<uint16_t>(theirs.begin() + shape.data * shape.data, theirs.end()),
+                  parity.cells);
 
         std::vector<std::vector<uint8_t>> data, portable, isal;
         std::vector<const uint8_t*> in;
@@ -64,9 +66,6 @@ TEST(GaloisField, PortableCodeGivesIsaLsBytes) {
         isal = portable;
         for (auto& p : portable) outPortable.push_back(p.data());
         for (auto& p : isal) outIsal.push_back(p.data());
-        GfMatrix parity{shape.recovery,
-                        shape.data,
-                        {ours.cells.begin() + shape.data * shape.data, ours.cells.end()}};
         MultiplyRegionsPortably(parity, in.data(), outPortable.data(), shape.bytes);
         RegionCoder(parity).Apply(in.data(), outIsal.data(), shape.bytes);
         ASSERT_TRUE(RegionCoder::Accelerated());
@@ -75,6 +74,39 @@ TEST(GaloisField, PortableCodeGivesIsaLsBytes) {
 }
 
 #endif
+
+// The product by its definition: the carry-less product of the polynomials,
+// reduced by the field's polynomial a bit at a time.
+uint16_t SlowMultiply(int bits, unsigned polynomial, unsigned a, unsigned b) {
+    unsigned product = 0;
+    for (int bit = 0; bit < bits; ++bit)
+        if (b >> bit & 1) product ^= a << bit;
+    for (int bit = 2 * bits - 2; bit >= bits; --bit)
+        if (product >> bit & 1) product ^= polynomial << (bit - bits);
+    return static_cast<uint16_t>(product);
+}
+
+TEST(GaloisField, MultipliesAndInvertsAsTheFieldsDefinitionSays) {
+    const struct {
+        Field field;
+        int bits;
+        unsigned polynomial;
+    } fields[] = {{Field::Gf256, 8, 0x11D}, {Field::Gf65536, 16, 0x1100B}};
+    std::mt19937 random(3);
+    for (const auto& f : fields) {
+        SCOPED_TRACE(f.bits);
+        const unsigned mask = (1u << f.bits) - 1;
+        std::vector<unsigned> values = {0, 1, 2, 3, mask >> 1, (mask >> 1) + 1, mask - 1, mask};
+        for (int n = 0; n < 300; ++n) values.push_back(unsigned(random()) & mask);
+        for (unsigned a : values)
+            for (unsigned b : values)
+                ASSERT_EQ(GfMultiply(f.field, uint16_t(a), uint16_t(b)),
+                          SlowMultiply(f.bits, f.polynomial, a, b))
+                    << a << " x " << b;
+        for (unsigned a = 1; a <= mask; ++a)
+            ASSERT_EQ(GfMultiply(f.field, uint16_t(a), GfInverse(f.field, uint16_t(a))), 1) << a;
+    }
+}
 
 // The bytes of a small code, as ISA-L computes them: what the portable
 // encoder of the Windows program must give too.
@@ -85,32 +117,34 @@ TEST(GaloisField, CodesAKnownSetIntoKnownBytes) {
         for (size_t x = 0; x < 8; ++x) data[j][x] = static_cast<uint8_t>(j * 8 + x + 1);
         in.push_back(data[j].data());
     }
-    const GfMatrix g = CauchyGenerator(3, 2);
-    const GfMatrix parity{2, 3, {g.cells.begin() + 9, g.cells.end()}};
     std::vector<uint8_t> r0(8), r1(8);
     uint8_t* out[] = {r0.data(), r1.data()};
-    RegionCoder(parity).Apply(in.data(), out, 8);
+    RegionCoder(CauchyRows(Field::Gf256, 3, 2)).Apply(in.data(), out, 8);
     EXPECT_EQ(r0, (std::vector<uint8_t>{0x6F, 0xE2, 0x99, 0xE5, 0x9E, 0x13, 0x68, 0xE3}));
     EXPECT_EQ(r1, (std::vector<uint8_t>{0x38, 0x8B, 0x11, 0xF0, 0x6A, 0xD9, 0x43, 0xA4}));
 }
 
 TEST(GaloisField, InvertsAnyChoiceOfRowsOfTheGenerator) {
-    const GfMatrix g = CauchyGenerator(6, 4);
     std::mt19937 random(7);
-    for (int trial = 0; trial < 50; ++trial) {
-        std::vector<int> rows(10);
-        for (int i = 0; i < 10; ++i) rows[size_t(i)] = i;
-        std::shuffle(rows.begin(), rows.end(), random);
-        GfMatrix chosen{6, 6, {}};
-        for (int i = 0; i < 6; ++i)
-            for (int j = 0; j < 6; ++j) chosen.cells.push_back(g.At(rows[size_t(i)], j));
-        const std::optional<GfMatrix> inverse = Inverted(chosen);
-        ASSERT_TRUE(inverse);
-        const GfMatrix identity = Multiplied(*inverse, chosen);
-        for (int i = 0; i < 6; ++i)
-            for (int j = 0; j < 6; ++j) ASSERT_EQ(identity.At(i, j), i == j ? 1 : 0);
+    for (const Field field : {Field::Gf256, Field::Gf65536}) {
+        const GfMatrix parity = CauchyRows(field, 6, 4);
+        for (int trial = 0; trial < 50; ++trial) {
+            std::vector<int> rows(10);
+            for (int i = 0; i < 10; ++i) rows[size_t(i)] = i;
+            std::shuffle(rows.begin(), rows.end(), random);
+            GfMatrix chosen = GfMatrix::Zero(field, 6, 6);
+            for (int i = 0; i < 6; ++i)
+                for (int j = 0; j < 6; ++j)
+                    chosen.At(i, j) = rows[size_t(i)] < 6 ? rows[size_t(i)] == j
+                                                          : parity.At(rows[size_t(i)] - 6, j);
+            const std::optional<GfMatrix> inverse = Inverted(chosen);
+            ASSERT_TRUE(inverse);
+            const GfMatrix identity = Multiplied(*inverse, chosen);
+            for (int i = 0; i < 6; ++i)
+                for (int j = 0; j < 6; ++j) ASSERT_EQ(identity.At(i, j), i == j ? 1 : 0);
+        }
+        EXPECT_FALSE(Inverted(GfMatrix{field, 2, 2, {1, 1, 1, 1}}));
     }
-    EXPECT_FALSE(Inverted(GfMatrix{2, 2, {1, 1, 1, 1}}));
 }
 
 RecoveryHeader SampleHeader() {
@@ -123,18 +157,31 @@ RecoveryHeader SampleHeader() {
     return h;
 }
 
+// The version says the field: 1 for GF(2^8), which readers made before the
+// larger sets read, 2 for GF(2^16), which they refuse as a later version.
 TEST(RecoveryHeader, ReadsBackWhatItWrote) {
-    const std::vector<uint8_t> bytes = EncodeHeader(SampleHeader());
-    ASSERT_EQ(int64_t(bytes.size()), SampleHeader().HeaderBytes());
-    const DecodedHeader decoded = DecodeHeader(bytes);
-    ASSERT_TRUE(decoded.header);
-    EXPECT_EQ(decoded.header->shards[1].name, "a.002.pcw");
-    EXPECT_EQ(decoded.header->shards[1].bytes, 7);
-    EXPECT_EQ(decoded.header->totalBytes, 17);
+    for (const auto& [field, version] : {std::pair{Field::Gf256, 1}, {Field::Gf65536, 2}}) {
+        RecoveryHeader h = SampleHeader();
+        h.field = field;
+        const std::vector<uint8_t> bytes = EncodeHeader(h);
+        ASSERT_EQ(int64_t(bytes.size()), h.HeaderBytes());
+        EXPECT_EQ(bytes[16] | bytes[17] << 8, version);
+        const DecodedHeader decoded = DecodeHeader(bytes);
+        ASSERT_TRUE(decoded.header);
+        EXPECT_EQ(decoded.header->field, field);
+        EXPECT_EQ(decoded.header->shards[1].name, "a.002.pcw");
+        EXPECT_EQ(decoded.header->shards[1].bytes, 7);
+        EXPECT_EQ(decoded.header->totalBytes, 17);
+    }
+    RecoveryHeader wide = SampleHeader();
+    wide.field = Field::Gf65536;
+    EXPECT_FALSE(SameSet(*DecodeHeader(EncodeHeader(wide)).header,
+                         *DecodeHeader(EncodeHeader(SampleHeader())).header));
     RecoveryHeader other = SampleHeader();
     other.index = 0;
     other.shards[0].digest[0] = 9;
-    EXPECT_FALSE(SameSet(*decoded.header, *DecodeHeader(EncodeHeader(other)).header));
+    EXPECT_FALSE(SameSet(*DecodeHeader(EncodeHeader(SampleHeader())).header,
+                         *DecodeHeader(EncodeHeader(other)).header));
 }
 
 // A header comes from a file anyone may have written: every field that does
@@ -156,6 +203,12 @@ TEST(RecoveryHeader, RefusesWhatDoesNotHoldTogether) {
         {"no data part", [](RecoveryHeader& h) { h.dataParts = 0; }},
         {"more shards than the field has elements",
          [](RecoveryHeader& h) { h.recoveryParts = 255; }},
+        {"half a symbol of GF(2^16)",
+         [](RecoveryHeader& h) {
+             h.field = Field::Gf65536;
+             h.shardBytes = h.shards[0].bytes = h.shards[2].bytes = 11;
+             h.totalBytes = 18;
+         }},
     };
     for (const auto& row : rows) {
         RecoveryHeader h = SampleHeader();
@@ -168,9 +221,9 @@ TEST(RecoveryHeader, RefusesWhatDoesNotHoldTogether) {
     EXPECT_EQ(DecodeHeader(flipped).fault, HeaderFault::Damaged);
     EXPECT_EQ(DecodeHeader({bytes.begin(), bytes.end() - 1}).fault, HeaderFault::Damaged);
     std::vector<uint8_t> later = bytes;
-    later[16] = 2;
+    later[16] = 3;
     EXPECT_EQ(DecodeHeader(later).fault, HeaderFault::OtherVersion);
-    EXPECT_EQ(DecodeHeader(later).version, 2);
+    EXPECT_EQ(DecodeHeader(later).version, 3);
     std::vector<uint8_t> unsigned_ = bytes;
     unsigned_[0] = 'X';
     EXPECT_EQ(DecodeHeader(unsigned_).fault, HeaderFault::NotRecovery);
@@ -190,7 +243,7 @@ TEST(RepairPlan, RepairsWhileTheLostDataAreNoMoreThanTheGoodRecoveryParts) {
         {{M, M, M, G, G}, 3, false, 3, 2},
     };
     for (const auto& row : rows) {
-        const RepairPlan plan = PlanRepair(3, row.states);
+        const RepairPlan plan = PlanRepair(Field::Gf256, 3, row.states);
         EXPECT_EQ(plan.lost.size(), row.lost);
         EXPECT_EQ(plan.Repairable(), row.repairable);
         EXPECT_EQ(plan.NeededRecovery(), row.needed);
@@ -202,7 +255,8 @@ TEST(RepairPlan, RepairsWhileTheLostDataAreNoMoreThanTheGoodRecoveryParts) {
 class RecoverySetTest : public ::testing::Test {
 protected:
     // `sizes.size()` data parts of those sizes, protected by `recovery` parts.
-    void MakeSet(const std::vector<size_t>& sizes, int recovery) {
+    void MakeSet(const std::vector<size_t>& sizes, int recovery,
+                 std::optional<Field> field = std::nullopt) {
         folder = std::make_unique<TempDir>();
         parts.clear();
         contents.clear();
@@ -212,7 +266,7 @@ protected:
             WriteFile(parts.back(), contents.back());
         }
         written.clear();
-        ASSERT_FALSE(ProtectParts(parts, parts.back(), recovery, &written));
+        ASSERT_FALSE(ProtectParts(parts, parts.back(), recovery, &written, {}, field));
         for (const std::string& path : written) contents.push_back(ReadFile(path));
         all = parts;
         all.insert(all.end(), written.begin(), written.end());
@@ -246,12 +300,22 @@ protected:
 };
 
 TEST_F(RecoverySetTest, RepairsEveryCombinationOfAsManyLossesAsRecoveryParts) {
+    constexpr Field kWide = Field::Gf65536;
     const struct {
         std::vector<size_t> sizes;
         int recovery;
-    } sets[] = {{{5000, 5000, 5000, 1234}, 2}, {{70000, 9, 70000, 70000, 3}, 3}, {{1, 1}, 1}};
+        Field field;
+    } sets[] = {
+        {{5000, 5000, 5000, 1234}, 2, Field::Gf256},
+        {{70000, 9, 70000, 70000, 3}, 3, Field::Gf256},
+        {{1, 1}, 1, Field::Gf256},
+        {{5001, 5000, 4999, 1233}, 2, kWide},
+        {{70001, 9, 70000, 70000, 3}, 3, kWide},
+        {{1, 1}, 1, kWide},
+        {{3000, 2999}, 5, kWide},
+    };
     for (const auto& set : sets) {
-        MakeSet(set.sizes, set.recovery);
+        MakeSet(set.sizes, set.recovery, set.field);
         const unsigned shards = unsigned(all.size());
         for (unsigned mask = 1; mask < (1u << shards); ++mask) {
             const int losses = __builtin_popcount(mask);
@@ -296,6 +360,75 @@ TEST_F(RecoverySetTest, RepairsEveryCombinationOfAsManyLossesAsRecoveryParts) {
             for (const auto& aside : report.keptAside) std::remove(aside.second.c_str());
             ASSERT_EQ(ListDir(folder->path()).size(), all.size());
         }
+    }
+}
+
+// More files than GF(2^8) has elements: the code is over GF(2^16), and any
+// two of them may still be lost, data or recovery parts.
+TEST_F(RecoverySetTest, RepairsASetOfMoreThan256Files) {
+    MakeSet(std::vector<size_t>(300, 301), 2);
+    ASSERT_EQ(DecodeHeader({reinterpret_cast<const uint8_t*>(contents[300].data()), 100}).version,
+              2);
+    std::mt19937 random(5);
+    for (const unsigned fixed : {0u, 299u, 300u, 301u}) {
+        const unsigned other = unsigned(random() % 300);
+        if (other == fixed) continue;
+        SCOPED_TRACE(::testing::Message() << "lost " << fixed << " and " << other);
+        std::remove(all[fixed].c_str());
+        WriteFile(all[other], "damaged");
+        const Protection protection = ExamineProtection(all[fixed == 0 ? 1 : 0]);
+        ASSERT_TRUE(protection.header);
+        ASSERT_EQ(protection.plan.lost.size(), 2u);
+        RepairReport report;
+        ASSERT_FALSE(RepairSet(protection, report)) << RepairSet(protection, report)->text;
+        ExpectRestored();
+        for (const auto& aside : report.keptAside) std::remove(aside.second.c_str());
+    }
+}
+
+std::string Md5Hex(const std::string& bytes) {
+    MD5Context context;
+    MD5Init(context);
+    MD5Update(context, bytes.data(), bytes.size());
+    return DigestToHex(MD5Final(context));
+}
+
+// Recovery parts as an independent encoder of the format (fuzz/make-seeds)
+// writes them, in either field: the bytes of sets of 256 files at most never
+// change, and a reader of the format finds what Parcelwise wrote.
+TEST_F(RecoverySetTest, WritesTheBytesThatTheFormatDefines) {
+    const struct {
+        Field field;
+        std::vector<size_t> sizes;
+        std::vector<std::string> digests;
+    } rows[] = {
+        {Field::Gf256,
+         {40, 40, 17},
+         {"45E733C10D83A4770868FEEFFADAFCBE", "640A531A146E0961E193B70D23E2A8BE"}},
+        {Field::Gf65536,
+         {41, 40, 17},
+         {"B160F3C91A2510807E70CD79D9D26BC5", "C86D499327396441407333CF9553B966"}},
+        {Field::Gf65536,
+         {41, 40, 17},
+         {"BADB7B60A9C5FA1B45C77ADD19812BFE", "B23D8F4466D3AF2FADF924735F536AAE",
+          "5F4A9BACD76AA494CFE641635C974708", "6245F25B722729FD276A86B72C8646F3",
+          "C89B34F7464B1D1BF1D19F9CE4BE4D8A", "7D9EC7244A2DBDCF72AE676D315A2F15"}},
+    };
+    for (const auto& row : rows) {
+        TempDir dir;
+        std::vector<std::string> paths;
+        for (size_t p = 0; p < row.sizes.size(); ++p) {
+            std::string bytes(row.sizes[p], '\0');
+            for (size_t i = 0; i < bytes.size(); ++i)
+                bytes[i] = static_cast<char>(i * 131 + (p + 1) * 17 + (i >> 7));
+            paths.push_back(dir / ("k.00" + std::to_string(p + 1)));
+            WriteFile(paths.back(), bytes);
+        }
+        std::vector<std::string> made;
+        const int recovery = static_cast<int>(row.digests.size());
+        ASSERT_FALSE(ProtectParts(paths, paths.back(), recovery, &made, {}, row.field));
+        for (size_t r = 0; r < made.size(); ++r)
+            EXPECT_EQ(Md5Hex(ReadFile(made[r])), row.digests[r]) << r;
     }
 }
 
@@ -356,7 +489,8 @@ TEST_F(RecoverySetTest, RefusesToWriteOverAFileAndLeavesNothingBehind) {
     EXPECT_NE(failed->text.find("existe déjà"), std::string::npos);
     EXPECT_EQ(ReadFile(written[0]), before);
     EXPECT_EQ(ListDir(folder->path()).size(), 3u);
-    EXPECT_TRUE(ProtectParts(std::vector<std::string>(255, parts[0]), *folder / "many", 2));
+    EXPECT_TRUE(ProtectParts(std::vector<std::string>(1048, parts[0]), *folder / "many", 2));
+    EXPECT_TRUE(ProtectParts(parts, *folder / "narrow", 255, nullptr, {}, Field::Gf256));
 }
 
 TEST(RecoveryNames, SortAfterTheDataPartsAndAreKnownAgain) {

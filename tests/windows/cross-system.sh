@@ -76,3 +76,18 @@ check "a recovery part rebuilt by pcw.exe" "$work/d/été.bin.R01.pcw" "$work/c/
 rm "$work/d/été.bin.004.pcw"
 "$linux" repair "$work/d/été.bin.001.pcw" >/dev/null
 check "a Windows part rebuilt by pcw" "$work/a/été.bin.004.pcw" "$work/d/été.bin.004.pcw"
+
+# A set of more than 256 files is coded over GF(2^16), by the same portable
+# code on both systems: the same recovery parts, and a part that one system
+# lost rebuilt by the other.
+mkdir "$work/e" "$work/f"
+"$linux" split "$work/été.bin" --bytes 11000 --recovery 2 --folder "$work/e" >/dev/null
+win split "$(winpath "$work/été.bin")" --bytes 11000 --recovery 2 --folder "$(winpath "$work/f")" >/dev/null
+for r in R01 R02; do
+  check "recovery part $r of a wide set alike on both systems" "$work/e/été.bin.$r.pcw" "$work/f/été.bin.$r.pcw"
+done
+cp "$work/e/été.bin.150.pcw" "$work/e.150"
+rm "$work/f/été.bin.150.pcw" "$work/f/été.bin.R02.pcw"
+win repair "$(winpath "$work/f/été.bin.001.pcw")" >/dev/null
+check "a part of a wide set rebuilt by pcw.exe" "$work/e.150" "$work/f/été.bin.150.pcw"
+check "a recovery part of a wide set rebuilt by pcw.exe" "$work/e/été.bin.R02.pcw" "$work/f/été.bin.R02.pcw"
