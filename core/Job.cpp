@@ -85,7 +85,7 @@ bool Job::FinishingProgress(int64_t done, int64_t total) {
     return PausePoint();
 }
 
-bool Job::RunFinishingStep() {
+bool Job::RunFinishingStep(const std::function<void()>& takeBackWork) {
     // Taken for this run only: the job's next run has its own.
     const std::function<StepResult(Job&)> work = std::exchange(finishingStep, {});
     if (!work) return true;
@@ -99,6 +99,7 @@ bool Job::RunFinishingStep() {
         return false;
     }
     if (CancelRequested()) {
+        takeBackWork();
         EndCancelled();
         return false;
     }

@@ -193,8 +193,9 @@ protected:
     // The end of a cancelled worker, once it removed what it made.
     void EndCancelled();
     // Runs the finishing step, if any: true when it went well; otherwise the
-    // job has ended, failed or cancelled.
-    bool RunFinishingStep();
+    // job has ended, failed or cancelled. A cancel takes back the job's own
+    // files too, through takeBackWork, since the user stopped the whole job.
+    bool RunFinishingStep(const std::function<void()>& takeBackWork);
     // Removes a file the job made, while it is still that file; a file that
     // stays (a folder become read-only) goes to leftBehind.
     void TakeBack(const std::string& path, const platform::FileIdentity& identity);

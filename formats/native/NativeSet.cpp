@@ -204,7 +204,7 @@ void NativeSet::SplitThread() {
         return EndCancelled();
     }
     ShowProgress();
-    if (!RunFinishingStep()) return;
+    if (!RunFinishingStep(takeBackParts)) return;
     step = Step::Finished;
     EndOfWork();
 }

@@ -195,8 +195,10 @@ TEST_F(RecoveryWindowTest, TheRecoveryPartsAreAStepOfTheSplitInItsWindow) {
             EXPECT_EQ(std::filesystem::exists(work / recovery::RecoveryPartName("film.avi", index)),
                       !c.cancel);
         if (c.cancel) {
+            // A cancel stops the whole job: the parts go with the recovery parts.
             EXPECT_EQ(Texts().back(), "Le processus a été annulé.");
-            EXPECT_EQ(ListDir(work.path()), setWhileHeld);
+            EXPECT_GT(setWhileHeld.size(), 1u);
+            EXPECT_EQ(ListDir(work.path()), std::vector<std::string>{"film.avi"});
         } else {
             EXPECT_EQ(Texts().back(), kSplitDone);
             EXPECT_EQ(Verify(work / "film.avi.001.pcw"), 0);
