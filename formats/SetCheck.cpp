@@ -507,6 +507,9 @@ std::string SetFaultText(const SetCheck& check) {
                             : Say(TextId::SetFoundMany, {std::to_string(check.foundParts)})});
         case SetFault::LonePart:
             return Say(TextId::SetLonePart);
+        case SetFault::WholeFileDiffers:
+            return Say(TextId::SetWholeFileDiffers,
+                       {check.wholeName, platform::FileNameOf(check.checksumFile)});
     }
     return std::string();
 }
@@ -592,26 +595,75 @@ void HashByChecksums(Job& job, const PartLayout& layout, SetCheck& check) {
     if (batch.empty()) return;
     // Only a file that names every part checks them all.
     check.digestsChecked = hashed.size() == counted;
+    // The whole file is the parts' data one after the other: read in order
+    // beside the parts' own hashes, it is checked before anything is written.
+    const bool wholeToCheck = check.digestsChecked && !layout.wholeChecksum.empty();
+    std::vector<PartToHash> sequence;
+    if (wholeToCheck)
+        for (const PartCheck* part : hashed)
+            sequence.push_back(
+                {nullptr, part->path,
+                 part->number == layout.first ? layout.firstOffset : layout.laterOffset,
+                 part->bytes});
+    // The display follows the whole file's hash when there is one, the
+    // slowest, buffer by buffer; otherwise the parts as they end. Never two
+    // workers at once.
+    int64_t total = 0;
+    for (const PartCheck* part : hashed) total += part->bytes;
     job.step = Step::CheckingDigests;
+    job.totalBytes = total;
+    job.doneBytes = 0;
+    job.partNumber = hashed.front()->number;
+    job.partBytes = hashed.front()->bytes;
+    job.partDoneBytes = 0;
+    job.ShowProgress();
     PartHashOptions options;
     options.everyPart = true;
     options.pause = [&job] { job.Gate().Wait(); };
     options.cancelled = [&job] { return job.CancelRequested(); };
+    PartHashOptions inOrder = options;
+    if (wholeToCheck) {
+        inOrder.progress = [&](size_t part, int64_t partBytes, int64_t allBytes) {
+            job.partNumber = hashed[part]->number;
+            job.partBytes = hashed[part]->bytes;
+            job.partDoneBytes = partBytes;
+            job.doneBytes = allBytes;
+            job.ShowProgress();
+        };
+    } else {
+        int64_t done = 0;
+        options.partDone = [&, done](size_t part, int) mutable {
+            done += hashed[part]->bytes;
+            job.partNumber = hashed[part]->number;
+            job.partBytes = hashed[part]->bytes;
+            job.partDoneBytes = hashed[part]->bytes;
+            job.doneBytes = done;
+            job.ShowProgress();
+        };
+    }
     std::vector<std::string> hex(batch.size());
     std::vector<int> errors;
-    if (layout.checksumKind == PlainDigest::Md5) {
-        const PartHashResult result = HashParts(batch, options);
-        errors = result.errors;
-        for (size_t k = 0; k < batch.size(); ++k)
-            if (result.digests[k])
-                hex[k] = LowerHex(result.digests[k]->data(), result.digests[k]->size());
-    } else {
-        const Sha256PartsResult result = HashPartsSha256(batch, options);
-        errors = result.errors;
-        for (size_t k = 0; k < batch.size(); ++k)
-            if (result.digests[k])
-                hex[k] = LowerHex(result.digests[k]->data(), result.digests[k]->size());
-    }
+    auto hashParts = [&] {
+        if (layout.checksumKind == PlainDigest::Md5) {
+            const PartHashResult result = HashParts(batch, options);
+            errors = result.errors;
+            for (size_t k = 0; k < batch.size(); ++k)
+                if (result.digests[k])
+                    hex[k] = LowerHex(result.digests[k]->data(), result.digests[k]->size());
+        } else {
+            const Sha256PartsResult result = HashPartsSha256(batch, options);
+            errors = result.errors;
+            for (size_t k = 0; k < batch.size(); ++k)
+                if (result.digests[k])
+                    hex[k] = LowerHex(result.digests[k]->data(), result.digests[k]->size());
+        }
+    };
+    SequenceDigest whole;
+    if (wholeToCheck)
+        RunBeside([&] { whole = HashInSequence(sequence, layout.checksumKind, inOrder); },
+                  hashParts);
+    else
+        hashParts();
     for (size_t k = 0; k < hashed.size(); ++k) {
         PartCheck& part = *hashed[k];
         if (hex[k].empty()) {
@@ -624,5 +676,16 @@ void HashByChecksums(Job& job, const PartLayout& layout, SetCheck& check) {
             // The checksum file says what the part holds: its size is no damage.
             part.state = PartState::Good;
         }
+    }
+    if (!wholeToCheck || job.CancelRequested() || !check.Whole()) return;
+    if (whole.failedPart >= 0) {
+        // Read once whole for its own digest, the part failed the second time.
+        PartCheck& part = *hashed[static_cast<size_t>(whole.failedPart)];
+        part.state = PartState::Unreadable;
+        part.error = whole.error;
+    } else if (whole.hex != layout.wholeChecksum) {
+        check.fault = SetFault::WholeFileDiffers;
+        check.wholeName = layout.wholeName;
+        check.checksumFile = layout.checksumFile;
     }
 }

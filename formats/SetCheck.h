@@ -55,6 +55,9 @@ enum class SetFault {
     None,
     ImplausibleCount,  // far more parts announced than there are
     LonePart,          // one file alone, of a kind whose sets hold two at least
+    // every part matches its checksum line, but the parts one after the
+    // other do not match the line of the whole file
+    WholeFileDiffers,
 };
 
 struct SetCheck {
@@ -65,6 +68,9 @@ struct SetCheck {
     SetFault fault = SetFault::None;
     int64_t announcedParts = 0;  // for ImplausibleCount
     int64_t foundParts = 0;
+    // For WholeFileDiffers: the file the checksum file names, and that file.
+    std::string wholeName;
+    std::string checksumFile;
     // What a user should know of a set that is whole as far as it can tell.
     std::vector<std::string> notes;
     // The last part is as large as the others, in a set that gives neither

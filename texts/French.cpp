@@ -181,6 +181,7 @@ constexpr Row kFrench[] = {
     {TextId::ChecksumOfPart, "Somme de contrôle du fichier n° %1"},
     {TextId::PlainHashFailed, "Impossible de calculer les sommes de contrôle.%1"},
     {TextId::ChecksumFileWriteFailed, "Impossible d'écrire le fichier des sommes de contrôle.%1"},
+    {TextId::CheckingChecksums, "Contrôle des sommes de contrôle"},
     {TextId::ScriptSays, "Ce script recolle %1 à partir de ses %2 fichiers, à côté de lui."},
     {TextId::ScriptFileExists, "%1 existe déjà : rien n'est écrasé."},
     {TextId::ScriptChecking, "Vérification des fichiers avec %1..."},
@@ -227,6 +228,9 @@ constexpr Row kFrench[] = {
     {TextId::SetLonePart,
      "Un seul fichier a été trouvé : un jeu en compte au moins deux. Les autres sont peut-être "
      "dans un autre dossier, ou sous un autre nom."},
+    {TextId::SetWholeFileDiffers,
+     "Le fichier reconstitué ne serait pas < %1 > : chaque fichier du jeu est intact, mais "
+     "leur assemblage ne correspond pas à la somme de contrôle que < %2 > donne pour < %1 >."},
     {TextId::SetCutAtLineEnds,
      "Des fichiers n'ont pas la taille des autres (%1 octets) : %2. Chacun finit par une fin de "
      "ligne : ce jeu a été découpé par lignes, et ces tailles ne prouvent rien."},

@@ -145,6 +145,7 @@ enum class TextId : uint16_t {
     ChecksumOfPart,           // %1 the part's number
     PlainHashFailed,          // %1 the reason line
     ChecksumFileWriteFailed,  // %1 the reason line
+    CheckingChecksums,
     // What the join scripts beside a plain set say as they run.
     ScriptSays,         // %1 the file it rebuilds, %2 the parts' count
     ScriptFileExists,   // %1 the file it would rebuild
@@ -182,6 +183,8 @@ enum class TextId : uint16_t {
     SetFoundOne,
     SetFoundMany,  // %1 how many
     SetLonePart,
+    // %1 the rebuilt file's name, %2 the checksum file's name
+    SetWholeFileDiffers,
     SetCutAtLineEnds,  // %1 the others' size, %2 the parts
     SetUnevenPart,     // %1 the part's number, %2 its size
     SetListGoesOn,

@@ -238,6 +238,14 @@ void ForeignSet::ShowProgress() {
             });
             break;
         }
+        case Step::CheckingDigests: {
+            const int32_t number = partNumber;
+            writer_.Copying(*this, number, [&](ProgressDisplay& d) {
+                d.SetStatusText(Say(TextId::CheckingChecksums));
+                d.SetPartText(Say(TextId::CheckingPart, {std::to_string(number)}));
+            });
+            break;
+        }
         case Step::Finishing:
             writer_.Finishing(*this);
             break;

@@ -47,6 +47,10 @@ struct PartLayout {
     PlainDigest checksumKind{};
     std::string checksumFile;
     std::map<int32_t, std::string> checksums;
+    // The checksum file's digest of the whole file, which the parts give one
+    // after the other; empty when it has no line for it.
+    std::string wholeName;
+    std::string wholeChecksum;
 };
 
 class ForeignSet : public Job {

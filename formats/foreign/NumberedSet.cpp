@@ -47,4 +47,8 @@ void NumberedSet::DescribeParts(PartLayout& layout) const {
         const auto line = checksums->digests.find(platform::FileNameOf(PartName(number)));
         if (line != checksums->digests.end()) layout.checksums[number] = line->second;
     }
+    if (const auto whole = checksums->digests.find(baseName); whole != checksums->digests.end()) {
+        layout.wholeName = baseName;
+        layout.wholeChecksum = whole->second;
+    }
 }

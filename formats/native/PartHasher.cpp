@@ -261,6 +261,32 @@ void RunOnWorkers(unsigned workers, const std::function<void()>& work) {
     for (std::thread& thread : threads) thread.join();
 }
 
+void RunBeside(const std::function<void()>& beside, const std::function<void()>& work) {
+    std::exception_ptr escaped;
+    std::thread thread;
+    try {
+        thread = std::thread([&] {
+            try {
+                beside();
+            } catch (...) {
+                escaped = std::current_exception();
+            }
+        });
+    } catch (const std::system_error&) {
+    }
+    try {
+        work();
+    } catch (...) {
+        if (thread.joinable()) thread.join();
+        throw;
+    }
+    if (thread.joinable())
+        thread.join();
+    else
+        beside();
+    if (escaped) std::rethrow_exception(escaped);
+}
+
 PartHashResult HashParts(const std::vector<PartToHash>& parts, const PartHashOptions& options) {
     return Hashing(parts, options).Run();
 }

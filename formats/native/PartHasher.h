@@ -71,6 +71,11 @@ unsigned PartHashWorkers(unsigned forced, size_t parts);
 // returns once every one has ended. A thread the system cannot start is left
 // out: those that run take its share.
 void RunOnWorkers(unsigned workers, const std::function<void()>& work);
+// Runs `beside` on a thread of its own while `work` runs on the calling one,
+// and returns once both have ended; `beside` runs after `work` when the system
+// cannot start a thread. An exception of `beside` is rethrown here, once
+// `work` has ended.
+void RunBeside(const std::function<void()>& beside, const std::function<void()>& work);
 
 // Hashes the parts; the calling thread is one of the workers. A part that
 // cannot be opened, read, or ends before its bytes fails with the errno of

@@ -12,6 +12,31 @@ namespace {
 
 constexpr size_t kDefaultBuffer = 256 * 1024;
 
+// What ReadPart answers when `stopped` said so before the part's end.
+constexpr int kStoppedPart = -1;
+
+// Reads the bytes of `part` buffer by buffer into `add`, asking `stopped`
+// before each one: 0 once read, the errno of a failure, or kStoppedPart.
+template <typename Stopped, typename Add>
+int ReadPart(const PartToHash& part, uint8_t* buffer, size_t size, const PartHashOptions& options,
+             Stopped stopped, Add add) {
+    platform::File file = platform::File::OpenRead(part.path, platform::Share::Read);
+    if (!file.IsOpen()) return file.OpenError();
+    if (part.offset > 0 && !file.Seek(part.offset)) return EIO;
+    int64_t left = part.bytes >= 0 ? part.bytes : file.Size() - part.offset;
+    while (left > 0) {
+        if (options.pause) options.pause();
+        if (stopped()) return kStoppedPart;
+        const size_t want = left < static_cast<int64_t>(size) ? static_cast<size_t>(left) : size;
+        const platform::IoResult read = file.Read(buffer, want);
+        if (!read.ok()) return read.error;
+        if (read.bytes == 0) return ESTALE;
+        add(buffer, static_cast<size_t>(read.bytes));
+        left -= read.bytes;
+    }
+    return 0;
+}
+
 class Sha256Hashing {
 public:
     Sha256Hashing(const std::vector<PartToHash>& parts, const PartHashOptions& options)
@@ -68,21 +93,10 @@ private:
 
     int HashOne(const PartToHash& part, platform::Sha256& hash, uint8_t* buffer, size_t size,
                 size_t index) {
-        platform::File file = platform::File::OpenRead(part.path, platform::Share::Read);
-        if (!file.IsOpen()) return file.OpenError();
-        if (part.offset > 0 && !file.Seek(part.offset)) return EIO;
-        int64_t left = part.bytes >= 0 ? part.bytes : file.Size() - part.offset;
-        while (left > 0) {
-            if (options_.pause) options_.pause();
-            if (Stopped()) return 0;
-            const size_t want =
-                left < static_cast<int64_t>(size) ? static_cast<size_t>(left) : size;
-            const platform::IoResult read = file.Read(buffer, want);
-            if (!read.ok()) return read.error;
-            if (read.bytes == 0) return ESTALE;
-            hash.Add(buffer, static_cast<size_t>(read.bytes));
-            left -= read.bytes;
-        }
+        const int error = ReadPart(
+            part, buffer, size, options_, [this] { return Stopped(); },
+            [&](const uint8_t* bytes, size_t count) { hash.Add(bytes, count); });
+        if (error != 0) return error == kStoppedPart ? 0 : error;
         platform::Sha256Digest digest{};
         if (!hash.Finish(digest)) return ENOMEM;
         std::lock_guard lock(mutex_);
@@ -105,4 +119,51 @@ private:
 Sha256PartsResult HashPartsSha256(const std::vector<PartToHash>& parts,
                                   const PartHashOptions& options) {
     return Sha256Hashing(parts, options).Run();
+}
+
+SequenceDigest HashInSequence(const std::vector<PartToHash>& parts, PlainDigest kind,
+                              const PartHashOptions& options) {
+    SequenceDigest result;
+    const size_t size = options.bufferSize > 0 ? options.bufferSize : kDefaultBuffer;
+    const std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[size]);
+    platform::Sha256 sha256;
+    MD5Context md5;
+    MD5Init(md5);
+    const bool ready = buffer && (kind == PlainDigest::Md5 || sha256.Ready());
+    auto stopped = [&] { return options.cancelled && options.cancelled(); };
+    size_t part = 0;
+    int64_t partBytes = 0, allBytes = 0;
+    auto add = [&](const uint8_t* bytes, size_t count) {
+        if (kind == PlainDigest::Md5)
+            MD5Update(md5, bytes, count);
+        else
+            sha256.Add(bytes, count);
+        partBytes += static_cast<int64_t>(count);
+        allBytes += static_cast<int64_t>(count);
+        if (options.progress) options.progress(part, partBytes, allBytes);
+    };
+    for (size_t i = 0; i < parts.size(); ++i) {
+        part = i;
+        partBytes = 0;
+        const int error =
+            ready ? ReadPart(parts[i], buffer.get(), size, options, stopped, add) : ENOMEM;
+        if (error == kStoppedPart) return result;
+        if (options.partDone) options.partDone(i, error);
+        if (error != 0) {
+            result.failedPart = static_cast<int>(i);
+            result.error = error;
+            return result;
+        }
+    }
+    if (stopped()) return result;
+    if (kind == PlainDigest::Md5) {
+        const Digest digest = MD5Final(md5);
+        result.hex = LowerHex(digest.data(), digest.size());
+    } else if (platform::Sha256Digest digest{}; sha256.Finish(digest)) {
+        result.hex = LowerHex(digest.data(), digest.size());
+    } else {
+        result.failedPart = static_cast<int>(parts.size()) - 1;
+        result.error = ENOMEM;
+    }
+    return result;
 }

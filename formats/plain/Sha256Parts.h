@@ -4,9 +4,11 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "formats/native/PartHasher.h"
+#include "formats/plain/PlainSet.h"
 #include "platform/Sha256.h"
 
 struct Sha256PartsResult {
@@ -26,3 +28,19 @@ struct Sha256PartsResult {
 // options' progress is not called; everyPart, partDone, pause and cancelled are.
 Sha256PartsResult HashPartsSha256(const std::vector<PartToHash>& parts,
                                   const PartHashOptions& options);
+
+struct SequenceDigest {
+    // Lower-case hexadecimal; empty when the parts were not all read.
+    std::string hex;
+    // The part that failed and its errno (as HashPartsSha256 says them), -1
+    // when none did.
+    int failedPart = -1;
+    int error = 0;
+};
+
+// The digest of `kind` of the parts read one after the other, as `cat` gives
+// them: that of the file a join rebuilds from them. One thread reads them in
+// order; the options' pause and cancelled are honoured, progress is called
+// after every buffer and partDone as each part ends.
+SequenceDigest HashInSequence(const std::vector<PartToHash>& parts, PlainDigest kind,
+                              const PartHashOptions& options);
