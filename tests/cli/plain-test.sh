@@ -55,6 +55,23 @@ mkdir joined
 [ -z "$(ls joined)" ] || fail "the refused join wrote $(ls joined)"
 "$pcw" join "damaged/$src.001" --folder joined --no-verify 2>/dev/null || fail "join --no-verify"
 
+# Parts each right by their lines that do not make the file the checksum
+# file names: join refuses before writing anything, and verify says why.
+# how the set is forged (in the folder forged, with sums its checksum file)
+while read -r forge; do
+    rm -rf forged joined && cp -r "$dir" forged && mkdir joined
+    sums="$src.sha256"
+    (cd forged && eval "$forge") || fail "forging: $forge"
+    "$pcw" join "forged/$src.001" --folder joined >/dev/null 2>said && fail "join passed: $forge"
+    grep -qF "ne serait pas < $src >" said || fail "join of [$forge] said: $(cat said)"
+    [ -z "$(ls -A joined)" ] || fail "the refused join of [$forge] left $(ls -A joined)"
+    "$pcw" verify "forged/$src.001" >said 2>&1 && fail "verify passed: $forge"
+    grep -qF "assemblage ne correspond pas" said || fail "verify of [$forge] said: $(cat said)"
+done <<'ROWS'
+sed -i "\$ s/[0-9a-f]\{64\}/$(echo other | sha256sum | cut -c1-64)/" "$sums"
+cp "$src.002" swap && cp "$src.003" "$src.002" && mv swap "$src.003" && tail -n 1 "$sums" >whole && sha256sum "$src".00? | cat - whole >"$sums" && rm whole
+ROWS
+
 # A part size of any width: above a native set's 31 bits on a sparse file.
 truncate -s 2147483650 big.bin
 "$pcw" split big.bin --plain --bytes 2147483649 2>/dev/null || fail "a part of 2 GiB and 1 byte"

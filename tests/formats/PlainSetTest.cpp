@@ -3,6 +3,7 @@
 // takes back (a plain set carries nothing that would say it is incomplete).
 #include <gtest/gtest.h>
 
+#include "ForeignJobs.h"
 #include "NativeJobs.h"
 #include "formats/native/md5.h"
 #include "formats/plain/ChecksumFile.h"
@@ -147,6 +148,65 @@ TEST_F(PlainSplit, TakesBackEveryPartOfAFailedOrCancelledSplit) {
     EXPECT_EQ(ListDir(dir.path()), (std::vector<std::string>{"src.bin", "src.bin.003"}));
 }
 
+// A join checks the file it would rebuild against the checksum file's line
+// for it, before writing anything: parts right by their own lines may still
+// not make that file.
+TEST_F(PlainSplit, JoinRefusesPartsThatDoNotMakeTheFileTheChecksumFileNames) {
+    const auto lineOf = [](const std::string& text, const std::string& name) {
+        const size_t at = text.find("  " + name + "\n");
+        return at == std::string::npos ? std::string() : text.substr(at - 32, 32);
+    };
+    const struct {
+        const char* forgery;
+        // Applied to the parts' folder and the checksum file's text.
+        std::function<void(const TempDir&, std::string&)> forge;
+        bool joins;
+    } rows[] = {
+        {"none", [](const TempDir&, std::string&) {}, true},
+        {"the whole file's line",
+         [](const TempDir&, std::string& sums) { sums.replace(sums.size() - 42, 32, kHash); },
+         false},
+        {"parts 2 and 3 swapped, their lines too",
+         [&](const TempDir& folder, std::string& sums) {
+             const std::string two = ReadFile(folder / "src.bin.002");
+             WriteFile(folder / "src.bin.002", ReadFile(folder / "src.bin.003"));
+             WriteFile(folder / "src.bin.003", two);
+             const std::string line2 = lineOf(sums, "src.bin.002");
+             const std::string line3 = lineOf(sums, "src.bin.003");
+             sums.replace(sums.find(line2), 32, line3);
+             sums.replace(sums.rfind(line3), 32, line2);
+         },
+         false},
+    };
+    ASSERT_EQ(Run(1048576, PlainDigest::Md5), Step::Finished);
+    const std::string sums = ReadFile(job->ChecksumPath());
+    for (const auto& row : rows) {
+        TempDir set;
+        for (const std::string& name : ListDir(dir.path()))
+            if (name != "src.bin") WriteFile(set / name, ReadFile(dir / name));
+        std::string forged = sums;
+        row.forge(set, forged);
+        WriteFile(set / "src.bin.md5", forged);
+        const std::unique_ptr<ForeignSet> joiner = foreigntest::MakeJob("generic");
+        ASSERT_TRUE(foreigntest::Open(*joiner, set / "src.bin.001", display)) << row.forgery;
+        const RecordingSink said;
+        const Step ended = nativetest::Run(*joiner, workflow::Direction::Join, [&] {
+            return workflow::CheckJoin(*joiner, "src.bin", true, 16384,
+                                       platform::ShowAfter(kOwner));
+        });
+        EXPECT_EQ(ended == Step::Finished, row.joins) << row.forgery;
+        EXPECT_EQ(platform::FileExists(set / "src.bin"), row.joins) << row.forgery;
+        if (row.joins) {
+            EXPECT_EQ(ReadFile(set / "src.bin"), data);
+        } else {
+            ASSERT_FALSE(said.texts().empty()) << row.forgery;
+            EXPECT_NE(said.texts().front().find("ne serait pas < src.bin >"), std::string::npos)
+                << said.texts().front();
+        }
+        EXPECT_EQ(ListDir(set.path()).size(), row.joins ? 6u : 5u) << row.forgery;
+    }
+}
+
 TEST(Sha256Parts, HashesEveryPartOnEveryWorkerAndNamesTheFirstThatFails) {
     TempDir dir;
     std::vector<PartToHash> parts;
@@ -176,6 +236,29 @@ TEST(Sha256Parts, HashesEveryPartOnEveryWorkerAndNamesTheFirstThatFails) {
     }
     parts[4].path = dir / "missing";
     EXPECT_EQ(HashPartsSha256(parts, {}).failedPart, 4);
+
+    // The parts one after the other, as cat gives them, by either digest.
+    parts.erase(parts.begin() + 4, parts.end());
+    parts[2].offset = 5;
+    parts[3].bytes = 1000;
+    const std::string joined =
+        contents[0] + contents[1] + contents[2].substr(5) + contents[3].substr(0, 1000);
+    WriteFile(dir / "joined", joined);
+    PartHashOptions small;
+    small.bufferSize = 4096;
+    platform::Sha256 alone;
+    platform::Sha256Digest sha{};
+    alone.Add(joined.data(), joined.size());
+    ASSERT_TRUE(alone.Finish(sha));
+    const std::optional<Digest> md5 = HashFile(dir / "joined");
+    ASSERT_TRUE(md5);
+    EXPECT_EQ(HashInSequence(parts, PlainDigest::Sha256, small).hex, LowerHex(sha.data(), 32));
+    EXPECT_EQ(HashInSequence(parts, PlainDigest::Md5, small).hex, LowerHex(md5->data(), 16));
+    parts[1].path = dir / "missing";
+    const SequenceDigest failed = HashInSequence(parts, PlainDigest::Sha256, small);
+    EXPECT_EQ(failed.failedPart, 1);
+    EXPECT_EQ(failed.error, ENOENT);
+    EXPECT_TRUE(failed.hex.empty());
 }
 
 }  // namespace
