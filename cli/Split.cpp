@@ -90,14 +90,18 @@ int Split(const Args& args, Context& ctx) {
     if (const std::string* folder = parsed.Value("--folder"); folder && !UseFolder(job, *folder))
         return ended(kExitFailed, false);
 
-    if (bytes > 0)
+    if (bytes > 0) {
         partSize = static_cast<int32_t>(bytes);
-    else if (count > 0)
+    } else if (count > 0) {
         partSize = PartSizeFor(kSizeModeNombre, count, job.sourceSize);
-    else if (sizeMo > 0)
+        job.choices.partsAsked = count;
+    } else if (sizeMo > 0) {
         partSize = PartSizeFor(kSizeModeTaille, sizeMo, job.sourceSize);
-    else
+    } else {
         partSize = PartSizeFor(ctx.defaults.sizeMode, ctx.defaults.defaultSize, job.sourceSize);
+        if (ctx.defaults.sizeMode == kSizeModeNombre)
+            job.choices.partsAsked = ctx.defaults.defaultSize;
+    }
 
     const std::string sourceName = stream ? *destName : job.choices.fileName;
     const workflow::SplitChoice choice{.storedName = storeName.value_or(sourceName),

@@ -92,6 +92,7 @@ int SplitPlain(const Parsed& parsed, Context& ctx) {
         // Parts just large enough for exactly that many.
         const int64_t parts = count > 0 ? count : ctx.defaults.defaultSize;
         partSize = parts > 0 ? (job.sourceSize + parts - 1) / parts : 0;
+        job.choices.partsAsked = parts;
     } else
         partSize = (sizeMo > 0 ? sizeMo : ctx.defaults.defaultSize) * kMo;
 

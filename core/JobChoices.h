@@ -14,4 +14,6 @@ struct JobChoices {
     // join: write the rebuilt file to the standard output, not into the folder
     bool toStandardOutput = false;
     uint32_t bufferSize = 16384;
+    // split: the count of parts the user asked for, 0 when a size
+    int64_t partsAsked = 0;
 };

@@ -2,6 +2,9 @@
 
 #include <limits>
 
+using texts::Say;
+using texts::TextId;
+
 int32_t PartSizeFor(int sizeMode, int64_t value, int64_t sourceSize) {
     int64_t bytes = 0;
     if (sizeMode == 0)
@@ -20,4 +23,18 @@ int64_t SplitOutputBytes(int64_t sourceSize, int32_t partSize, bool withDigests)
     if (withDigests && partSize > 0)
         bytes += kDigestBytes * ((sourceSize + partSize - 1) / partSize);
     return bytes;
+}
+
+std::string PartSizeProblem(int64_t partSize, int64_t partsAsked, int64_t sourceSize,
+                            const PartLimits& limits) {
+    if (partSize <= 0) return Say(TextId::PartSizeNotPositiveLine);
+    if (partSize > limits.largestPart)
+        return limits.tooLargeLine(partSize, sourceSize, limits.largestPart);
+    const int64_t parts = (sourceSize + partSize - 1) / partSize;
+    if (parts > limits.mostParts)
+        return Say(limits.tooManyLine, {std::to_string(parts), std::to_string(limits.mostParts)});
+    // One part asked for is the whole file, whatever size it was given.
+    if (partsAsked == 1 || partSize == sourceSize) return Say(TextId::PartSizeIsSourceLine);
+    if (partSize > sourceSize) return Say(TextId::PartSizeAboveSourceLine);
+    return std::string();
 }

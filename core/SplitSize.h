@@ -3,6 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+
+#include "texts/Texts.h"
 
 // What the size of a split counts, as in the main window's list.
 inline constexpr int kSizeModeTaille = 0;  // Mo per part
@@ -30,3 +33,22 @@ int32_t PartSizeFor(int sizeMode, int64_t value, int64_t sourceSize);
 // and, with digests, 32 bytes per part at the end of the last one. What the
 // destination's disk must hold before a split starts.
 int64_t SplitOutputBytes(int64_t sourceSize, int32_t partSize, bool withDigests);
+
+// What a kind of set allows its parts, and how it says that a part is too
+// large or that there would be too many.
+struct PartLimits {
+    int64_t largestPart = kLargestPart;
+    int64_t mostParts = kMostParts;
+    // The line for a part above largestPart.
+    std::string (*tooLargeLine)(int64_t partSize, int64_t sourceSize,
+                                int64_t largestPart) = nullptr;
+    texts::TextId tooManyLine{};  // %1 the parts, %2 mostParts
+};
+
+// The line of the first mistake in cutting `sourceSize` bytes into parts of
+// `partSize` (asked as a count of `partsAsked` parts, 0 when a size was), in
+// this order: a size not above 0, a part above the largest, more parts than
+// the most, a part larger than the source, the source in one part. Empty when
+// the split may be made. Every kind of set judges its size here.
+std::string PartSizeProblem(int64_t partSize, int64_t partsAsked, int64_t sourceSize,
+                            const PartLimits& limits);

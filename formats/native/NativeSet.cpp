@@ -130,32 +130,27 @@ bool NativeSet::CheckSplitParameters(const std::string& sourceName, const std::s
         const std::string lastPart = platform::FileNameOf(NativePartName(choices.fileName, parts));
         if (!NameFits(choices.folder, lastPart.size(), problems)) valid = false;
     }
-    const int64_t parts = partSize > 0 ? (sourceSize + partSize - 1) / partSize : 0;
     const bool stream = choices.fromStandardInput;
-    if (stream && partSize > 0) {
-        // A stream's size, and what it asks of the part size, is known at its end.
-        choices.partSize = partSize;
-    } else if (partSize == kPartTooLarge) {
-        // Too few parts for the source: each would hold more than a set can say.
-        valid = false;
-        problems += Say(TextId::PartTooLargeLine,
-                        {std::to_string(kLargestPart),
-                         std::to_string((sourceSize + kLargestPart - 1) / kLargestPart)});
-    } else if (partSize <= 0) {
+    // A set stores its sizes on 31 bits: PartSizeFor says kPartTooLarge for more.
+    static constexpr PartLimits kNativeLimits{
+        kLargestPart, kMostParts,
+        [](int64_t, int64_t source, int64_t largest) {
+            return Say(TextId::PartTooLargeLine,
+                       {std::to_string(largest), std::to_string((source + largest - 1) / largest)});
+        },
+        TextId::TooManyPartsLine};
+    const std::string sizeProblem =
+        stream ? std::string()
+               : PartSizeProblem(partSize == kPartTooLarge ? kLargestPart + 1 : partSize,
+                                 choices.partsAsked, sourceSize, kNativeLimits);
+    if (stream && partSize <= 0) {
         valid = false;
         problems += Say(TextId::PartSizeNotPositiveLine);
-    } else if (parts > kMostParts) {
+    } else if (!sizeProblem.empty()) {
         valid = false;
-        problems +=
-            Say(TextId::TooManyPartsLine, {std::to_string(parts), std::to_string(kMostParts)});
-    } else if (partSize > sourceSize) {
-        valid = false;
-        problems += Say(TextId::PartSizeAboveSourceLine);
-    } else if (partSize == sourceSize) {
-        // One part holding the whole file is no set: the joiner refuses it.
-        valid = false;
-        problems += Say(TextId::PartSizeIsSourceLine);
+        problems += sizeProblem;
     } else {
+        // A stream's size, and what it asks of the part size, is known at its end.
         choices.partSize = partSize;
     }
     header.hasDigests = withDigests ? 1 : 0;

@@ -95,24 +95,17 @@ bool PlainSet::CheckSplitParameters(const std::string& destName, int64_t partSiz
         const std::string longest = ChecksumFileName(destName, PlainDigest::Sha256);
         if (!NameFits(choices.folder, longest.size(), problems)) valid = false;
     }
-    const int64_t largest = platform::LargestFileOn(choices.folder);
-    if (partSize <= 0) {
+    const PartLimits limits{platform::LargestFileOn(choices.folder), kMostPlainParts,
+                            [](int64_t size, int64_t, int64_t largest) {
+                                return Say(TextId::PlainPartTooLargeLine,
+                                           {std::to_string(size), std::to_string(largest)});
+                            },
+                            TextId::PlainTooManyPartsLine};
+    if (const std::string problem =
+            PartSizeProblem(partSize, choices.partsAsked, sourceSize, limits);
+        !problem.empty()) {
         valid = false;
-        problems += Say(TextId::PartSizeNotPositiveLine);
-    } else if (partSize > largest) {
-        valid = false;
-        problems +=
-            Say(TextId::PlainPartTooLargeLine, {std::to_string(partSize), std::to_string(largest)});
-    } else if (partSize > sourceSize) {
-        valid = false;
-        problems += Say(TextId::PartSizeAboveSourceLine);
-    } else if (partSize == sourceSize) {
-        valid = false;
-        problems += Say(TextId::PartSizeIsSourceLine);
-    } else if (parts > kMostPlainParts) {
-        valid = false;
-        problems += Say(TextId::PlainTooManyPartsLine,
-                        {std::to_string(parts), std::to_string(kMostPlainParts)});
+        problems += problem;
     } else {
         plainPartSize = partSize;
     }

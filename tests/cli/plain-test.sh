@@ -96,6 +96,13 @@ done <<'ROWS'
 2|une seule des options|"$src" --plain --preset cd --bytes 1M
 1|supérieure à la taille originale|"$src" --plain --preset cd
 1|999 au plus|"$src" --plain --bytes 4k
+1|100000 au plus|"$src" --bytes 1
+1|supérieure à la taille originale|"$src" --size 6
+1|supérieure à la taille originale|"$src" --plain --size 6
+1|égale à la taille du fichier|"$src" --bytes 5255225
+1|égale à la taille du fichier|"$src" --plain --bytes 5255225
+1|égale à la taille du fichier|"$src" --count 1
+1|égale à la taille du fichier|"$src" --plain --count 1
 1|existe déjà|"$src" --plain --bytes 1M --sha256 --folder sha256bytes1M
 ROWS
 # The refused split of a taken folder left what was there alone.
