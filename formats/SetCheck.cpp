@@ -641,29 +641,16 @@ void HashByChecksums(Job& job, const PartLayout& layout, SetCheck& check) {
             job.ShowProgress();
         };
     }
-    std::vector<std::string> hex(batch.size());
-    std::vector<int> errors;
-    auto hashParts = [&] {
-        if (layout.checksumKind == PlainDigest::Md5) {
-            const PartHashResult result = HashParts(batch, options);
-            errors = result.errors;
-            for (size_t k = 0; k < batch.size(); ++k)
-                if (result.digests[k])
-                    hex[k] = LowerHex(result.digests[k]->data(), result.digests[k]->size());
-        } else {
-            const Sha256PartsResult result = HashPartsSha256(batch, options);
-            errors = result.errors;
-            for (size_t k = 0; k < batch.size(); ++k)
-                if (result.digests[k])
-                    hex[k] = LowerHex(result.digests[k]->data(), result.digests[k]->size());
-        }
-    };
+    HexDigests digests;
+    auto hashParts = [&] { digests = HashPartsHex(batch, layout.checksumKind, options); };
     SequenceDigest whole;
     if (wholeToCheck)
         RunBeside([&] { whole = HashInSequence(sequence, layout.checksumKind, inOrder); },
                   hashParts);
     else
         hashParts();
+    const std::vector<std::string>& hex = digests.hex;
+    const std::vector<int>& errors = digests.errors;
     for (size_t k = 0; k < hashed.size(); ++k) {
         PartCheck& part = *hashed[k];
         if (hex[k].empty()) {

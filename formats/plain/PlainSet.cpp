@@ -231,23 +231,9 @@ StepResult PlainSet::HashSet(const std::vector<platform::FileIdentity>& made,
     };
     options.pause = [this] { PausePoint(); };
     options.cancelled = [this] { return CancelRequested(); };
-    int failed = -1, error = 0;
-    std::vector<std::string> hex(files.size());
-    if (digest == PlainDigest::Md5) {
-        const PartHashResult result = HashParts(files, options);
-        failed = result.failedPart;
-        error = result.error;
-        for (size_t i = 0; i < files.size(); ++i)
-            if (result.digests[i])
-                hex[i] = LowerHex(result.digests[i]->data(), result.digests[i]->size());
-    } else {
-        const Sha256PartsResult result = HashPartsSha256(files, options);
-        failed = result.failedPart;
-        error = result.error;
-        for (size_t i = 0; i < files.size(); ++i)
-            if (result.digests[i])
-                hex[i] = LowerHex(result.digests[i]->data(), result.digests[i]->size());
-    }
+    const HexDigests digests = HashPartsHex(files, digest, options);
+    const int failed = digests.failedPart, error = digests.error;
+    const std::vector<std::string>& hex = digests.hex;
     if (CancelRequested()) return std::nullopt;
     if (failed >= 0)
         return Message{Say(TextId::PlainHashFailed,

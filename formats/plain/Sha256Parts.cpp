@@ -121,6 +121,24 @@ Sha256PartsResult HashPartsSha256(const std::vector<PartToHash>& parts,
     return Sha256Hashing(parts, options).Run();
 }
 
+namespace {
+
+template <typename Result>
+HexDigests InHex(const Result& result) {
+    HexDigests hexDigests{{}, result.errors, result.failedPart, result.error};
+    for (const auto& digest : result.digests)
+        hexDigests.hex.push_back(digest ? LowerHex(digest->data(), digest->size()) : std::string());
+    return hexDigests;
+}
+
+}  // namespace
+
+HexDigests HashPartsHex(const std::vector<PartToHash>& parts, PlainDigest kind,
+                        const PartHashOptions& options) {
+    return kind == PlainDigest::Md5 ? InHex(HashParts(parts, options))
+                                    : InHex(HashPartsSha256(parts, options));
+}
+
 SequenceDigest HashInSequence(const std::vector<PartToHash>& parts, PlainDigest kind,
                               const PartHashOptions& options) {
     SequenceDigest result;

@@ -29,6 +29,20 @@ struct Sha256PartsResult {
 Sha256PartsResult HashPartsSha256(const std::vector<PartToHash>& parts,
                                   const PartHashOptions& options);
 
+struct HexDigests {
+    // Lower-case hexadecimal, by part; empty for a part not hashed.
+    std::vector<std::string> hex;
+    // As in Sha256PartsResult.
+    std::vector<int> errors;
+    int failedPart = -1;
+    int error = 0;
+};
+
+// The digests of `kind` of every part, by HashParts for MD5 and
+// HashPartsSha256 for SHA-256, with their options.
+HexDigests HashPartsHex(const std::vector<PartToHash>& parts, PlainDigest kind,
+                        const PartHashOptions& options);
+
 struct SequenceDigest {
     // Lower-case hexadecimal; empty when the parts were not all read.
     std::string hex;
