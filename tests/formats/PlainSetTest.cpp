@@ -188,7 +188,8 @@ TEST_F(PlainSplit, JoinRefusesPartsThatDoNotMakeTheFileTheChecksumFileNames) {
         row.forge(set, forged);
         WriteFile(set / "src.bin.md5", forged);
         const std::unique_ptr<ForeignSet> joiner = foreigntest::MakeJob("generic");
-        ASSERT_TRUE(foreigntest::Open(*joiner, set / "src.bin.001", display)) << row.forgery;
+        RecordingDisplay shown;
+        ASSERT_TRUE(foreigntest::Open(*joiner, set / "src.bin.001", shown)) << row.forgery;
         const RecordingSink said;
         const Step ended = nativetest::Run(*joiner, workflow::Direction::Join, [&] {
             return workflow::CheckJoin(*joiner, "src.bin", true, 16384,
@@ -204,6 +205,11 @@ TEST_F(PlainSplit, JoinRefusesPartsThatDoNotMakeTheFileTheChecksumFileNames) {
                 << said.texts().front();
         }
         EXPECT_EQ(ListDir(set.path()).size(), row.joins ? 6u : 5u) << row.forgery;
+        // The hash step shows its progress, up to the last part.
+        const std::vector<std::string> parts = shown.valuesOf("lblPartie");
+        EXPECT_NE(std::find(parts.begin(), parts.end(), "Vérification du fichier n° 4"),
+                  parts.end())
+            << row.forgery;
     }
 }
 
