@@ -226,7 +226,7 @@ StepResult PlainSet::HashSet(const std::vector<platform::FileIdentity>& made,
     int32_t hashed = 0;
     PartHashOptions options;
     options.partDone = [&](size_t, int) {
-        partNumber = std::min<int32_t>(++hashed, partCount);
+        partNumber = ++hashed;
         ShowProgress();
     };
     options.pause = [this] { PausePoint(); };
@@ -304,15 +304,18 @@ void PlainSet::ShowProgress() {
                 Say(TextId::CreatingPlainPart, {choices.fileName, NumberText(making, 3)}));
         });
     } else if (now == Step::CreatingDigests) {
+        // The whole file is hashed too, beside the parts: the bar is full
+        // once it is.
         const int32_t number = partNumber;
+        const int32_t part = std::min<int32_t>(number, partCount);
         writer_.Digesting(
-            *this, number,
+            *this, part,
             [&](ProgressDisplay& d) {
                 d.SetStatusText(
                     Say(TextId::CreatingChecksums, {platform::FileNameOf(ChecksumPath())}));
-                d.SetPartText(Say(TextId::ChecksumOfPart, {std::to_string(number)}));
+                d.SetPartText(Say(TextId::ChecksumOfPart, {std::to_string(part)}));
             },
-            number, partCount);
+            number, partCount + 1);
     } else if (now == Step::Finished) {
         writer_.Finished(*this);
     }
