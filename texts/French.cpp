@@ -480,7 +480,7 @@ constexpr Row kFrench[] = {
      "%1 : %2 octets (jeu simple : Paramètres ou pcw split --plain)"},
     {TextId::CaptionMegabytes, "Mo"},
     {TextId::CaptionCreateDigests, "Créer Hash MD5"},
-    {TextId::CaptionCreateSha256, "Créer Hash SHA-256"},
+    {TextId::CaptionCreateSha256, "Créer Hash SHA256"},
     {TextId::CaptionCheckDigests, "Vérifier Hash MD5"},
     {TextId::ActionSplit, "COUPER"},
     {TextId::ActionJoin, "COLLER"},

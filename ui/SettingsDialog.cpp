@@ -104,6 +104,7 @@ SettingsDialog::SettingsDialog(const SavedSettings* params, QWidget* parent)
     spnRecovery_->setStyleSheet(
         QString("QSpinBox { background: %1; color: white; border: 1px solid "
                 "black; padding-left: 3px; }"
+                "QSpinBox:disabled { color: rgba(255, 255, 255, 110); }"
                 "QSpinBox:focus { border: 1px dotted white; }")
             .arg(kBody.name()));
     // The keyboard goes down the dialog as the fields are laid out.

@@ -93,9 +93,9 @@ TEST_F(PlainSetWindowTest, ASplitWritesAPlainSetThatOtherToolsRebuild) {
         const char* caption;
     } rows[] = {
         {"md5", false, true, false, "film.avi.md5", "md5sum", "Créer Hash MD5"},
-        {"sha256", true, true, false, "film.avi.sha256", "sha256sum", "Créer Hash SHA-256"},
+        {"sha256", true, true, false, "film.avi.sha256", "sha256sum", "Créer Hash SHA256"},
         {"sha256 chosen once open", true, true, true, "film.avi.sha256", "sha256sum",
-         "Créer Hash SHA-256"},
+         "Créer Hash SHA256"},
         {"no checksum", false, false, false, "", "", "Créer Hash MD5"},
     };
     const std::string original = RandomBytes(3 * 1048576 + 17, 31);
