@@ -154,7 +154,10 @@ bool OpenLegacySet(LegacySet& job, const std::string& path, Messages& said) {
 
 std::string FirstOutputPath(const Job& job, Direction direction, const std::string& name) {
     const std::string base = job.choices.folder + name;
-    return direction == Direction::Split ? NativePartName(base, 1) : base;
+    if (direction == Direction::Join) return base;
+    // The only split that is no native one writes a plain set.
+    return job.formatKind == FormatKind::Numbered ? PlainPartName(base, 1)
+                                                  : NativePartName(base, 1);
 }
 
 Occupant OccupantOf(const std::string& path) {

@@ -42,6 +42,8 @@ const Setting kSettings[] = {
     // set by hand in the file survives every save.
     {"DeleteAfterJoin", &SavedSettings::deleteAfterJoin, 0, false},
     {"RecoveryParts", &SavedSettings::recoveryParts, 0, true, true},
+    {"PlainSets", &SavedSettings::plainSets, 0, true, true},
+    {"PlainSha256", &SavedSettings::plainSha256, 0, true, true},
 };
 
 // Puts a stored value into its field; an unknown buffer index is the first size.

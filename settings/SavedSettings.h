@@ -38,6 +38,11 @@ public:
     bool deletePartialFile = false;
     bool deleteAfterJoin = false;
     int32_t recoveryParts = 0;  // written after the parts of a split from the windows
+    // A split from the windows writes a plain set (NAME.001… of data alone)
+    // rather than a native one; its checksum file is NAME.sha256 rather than
+    // NAME.md5.
+    bool plainSets = false;
+    bool plainSha256 = false;
 
     // True when an existing key was read without error; false on the first run
     // and after a load error, which puts every default back and says so. A key

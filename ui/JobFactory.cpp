@@ -3,6 +3,8 @@
 
 #include "core/Job.h"
 #include "formats/FormatTable.h"
+#include "formats/native/NativeSet.h"
+#include "formats/plain/PlainSet.h"
 
 namespace {
 
@@ -18,6 +20,11 @@ QList<DialogFilter> SplitFilters() {
     QList<DialogFilter> filters;
     for (const FileTypeEntry& entry : SplitFileTypes()) filters.append(ToFilter(entry));
     return filters;
+}
+
+std::unique_ptr<Job> CreateSplitJob(bool plain) {
+    if (plain) return std::make_unique<PlainSet>();
+    return std::make_unique<NativeSet>();
 }
 
 QList<DialogFilter> JoinFilters() {

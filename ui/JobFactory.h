@@ -9,6 +9,8 @@
 class Job;
 
 QList<DialogFilter> SplitFilters();
+// The job of a split: a plain set (NAME.001… of data alone) or a native one.
+std::unique_ptr<Job> CreateSplitJob(bool plain);
 // The join dialog's first entry takes a part of any kind and finds which.
 constexpr int kAnyKnownSetEntry = 1;
 // "Tous les jeux reconnus", then one entry per kind.

@@ -24,6 +24,7 @@
 #include "formats/FormatTable.h"
 #include "formats/Workflow.h"
 #include "formats/native/NativeSet.h"
+#include "formats/plain/PlainSet.h"
 #include "formats/recovery/RecoverySteps.h"
 #include "platform/File.h"
 #include "platform/Fs.h"
@@ -56,6 +57,14 @@ std::string Utf8(const QString& text) {
 }
 QString FromUtf8(const std::string& text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Bytes per part of a plain set: a size in Mo, or parts just large enough
+// for exactly that many; 0, which the check refuses, for no parts.
+int64_t PlainPartSizeFor(int sizeMode, int64_t value, int64_t sourceSize) {
+    if (value <= 0) return 0;
+    if (sizeMode == kSizeModeTaille) return value * 1048576;
+    return (sourceSize + value - 1) / value;
 }
 
 QString ShortDate(const QDate& date) {
@@ -415,11 +424,34 @@ void MainWindow::ShowModeDefaults() {
         lblDate_->setText(ShortDate(QDate::currentDate()));
         chkMD5_->setChecked(false);
         chkMD5_->setEnabled(true);
-        lblMd5_->setText(UiText(TextId::CaptionCreateDigests));
+        ShowSplitFormat();
         lblMd5_->setEnabled(true);
     }
     // The box is named by its caption, which is a label of its own.
     chkMD5_->setAccessibleName(lblMd5_->text());
+}
+
+void MainWindow::ShowSplitFormat() {
+    lblExtension_->setText(params->plainSets ? ".001" : ".001.pcw");
+    lblMd5_->setText(UiText(params->plainSets && params->plainSha256
+                                ? TextId::CaptionCreateSha256
+                                : TextId::CaptionCreateDigests));
+    chkMD5_->setAccessibleName(lblMd5_->text());
+}
+
+int64_t MainWindow::LargestSplitPart() const {
+    // Far above any file system's largest file: the check of the destination
+    // names the real limit.
+    return params->plainSets ? INT64_MAX : kLargestPart;
+}
+
+void MainWindow::MatchSplitJobToSettings() {
+    if (mode != Direction::Split || !job || !job->opened) return;
+    if ((job->formatKind != FormatKind::Native) == params->plainSets) return;
+    std::unique_ptr<Job> next = CreateSplitJob(params->plainSets);
+    workflow::TakeSourceToSplit(*next, job->sourcePath, job->sourceSize);
+    next->choices = job->choices;
+    ReplaceJob(std::move(next));
 }
 
 void MainWindow::SetMode(Direction m) {
@@ -455,7 +487,7 @@ void MainWindow::EnableControls(bool on) {
 
 bool MainWindow::OpenSource(Direction forMode, bool& accepted) {
     const bool split = forMode == Direction::Split;
-    if (split) ReplaceJob(std::make_unique<NativeSet>());
+    if (split) ReplaceJob(CreateSplitJob(params->plainSets));
     auto choice = FileDialogs::GetOpenFile(this, split ? SplitFilters() : JoinFilters());
     if (!choice) return false;
     const std::string path = Utf8(choice->path);
@@ -473,9 +505,7 @@ bool MainWindow::OpenSource(Direction forMode, bool& accepted) {
         }
         ReplaceJob(std::move(next));
     }
-    if (split)
-        return workflow::OpenFileToSplit(static_cast<NativeSet&>(*job), path,
-                                         platform::ShowAfter(this));
+    if (split) return workflow::OpenFileToSplit(*job, path, platform::ShowAfter(this));
     // A set that was read and refused still shows what is left of it.
     const workflow::Opening opening = OpenInJob(path);
     accepted = opening == workflow::Opening::Opened;
@@ -578,9 +608,8 @@ void MainWindow::OpenDropped(const std::string& path) {
         return;
     }
     SetMode(Direction::Split);
-    ReplaceJob(std::make_unique<NativeSet>());
-    if (workflow::OpenFileToSplit(static_cast<NativeSet&>(*job), path, platform::ShowAfter(this)))
-        ShowSource(true);
+    ReplaceJob(CreateSplitJob(params->plainSets));
+    if (workflow::OpenFileToSplit(*job, path, platform::ShowAfter(this))) ShowSource(true);
 }
 
 namespace {
@@ -650,8 +679,10 @@ void MainWindow::EditSize() {
 }
 
 void MainWindow::ShowSizePresets(const QPoint& at) {
-    if (mode == Direction::Split && job && job->opened)
+    if (mode == Direction::Split && job && job->opened) {
+        FitSizePresets(mnuPresets_, LargestSplitPart());
         mnuPresets_->popup(lblTaille_->mapToGlobal(at));
+    }
 }
 
 namespace {
@@ -756,13 +787,17 @@ void MainWindow::ChooseDestFolder() {
     SetLabel(lblDossier_, folder, folder);
 }
 
+void MainWindow::ForgetPreset() {
+    if (presetBytes_ == 0) return;
+    presetBytes_ = 0;
+    lblTaille_->setToolTip(UiText(TextId::TipSizePresets));
+    lblTaille_->setText(QString::number(params->defaultSize));
+    PlaceSizeLabel();
+    lblMo_->setVisible(cboMode_->currentIndex() == kSizeModeTaille);
+}
+
 void MainWindow::ChangeSizeMode(int index) {
-    if (presetBytes_ > 0) {
-        presetBytes_ = 0;
-        lblTaille_->setToolTip(UiText(TextId::TipSizePresets));
-        lblTaille_->setText(QString::number(params->defaultSize));
-        PlaceSizeLabel();
-    }
+    ForgetPreset();
     lblMo_->setVisible(index == 0);
     params->sizeMode = index;
     params->SaveSettings();
@@ -778,22 +813,10 @@ void MainWindow::StartAction() {
         return;
     }
     if (rbCouper_->isChecked()) {
-        const QString size = lblTaille_->text();
-        const workflow::SplitChoice choice{
-            .storedName = Utf8(lblFichier_->text()),
-            .destName = Utf8(lblDest_->text()),
-            .withDigests = chkMD5_->isChecked(),
-            .partSize = presetBytes_ > 0 ? static_cast<int32_t>(presetBytes_)
-                        : size.isEmpty() ? 0
-                                         : PartSizeFor(cboMode_->currentIndex(), size.toLongLong(),
-                                                       job->sourceSize),
-            .bufferSize = params->bufferSize};
-        auto& split = static_cast<NativeSet&>(*job);
-        if (!workflow::CheckSplit(split, choice, platform::ShowAfter(this))) return;
-        // The recovery parts are the split's last step, on its worker.
-        if (params->recoveryParts > 0)
-            workflow::AddRecoveryStep(split, params->recoveryParts, true);
-        RunJob();
+        if (job->formatKind == FormatKind::Native)
+            StartNativeSplit();
+        else
+            StartPlainSplit();
         return;
     }
     // A protected set that lost data parts is joined by rebuilding them on
@@ -807,6 +830,40 @@ void MainWindow::StartAction() {
     }
     const bool verify = chkMD5_->isChecked() && !found.dataChecked;
     if (workflow::CheckJoin(*job, name, verify, params->bufferSize, platform::ShowAfter(this)))
+        RunJob();
+}
+
+void MainWindow::StartNativeSplit() {
+    const QString size = lblTaille_->text();
+    const workflow::SplitChoice choice{
+        .storedName = Utf8(lblFichier_->text()),
+        .destName = Utf8(lblDest_->text()),
+        .withDigests = chkMD5_->isChecked(),
+        .partSize = presetBytes_ > 0 ? static_cast<int32_t>(presetBytes_)
+                    : size.isEmpty()
+                        ? 0
+                        : PartSizeFor(cboMode_->currentIndex(), size.toLongLong(), job->sourceSize),
+        .bufferSize = params->bufferSize};
+    auto& split = static_cast<NativeSet&>(*job);
+    if (!workflow::CheckSplit(split, choice, platform::ShowAfter(this))) return;
+    // The recovery parts are the split's last step, on its worker.
+    if (params->recoveryParts > 0) workflow::AddRecoveryStep(split, params->recoveryParts, true);
+    RunJob();
+}
+
+// A plain set gets no recovery parts: they describe a native set, and only
+// this program would read them, where a plain set is made for those without it.
+void MainWindow::StartPlainSplit() {
+    const QString size = lblTaille_->text();
+    const PlainDigest digest = !chkMD5_->isChecked() ? PlainDigest::None
+                               : params->plainSha256 ? PlainDigest::Sha256
+                                                     : PlainDigest::Md5;
+    const int64_t partSize =
+        presetBytes_ > 0
+            ? presetBytes_
+            : PlainPartSizeFor(cboMode_->currentIndex(), size.toLongLong(), job->sourceSize);
+    if (workflow::CheckPlainSplit(static_cast<PlainSet&>(*job), Utf8(lblDest_->text()), partSize,
+                                  digest, params->bufferSize, platform::ShowAfter(this)))
         RunJob();
 }
 
@@ -843,8 +900,15 @@ void MainWindow::OpenSettings() {
         if (index >= 0 && index < static_cast<int>(kBufferSizes.size()))
             params->bufferSize = kBufferSizes[index];
         params->recoveryParts = frmParam_->spnRecovery()->value();
+        params->plainSets = frmParam_->PlainChosen();
+        params->plainSha256 = frmParam_->Sha256Chosen();
         // Kept at once: a program killed before it closes would lose it.
         params->SaveSettings();
+        if (mode == Direction::Split) {
+            MatchSplitJobToSettings();
+            if (presetBytes_ > LargestSplitPart()) ForgetPreset();
+            ShowSplitFormat();
+        }
     }
 }
 

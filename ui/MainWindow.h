@@ -119,6 +119,18 @@ private:
     void CloseEditor();
     void SetLabel(QLabel* label, const QString& text, const QString& hint);
     void PlaceSizeLabel();
+    // The size back to the settings' own after a preset, when one was chosen.
+    void ForgetPreset();
+    // The largest part of the sets that a split makes: a plain set's parts
+    // may be as large as the destination's file system lets a file be.
+    int64_t LargestSplitPart() const;
+    // The extension and the checksum caption of the split format chosen.
+    void ShowSplitFormat();
+    // A file opened to split under another format moves to a job of the
+    // format now chosen, with the choices made for it.
+    void MatchSplitJobToSettings();
+    void StartNativeSplit();
+    void StartPlainSplit();
     void ComeBack();
     void RestoreFocus();
     void Message(const QString& text, const QString& title,

@@ -41,7 +41,7 @@ SettingsDialog::SettingsDialog(const SavedSettings* params, QWidget* parent)
     setObjectName("frmParam");
     setWindowTitle(UiText(TextId::TitleSettings));
     setWindowFlag(Qt::FramelessWindowHint, true);
-    setFixedSize(301, 184);
+    setFixedSize(301, 236);
     setModal(true);
     DragsWindow(this);
 
@@ -64,21 +64,37 @@ SettingsDialog::SettingsDialog(const SavedSettings* params, QWidget* parent)
     label("Label3", UiText(TextId::CaptionBufferDefault), 200, 64, {11, false});
     label("Label5", UiText(TextId::CaptionRecoveryParts), 16, 90, {11, true});
     label("Label6", UiText(TextId::CaptionRecoveryDefault), 200, 90, {11, false});
-    QLabel* note = label("Label4", UiText(TextId::BufferNote), 16, 114, {11, false});
+    label("Label7", UiText(TextId::CaptionPartFormat), 16, 116, {11, true});
+    label("Label8", UiText(TextId::CaptionChecksumKind), 16, 142, {11, true});
+    QLabel* note = label("Label4", UiText(TextId::BufferNote), 16, 166, {11, false});
     note->setWordWrap(true);
-    Place(note, 16, 114, 265, 26);
+    Place(note, 16, 166, 265, 26);
 
-    cboBuffer_ = new QComboBox(this);
-    cboBuffer_->setObjectName("cboBuffer");
-    Place(cboBuffer_, 122, 61, 73, 22);
-    for (const char* item : kBufferLabels) cboBuffer_->addItem(QString::fromUtf8(item));
-    cboBuffer_->setItemDelegate(new BufferItemDelegate(cboBuffer_));
-    cboBuffer_->setFont(SkinFont(11, false));
-    cboBuffer_->setStyleSheet(QString("QComboBox { background: %1; color: white; border: 1px solid "
-                                      "black; padding-left: 3px; }"
-                                      "QComboBox:focus { border: 1px dotted white; }"
-                                      "QComboBox QAbstractItemView { background: %1; }")
-                                  .arg(kBody.name()));
+    auto list = [this](const char* name, QRect at, const QStringList& items) {
+        auto* box = new QComboBox(this);
+        box->setObjectName(name);
+        Place(box, at.x(), at.y(), at.width(), at.height());
+        box->addItems(items);
+        box->setItemDelegate(new BufferItemDelegate(box));
+        box->setFont(SkinFont(11, false));
+        box->setStyleSheet(QString("QComboBox { background: %1; color: white; border: 1px solid "
+                                   "black; padding-left: 3px; }"
+                                   "QComboBox:disabled { color: rgba(255, 255, 255, 110); }"
+                                   "QComboBox:focus { border: 1px dotted white; }"
+                                   "QComboBox QAbstractItemView { background: %1; }")
+                               .arg(kBody.name()));
+        return box;
+    };
+    QStringList buffers;
+    for (const char* item : kBufferLabels) buffers.append(QString::fromUtf8(item));
+    cboBuffer_ = list("cboBuffer", {122, 61, 73, 22}, buffers);
+    cboPartFormat_ = list("cboPartFormat", {148, 113, 137, 22},
+                          {UiText(TextId::PartFormatNative), UiText(TextId::PartFormatPlain)});
+    cboPartFormat_->setToolTip(UiText(TextId::TipPartFormat));
+    cboChecksum_ = list("cboChecksum", {148, 139, 137, 22},
+                        {UiText(TextId::ChecksumMd5Entry), UiText(TextId::ChecksumSha256Entry)});
+    cboChecksum_->setToolTip(UiText(TextId::TipChecksumKind));
+    connect(cboPartFormat_, &QComboBox::currentIndexChanged, this, &SettingsDialog::ShowPartFormat);
 
     spnRecovery_ = new QSpinBox(this);
     spnRecovery_->setObjectName("spnRecovery");
@@ -88,15 +104,20 @@ SettingsDialog::SettingsDialog(const SavedSettings* params, QWidget* parent)
     spnRecovery_->setStyleSheet(
         QString("QSpinBox { background: %1; color: white; border: 1px solid "
                 "black; padding-left: 3px; }"
+                "QSpinBox:disabled { color: rgba(255, 255, 255, 110); }"
                 "QSpinBox:focus { border: 1px dotted white; }")
             .arg(kBody.name()));
+    // The keyboard goes down the dialog as the fields are laid out.
+    setTabOrder(cboBuffer_, spnRecovery_);
+    setTabOrder(spnRecovery_, cboPartFormat_);
+    setTabOrder(cboPartFormat_, cboChecksum_);
 
     auto* go = new ClickLabel(this);
     go->setObjectName("lblGo");
     go->setText(UiText(TextId::CaptionApply));
     Style(go, {11, true});
     go->adjustSize();
-    go->move(185, 162);
+    go->move(185, 214);
     go->setToolTip(UiText(TextId::TipApply));
     connect(go, &ClickLabel::clicked, this, &SettingsDialog::Apply);
 
@@ -105,7 +126,7 @@ SettingsDialog::SettingsDialog(const SavedSettings* params, QWidget* parent)
     cancel->setText(UiText(TextId::CaptionClose));
     Style(cancel, {11, false});
     cancel->adjustSize();
-    cancel->move(253, 162);
+    cancel->move(253, 214);
     cancel->setToolTip(UiText(TextId::TipAbandon));
     connect(cancel, &ClickLabel::clicked, this, &SettingsDialog::Abandon);
 }
@@ -127,6 +148,24 @@ void SettingsDialog::PrepareToShow() {
     int index = BufferSizeIndex(params_->bufferSize);
     if (index >= 0) cboBuffer_->setCurrentIndex(index);
     spnRecovery_->setValue(params_->recoveryParts);
+    cboPartFormat_->setCurrentIndex(params_->plainSets ? 1 : 0);
+    cboChecksum_->setCurrentIndex(params_->plainSha256 ? 1 : 0);
+    ShowPartFormat(cboPartFormat_->currentIndex());
+}
+
+bool SettingsDialog::PlainChosen() const {
+    return cboPartFormat_->currentIndex() == 1;
+}
+
+bool SettingsDialog::Sha256Chosen() const {
+    return cboChecksum_->currentIndex() == 1;
+}
+
+void SettingsDialog::ShowPartFormat(int index) {
+    const bool plain = index == 1;
+    spnRecovery_->setEnabled(!plain);
+    spnRecovery_->setToolTip(plain ? UiText(TextId::TipNoRecoveryForPlain) : QString());
+    cboChecksum_->setEnabled(plain);
 }
 
 void SettingsDialog::paintEvent(QPaintEvent*) {

@@ -1,5 +1,6 @@
-// The advanced settings dialog: the size of the copy buffer and the number
-// of recovery parts a split writes.
+// The advanced settings dialog: the size of the copy buffer, the number of
+// recovery parts a split writes, and whether a split writes a native or a
+// plain set, with which checksum file.
 #pragma once
 
 #include <QDialog>
@@ -16,6 +17,11 @@ public:
 
     QComboBox* cboBuffer() const { return cboBuffer_; }
     QSpinBox* spnRecovery() const { return spnRecovery_; }
+    QComboBox* cboPartFormat() const { return cboPartFormat_; }
+    QComboBox* cboChecksum() const { return cboChecksum_; }
+    // The choices as the dialog shows them.
+    bool PlainChosen() const;
+    bool Sha256Chosen() const;
     void Apply() { done(1); }
     void Abandon() { done(2); }
     // Centred on the screen.
@@ -27,8 +33,12 @@ protected:
 
 private:
     void PrepareToShow();
+    // A plain set has no recovery parts, and only it a checksum kind to choose.
+    void ShowPartFormat(int index);
 
     const SavedSettings* params_;
     QComboBox* cboBuffer_;
     QSpinBox* spnRecovery_;
+    QComboBox* cboPartFormat_;
+    QComboBox* cboChecksum_;
 };

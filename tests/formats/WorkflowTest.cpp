@@ -7,6 +7,7 @@
 #include "ForeignJobs.h"
 #include "NativeJobs.h"
 #include "formats/Workflow.h"
+#include "formats/plain/PlainSet.h"
 
 using namespace nativetest;
 
@@ -81,6 +82,14 @@ TEST_F(WorkflowTest, TheNameEditorTellsAFileFromAFolder) {
     EXPECT_EQ(workflow::NameTakenText(job, Direction::Join, "film.avi"),
               "Le fichier < film.avi > existe déjà !");
     EXPECT_EQ(workflow::NameTakenText(job, Direction::Join, "free"), std::nullopt);
+
+    // A plain set's first part is NAME.001.
+    PlainSet plain;
+    plain.choices.folder = dir.path();
+    WriteFile(dir / "other.001", "x");
+    EXPECT_EQ(workflow::NameTakenText(plain, Direction::Split, "other"),
+              "Le fichier < other > existe déjà !");
+    EXPECT_EQ(workflow::NameTakenText(plain, Direction::Split, "file"), std::nullopt);
 }
 
 TEST_F(WorkflowTest, OnlyARegularFileOfMoreThanOneMoOpensToSplit) {

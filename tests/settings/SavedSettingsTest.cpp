@@ -116,17 +116,22 @@ TEST_F(SavedSettingsTest, NormalStartReadsTheStoredValues) {
     EXPECT_TRUE(sink.messages().empty());
 }
 
-// The recovery count came after the other settings: a key saved without it
-// is no damage, one that holds it keeps it, and a wrong type still is damage.
-TEST_F(SavedSettingsTest, RecoveryPartsReadFromKeysOfEveryAge) {
+// The recovery count and the plain sets came after the other settings: a key
+// saved without them is no damage, one that holds them keeps them, and a
+// wrong type still is damage.
+TEST_F(SavedSettingsTest, LaterSettingsReadFromKeysOfEveryAge) {
     const struct {
         std::string extra;
         bool loaded;
-        int32_t expected;
+        int32_t recoveryParts;
+        bool plainSets, plainSha256;
     } rows[] = {
-        {"", true, 0},
-        {"\"RecoveryParts\"=dword:00000002\n", true, 2},
-        {"\"RecoveryParts\"=\"2\"\n", false, 0},
+        {"", true, 0, false, false},
+        {"\"RecoveryParts\"=dword:00000002\n", true, 2, false, false},
+        {"\"RecoveryParts\"=\"2\"\n", false, 0, false, false},
+        {"\"PlainSets\"=dword:00000001\n", true, 0, true, false},
+        {"\"PlainSets\"=dword:00000001\n\"PlainSha256\"=dword:00000001\n", true, 0, true, true},
+        {"\"PlainSha256\"=\"1\"\n", false, 0, false, false},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.extra);
@@ -135,15 +140,21 @@ TEST_F(SavedSettingsTest, RecoveryPartsReadFromKeysOfEveryAge) {
         SavedSettings params = Params();
         EXPECT_EQ(params.LoadSettings(platform::ShowAfter()), row.loaded);
         EXPECT_EQ(said.messages().empty(), row.loaded);
-        EXPECT_EQ(params.recoveryParts, row.expected);
+        EXPECT_EQ(params.recoveryParts, row.recoveryParts);
+        EXPECT_EQ(params.plainSets, row.plainSets);
+        EXPECT_EQ(params.plainSha256, row.plainSha256);
     }
     SavedSettings params = Params();
     ASSERT_TRUE(params.LoadSettings(platform::ShowAfter()));
     params.recoveryParts = 3;
+    params.plainSets = true;
+    params.plainSha256 = true;
     ASSERT_TRUE(params.SaveSettings());
     SavedSettings peek = Params();
     peek.PeekSettings();
     EXPECT_EQ(peek.recoveryParts, 3);
+    EXPECT_TRUE(peek.plainSets);
+    EXPECT_TRUE(peek.plainSha256);
 }
 
 TEST_F(SavedSettingsTest, BufferIndexOutsideTheTableFallsBackQuietly) {

@@ -82,7 +82,7 @@ TEST_F(DraggingTest, TheSettingsDialogMovesByItsBackgroundOnly) {
     bool done = false;
     QTimer::singleShot(0, [&] {
         const QPoint before = param->pos();
-        Drag(param->windowHandle(), param->mapToGlobal(QPoint(60, 150)), {25, 15});
+        Drag(param->windowHandle(), param->mapToGlobal(QPoint(60, 203)), {25, 15});
         EXPECT_EQ(param->pos(), before + QPoint(25, 15));
         const QPoint after = param->pos();
         Drag(param->findChild<QWidget*>("lblGo"), {25, 15});

@@ -5,6 +5,7 @@
 
 #include "GuiTest.h"
 #include "formats/native/NativeSet.h"
+#include "settings/SavedSettings.h"
 
 using namespace testsupport;
 
@@ -149,23 +150,31 @@ TEST_F(GuiTest, NamesTooLongForTheirLabelEndWithAnEllipsis) {
 namespace {
 
 // The size field's menu of presets, opened by a right click on the field.
-TEST_F(GuiTest, TheSizeFieldOffersThePresetsThatANativeSetTakes) {
+TEST_F(GuiTest, TheSizeFieldOffersThePresetsThatTheSetTakes) {
     const std::string original = RandomBytes(15 * 1000000, 28);
     WriteFile(work / "mail.bin", original);
     Open(work / "mail.bin");
-    ClickThroughWindow("lblTaille", Qt::RightButton);
     auto* menu = main->findChild<QMenu*>("mnuPresets");
     ASSERT_TRUE(menu != nullptr);
-    ASSERT_TRUE(QTest::qWaitFor([menu] { return menu->isVisible(); }, 2000));
-    // Larger than a native part: shown, not chosen.
+    // Larger than a native part: shown, not chosen, pointing to plain sets,
+    // which take them all.
     const struct {
         const char* action;
-        bool enabled;
+        bool native;  // enabled
     } rows[] = {{"preset_fat32", false},  {"preset_cd", true},  {"preset_dvd", false},
                 {"preset_dvd-dl", false}, {"preset_bd", false}, {"preset_mail-25", true},
                 {"preset_mail-10", true}};
-    for (const auto& row : rows)
-        EXPECT_EQ(menu->findChild<QAction*>(row.action)->isEnabled(), row.enabled) << row.action;
+    for (bool plain : {true, false}) {
+        main->params->plainSets = plain;
+        menu->hide();
+        ClickThroughWindow("lblTaille", Qt::RightButton);
+        ASSERT_TRUE(QTest::qWaitFor([menu] { return menu->isVisible(); }, 2000));
+        for (const auto& row : rows) {
+            QAction* action = menu->findChild<QAction*>(row.action);
+            EXPECT_EQ(action->isEnabled(), plain || row.native) << row.action << plain;
+            EXPECT_EQ(action->text().contains("--plain"), !action->isEnabled()) << row.action;
+        }
+    }
     QAction* mail = menu->findChild<QAction*>("preset_mail-10");
     QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(mail).center());
     EXPECT_EQ(Text("lblTaille"), "mail-10");

@@ -33,6 +33,16 @@ TEST_F(GuiTest, TabVisitsTheMainWindowInReadingOrder) {
               "cboMode lblTaille chkMD5 lblConvert lblAction");
 }
 
+TEST_F(GuiTest, TabVisitsTheSettingsDialogInReadingOrder) {
+    QString chain;
+    QTimer::singleShot(0, [&] {
+        chain = TabChain(param->cboBuffer()).join(" ");
+        param->Abandon();
+    });
+    Click("lblParam");
+    EXPECT_EQ(chain, "cboBuffer spnRecovery cboPartFormat lblGo lblCancel");
+}
+
 TEST_F(GuiTest, SpaceAndEnterActOnTheFocusedControl) {
     WriteFile(work / "film.avi", RandomBytes(2 << 20, 42));
     FileDialogs::SetNextOpen(OpenChoice{QString::fromStdString(work / "film.avi"), 1});

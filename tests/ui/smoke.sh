@@ -288,7 +288,7 @@ fi
 
 if [ -n "$shots" ]; then
     click "$main" 397 66
-    settings=$(window '^Paramètres avancés$' 5) && shot "$settings" settings && click "$settings" 270 168
+    settings=$(window '^Paramètres avancés$' 5) && shot "$settings" settings && click "$settings" 270 220
     click "$main" 279 65
     open_file "$second.001.pcw"
     shot "$main" main-join
