@@ -16,7 +16,6 @@ using texts::TextId;
 
 namespace {
 
-constexpr int64_t kMo = 1048576;
 // Far above any file system's largest file: the check of the destination
 // names the real limit.
 constexpr int64_t kLargestPlainPart = INT64_MAX / 4;
@@ -84,17 +83,17 @@ int SplitPlain(const Parsed& parsed, Context& ctx) {
     if (const std::string* folder = parsed.Value("--folder"); folder && !UseFolder(job, *folder))
         return ended(kExitFailed, false);
 
-    const bool byCount =
-        count > 0 || (bytes == 0 && sizeMo == 0 && ctx.defaults.sizeMode == kSizeModeNombre);
-    if (bytes > 0)
+    if (bytes > 0) {
         partSize = bytes;
-    else if (byCount) {
-        // Parts just large enough for exactly that many.
-        const int64_t parts = count > 0 ? count : ctx.defaults.defaultSize;
-        partSize = parts > 0 ? (job.sourceSize + parts - 1) / parts : 0;
-        job.choices.partsAsked = parts;
-    } else
-        partSize = (sizeMo > 0 ? sizeMo : ctx.defaults.defaultSize) * kMo;
+    } else {
+        const bool given = count > 0 || sizeMo > 0;
+        const int mode = count > 0 ? kSizeModeNombre
+                         : given   ? kSizeModeTaille
+                                   : ctx.defaults.sizeMode;
+        const int64_t value = count > 0 ? count : given ? sizeMo : ctx.defaults.defaultSize;
+        partSize = PlainPartSizeFor(mode, value, job.sourceSize);
+        if (mode == kSizeModeNombre) job.choices.partsAsked = value;
+    }
 
     if (!workflow::CheckPlainSplit(job, destName.value_or(job.choices.fileName), partSize, digest,
                                    bufferSize, platform::ShowAfter()))

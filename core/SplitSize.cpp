@@ -16,6 +16,12 @@ int32_t PartSizeFor(int sizeMode, int64_t value, int64_t sourceSize) {
     return static_cast<int32_t>(bytes);
 }
 
+int64_t PlainPartSizeFor(int sizeMode, int64_t value, int64_t sourceSize) {
+    if (value <= 0) return 0;
+    if (sizeMode == kSizeModeTaille) return value * 1048576;
+    return (sourceSize + value - 1) / value;
+}
+
 int64_t SplitOutputBytes(int64_t sourceSize, int32_t partSize, bool withDigests) {
     constexpr int64_t kHeaderBytes = 104;
     constexpr int64_t kDigestBytes = 32;

@@ -28,6 +28,9 @@ inline constexpr int32_t kPartTooLarge = -1;
 // that many; a size that does not fit 31 bits comes back as kPartTooLarge, any
 // other impossible value as 0, so that the parameter check refuses it.
 int32_t PartSizeFor(int sizeMode, int64_t value, int64_t sourceSize);
+// Bytes per part of a plain set: a size in Mo, or parts just large enough
+// for exactly that many; 0, which the check refuses, for no parts.
+int64_t PlainPartSizeFor(int sizeMode, int64_t value, int64_t sourceSize);
 
 // Everything a split writes: the data, the 104-byte header of the first part
 // and, with digests, 32 bytes per part at the end of the last one. What the

@@ -59,14 +59,6 @@ QString FromUtf8(const std::string& text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// Bytes per part of a plain set: a size in Mo, or parts just large enough
-// for exactly that many; 0, which the check refuses, for no parts.
-int64_t PlainPartSizeFor(int sizeMode, int64_t value, int64_t sourceSize) {
-    if (value <= 0) return 0;
-    if (sizeMode == kSizeModeTaille) return value * 1048576;
-    return (sourceSize + value - 1) / value;
-}
-
 QString ShortDate(const QDate& date) {
     return QLocale().toString(date, QLocale::ShortFormat);
 }
@@ -835,6 +827,7 @@ void MainWindow::StartAction() {
 
 void MainWindow::StartNativeSplit() {
     const QString size = lblTaille_->text();
+    job->choices.partsAsked = PartsAsked();
     const workflow::SplitChoice choice{
         .storedName = Utf8(lblFichier_->text()),
         .destName = Utf8(lblDest_->text()),
@@ -851,10 +844,17 @@ void MainWindow::StartNativeSplit() {
     RunJob();
 }
 
+int64_t MainWindow::PartsAsked() const {
+    return presetBytes_ == 0 && cboMode_->currentIndex() == kSizeModeNombre
+               ? lblTaille_->text().toLongLong()
+               : 0;
+}
+
 // A plain set gets no recovery parts: they describe a native set, and only
 // this program would read them, where a plain set is made for those without it.
 void MainWindow::StartPlainSplit() {
     const QString size = lblTaille_->text();
+    job->choices.partsAsked = PartsAsked();
     const PlainDigest digest = !chkMD5_->isChecked() ? PlainDigest::None
                                : params->plainSha256 ? PlainDigest::Sha256
                                                      : PlainDigest::Md5;

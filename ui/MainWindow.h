@@ -131,6 +131,8 @@ private:
     void MatchSplitJobToSettings();
     void StartNativeSplit();
     void StartPlainSplit();
+    // The count of parts the size field asks for, 0 when it gives a size.
+    int64_t PartsAsked() const;
     void ComeBack();
     void RestoreFocus();
     void Message(const QString& text, const QString& title,

@@ -22,6 +22,11 @@ TEST(PartSizeFor, SizeOrCount) {
     EXPECT_EQ(PartSizeFor(kNombre, 3, 10485760), 3495254);
     const int32_t part = PartSizeFor(kNombre, 999, kMo + 1);
     EXPECT_EQ((kMo + 1 + part - 1) / part, 999);
+    // A plain set's parts have no 31-bit limit, and a count divides exactly.
+    EXPECT_EQ(PlainPartSizeFor(kTaille, 4096, 1), 4096 * kMo);
+    EXPECT_EQ(PlainPartSizeFor(kNombre, 3, 6 * kMo), 2 * kMo);
+    EXPECT_EQ(PlainPartSizeFor(kNombre, 2, 5 * 1024 * kMo + 1), 2560 * kMo + 1);
+    EXPECT_EQ(PlainPartSizeFor(kNombre, 0, 10 * kMo), 0);
 }
 
 TEST(PartSizeFor, WhatGivesNoUsableSizeIsNotPositive) {
