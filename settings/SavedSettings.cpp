@@ -44,6 +44,7 @@ const Setting kSettings[] = {
     {"RecoveryParts", &SavedSettings::recoveryParts, 0, true, true},
     {"PlainSets", &SavedSettings::plainSets, 0, true, true},
     {"PlainSha256", &SavedSettings::plainSha256, 0, true, true},
+    {"Language", &SavedSettings::language, kLanguageAutomatic, true, true},
 };
 
 // Puts a stored value into its field; an unknown buffer index is the first size.
@@ -85,6 +86,14 @@ int BufferSizeIndex(uint32_t bytes) {
     for (size_t i = 0; i < kBufferSizes.size(); ++i)
         if (kBufferSizes[i] == bytes) return static_cast<int>(i);
     return -1;
+}
+
+std::string_view LanguageCodeFor(int32_t choice, std::string_view systemLanguage) {
+    switch (choice) {
+        case kLanguageFrench: return "fr";
+        case kLanguageEnglish: return "en";
+        default: return systemLanguage;
+    }
 }
 
 SavedSettings::SavedSettings(std::vector<std::string> args, std::string programPath)

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/Messages.h"
@@ -17,6 +18,12 @@ inline constexpr std::array<const char*, 7> kBufferLabels = {
     "16 ko", "32 ko", "64 ko", "256 ko", "512 ko", "1024 ko", "4096 ko"};
 // The index of a buffer size, -1 when it is none of them.
 int BufferSizeIndex(uint32_t bytes);
+
+// The language of the windows, as the settings store it.
+enum LanguageChoice : int32_t { kLanguageAutomatic = 0, kLanguageFrench = 1, kLanguageEnglish = 2 };
+// The catalogue's code of a choice: "fr", "en", or for the automatic choice
+// `systemLanguage` (any value a later version may store reads as automatic).
+std::string_view LanguageCodeFor(int32_t choice, std::string_view systemLanguage);
 
 class SavedSettings {
 public:
@@ -43,6 +50,7 @@ public:
     // NAME.md5.
     bool plainSets = false;
     bool plainSha256 = false;
+    int32_t language = kLanguageAutomatic;  // read at start, before the windows are built
 
     // True when an existing key was read without error; false on the first run
     // and after a load error, which puts every default back and says so. A key

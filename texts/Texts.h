@@ -386,6 +386,12 @@ enum class TextId : uint16_t {
     ChecksumSha256Entry,
     TipChecksumKind,
     TipNoRecoveryForPlain,
+    CaptionLanguage,
+    LanguageAutomatic,
+    LanguageFrench,   // in French whatever the language, as a French reader looks for it
+    LanguageEnglish,  // in English whatever the language
+    TipLanguage,
+    LanguageAtNextStart,
     BufferNote,
     CaptionApply,
     TipApply,

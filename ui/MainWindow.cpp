@@ -902,6 +902,8 @@ void MainWindow::OpenSettings() {
         params->recoveryParts = frmParam_->spnRecovery()->value();
         params->plainSets = frmParam_->PlainChosen();
         params->plainSha256 = frmParam_->Sha256Chosen();
+        // Taken at the next start: the windows word their captions once.
+        params->language = frmParam_->cboLanguage()->currentIndex();
         // Kept at once: a program killed before it closes would lose it.
         params->SaveSettings();
         if (mode == Direction::Split) {

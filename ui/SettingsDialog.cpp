@@ -41,7 +41,7 @@ SettingsDialog::SettingsDialog(const SavedSettings* params, QWidget* parent)
     setObjectName("frmParam");
     setWindowTitle(UiText(TextId::TitleSettings));
     setWindowFlag(Qt::FramelessWindowHint, true);
-    setFixedSize(301, 236);
+    setFixedSize(301, 280);
     setModal(true);
     DragsWindow(this);
 
@@ -66,9 +66,11 @@ SettingsDialog::SettingsDialog(const SavedSettings* params, QWidget* parent)
     label("Label6", UiText(TextId::CaptionRecoveryDefault), 200, 90, {11, false});
     label("Label7", UiText(TextId::CaptionPartFormat), 16, 116, {11, true});
     label("Label8", UiText(TextId::CaptionChecksumKind), 16, 142, {11, true});
-    QLabel* note = label("Label4", UiText(TextId::BufferNote), 16, 166, {11, false});
+    label("Label9", UiText(TextId::CaptionLanguage), 16, 168, {11, true});
+    label("Label10", UiText(TextId::LanguageAtNextStart), 16, 190, {11, false});
+    QLabel* note = label("Label4", UiText(TextId::BufferNote), 16, 210, {11, false});
     note->setWordWrap(true);
-    Place(note, 16, 166, 265, 26);
+    Place(note, 16, 210, 265, 26);
 
     auto list = [this](const char* name, QRect at, const QStringList& items) {
         auto* box = new QComboBox(this);
@@ -94,6 +96,11 @@ SettingsDialog::SettingsDialog(const SavedSettings* params, QWidget* parent)
     cboChecksum_ = list("cboChecksum", {148, 139, 137, 22},
                         {UiText(TextId::ChecksumMd5Entry), UiText(TextId::ChecksumSha256Entry)});
     cboChecksum_->setToolTip(UiText(TextId::TipChecksumKind));
+    // In the order of LanguageChoice: the index is the stored value.
+    cboLanguage_ = list("cboLanguage", {148, 165, 137, 22},
+                        {UiText(TextId::LanguageAutomatic), UiText(TextId::LanguageFrench),
+                         UiText(TextId::LanguageEnglish)});
+    cboLanguage_->setToolTip(UiText(TextId::TipLanguage));
     connect(cboPartFormat_, &QComboBox::currentIndexChanged, this, &SettingsDialog::ShowPartFormat);
 
     spnRecovery_ = new QSpinBox(this);
@@ -111,13 +118,14 @@ SettingsDialog::SettingsDialog(const SavedSettings* params, QWidget* parent)
     setTabOrder(cboBuffer_, spnRecovery_);
     setTabOrder(spnRecovery_, cboPartFormat_);
     setTabOrder(cboPartFormat_, cboChecksum_);
+    setTabOrder(cboChecksum_, cboLanguage_);
 
     auto* go = new ClickLabel(this);
     go->setObjectName("lblGo");
     go->setText(UiText(TextId::CaptionApply));
     Style(go, {11, true});
     go->adjustSize();
-    go->move(185, 214);
+    go->move(185, 258);
     go->setToolTip(UiText(TextId::TipApply));
     connect(go, &ClickLabel::clicked, this, &SettingsDialog::Apply);
 
@@ -126,7 +134,7 @@ SettingsDialog::SettingsDialog(const SavedSettings* params, QWidget* parent)
     cancel->setText(UiText(TextId::CaptionClose));
     Style(cancel, {11, false});
     cancel->adjustSize();
-    cancel->move(253, 214);
+    cancel->move(253, 258);
     cancel->setToolTip(UiText(TextId::TipAbandon));
     connect(cancel, &ClickLabel::clicked, this, &SettingsDialog::Abandon);
 }
@@ -150,6 +158,10 @@ void SettingsDialog::PrepareToShow() {
     spnRecovery_->setValue(params_->recoveryParts);
     cboPartFormat_->setCurrentIndex(params_->plainSets ? 1 : 0);
     cboChecksum_->setCurrentIndex(params_->plainSha256 ? 1 : 0);
+    const int language = params_->language;
+    cboLanguage_->setCurrentIndex(language >= 0 && language < cboLanguage_->count()
+                                      ? language
+                                      : static_cast<int>(kLanguageAutomatic));
     ShowPartFormat(cboPartFormat_->currentIndex());
 }
 

@@ -1,6 +1,6 @@
 // The advanced settings dialog: the size of the copy buffer, the number of
 // recovery parts a split writes, and whether a split writes a native or a
-// plain set, with which checksum file.
+// plain set, with which checksum file, and the windows' language.
 #pragma once
 
 #include <QDialog>
@@ -19,6 +19,8 @@ public:
     QSpinBox* spnRecovery() const { return spnRecovery_; }
     QComboBox* cboPartFormat() const { return cboPartFormat_; }
     QComboBox* cboChecksum() const { return cboChecksum_; }
+    // The index is the stored LanguageChoice.
+    QComboBox* cboLanguage() const { return cboLanguage_; }
     // The choices as the dialog shows them.
     bool PlainChosen() const;
     bool Sha256Chosen() const;
@@ -41,4 +43,5 @@ private:
     QSpinBox* spnRecovery_;
     QComboBox* cboPartFormat_;
     QComboBox* cboChecksum_;
+    QComboBox* cboLanguage_;
 };

@@ -5,8 +5,15 @@
 #include <QLocale>
 #include <QTranslator>
 
+#include "texts/Texts.h"
+
+namespace {
+
+QTranslator* installed = nullptr;
+
+}  // namespace
+
 bool InstallTranslations() {
-    static QTranslator* installed = nullptr;
     if (installed) return true;
     auto* translator = new QTranslator(QCoreApplication::instance());
     const QLocale french(QLocale::French, QLocale::France);
@@ -22,4 +29,18 @@ bool InstallTranslations() {
     QCoreApplication::installTranslator(translator);
     installed = translator;
     return true;
+}
+
+bool SpeakLanguage(std::string_view code) {
+    if (!texts::UseLanguage(code)) return false;
+    if (code != "fr") {
+        if (installed) QCoreApplication::removeTranslator(installed);
+        delete installed;
+        installed = nullptr;
+        return true;
+    }
+    // French dates too when the system has no say.
+    if (QLocale::system().language() == QLocale::C)
+        QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+    return InstallTranslations();
 }

@@ -116,7 +116,7 @@ TEST_F(SavedSettingsTest, NormalStartReadsTheStoredValues) {
     EXPECT_TRUE(sink.messages().empty());
 }
 
-// The recovery count and the plain sets came after the other settings: a key
+// The recovery count, the plain sets and the language came after the other settings: a key
 // saved without them is no damage, one that holds them keeps them, and a
 // wrong type still is damage.
 TEST_F(SavedSettingsTest, LaterSettingsReadFromKeysOfEveryAge) {
@@ -125,6 +125,7 @@ TEST_F(SavedSettingsTest, LaterSettingsReadFromKeysOfEveryAge) {
         bool loaded;
         int32_t recoveryParts;
         bool plainSets, plainSha256;
+        int32_t language = kLanguageAutomatic;
     } rows[] = {
         {"", true, 0, false, false},
         {"\"RecoveryParts\"=dword:00000002\n", true, 2, false, false},
@@ -132,6 +133,8 @@ TEST_F(SavedSettingsTest, LaterSettingsReadFromKeysOfEveryAge) {
         {"\"PlainSets\"=dword:00000001\n", true, 0, true, false},
         {"\"PlainSets\"=dword:00000001\n\"PlainSha256\"=dword:00000001\n", true, 0, true, true},
         {"\"PlainSha256\"=\"1\"\n", false, 0, false, false},
+        {"\"Language\"=dword:00000002\n", true, 0, false, false, kLanguageEnglish},
+        {"\"Language\"=\"en\"\n", false, 0, false, false},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.extra);
@@ -143,18 +146,37 @@ TEST_F(SavedSettingsTest, LaterSettingsReadFromKeysOfEveryAge) {
         EXPECT_EQ(params.recoveryParts, row.recoveryParts);
         EXPECT_EQ(params.plainSets, row.plainSets);
         EXPECT_EQ(params.plainSha256, row.plainSha256);
+        EXPECT_EQ(params.language, row.language);
     }
     SavedSettings params = Params();
     ASSERT_TRUE(params.LoadSettings(platform::ShowAfter()));
     params.recoveryParts = 3;
     params.plainSets = true;
     params.plainSha256 = true;
+    params.language = kLanguageFrench;
     ASSERT_TRUE(params.SaveSettings());
     SavedSettings peek = Params();
     peek.PeekSettings();
     EXPECT_EQ(peek.recoveryParts, 3);
     EXPECT_TRUE(peek.plainSets);
     EXPECT_TRUE(peek.plainSha256);
+    EXPECT_EQ(peek.language, kLanguageFrench);
+}
+
+// The choice names its catalogue; automatic, and whatever a later version
+// stores, leave it to the system.
+TEST(LanguageChoice, NamesTheCatalogueOrLeavesItToTheSystem) {
+    const struct {
+        int32_t choice;
+        const char* system;
+        const char* code;
+    } rows[] = {
+        {kLanguageAutomatic, "en", "en"}, {kLanguageAutomatic, "fr", "fr"},
+        {kLanguageFrench, "en", "fr"},    {kLanguageEnglish, "fr", "en"},
+        {7, "en", "en"},                  {-1, "fr", "fr"},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(LanguageCodeFor(row.choice, row.system), row.code) << row.choice;
 }
 
 TEST_F(SavedSettingsTest, BufferIndexOutsideTheTableFallsBackQuietly) {
