@@ -5,6 +5,7 @@
 #include <QLocale>
 #include <QTranslator>
 
+#include "settings/SavedSettings.h"
 #include "texts/Texts.h"
 
 namespace {
@@ -43,4 +44,10 @@ bool SpeakLanguage(std::string_view code) {
     if (QLocale::system().language() == QLocale::C)
         QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
     return InstallTranslations();
+}
+
+bool SpeakSavedLanguage(const std::string& registryFolder, std::string_view systemLanguage) {
+    SavedSettings saved({}, {}, registryFolder);
+    saved.PeekSettings();
+    return SpeakLanguage(LanguageCodeFor(saved.language, systemLanguage));
 }

@@ -2,6 +2,7 @@
 // message boxes, the file dialogs, context menus) with them.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 // Installs Qt's French translations for the application; false when the
@@ -14,3 +15,7 @@ bool InstallTranslations();
 // captions once. False when there is no such catalogue (the texts then stay
 // as they were) or Qt's French is missing.
 bool SpeakLanguage(std::string_view code);
+
+// The language the windows start in: the one chosen in the settings saved in
+// `registryFolder`, or for the automatic choice `systemLanguage`.
+bool SpeakSavedLanguage(const std::string& registryFolder, std::string_view systemLanguage);

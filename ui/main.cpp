@@ -1,7 +1,6 @@
 // The program: the main window and the three windows it shows modally.
 #include <QApplication>
 #include <QFontDatabase>
-#include <QLocale>
 
 #include "platform/Env.h"
 #include "platform/Registry.h"
@@ -24,14 +23,6 @@ int main(int argc, char** argv) {
     // The windows are drawn for Arial's widths, in whichever font has them.
     UseSkinFamilies();
     QApplication::setWindowIcon(QIcon(ArtworkPixmap("app", QSize(64, 64))));
-    // The interface speaks French; so do its dates when the system has no say.
-    if (QLocale::system().language() == QLocale::C)
-        QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
-    InstallTranslations();
-
-    GuiMessageSink sink;
-    platform::SetMessageSink(&sink);
-
     // Windows hands main its arguments in the ANSI code page, where most names
     // cannot be written; Qt has them in UTF-16. Linux's bytes are the names.
     std::vector<std::string> args;
@@ -41,6 +32,13 @@ int main(int argc, char** argv) {
 #else
     for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
 #endif
+
+    // The windows word their captions when they are built: their language
+    // comes first, the saved choice or the system's.
+    SpeakSavedLanguage(platform::RegistryFolder(), platform::UserLanguage());
+
+    GuiMessageSink sink;
+    platform::SetMessageSink(&sink);
 
     MainWindow frmMain(args, platform::ExecutablePath(), platform::RegistryFolder());
     ProgressWindow frmProcessing(&frmMain);

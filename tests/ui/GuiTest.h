@@ -68,6 +68,16 @@ protected:
         ::setenv("HOME", home.path().c_str(), 1);
         FileDialogs::ExpectAnswers(true);
         Questions::ExpectAnswers(true);
+        BuildWindows();
+    }
+    void TearDown() override {
+        platform::testing::OverrideFreeSpace(-1);
+        FileDialogs::ExpectAnswers(false);
+        Questions::ExpectAnswers(false);
+        CloseWindows();
+    }
+    // The windows as the program builds them at start, on the scratch home's settings.
+    void BuildWindows() {
         main = std::make_unique<MainWindow>(Args(), "/usr/bin/parcelwise", home / "reg");
         processing = std::make_unique<ProgressWindow>(main.get());
         param = std::make_unique<SettingsDialog>(main->params.get(), main.get());
@@ -76,10 +86,7 @@ protected:
         main->show();
         main->FirstActivation();
     }
-    void TearDown() override {
-        platform::testing::OverrideFreeSpace(-1);
-        FileDialogs::ExpectAnswers(false);
-        Questions::ExpectAnswers(false);
+    void CloseWindows() {
         convert.reset();
         param.reset();
         processing.reset();

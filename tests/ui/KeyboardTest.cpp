@@ -40,7 +40,7 @@ TEST_F(GuiTest, TabVisitsTheSettingsDialogInReadingOrder) {
         param->Abandon();
     });
     Click("lblParam");
-    EXPECT_EQ(chain, "cboBuffer spnRecovery cboPartFormat lblGo lblCancel");
+    EXPECT_EQ(chain, "cboBuffer spnRecovery cboPartFormat cboLanguage lblGo lblCancel");
 }
 
 TEST_F(GuiTest, SpaceAndEnterActOnTheFocusedControl) {
