@@ -244,7 +244,7 @@ void ProgressWindow::ResetDisplay() {
     lblPourcentage_->setText("0 %");
     lblInfo_->setText("");
     lblTemps_->setText("00:00:00");
-    lblDone_->setText("0 Mo");
+    lblDone_->setText("0 " + UiText(TextId::CaptionMegabytes));
     lblPartie_->setText("...");
     imgBt_->setPixmap(ArtworkPixmap("pause", QSize(16, 16)));
     imgTemps_->setPixmap(ArtworkPixmap(kClockIcons[0], QSize(23, 13)));

@@ -13,6 +13,8 @@
 #include <set>
 
 #include "GuiTest.h"
+#include "core/DisplayNumbers.h"
+#include "ui/UiTexts.h"
 
 // The pictures are resources of the program's library.
 static void LoadArtwork() {
@@ -22,34 +24,38 @@ static void LoadArtwork() {
 namespace {
 
 // The texts that work puts in a place, besides those the windows show at
-// rest in either mode: the widest of each kind.
+// rest in either mode: the widest of each kind, in the language in use.
 struct WorkTexts {
     const char* window;
     const char* widget;
     std::vector<QString> texts;
 };
-const std::vector<WorkTexts> kWorkTexts = {
-    {"frmMain", "lblTaille", {"999"}},
-    {"frmMain", "lblDate", {"28/12/2026"}},
-    {"frmMain", "lblExtension", {".001"}},
-    {"frmMain", "lblMd5", {"Créer Hash SHA256"}},
-    {"frmProcessing",
-     "lblInfo",
-     {"Processus terminé avec succès", "Création des Hash MD5", "Contrôle des Hash MD5",
-      "999 fichiers créés...", "999 fichiers recollés...", "Découpage en pause...",
-      "Annulation..."}},
-    {"frmProcessing",
-     "lblPartie",
-     {"Recollage du fichier n° 999", "Hash MD5 du fichier n° 999", "Vérification du fichier n° 999",
-      "Somme de contrôle du fichier n° 999"}},
-    {"frmProcessing", "lblPourcentage", {"100%", "* %", "100 %"}},
-    {"frmProcessing", "lblTemps", {"23:59:59"}},
-    {"frmProcessing", "lblDone", {"99999,99 Mo"}},
-    {"frmProcessing", "lblTest", {"Pause", "Continuer"}},
-    {"frmConvert", "lblTaille", {"99999,99 Mo"}},
-    {"frmConvert", "lblDate", {"28/12/2026"}},
-    {"frmConvert", "lblMD5", {"Oui", "Non"}},
-};
+std::vector<WorkTexts> WorkTextsOfLanguage() {
+    const QString size = QString::fromStdString(FormatSize(99999 * 1048576LL + 1048000));
+    return {
+        {"frmMain", "lblTaille", {"999"}},
+        {"frmMain", "lblDate", {"28/12/2026"}},
+        {"frmMain", "lblExtension", {".001"}},
+        {"frmMain", "lblMd5", {UiText(TextId::CaptionCreateSha256)}},
+        {"frmProcessing",
+         "lblInfo",
+         {UiText(TextId::JobSucceeded), UiText(TextId::CreatingDigests),
+          UiText(TextId::CheckingDigests), UiText(TextId::PartsCreatedMany, {"999"}),
+          UiText(TextId::PartsJoinedMany, {"999"}), UiText(TextId::StatusSplitPaused),
+          UiText(TextId::StatusCancelling)}},
+        {"frmProcessing",
+         "lblPartie",
+         {UiText(TextId::JoiningPart, {"999"}), UiText(TextId::DigestOfPart, {"999"}),
+          UiText(TextId::CheckingPart, {"999"}), UiText(TextId::ChecksumOfPart, {"999"})}},
+        {"frmProcessing", "lblPourcentage", {"100%", "* %", "100 %"}},
+        {"frmProcessing", "lblTemps", {"23:59:59"}},
+        {"frmProcessing", "lblDone", {size}},
+        {"frmProcessing", "lblTest", {UiText(TextId::CaptionPause), UiText(TextId::CaptionResume)}},
+        {"frmConvert", "lblTaille", {size}},
+        {"frmConvert", "lblDate", {"28/12/2026"}},
+        {"frmConvert", "lblMD5", {UiText(TextId::CaptionYes), UiText(TextId::CaptionNo)}},
+    };
+}
 // Names and folders are the user's: they end with "…" where too long.
 const std::set<QString> kUserFields = {"frmMain/lblFichier", "frmMain/lblDest",
                                        "frmMain/lblDossier", "frmConvert/lblFichier",
@@ -132,8 +138,17 @@ std::vector<QFont> FontsFor(const QFont& asked) {
     return fonts;
 }
 
-class SkinFontTest : public GuiTest {
+// Every catalogue: the windows are built in the language under test.
+class SkinFontTest : public GuiTest, public ::testing::WithParamInterface<std::string> {
 protected:
+    void SetUp() override {
+        ASSERT_TRUE(texts::UseLanguage(GetParam()));
+        GuiTest::SetUp();
+    }
+    void TearDown() override {
+        GuiTest::TearDown();
+        texts::UseLanguage("fr");
+    }
     // Every text of the four windows at rest, in split then join mode, and
     // every text of kWorkTexts.
     std::vector<Placed> AllTexts() {
@@ -165,7 +180,7 @@ protected:
         gather();
         Click("rbJoindre");
         gather();
-        for (const WorkTexts& row : kWorkTexts) {
+        for (const WorkTexts& row : WorkTextsOfLanguage()) {
             const QString key = QString(row.window) + "/" + row.widget;
             if (!widgets.count(key)) {
                 ADD_FAILURE() << "no widget " << key.toStdString();
@@ -177,7 +192,7 @@ protected:
     }
 };
 
-TEST_F(SkinFontTest, EveryTextFitsItsPlaceInTheFontAskedAndInItsStandIns) {
+TEST_P(SkinFontTest, EveryTextFitsItsPlaceInTheFontAskedAndInItsStandIns) {
     std::set<QString> standInsMeasured;
     for (const Placed& placed : AllTexts()) {
         SCOPED_TRACE(placed.where.toStdString() + ": \"" + placed.text.toStdString() + "\"");
@@ -203,7 +218,7 @@ TEST_F(SkinFontTest, EveryTextFitsItsPlaceInTheFontAskedAndInItsStandIns) {
 
 // The measure sees the fault it guards against: with Debian's fallback font
 // the skins' texts are cut.
-TEST_F(SkinFontTest, TheWiderFontOfASystemWithoutTheFamiliesIsSeen) {
+TEST_P(SkinFontTest, TheWiderFontOfASystemWithoutTheFamiliesIsSeen) {
     if (!QFontDatabase::families().contains("DejaVu Sans")) GTEST_SKIP() << "no DejaVu Sans";
     std::vector<std::string> cut;
     for (const Placed& placed : AllTexts()) {
@@ -218,22 +233,24 @@ TEST_F(SkinFontTest, TheWiderFontOfASystemWithoutTheFamiliesIsSeen) {
 // side of it in the picture, whichever family draws it.
 struct ArtworkText {
     const char* picture;
-    const char* text;
+    TextId text;
     double left, right;  // the room from the picture's next shapes
 };
 const ArtworkText kArtworkTexts[] = {
-    {"main", "Parcelwise", 0, 193},  // then "v1.1"
-    {"main", "v1.1", 84, 380},       // then the help button
-    {"main", "Fichier source :", 0, 152.5},
-    {"main", "Fichier de destination :", 0, 152.5},
-    {"main", "Dossier de destination :", 0, 152.5},
-    {"convert", "Convertir un fichier Parcelwise 1.0 > 1.1", 30, 385},
-    {"convert", "Fichier à convertir :", 0, 120.5},
-    {"convert", "Nom original :", 0, 81.5},
-    {"convert", "Taille :", 0, 45.5},
-    {"convert", "Date :", 116.5, 154.5},
-    {"convert", "Hash MD5 :", 225.5, 302.5},
+    {"main", TextId::ProductName, 0, 193},  // then "v1.1"
+    {"main", TextId::ArtVersion, 84, 380},  // then the help button
+    {"main", TextId::ArtSourceFile, 0, 152.5},
+    {"main", TextId::ArtDestinationFile, 0, 152.5},
+    {"main", TextId::ArtDestinationFolder, 0, 152.5},
+    {"convert", TextId::ArtConvertTitle, 30, 385},
+    {"convert", TextId::ArtFileToConvert, 0, 120.5},
+    {"convert", TextId::ArtOriginalName, 0, 81.5},
+    {"convert", TextId::ArtSize, 0, 45.5},
+    {"convert", TextId::ArtDate, 116.5, 154.5},
+    {"convert", TextId::ArtDigest, 225.5, 302.5},
 };
+
+class SkinFontArtworkTest : public ::testing::TestWithParam<std::string> {};
 
 // The captions written on a window's artwork, by their text.
 std::map<QString, ArtworkCaption> CaptionsOf(const QString& picture) {
@@ -244,11 +261,13 @@ std::map<QString, ArtworkCaption> CaptionsOf(const QString& picture) {
     return captions;
 }
 
-TEST(SkinFontArtwork, EveryTextOfThePicturesStaysInItsRoom) {
+TEST_P(SkinFontArtworkTest, EveryTextOfThePicturesStaysInItsRoom) {
+    ASSERT_TRUE(texts::UseLanguage(GetParam()));
     for (const ArtworkText& row : kArtworkTexts) {
-        SCOPED_TRACE(std::string(row.picture) + ": " + row.text);
+        const QString text = UiText(row.text);
+        SCOPED_TRACE(std::string(row.picture) + ": " + text.toStdString());
         const auto captions = CaptionsOf(row.picture);
-        const auto found = captions.find(QString::fromUtf8(row.text));
+        const auto found = captions.find(text);
         ASSERT_NE(found, captions.end()) << "no such caption on the picture";
         const ArtworkCaption& drawn = found->second;
         const QFont painted = SkinFont(drawn.pixelSize, drawn.bold);
@@ -263,7 +282,21 @@ TEST(SkinFontArtwork, EveryTextOfThePicturesStaysInItsRoom) {
         EXPECT_TRUE(SkinFamilies("Arial").contains(QFontInfo(painted).family()))
             << QFontInfo(painted).family().toStdString();
     }
+    texts::UseLanguage("fr");
 }
+
+std::vector<std::string> LanguageCodes() {
+    std::vector<std::string> codes;
+    for (const texts::Language& language : texts::Languages())
+        codes.emplace_back(language.code);
+    return codes;
+}
+std::string CodeOf(const ::testing::TestParamInfo<std::string>& info) {
+    return info.param;
+}
+INSTANTIATE_TEST_SUITE_P(EveryLanguage, SkinFontTest, ::testing::ValuesIn(LanguageCodes()), CodeOf);
+INSTANTIATE_TEST_SUITE_P(EveryLanguage, SkinFontArtworkTest, ::testing::ValuesIn(LanguageCodes()),
+                         CodeOf);
 
 // No picture writes a text itself: a text drawn inside a picture could not be
 // translated, and a caption of the code drawn over it would be drawn twice.
