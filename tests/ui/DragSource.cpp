@@ -1,9 +1,12 @@
 // A stand-in for a file manager in the smoke run: a small window that drags
 // the file it was given, with the system's drag and drop, once the mouse is
-// pressed on it and moved. Prints what the drop target did with it.
+// pressed on it and moved. Prints what the drop target did with it. With
+// --clipboard, prints the text another program put on the clipboard (a
+// message box's, copied by Ctrl+C) and ends.
 //
-//   pcw-drag-source FILE
+//   pcw-drag-source FILE | --clipboard
 #include <QApplication>
+#include <QClipboard>
 #include <QDrag>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -11,6 +14,7 @@
 #include <QUrl>
 #include <QWidget>
 #include <cstdio>
+#include <string_view>
 
 namespace {
 
@@ -54,6 +58,10 @@ int main(int argc, char** argv) {
     if (argc != 2) {
         std::fprintf(stderr, "usage: pcw-drag-source FILE\n");
         return 2;
+    }
+    if (std::string_view(argv[1]) == "--clipboard") {
+        std::printf("%s\n", QGuiApplication::clipboard()->text().toUtf8().constData());
+        return 0;
     }
     DragSource source(QString::fromLocal8Bit(argv[1]));
     source.show();

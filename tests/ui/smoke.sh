@@ -8,27 +8,63 @@
 #
 #   smoke.sh PROGRAM [SHOTS_FOLDER | --docs]
 #
-# With SHOTS_FOLDER, screenshots of every window are left there; with --docs,
-# the screenshots of the README (every docs/*.png) are taken again and replace
-# those in docs/, which needs PCW_DRAG_SOURCE for the drop. Exits 77
-# (skipped) with the reason when no X server or window manager can start.
+# The windows speak French (PCW_SMOKE_LANGUAGE=en: English), as on a French
+# system; a short pass in English follows: a split by clicks and its end
+# message, read back from the screen. With SHOTS_FOLDER, screenshots of every
+# window are left there; with --docs, the screenshots of the README are taken
+# again in both languages and replace docs/*.png (French) and docs/en/*.png,
+# which needs PCW_DRAG_SOURCE for the drop. Exits 77 (skipped) with the
+# reason when no X server or window manager can start.
 set -uo pipefail
 
 app=$1
 shots=${2:-}
+if [ "$shots" = --docs ] && [ -z "${PCW_SMOKE_LANGUAGE:-}" ]; then
+    PCW_SMOKE_LANGUAGE=fr "$0" "$@" && PCW_SMOKE_LANGUAGE=en "$0" "$@"
+    exit
+fi
+language=${PCW_SMOKE_LANGUAGE:-fr}
+texts_folder=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../texts" && pwd)
+case $language in
+    fr) catalogue=$texts_folder/French.cpp locale=C.UTF-8 docs_folder=docs ;;
+    en) catalogue=$texts_folder/English.cpp locale=en_US.UTF-8 docs_folder=docs/en ;;
+    *) echo "PCW_SMOKE_LANGUAGE is fr or en"; exit 2 ;;
+esac
+# The program's language follows the locale, and LANGUAGE only beside a locale
+# that is not C: the machine's own settings stay out of it.
+unset LANGUAGE LC_MESSAGES LANG
+export LC_ALL=$locale
+
+# The text of a catalogue's row (catalogue, id), as the windows show it.
+text_of() {
+    python3 - "$1" "$2" <<'PY'
+import re, sys
+source = open(sys.argv[1], encoding="utf-8").read()
+found = re.search(r"\{TextId::" + sys.argv[2] + r',\s*"((?:[^"\\]|\\.)*)"', source)
+print(found.group(1).encode().decode("unicode_escape").encode("latin-1").decode("utf-8") if found else "")
+PY
+}
+# A window's title as xdotool searches it: the whole name, its dots literal.
+title_of() { echo "^$(text_of "$catalogue" "$1" | sed 's/[.[\*^$]/\\&/g')\$"; }
+main_title=$(title_of TitleMainWindow)
+convert_title=$(title_of TitleConvertWindow)
+settings_title=$(title_of TitleSettings)
+# Qt's own dialogs speak the windows' language.
+open_title='^Ouvrir$'
+[ "$language" = en ] && open_title='^Open$'
 
 skip() {
     echo "SKIPPED: $*"
     exit 77
 }
-for tool in Xvfb openbox xdotool xwininfo xprop; do
+for tool in Xvfb openbox xdotool xwininfo xprop import tesseract; do
     command -v "$tool" >/dev/null || skip "$tool is not installed (scripts/install-deps installs it)"
 done
 
 tmp=$(mktemp -d)
 docs=
 if [ "$shots" = --docs ]; then
-    docs=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../docs" && pwd)
+    docs=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && mkdir -p "$docs_folder" && cd "$docs_folder" && pwd)
     [ -n "${PCW_DRAG_SOURCE:-}" ] || { echo "--docs needs PCW_DRAG_SOURCE"; exit 2; }
     shots=$tmp/shots
     mkdir -p "$shots"
@@ -114,7 +150,7 @@ main_is_back() {
 open_file() { # path
     click "$main" 417 104 || fail "no main window"
     local dialog
-    dialog=$(window '^(Open|Ouvrir)$') || fail "the open dialog did not appear"
+    dialog=$(window "$open_title") || fail "the open dialog did not appear (as $open_title)"
     shot "$dialog" open-dialog
     place "$dialog"
     xdotool mousemove $((WX + WW / 2)) $((WY + WH - 59)) click 1
@@ -122,8 +158,8 @@ open_file() { # path
     xdotool type --delay 2 "$1"
     xdotool key Return
     sleep 0.3
-    xdotool search --onlyvisible --name '^(Open|Ouvrir)$' >/dev/null && xdotool key Return
-    for _ in $(seq 50); do xdotool search --onlyvisible --name '^(Open|Ouvrir)$' >/dev/null || return 0; sleep 0.1; done
+    xdotool search --onlyvisible --name "$open_title" >/dev/null && xdotool key Return
+    for _ in $(seq 50); do xdotool search --onlyvisible --name "$open_title" >/dev/null || return 0; sleep 0.1; done
     fail "the open dialog did not close"
 }
 
@@ -143,7 +179,7 @@ dismiss_result() { # expected text, for the log
 for start in 1 2 3 4; do
     "$app" >"$tmp/app.log" 2>&1 &
     app_pid=$!
-    main=$(window '^Parcelwise v1\.1$' 15) || fail "start $start: the main window did not appear: $(cat "$tmp/app.log")"
+    main=$(window "$main_title" 15) || fail "start $start: the main window did not appear: $(cat "$tmp/app.log")"
     sleep 0.3
     click "$main" 235 245 # the action, with no file opened
     box=$(window '^-=Parcelwise=-$' 5) || fail "start $start: the action without a file said nothing"
@@ -176,7 +212,7 @@ done
 "$app" >"$tmp/app.log" 2>&1 &
 app_pid=$!
 pids+=($app_pid)
-main=$(window '^Parcelwise v1\.1$' 15) || fail "the main window did not appear: $(cat "$tmp/app.log")"
+main=$(window "$main_title" 15) || fail "the main window did not appear: $(cat "$tmp/app.log")"
 sleep 0.5
 place "$main"
 home_place="$WX,$WY"
@@ -223,7 +259,7 @@ for _ in $(seq 30); do [ "$(state "$main")" = Iconic ] && break; sleep 0.1; done
 xdotool windowactivate "$main"
 main_is_back || fail "the task bar did not restore the window"
 click "$main" 50 245
-convert=$(window '^Convertir un fichier Parcelwise$' 5) || fail "the conversion window did not appear"
+convert=$(window "$convert_title" 5) || fail "the conversion window did not appear"
 shot "$convert" convert
 click "$convert" 354 134
 main_is_back || fail "the main window did not come back after the conversion window"
@@ -288,7 +324,7 @@ fi
 
 if [ -n "$shots" ]; then
     click "$main" 397 66
-    settings=$(window '^Paramètres avancés$' 5) && shot "$settings" settings && click "$settings" 270 220
+    settings=$(window "$settings_title" 5) && shot "$settings" settings && click "$settings" 270 264
     click "$main" 279 65
     open_file "$second.001.pcw"
     shot "$main" main-join
@@ -309,12 +345,46 @@ wait "$app_pid"
 status=$?
 ((status == 143)) || fail "the program stopped by SIGTERM exited with $status"
 ls "$HOME"/third.bin.*.pcw >/dev/null 2>&1 && fail "SIGTERM left parts of the split behind"
-grep -q "Le processus a été annulé" "$tmp/app.log" || fail "the cancel went unsaid: $(cat "$tmp/app.log")"
+grep -qF "$(text_of "$catalogue" JobCancelled)" "$tmp/app.log" || fail "the cancel went unsaid: $(cat "$tmp/app.log")"
+
+# --- The windows in English, as on an English-speaking system: a split by clicks,
+# and its end message in English, read from the screen.
+if [ "$language" = fr ] && [ -z "$docs" ]; then
+    catalogue=$texts_folder/English.cpp open_title='^Open$'
+    LC_ALL=en_US.UTF-8 "$app" >"$tmp/app.log" 2>&1 &
+    app_pid=$!
+    pids+=($app_pid)
+    main=$(window "$(title_of TitleMainWindow)" 15) || fail "the English window did not appear: $(cat "$tmp/app.log")"
+    sleep 0.5
+    place "$main"
+    home_place="$WX,$WY"
+    shot "$main" main-english
+    english_source="$HOME/english.bin"
+    truncate -s 40M "$english_source"
+    open_file "$english_source"
+    click "$main" 235 245
+    box=$(window '^-=Parcelwise=-$' 40) || fail "no result message in English"
+    sleep 0.3
+    import -window "$box" "$tmp/end.png" && convert "$tmp/end.png" -resize 300% "$tmp/end-large.png"
+    words() { tr -cs '[:alpha:]' ' ' | tr '[:upper:]' '[:lower:]'; }
+    read_back=" $(tesseract "$tmp/end-large.png" - 2>/dev/null | words) "
+    expected=$(text_of "$catalogue" SplitSucceeded)
+    [ -n "$expected" ] || fail "no SplitSucceeded row in $catalogue"
+    for word in $(words <<<"$expected"); do
+        [[ $read_back == *" $word "* ]] || fail "the end message reads \"$read_back\", not \"$expected\""
+    done
+    dismiss_result "English split"
+    main_is_back || fail "the English window did not come back after the split"
+    [ -f "$english_source.001.pcw" ] || fail "the English split wrote no part"
+    kill "$app_pid"
+    wait "$app_pid" 2>/dev/null
+fi
 
 if [ -n "$docs" ]; then
-    for picture in "$docs"/*.png; do
-        [ -s "$shots/${picture##*/}" ] || fail "no new ${picture##*/} for docs/"
-        cp "$shots/${picture##*/}" "$picture"
+    # The pictures of the README, the same names in every language.
+    for picture in "$texts_folder"/../docs/*.png; do
+        [ -s "$shots/${picture##*/}" ] || fail "no new ${picture##*/} for $docs_folder/"
+        cp "$shots/${picture##*/}" "$docs/${picture##*/}"
     done
 fi
 echo "passed in ${SECONDS}s"
