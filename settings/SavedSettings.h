@@ -14,8 +14,6 @@
 // Copy-buffer sizes the user can choose from; the settings store the index.
 inline constexpr std::array<uint32_t, 7> kBufferSizes = {16384,  32768,   65536,  262144,
                                                          524288, 1048576, 4194304};
-inline constexpr std::array<const char*, 7> kBufferLabels = {
-    "16 ko", "32 ko", "64 ko", "256 ko", "512 ko", "1024 ko", "4096 ko"};
 // The index of a buffer size, -1 when it is none of them.
 int BufferSizeIndex(uint32_t bytes);
 

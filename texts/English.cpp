@@ -489,6 +489,7 @@ constexpr Row kEnglish[] = {
     {TextId::TitleSettings, "Advanced settings"},
     {TextId::CaptionBuffer, "Buffer:"},
     {TextId::CaptionBufferDefault, "(16 KB by default)"},
+    {TextId::BufferSizeEntry, "%1 KB"},
     {TextId::CaptionRecoveryParts, "Recovery files:"},
     {TextId::CaptionRecoveryDefault, "(none by default)"},
     {TextId::CaptionPartFormat, "Part format:"},

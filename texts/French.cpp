@@ -526,6 +526,7 @@ constexpr Row kFrench[] = {
     {TextId::TitleSettings, "Paramètres avancés"},
     {TextId::CaptionBuffer, "Mémoire tampon :"},
     {TextId::CaptionBufferDefault, "(16 ko par défaut)"},
+    {TextId::BufferSizeEntry, "%1 ko"},
     {TextId::CaptionRecoveryParts, "Fichiers de secours :"},
     {TextId::CaptionRecoveryDefault, "(aucun par défaut)"},
     {TextId::CaptionPartFormat, "Format des morceaux :"},

@@ -375,6 +375,7 @@ enum class TextId : uint16_t {
     TitleSettings,
     CaptionBuffer,
     CaptionBufferDefault,
+    BufferSizeEntry,  // %1 the size in kibibytes
     CaptionRecoveryParts,
     CaptionRecoveryDefault,
     CaptionPartFormat,

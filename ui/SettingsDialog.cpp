@@ -5,6 +5,7 @@
 #include <QScreen>
 #include <QSpinBox>
 #include <QStyledItemDelegate>
+#include <string>
 
 #include "formats/recovery/RecoveryHeader.h"
 #include "settings/SavedSettings.h"
@@ -88,7 +89,8 @@ SettingsDialog::SettingsDialog(const SavedSettings* params, QWidget* parent)
         return box;
     };
     QStringList buffers;
-    for (const char* item : kBufferLabels) buffers.append(QString::fromUtf8(item));
+    for (uint32_t bytes : kBufferSizes)
+        buffers.append(UiText(TextId::BufferSizeEntry, {std::to_string(bytes / 1024)}));
     cboBuffer_ = list("cboBuffer", {122, 61, 73, 22}, buffers);
     cboPartFormat_ = list("cboPartFormat", {148, 113, 137, 22},
                           {UiText(TextId::PartFormatNative), UiText(TextId::PartFormatPlain)});
