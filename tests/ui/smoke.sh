@@ -32,8 +32,12 @@ case $language in
 esac
 # The program's language follows the locale, and LANGUAGE only beside a locale
 # that is not C: the machine's own settings stay out of it.
+# The program gets its locale through env, which keeps this shell from looking
+# for a locale that the machine may not have generated.
 unset LANGUAGE LC_MESSAGES LANG
-export LC_ALL=$locale
+export LC_ALL=C.UTF-8
+# Run in the background, it is the program itself: its pid is $!.
+launch() { exec env LC_ALL="${1:-$locale}" "$app"; }
 
 # The text of a catalogue's row (catalogue, id), as the windows show it.
 text_of() {
@@ -177,7 +181,7 @@ dismiss_result() { # expected text, for the log
 # background moves it by exactly the pointer's motion. A window placed by the window
 # manager once failed either in about half of the starts.
 for start in 1 2 3 4; do
-    "$app" >"$tmp/app.log" 2>&1 &
+    launch >"$tmp/app.log" 2>&1 &
     app_pid=$!
     main=$(window "$main_title" 15) || fail "start $start: the main window did not appear: $(cat "$tmp/app.log")"
     sleep 0.3
@@ -209,7 +213,7 @@ for start in 1 2 3 4; do
     wait "$app_pid" 2>/dev/null
 done
 
-"$app" >"$tmp/app.log" 2>&1 &
+launch >"$tmp/app.log" 2>&1 &
 app_pid=$!
 pids+=($app_pid)
 main=$(window "$main_title" 15) || fail "the main window did not appear: $(cat "$tmp/app.log")"
@@ -351,7 +355,7 @@ grep -qF "$(text_of "$catalogue" JobCancelled)" "$tmp/app.log" || fail "the canc
 # and its end message in English, read from the screen.
 if [ "$language" = fr ] && [ -z "$docs" ]; then
     catalogue=$texts_folder/English.cpp open_title='^Open$'
-    LC_ALL=en_US.UTF-8 "$app" >"$tmp/app.log" 2>&1 &
+    launch en_US.UTF-8 >"$tmp/app.log" 2>&1 &
     app_pid=$!
     pids+=($app_pid)
     main=$(window "$(title_of TitleMainWindow)" 15) || fail "the English window did not appear: $(cat "$tmp/app.log")"
