@@ -244,7 +244,7 @@ constexpr Row kEnglish[] = {
     {TextId::RecoveryOneToRebuild, "1 file to rebuild"},
     {TextId::RecoveryPresent, "%1 recovery files present"},
     {TextId::RecoveryOnePresent, "1 recovery file present"},
-    {TextId::RecoveryIrreparable, "beyond repair: %1, it would take %2 and there are %3\n"},
+    {TextId::RecoveryIrreparable, "beyond repair: %1, needing %2; present: %3\n"},
     {TextId::RecoveryLost, "%1 files missing or damaged"},
     {TextId::RecoveryOneLost, "1 file missing or damaged"},
     {TextId::RecoveryNeeded, "%1 intact recovery files"},
