@@ -44,7 +44,7 @@ const Setting kSettings[] = {
     {"RecoveryParts", &SavedSettings::recoveryParts, 0, true, true},
     {"PlainSets", &SavedSettings::plainSets, 0, true, true},
     {"PlainSha256", &SavedSettings::plainSha256, 0, true, true},
-    {"Language", &SavedSettings::language, kLanguageAutomatic, true, true},
+    {"Language", &SavedSettings::language, 0, true, true},
 };
 
 // Puts a stored value into its field; an unknown buffer index is the first size.
@@ -88,12 +88,11 @@ int BufferSizeIndex(uint32_t bytes) {
     return -1;
 }
 
-std::string_view LanguageCodeFor(int32_t choice, std::string_view systemLanguage) {
-    switch (choice) {
-        case kLanguageFrench: return "fr";
-        case kLanguageEnglish: return "en";
-        default: return systemLanguage;
-    }
+platform::LanguageChoice SavedSettings::LanguageChosen() const {
+    using platform::LanguageChoice;
+    for (LanguageChoice choice : {LanguageChoice::French, LanguageChoice::English})
+        if (language == static_cast<int32_t>(choice)) return choice;
+    return LanguageChoice::Automatic;
 }
 
 SavedSettings::SavedSettings(std::vector<std::string> args, std::string programPath)

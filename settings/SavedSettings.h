@@ -5,9 +5,9 @@
 #include <array>
 #include <cstdint>
 #include <string>
-#include <string_view>
 #include <vector>
 
+#include "platform/Language.h"
 #include "platform/Messages.h"
 #include "platform/Registry.h"
 
@@ -16,12 +16,6 @@ inline constexpr std::array<uint32_t, 7> kBufferSizes = {16384,  32768,   65536,
                                                          524288, 1048576, 4194304};
 // The index of a buffer size, -1 when it is none of them.
 int BufferSizeIndex(uint32_t bytes);
-
-// The language of the windows, as the settings store it.
-enum LanguageChoice : int32_t { kLanguageAutomatic = 0, kLanguageFrench = 1, kLanguageEnglish = 2 };
-// The catalogue's code of a choice: "fr", "en", or for the automatic choice
-// `systemLanguage` (any value a later version may store reads as automatic).
-std::string_view LanguageCodeFor(int32_t choice, std::string_view systemLanguage);
 
 class SavedSettings {
 public:
@@ -48,7 +42,11 @@ public:
     // NAME.md5.
     bool plainSets = false;
     bool plainSha256 = false;
-    int32_t language = kLanguageAutomatic;  // read at start, before the windows are built
+    // The windows' language, a platform::LanguageChoice as stored; read at
+    // start, before the windows are built.
+    int32_t language = 0;
+    // The stored language as a choice: a value no version writes is Automatic.
+    platform::LanguageChoice LanguageChosen() const;
 
     // True when an existing key was read without error; false on the first run
     // and after a load error, which puts every default back and says so. A key

@@ -123,6 +123,7 @@ constexpr Row kEnglish[] = {
      "The standard input goes beyond %1 files of %2 bytes: no set was written (choose a larger "
      "size)."},
     {TextId::StreamRate, "%1/s"},
+    {TextId::SizeInMegabytes, "%1.%2 MB"},
     {TextId::NativePartHashFailed, "Cannot read the file *.%1.pcw to compute its MD5 hash.%2"},
     {TextId::NotFirstNativePart,
      "This file is not the first file of a Parcelwise set (*.001.pcw)."},
@@ -148,6 +149,8 @@ constexpr Row kEnglish[] = {
     {TextId::JoinSucceeded, "The file was joined successfully!"},
     {TextId::SplitSucceeded, "The file was split successfully!"},
     {TextId::StoredNameSimplifiedLine, "\n\rThe name stored in the set had to be simplified: %1"},
+    {TextId::StoredNameReserved,
+     "The name stored in the set is a %1: the joined file will be called %2."},
     {TextId::PlainPartTooLargeLine,
      "\n\r- Part size too large: %1 bytes, when the destination disk takes no file larger than "
      "%2 bytes."},
@@ -241,7 +244,7 @@ constexpr Row kEnglish[] = {
     {TextId::RecoveryOneToRebuild, "1 file to rebuild"},
     {TextId::RecoveryPresent, "%1 recovery files present"},
     {TextId::RecoveryOnePresent, "1 recovery file present"},
-    {TextId::RecoveryIrreparable, "beyond repair: %1, it would take %2 and there are %3\n"},
+    {TextId::RecoveryIrreparable, "beyond repair: %1, needing %2; present: %3\n"},
     {TextId::RecoveryLost, "%1 files missing or damaged"},
     {TextId::RecoveryOneLost, "1 file missing or damaged"},
     {TextId::RecoveryNeeded, "%1 intact recovery files"},
@@ -317,6 +320,7 @@ constexpr Row kEnglish[] = {
     {TextId::CliWantsBufferSize, "--buffer expects one of the sizes %1: %2"},
     {TextId::CliWantsFileName,
      "%1 expects a file name, without a folder or control characters: %2"},
+    {TextId::CliWantsUnreservedName, "%1 expects a file name that is not a %2: %3"},
     {TextId::CliOneSizeOption,
      "only one of the options --size, --count, --bytes and --preset at a time"},
     {TextId::CliOutputIsDash,
@@ -365,6 +369,8 @@ constexpr Row kEnglish[] = {
     {TextId::InfoAnnouncedSize, "Announced size: %1 bytes (%2)\n"},
     {TextId::InfoPartCount, "Number of files: %1\n"},
     {TextId::InfoSplitDate, "Split on: %1\n"},
+    // Day-first and month-first readers both read the ISO order.
+    {TextId::DateShown, "%3-%2-%1"},
     {TextId::InfoDigests, "MD5 hashes: %1\n"},
     {TextId::Yes, "yes"},
     {TextId::No, "no"},
@@ -399,10 +405,10 @@ constexpr Row kEnglish[] = {
      "  --plain           split: plain set, NAME.001, NAME.002... of data alone,\n"
      "                    which cat, copy /b and 7-Zip can join; files as large\n"
      "                    as the destination disk allows\n"
-     "  --md5, --sha256   with --plain: writes NAME.md5 or NAME.sha256, which md5sum -c\n"
-     "                    or sha256sum -c read (each file and the whole file)\n"
-     "  --scripts         with --plain and a checksum: NAME.join.sh (sh) and NAME.join.cmd\n"
-     "                    (Windows), which check the files and then join NAME\n"
+     "  --md5, --sha256   with --plain: writes NAME.md5 or NAME.sha256, read by\n"
+     "                    md5sum -c or sha256sum -c (each file and the whole file)\n"
+     "  --scripts         with --plain and a checksum: NAME.join.sh (sh) and\n"
+     "                    NAME.join.cmd (Windows), which check the files and join NAME\n"
      "  --name NAME       destination name (default: the source file's name,\n"
      "                    or for join the name stored in the set)\n"
      "  --store-name NAME name stored in the set (default: SOURCE's name)\n"
@@ -552,6 +558,9 @@ constexpr Row kEnglish[] = {
     {TextId::ForbiddenInWindowsNames,
      "forbidden characters: / \\ < > : \" | ? * and control characters, a final dot or "
      "space, device names such as CON or NUL"},
+    {TextId::ReservedOnWindows,
+     "name Windows reserves for a device, such as CON, PRN, AUX, NUL, COM1 or LPT1, even "
+     "followed by an extension"},
     {TextId::SettingsUnreadable,
      "An error occurred while reading the settings from the registry!\n\r"
      "Parcelwise will now stop to restore the initial settings."},

@@ -98,7 +98,7 @@ SettingsDialog::SettingsDialog(const SavedSettings* params, QWidget* parent)
     cboChecksum_ = list("cboChecksum", {148, 139, 137, 22},
                         {UiText(TextId::ChecksumMd5Entry), UiText(TextId::ChecksumSha256Entry)});
     cboChecksum_->setToolTip(UiText(TextId::TipChecksumKind));
-    // In the order of LanguageChoice: the index is the stored value.
+    // In the order of platform::LanguageChoice: the index is the stored value.
     cboLanguage_ = list("cboLanguage", {148, 165, 137, 22},
                         {UiText(TextId::LanguageAutomatic), UiText(TextId::LanguageFrench),
                          UiText(TextId::LanguageEnglish)});
@@ -160,10 +160,7 @@ void SettingsDialog::PrepareToShow() {
     spnRecovery_->setValue(params_->recoveryParts);
     cboPartFormat_->setCurrentIndex(params_->plainSets ? 1 : 0);
     cboChecksum_->setCurrentIndex(params_->plainSha256 ? 1 : 0);
-    const int language = params_->language;
-    cboLanguage_->setCurrentIndex(language >= 0 && language < cboLanguage_->count()
-                                      ? language
-                                      : static_cast<int>(kLanguageAutomatic));
+    cboLanguage_->setCurrentIndex(static_cast<int>(params_->LanguageChosen()));
     ShowPartFormat(cboPartFormat_->currentIndex());
 }
 

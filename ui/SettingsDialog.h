@@ -19,7 +19,7 @@ public:
     QSpinBox* spnRecovery() const { return spnRecovery_; }
     QComboBox* cboPartFormat() const { return cboPartFormat_; }
     QComboBox* cboChecksum() const { return cboChecksum_; }
-    // The index is the stored LanguageChoice.
+    // The index is the platform::LanguageChoice stored.
     QComboBox* cboLanguage() const { return cboLanguage_; }
     // The choices as the dialog shows them.
     bool PlainChosen() const;

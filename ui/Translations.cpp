@@ -46,8 +46,8 @@ bool SpeakLanguage(std::string_view code) {
     return InstallTranslations();
 }
 
-bool SpeakSavedLanguage(const std::string& registryFolder, std::string_view systemLanguage) {
+bool SpeakSavedLanguage(const std::string& registryFolder) {
     SavedSettings saved({}, {}, registryFolder);
     saved.PeekSettings();
-    return SpeakLanguage(LanguageCodeFor(saved.language, systemLanguage));
+    return SpeakLanguage(platform::LanguageCodeFor(saved.LanguageChosen()));
 }

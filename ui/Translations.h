@@ -17,5 +17,5 @@ bool InstallTranslations();
 bool SpeakLanguage(std::string_view code);
 
 // The language the windows start in: the one chosen in the settings saved in
-// `registryFolder`, or for the automatic choice `systemLanguage`.
-bool SpeakSavedLanguage(const std::string& registryFolder, std::string_view systemLanguage);
+// `registryFolder`, or for the automatic choice the user's.
+bool SpeakSavedLanguage(const std::string& registryFolder);

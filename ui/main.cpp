@@ -35,7 +35,7 @@ int main(int argc, char** argv) {
 
     // The windows word their captions when they are built: their language
     // comes first, the saved choice or the system's.
-    SpeakSavedLanguage(platform::RegistryFolder(), platform::UserLanguage());
+    SpeakSavedLanguage(platform::RegistryFolder());
 
     GuiMessageSink sink;
     platform::SetMessageSink(&sink);

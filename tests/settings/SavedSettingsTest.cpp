@@ -125,7 +125,7 @@ TEST_F(SavedSettingsTest, LaterSettingsReadFromKeysOfEveryAge) {
         bool loaded;
         int32_t recoveryParts;
         bool plainSets, plainSha256;
-        int32_t language = kLanguageAutomatic;
+        platform::LanguageChoice language = platform::LanguageChoice::Automatic;
     } rows[] = {
         {"", true, 0, false, false},
         {"\"RecoveryParts\"=dword:00000002\n", true, 2, false, false},
@@ -133,7 +133,7 @@ TEST_F(SavedSettingsTest, LaterSettingsReadFromKeysOfEveryAge) {
         {"\"PlainSets\"=dword:00000001\n", true, 0, true, false},
         {"\"PlainSets\"=dword:00000001\n\"PlainSha256\"=dword:00000001\n", true, 0, true, true},
         {"\"PlainSha256\"=\"1\"\n", false, 0, false, false},
-        {"\"Language\"=dword:00000002\n", true, 0, false, false, kLanguageEnglish},
+        {"\"Language\"=dword:00000002\n", true, 0, false, false, platform::LanguageChoice::English},
         {"\"Language\"=\"en\"\n", false, 0, false, false},
     };
     for (const auto& row : rows) {
@@ -146,37 +146,37 @@ TEST_F(SavedSettingsTest, LaterSettingsReadFromKeysOfEveryAge) {
         EXPECT_EQ(params.recoveryParts, row.recoveryParts);
         EXPECT_EQ(params.plainSets, row.plainSets);
         EXPECT_EQ(params.plainSha256, row.plainSha256);
-        EXPECT_EQ(params.language, row.language);
+        EXPECT_EQ(params.LanguageChosen(), row.language);
     }
     SavedSettings params = Params();
     ASSERT_TRUE(params.LoadSettings(platform::ShowAfter()));
     params.recoveryParts = 3;
     params.plainSets = true;
     params.plainSha256 = true;
-    params.language = kLanguageFrench;
+    params.language = static_cast<int32_t>(platform::LanguageChoice::French);
     ASSERT_TRUE(params.SaveSettings());
     SavedSettings peek = Params();
     peek.PeekSettings();
     EXPECT_EQ(peek.recoveryParts, 3);
     EXPECT_TRUE(peek.plainSets);
     EXPECT_TRUE(peek.plainSha256);
-    EXPECT_EQ(peek.language, kLanguageFrench);
+    EXPECT_EQ(peek.LanguageChosen(), platform::LanguageChoice::French);
 }
 
-// The choice names its catalogue; automatic, and whatever a later version
-// stores, leave it to the system.
-TEST(LanguageChoice, NamesTheCatalogueOrLeavesItToTheSystem) {
-    const struct {
-        int32_t choice;
-        const char* system;
-        const char* code;
-    } rows[] = {
-        {kLanguageAutomatic, "en", "en"}, {kLanguageAutomatic, "fr", "fr"},
-        {kLanguageFrench, "en", "fr"},    {kLanguageEnglish, "fr", "en"},
-        {7, "en", "en"},                  {-1, "fr", "fr"},
-    };
-    for (const auto& row : rows)
-        EXPECT_EQ(LanguageCodeFor(row.choice, row.system), row.code) << row.choice;
+// A value that no version writes (a later one's, or one set by hand) leaves
+// the language to the system.
+TEST_F(SavedSettingsTest, AnUnknownLanguageIsTheAutomaticChoice) {
+    using platform::LanguageChoice;
+    const std::pair<int32_t, LanguageChoice> rows[] = {{0, LanguageChoice::Automatic},
+                                                       {1, LanguageChoice::French},
+                                                       {2, LanguageChoice::English},
+                                                       {3, LanguageChoice::Automatic},
+                                                       {-1, LanguageChoice::Automatic}};
+    for (const auto& [stored, chosen] : rows) {
+        SavedSettings params = Params();
+        params.language = stored;
+        EXPECT_EQ(params.LanguageChosen(), chosen) << stored;
+    }
 }
 
 TEST_F(SavedSettingsTest, BufferIndexOutsideTheTableFallsBackQuietly) {

@@ -139,7 +139,7 @@ std::vector<QFont> FontsFor(const QFont& asked) {
 }
 
 // Every catalogue: the windows are built in the language under test.
-class SkinFontTest : public GuiTest, public ::testing::WithParamInterface<std::string> {
+class SkinFontTest : public GuiTest, public ::testing::WithParamInterface<std::string_view> {
 protected:
     void SetUp() override {
         ASSERT_TRUE(texts::UseLanguage(GetParam()));
@@ -250,7 +250,7 @@ const ArtworkText kArtworkTexts[] = {
     {"convert", TextId::ArtDigest, 225.5, 302.5},
 };
 
-class SkinFontArtworkTest : public ::testing::TestWithParam<std::string> {};
+class SkinFontArtworkTest : public ::testing::TestWithParam<std::string_view> {};
 
 // The captions written on a window's artwork, by their text.
 std::map<QString, ArtworkCaption> CaptionsOf(const QString& picture) {
@@ -285,18 +285,12 @@ TEST_P(SkinFontArtworkTest, EveryTextOfThePicturesStaysInItsRoom) {
     texts::UseLanguage("fr");
 }
 
-std::vector<std::string> LanguageCodes() {
-    std::vector<std::string> codes;
-    for (const texts::Language& language : texts::Languages())
-        codes.emplace_back(language.code);
-    return codes;
-}
-std::string CodeOf(const ::testing::TestParamInfo<std::string>& info) {
-    return info.param;
-}
-INSTANTIATE_TEST_SUITE_P(EveryLanguage, SkinFontTest, ::testing::ValuesIn(LanguageCodes()), CodeOf);
-INSTANTIATE_TEST_SUITE_P(EveryLanguage, SkinFontArtworkTest, ::testing::ValuesIn(LanguageCodes()),
-                         CodeOf);
+INSTANTIATE_TEST_SUITE_P(EveryLanguage, SkinFontTest,
+                         ::testing::ValuesIn(testsupport::LanguageCodes()),
+                         testsupport::LanguageName);
+INSTANTIATE_TEST_SUITE_P(EveryLanguage, SkinFontArtworkTest,
+                         ::testing::ValuesIn(testsupport::LanguageCodes()),
+                         testsupport::LanguageName);
 
 // No picture writes a text itself: a text drawn inside a picture could not be
 // translated, and a caption of the code drawn over it would be drawn twice.
