@@ -50,9 +50,9 @@ TEST_F(LanguageTest, EnglishChosenInTheSettingsWordsTheWindowsAtTheNextStart) {
         const char* widget;
         TextId id;
     } captions[] = {
-        {"lblParam", TextId::CaptionSettings},    {"lblAction", TextId::ActionSplit},
-        {"lblConvert", TextId::CaptionConvert},   {"lblMd5", TextId::CaptionCreateDigests},
-        {"Label9", TextId::CaptionLanguage},      {"Label10", TextId::LanguageAtNextStart},
+        {"lblParam", TextId::CaptionSettings},  {"lblAction", TextId::ActionSplit},
+        {"lblConvert", TextId::CaptionConvert}, {"lblMd5", TextId::CaptionCreateDigests},
+        {"Label9", TextId::CaptionLanguage},    {"Label10", TextId::LanguageAtNextStart},
     };
     for (const auto& caption : captions) {
         SCOPED_TRACE(caption.widget);

@@ -62,10 +62,10 @@ const std::set<QString> kUserFields = {"frmMain/lblFichier", "frmMain/lblDest",
                                        "frmConvert/lblNom"};
 // Labels sized to their text, whose place runs to the next widget on their
 // right or to the window's edge.
-const std::set<QString> kSizedToText = {
-    "frmParam/Label1", "frmParam/Label2", "frmParam/Label3", "frmParam/Label5", "frmParam/Label6",
-    "frmParam/Label7", "frmParam/Label8", "frmParam/Label9", "frmParam/Label10", "frmParam/lblGo",
-    "frmParam/lblCancel"};
+const std::set<QString> kSizedToText = {"frmParam/Label1", "frmParam/Label2",   "frmParam/Label3",
+                                        "frmParam/Label5", "frmParam/Label6",   "frmParam/Label7",
+                                        "frmParam/Label8", "frmParam/Label9",   "frmParam/Label10",
+                                        "frmParam/lblGo",  "frmParam/lblCancel"};
 
 QString Key(const QWidget* widget) {
     return widget->window()->objectName() + "/" + widget->objectName();
