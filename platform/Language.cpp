@@ -51,6 +51,12 @@ std::string_view LanguageOfWindowsUi(uint16_t languageId) {
     return (languageId & kPrimaryLanguageMask) == kPrimaryFrench ? kFrench : kEnglish;
 }
 
+std::string_view LanguageOfWindowsUser(LocaleVariables variables, uint16_t uiLanguage) {
+    if (variables.lcAll.empty() && variables.lcMessages.empty() && variables.lang.empty())
+        variables.lang = LanguageOfWindowsUi(uiLanguage);
+    return LanguageOfLocale(variables);
+}
+
 std::string_view LanguageCodeFor(LanguageChoice choice) {
     switch (choice) {
         case LanguageChoice::French:

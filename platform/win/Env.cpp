@@ -57,7 +57,10 @@ std::string HomeFolder() {
 }
 
 std::string_view UserLanguage() {
-    return LanguageOfWindowsUi(::GetUserDefaultUILanguage());
+    const auto value = [](const char* name) { return GetEnv(name).value_or(""); };
+    const std::string language = value("LANGUAGE"), lcAll = value("LC_ALL"),
+                      lcMessages = value("LC_MESSAGES"), lang = value("LANG");
+    return LanguageOfWindowsUser({language, lcAll, lcMessages, lang}, ::GetUserDefaultUILanguage());
 }
 
 std::string ExecutablePath() {
