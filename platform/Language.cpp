@@ -1,5 +1,7 @@
 #include "platform/Language.h"
 
+#include "platform/Env.h"
+
 namespace platform {
 
 namespace {
@@ -25,6 +27,11 @@ std::string_view CatalogueFor(std::string_view locale) {
 }
 
 }  // namespace
+
+LocaleEnvironment ReadLocaleEnvironment() {
+    const auto value = [](const char* name) { return GetEnv(name).value_or(""); };
+    return {value("LANGUAGE"), value("LC_ALL"), value("LC_MESSAGES"), value("LANG")};
+}
 
 std::string_view LanguageOfLocale(const LocaleVariables& variables) {
     std::string_view locale = variables.lcAll;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace platform {
@@ -16,6 +17,13 @@ struct LocaleVariables {
     std::string_view lcMessages;  // LC_MESSAGES
     std::string_view lang;        // LANG
 };
+
+// The same variables as the process's environment holds them.
+struct LocaleEnvironment {
+    std::string language, lcAll, lcMessages, lang;
+    LocaleVariables Variables() const { return {language, lcAll, lcMessages, lang}; }
+};
+LocaleEnvironment ReadLocaleEnvironment();
 
 // The catalogue for those variables, as gettext would choose one:
 // - the locale of messages is the first of LC_ALL, LC_MESSAGES and LANG that

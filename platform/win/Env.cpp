@@ -57,10 +57,7 @@ std::string HomeFolder() {
 }
 
 std::string_view UserLanguage() {
-    const auto value = [](const char* name) { return GetEnv(name).value_or(""); };
-    const std::string language = value("LANGUAGE"), lcAll = value("LC_ALL"),
-                      lcMessages = value("LC_MESSAGES"), lang = value("LANG");
-    return LanguageOfWindowsUser({language, lcAll, lcMessages, lang}, ::GetUserDefaultUILanguage());
+    return LanguageOfWindowsUser(ReadLocaleEnvironment().Variables(), ::GetUserDefaultUILanguage());
 }
 
 std::string ExecutablePath() {
