@@ -178,7 +178,8 @@ constexpr FormatRow kJoinFormats[] = {
      .detection = {{}, kMaxSplitNames}},
     {.code = FormatKind::Numbered,
      .cliName = "",
-     .entry = {"Format Générique inconnu (*.001)", "*.001;*.0;*.00;*.000;*.0000;*.1;*.01;*.0001"},
+     .entry = {"Format Générique inconnu (*.001)", "*.001;*.0;*.00;*.000;*.0000;*.1;*.01;*.0001",
+               texts::TextId::EntryGenericSet},
      .make = Make<NumberedSet>},
 };
 
@@ -192,17 +193,26 @@ consteval bool SignaturesFitTheBytesRead() {
 static_assert(SignaturesFitTheBytesRead());
 
 constexpr FileTypeEntry kSplitFileTypes[] = {
-    {"Tous les fichiers (*.*)", "*.*"},
+    {"Tous les fichiers (*.*)", "*.*", texts::TextId::EntryAnyFile},
     {"Fichier Audio (*.wav,*.mp3,*.ogg,*.wma)",
-     "*.mp4;*.mp3;*.mp2;*.mp1;*.wav;*.wave;*.ogg;*.wma;*.mpc;*.ra;"},
+     "*.mp4;*.mp3;*.mp2;*.mp1;*.wav;*.wave;*.ogg;*.wma;*.mpc;*.ra;", texts::TextId::EntryAudio},
     {"Fichier Vidéo (*.mpeg;*.avi;*.mkv;*.ogm;*.vob;)",
-     "*.mpg;*.mpeg;*.avi;*.wmv;*.divx;*.mkv;*.ogm;*.rmvb;*.rm;*.asf;*.m2v;*.vob"},
-    {"Fichier Image CD (*.iso,*.bin,*.nrg,*.mds)", "*.iso;*.bin;*.raw;*.mds;*.img;*.cdi;*nrg;"},
-    {"Fichier Image (*.bmp,*.jpg,*.psd,*.png,*.tiff)", "*.bmp;*.jpg;*.psd;*.png;*.tiff;"},
-    {"Fichier Archive (*.zip,*.rar,*.ace,*.7z)", "*.zip;*.rar;*.ace;*.7z;"},
+     "*.mpg;*.mpeg;*.avi;*.wmv;*.divx;*.mkv;*.ogm;*.rmvb;*.rm;*.asf;*.m2v;*.vob",
+     texts::TextId::EntryVideo},
+    {"Fichier Image CD (*.iso,*.bin,*.nrg,*.mds)", "*.iso;*.bin;*.raw;*.mds;*.img;*.cdi;*nrg;",
+     texts::TextId::EntryCdImage},
+    {"Fichier Image (*.bmp,*.jpg,*.psd,*.png,*.tiff)", "*.bmp;*.jpg;*.psd;*.png;*.tiff;",
+     texts::TextId::EntryImage},
+    {"Fichier Archive (*.zip,*.rar,*.ace,*.7z)", "*.zip;*.rar;*.ace;*.7z;",
+     texts::TextId::EntryArchive},
 };
 
 }  // namespace
+
+std::string LabelOf(const FileTypeEntry& entry) {
+    return entry.worded == texts::TextId::Count ? std::string(entry.label)
+                                                : texts::Say(entry.worded);
+}
 
 std::span<const FormatRow> JoinFormats() {
     return kJoinFormats;

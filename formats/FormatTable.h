@@ -13,14 +13,21 @@
 #include <string_view>
 #include <vector>
 
+#include "texts/Texts.h"
+
 class Job;
 enum class FormatKind : uint8_t;
 
 // One entry of a file dialog's type list.
 struct FileTypeEntry {
-    std::string_view label{};     // UTF-8
+    std::string_view label{};     // UTF-8, as the reference language words it
     std::string_view patterns{};  // "*.001;*.u001"
+    // The catalogue's text of a label that is not a tool's own name.
+    texts::TextId worded = texts::TextId::Count;
 };
+
+// The entry's label in the language in use.
+std::string LabelOf(const FileTypeEntry& entry);
 
 // What detection reads of a part: as much as the longest content rule looks
 // at, the native header.

@@ -127,7 +127,7 @@ void SayNoSingleKind(const FoundKind& found, Audience audience, Messages& said) 
     }
     for (const FormatRow* row : found.formats) {
         if (window)
-            kinds.append(Say(TextId::ListLineLead)).append(row->entry.label);
+            kinds.append(Say(TextId::ListLineLead)).append(LabelOf(row->entry));
         else
             kinds.append(kinds.empty() ? "" : Say(TextId::ListSeparator)).append(row->cliName);
     }

@@ -29,10 +29,7 @@ std::optional<std::string> GetEnv(const char* name) {
 }
 
 std::string_view UserLanguage() {
-    const auto value = [](const char* name) { return GetEnv(name).value_or(""); };
-    const std::string language = value("LANGUAGE"), lcAll = value("LC_ALL"),
-                      lcMessages = value("LC_MESSAGES"), lang = value("LANG");
-    return LanguageOfLocale({language, lcAll, lcMessages, lang});
+    return LanguageOfLocale(ReadLocaleEnvironment().Variables());
 }
 
 std::string HomeFolder() {

@@ -1,5 +1,7 @@
 #include "platform/Language.h"
 
+#include "platform/Env.h"
+
 namespace platform {
 
 namespace {
@@ -26,6 +28,11 @@ std::string_view CatalogueFor(std::string_view locale) {
 
 }  // namespace
 
+LocaleEnvironment ReadLocaleEnvironment() {
+    const auto value = [](const char* name) { return GetEnv(name).value_or(""); };
+    return {value("LANGUAGE"), value("LC_ALL"), value("LC_MESSAGES"), value("LANG")};
+}
+
 std::string_view LanguageOfLocale(const LocaleVariables& variables) {
     std::string_view locale = variables.lcAll;
     if (locale.empty()) locale = variables.lcMessages;
@@ -49,6 +56,12 @@ std::string_view LanguageOfWindowsUi(uint16_t languageId) {
     constexpr uint16_t kPrimaryLanguageMask = 0x3ff;
     constexpr uint16_t kPrimaryFrench = 0x0c;
     return (languageId & kPrimaryLanguageMask) == kPrimaryFrench ? kFrench : kEnglish;
+}
+
+std::string_view LanguageOfWindowsUser(LocaleVariables variables, uint16_t uiLanguage) {
+    if (variables.lcAll.empty() && variables.lcMessages.empty() && variables.lang.empty())
+        variables.lang = LanguageOfWindowsUi(uiLanguage);
+    return LanguageOfLocale(variables);
 }
 
 std::string_view LanguageCodeFor(LanguageChoice choice) {

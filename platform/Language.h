@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace platform {
@@ -16,6 +17,13 @@ struct LocaleVariables {
     std::string_view lcMessages;  // LC_MESSAGES
     std::string_view lang;        // LANG
 };
+
+// The same variables as the process's environment holds them.
+struct LocaleEnvironment {
+    std::string language, lcAll, lcMessages, lang;
+    LocaleVariables Variables() const { return {language, lcAll, lcMessages, lang}; }
+};
+LocaleEnvironment ReadLocaleEnvironment();
 
 // The catalogue for those variables, as gettext would choose one:
 // - the locale of messages is the first of LC_ALL, LC_MESSAGES and LANG that
@@ -34,8 +42,13 @@ std::string_view LanguageOfLocale(const LocaleVariables& variables);
 // (primary language 0x0c), English for every other.
 std::string_view LanguageOfWindowsUi(uint16_t languageId);
 
-// The user's language, read from the system: the variables above on POSIX
-// systems, the user's UI language on Windows.
+// The catalogue of a Windows user: the UI language, unless the variables name
+// a locale, as gettext lets them on Windows too (a terminal of MSYS2 or Wine
+// sets LANG); LANGUAGE still comes first when the locale is not C.
+std::string_view LanguageOfWindowsUser(LocaleVariables variables, uint16_t uiLanguage);
+
+// The user's language, read from the system: the variables above, and on
+// Windows the user's UI language when they name no locale.
 std::string_view UserLanguage();
 
 // The language setting of the windows.

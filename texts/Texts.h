@@ -164,6 +164,14 @@ enum class TextId : uint16_t {
     ForeignOpenFailed,  // %1 the tools that make such sets
     ToolsDKoup,
     ToolsNumbered,
+    // The open dialogs' entries that are not a tool's own name.
+    EntryGenericSet,
+    EntryAnyFile,
+    EntryAudio,
+    EntryVideo,
+    EntryCdImage,
+    EntryImage,
+    EntryArchive,
     ForeignNameLengthLine,
     ForeignUnsafeNameLine,  // %1 what names may not hold
 

@@ -57,7 +57,7 @@ std::string HomeFolder() {
 }
 
 std::string_view UserLanguage() {
-    return LanguageOfWindowsUi(::GetUserDefaultUILanguage());
+    return LanguageOfWindowsUser(ReadLocaleEnvironment().Variables(), ::GetUserDefaultUILanguage());
 }
 
 std::string ExecutablePath() {

@@ -69,6 +69,17 @@ TEST(FormatTable, EveryDialogEntryHasALabelAndPatterns) {
     for (const FileTypeEntry& entry : entries) {
         EXPECT_FALSE(entry.label.empty()) << entry.patterns;
         EXPECT_FALSE(entry.patterns.empty()) << entry.label;
+        // A worded label is its catalogue's text, the table's label in the reference.
+        if (entry.worded == texts::TextId::Count) continue;
+        EXPECT_EQ(texts::Languages()[0].rows[static_cast<size_t>(entry.worded)].text, entry.label);
+        for (const texts::Language& language : texts::Languages()) {
+            texts::UseLanguage(language.code);
+            EXPECT_EQ(LabelOf(entry), texts::TextOf(entry.worded));
+            EXPECT_NE(LabelOf(entry).find(entry.label.substr(entry.label.find('('))),
+                      std::string::npos)
+                << "the patterns shown stay as they are";
+        }
+        texts::UseLanguage(texts::Languages()[0].code);
     }
 }
 

@@ -76,6 +76,23 @@ TEST(Language, WindowsFrenchOfEveryCountryIsFrench) {
         EXPECT_EQ(platform::LanguageOfWindowsUi(c.languageId), c.code) << c.languageId;
 }
 
+// A locale named in the environment wins over the UI language, as gettext has it.
+TEST(Language, AWindowsUserSpeaksTheUiLanguageUnlessTheEnvironmentNamesALocale) {
+    const struct {
+        const char* language;
+        const char* lang;
+        uint16_t uiLanguage;
+        const char* code;
+    } cases[] = {
+        {"", "", 0x040c, "fr"},      {"", "", 0x0409, "en"},   {"", "C.UTF-8", 0x0409, "fr"},
+        {"", "en_GB", 0x040c, "en"}, {"en", "", 0x040c, "en"}, {"fr", "", 0x0407, "fr"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(platform::LanguageOfWindowsUser({c.language, "", "", c.lang}, c.uiLanguage),
+                  c.code)
+            << c.language << " " << c.lang << " " << c.uiLanguage;
+}
+
 TEST(Language, TheSettingNamesALanguageOrLeavesItToTheSystem) {
     EXPECT_EQ(platform::LanguageCodeFor(platform::LanguageChoice::French), "fr");
     EXPECT_EQ(platform::LanguageCodeFor(platform::LanguageChoice::English), "en");
