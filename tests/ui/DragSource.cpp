@@ -1,12 +1,9 @@
 // A stand-in for a file manager in the smoke run: a small window that drags
 // the file it was given, with the system's drag and drop, once the mouse is
-// pressed on it and moved. Prints what the drop target did with it. With
-// --clipboard, prints the text another program put on the clipboard (a
-// message box's, copied by Ctrl+C) and ends.
+// pressed on it and moved. Prints what the drop target did with it.
 //
-//   pcw-drag-source FILE | --clipboard
+//   pcw-drag-source FILE
 #include <QApplication>
-#include <QClipboard>
 #include <QDrag>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -14,7 +11,6 @@
 #include <QUrl>
 #include <QWidget>
 #include <cstdio>
-#include <string_view>
 
 namespace {
 
@@ -58,10 +54,6 @@ int main(int argc, char** argv) {
     if (argc != 2) {
         std::fprintf(stderr, "usage: pcw-drag-source FILE\n");
         return 2;
-    }
-    if (std::string_view(argv[1]) == "--clipboard") {
-        std::printf("%s\n", QGuiApplication::clipboard()->text().toUtf8().constData());
-        return 0;
     }
     DragSource source(QString::fromLocal8Bit(argv[1]));
     source.show();
