@@ -30,10 +30,11 @@ if [ "$from_help" != "$from_manual" ]; then
     failed=1
 fi
 
-# The entries' tags stand at the section's first indent, their text further in.
+# The entries' tags stand at the section's first indent, their text further
+# in, or on the same line after two blanks at least.
 options() { grep -o -- '--[a-z0-9-]*' | sort -u; }
 undescribed=$(comm -23 <(printf '%s\n' "$from_help" | options) \
-    <(section OPTIONS | grep -E '^ {7}-' | options))
+    <(section OPTIONS | grep -E '^ {7}-' | sed -E 's/^ +//; s/  .*//' | options))
 if [ -n "$undescribed" ]; then
     echo "$manual: OPTIONS has no entry for" $undescribed >&2
     failed=1
