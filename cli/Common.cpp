@@ -164,8 +164,7 @@ bool ReadName(const Parsed& parsed, std::string_view name, std::optional<std::st
     const std::string* text = parsed.Value(name);
     if (text == nullptr) return true;
     if (!text->empty() && platform::IsReservedName(*text)) {
-        error = std::string(name) + " attend un nom de fichier qui ne soit pas un " +
-                platform::ReservedNameReason() + " : " + *text;
+        error = Say(TextId::CliWantsUnreservedName, {name, platform::ReservedNameReason(), *text});
         return false;
     }
     if (!text->empty() && !platform::IsSafeFileName(*text)) {

@@ -24,10 +24,8 @@ namespace {
 
 std::string DateText(double dayCount) {
     const std::tm date = platform::FromDateTime(dayCount);
-    char text[48];
-    std::snprintf(text, sizeof text, "%02d/%02d/%04d", date.tm_mday, date.tm_mon + 1,
-                  date.tm_year + 1900);
-    return text;
+    return Say(TextId::DateShown, {NumberText(date.tm_mday, 2), NumberText(date.tm_mon + 1, 2),
+                                   NumberText(date.tm_year + 1900, 4)});
 }
 
 std::string SizeLine(TextId id, int64_t bytes) {

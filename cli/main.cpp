@@ -4,13 +4,16 @@
 #include "cli/Commands.h"
 #include "platform/Console.h"
 #include "platform/Env.h"
+#include "platform/Language.h"
 #include "platform/Registry.h"
 #include "platform/Signals.h"
+#include "texts/Texts.h"
 
 namespace {
 
 int RunPcw(const cli::Args& args) {
     const platform::ConsoleStreams console;
+    texts::UseLanguage(platform::UserLanguage());
     platform::IgnoreBrokenPipe();
     cli::Context ctx{std::cout, std::cerr};
     ctx.defaults = cli::ReadDefaults(platform::RegistryFolder());

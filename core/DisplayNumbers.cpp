@@ -1,21 +1,13 @@
 #include "core/DisplayNumbers.h"
 
-#include <charconv>
-
 #include "core/ProgressDisplay.h"
+#include "texts/Texts.h"
 
 std::string FormatSize(int64_t bytes) {
-    constexpr int64_t kMo = 1048576;
-    char text[32];
-    auto [end, ec] = std::to_chars(text, text + 20, bytes / kMo);
-    int64_t hundredths = (bytes % kMo) * 100 / kMo;
-    *end++ = ',';
-    *end++ = static_cast<char>('0' + hundredths / 10);
-    *end++ = static_cast<char>('0' + hundredths % 10);
-    *end++ = ' ';
-    *end++ = 'M';
-    *end++ = 'o';
-    return std::string(text, end);
+    constexpr int64_t kMegabyte = 1048576;
+    const int64_t hundredths = (bytes % kMegabyte) * 100 / kMegabyte;
+    return texts::Say(texts::TextId::SizeInMegabytes,
+                      {std::to_string(bytes / kMegabyte), NumberText(hundredths, 2)});
 }
 
 std::string NumberText(int64_t number, size_t width) {

@@ -5,7 +5,8 @@
 #include <cstdint>
 #include <string>
 
-// A byte count as megabytes with two truncated decimals: "15,50 Mo".
+// A byte count as megabytes with two truncated decimals, as the language in
+// use writes them: "15,50 Mo", "15.50 MB".
 std::string FormatSize(int64_t bytes);
 
 // The number in decimal, left-padded with zeros to `width` digits; a longer

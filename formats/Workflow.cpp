@@ -96,9 +96,8 @@ Opening OpenChosenSet(Job& job, const std::string& path, Messages& said) {
 std::string NameFromSet(const std::string& stored, Messages& said) {
     std::string name = platform::SafeFileName(stored);
     if (platform::IsReservedName(stored))
-        said.push_back({"Le nom enregistré dans le jeu est un " + platform::ReservedNameReason() +
-                            " : le fichier recollé s'appellera " + name + ".",
-                        "-=Parcelwise=-", platform::Icon::Info});
+        said.push_back({Say(TextId::StoredNameReserved, {platform::ReservedNameReason(), name}),
+                        Say(TextId::TitleProgram), platform::Icon::Info});
     return name;
 }
 

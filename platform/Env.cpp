@@ -16,6 +16,7 @@
 
 #include "platform/File.h"
 #include "platform/Fs.h"
+#include "platform/Language.h"
 
 extern char** environ;
 
@@ -25,6 +26,13 @@ std::optional<std::string> GetEnv(const char* name) {
     const char* value = std::getenv(name);
     if (value == nullptr || *value == '\0') return std::nullopt;
     return std::string(value);
+}
+
+std::string_view UserLanguage() {
+    const auto value = [](const char* name) { return GetEnv(name).value_or(""); };
+    const std::string language = value("LANGUAGE"), lcAll = value("LC_ALL"),
+                      lcMessages = value("LC_MESSAGES"), lang = value("LANG");
+    return LanguageOfLocale({language, lcAll, lcMessages, lang});
 }
 
 std::string HomeFolder() {

@@ -117,8 +117,7 @@ bool IsReservedName(std::string_view name, NameRules rules) {
 }
 
 std::string ReservedNameReason() {
-    return "nom réservé par Windows à un périphérique, comme CON, PRN, AUX, NUL, COM1 ou LPT1, "
-           "même suivi d'une extension";
+    return texts::Say(texts::TextId::ReservedOnWindows);
 }
 
 std::string FoldCase(std::string_view text) {

@@ -8,5 +8,6 @@
 namespace texts {
 
 Catalogue FrenchRows();
+Catalogue EnglishRows();
 
 }  // namespace texts

@@ -140,6 +140,7 @@ constexpr Row kFrench[] = {
      "L'entrée standard passe %1 fichiers de %2 octets : aucun jeu n'a été écrit (choisissez une "
      "taille plus grande)."},
     {TextId::StreamRate, "%1/s"},
+    {TextId::SizeInMegabytes, "%1,%2 Mo"},
     {TextId::NativePartHashFailed,
      "Impossible de lire le fichier *.%1.pcw pour calculer son Hash MD5.%2"},
     {TextId::NotFirstNativePart,
@@ -169,6 +170,8 @@ constexpr Row kFrench[] = {
     {TextId::SplitSucceeded, "Le fichier a été coupé avec succès !"},
     {TextId::StoredNameSimplifiedLine,
      "\n\rLe nom enregistré dans le jeu a dû être simplifié : %1"},
+    {TextId::StoredNameReserved,
+     "Le nom enregistré dans le jeu est un %1 : le fichier recollé s'appellera %2."},
     {TextId::PlainPartTooLargeLine,
      "\n\r- Taille de découpage trop grande : %1 octets, quand le disque de destination ne "
      "prend pas de fichier de plus de %2 octets."},
@@ -348,6 +351,7 @@ constexpr Row kFrench[] = {
     {TextId::CliWantsBufferSize, "--buffer attend l'une des tailles %1 : %2"},
     {TextId::CliWantsFileName,
      "%1 attend un nom de fichier, sans dossier ni caractère de contrôle : %2"},
+    {TextId::CliWantsUnreservedName, "%1 attend un nom de fichier qui ne soit pas un %2 : %3"},
     {TextId::CliOneSizeOption,
      "une seule des options --size, --count, --bytes et --preset à la fois"},
     {TextId::CliOutputIsDash,
@@ -397,6 +401,7 @@ constexpr Row kFrench[] = {
     {TextId::InfoAnnouncedSize, "Taille annoncée : %1 octets (%2)\n"},
     {TextId::InfoPartCount, "Nombre de fichiers : %1\n"},
     {TextId::InfoSplitDate, "Date du découpage : %1\n"},
+    {TextId::DateShown, "%1/%2/%3"},
     {TextId::InfoDigests, "Hash MD5 : %1\n"},
     {TextId::Yes, "oui"},
     {TextId::No, "non"},
@@ -583,6 +588,9 @@ constexpr Row kFrench[] = {
     {TextId::ForbiddenInWindowsNames,
      "caractères interdits : / \\ < > : \" | ? * et caractères de contrôle, point ou "
      "espace final, noms de périphériques comme CON ou NUL"},
+    {TextId::ReservedOnWindows,
+     "nom réservé par Windows à un périphérique, comme CON, PRN, AUX, NUL, COM1 ou LPT1, "
+     "même suivi d'une extension"},
     {TextId::SettingsUnreadable,
      "Une erreur est survenue lors de la lecture des paramètres dans la base de registre !\n\r"
      "Parcelwise va maintenant s'arrêter pour restaurer les paramètres initiaux."},

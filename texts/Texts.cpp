@@ -63,6 +63,7 @@ std::span<const Language> Languages() {
     // The table of languages: a new catalogue is one more row.
     static const Language languages[] = {
         {"fr", FrenchRows()},
+        {"en", EnglishRows()},
     };
     return languages;
 }

@@ -114,6 +114,7 @@ enum class TextId : uint16_t {
     StreamInOnePart,       // %1 the bytes the stream gave, %2 the part size
     StreamTooManyParts,    // %1 the most parts, %2 the part size
     StreamRate,            // %1 the bytes per second, as shown
+    SizeInMegabytes,       // %1 the whole megabytes, %2 their two truncated decimals
     NativePartHashFailed,  // %1 the part's number, %2 the reason line
     NotFirstNativePart,
     CannotReadFileData,  // %1 the reason line
@@ -136,6 +137,7 @@ enum class TextId : uint16_t {
     JoinSucceeded,
     SplitSucceeded,
     StoredNameSimplifiedLine,  // %1 the name as the set stores it
+    StoredNameReserved,        // %1 what a reserved name is, %2 the name the join gives
     // Plain sets: data only, numbered .001 on, with a checksum file.
     PlainPartTooLargeLine,    // %1 the part size, %2 the largest file the disk holds
     PlainTooManyPartsLine,    // %1 the parts asked for, %2 the most a plain set holds
@@ -268,11 +270,12 @@ enum class TextId : uint16_t {
     CliValueMissing,
     CliFileMissing,
     CliArgumentTooMany,
-    CliWantsNumber,      // %1 the option, %2 and %3 the bounds, %4 what was given
-    CliWantsSize,        // %1 the option, %2 the largest size, %3 what was given
-    CliSizeAboveLimit,   // %1 the option, %2 what was given, %3 its bytes, %4 the limit
-    CliWantsBufferSize,  // %1 the sizes, %2 what was given
-    CliWantsFileName,    // %1 the option, %2 what was given
+    CliWantsNumber,          // %1 the option, %2 and %3 the bounds, %4 what was given
+    CliWantsSize,            // %1 the option, %2 the largest size, %3 what was given
+    CliSizeAboveLimit,       // %1 the option, %2 what was given, %3 its bytes, %4 the limit
+    CliWantsBufferSize,      // %1 the sizes, %2 what was given
+    CliWantsFileName,        // %1 the option, %2 what was given
+    CliWantsUnreservedName,  // %1 the option, %2 what a reserved name is, %3 what was given
     CliOneSizeOption,
     CliOutputIsDash,  // %1 what was given
     CliOutputAlone,
@@ -301,6 +304,7 @@ enum class TextId : uint16_t {
     InfoAnnouncedSize,  // %1 bytes, %2 the size as shown
     InfoPartCount,
     InfoSplitDate,
+    DateShown,    // %1 the day, %2 the month, both of two digits, %3 the year, of four
     InfoDigests,  // %1 yes or no
     Yes,
     No,
@@ -428,6 +432,7 @@ enum class TextId : uint16_t {
     HeldByLine,         // %1 the job that holds the file
     ForbiddenInPosixNames,
     ForbiddenInWindowsNames,
+    ReservedOnWindows,  // what a name Windows keeps for a device is
     SettingsUnreadable,
     TitleSettingsUnreadable,
 

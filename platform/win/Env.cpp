@@ -5,6 +5,7 @@
 
 #include "platform/File.h"
 #include "platform/Fs.h"
+#include "platform/Language.h"
 #include "platform/win/Wide.h"
 
 namespace platform {
@@ -53,6 +54,10 @@ std::string HomeFolder() {
     auto path = GetEnv("HOMEPATH");
     if (drive && path) return *drive + *path;
     return "C:\\";
+}
+
+std::string_view UserLanguage() {
+    return LanguageOfWindowsUi(::GetUserDefaultUILanguage());
 }
 
 std::string ExecutablePath() {

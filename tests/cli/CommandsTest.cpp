@@ -14,14 +14,24 @@
 #include "platform/IoFaults.h"
 #include "settings/SavedSettings.h"
 #include "support/TestSupport.h"
+#include "texts/Texts.h"
 
 using namespace testsupport;
+using texts::Say;
+using texts::TextId;
 
 namespace {
 
 constexpr int64_t kMo = 1048576;
 
-class CommandsTest : public ::testing::Test {
+// The text of `id` up to its first placeholder.
+std::string LeadOf(TextId id) {
+    const std::string_view text = texts::TextOf(id);
+    return std::string(text.substr(0, text.find('%')));
+}
+
+// Every test runs in each language, expecting texts by their ids.
+class CommandsTest : public EachLanguage {
 protected:
     int Pcw(std::vector<std::string> args) {
         out.str("");
@@ -52,7 +62,7 @@ protected:
     std::string original;
 };
 
-TEST_F(CommandsTest, WrongUsageIsStatus2AndTouchesNothing) {
+TEST_P(CommandsTest, WrongUsageIsStatus2AndTouchesNothing) {
     const std::string source = Source(2 * kMo);
     const std::vector<std::vector<std::string>> cases = {
         {},
@@ -92,7 +102,7 @@ TEST_F(CommandsTest, WrongUsageIsStatus2AndTouchesNothing) {
     for (const auto& args : cases) {
         SCOPED_TRACE(::testing::PrintToString(args));
         EXPECT_EQ(Pcw(args), 2);
-        EXPECT_NE(err.str().find("Utilisation :"), std::string::npos) << err.str();
+        EXPECT_NE(err.str().find(Say(TextId::CliSynopsis)), std::string::npos) << err.str();
         EXPECT_TRUE(out.str().empty());
     }
     EXPECT_TRUE(sink.messages().empty());
@@ -101,7 +111,7 @@ TEST_F(CommandsTest, WrongUsageIsStatus2AndTouchesNothing) {
 
 // Windows opens a device for CON, NUL, COM1…: pcw says so when it refuses such
 // a name there; elsewhere the name is a name like any other.
-TEST_F(CommandsTest, AReservedNameIsRefusedOnWindowsWithItsReason) {
+TEST_P(CommandsTest, AReservedNameIsRefusedOnWindowsWithItsReason) {
     const std::string source = Source(2 * kMo);
     const bool windows = platform::kNameRules == platform::NameRules::Windows;
     for (const std::string option : {"--name", "--store-name"}) {
@@ -113,18 +123,16 @@ TEST_F(CommandsTest, AReservedNameIsRefusedOnWindowsWithItsReason) {
             continue;
         }
         EXPECT_EQ(status, 2);
-        EXPECT_NE(
-            err.str().find(option + " attend un nom de fichier qui ne soit pas un nom réservé par "
-                                    "Windows à un périphérique, comme CON, PRN, AUX, NUL, COM1 ou "
-                                    "LPT1, même suivi d'une extension : nul.txt"),
-            std::string::npos)
+        EXPECT_NE(err.str().find(Say(TextId::CliWantsUnreservedName,
+                                     {option, Say(TextId::ReservedOnWindows), "nul.txt"})),
+                  std::string::npos)
             << err.str();
     }
 }
 
 // Sets of other tools join by the kind named; a set opened as the wrong kind
 // is refused by that kind's own reading.
-TEST_F(CommandsTest, ForeignSetsJoinByTheirKind) {
+TEST_P(CommandsTest, ForeignSetsJoinByTheirKind) {
     PCW_SKIP_WITHOUT_COREUTILS();
     const std::string clip = RandomBytes(2 * kMo + 5, 21);
     WriteFile(dir / "clip.mpg", clip);
@@ -134,10 +142,10 @@ TEST_F(CommandsTest, ForeignSetsJoinByTheirKind) {
               0);
     std::filesystem::rename(dir / "clip.mpg", dir / "clip.orig");
     ASSERT_EQ(Pcw({"info", dir / "clip.mpg.001", "--format", "generic"}), 0);
-    EXPECT_NE(out.str().find("Nombre de fichiers : 3"), std::string::npos) << out.str();
+    EXPECT_NE(out.str().find(Say(TextId::InfoPartCount, {"3"})), std::string::npos) << out.str();
     ASSERT_EQ(Pcw({"join", dir / "clip.mpg.001", "--format", "generic"}), 0);
     EXPECT_EQ(ReadFile(dir / "clip.mpg"), clip);
-    EXPECT_EQ(LastText(), "Le fichier a été recoller avec succès !");
+    EXPECT_EQ(LastText(), Say(TextId::JoinSucceeded));
 
     // No Cutkiller header in a plain part.
     EXPECT_EQ(Pcw({"join", dir / "clip.mpg.001", "--format", "cutkiller", "--name", "other"}), 1);
@@ -147,26 +155,26 @@ TEST_F(CommandsTest, ForeignSetsJoinByTheirKind) {
 
 // Every kind that --format names reaches its own reading, and the help lists
 // it with every buffer size.
-TEST_F(CommandsTest, EveryFormatNameOpensAndTheHelpListsIt) {
+TEST_P(CommandsTest, EveryFormatNameOpensAndTheHelpListsIt) {
     for (std::string_view name : CliFormatNames()) {
         SCOPED_TRACE(std::string(name));
         EXPECT_EQ(Pcw({"info", dir / "absent.001", "--format", std::string(name)}), 1);
-        EXPECT_NE(LastText().find("Impossible d'ouvrir le fichier !"), std::string::npos);
+        EXPECT_NE(LastText().find(LeadOf(TextId::CannotOpenFile)), std::string::npos);
     }
     ASSERT_EQ(Pcw({"--help"}), 0);
     const std::string help = out.str();
-    const size_t format = help.find("  --format TYPE");
+    const size_t format = help.find(Say(TextId::HelpFormatLead));
     const size_t after = help.find("  --no-verify");
     ASSERT_LT(format, after);
     const std::string formats = help.substr(format, after - format);
     for (std::string_view name : CliFormatNames())
         EXPECT_NE(formats.find(std::string(name)), std::string::npos) << name;
     // No kind is the default any more: the part tells it.
-    EXPECT_EQ(formats.find("par défaut"), std::string::npos) << formats;
+    EXPECT_EQ(formats.find(LeadOf(TextId::HelpByDefault)), std::string::npos) << formats;
     for (uint32_t size : kBufferSizes)
         EXPECT_NE(help.find(std::to_string(size)), std::string::npos) << size;
     // The lists are carried over under their description.
-    const size_t buffer = help.find("  --buffer OCTETS");
+    const size_t buffer = help.find(Say(TextId::HelpBufferLead));
     ASSERT_LT(buffer, after);
     std::istringstream lines(help.substr(buffer, after - buffer));
     for (std::string line; std::getline(lines, line);) {
@@ -179,16 +187,16 @@ TEST_F(CommandsTest, EveryFormatNameOpensAndTheHelpListsIt) {
 }
 
 // A set of the older format is described, converted, then joined.
-TEST_F(CommandsTest, OlderSetsAreDescribedAndConverted) {
+TEST_P(CommandsTest, OlderSetsAreDescribedAndConverted) {
     WriteFile(dir / "x.001.pcw", std::string(300, 'q'));
     EXPECT_EQ(Pcw({"convert", dir / "x.001.pcw"}), 1);
-    EXPECT_EQ(LastText(), "Format de fichier inconnu.");
+    EXPECT_EQ(LastText(), Say(TextId::UnknownFileFormat) + ".");
     EXPECT_EQ(Pcw({"convert"}), 2);
 }
 
 // A name read from a file reaches the terminal with its control characters
 // shown, never as the sequences they would make the terminal obey.
-TEST_F(CommandsTest, InfoShowsControlCharactersOfStoredNames) {
+TEST_P(CommandsTest, InfoShowsControlCharactersOfStoredNames) {
     auto le32 = [](int32_t v) {
         std::string b;
         for (int i = 0; i < 4; ++i) b += static_cast<char>(static_cast<uint32_t>(v) >> (8 * i));
@@ -209,37 +217,40 @@ TEST_F(CommandsTest, InfoShowsControlCharactersOfStoredNames) {
 
     ASSERT_EQ(Pcw({"info", dir / "x.001.pcw"}), 0);
     const std::string info = out.str();
-    EXPECT_NE(info.find("Nom d'origine : a\\x1b]0;owned\\x07\\x1b[2Jb\\x0a.avi\n"),
+    EXPECT_NE(info.find(Say(TextId::InfoOriginalName, {"a\\x1b]0;owned\\x07\\x1b[2Jb\\x0a.avi"})),
               std::string::npos)
         << info;
     EXPECT_EQ(info.find('\x1B'), std::string::npos);
     EXPECT_EQ(info.find('\x07'), std::string::npos);
 }
 
-TEST_F(CommandsTest, SplitInfoJoinRebuildsTheSameBytes) {
+TEST_P(CommandsTest, SplitInfoJoinRebuildsTheSameBytes) {
     const std::string source = Source(5 * kMo / 2 + 3);
     ASSERT_EQ(Pcw({"split", source, "--size", "1", "--md5", "--store-name", "vacances.avi",
                    "--buffer", "65536"}),
               0);
-    EXPECT_TRUE(Said("Le fichier a été coupé avec succès !"));
+    EXPECT_TRUE(Said(Say(TextId::SplitSucceeded)));
     EXPECT_EQ(SizeOf("film.avi.001.pcw"), kMo + 104);
     EXPECT_EQ(SizeOf("film.avi.002.pcw"), kMo);
     EXPECT_EQ(SizeOf("film.avi.003.pcw"), kMo / 2 + 3 + 3 * 32);
 
     ASSERT_EQ(Pcw({"info", dir / "film.avi.001.pcw"}), 0);
     const std::string info = out.str();
-    EXPECT_NE(info.find("Nom d'origine : vacances.avi\n"), std::string::npos) << info;
-    EXPECT_NE(info.find("Taille d'origine : 2621443 octets (2,50 Mo)\n"), std::string::npos);
-    EXPECT_NE(info.find("Nombre de fichiers : 3\n"), std::string::npos);
-    EXPECT_NE(info.find("Hash MD5 : oui\n"), std::string::npos);
+    EXPECT_NE(info.find(Say(TextId::InfoOriginalName, {"vacances.avi"})), std::string::npos)
+        << info;
+    EXPECT_NE(info.find(Say(TextId::InfoOriginalSize,
+                            {"2621443", Say(TextId::SizeInMegabytes, {"2", "50"})})),
+              std::string::npos);
+    EXPECT_NE(info.find(Say(TextId::InfoPartCount, {"3"})), std::string::npos);
+    EXPECT_NE(info.find(Say(TextId::InfoDigests, {Say(TextId::Yes)})), std::string::npos);
 
     platform::MakeFolders(dir / "rebuilt");
     ASSERT_EQ(Pcw({"join", dir / "film.avi.001.pcw", "--folder", dir / "rebuilt"}), 0);
-    EXPECT_TRUE(Said("Le fichier a été recoller avec succès !"));
+    EXPECT_TRUE(Said(Say(TextId::JoinSucceeded)));
     EXPECT_EQ(ReadFile(dir / "rebuilt/vacances.avi"), original);
 }
 
-TEST_F(CommandsTest, SizeCountBytesAndTheDefaults) {
+TEST_P(CommandsTest, SizeCountBytesAndTheDefaults) {
     const std::string source = Source(10 * kMo);
     ASSERT_EQ(Pcw({"split", source, "--count", "3", "--name", "n"}), 0);
     EXPECT_EQ(SizeOf("n.001.pcw"), 3495254 + 104);
@@ -254,13 +265,14 @@ TEST_F(CommandsTest, SizeCountBytesAndTheDefaults) {
     EXPECT_EQ(SizeOf("u.004.pcw"), 10 * kMo - 3 * (5 * kMo / 2));
     // A size past what a set stores is refused naming that limit.
     EXPECT_EQ(Pcw({"split", source, "--bytes", "4G"}), 2);
-    EXPECT_NE(err.str().find("--bytes 4G fait 4294967296 octets, plus que les 2147483647 octets"),
+    EXPECT_NE(err.str().find(
+                  Say(TextId::CliSizeAboveLimit, {"--bytes", "4G", "4294967296", "2147483647"})),
               std::string::npos)
         << err.str();
 
     // One part holding the whole file is no set: the join would refuse it.
     EXPECT_EQ(Pcw({"split", source, "--size", "10", "--name", "one"}), 1);
-    EXPECT_EQ(LastText(), "Le découpage a été annulé.");
+    EXPECT_EQ(LastText(), Say(TextId::SplitCancelled));
     EXPECT_EQ(SizeOf("one.001.pcw"), -1);
 
     // Without an option the defaults decide: 15 Mo is more than the file.
@@ -273,25 +285,19 @@ TEST_F(CommandsTest, SizeCountBytesAndTheDefaults) {
 
 // Sizes that make no usable set are refused before any part, with their cause:
 // parts larger than a set can say, or more parts than a split makes.
-TEST_F(CommandsTest, PartsTooLargeOrTooManyAreRefusedWithTheirCause) {
+TEST_P(CommandsTest, PartsTooLargeOrTooManyAreRefusedWithTheirCause) {
     const std::string big = dir / "big.iso";
     WriteFile(big, "");
     std::filesystem::resize_file(big, 5 * 1024 * kMo);  // sparse: no room taken
     const std::string source = Source(2 * kMo);
-    const std::string intro = "Une ou plusieurs informations sont incorrectes : \n\r";
+    const std::string intro = Say(TextId::ProblemsIntro, {""});
     const struct {
         std::vector<std::string> args;
         std::string problem;
     } cases[] = {
-        {{"split", big, "--count", "2"},
-         "\n\r- Taille de découpage trop grande : un fichier ne peut contenir plus de "
-         "2147483647 octets (il faut au moins 3 fichiers)."},
-        {{"split", source, "--bytes", "1"},
-         "\n\r- Taille de découpage trop petite : 2097152 fichiers, 100000 au plus (choisissez "
-         "une taille plus grande)."},
-        {{"split", source, "--bytes", "20"},
-         "\n\r- Taille de découpage trop petite : 104858 fichiers, 100000 au plus (choisissez "
-         "une taille plus grande)."},
+        {{"split", big, "--count", "2"}, Say(TextId::PartTooLargeLine, {"2147483647", "3"})},
+        {{"split", source, "--bytes", "1"}, Say(TextId::TooManyPartsLine, {"2097152", "100000"})},
+        {{"split", source, "--bytes", "20"}, Say(TextId::TooManyPartsLine, {"104858", "100000"})},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args[3]);
@@ -305,13 +311,12 @@ TEST_F(CommandsTest, PartsTooLargeOrTooManyAreRefusedWithTheirCause) {
 
 // A set stores its name in Windows-1252: a name outside it is stored
 // simplified, which the split says, and the join takes the parts' own name.
-TEST_F(CommandsTest, NamesOutsideWindows1252AreKeptByThePartsNames) {
+TEST_P(CommandsTest, NamesOutsideWindows1252AreKeptByThePartsNames) {
     const std::string source = Source(2 * kMo, "映画の夏.mkv");
     TempDir back;
     ASSERT_EQ(Pcw({"split", source, "--count", "2", "--md5"}), 0);
     EXPECT_EQ(LastText(),
-              "Le fichier a été coupé avec succès !\n\rLe nom enregistré dans le "
-              "jeu a dû être simplifié : ____.mkv");
+              Say(TextId::SplitSucceeded) + Say(TextId::StoredNameSimplifiedLine, {"____.mkv"}));
     ASSERT_EQ(Pcw({"join", dir / "映画の夏.mkv.001.pcw", "--folder", back.path()}), 0);
     EXPECT_EQ(ListDir(back.path()), std::vector<std::string>{"映画の夏.mkv"});
     EXPECT_TRUE(ReadFile(back / "映画の夏.mkv") == original);
@@ -323,42 +328,44 @@ TEST_F(CommandsTest, NamesOutsideWindows1252AreKeptByThePartsNames) {
     // A name that Windows-1252 holds is stored as it is, and not mentioned.
     Source(2 * kMo, "été.avi");
     ASSERT_EQ(Pcw({"split", dir / "été.avi", "--count", "2"}), 0);
-    EXPECT_EQ(LastText(), "Le fichier a été coupé avec succès !");
+    EXPECT_EQ(LastText(), Say(TextId::SplitSucceeded));
 }
 
-TEST_F(CommandsTest, SourceMustBeAFileOfMoreThanOneMo) {
+TEST_P(CommandsTest, SourceMustBeAFileOfMoreThanOneMo) {
     Source(kMo, "small.bin");
     EXPECT_EQ(Pcw({"split", dir / "small.bin", "--bytes", "1000"}), 1);
     ASSERT_EQ(sink.messages().size(), 1u);
-    EXPECT_EQ(sink.messages()[0].text, "Le fichier sélectionné à une taille inférieure à 1 Mo.");
-    EXPECT_EQ(sink.messages()[0].title, "Fichier trop petit...");
+    EXPECT_EQ(sink.messages()[0].text, Say(TextId::SourceTooSmall));
+    EXPECT_EQ(sink.messages()[0].title, Say(TextId::TitleFileTooSmall));
 
     Source(kMo + 1, "just.bin");
     EXPECT_EQ(Pcw({"split", dir / "just.bin", "--bytes", "524289"}), 0);
     EXPECT_EQ(SizeOf("just.bin.002.pcw"), 524288);
 
     EXPECT_EQ(Pcw({"split", dir / "missing.bin"}), 1);
-    EXPECT_EQ(LastText(), "Impossible d'ouvrir le fichier !\n\r" + dir / "missing.bin" +
-                              " : fichier ou dossier introuvable");
+    EXPECT_EQ(LastText(),
+              Say(TextId::CannotOpenFile,
+                  {Say(TextId::ReasonLine, {dir / "missing.bin", Say(TextId::ReasonNotFound)})}));
     EXPECT_EQ(Pcw({"split", dir.path()}), 1);
     EXPECT_EQ(LastText(),
-              "Impossible d'ouvrir le fichier !\n\r" + dir.path() + " : c'est un dossier");
+              Say(TextId::CannotOpenFile,
+                  {Say(TextId::ReasonLine, {dir.path(), Say(TextId::ReasonIsAFolder)})}));
 }
 
-TEST_F(CommandsTest, ExistingDestinationIsRefused) {
+TEST_P(CommandsTest, ExistingDestinationIsRefused) {
     const std::string source = Source(2 * kMo);
     ASSERT_EQ(Pcw({"split", source, "--bytes", "1000000"}), 0);
     EXPECT_EQ(Pcw({"split", source, "--bytes", "700000"}), 1);
-    EXPECT_EQ(LastText(), "Le découpage a été annulé.");
+    EXPECT_EQ(LastText(), Say(TextId::SplitCancelled));
     EXPECT_EQ(SizeOf("film.avi.004.pcw"), -1);
 
     // The rebuilt name is the source itself, still there.
     EXPECT_EQ(Pcw({"join", dir / "film.avi.001.pcw"}), 1);
-    EXPECT_EQ(LastText(), "Le recollage a été annulé.");
+    EXPECT_EQ(LastText(), Say(TextId::JoinCancelled));
     EXPECT_EQ(ReadFile(source), original);
 }
 
-TEST_F(CommandsTest, RoomIsCheckedAgainstWhatTheJobWrites) {
+TEST_P(CommandsTest, RoomIsCheckedAgainstWhatTheJobWrites) {
     const std::string source = Source(3 * kMo);
     const int64_t split = 3 * kMo + 104 + 3 * 32;  // data, header, digests
     {
@@ -374,10 +381,10 @@ TEST_F(CommandsTest, RoomIsCheckedAgainstWhatTheJobWrites) {
     {
         FreeSpaceIs free(rebuilt);
         EXPECT_EQ(Pcw({"join", dir / "film.avi.001.pcw", "--name", "out"}), 1);
-        EXPECT_EQ(LastText(), "Il n'y a pas assez d'espace sur le disque dur ( " +
-                                  platform::VolumeOf(dir.path()) +
-                                  ": ) !\n\r\n\rLibre : 3,00 Mo | Nécessaire : 3,00 Mo | "
-                                  "Besoin : 0,00 Mo");
+        const std::string three = Say(TextId::SizeInMegabytes, {"3", "00"});
+        EXPECT_EQ(LastText(),
+                  Say(TextId::NotEnoughSpace, {platform::VolumeOf(dir.path()), three, three,
+                                               Say(TextId::SizeInMegabytes, {"0", "00"})}));
         EXPECT_EQ(SizeOf("out"), -1);
     }
     {
@@ -387,55 +394,60 @@ TEST_F(CommandsTest, RoomIsCheckedAgainstWhatTheJobWrites) {
     }
 }
 
-TEST_F(CommandsTest, FoldersAndFirstPartsThatCannotBeUsed) {
+TEST_P(CommandsTest, FoldersAndFirstPartsThatCannotBeUsed) {
     const std::string source = Source(2 * kMo);
     platform::MakeFolders(dir / "parts");
     ASSERT_EQ(Pcw({"split", source, "--bytes", "1000000", "--folder", dir / "parts/"}), 0);
     EXPECT_EQ(SizeOf("parts/film.avi.003.pcw"), 2 * kMo - 2000000);
     EXPECT_EQ(Pcw({"split", source, "--folder", source}), 1);
     EXPECT_EQ(Pcw({"join", dir / "parts/film.avi.001.pcw", "--folder", dir / "nowhere"}), 1);
-    EXPECT_EQ(LastText().rfind("Le dossier de destination n'existe pas", 0), 0u);
+    EXPECT_EQ(LastText().rfind(LeadOf(TextId::DestinationFolderMissing), 0), 0u);
 
     // Under any other name the other parts would be looked for under the wrong stem.
     WriteFile(dir / "renamed.pcw", ReadFile(dir / "parts/film.avi.001.pcw"));
     EXPECT_EQ(Pcw({"info", dir / "renamed.pcw"}), 1);
     // A later part of a native set stands for its set, found by its first part.
     EXPECT_EQ(Pcw({"info", dir / "parts/film.avi.002.pcw"}), 0);
-    EXPECT_EQ(out.str().rfind("Type détecté : native (nom en .NNN.pcw)\n", 0), 0u) << out.str();
+    EXPECT_EQ(out.str().rfind(
+                  Say(TextId::InfoDetectedKind, {Say(TextId::DetectedKindWithReason,
+                                                     {"native", Say(TextId::ReasonNativeName)})}),
+                  0),
+              0u)
+        << out.str();
     WriteFile(dir / "noise.001.pcw", RandomBytes(500, 7));
     EXPECT_EQ(Pcw({"join", dir / "noise.001.pcw"}), 1);
-    EXPECT_EQ(LastText(),
-              "Le fichier Parcelwise semble être corrompu. Il n'est pas possible de le recoller.");
+    EXPECT_EQ(LastText(), Say(TextId::NativeSetCorrupt, {""}));
     EXPECT_TRUE(out.str().empty());
 }
 
 // Without --format, a part that no kind fits or that two kinds fit is never
 // guessed at: the message names the file and the kinds, and asks for --format.
-TEST_F(CommandsTest, PartsOfNoKindOrOfSeveralKindsAreNotGuessed) {
+TEST_P(CommandsTest, PartsOfNoKindOrOfSeveralKindsAreNotGuessed) {
     WriteFile(dir / "notes.txt", std::string(300, 'x'));
     EXPECT_EQ(Pcw({"info", dir / "notes.txt"}), 1);
     ASSERT_EQ(sink.messages().size(), 1u);
-    EXPECT_EQ(sink.messages().back().title, "Type de jeu inconnu");
+    EXPECT_EQ(sink.messages().back().title, Say(TextId::TitleUnknownKind));
     EXPECT_NE(LastText().find(dir / "notes.txt"), std::string::npos) << LastText();
-    EXPECT_NE(LastText().find("--format (types : native, cutkiller, generic"), std::string::npos)
+    EXPECT_NE(LastText().find(LeadOf(TextId::ChooseKindWithOption) + "native, cutkiller, generic"),
+              std::string::npos)
         << LastText();
 
     // A Cutkiller part starts with its part count; a plain part may too.
     WriteFile(dir / "clip.001", "xxxxx012" + RandomBytes(2000, 5));
     EXPECT_EQ(Pcw({"join", dir / "clip.001"}), 1);
-    EXPECT_EQ(sink.messages().back().title, "Type de jeu ambigu");
+    EXPECT_EQ(sink.messages().back().title, Say(TextId::TitleAmbiguousKind));
     EXPECT_NE(LastText().find("(cutkiller, generic)"), std::string::npos) << LastText();
     EXPECT_NE(LastText().find(dir / "clip.001"), std::string::npos) << LastText();
     EXPECT_EQ(Pcw({"verify", dir / "clip.001"}), 1);
-    EXPECT_EQ(sink.messages().back().title, "Type de jeu ambigu");
+    EXPECT_EQ(sink.messages().back().title, Say(TextId::TitleAmbiguousKind));
 
     // A file that is not there is said as such, not as of no kind.
     EXPECT_EQ(Pcw({"join", dir / "missing"}), 1);
-    EXPECT_EQ(LastText().rfind("Impossible d'ouvrir le fichier !", 0), 0u) << LastText();
+    EXPECT_EQ(LastText().rfind(LeadOf(TextId::CannotOpenFile), 0), 0u) << LastText();
     EXPECT_EQ(ListDir(dir.path()), (std::vector<std::string>{"clip.001", "notes.txt"}));
 }
 
-TEST_F(CommandsTest, FailedJoinIsStatus1) {
+TEST_P(CommandsTest, FailedJoinIsStatus1) {
     const std::string source = Source(3 * kMo);
     ASSERT_EQ(Pcw({"split", source, "--size", "1", "--md5", "--name", "s"}), 0);
 
@@ -444,11 +456,14 @@ TEST_F(CommandsTest, FailedJoinIsStatus1) {
     part[1000] = static_cast<char>(part[1000] ^ 1);
     WriteFile(dir / "s.002.pcw", part);
     EXPECT_EQ(Pcw({"join", dir / "s.001.pcw", "--name", "checked"}), 1);
-    EXPECT_TRUE(Said("Le fichier n°2 est corrompu."));
-    EXPECT_EQ(LastText(), "Le processus a été arrêté à cause d'une erreur !");
+    EXPECT_TRUE(Said(Say(TextId::PartCorrupt, {"2"})));
+    EXPECT_EQ(LastText(), Say(TextId::JobStoppedByError));
     EXPECT_EQ(SizeOf("checked"), -1);
     EXPECT_EQ(Pcw({"join", dir / "s.001.pcw", "--name", "unchecked", "--no-verify"}), 0);
 }
+
+INSTANTIATE_TEST_SUITE_P(Languages, CommandsTest, ::testing::ValuesIn(LanguageCodes()),
+                         LanguageName);
 
 }  // namespace
 
@@ -484,12 +499,12 @@ TEST(CliDefaults, ComeFromTheSettingsWithoutChangingThem) {
 
 // A user without the rights, for real: pcw run as nobody says which file it
 // could not read or create, and why, on stderr.
-TEST_F(CommandsTest, AUserWithoutRightsIsToldWhichFileAndWhy) {
+TEST_P(CommandsTest, AUserWithoutRightsIsToldWhichFileAndWhy) {
     if (::system("runuser -u nobody -- true >/dev/null 2>&1") != 0)
         GTEST_SKIP() << "runuser cannot run a command as nobody here";
     auto asNobody = [](const std::string& command) {
         std::string output;
-        FILE* pipe = ::popen(("runuser -u nobody -- " + command + " 2>&1").c_str(), "r");
+        FILE* pipe = ::popen(("runuser -u nobody -- env " + command + " 2>&1").c_str(), "r");
         if (pipe == nullptr) return output;
         char chunk[512];
         while (size_t n = std::fread(chunk, 1, sizeof chunk, pipe)) output.append(chunk, n);
@@ -501,18 +516,24 @@ TEST_F(CommandsTest, AUserWithoutRightsIsToldWhichFileAndWhy) {
                     fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
     const std::string source = Source(2 * kMo);
     fs::permissions(source, fs::perms::owner_read | fs::perms::owner_write);
-    const std::string unreadable =
-        asNobody(std::string(PCW_PATH) + " split " + source + " --bytes 1000000 --folder /tmp");
-    EXPECT_NE(
-        unreadable.find("Impossible d'ouvrir le fichier !\n" + source + " : permission refusée"),
-        std::string::npos)
+    const std::string unreadable = asNobody(LocaleVariable() + " " + PCW_PATH + " split " + source +
+                                            " --bytes 1000000 --folder /tmp");
+    // The terminal ends its lines with a line feed alone.
+    const auto onTerminal = [](std::string text) {
+        for (size_t at; (at = text.find("\n\r")) != std::string::npos;) text.erase(at + 1, 1);
+        return text;
+    };
+    const std::string denied = Say(TextId::ReasonPermissionDenied);
+    EXPECT_NE(unreadable.find(onTerminal(
+                  Say(TextId::CannotOpenFile, {Say(TextId::ReasonLine, {source, denied})}))),
+              std::string::npos)
         << unreadable;
 
     fs::permissions(source, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     const std::string created =
-        asNobody(std::string(PCW_PATH) + " split " + source + " --bytes 1000000");
-    EXPECT_NE(created.find("- Le dossier de destination est en lecture seule.\n" + dir.path() +
-                           "film.avi.001.pcw : permission refusée"),
+        asNobody(LocaleVariable() + " " + PCW_PATH + " split " + source + " --bytes 1000000");
+    EXPECT_NE(created.find(onTerminal(Say(TextId::CreateFailedListingCauses) +
+                                      Say(TextId::ReasonLine, {dir / "film.avi.001.pcw", denied}))),
               std::string::npos)
         << created;
     EXPECT_EQ(SizeOf("film.avi.001.pcw"), -1);
@@ -520,15 +541,17 @@ TEST_F(CommandsTest, AUserWithoutRightsIsToldWhichFileAndWhy) {
 
 // verify reads every part and writes nothing: a part per line for what is
 // wrong, a summary, 0 only for a whole set.
-TEST_F(CommandsTest, VerifyNamesEveryPartThatIsMissingShortDamagedOrExtra) {
+TEST_P(CommandsTest, VerifyNamesEveryPartThatIsMissingShortDamagedOrExtra) {
     Source(5 * 1000000 + 123);
     ASSERT_EQ(Pcw({"split", dir / "film.avi", "--bytes", "1000000", "--md5"}), 0);
     const std::string first = dir / "film.avi.001.pcw";
     ASSERT_EQ(Pcw({"verify", first, "--verbose"}), 0);
-    EXPECT_NE(out.str().find("Fichier n°6 (" + dir / "film.avi.006.pcw" + ") : intact"),
+    EXPECT_NE(out.str().find(Say(TextId::VerifyPartLine,
+                                 {"6", dir / "film.avi.006.pcw", Say(TextId::VerifyPartIntact)})),
               std::string::npos)
         << out.str();
-    EXPECT_NE(out.str().find("Le jeu est complet : 6 fichiers, tous intacts."), std::string::npos);
+    EXPECT_NE(out.str().find(Say(TextId::VerifyWhole, {"6", Say(TextId::VerifyAllIntact)})),
+              std::string::npos);
 
     std::string third = ReadFile(dir / "film.avi.003.pcw");
     third[4000] ^= 0x40;
@@ -544,38 +567,43 @@ TEST_F(CommandsTest, VerifyNamesEveryPartThatIsMissingShortDamagedOrExtra) {
     const auto before = snapshot();
     EXPECT_EQ(Pcw({"verify", first}), 1);
     const std::string said = out.str();
-    EXPECT_NE(said.find("Fichier n°2 (" + dir / "film.avi.002.pcw" +
-                        ") : trop court (999000 octets de données au lieu de 1000000)"),
-              std::string::npos)
-        << said;
-    EXPECT_NE(said.find("n°3 (" + dir / "film.avi.003.pcw" +
-                        ") : endommagé (son Hash MD5 ne correspond pas)"),
-              std::string::npos)
-        << said;
-    EXPECT_NE(said.find("n°5 (" + dir / "film.avi.005.pcw" + ") : absent"), std::string::npos);
-    EXPECT_NE(said.find("n°7 (" + dir / "film.avi.007.pcw" + ") : en trop"), std::string::npos);
-    EXPECT_EQ(said.find("n°1 "), std::string::npos);  // good parts only with --verbose
-    EXPECT_NE(said.find("Le jeu est incomplet ou endommagé : 3 fichiers sur 6 en cause."),
-              std::string::npos);
+    const struct {
+        const char* number;
+        std::string problem;
+    } faults[] = {
+        {"2", Say(TextId::JudgedPartShort, {"999000", "1000000"})},
+        {"3", Say(TextId::JudgedPartDamaged)},
+        {"5", Say(TextId::JudgedPartMissing)},
+        {"7", Say(TextId::JudgedPartExtra)},
+    };
+    for (const auto& fault : faults)
+        EXPECT_NE(
+            said.find(Say(TextId::VerifyPartLine,
+                          {fault.number, dir / "film.avi.00" + std::string(fault.number) + ".pcw",
+                           fault.problem})),
+            std::string::npos)
+            << said;
+    EXPECT_EQ(said.find(first), std::string::npos);  // good parts only with --verbose
+    EXPECT_NE(said.find(Say(TextId::VerifyDamagedMany, {"3", "6"})), std::string::npos);
     EXPECT_TRUE(snapshot() == before);
 }
 
-TEST_F(CommandsTest, VerifyOfASetWithoutDigestsChecksPresenceAndSizes) {
+TEST_P(CommandsTest, VerifyOfASetWithoutDigestsChecksPresenceAndSizes) {
     // A set that coreutils split writes: only the names and sizes say anything.
     Source(3 * 400000 + 5);
     if (!platform::HasTool("split")) GTEST_SKIP() << "split is not installed";
     ASSERT_TRUE(platform::RunTool({"split", "-b", "400000", "-d", "-a", "3", "--numeric-suffixes=1",
                                    dir / "film.avi", dir / "film.avi."}));
     const std::string first = dir / "film.avi.001";
-    const std::string onlySizes =
-        "seules la présence et la taille des fichiers ont pu être vérifiées";
+    const std::string onlySizes = Say(TextId::VerifyWithoutDigests);
     EXPECT_EQ(Pcw({"verify", first, "--format", "generic"}), 0);
     EXPECT_NE(out.str().find(onlySizes), std::string::npos) << out.str();
     // The last part may hold less than the others, never more.
     WriteFile(dir / "film.avi.004", RandomBytes(400001, 3));
     EXPECT_EQ(Pcw({"verify", first, "--format", "generic"}), 1);
-    EXPECT_NE(out.str().find("n°4 (" + dir / "film.avi.004" +
-                             ") : trop long (400001 octets de données au lieu de 400000)"),
+    EXPECT_NE(out.str().find(Say(
+                  TextId::VerifyPartLine,
+                  {"4", dir / "film.avi.004", Say(TextId::JudgedPartLong, {"400001", "400000"})})),
               std::string::npos)
         << out.str();
 }
@@ -583,7 +611,7 @@ TEST_F(CommandsTest, VerifyOfASetWithoutDigestsChecksPresenceAndSizes) {
 // verify, info and join judge a set alike, and in bounded time: a stray
 // part numbered far past the set is a run of missing parts, not a billion
 // looks; a lone file is no set; a last part as large as the others is said.
-TEST_F(CommandsTest, VerifyInfoAndJoinJudgeASetAlike) {
+TEST_P(CommandsTest, VerifyInfoAndJoinJudgeASetAlike) {
     const struct {
         std::vector<std::pair<std::string, size_t>> files;
         int status;            // of verify and of the join
@@ -592,21 +620,20 @@ TEST_F(CommandsTest, VerifyInfoAndJoinJudgeASetAlike) {
     } cases[] = {
         {{{"x.001", 100}, {"x.002", 100}, {"x.003", 40}, {"x.999999999", 5}},
          1,
-         "Fichiers n°4 à n°999999998 (" + dir / "x.004" + "…) : absents",
+         Say(TextId::VerifyRunLine,
+             {"4", "999999998", dir / "x.004", Say(TextId::JudgedPartsMissing)}),
          // The first part at fault, as verify lists it: no more the last.
-         "Le fichier n°3 est trop court (40 octets de données au lieu de 100)."},
-        {{{"x.001", 100}},
-         1,
-         "Un seul fichier a été trouvé : un jeu en compte au moins deux.",
-         "Un seul fichier a été trouvé : un jeu en compte au moins deux."},
+         Say(TextId::JudgedPartAtFault, {"3", Say(TextId::JudgedPartShort, {"40", "100"})})},
+        {{{"x.001", 100}}, 1, Say(TextId::SetLonePart), Say(TextId::SetLonePart)},
         {{{"x.001", 100}, {"x.002", 100}},
          0,
-         "- Le dernier fichier a la taille des autres : d'autres fichiers ont pu le suivre",
+         Say(TextId::VerifyNoteLine, {Say(TextId::VerifyMayContinue)}),
          ""},
         {{{"x.001", 100}, {"x.002", 99}, {"x.003", 40}},
          1,
-         "Fichier n°2 (" + dir / "x.002" + ") : trop court (99 octets de données au lieu de 100)",
-         "Le fichier n°2 est trop court (99 octets de données au lieu de 100)."},
+         Say(TextId::VerifyPartLine,
+             {"2", dir / "x.002", Say(TextId::JudgedPartShort, {"99", "100"})}),
+         Say(TextId::JudgedPartAtFault, {"2", Say(TextId::JudgedPartShort, {"99", "100"})})},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.verified);
@@ -615,7 +642,8 @@ TEST_F(CommandsTest, VerifyInfoAndJoinJudgeASetAlike) {
         EXPECT_EQ(Pcw({"verify", dir / "x.001", "--format", "generic"}), c.status);
         EXPECT_NE(out.str().find(c.verified), std::string::npos) << out.str();
         EXPECT_EQ(Pcw({"info", dir / "x.001", "--format", "generic"}), 0);
-        EXPECT_EQ(out.str().find("État : incomplet") == std::string::npos, c.status == 0)
+        EXPECT_EQ(out.str().find(LeadOf(TextId::InfoSetDamaged)) == std::string::npos,
+                  c.status == 0)
             << out.str();
         EXPECT_EQ(Pcw({"join", dir / "x.001", "--format", "generic", "--name", "joined"}),
                   c.status);

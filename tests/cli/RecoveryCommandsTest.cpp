@@ -10,12 +10,16 @@
 #include "platform/Env.h"
 #include "platform/Fs.h"
 #include "support/TestSupport.h"
+#include "texts/Texts.h"
 
 using namespace testsupport;
+using texts::Say;
+using texts::TextId;
 
 namespace {
 
-class RecoveryCommandsTest : public ::testing::Test {
+// Every test runs in each language, expecting texts by their ids.
+class RecoveryCommandsTest : public EachLanguage {
 protected:
     int Pcw(std::vector<std::string> args) {
         out.str("");
@@ -44,7 +48,7 @@ protected:
     std::map<std::string, std::string> kept;
 };
 
-TEST_F(RecoveryCommandsTest, ASplitWithRecoveryPartsLeavesTheSetAsItWas) {
+TEST_P(RecoveryCommandsTest, ASplitWithRecoveryPartsLeavesTheSetAsItWas) {
     const std::string source = Source(2500000);
     TempDir plain;
     ASSERT_EQ(Pcw({"split", source, "--bytes", "700000", "--md5", "--folder", plain.path()}), 0);
@@ -59,7 +63,7 @@ TEST_F(RecoveryCommandsTest, ASplitWithRecoveryPartsLeavesTheSetAsItWas) {
 
 // What verify says and exits with, by what was lost from a set of four parts
 // and three recovery parts; then repair puts every file back.
-TEST_F(RecoveryCommandsTest, VerifySaysWhetherALossCanBeRepairedAndRepairDoesIt) {
+TEST_P(RecoveryCommandsTest, VerifySaysWhetherALossCanBeRepairedAndRepairDoesIt) {
     const std::string source = Source(2500000);
     ASSERT_EQ(Pcw({"split", source, "--bytes", "700000", "--recovery", "3"}), 0);
     const std::vector<std::string> all = {
@@ -72,33 +76,37 @@ TEST_F(RecoveryCommandsTest, VerifySaysWhetherALossCanBeRepairedAndRepairDoesIt)
         int status;
         std::string said;
     } rows[] = {
-        {{}, {}, "film.avi.001.pcw", 0, "Fichiers de secours : 3, tous intacts."},
+        {{}, {}, "film.avi.001.pcw", 0, Say(TextId::RecoveryPartsIntact, {"3"})},
         {{"film.avi.002.pcw"},
          {"film.avi.004.pcw"},
          "film.avi.001.pcw",
          3,
-         "réparable : 2 fichiers à reconstruire, 3 fichiers de secours présents"},
+         Say(TextId::RecoveryRepairable,
+             {Say(TextId::RecoveryToRebuild, {"2"}), Say(TextId::RecoveryPresent, {"3"})})},
         {{"film.avi.001.pcw"},
          {},
          "film.avi.001.pcw",
          3,
-         "réparable : 1 fichier à reconstruire, 3 fichiers de secours présents"},
+         Say(TextId::RecoveryRepairable,
+             {Say(TextId::RecoveryOneToRebuild), Say(TextId::RecoveryPresent, {"3"})})},
         {{"film.avi.002.pcw", "film.avi.R01.pcw", "film.avi.R02.pcw"},
          {},
          "film.avi.001.pcw",
          3,
-         "réparable : 3 fichiers à reconstruire, 1 fichier de secours présent"},
+         Say(TextId::RecoveryRepairable,
+             {Say(TextId::RecoveryToRebuild, {"3"}), Say(TextId::RecoveryOnePresent)})},
         {{"film.avi.R02.pcw"},
          {"film.avi.R01.pcw"},
          "film.avi.R03.pcw",
          3,
-         "Fichier de secours n°1 (" + dir / "film.avi.R01.pcw" + ") : endommagé"},
+         Say(TextId::RecoveryPartLine,
+             {"1", dir / "film.avi.R01.pcw", Say(TextId::JudgedPartDamaged)})},
         {{"film.avi.001.pcw", "film.avi.003.pcw", "film.avi.R01.pcw"},
          {"film.avi.002.pcw"},
          "film.avi.R03.pcw",
          1,
-         "irréparable : 4 fichiers manquants ou endommagés, il faudrait 3 fichiers de secours "
-         "intacts et il y en a 2"},
+         Say(TextId::RecoveryIrreparable,
+             {Say(TextId::RecoveryLost, {"4"}), Say(TextId::RecoveryNeeded, {"3"}), "2"})},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.said);
@@ -120,7 +128,9 @@ TEST_F(RecoveryCommandsTest, VerifySaysWhetherALossCanBeRepairedAndRepairDoesIt)
         if (row.status == 3) {
             ExpectKeptRestored();
             for (const std::string& name : row.damaged) {
-                EXPECT_TRUE(Says("sous le nom " + dir / name + ".endommage")) << out.str();
+                EXPECT_TRUE(
+                    Says(Say(TextId::RepairKeptAsideLine, {dir / name, dir / name + ".endommage"})))
+                    << out.str();
                 std::remove((dir / (name + ".endommage")).c_str());
             }
             EXPECT_EQ(Pcw({"verify", dir / row.askedOf}), 0);
@@ -133,12 +143,12 @@ TEST_F(RecoveryCommandsTest, VerifySaysWhetherALossCanBeRepairedAndRepairDoesIt)
 
 // A set of 300 parts and its 2 recovery parts: more files than the byte field
 // has elements, and any two of them still come back.
-TEST_F(RecoveryCommandsTest, RepairsASetOfMoreThan256Files) {
+TEST_P(RecoveryCommandsTest, RepairsASetOfMoreThan256Files) {
     const std::string source = Source(1320000);
     // 1000 parts and 50 recovery parts are more than any protected set has:
     // refused before a part is written.
     EXPECT_EQ(Pcw({"split", source, "--bytes", "1320", "--recovery", "50"}), 1);
-    EXPECT_NE(sink.texts().back().find("au plus 1049 fichiers"), std::string::npos);
+    EXPECT_EQ(sink.texts().back(), Say(TextId::RecoveryTooManyShards, {"1049", "1050"}));
     ASSERT_EQ(ListDir(dir.path()).size(), 1u);
     ASSERT_EQ(Pcw({"split", source, "--bytes", "4400", "--recovery", "2"}), 0) << err.str();
     ASSERT_EQ(ListDir(dir.path()).size(), 1u + 300 + 2);
@@ -155,7 +165,7 @@ TEST_F(RecoveryCommandsTest, RepairsASetOfMoreThan256Files) {
 // Every loss of up to two files of a set with two recovery parts, the first
 // and last data parts included, joined without a repair from any file of the
 // set, lost or not, recovery parts too; three are refused with their counts.
-TEST_F(RecoveryCommandsTest, AJoinRebuildsLostPartsOnItsWay) {
+TEST_P(RecoveryCommandsTest, AJoinRebuildsLostPartsOnItsWay) {
     const std::string source = Source(2500000);
     const struct {
         std::vector<std::string> tool;  // empty: pcw split … --recovery 2
@@ -199,18 +209,23 @@ TEST_F(RecoveryCommandsTest, AJoinRebuildsLostPartsOnItsWay) {
                 EXPECT_EQ(status, 1);
                 const int lostData = __builtin_popcount(mask & 0b1111);
                 ASSERT_FALSE(sink.texts().empty());
-                EXPECT_NE(sink.texts().back().find(
-                              "irréparable : 3 fichiers manquants ou endommagés, il faudrait " +
-                              std::to_string(lostData) + " fichier"),
-                          std::string::npos)
-                    << sink.texts().back();
+                // Three losses with one recovery part at most among them.
+                const int present = 2 - __builtin_popcount(mask & 0b110000);
+                // The message is the report's line without its line end.
+                std::string irreparable =
+                    Say(TextId::RecoveryIrreparable,
+                        {Say(TextId::RecoveryLost, {"3"}),
+                         Say(TextId::RecoveryNeeded, {std::to_string(lostData)}),
+                         std::to_string(present)});
+                irreparable.pop_back();
+                EXPECT_EQ(sink.texts().back(), irreparable) << sink.texts().back();
             } else {
                 ASSERT_EQ(status, 0) << out.str() << sink.texts().back();
                 EXPECT_EQ(ReadFile(dir / "back.avi"), original);
                 for (size_t i = 0; i < 4; ++i)
-                    EXPECT_EQ(Says("Fichier n°" + std::to_string(i + 1) + " (" + dir / all[i] +
-                                   ") reconstruit à partir des fichiers de secours"),
-                              (mask >> i & 1) != 0)
+                    EXPECT_EQ(
+                        Says(Say(TextId::JoinRebuiltLine, {std::to_string(i + 1), dir / all[i]})),
+                        (mask >> i & 1) != 0)
                         << out.str();
             }
             // Nothing beside the set but what the join made.
@@ -223,7 +238,7 @@ TEST_F(RecoveryCommandsTest, AJoinRebuildsLostPartsOnItsWay) {
 
 // Sets that coreutils and 7-Zip wrote, protected afterwards, come back whole
 // after a part is lost and another damaged.
-TEST_F(RecoveryCommandsTest, ProtectsTheSetsOfOtherTools) {
+TEST_P(RecoveryCommandsTest, ProtectsTheSetsOfOtherTools) {
     const std::string source = Source(1000000);
     const struct {
         std::vector<std::string> tool;
@@ -262,7 +277,10 @@ TEST_F(RecoveryCommandsTest, ProtectsTheSetsOfOtherTools) {
     std::remove((dir / "cut.002").c_str());
     EXPECT_EQ(Pcw({"protect", dir / "cut.001", "--recovery", "2"}), 1);
     ASSERT_FALSE(sink.texts().empty());
-    EXPECT_NE(sink.texts().back().find("Seul un jeu complet"), std::string::npos);
+    EXPECT_EQ(sink.texts().back().rfind(Say(TextId::RecoverySetNotWhole, {""}), 0), 0u);
 }
+
+INSTANTIATE_TEST_SUITE_P(Languages, RecoveryCommandsTest, ::testing::ValuesIn(LanguageCodes()),
+                         LanguageName);
 
 }  // namespace

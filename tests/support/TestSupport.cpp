@@ -29,6 +29,32 @@ const texts::MisuseHandler kPreviousHandler = texts::SetMisuseHandler(FailMisuse
 
 }  // namespace
 
+void EachLanguage::SetUp() {
+    ASSERT_TRUE(texts::UseLanguage(GetParam()));
+}
+
+void EachLanguage::TearDown() {
+    texts::UseLanguage(texts::Languages()[0].code);
+}
+
+std::string EachLanguage::LocaleVariable() const {
+    // The C locale speaks the reference; a locale of another language needs
+    // no more than its language's code ("en.UTF-8").
+    const std::string_view code = GetParam();
+    return code == texts::Languages()[0].code ? "LC_ALL=C.UTF-8"
+                                              : "LC_ALL=" + std::string(code) + ".UTF-8";
+}
+
+std::vector<std::string_view> LanguageCodes() {
+    std::vector<std::string_view> codes;
+    for (const texts::Language& language : texts::Languages()) codes.push_back(language.code);
+    return codes;
+}
+
+std::string LanguageName(const ::testing::TestParamInfo<std::string_view>& info) {
+    return std::string(info.param);
+}
+
 void SetEnv(const char* name, const std::string& value) {
 #ifdef _WIN32
     ::_wputenv_s(FsPath(name).c_str(), FsPath(value).c_str());

@@ -2,11 +2,14 @@
 // a display that remembers what the worker wrote.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -136,6 +139,20 @@ private:
     std::vector<std::string> writes_;
     int closes_ = 0;
 };
+
+// A suite whose tests run once in each language of the catalogue: a test
+// expects texts by their ids (texts::Say), worded in the language in force.
+class EachLanguage : public ::testing::TestWithParam<std::string_view> {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    // The environment a program started by the test needs to speak the same
+    // language, as `env` takes it: "LC_ALL=en_US.UTF-8".
+    std::string LocaleVariable() const;
+};
+// The codes of every catalogue, for INSTANTIATE_TEST_SUITE_P.
+std::vector<std::string_view> LanguageCodes();
+std::string LanguageName(const ::testing::TestParamInfo<std::string_view>& info);
 
 // Polls until the condition holds or a few seconds have passed.
 template <class Condition>

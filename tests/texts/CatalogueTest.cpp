@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <map>
 #include <set>
 #include <string>
 
@@ -18,6 +19,25 @@ std::set<int> PlaceholdersOf(std::string_view text) {
     return found;
 }
 
+// Ids whose texts a language words alike where the reference does not (an
+// English adjective has no plural): the only rows allowed to coincide.
+struct SharedWording {
+    std::string_view language;
+    TextId first;
+    TextId second;
+};
+constexpr SharedWording kSharedWordings[] = {
+    {"en", TextId::VerifyPartIntact, TextId::VerifyAllIntact},
+};
+
+bool MayShare(std::string_view language, TextId a, TextId b) {
+    for (const SharedWording& shared : kSharedWordings)
+        if (shared.language == language && ((shared.first == a && shared.second == b) ||
+                                            (shared.first == b && shared.second == a)))
+            return true;
+    return false;
+}
+
 }  // namespace
 
 // Each catalogue words every id, with placeholders %1 to %n and none skipped,
@@ -27,12 +47,14 @@ TEST(Catalogue, EveryLanguageWordsEveryIdOnce) {
     for (const texts::Language& language : texts::Languages()) {
         SCOPED_TRACE(std::string(language.code));
         ASSERT_TRUE(texts::FollowsIds(language.rows));
-        std::set<std::string_view> seen;
+        std::map<std::string_view, TextId> seen;
         for (size_t i = 0; i < language.rows.size(); ++i) {
             const texts::Row& row = language.rows[i];
             SCOPED_TRACE("id " + std::to_string(i) + ": " + std::string(row.text));
             EXPECT_FALSE(row.text.empty());
-            EXPECT_TRUE(seen.insert(row.text).second) << "two ids share this text";
+            const auto [earlier, first] = seen.emplace(row.text, row.id);
+            EXPECT_TRUE(first || MayShare(language.code, earlier->second, row.id))
+                << "two ids share this text";
             const std::set<int> placeholders = PlaceholdersOf(row.text);
             const int count = texts::PlaceholderCount(row.text);
             EXPECT_EQ(placeholders.size(), static_cast<size_t>(count))
