@@ -14,3 +14,14 @@ fail() {
     echo "FAIL: $*" >&2
     failed=1
 }
+
+# PCW_TEST_LANGUAGE=en runs the same checks with pcw speaking that language
+# (pcw only reads the locale's name, which need not be installed here): what
+# a script reads of pcw, statuses and --json, never depends on it.
+if [ -n "${PCW_TEST_LANGUAGE:-}" ]; then
+    printf '#!/bin/sh\nexec env LC_ALL=%s.UTF-8 "%s" "$@"\n' "$PCW_TEST_LANGUAGE" "$pcw" >"$scratch/pcw"
+    chmod +x "$scratch/pcw"
+    [ "$("$scratch/pcw" --help)" != "$(env LC_ALL=C.UTF-8 "$pcw" --help)" ] ||
+        fail "pcw does not speak $PCW_TEST_LANGUAGE"
+    pcw=$scratch/pcw
+fi
