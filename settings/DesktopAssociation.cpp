@@ -119,6 +119,12 @@ bool HideOldEntry(const std::string& path, bool& changed) {
     return WriteIfChanged(path, *old + (ended ? "" : "\n") + "Hidden=true\n", changed);
 }
 
+// A key of the desktop entry in English, the default of every language
+// without its own, and in French.
+std::string TranslatedKey(const char* key, const char* english, const char* french) {
+    return std::string(key) + "=" + english + "\n" + key + "[fr]=" + french + "\n";
+}
+
 }  // namespace
 
 std::string DesktopDataFolder() {
@@ -145,11 +151,11 @@ std::string DesktopEntryText(const std::string& program) {
     return std::string(
                "[Desktop Entry]\n"
                "Type=Application\n"
-               "Name=Parcelwise\n"
-               "GenericName=Découpeur de fichiers\n"
-               "Comment=Couper et recoller des fichiers\n"
-               "Icon=") +
-           kDesktopId +
+               "Name=Parcelwise\n") +
+           TranslatedKey("GenericName", "File Splitter", "Découpeur de fichiers") +
+           TranslatedKey("Comment", "Split files and join them back",
+                         "Couper et recoller des fichiers") +
+           "Icon=" + kDesktopId +
            "\n"
            "Exec=" +
            ExecArgument(program) +
@@ -161,8 +167,9 @@ std::string DesktopEntryText(const std::string& program) {
            "MimeType=" +
            kMimeType +
            ";\n"
-           "Categories=Utility;Archiving;\n"
-           "Keywords=couper;découper;recoller;joindre;morceaux;fichier;MD5;split;join;\n";
+           "Categories=Utility;Archiving;\n" +
+           TranslatedKey("Keywords", "split;cut;join;merge;parts;file;MD5;",
+                         "couper;découper;recoller;joindre;morceaux;fichier;MD5;split;join;");
 }
 
 bool MimeDatabaseAnswers(const std::string& dataFolder) {

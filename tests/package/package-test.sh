@@ -35,9 +35,18 @@ for file in usr/bin/pcw usr/bin/parcelwise \
     usr/share/icons/hicolor/48x48/apps/org.parcelwise.Parcelwise.png \
     usr/share/icons/hicolor/128x128/apps/org.parcelwise.Parcelwise.png \
     usr/share/man/man1/pcw.1.gz usr/share/man/man1/parcelwise.1.gz \
+    usr/share/man/fr/man1/pcw.1.gz usr/share/man/fr/man1/parcelwise.1.gz \
     usr/share/bash-completion/completions/pcw usr/share/doc/parcelwise/copyright \
     usr/share/doc/parcelwise/changelog.gz; do
     [ -s "$root/$file" ] || fail "the package lacks /$file"
+done
+# English is the page of every language without its own, French has its own.
+manuals=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../man" && pwd)
+for installed in "man1|en" "fr/man1|fr"; do
+    for page in pcw parcelwise; do
+        zcat "$root/usr/share/man/${installed%|*}/$page.1.gz" | cmp -s - "$manuals/${installed#*|}/$page.1" ||
+            fail "/usr/share/man/${installed%|*}/$page.1.gz is not man/${installed#*|}/$page.1"
+    done
 done
 # Nothing of the build folder may leak into the package: no test program, no
 # path that leads back to where it was built.
