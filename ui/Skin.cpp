@@ -1,9 +1,11 @@
 #include "ui/Skin.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QEvent>
 #include <QFontMetricsF>
 #include <QHash>
+#include <QImage>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -12,7 +14,6 @@
 #include <QProgressBar>
 #include <QScreen>
 #include <QStyle>
-#include <QSvgRenderer>
 #include <QWindow>
 #include <algorithm>
 #include <cmath>
@@ -285,30 +286,65 @@ void DragsWindow(QWidget* area) {
     area->installEventFilter(new Dragger(area));
 }
 
+int RenderingForRatio(const std::vector<qreal>& ratios, qreal ratio) {
+    if (ratios.empty()) return -1;
+    // A ratio a hair above a rendering's, as a scale factor's arithmetic
+    // gives, still takes that rendering: the pixels are the same.
+    const auto dense = std::find_if(ratios.begin(), ratios.end(),
+                                    [ratio](qreal made) { return made >= ratio - 0.01; });
+    return static_cast<int>((dense != ratios.end() ? dense : ratios.end() - 1) - ratios.begin());
+}
+
 namespace {
 
 int g_renderings = 0;
 
-// Each picture rendered once at each size and pixel ratio it is shown at: the
+// A picture as the build rendered it for one pixel ratio.
+struct Rendering {
+    qreal ratio = 1;
+    QString path;
+};
+
+// The renderings of a picture, ":/artwork/NAME-PERCENT.png", the least dense
+// first; none for a picture that is missing.
+std::vector<Rendering> RenderingsOf(const QString& name) {
+    InitArtwork();
+    std::vector<Rendering> renderings;
+    const QString prefix = name + "-";
+    for (const QString& file : QDir(":/artwork").entryList({prefix + "*.png"}, QDir::Files)) {
+        bool isNumber = false;
+        const int percent = file.mid(prefix.size()).chopped(4).toInt(&isNumber);
+        if (isNumber && percent > 0) renderings.push_back({percent / 100.0, ":/artwork/" + file});
+    }
+    std::sort(renderings.begin(), renderings.end(),
+              [](const Rendering& a, const Rendering& b) { return a.ratio < b.ratio; });
+    return renderings;
+}
+
+// Each picture prepared once at each size and pixel ratio it is shown at: the
 // windows repaint their background under every label a job's progress
-// rewrites, and reading the SVG anew each time cost a second of a 2 GiB split.
-// A null pixmap for a picture that is missing.
+// rewrites, and preparing it anew each time cost a second of a 2 GiB split.
+// The rendering that suits the ratio, scaled smoothly to the pixels of `size`
+// when it has others; a null pixmap for a picture that is missing.
 QPixmap RenderedArtwork(const QString& name, const QSize& size, qreal ratio) {
     static QHash<QString, QPixmap> rendered;
     const QString key =
         QString("%1 %2x%3@%4").arg(name).arg(size.width()).arg(size.height()).arg(ratio);
     if (auto found = rendered.constFind(key); found != rendered.constEnd()) return *found;
-    InitArtwork();
-    UseSkinFamilies();
     QPixmap pixmap;
-    QSvgRenderer renderer(":/artwork/" + name + ".svg");
-    if (renderer.isValid()) {
-        ++g_renderings;
-        pixmap = QPixmap((QSizeF(size) * ratio).toSize());
-        pixmap.setDevicePixelRatio(ratio);
-        pixmap.fill(Qt::transparent);
-        QPainter painter(&pixmap);
-        renderer.render(&painter, QRectF(QPointF(0, 0), QSizeF(size)));
+    const std::vector<Rendering> renderings = RenderingsOf(name);
+    std::vector<qreal> ratios;
+    for (const Rendering& rendering : renderings) ratios.push_back(rendering.ratio);
+    if (const int chosen = RenderingForRatio(ratios, ratio); chosen >= 0) {
+        QImage image(renderings[chosen].path);
+        const QSize pixels = (QSizeF(size) * ratio).toSize();
+        if (!image.isNull() && !pixels.isEmpty()) {
+            ++g_renderings;
+            if (image.size() != pixels)
+                image = image.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+            pixmap = QPixmap::fromImage(std::move(image));
+            pixmap.setDevicePixelRatio(ratio);
+        }
     }
     rendered.insert(key, pixmap);
     return pixmap;

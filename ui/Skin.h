@@ -72,14 +72,18 @@ void CentreWindow(QWidget* window, QPoint centre);
 // background): it follows the pointer's motion from the press, moved by the
 // program, or by the system where only the system may move windows.
 void DragsWindow(QWidget* area);
-// Draws an artwork picture (":/artwork/NAME.svg") over the whole rectangle;
-// false when the picture is missing.
+// Draws an artwork picture (ui/artwork/NAME.svg, as the build rendered it)
+// over the whole rectangle; false when the picture is missing.
 bool PaintArtwork(QPainter& painter, const QString& name, const QRect& target);
 // The picture at `size`, in the screens' pixel density; transparent when missing.
 QPixmap ArtworkPixmap(const QString& name, const QSize& size);
-// How many pictures have been rendered from their SVG: each at most once per
-// size and pixel ratio, however often the windows repaint.
+// How many pictures have been prepared from their renderings: each at most
+// once per size and pixel ratio, however often the windows repaint.
 int ArtworkRenderings();
+// Of the renderings of a picture made for `ratios` (ascending), the index of
+// the one drawn at a device's pixel `ratio`: the least dense that is at least
+// as dense, else the densest; -1 without any.
+int RenderingForRatio(const std::vector<qreal>& ratios, qreal ratio);
 
 // A caption written on a window's artwork, drawn by the code (so that it can
 // be translated) where the picture would have drawn it: its baseline starts
@@ -122,7 +126,6 @@ void Style(QLabel* label, const LabelStyle& style);
 QStringList SkinFamilies(const QString& family);
 // The skin's font, in pixels.
 QFont SkinFont(int pixelSize, bool bold, const QString& family = "Arial");
-// Makes the skin's families stand in for Arial and Arial Black everywhere,
-// the texts of the artwork included; done before the first skin font or
-// picture.
+// Makes the skin's families stand in for Arial and Arial Black everywhere;
+// done before the first skin font.
 void UseSkinFamilies();

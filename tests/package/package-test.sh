@@ -18,7 +18,7 @@ fail() { echo "$*" >&2; failed=1; }
 
 field() { dpkg-deb --field "$deb" "$1"; }
 depends=$(field Depends)
-for needed in libc6 libqt6widgets6 libqt6svg6 qt6-translations-l10n fonts-liberation2; do
+for needed in libc6 libqt6widgets6 qt6-translations-l10n fonts-liberation2; do
     [[ ", $depends," == *", $needed"[\ ,]* ]] || fail "Depends lacks $needed: $depends"
 done
 [ "$(field Section)" = utils ] || fail "Section: $(field Section)"

@@ -16,11 +16,6 @@
 #include "core/DisplayNumbers.h"
 #include "ui/UiTexts.h"
 
-// The pictures are resources of the program's library.
-static void LoadArtwork() {
-    Q_INIT_RESOURCE(artwork);
-}
-
 namespace {
 
 // The texts that work puts in a place, besides those the windows show at
@@ -295,11 +290,11 @@ INSTANTIATE_TEST_SUITE_P(EveryLanguage, SkinFontArtworkTest,
 // No picture writes a text itself: a text drawn inside a picture could not be
 // translated, and a caption of the code drawn over it would be drawn twice.
 TEST(SkinFontArtwork, NoPictureHoldsAText) {
-    LoadArtwork();
-    const QStringList pictures = QDir(":/artwork").entryList({"*.svg"});
+    const QDir sources(PCW_ARTWORK_SOURCES);
+    const QStringList pictures = sources.entryList({"*.svg"});
     ASSERT_FALSE(pictures.empty());
     for (const QString& name : pictures) {
-        QFile file(":/artwork/" + name);
+        QFile file(sources.filePath(name));
         ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << name.toStdString();
         EXPECT_FALSE(file.readAll().contains("<text")) << name.toStdString();
     }
