@@ -73,13 +73,8 @@ if [ "$shots" = --docs ]; then
     shots=$tmp/shots
     mkdir -p "$shots"
 fi
-pids=()
-cleanup() {
-    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null; done
-    wait 2>/dev/null
-    rm -rf "$tmp"
-}
-trap cleanup EXIT
+# shellcheck source=../support/x-session.sh
+. "$(dirname "${BASH_SOURCE[0]}")/../support/x-session.sh"
 
 fail() {
     echo "FAILED: $*"
@@ -89,16 +84,7 @@ fail() {
     exit 1
 }
 
-# Xvfb chooses a free display itself and writes its number.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$tmp/display" 2>"$tmp/xvfb.log" &
-pids+=($!)
-for _ in $(seq 50); do [ -s "$tmp/display" ] && break; sleep 0.1; done
-[ -s "$tmp/display" ] || skip "Xvfb did not start: $(tail -n 1 "$tmp/xvfb.log")"
-export DISPLAY=":$(cat "$tmp/display")"
-openbox --sm-disable >"$tmp/openbox.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 50); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break; sleep 0.1; done
-xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" || skip "openbox did not start"
+start_x_session
 
 # A home of its own: settings, association and sources.
 export HOME="$tmp/home" XDG_CONFIG_HOME="$tmp/home/.config" XDG_DATA_HOME="$tmp/home/.local/share"
@@ -109,32 +95,24 @@ src="$HOME/film.bin"
 truncate -s 400M "$src"
 second="$HOME/second.bin"
 truncate -s 40M "$second"
+# Big enough that no machine splits it before Pause is clicked: it is never
+# split to its end, and the parts it starts are taken back.
 third="$HOME/third.bin"
-truncate -s 400M "$third"
+truncate -s 2G "$third"
 
-# The id of the visible window whose name matches, waiting up to $2 seconds.
-window() {
-    local deadline=$((SECONDS + ${2:-10})) id
-    while ((SECONDS <= deadline)); do
-        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | tail -n 1)
-        [ -n "$id" ] && echo "$id" && return 0
-        sleep 0.05
-    done
-    return 1
+parts_size() { cat "$HOME"/${1:-}*.pcw 2>/dev/null | wc -c; }
+# Pauses the split of the third file from its progress window, and makes sure
+# it is paused halfway: the parts stop growing short of the whole file.
+pause_third() {
+    local held
+    progress=$(window '^Parcelwise$' 5) || fail "the progress window did not appear"
+    click "$progress" 328 39
+    sleep 0.5
+    held=$(parts_size third.bin)
+    sleep 0.5
+    [ "$(parts_size third.bin)" = "$held" ] || fail "the third split kept growing after Pause"
+    ((held > 0 && held < 2 << 30)) || fail "the third split was not paused halfway ($held bytes written)"
 }
-# Sets WX, WY, WW, WH to the window's place and size.
-place() {
-    local X Y WIDTH HEIGHT WINDOW SCREEN
-    eval "$(xdotool getwindowgeometry --shell "$1")" || return 1
-    WX=$X WY=$Y WW=$WIDTH WH=$HEIGHT
-}
-click() { # window x y [button]
-    place "$1"
-    xdotool mousemove $((WX + $2)) $((WY + $3)) click "${4:-1}"
-}
-state() { xprop -id "$1" WM_STATE 2>/dev/null | sed -n 's/.*window state: //p'; }
-viewable() { xwininfo -id "$1" 2>/dev/null | grep -q "IsViewable"; }
-parts_size() { cat "$HOME"/*.pcw 2>/dev/null | wc -c; }
 shot() { [ -n "$shots" ] && command -v import >/dev/null && import -window "$1" "$shots/$2.png"; }
 
 # Waits until the main window is on screen, restored, where it was.
@@ -284,9 +262,7 @@ main_is_back || fail "the main window did not come back after the second split"
 # then the report, and none of its parts are left.
 open_file "$third"
 click "$main" 235 245
-progress=$(window '^Parcelwise$' 5) || fail "the progress window did not appear"
-click "$progress" 328 39 # paused first, so that no busy machine ends the split before the cancel
-sleep 0.3
+pause_third # first, so that no busy machine ends the split before the cancel
 click "$progress" 367 40
 question=$(window '^-=Parcelwise=-$' 5) || fail "the cancel control asked nothing"
 shot "$question" cancel-question
@@ -338,10 +314,7 @@ fi
 click "$main" 150 65 # split mode
 open_file "$third"
 click "$main" 235 245
-progress=$(window '^Parcelwise$' 5) || fail "the progress window did not appear"
-click "$progress" 328 39 # paused, so that the split is still running when the signal comes
-sleep 0.3
-ls "$HOME"/third.bin.*.pcw >/dev/null 2>&1 || fail "the split to be stopped wrote nothing"
+pause_third # so that the split is still running when the signal comes
 kill -TERM "$app_pid"
 for _ in $(seq 100); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$app_pid" 2>/dev/null && fail "SIGTERM did not end the program"
