@@ -60,14 +60,23 @@ format-check: deps
 
 # Windows: pcw.exe and the test suites cross-built with mingw-w64, statically,
 # and the suites run under Wine in a prefix of their own inside the build
-# folder (made on the first run). The windows need a Qt 6 for Windows, which
-# Debian lacks: see the README.
+# folder (made on the first run). The windows (parcelwise.exe and their
+# suites) need a static Qt 6 for Windows, which Debian does not package:
+# `make qt-windows` builds it once from Debian's qt6-base source into the
+# machine's cache, and `make windows` builds them whenever it is there.
 WIN_BUILD ?= build-windows
 WIN_ENV = WINEPREFIX=$(abspath $(WIN_BUILD))/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
-.PHONY: windows test-windows
+WIN_QT := $(shell scripts/build-qt-windows --print-prefix)
+WIN_QT_READY := $(wildcard $(WIN_QT)/.parcelwise-complete)
+WIN_GUI = $(if $(WIN_QT_READY),-DPCW_GUI=ON -DPCW_WINDOWS_QT=$(WIN_QT),-DPCW_GUI=OFF)
+.PHONY: qt-windows windows test-windows
+qt-windows:
+	@./scripts/install-deps qt-windows
+
 windows:
 	@./scripts/install-deps windows
-	@cmake --preset windows -B $(WIN_BUILD) -DPCW_HOST_PCW=$(abspath $(BUILD))/cli/pcw >/dev/null
+	@$(if $(WIN_QT_READY),,echo "windows: no static Qt for Windows in $(WIN_QT) (make qt-windows): pcw.exe alone" >&2)
+	@cmake --preset windows -B $(WIN_BUILD) -DPCW_HOST_PCW=$(abspath $(BUILD))/cli/pcw $(WIN_GUI) >/dev/null
 	@cmake --build $(WIN_BUILD) -j $(JOBS)
 
 # The Linux build too, for the test that trades sets between the two systems.
@@ -100,16 +109,21 @@ asan: deps
 	  ctest --output-on-failure -j $(JOBS) -R '^(platform|core|formats|settings|cli|faults|fuzz)\.' \
 	  -E 'ASetOfMoreThan65536Parts'
 
-# What a Windows user is handed: pcw.exe, the README and the licence, in
-# $(WIN_BUILD)/parcelwise-<version>-windows-x86_64.zip. The texts get Windows
-# line ends and a .txt name, so that a double click opens them in Notepad.
+# What a Windows user is handed: pcw.exe, parcelwise.exe with Qt's French
+# texts for its dialogs (when the static Qt is there), the README and the
+# licence, in $(WIN_BUILD)/parcelwise-<version>-windows-x86_64.zip. The texts
+# get Windows line ends and a .txt name, so that a double click opens them in
+# Notepad. Qt's .qm files are the same on every system: Debian's are taken.
 PCW_VERSION := $(shell sed -n 's/^project.Parcelwise VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 WINDOWS_ZIP := $(WIN_BUILD)/parcelwise-$(PCW_VERSION)-windows-x86_64.zip
-WINDOWS_ZIP_FILES := LICENSE.txt README.txt pcw.exe
+WINDOWS_ZIP_FILES := $(strip LICENSE.txt README.txt $(if $(WIN_QT_READY),parcelwise.exe) pcw.exe $(if $(WIN_QT_READY),translations/qtbase_fr.qm))
 .PHONY: windows-zip
 windows-zip: windows
 	@rm -rf $(WIN_BUILD)/zip $(WINDOWS_ZIP) && mkdir -p $(WIN_BUILD)/zip
 	@x86_64-w64-mingw32-strip -o $(WIN_BUILD)/zip/pcw.exe $(WIN_BUILD)/cli/pcw.exe
+	@$(if $(WIN_QT_READY),x86_64-w64-mingw32-strip -o $(WIN_BUILD)/zip/parcelwise.exe $(WIN_BUILD)/ui/parcelwise.exe)
+	@$(if $(WIN_QT_READY),mkdir -p $(WIN_BUILD)/zip/translations && \
+	  cp /usr/share/qt6/translations/qtbase_fr.qm $(WIN_BUILD)/zip/translations/)
 	@sed 's/\r*$$/\r/' README.md >$(WIN_BUILD)/zip/README.txt
 	@sed 's/\r*$$/\r/' LICENSE >$(WIN_BUILD)/zip/LICENSE.txt
 	@cd $(WIN_BUILD)/zip && zip -q -X ../$(notdir $(WINDOWS_ZIP)) $(WINDOWS_ZIP_FILES)

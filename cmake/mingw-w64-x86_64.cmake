@@ -10,6 +10,19 @@ set(CMAKE_CXX_COMPILER ${PCW_MINGW_PREFIX}-g++-posix)
 set(CMAKE_RC_COMPILER ${PCW_MINGW_PREFIX}-windres)
 
 set(CMAKE_FIND_ROOT_PATH /usr/${PCW_MINGW_PREFIX})
+# The static Qt for Windows that scripts/build-qt-windows installs, when the
+# build is given it (-DPCW_WINDOWS_QT=<prefix>): found there, and nowhere on
+# the host, while its moc, uic and rcc are the host's.
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES PCW_WINDOWS_QT)
+if(PCW_WINDOWS_QT)
+  list(APPEND CMAKE_FIND_ROOT_PATH ${PCW_WINDOWS_QT})
+  set(QT_HOST_PATH /usr)
+  file(GLOB host_qt_tools /usr/lib/*/cmake/Qt6CoreTools)
+  if(host_qt_tools)
+    list(GET host_qt_tools 0 host_qt_tools)
+    cmake_path(GET host_qt_tools PARENT_PATH QT_HOST_PATH_CMAKE_DIR)
+  endif()
+endif()
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)

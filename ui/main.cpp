@@ -19,7 +19,8 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName("Parcelwise 1.1");
     // The desktop then takes the window for the program of the menu entry,
     // installed or written at start, and shows one item and its icon for both.
-    QGuiApplication::setDesktopFileName(kDesktopId);
+    // Windows knows the program by its file and icon alone.
+    if constexpr (kUsesDesktopFiles) QGuiApplication::setDesktopFileName(kDesktopId);
     // The windows are drawn for Arial's widths, in whichever font has them.
     UseSkinFamilies();
     QApplication::setWindowIcon(QIcon(ArtworkPixmap("app", QSize(64, 64))));
