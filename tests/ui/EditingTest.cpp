@@ -123,7 +123,7 @@ namespace {
 
 // Long names are cut on screen with "…"; the label and its tip keep them whole.
 TEST_F(GuiTest, NamesTooLongForTheirLabelEndWithAnEllipsis) {
-    const std::string folder = work.path() + std::string(60, 'd') + "/";
+    const std::string folder = platform::WithSeparator(work.path() + std::string(60, 'd'));
     std::filesystem::create_directories(folder);
     const std::string name = std::string(80, 'n') + ".bin";
     WriteFile(folder + name, RandomBytes(2 << 20, 25));

@@ -23,6 +23,7 @@
 #include "formats/Workflow.h"
 #include "formats/native/NativeSet.h"
 #include "platform/IoFaults.h"
+#include "platform/Paths.h"
 #include "support/TestSupport.h"
 #include "ui/ConvertWindow.h"
 #include "ui/JobFactory.h"
@@ -64,8 +65,8 @@ inline void PrintTo(const QString& text, std::ostream* out) {
 class GuiTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ::setenv("XDG_DATA_HOME", (home / "data").c_str(), 1);
-        ::setenv("HOME", home.path().c_str(), 1);
+        testsupport::SetEnv("XDG_DATA_HOME", home / "data");
+        testsupport::SetEnv("HOME", home.path());
         FileDialogs::ExpectAnswers(true);
         Questions::ExpectAnswers(true);
         BuildWindows();

@@ -357,8 +357,8 @@ TEST_F(GuiTest, FolderChooserKeepsTheFolderWhenCancelled) {
     FileDialogs::SetNextFolder(QString::fromStdString(home.path() + "out"));
     std::filesystem::create_directories(home / "out");
     Click("lblChangerDossier");
-    EXPECT_EQ(Text("lblDossier").toStdString(), home / "out/");
-    EXPECT_EQ(main->job->choices.folder, home / "out/");
+    EXPECT_EQ(Text("lblDossier").toStdString(), platform::WithSeparator(home / "out"));
+    EXPECT_EQ(main->job->choices.folder, platform::WithSeparator(home / "out"));
 }
 
 class CommandLineStart : public GuiTest {

@@ -302,15 +302,19 @@ TEST_F(GuiTest, AJobThatEndsUnderTheCancelQuestionClosesIt) {
     SetSize("1");
     QPointer<QWidget> question;
     bool closedByTheEnd = false;
+    // The end closes it, or the test does after a while; the timer goes with
+    // the test, and never fires into the next one.
+    QTimer giveUp;
+    giveUp.setSingleShot(true);
+    QObject::connect(&giveUp, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QDialog*>(question.data())) box->reject();
+    });
     QTimer::singleShot(0, [&] {
         QTimer::singleShot(50, [&] {
             question = QApplication::activeModalWidget();
             ASSERT_NE(question.data(), processing.get());
             processing->job()->Cancel();
-            // The end closes it, or the test does after a while.
-            QTimer::singleShot(5000, [&] {
-                if (auto* box = qobject_cast<QDialog*>(question.data())) box->reject();
-            });
+            giveUp.start(5000);
             for (int i = 0; i < 500 && Shown(question); ++i) {
                 QApplication::processEvents();
                 QThread::msleep(5);

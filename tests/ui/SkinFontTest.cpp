@@ -134,11 +134,20 @@ std::vector<QFont> FontsFor(const QFont& asked) {
 }
 
 // Every catalogue: the windows are built in the language under test.
+// Under Wine the static Qt of the Windows build draws the texts but names no
+// family for the fonts it draws them in, so nothing here can be measured
+// against the families asked; the screenshots of the Windows smoke test show
+// those windows instead.
+bool FontsGoUnnamed() {
+    return QFontInfo(SkinFont(12, false, "Arial")).family().isEmpty();
+}
+
 class SkinFontTest : public GuiTest, public ::testing::WithParamInterface<std::string_view> {
 protected:
     void SetUp() override {
         ASSERT_TRUE(texts::UseLanguage(GetParam()));
         GuiTest::SetUp();
+        if (FontsGoUnnamed()) GTEST_SKIP() << "this platform names no font family";
     }
     void TearDown() override {
         GuiTest::TearDown();
@@ -257,6 +266,7 @@ std::map<QString, ArtworkCaption> CaptionsOf(const QString& picture) {
 }
 
 TEST_P(SkinFontArtworkTest, EveryTextOfThePicturesStaysInItsRoom) {
+    if (FontsGoUnnamed()) GTEST_SKIP() << "this platform names no font family";
     ASSERT_TRUE(texts::UseLanguage(GetParam()));
     for (const ArtworkText& row : kArtworkTexts) {
         const QString text = UiText(row.text);
