@@ -101,8 +101,10 @@ asan: deps
 	  -E 'ASetOfMoreThan65536Parts'
 
 # What a Windows user is handed: pcw.exe, the README and the licence, in
-# $(WIN_BUILD)/parcelwise-<version>-windows-x86_64.zip. The texts get Windows
-# line ends and a .txt name, so that a double click opens them in Notepad.
+# $(WIN_BUILD)/parcelwise-<version>-windows-x86_64.zip. The README is the one
+# written for a Windows user, docs/windows/README.txt, stored as Notepad reads
+# it (UTF-8 with its byte-order mark, CRLF); the licence gets Windows line ends.
+# Both have a .txt name, so that a double click opens them in Notepad.
 PCW_VERSION := $(shell sed -n 's/^project.Parcelwise VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 WINDOWS_ZIP := $(WIN_BUILD)/parcelwise-$(PCW_VERSION)-windows-x86_64.zip
 WINDOWS_ZIP_FILES := LICENSE.txt README.txt pcw.exe
@@ -110,7 +112,7 @@ WINDOWS_ZIP_FILES := LICENSE.txt README.txt pcw.exe
 windows-zip: windows
 	@rm -rf $(WIN_BUILD)/zip $(WINDOWS_ZIP) && mkdir -p $(WIN_BUILD)/zip
 	@x86_64-w64-mingw32-strip -o $(WIN_BUILD)/zip/pcw.exe $(WIN_BUILD)/cli/pcw.exe
-	@sed 's/\r*$$/\r/' README.md >$(WIN_BUILD)/zip/README.txt
+	@cp docs/windows/README.txt $(WIN_BUILD)/zip/README.txt
 	@sed 's/\r*$$/\r/' LICENSE >$(WIN_BUILD)/zip/LICENSE.txt
 	@cd $(WIN_BUILD)/zip && zip -q -X ../$(notdir $(WINDOWS_ZIP)) $(WINDOWS_ZIP_FILES)
 	@[ "$$(unzip -Z1 $(WINDOWS_ZIP) | LC_ALL=C sort | xargs)" = "$(WINDOWS_ZIP_FILES)" ] || \
