@@ -9,7 +9,7 @@
 # DESCRIPTION is the program's one line in the Task Manager; ICON the SVG that
 # the icon is drawn from. Needs rsvg-convert (librsvg2-bin) and icotool
 # (icoutils).
-find_program(PCW_RSVG_CONVERT rsvg-convert REQUIRED)
+find_program(RSVG_CONVERT rsvg-convert REQUIRED)
 find_program(PCW_ICOTOOL icotool REQUIRED)
 
 set(PCW_WINDOWS_RESOURCES_DIR ${CMAKE_CURRENT_LIST_DIR}/windows)
@@ -30,7 +30,7 @@ function(pcw_windows_resources target)
   foreach(size IN LISTS PCW_ICON_SIZES)
     set(png ${dir}/icon-${size}.png)
     add_custom_command(OUTPUT ${png}
-      COMMAND ${PCW_RSVG_CONVERT} --width ${size} --height ${size} --output ${png} ${RES_ICON}
+      COMMAND ${RSVG_CONVERT} --width ${size} --height ${size} --output ${png} ${RES_ICON}
       DEPENDS ${RES_ICON} VERBATIM)
     list(APPEND pngs ${png})
     if(size EQUAL 256)

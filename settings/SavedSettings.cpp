@@ -52,7 +52,7 @@ const Setting kSettings[] = {
     {"Language", &SavedSettings::language, 0, true},
 };
 
-// Puts a stored value into its field.
+// Puts a stored value, within its row's range, into its field.
 void Assign(SavedSettings& params, const Field& field, int32_t stored) {
     std::visit(
         [&](auto member) {
