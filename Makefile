@@ -111,9 +111,11 @@ asan: deps
 
 # What a Windows user is handed: pcw.exe, parcelwise.exe with Qt's French
 # texts for its dialogs (when the static Qt is there), the README and the
-# licence, in $(WIN_BUILD)/parcelwise-<version>-windows-x86_64.zip. The texts
-# get Windows line ends and a .txt name, so that a double click opens them in
-# Notepad. Qt's .qm files are the same on every system: Debian's are taken.
+# licence, in $(WIN_BUILD)/parcelwise-<version>-windows-x86_64.zip. The README
+# is the one written for a Windows user, docs/windows/README.txt, stored as
+# Notepad reads it (UTF-8 with its byte-order mark, CRLF); the licence gets
+# Windows line ends. Both have a .txt name, so that a double click opens them
+# in Notepad. Qt's .qm files are the same on every system: Debian's are taken.
 PCW_VERSION := $(shell sed -n 's/^project.Parcelwise VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 WINDOWS_ZIP := $(WIN_BUILD)/parcelwise-$(PCW_VERSION)-windows-x86_64.zip
 WINDOWS_ZIP_FILES := $(strip LICENSE.txt README.txt $(if $(WIN_QT_READY),parcelwise.exe) pcw.exe $(if $(WIN_QT_READY),translations/qtbase_fr.qm))
@@ -124,7 +126,7 @@ windows-zip: windows
 	@$(if $(WIN_QT_READY),x86_64-w64-mingw32-strip -o $(WIN_BUILD)/zip/parcelwise.exe $(WIN_BUILD)/ui/parcelwise.exe)
 	@$(if $(WIN_QT_READY),mkdir -p $(WIN_BUILD)/zip/translations && \
 	  cp /usr/share/qt6/translations/qtbase_fr.qm $(WIN_BUILD)/zip/translations/)
-	@sed 's/\r*$$/\r/' README.md >$(WIN_BUILD)/zip/README.txt
+	@cp docs/windows/README.txt $(WIN_BUILD)/zip/README.txt
 	@sed 's/\r*$$/\r/' LICENSE >$(WIN_BUILD)/zip/LICENSE.txt
 	@cd $(WIN_BUILD)/zip && zip -q -X ../$(notdir $(WINDOWS_ZIP)) $(WINDOWS_ZIP_FILES)
 	@[ "$$(unzip -Z1 $(WINDOWS_ZIP) | LC_ALL=C sort | xargs)" = "$(WINDOWS_ZIP_FILES)" ] || \

@@ -56,6 +56,11 @@ struct Context {
     // The terminal's width in columns, which the progress line stays within;
     // 0 when unknown.
     size_t columns = 0;
+    // Whether the console is pcw's own alone, so that its window closes as pcw
+    // ends (a double click in Explorer), and the wait for a key before it does:
+    // the platform's calls, or the tests' own. Unset, the console is shared.
+    std::function<bool()> consoleIsOwnAlone = {};
+    std::function<void()> waitForKey = {};
 };
 
 using Args = std::vector<std::string>;

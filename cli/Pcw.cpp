@@ -71,8 +71,25 @@ std::string HelpText(const CliDefaults& defaults) {
                 BufferOption(defaults.bufferSize), FormatOption()});
 }
 
+namespace {
+
+// pcw with nothing to do in a console window of its own, which a double click
+// opened and which would close before anyone read a word: the help, then a
+// key to close the window.
+int HelpUntilAKey(Context& ctx) {
+    ctx.out << HelpText(ctx.defaults) << "\n" << Say(TextId::CliPressKeyToClose) << std::flush;
+    if (ctx.waitForKey) ctx.waitForKey();
+    ctx.out << "\n";
+    return kExitUsage;
+}
+
+}  // namespace
+
 int Run(const Args& args, Context& ctx) {
-    if (args.empty()) return UsageError(ctx, Say(TextId::CliMissingCommand));
+    if (args.empty()) {
+        if (ctx.consoleIsOwnAlone && ctx.consoleIsOwnAlone()) return HelpUntilAKey(ctx);
+        return UsageError(ctx, Say(TextId::CliMissingCommand));
+    }
     const std::string& command = args[0];
     const Args rest(args.begin() + 1, args.end());
     const auto endOfOptions = std::find(rest.begin(), rest.end(), "--");

@@ -19,6 +19,8 @@ int RunPcw(const cli::Args& args) {
     ctx.defaults = cli::ReadDefaults(platform::RegistryFolder());
     ctx.progress = platform::IsTerminal(2);
     ctx.columns = platform::TerminalColumns(2);
+    ctx.consoleIsOwnAlone = platform::ConsoleIsOwnAlone;
+    ctx.waitForKey = platform::WaitForKeyPress;
     return cli::Run(args, ctx);
 }
 

@@ -15,6 +15,13 @@ size_t TerminalColumns(int fd) {
     return size.ws_col;
 }
 
+// A terminal outlives the program that writes to it.
+bool ConsoleIsOwnAlone() {
+    return false;
+}
+
+void WaitForKeyPress() {}
+
 // A Linux terminal shows UTF-8 as it is: the standard buffers stay.
 struct ConsoleStreams::State {};
 

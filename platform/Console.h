@@ -23,6 +23,15 @@ std::vector<std::string> CommandLine(int argc, char** argv);
 // writes to; 0 when it is no terminal or does not say.
 size_t TerminalColumns(int fd);
 
+// True when the program's console is its own alone: no other program is
+// attached to it, as when Explorer starts a console program with a double click
+// and its window closes the moment the program ends. False in a Command Prompt
+// or a terminal, which outlive the program, without a console, and on Linux.
+bool ConsoleIsOwnAlone();
+// Waits until a key is pressed in the console; at once when the standard
+// input is no console (a file, a pipe, nothing) and on Linux.
+void WaitForKeyPress();
+
 // While it lives, std::cout and std::cerr write the program's UTF-8 so that it
 // reads the same wherever it goes. A Linux terminal and a file take the bytes
 // as they are and nothing changes. On Windows a console is written in UTF-16

@@ -1,5 +1,6 @@
 #include "settings/SavedSettings.h"
 
+#include <limits>
 #include <optional>
 #include <type_traits>
 #include <variant>
@@ -13,10 +14,11 @@ namespace {
 constexpr char kKey[] = "\\Software\\Parcelwise";
 constexpr char kFileType[] = "Parcelwise_File";
 
-// Every persisted value: its name, its field, the first run's default, and
-// whether a save writes it. A first run writes the rows in this order and a
-// load reads them in this order. The buffer is stored as its index in
-// kBufferSizes, the booleans as 0 or 1.
+// Every persisted value: its name, its field, the first run's default, whether
+// a save writes it, and the stored numbers it may hold. A first run writes the
+// rows in this order and a load reads them in this order. The buffer is stored
+// as its index in kBufferSizes, the booleans as 0 or 1 (any other number reads
+// as true).
 using Field =
     std::variant<uint32_t SavedSettings::*, int32_t SavedSettings::*, bool SavedSettings::*>;
 struct Setting {
@@ -24,14 +26,15 @@ struct Setting {
     Field field;
     int32_t firstRun;
     bool saved;
-    // Added after the first versions: a key saved before it lacks it, and
-    // reads as its first-run value rather than as damage.
-    bool mayBeMissing = false;
+    int32_t least = std::numeric_limits<int32_t>::min();
+    int32_t most = std::numeric_limits<int32_t>::max();
 };
 const Setting kSettings[] = {
-    {"BufferSize", &SavedSettings::bufferSize, 0, true},
-    {"DefaultSize", &SavedSettings::defaultSize, 15, true},
-    {"SizeMode", &SavedSettings::sizeMode, 0, true},
+    {"BufferSize", &SavedSettings::bufferSize, 0, true, 0,
+     static_cast<int32_t>(kBufferSizes.size()) - 1},
+    // The size field's own limits, a part size in Mo or a number of parts.
+    {"DefaultSize", &SavedSettings::defaultSize, 15, true, 1, 999},
+    {"SizeMode", &SavedSettings::sizeMode, 0, true, 0, 1},
     {"isHashEnabled", &SavedSettings::isHashEnabled, 1, true},
     {"SplitQuit", &SavedSettings::splitQuit, 0, true},
     {"JoinQuit", &SavedSettings::joinQuit, 0, true},
@@ -41,21 +44,21 @@ const Setting kSettings[] = {
     // No control of the windows sets it, so a save leaves it alone: a value
     // set by hand in the file survives every save.
     {"DeleteAfterJoin", &SavedSettings::deleteAfterJoin, 0, false},
-    {"RecoveryParts", &SavedSettings::recoveryParts, 0, true, true},
-    {"PlainSets", &SavedSettings::plainSets, 0, true, true},
-    {"PlainSha256", &SavedSettings::plainSha256, 0, true, true},
-    {"Language", &SavedSettings::language, 0, true, true},
+    {"RecoveryParts", &SavedSettings::recoveryParts, 0, true},
+    {"PlainSets", &SavedSettings::plainSets, 0, true},
+    {"PlainSha256", &SavedSettings::plainSha256, 0, true},
+    // Any number: one that this version does not know is the automatic
+    // choice (LanguageChosen), and a save keeps it for the version that wrote it.
+    {"Language", &SavedSettings::language, 0, true},
 };
 
-// Puts a stored value into its field; an unknown buffer index is the first size.
+// Puts a stored value, within its row's range, into its field.
 void Assign(SavedSettings& params, const Field& field, int32_t stored) {
     std::visit(
         [&](auto member) {
             using T = std::remove_reference_t<decltype(params.*member)>;
             if constexpr (std::is_same_v<T, uint32_t>)
-                params.*member = stored >= 0 && stored < static_cast<int32_t>(kBufferSizes.size())
-                                     ? kBufferSizes[stored]
-                                     : kBufferSizes[0];
+                params.*member = kBufferSizes[static_cast<size_t>(stored)];
             else if constexpr (std::is_same_v<T, bool>)
                 params.*member = stored != 0;
             else
@@ -116,17 +119,14 @@ std::string SavedSettings::StartupFile() const {
     return args_.empty() ? std::string() : args_.front();
 }
 
-bool SavedSettings::ReadAll(platform::Registry& registry) {
+void SavedSettings::ReadAll(const platform::Registry& registry) {
     for (const Setting& setting : kSettings) {
-        int32_t value = 0;
-        const platform::RegRead read = registry.ReadInteger(setting.name, value);
-        if (read == platform::RegRead::Missing && setting.mayBeMissing)
+        int32_t value = setting.firstRun;
+        if (registry.ReadInteger(setting.name, value) != platform::RegRead::Ok ||
+            value < setting.least || value > setting.most)
             value = setting.firstRun;
-        else if (read != platform::RegRead::Ok)
-            return false;
         Assign(*this, setting.field, value);
     }
-    return true;
 }
 
 bool SavedSettings::WriteDefaults(platform::Registry& registry) {
@@ -148,12 +148,12 @@ bool SavedSettings::LoadSettings(platform::Messages& said) {
         if (!registry.Loaded() || registry.KeyDamaged(kKey)) {
             failed = true;
         } else if (registry.KeyExists(kKey)) {
-            failed = !(registry.OpenKey(kKey, true) && ReadAll(registry));
+            failed = !registry.OpenKey(kKey, true);
             result = !failed;
         } else {
-            failed =
-                !(registry.OpenKey(kKey, true) && WriteDefaults(registry) && ReadAll(registry));
+            failed = !(registry.OpenKey(kKey, true) && WriteDefaults(registry));
         }
+        if (!failed) ReadAll(registry);
         if (!registry.Close()) failed = true;
     }
     // The association is the desktop's business: failing to write it (a data
@@ -170,9 +170,9 @@ bool SavedSettings::LoadSettings(platform::Messages& said) {
         platform::Registry registry(platform::RegRoot::CurrentUser, registryFolder_);
         registry.OpenKey(kKey, true);
         WriteDefaults(registry);
-        ReadAll(registry);
         registry.Close();
     }
+    PutFirstRunValues();
     said.push_back({texts::Say(texts::TextId::SettingsUnreadable),
                     texts::Say(texts::TextId::TitleSettingsUnreadable), platform::Icon::Error});
     return false;
@@ -190,13 +190,12 @@ bool SavedSettings::SaveSettings() {
 
 void SavedSettings::PeekSettings() {
     platform::Registry registry(platform::RegRoot::CurrentUser, registryFolder_);
-    SavedSettings read(args_, programPath_, registryFolder_);
-    bool ok = registry.Loaded() && !registry.KeyDamaged(kKey) && registry.OpenKey(kKey, false) &&
-              read.ReadAll(registry);
-    // Missing or damaged settings read as the first run would write them.
-    if (!ok) read.PutFirstRunValues();
-    for (const Setting& setting : kSettings)
-        std::visit([&](auto member) { this->*member = read.*member; }, setting.field);
+    // A damaged key reads as the first run would write it, as a load would
+    // put it back.
+    if (registry.Loaded() && !registry.KeyDamaged(kKey) && registry.OpenKey(kKey, false))
+        ReadAll(registry);
+    else
+        PutFirstRunValues();
     registry.CloseKey();
 }
 

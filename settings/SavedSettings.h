@@ -48,18 +48,22 @@ public:
     // The stored language as a choice: a value no version writes is Automatic.
     platform::LanguageChoice LanguageChosen() const;
 
-    // True when an existing key was read without error; false on the first run
-    // and after a load error, which puts every default back and says so. A key
-    // with a line that does not parse is a load error; damage elsewhere in the
-    // hive is not ours. The association is written after, and its failure
-    // changes nothing here.
+    // True when an existing key was read; false on the first run and after a
+    // load error, which puts every default back and says so. The key is read
+    // value by value: each value that is missing (a key saved by an older
+    // version, or edited by hand), of another type or out of its range keeps
+    // its first-run default, and the others are the user's. A hive that cannot
+    // be read, or a line of our key that does not parse, is a load error;
+    // damage elsewhere in the hive is not ours. The association is written
+    // after, and its failure changes nothing here.
     // What it has to say goes to `said`.
     bool LoadSettings(platform::Messages& said);
     // Writes the settings back; false when the save failed (the previous
     // settings then stay on disk untouched).
     bool SaveSettings();
     // Reads the settings without writing anything: what the command line uses.
-    // Missing or damaged settings leave the first-run defaults.
+    // Values read as LoadSettings reads them; a damaged key or hive leaves the
+    // first-run defaults.
     void PeekSettings();
 
     bool HasStartupFile() const;
@@ -72,7 +76,8 @@ public:
     std::string CommandLine() const;
 
 private:
-    bool ReadAll(platform::Registry& registry);
+    // Every value of the open key, or its first-run default.
+    void ReadAll(const platform::Registry& registry);
     bool WriteDefaults(platform::Registry& registry);
     void PutFirstRunValues();
 

@@ -362,6 +362,7 @@ constexpr Row kEnglish[] = {
      "  pcw repair PART [--verbose]\n"
      "  pcw --help | --version\n"},
     {TextId::CliUsageError, "pcw: %1\n%2See \"pcw --help\".\n"},
+    {TextId::CliPressKeyToClose, "Press any key to close this window..."},
     {TextId::DestinationFolderMissing, "The destination folder does not exist:\n\r\n\r%1"},
     {TextId::CliCancelled, "Operation cancelled"},
     {TextId::CliCancelledLeftFile, "; file left behind: %1"},

@@ -394,6 +394,7 @@ constexpr Row kFrench[] = {
      "  pcw repair MORCEAU [--verbose]\n"
      "  pcw --help | --version\n"},
     {TextId::CliUsageError, "pcw: %1\n%2Voir « pcw --help ».\n"},
+    {TextId::CliPressKeyToClose, "Appuyez sur une touche pour fermer cette fenêtre..."},
     {TextId::DestinationFolderMissing, "Le dossier de destination n'existe pas :\n\r\n\r%1"},
     {TextId::CliCancelled, "Opération annulée"},
     {TextId::CliCancelledLeftFile, " ; fichier laissé : %1"},

@@ -297,7 +297,8 @@ enum class TextId : uint16_t {
     CliPresetTooLarge,  // %1 the preset, %2 its bytes, %3 the native limit
     CliUnknownKind,     // %1 what was given, %2 the kinds
     CliSynopsis,
-    CliUsageError,  // %1 the problem, %2 the synopsis
+    CliUsageError,       // %1 the problem, %2 the synopsis
+    CliPressKeyToClose,  // after the help, in a console window that closes with pcw
     DestinationFolderMissing,
     CliCancelled,
     CliCancelledLeftFile,   // %1 the file left behind

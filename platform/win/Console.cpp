@@ -56,6 +56,30 @@ size_t TerminalColumns(int fd) {
     return columns > 0 ? static_cast<size_t>(columns) : 0;
 }
 
+bool ConsoleIsOwnAlone() {
+    // Room for two: all it takes to tell one process from several.
+    DWORD processes[2] = {};
+    return ::GetConsoleProcessList(processes, 2) == 1;
+}
+
+void WaitForKeyPress() {
+    const HANDLE input = ::GetStdHandle(STD_INPUT_HANDLE);
+    DWORD mode = 0;
+    if (input == nullptr || input == INVALID_HANDLE_VALUE || !::GetConsoleMode(input, &mode))
+        return;
+    // A key pressed before the question was asked is no answer to it.
+    ::FlushConsoleInputBuffer(input);
+    for (;;) {
+        INPUT_RECORD record{};
+        DWORD read = 0;
+        if (!::ReadConsoleInputW(input, &record, 1, &read) || read == 0) return;
+        if (record.EventType != KEY_EVENT || !record.Event.KeyEvent.bKeyDown) continue;
+        // Shift, Ctrl or Alt alone, as on the way to another key, is no key yet.
+        const WORD key = record.Event.KeyEvent.wVirtualKeyCode;
+        if (key != VK_SHIFT && key != VK_CONTROL && key != VK_MENU) return;
+    }
+}
+
 struct ConsoleStreams::State {
     struct Redirected {
         std::ostream* stream;

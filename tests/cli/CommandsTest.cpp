@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <optional>
 #include <sstream>
 
 #include "cli/Commands.h"
@@ -107,6 +108,53 @@ TEST_P(CommandsTest, WrongUsageIsStatus2AndTouchesNothing) {
     }
     EXPECT_TRUE(sink.messages().empty());
     EXPECT_EQ(ListDir(dir.path()), std::vector<std::string>{"film.avi"});
+}
+
+// pcw with no command in a console window of its own, which a double click in
+// Explorer opened and which closes as pcw ends: the help, then a key to close
+// the window, asked before the wait. Anywhere else the console outlives pcw,
+// and a script gets the usage error at once.
+TEST_P(CommandsTest, NoCommandInAConsoleOfItsOwnWaitsForAKey) {
+    const struct {
+        const char* why;
+        std::vector<std::string> args;
+        std::optional<bool> ownConsole;  // nothing: no console call given
+        bool waits;
+        int status;
+    } rows[] = {
+        {"a double click", {}, true, true, 2},
+        {"a Command Prompt", {}, false, false, 2},
+        {"no console call", {}, std::nullopt, false, 2},
+        {"a command in a console of its own", {"--version"}, true, false, 0},
+        {"a wrong command in a console of its own", {"cut"}, true, false, 2},
+    };
+    defaults.defaultSize = 40;
+    const std::string prompt = Say(TextId::CliPressKeyToClose);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.why);
+        out.str("");
+        err.str("");
+        cli::Context ctx{out, err, defaults};
+        if (row.ownConsole) ctx.consoleIsOwnAlone = [&] { return *row.ownConsole; };
+        int waits = 0;
+        std::string shownBeforeTheWait;
+        ctx.waitForKey = [&] {
+            ++waits;
+            shownBeforeTheWait = out.str();
+        };
+        EXPECT_EQ(cli::Run(row.args, ctx), row.status);
+        EXPECT_EQ(waits, row.waits ? 1 : 0);
+        EXPECT_EQ(out.str().find(prompt) != std::string::npos, row.waits);
+        if (row.waits) {
+            EXPECT_EQ(shownBeforeTheWait, cli::HelpText(defaults) + "\n" + prompt);
+            EXPECT_EQ(out.str(), shownBeforeTheWait + "\n");
+            EXPECT_EQ(err.str(), "");
+        } else if (row.args.empty()) {
+            EXPECT_EQ(err.str(), Say(TextId::CliUsageError,
+                                     {Say(TextId::CliMissingCommand), Say(TextId::CliSynopsis)}));
+            EXPECT_EQ(out.str(), "");
+        }
+    }
 }
 
 // Windows opens a device for CON, NUL, COM1…: pcw says so when it refuses such

@@ -73,9 +73,12 @@ struct Outcome {
 };
 
 // Runs pcw.exe with the arguments, each quoted, its standard output and errors
-// into files of the scratch folder, as a script that redirects them would. No
-// console at all: its output is a file whatever the test runs in.
-Outcome RunPcw(const Scratch& scratch, std::initializer_list<std::wstring> arguments) {
+// into files of the scratch folder, as a script that redirects them would, and
+// no standard input. By default no console at all: its output is a file
+// whatever the test runs in. CREATE_NEW_CONSOLE gives it a console of its own
+// (hidden), as Explorer does.
+Outcome RunPcw(const Scratch& scratch, std::initializer_list<std::wstring> arguments,
+               DWORD console = DETACHED_PROCESS) {
     wchar_t program[MAX_PATH + 1];
     const std::wstring built = platform::win::Widen(PCW_PATH);
     ::GetFullPathNameW(built.c_str(), MAX_PATH + 1, program, nullptr);
@@ -90,14 +93,15 @@ Outcome RunPcw(const Scratch& scratch, std::initializer_list<std::wstring> argum
                                      CREATE_ALWAYS, 0, nullptr);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.dwFlags = STARTF_USESTDHANDLES | STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_HIDE;
     startup.hStdInput = INVALID_HANDLE_VALUE;
     startup.hStdOutput = out;
     startup.hStdError = err;
     PROCESS_INFORMATION process{};
     Outcome outcome;
-    if (::CreateProcessW(program, line.data(), nullptr, nullptr, TRUE, DETACHED_PROCESS, nullptr,
-                         nullptr, &startup, &process)) {
+    if (::CreateProcessW(program, line.data(), nullptr, nullptr, TRUE, console, nullptr, nullptr,
+                         &startup, &process)) {
         ::WaitForSingleObject(process.hProcess, 120000);
         ::GetExitCodeProcess(process.hProcess, &outcome.status);
         ::CloseHandle(process.hThread);
@@ -146,6 +150,27 @@ TEST(WindowsConsole, NamesFromTheCommandLineAndRedirectedOutputAreUtf8) {
     EXPECT_EQ(join.err,
               "-=Parcelwise=-: Le fichier a \xC3\xA9t\xC3\xA9 recoller avec succ\xC3\xA8s !\n");
     EXPECT_TRUE(ReadBytes(scratch / L"çà€.bin") == content);
+}
+
+// pcw.exe without arguments in a console of its own, as a double click in
+// Explorer starts it: the help and the question before the window closes,
+// where a console it shares, or none, gets the usage error. Its input is no
+// console here, so that it does not wait for the key.
+TEST(WindowsConsole, WithoutArgumentsInAConsoleOfItsOwnItAsksForAKey) {
+    Scratch scratch;
+    const std::string prompt = "Appuyez sur une touche pour fermer cette fen\xC3\xAAtre...";
+    const Outcome none = RunPcw(scratch, {});
+    EXPECT_EQ(none.status, 2u);
+    EXPECT_EQ(none.out, "");
+    EXPECT_EQ(none.err.rfind("pcw: commande manquante\n", 0), 0u) << none.err;
+    EXPECT_EQ(none.err.find(prompt), std::string::npos);
+
+    // Last: Wine's console host may hold the output files a moment longer.
+    const Outcome own = RunPcw(scratch, {}, CREATE_NEW_CONSOLE);
+    EXPECT_EQ(own.status, 2u);
+    EXPECT_EQ(own.out.rfind("Parcelwise 1.1 : ", 0), 0u) << own.out;
+    EXPECT_NE(own.out.find("\n" + prompt + "\n"), std::string::npos) << own.out;
+    EXPECT_EQ(own.err, "");
 }
 
 }  // namespace

@@ -116,33 +116,33 @@ TEST_F(SavedSettingsTest, NormalStartReadsTheStoredValues) {
     EXPECT_TRUE(sink.messages().empty());
 }
 
-// The recovery count, the plain sets and the language came after the other settings: a key
-// saved without them is no damage, one that holds them keeps them, and a
-// wrong type still is damage.
+// The recovery count, the plain sets and the language came after the other
+// settings: a key saved without them is no damage, one that holds them keeps
+// them, and one of another type is its default.
 TEST_F(SavedSettingsTest, LaterSettingsReadFromKeysOfEveryAge) {
     const struct {
         std::string extra;
-        bool loaded;
         int32_t recoveryParts;
         bool plainSets, plainSha256;
         platform::LanguageChoice language = platform::LanguageChoice::Automatic;
     } rows[] = {
-        {"", true, 0, false, false},
-        {"\"RecoveryParts\"=dword:00000002\n", true, 2, false, false},
-        {"\"RecoveryParts\"=\"2\"\n", false, 0, false, false},
-        {"\"PlainSets\"=dword:00000001\n", true, 0, true, false},
-        {"\"PlainSets\"=dword:00000001\n\"PlainSha256\"=dword:00000001\n", true, 0, true, true},
-        {"\"PlainSha256\"=\"1\"\n", false, 0, false, false},
-        {"\"Language\"=dword:00000002\n", true, 0, false, false, platform::LanguageChoice::English},
-        {"\"Language\"=\"en\"\n", false, 0, false, false},
+        {"", 0, false, false},
+        {"\"RecoveryParts\"=dword:00000002\n", 2, false, false},
+        {"\"RecoveryParts\"=\"2\"\n", 0, false, false},
+        {"\"PlainSets\"=dword:00000001\n", 0, true, false},
+        {"\"PlainSets\"=dword:00000001\n\"PlainSha256\"=dword:00000001\n", 0, true, true},
+        {"\"PlainSha256\"=\"1\"\n", 0, false, false},
+        {"\"Language\"=dword:00000002\n", 0, false, false, platform::LanguageChoice::English},
+        {"\"Language\"=\"en\"\n", 0, false, false},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.extra);
         WriteUserHive(FullKey("00000000") + row.extra);
         RecordingSink said;
         SavedSettings params = Params();
-        EXPECT_EQ(params.LoadSettings(platform::ShowAfter()), row.loaded);
-        EXPECT_EQ(said.messages().empty(), row.loaded);
+        EXPECT_TRUE(params.LoadSettings(platform::ShowAfter()));
+        EXPECT_TRUE(said.messages().empty());
+        EXPECT_EQ(params.defaultSize, 40);  // the rest of the key stays the user's
         EXPECT_EQ(params.recoveryParts, row.recoveryParts);
         EXPECT_EQ(params.plainSets, row.plainSets);
         EXPECT_EQ(params.plainSha256, row.plainSha256);
@@ -193,15 +193,97 @@ TEST_F(SavedSettingsTest, BufferIndexOutsideTheTableFallsBackQuietly) {
     EXPECT_TRUE(sink.messages().empty());
 }
 
-TEST_F(SavedSettingsTest, MissingOrMistypedValueRestoresEveryDefault) {
-    std::string missing = FullKey("00000003");
-    missing.erase(missing.find("\"JoinQuit\""),
-                  std::string("\"JoinQuit\"=dword:00000000\n").size());
-    std::string mistyped = FullKey("00000003");
-    mistyped.replace(mistyped.find("\"SizeMode\"=dword:00000001"), 25, "\"SizeMode\"=\"1\"");
+// A key holding only some values (saved by an older version, or edited by
+// hand) is read value by value: each value there is the user's, and each one
+// missing, of another type or out of its range takes its first-run default.
+// Nothing is said, and nothing of the key is written over.
+TEST_F(SavedSettingsTest, AKeyIsReadValueByValue) {
+    auto without = [](std::string key, const std::string& line) {
+        key.erase(key.find(line), line.size());
+        return key;
+    };
+    auto replaced = [](std::string key, const std::string& line, const std::string& by) {
+        return key.replace(key.find(line), line.size(), by);
+    };
+    const std::string full = FullKey("00000003");
+    const std::string defaultSize = "\"DefaultSize\"=dword:00000028";
+    const std::string sizeMode = "\"SizeMode\"=dword:00000001";
+    const struct {
+        const char* why;
+        std::string values;
+        uint32_t bufferSize;
+        int32_t defaultSize;
+        int32_t sizeMode;
+        bool isHashEnabled, splitQuit, deleteAfterJoin;
+    } rows[] = {
+        {"no value at all", "", 16384, 15, 0, true, false, false},
+        {"the command line alone", "@=\"x\"\n", 16384, 15, 0, true, false, false},
+        {"one value", "\"SplitQuit\"=dword:00000001\n", 16384, 15, 0, true, true, false},
+        {"several",
+         "\"BufferSize\"=dword:00000006\n\"SizeMode\"=dword:00000001\n"
+         "\"isHashEnabled\"=dword:00000000\n",
+         4194304, 15, 1, false, false, false},
+        {"all but one", without(full, "\"JoinQuit\"=dword:00000000\n"), 262144, 40, 1, false, true,
+         true},
+        {"one of another type", replaced(full, sizeMode, "\"SizeMode\"=\"1\""), 262144, 40, 0,
+         false, true, true},
+        {"a size of none", replaced(full, defaultSize, "\"DefaultSize\"=dword:00000000"), 262144,
+         15, 1, false, true, true},
+        {"a size past the field's", replaced(full, defaultSize, "\"DefaultSize\"=dword:000003e8"),
+         262144, 15, 1, false, true, true},
+        {"the largest size", replaced(full, defaultSize, "\"DefaultSize\"=dword:000003e7"), 262144,
+         999, 1, false, true, true},
+        {"a mode of none", replaced(full, sizeMode, "\"SizeMode\"=dword:00000002"), 262144, 40, 0,
+         false, true, true},
+        {"all", full, 262144, 40, 1, false, true, true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.why);
+        WriteUserHive(row.values);
+        const std::string before = ReadFile(UserHive());
+        RecordingSink said;
+        SavedSettings params = Params();
+        EXPECT_TRUE(params.LoadSettings(platform::ShowAfter()));
+        EXPECT_TRUE(said.messages().empty());
+        EXPECT_EQ(params.bufferSize, row.bufferSize);
+        EXPECT_EQ(params.defaultSize, row.defaultSize);
+        EXPECT_EQ(params.sizeMode, row.sizeMode);
+        EXPECT_EQ(params.isHashEnabled, row.isHashEnabled);
+        EXPECT_EQ(params.splitQuit, row.splitQuit);
+        EXPECT_FALSE(params.joinQuit);
+        EXPECT_EQ(params.deleteAfterJoin, row.deleteAfterJoin);
+        EXPECT_EQ(ReadFile(UserHive()), before);
 
-    for (const std::string& key : {missing, mistyped}) {
-        WriteUserHive(key);
+        // The command line reads the key the same way.
+        SavedSettings peek = Params();
+        peek.PeekSettings();
+        EXPECT_EQ(peek.bufferSize, row.bufferSize);
+        EXPECT_EQ(peek.defaultSize, row.defaultSize);
+        EXPECT_EQ(peek.sizeMode, row.sizeMode);
+    }
+
+    // The next save completes the key, with what the windows hold.
+    WriteUserHive("\"DefaultSize\"=dword:00000028\n\"JoinQuit\"=\"1\"\n");
+    SavedSettings params = Params();
+    ASSERT_TRUE(params.LoadSettings(platform::ShowAfter()));
+    ASSERT_TRUE(params.SaveSettings());
+    EXPECT_EQ(StoredInteger("DefaultSize"), 40);
+    EXPECT_EQ(StoredInteger("BufferSize"), 0);
+    EXPECT_EQ(StoredInteger("JoinQuit"), 0);
+    EXPECT_EQ(StoredInteger("isHashEnabled"), 1);
+    EXPECT_EQ(StoredInteger("DeleteAfterJoin"), -12345);  // a save never writes it
+    EXPECT_TRUE(sink.messages().empty());
+}
+
+TEST_F(SavedSettingsTest, DamagedHiveFileIsALoadErrorNotACrash) {
+    for (const std::string& text :
+         {std::string(), std::string("garbage\n"),
+          std::string("Windows Registry Editor Version "
+                      "5.00\n\n[HKEY_CURRENT_USER\\Software\\Parcelwise]\n\"Buffer"),
+          std::string("Windows Registry Editor Version "
+                      "5.00\n\n[HKEY_CURRENT_USER\\Software\\Parcelwise\n")}) {
+        std::filesystem::create_directories(dir / "reg");
+        WriteFile(UserHive(), text);
         RecordingSink local;
         SavedSettings params = Params();
         EXPECT_FALSE(params.LoadSettings(platform::ShowAfter()));
@@ -217,27 +299,7 @@ TEST_F(SavedSettingsTest, MissingOrMistypedValueRestoresEveryDefault) {
         EXPECT_EQ(params.defaultSize, 15);
         EXPECT_EQ(params.sizeMode, 0);
         EXPECT_FALSE(params.deleteAfterJoin);
-        // The user's values are gone from the store as well.
-        EXPECT_EQ(StoredInteger("BufferSize"), 0);
         EXPECT_EQ(StoredInteger("DefaultSize"), 15);
-        EXPECT_EQ(StoredInteger("DeleteAfterJoin"), 0);
-    }
-}
-
-TEST_F(SavedSettingsTest, DamagedHiveFileIsALoadErrorNotACrash) {
-    for (const std::string& text :
-         {std::string(), std::string("garbage\n"),
-          std::string("Windows Registry Editor Version "
-                      "5.00\n\n[HKEY_CURRENT_USER\\Software\\Parcelwise]\n\"Buffer"),
-          std::string("Windows Registry Editor Version "
-                      "5.00\n\n[HKEY_CURRENT_USER\\Software\\Parcelwise\n")}) {
-        std::filesystem::create_directories(dir / "reg");
-        WriteFile(UserHive(), text);
-        RecordingSink local;
-        SavedSettings params = Params();
-        EXPECT_FALSE(params.LoadSettings(platform::ShowAfter()));
-        EXPECT_EQ(local.messages().size(), 1u);
-        EXPECT_EQ(params.defaultSize, 15);
         // The defaults replace the damaged file, so the next start is normal.
         RecordingSink next;
         SavedSettings again = Params();

@@ -174,7 +174,7 @@ TEST_F(WindowsRegistryTest, TextsAndNamesTravelInUtf16) {
     EXPECT_FALSE(RawKeyExists(L"Software\\Parcelwise\\Absente"));
 }
 
-TEST_F(WindowsRegistryTest, AValueOfAnotherTypeIsWrongTypeAndALoadError) {
+TEST_F(WindowsRegistryTest, AValueOfAnotherTypeIsWrongTypeAndItsDefault) {
     const wchar_t six[] = L"6";
     RawSet(L"BufferSize", REG_SZ, six, sizeof six);
     const BYTE bytes[] = {1, 2, 3, 4};
@@ -183,6 +183,8 @@ TEST_F(WindowsRegistryTest, AValueOfAnotherTypeIsWrongTypeAndALoadError) {
     RawSet(L"SizeMode", REG_QWORD, &wide, sizeof wide);
     const DWORD one = 1;
     RawSet(L"Text", REG_DWORD, &one, sizeof one);
+    const DWORD zero = 0;
+    RawSet(L"isHashEnabled", REG_DWORD, &zero, sizeof zero);
     {
         platform::Registry registry(platform::RegRoot::CurrentUser, "");
         ASSERT_TRUE(registry.OpenKey("\\Software\\Parcelwise", false));
@@ -197,15 +199,24 @@ TEST_F(WindowsRegistryTest, AValueOfAnotherTypeIsWrongTypeAndALoadError) {
         EXPECT_EQ(number, 1);
     }
 
-    // The key exists but cannot be read: every default goes back, typed right.
+    // The key is read value by value: the mistyped and the missing ones take
+    // their defaults, the one of the right type stays, and nothing is said.
     SavedSettings params({}, kProgram, "");
-    EXPECT_FALSE(params.LoadSettings(platform::ShowAfter()));
-    ASSERT_EQ(sink.messages().size(), 1u);
-    EXPECT_EQ(sink.messages()[0].title, "Erreur lors du chargement");
+    EXPECT_TRUE(params.LoadSettings(platform::ShowAfter()));
+    EXPECT_TRUE(sink.messages().empty());
     EXPECT_EQ(params.bufferSize, 16384u);
+    EXPECT_EQ(params.defaultSize, 15);
+    EXPECT_EQ(params.sizeMode, 0);
+    EXPECT_FALSE(params.isHashEnabled);
+    auto left = Raw(L"Software\\Parcelwise", L"BufferSize");
+    ASSERT_TRUE(left);
+    EXPECT_EQ(left->type, static_cast<DWORD>(REG_SZ));  // a load writes nothing over
+    // The next save writes them typed right.
+    ASSERT_TRUE(params.SaveSettings());
     ExpectDword(L"BufferSize", 0);
     ExpectDword(L"DefaultSize", 15);
     ExpectDword(L"SizeMode", 0);
+    ExpectDword(L"isHashEnabled", 0);
 }
 
 TEST_F(WindowsRegistryTest, ReadingAloneWritesNothing) {
