@@ -67,7 +67,7 @@ format-check: deps
 WIN_BUILD ?= build-windows
 WIN_ENV = WINEPREFIX=$(abspath $(WIN_BUILD))/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
 WIN_QT := $(shell scripts/build-qt-windows --print-prefix)
-WIN_QT_READY := $(wildcard $(WIN_QT)/.parcelwise-complete)
+WIN_QT_READY := $(shell scripts/build-qt-windows --installed && echo yes)
 WIN_GUI = $(if $(WIN_QT_READY),-DPCW_GUI=ON -DPCW_WINDOWS_QT=$(WIN_QT),-DPCW_GUI=OFF)
 .PHONY: qt-windows windows test-windows
 qt-windows:
@@ -115,7 +115,8 @@ asan: deps
 # is the one written for a Windows user, docs/windows/README.txt, stored as
 # Notepad reads it (UTF-8 with its byte-order mark, CRLF); the licence gets
 # Windows line ends. Both have a .txt name, so that a double click opens them
-# in Notepad. Qt's .qm files are the same on every system: Debian's are taken.
+# in Notepad. Qt's .qm files are the same on every system: the build puts
+# Debian's beside parcelwise.exe, and the zip takes them from there.
 PCW_VERSION := $(shell sed -n 's/^project.Parcelwise VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 WINDOWS_ZIP := $(WIN_BUILD)/parcelwise-$(PCW_VERSION)-windows-x86_64.zip
 WINDOWS_ZIP_FILES := $(strip LICENSE.txt README.txt $(if $(WIN_QT_READY),parcelwise.exe) pcw.exe $(if $(WIN_QT_READY),translations/qtbase_fr.qm))
@@ -125,7 +126,7 @@ windows-zip: windows
 	@x86_64-w64-mingw32-strip -o $(WIN_BUILD)/zip/pcw.exe $(WIN_BUILD)/cli/pcw.exe
 	@$(if $(WIN_QT_READY),x86_64-w64-mingw32-strip -o $(WIN_BUILD)/zip/parcelwise.exe $(WIN_BUILD)/ui/parcelwise.exe)
 	@$(if $(WIN_QT_READY),mkdir -p $(WIN_BUILD)/zip/translations && \
-	  cp /usr/share/qt6/translations/qtbase_fr.qm $(WIN_BUILD)/zip/translations/)
+	  cp $(WIN_BUILD)/ui/translations/qtbase_fr.qm $(WIN_BUILD)/zip/translations/)
 	@cp docs/windows/README.txt $(WIN_BUILD)/zip/README.txt
 	@sed 's/\r*$$/\r/' LICENSE >$(WIN_BUILD)/zip/LICENSE.txt
 	@cd $(WIN_BUILD)/zip && zip -q -X ../$(notdir $(WINDOWS_ZIP)) $(WINDOWS_ZIP_FILES)

@@ -8,6 +8,8 @@
 #   place ID             sets WX, WY, WW, WH to the window's place and size
 #   click ID X Y [BTN]   a click at X,Y of the window
 #   state ID / viewable ID
+#   main_is_back         whether the window $main is back on screen, restored,
+#                        at $home_place, within 5 seconds (main_is_back_within S)
 
 # Processes started here, killed last first when the test exits.
 pids=()
@@ -51,3 +53,16 @@ click() {
 }
 state() { xprop -id "$1" WM_STATE 2>/dev/null | sed -n 's/.*window state: //p'; }
 viewable() { xwininfo -id "$1" 2>/dev/null | grep -q "IsViewable"; }
+
+main_is_back_within() {
+    local deadline=$((SECONDS + $1))
+    while ((SECONDS <= deadline)); do
+        if viewable "$main" && [ "$(state "$main")" = Normal ]; then
+            place "$main"
+            [ "$WX,$WY" = "$home_place" ] && return 0
+        fi
+        sleep 0.1
+    done
+    return 1
+}
+main_is_back() { main_is_back_within 5; }

@@ -39,17 +39,8 @@ export LC_ALL=C.UTF-8
 # Run in the background, it is the program itself: its pid is $!.
 launch() { exec env LC_ALL="${1:-$locale}" "$app"; }
 
-# The text of a catalogue's row (catalogue, id), as the windows show it.
-text_of() {
-    python3 - "$1" "$2" <<'PY'
-import re, sys
-source = open(sys.argv[1], encoding="utf-8").read()
-found = re.search(r"\{TextId::" + sys.argv[2] + r',\s*"((?:[^"\\]|\\.)*)"', source)
-print(found.group(1).encode().decode("unicode_escape").encode("latin-1").decode("utf-8") if found else "")
-PY
-}
-# A window's title as xdotool searches it: the whole name, its dots literal.
-title_of() { echo "^$(text_of "$catalogue" "$1" | sed 's/[.[\*^$]/\\&/g')\$"; }
+# shellcheck source=../support/catalogue-texts.sh
+. "$(dirname "${BASH_SOURCE[0]}")/../support/catalogue-texts.sh"
 main_title=$(title_of TitleMainWindow)
 convert_title=$(title_of TitleConvertWindow)
 settings_title=$(title_of TitleSettings)
@@ -115,18 +106,6 @@ pause_third() {
 }
 shot() { [ -n "$shots" ] && command -v import >/dev/null && import -window "$1" "$shots/$2.png"; }
 
-# Waits until the main window is on screen, restored, where it was.
-main_is_back() {
-    local deadline=$((SECONDS + 5))
-    while ((SECONDS <= deadline)); do
-        if viewable "$main" && [ "$(state "$main")" = Normal ]; then
-            place "$main"
-            [ "$WX,$WY" = "$home_place" ] && return 0
-        fi
-        sleep 0.1
-    done
-    return 1
-}
 
 # Chooses a file in the open dialog: a click in its name field, the path, Enter.
 open_file() { # path

@@ -55,16 +55,10 @@ for root in HKCU HKLM; do
     wine reg delete "$root\\Software\\Classes\\Parcelwise_File" /f >/dev/null 2>&1
 done
 
-text_of() { # catalogue row, as the windows show it
-    python3 - "$catalogue" "$1" <<'PY'
-import re, sys
-source = open(sys.argv[1], encoding="utf-8").read()
-found = re.search(r"\{TextId::" + sys.argv[2] + r',\s*"((?:[^"\\]|\\.)*)"', source)
-print(found.group(1).encode().decode("unicode_escape").encode("latin-1").decode("utf-8") if found else "")
-PY
-}
-main_title="^$(text_of TitleMainWindow | sed 's/[.[\*^$]/\\&/g')\$"
-convert_title="^$(text_of TitleConvertWindow | sed 's/[.[\*^$]/\\&/g')\$"
+# shellcheck source=../support/catalogue-texts.sh
+. "$here/../support/catalogue-texts.sh"
+main_title=$(title_of TitleMainWindow)
+convert_title=$(title_of TitleConvertWindow)
 box_title='^-=Parcelwise=-$'
 
 work="$tmp/files"
@@ -89,17 +83,8 @@ launch() { # [file]: the program, as Explorer starts it
     place "$main"
     home_place="$WX,$WY"
 }
-main_is_back() {
-    local deadline=$((SECONDS + 10))
-    while ((SECONDS <= deadline)); do
-        if viewable "$main" && [ "$(state "$main")" = Normal ]; then
-            place "$main"
-            [ "$WX,$WY" = "$home_place" ] && return 0
-        fi
-        sleep 0.1
-    done
-    return 1
-}
+# Wine takes longer to show a window again.
+main_is_back() { main_is_back_within 10; }
 # The open dialog is Windows' own: its name field has the focus.
 open_file() { # path [window x y]: the file chosen from the dialog that a click opens
     click "${2:-$main}" "${3:-417}" "${4:-104}" || fail "no window to open a file from"
